@@ -1,0 +1,11 @@
+// Debug trace: one text to the debugger output (os::CurrentDebugOutput), unchanged, without a line
+// end or prefix. Always active and never fails; the output decides whether anything is written.
+#pragma once
+
+#include <string_view>
+
+namespace diag {
+
+void DebugTrace(std::string_view text);
+
+}  // namespace diag
