@@ -1,0 +1,57 @@
+// The message archive of one run: the data file, which holds every message behind a two-line
+// envelope, and the index file, which holds a seven-line record per message. A record and its
+// block land together or not at all.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "driver/output_file.h"
+
+namespace driver {
+
+// "FROM: " CR LF, "RCPT: mailbox" CR LF: 23 bytes in front of every message text.
+inline constexpr std::string_view kEnvelope = "FROM: \r\nRCPT: mailbox\r\n";
+
+class ArchiveWriter {
+ public:
+  // Takes both files freshly created and empty.
+  ArchiveWriter(std::unique_ptr<OutputFile> data, std::unique_ptr<OutputFile> index);
+  ~ArchiveWriter();
+
+  // Writes the index file's first line, "0", and sets the message number to 1. Throws FileError.
+  void Start();
+
+  // The message callback: stores one message as block and index record. When the archive cannot
+  // be written, both files are cut back to the last whole record, the writer fails for good and
+  // stop is set to ask the session to end; otherwise stop is cleared.
+  void AppendMessage(std::int32_t user_data, std::int32_t reserved, std::int32_t folder_id,
+                     std::string_view message_text, double message_time, bool& stop);
+
+  // The number the next stored message receives.
+  std::int32_t MessageNumber() const { return message_number_; }
+  // True once a write has failed; Failure() then names the file and the system's reason.
+  bool failed() const { return !failure_.empty(); }
+  const std::string& Failure() const { return failure_; }
+
+  // Close each file; a failure to close is a failure to write (FileError).
+  void CloseIndex();
+  void CloseData();
+
+ private:
+  bool Store(std::int32_t folder_id, std::string_view message_text, double message_time);
+  void Fail(const OutputFile& file, std::error_code error);
+  void CutBack(OutputFile& file, std::uint64_t length);
+  void Close(std::unique_ptr<OutputFile>& file);
+
+  std::unique_ptr<OutputFile> data_;
+  std::unique_ptr<OutputFile> index_;
+  std::uint64_t data_length_ = 0;
+  std::uint64_t index_length_ = 0;
+  std::int32_t message_number_ = 1;
+  std::string failure_;
+};
+
+}  // namespace driver

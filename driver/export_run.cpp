@@ -1,0 +1,138 @@
+// The export run and its clean-up order: index file, folder list, data file.
+#include "driver/export_run.h"
+
+#include <memory>
+#include <optional>
+
+#include "driver/archive_writer.h"
+#include "driver/export_error.h"
+#include "driver/folder_list.h"
+#include "driver/import_result_text.h"
+
+namespace driver {
+namespace {
+
+// The archive and the folder ids of a run, released in their fixed order.
+struct RunState {
+  std::unique_ptr<ArchiveWriter> archive;
+  std::unique_ptr<FolderIds> folders;
+
+  // Closes the index file, releases the folder list and closes the data file, in this order, each
+  // step also when an earlier one failed. When unwinding from another error, a failure to close is
+  // not reported over it.
+  void CleanUp(bool report_failures) {
+    std::optional<ExportError> failure;
+    try {
+      archive->CloseIndex();
+    } catch (const ExportError& error) {
+      failure = error;
+    }
+    folders.reset();
+    try {
+      archive->CloseData();
+    } catch (const ExportError& error) {
+      if (!failure) failure = error;
+    }
+    if (failure && report_failures) throw *failure;
+  }
+};
+
+std::unique_ptr<ArchiveWriter> CreateArchive(const ExportPaths& paths, Console& console) {
+  std::unique_ptr<OutputFile> data = CreateOutputFile(paths.data);
+  console.Line("Writing message data to " + paths.data);
+  console.Line("Writing index data to " + paths.index);
+  std::unique_ptr<OutputFile> index = CreateOutputFile(paths.index);
+  auto archive = std::make_unique<ArchiveWriter>(std::move(data), std::move(index));
+  archive->Start();
+  return archive;
+}
+
+mapi::ImportResult Import(const ExportPaths& paths, const ImportFunction& import, RunState& run,
+                          std::string& error_text, mapi::ImportStatistics& statistics) {
+  ArchiveWriter& archive = *run.archive;
+  FolderIds& folders = *run.folders;
+  mapi::FolderCallback on_folder = [&folders](std::int32_t user_data, std::string_view name,
+                                              std::uint8_t type, std::int32_t count,
+                                              std::int32_t& folder_id, bool& include) {
+    folders.AssignFolderId(user_data, name, type, count, folder_id, include);
+  };
+  mapi::MessageCallback on_message = [&archive, &folders](
+                                         std::int32_t user_data, std::int32_t reserved,
+                                         std::int32_t folder_id, std::string_view text,
+                                         double time, bool& stop) {
+    archive.AppendMessage(user_data, reserved, folder_id, text, time, stop);
+    if (archive.failed()) folders.Decline();
+  };
+  return import(paths.pst, mapi::ProgressCallback{}, on_folder, on_message, 0, error_text,
+                &statistics);
+}
+
+// Steps after the session has returned: count line, folder list.
+void Finish(const ExportPaths& paths, RunState& run, Console& console) {
+  if (run.archive->failed()) throw FileError(run.archive->Failure());
+  run.folders->Finish();
+  console.Line("...done");
+  if (paths.folder_list) {
+    console.Line("Writing folder list to " + *paths.folder_list);
+    run.folders->Save(*paths.folder_list);
+  }
+}
+
+std::string Count(std::int64_t n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+}  // namespace
+
+int RunExport(const ExportPaths& paths, const ImportFunction& import, Console& console,
+              std::FILE* errors) {
+  console.Line("Reading " + paths.pst);
+  RunState run;
+  run.archive = CreateArchive(paths, console);
+  run.folders = std::make_unique<FolderIds>(console);
+
+  std::string error_text;
+  mapi::ImportStatistics statistics;
+  mapi::ImportResult result;
+  try {
+    result = Import(paths, import, run, error_text, statistics);
+    Finish(paths, run, console);
+  } catch (...) {
+    run.CleanUp(false);
+    throw;
+  }
+  run.CleanUp(true);
+
+  if (!mapi::ImportSucceeded(result)) {
+    throw ExportError("Import error", "Cannot export \"" + paths.pst + "\": " +
+                                          (error_text.empty() ? DescribeImportResult(result)
+                                                              : error_text));
+  }
+  console.Line("Completed import");
+  std::string report = NotExportedReport(statistics);
+  if (report.empty()) return kExitExported;
+  std::fwrite(report.data(), 1, report.size(), errors);
+  std::fflush(errors);
+  return kExitPartlyExported;
+}
+
+std::string NotExportedReport(const mapi::ImportStatistics& statistics) {
+  if (statistics.Empty()) return {};
+  std::int64_t messages = statistics.messages_in_top_folder;
+  for (const mapi::SkippedMessages& skipped : statistics.skipped_messages) messages += skipped.count;
+  std::string report = "Not exported: " + Count(messages, "message", "messages") + " and " +
+                       Count(static_cast<std::int64_t>(statistics.unopened_folders.size()),
+                             "folder", "folders") + "\r\n";
+  for (const mapi::SkippedMessages& skipped : statistics.skipped_messages)
+    report += "  \"" + skipped.folder + "\": " + Count(skipped.count, "message", "messages") +
+              " skipped: " + skipped.reason + "\r\n";
+  for (const mapi::UnopenedFolder& folder : statistics.unopened_folders)
+    report += "  \"" + folder.folder + "\": the folder could not be opened: " + folder.reason + "\r\n";
+  if (statistics.messages_in_top_folder > 0)
+    report += "  top of the folder tree: " +
+              Count(statistics.messages_in_top_folder, "message", "messages") +
+              " lying directly in the top folder, which is never exported\r\n";
+  return report;
+}
+
+}  // namespace driver

@@ -1,0 +1,30 @@
+// One export run: creates the archive files, lets the import session walk the PST with the folder
+// and message callbacks, writes the folder list, and closes everything in a fixed order.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "driver/console.h"
+#include "driver/output_paths.h"
+#include "libs/mapi/import_pst.h"
+
+namespace driver {
+
+// The import session's entry, ImportPst in the shipped program and a scripted double in tests.
+using ImportFunction = std::function<mapi::ImportResult(
+    const std::string& pst_path, const mapi::ProgressCallback& progress,
+    const mapi::FolderCallback& on_folder, const mapi::MessageCallback& on_message,
+    std::int32_t user_data, std::string& error_text, mapi::ImportStatistics* statistics)>;
+
+// Returns kExitExported, or kExitPartlyExported after listing on `errors` what the session could
+// not export. Throws ExportError when the run fails: a file cannot be created or written, or the
+// session's result is a failure. "Completed import" is written only when the run did not fail.
+int RunExport(const ExportPaths& paths, const ImportFunction& import, Console& console,
+              std::FILE* errors);
+
+// The lines for what was not exported: a total, then one line per folder. Empty when nothing.
+std::string NotExportedReport(const mapi::ImportStatistics& statistics);
+
+}  // namespace driver

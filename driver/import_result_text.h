@@ -1,0 +1,13 @@
+// Readable descriptions of the import session's result codes, for the report of a failed run.
+#pragma once
+
+#include <string>
+
+#include "libs/mapi/import_pst.h"
+
+namespace driver {
+
+// "<description> (0x8004010F)"; codes without a description give "error 0x........".
+std::string DescribeImportResult(mapi::ImportResult result);
+
+}  // namespace driver

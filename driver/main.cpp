@@ -1,0 +1,17 @@
+// pst2xmz: exports the mail of a personal-folders file into a message archive.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "driver/program.h"
+#include "libs/mapi/import_pst.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+  std::error_code error;
+  std::filesystem::path working = std::filesystem::current_path(error);
+  const std::string current_directory = error ? std::string(".") : working.string();
+  return driver::RunProgram(arguments, current_directory, &mapi::ImportPst, stdout, stderr);
+}

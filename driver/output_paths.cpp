@@ -1,0 +1,75 @@
+// Archive file names and the check that outputs do not overwrite the input or each other.
+#include "driver/output_paths.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "driver/export_error.h"
+
+namespace driver {
+namespace {
+
+std::filesystem::path Normalised(const std::string& path) {
+  std::error_code error;
+  std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  if (error) absolute = path;
+  std::filesystem::path resolved = std::filesystem::weakly_canonical(absolute, error);
+  return (error ? absolute : resolved).lexically_normal();
+}
+
+struct NamedPath {
+  const char* role;
+  const std::string* path;
+};
+
+}  // namespace
+
+std::string ReplaceExtension(std::string_view path, std::string_view extension) {
+  std::size_t slash = path.rfind('/');
+  std::size_t dot = path.rfind('.');
+  std::size_t stem_end =
+      dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash) ? dot
+                                                                                      : path.size();
+  std::string result(path.substr(0, stem_end));
+  result.append(extension);
+  return result;
+}
+
+ExportPaths MakeExportPaths(std::string pst, std::string_view destination,
+                            std::optional<std::string> folder_list) {
+  return {std::move(pst), ReplaceExtension(destination, ".xmz"), ReplaceExtension(destination, ".idx"),
+          std::move(folder_list)};
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  bool a_exists = stat(a.c_str(), &sa) == 0;
+  bool b_exists = stat(b.c_str(), &sb) == 0;
+  if (a_exists && b_exists) return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  if (a_exists != b_exists) return false;
+  return Normalised(a) == Normalised(b);
+}
+
+void CheckOutputsDistinct(const ExportPaths& paths) {
+  std::vector<NamedPath> outputs{{"data file", &paths.data}, {"index file", &paths.index}};
+  if (paths.folder_list) outputs.push_back({"folder-list file", &*paths.folder_list});
+  std::vector<NamedPath> earlier;
+  if (!paths.pst.empty()) earlier.push_back({"PST file", &paths.pst});
+  for (const NamedPath& output : outputs) {
+    for (const NamedPath& other : earlier) {
+      if (SameFile(*output.path, *other.path))
+        throw ExportError("Invalid parameters",
+                          std::string("The ") + output.role + " \"" + *output.path +
+                              "\" names the same file as the " + other.role + " \"" + *other.path +
+                              "\"; nothing was written.",
+                          kExitInvalidParameters);
+    }
+    earlier.push_back(output);
+  }
+}
+
+}  // namespace driver

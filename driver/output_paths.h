@@ -1,0 +1,33 @@
+// The files an export writes: data and index file named after the destination, the optional folder
+// list; and the check that none of them is the PST file or another output.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace driver {
+
+// Replaces the extension (from the last "." after the last "/") or appends one when there is none:
+// "out/archive.dat" and "out/archive" both give "out/archive.xmz".
+std::string ReplaceExtension(std::string_view path, std::string_view extension);
+
+struct ExportPaths {
+  std::string pst;
+  std::string data;   // the destination with ".xmz"
+  std::string index;  // the destination with ".idx"
+  std::optional<std::string> folder_list;
+};
+
+ExportPaths MakeExportPaths(std::string pst, std::string_view destination,
+                            std::optional<std::string> folder_list);
+
+// True when both paths name one file: the same device and inode when both exist, otherwise the same
+// absolute path once "." and ".." and symbolic links of existing folders are resolved.
+bool SameFile(const std::string& a, const std::string& b);
+
+// Throws ExportError (exit code 2) naming both files when an output names the PST file or another
+// output. Nothing has been written at that point.
+void CheckOutputsDistinct(const ExportPaths& paths);
+
+}  // namespace driver

@@ -1,0 +1,83 @@
+// The import interface: the one call that exports a personal-folders file, the two callbacks through
+// which the import session hands folders and messages back to its caller, and the record in which
+// the session says what it could not export. Self-contained: standard headers only.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mapi {
+
+// The session's final status, an HRESULT: negative is failure, zero and positive success.
+using ImportResult = std::int32_t;
+
+inline constexpr ImportResult kImportOk = 0;
+inline constexpr ImportResult kImportFailed = static_cast<ImportResult>(0x80004005);  // E_FAIL
+
+inline bool ImportSucceeded(ImportResult result) { return result >= 0; }
+
+// Folder types handed to the folder callback.
+enum : std::uint8_t {
+  kFolderTypeMail = 1,          // any other mail folder
+  kFolderTypeInbox = 2,         // the store's inbox
+  kFolderTypeSentItems = 3,     // the store's sent-items folder
+  kFolderTypeDeletedItems = 4,  // the store's deleted-items folder
+};
+
+// Accepted and never called; callers may pass an empty function.
+using ProgressCallback = std::function<void(std::int32_t user_data, std::int32_t percent_done)>;
+
+// Called once for each folder selected for import, before any of its messages is read. The callee
+// must set folder_id and include; the folder's messages are read only when folder_id is not -1 and
+// include is true. The folder name is the folder's display name alone, never a path.
+using FolderCallback = std::function<void(std::int32_t user_data, std::string_view folder_name,
+                                          std::uint8_t folder_type, std::int32_t message_count,
+                                          std::int32_t& folder_id, bool& include)>;
+
+// Called once for each message composed successfully. message_text is valid only during the call;
+// message_time is the delivery time in UTC as a date-time value (days since 30 December 1899).
+// The callee must set stop; true asks the session to stop. An exception thrown by the callee is
+// absorbed by the session: the message counts as done and stop is not looked at.
+using MessageCallback =
+    std::function<void(std::int32_t user_data, std::int32_t reserved, std::int32_t folder_id,
+                       std::string_view message_text, double message_time, bool& stop)>;
+
+// Messages of one folder that the session could not export, for one reason.
+struct SkippedMessages {
+  std::string folder;  // the folder's path below the top of the tree, names joined by "/"
+  std::int64_t count = 0;
+  std::string reason;  // readable, one line
+};
+
+// A folder the session could not open; its messages and subfolders were not exported.
+struct UnopenedFolder {
+  std::string folder;  // as in SkippedMessages
+  std::string reason;
+};
+
+// What the session could not export, filled in by ImportPst when the caller asks for it.
+struct ImportStatistics {
+  std::vector<SkippedMessages> skipped_messages;
+  std::vector<UnopenedFolder> unopened_folders;
+  // Messages lying directly in the top folder of the tree (the IPM subtree's own folder), which the
+  // folder walk never exports.
+  std::int64_t messages_in_top_folder = 0;
+
+  bool Empty() const {
+    return skipped_messages.empty() && unopened_folders.empty() && messages_in_top_folder == 0;
+  }
+};
+
+// Exports the personal-folders file at pst_path: calls on_folder for each mail folder and on_message
+// for each of its messages, synchronously on the caller's thread. error_text is cleared at the start
+// and set to a readable reason when the file cannot be opened or logged on to. When statistics is
+// not null it is cleared at the start and filled with what could not be exported.
+ImportResult ImportPst(const std::string& pst_path, const ProgressCallback& progress,
+                       const FolderCallback& on_folder, const MessageCallback& on_message,
+                       std::int32_t user_data, std::string& error_text,
+                       ImportStatistics* statistics = nullptr);
+
+}  // namespace mapi
