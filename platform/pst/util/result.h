@@ -71,9 +71,10 @@ class Result {
 
 }  // namespace pst
 
-// Returns the Status of a failed Result or Status expression from the enclosing function.
+// Returns the Status of a failed Result or Status expression from the enclosing function. Binds the
+// expression by reference, so a Result held in a variable is neither copied nor moved.
 #define PST_RETURN_IF_ERROR(expr)                 \
   do {                                            \
-    auto pst_status_ = (expr);                    \
+    const auto& pst_status_ = (expr);             \
     if (!pst_status_.ok()) return pst_status_.status(); \
   } while (0)

@@ -1,0 +1,166 @@
+// Node data and subnodes over the node database.
+#include "platform/pst/ndb/data_node.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "platform/pst/ndb/data_tree_block.h"
+#include "platform/pst/ndb/node_database.h"
+#include "platform/pst/ndb/subnode_tree.h"
+#include "platform/pst/util/hex.h"
+
+namespace pst {
+
+Result<std::unique_ptr<Node>> DataNode::Open(const NodeDatabase& db, NodeId nid, BlockId data_bid,
+                                             BlockId subnode_bid,
+                                             std::vector<BlockId> subnode_path) {
+  std::unique_ptr<DataNode> node(new DataNode(db, nid, subnode_bid, std::move(subnode_path)));
+  if (data_bid != 0) PST_RETURN_IF_ERROR(node->ResolveBlocks(data_bid));
+  return std::unique_ptr<Node>(std::move(node));
+}
+
+std::string DataNode::Where() const { return "node " + Hex(nid_); }
+
+Status DataNode::ResolveBlocks(BlockId data_bid) {
+  if (!IsInternalBlock(data_bid)) return AddLeaf(data_bid);
+  auto data = db_.ReadBlock(data_bid);
+  if (!data.ok()) return Status(data.status().code(), Where() + ": " + data.status().message());
+  auto tree = DataTreeBlock::Decode(*data, db_.header().layout(), data_bid);
+  if (!tree.ok()) return Status(tree.status().code(), Where() + ": " + tree.status().message());
+  recorded_total_ = tree->total_size;
+  for (BlockId child : tree->children) {
+    if (tree->level == 1) {
+      PST_RETURN_IF_ERROR(AddLeaf(child));
+    } else {
+      PST_RETURN_IF_ERROR(AddDataTreeLeaves(child, 1));
+    }
+  }
+  if (size() != recorded_total_) {
+    db_.log().Warning(Where() + ": data tree " + Hex(data_bid) + " records " +
+                      std::to_string(recorded_total_) + " bytes, its blocks hold " +
+                      std::to_string(size()));
+  }
+  return Status::Ok();
+}
+
+Status DataNode::AddDataTreeLeaves(BlockId bid, int want_level) {
+  if (!IsInternalBlock(bid)) {
+    return Status::Corrupt(Where() + ": data tree entry " + Hex(bid) + " is not an XBLOCK");
+  }
+  auto data = db_.ReadBlock(bid);
+  if (!data.ok()) return Status(data.status().code(), Where() + ": " + data.status().message());
+  auto tree = DataTreeBlock::Decode(*data, db_.header().layout(), bid);
+  if (!tree.ok()) return Status(tree.status().code(), Where() + ": " + tree.status().message());
+  if (tree->level != want_level) {
+    return Status::Corrupt(Where() + ": data tree block " + Hex(bid) + " has level " +
+                           std::to_string(tree->level) + ", expected " +
+                           std::to_string(want_level));
+  }
+  for (BlockId child : tree->children) PST_RETURN_IF_ERROR(AddLeaf(child));
+  return Status::Ok();
+}
+
+Status DataNode::AddLeaf(BlockId bid) {
+  if (IsInternalBlock(bid)) {
+    return Status::Corrupt(Where() + ": data block " + Hex(bid) + " is an internal block");
+  }
+  // Every distinct block takes at least one alignment unit of the file; more leaves than that
+  // means blocks are listed repeatedly, which no sound file does.
+  const FormatLayout& l = db_.header().layout();
+  if (blocks_.size() >= db_.file_size() / l.block_alignment + 1) {
+    return Status::Corrupt(Where() + ": data tree lists more blocks than the file can hold");
+  }
+  auto entry = db_.FindBlock(bid);
+  if (!entry.ok()) return Status(entry.status().code(), Where() + ": " + entry.status().message());
+  blocks_.push_back(bid);
+  starts_.push_back(starts_.back() + entry->inflated_size);
+  return Status::Ok();
+}
+
+Result<std::shared_ptr<const std::vector<std::byte>>> DataNode::Block(std::size_t index) const {
+  std::lock_guard<std::mutex> lock(mu_);
+  if (index == cached_index_) return cached_;
+  auto data = db_.ReadBlock(blocks_[index]);
+  if (!data.ok()) return Status(data.status().code(), Where() + ": " + data.status().message());
+  const std::uint64_t expected = starts_[index + 1] - starts_[index];
+  if (data->size() != expected) {
+    return Status::Corrupt(Where() + ": block " + Hex(blocks_[index]) + " holds " +
+                           std::to_string(data->size()) + " bytes, expected " +
+                           std::to_string(expected));
+  }
+  cached_ = std::make_shared<const std::vector<std::byte>>(std::move(data).value());
+  cached_index_ = index;
+  return cached_;
+}
+
+Result<std::vector<std::byte>> DataNode::ReadBlock(std::size_t index) const {
+  if (index >= blocks_.size()) {
+    return Status::NotFound(Where() + ": no data block " + std::to_string(index));
+  }
+  auto block = Block(index);
+  PST_RETURN_IF_ERROR(block);
+  return **block;
+}
+
+Result<std::size_t> DataNode::ReadAt(std::uint64_t offset, std::span<std::byte> out) const {
+  if (offset >= size() || out.empty()) return std::size_t{0};
+  const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(out.size(), size() - offset));
+  // The block holding offset: the last one starting at or before it.
+  std::size_t index = static_cast<std::size_t>(
+      std::upper_bound(starts_.begin(), starts_.end(), offset) - starts_.begin() - 1);
+  std::size_t done = 0;
+  while (done < want) {
+    auto block = Block(index);
+    PST_RETURN_IF_ERROR(block);
+    const std::uint64_t in_block = offset + done - starts_[index];
+    const std::size_t n = static_cast<std::size_t>(
+        std::min<std::uint64_t>(want - done, (*block)->size() - in_block));
+    std::memcpy(out.data() + done, (*block)->data() + in_block, n);
+    done += n;
+    ++index;
+  }
+  return done;
+}
+
+Result<std::vector<std::byte>> DataNode::ReadAll(std::uint64_t max_size) const {
+  if (size() > max_size) {
+    return Status::Limit(Where() + ": data of " + std::to_string(size()) + " bytes exceeds " +
+                         std::to_string(max_size));
+  }
+  std::vector<std::byte> out(static_cast<std::size_t>(size()));
+  auto n = ReadAt(0, out);
+  PST_RETURN_IF_ERROR(n);
+  return out;
+}
+
+Result<std::unique_ptr<Node>> DataNode::OpenSubnode(NodeId subnode) const {
+  if (subnode_bid_ == 0) return Status::NotFound(Where() + " has no subnodes");
+  auto entry = FindSubnode(db_, subnode_bid_, subnode);
+  if (!entry.ok()) return Status(entry.status().code(), Where() + ": " + entry.status().message());
+  std::vector<BlockId> path = subnode_path_;
+  path.push_back(subnode_bid_);
+  if (entry->subnode_bid != 0 &&
+      std::find(path.begin(), path.end(), entry->subnode_bid) != path.end()) {
+    return Status::Corrupt(Where() + ": subnode " + Hex(subnode) + " refers back to subnode tree " +
+                           Hex(entry->subnode_bid) + " it belongs to");
+  }
+  if (path.size() > NodeDatabase::kMaxSubnodeDepth) {
+    return Status::Limit(Where() + ": subnodes nested more than " +
+                         std::to_string(NodeDatabase::kMaxSubnodeDepth) + " deep");
+  }
+  return DataNode::Open(db_, subnode, entry->data_bid, entry->subnode_bid, std::move(path));
+}
+
+Result<std::vector<NodeId>> DataNode::SubnodeIds() const {
+  std::vector<NodeId> ids;
+  if (subnode_bid_ == 0) return ids;
+  Status s = VisitSubnodes(db_, subnode_bid_, [&](const SubnodeLeafEntry& e) {
+    ids.push_back(e.nid);
+    return true;
+  });
+  if (!s.ok()) return Status(s.code(), Where() + ": " + s.message());
+  return ids;
+}
+
+}  // namespace pst

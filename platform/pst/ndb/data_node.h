@@ -1,0 +1,64 @@
+// The Node of the node database: a node's data as a sequence of blocks (one data block, or the
+// leaves of an XBLOCK/XXBLOCK tree) and its subnode tree. Opening resolves the list of data blocks
+// and their sizes from the block B-tree without reading any data block; reads then touch only the
+// blocks that cover the requested range, keeping the last block read.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <vector>
+
+#include "platform/pst/ndb/node.h"
+#include "platform/pst/util/result.h"
+
+namespace pst {
+
+class NodeDatabase;
+
+class DataNode final : public Node {
+ public:
+  // subnode_path: the subnode trees of the nodes this one was opened from (empty for top-level
+  // nodes); a subnode tree that reappears on its own path is a loop and is refused.
+  static Result<std::unique_ptr<Node>> Open(const NodeDatabase& db, NodeId nid, BlockId data_bid,
+                                            BlockId subnode_bid,
+                                            std::vector<BlockId> subnode_path);
+
+  NodeId id() const override { return nid_; }
+  std::uint64_t size() const override { return starts_.back(); }
+  std::size_t block_count() const override { return blocks_.size(); }
+  Result<std::vector<std::byte>> ReadBlock(std::size_t index) const override;
+  Result<std::size_t> ReadAt(std::uint64_t offset, std::span<std::byte> out) const override;
+  Result<std::vector<std::byte>> ReadAll(std::uint64_t max_size) const override;
+  Result<std::unique_ptr<Node>> OpenSubnode(NodeId subnode) const override;
+  Result<std::vector<NodeId>> SubnodeIds() const override;
+
+  BlockId subnode_bid() const { return subnode_bid_; }
+  const std::vector<BlockId>& data_blocks() const { return blocks_; }
+
+ private:
+  DataNode(const NodeDatabase& db, NodeId nid, BlockId subnode_bid, std::vector<BlockId> path)
+      : db_(db), nid_(nid), subnode_bid_(subnode_bid), subnode_path_(std::move(path)) {}
+
+  Status ResolveBlocks(BlockId data_bid);
+  Status AddDataTreeLeaves(BlockId bid, int want_level);
+  Status AddLeaf(BlockId bid);
+  // Decoded block `index`, from the one-block cache when possible.
+  Result<std::shared_ptr<const std::vector<std::byte>>> Block(std::size_t index) const;
+  std::string Where() const;
+
+  const NodeDatabase& db_;
+  NodeId nid_;
+  BlockId subnode_bid_;
+  std::vector<BlockId> subnode_path_;
+  std::vector<BlockId> blocks_;                  // data blocks in order
+  std::vector<std::uint64_t> starts_{0};         // starts_[i]: offset of block i; back(): size
+  std::uint32_t recorded_total_ = 0;             // lcbTotal of the root data tree block
+  mutable std::mutex mu_;
+  mutable std::size_t cached_index_ = SIZE_MAX;
+  mutable std::shared_ptr<const std::vector<std::byte>> cached_;
+};
+
+}  // namespace pst
