@@ -1,0 +1,154 @@
+// UTF-16LE and Windows code pages to UTF-8; code pages go through iconv.
+#include "platform/pst/ltp/codepage_text.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <string>
+
+namespace pst::ltp {
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+bool IsHighSurrogate(char32_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+bool IsLowSurrogate(char32_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+
+// One iconv descriptor for the duration of a conversion.
+class Converter {
+ public:
+  explicit Converter(const char* from) : cd_(iconv_open("UTF-8", from)) {}
+  ~Converter() {
+    if (ok()) iconv_close(cd_);
+  }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+  bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+  // Converts all of `in`; undecodable bytes become U+FFFD, an incomplete tail is dropped.
+  std::string Run(std::span<const std::byte> in) {
+    std::string out;
+    char buffer[1024];
+    auto* src = const_cast<char*>(reinterpret_cast<const char*>(in.data()));
+    std::size_t left = in.size();
+    while (left > 0) {
+      char* dst = buffer;
+      std::size_t room = sizeof buffer;
+      const std::size_t rc = iconv(cd_, &src, &left, &dst, &room);
+      out.append(buffer, static_cast<std::size_t>(dst - buffer));
+      if (rc != static_cast<std::size_t>(-1)) continue;
+      if (errno == E2BIG) continue;
+      if (errno == EINVAL) break;  // incomplete sequence at the very end
+      AppendUtf8(out, kReplacement);  // EILSEQ: a byte the code page does not define
+      ++src;
+      --left;
+      iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    }
+    return out;
+  }
+
+ private:
+  iconv_t cd_;
+};
+
+}  // namespace
+
+std::string Utf16LeToUtf8(std::span<const std::byte> bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  const std::size_t units = bytes.size() / 2;
+  auto unit = [&](std::size_t i) {
+    return static_cast<char32_t>(static_cast<unsigned>(bytes[2 * i]) |
+                                 (static_cast<unsigned>(bytes[2 * i + 1]) << 8));
+  };
+  for (std::size_t i = 0; i < units; ++i) {
+    const char32_t u = unit(i);
+    if (IsHighSurrogate(u) && i + 1 < units && IsLowSurrogate(unit(i + 1))) {
+      AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (unit(i + 1) - 0xDC00));
+      ++i;
+    } else if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
+      AppendUtf8(out, kReplacement);
+    } else {
+      AppendUtf8(out, u);
+    }
+  }
+  return out;
+}
+
+const char* CodePageName(std::uint32_t code_page) {
+  switch (code_page) {
+    case 437: return "CP437";
+    case 850: return "CP850";
+    case 852: return "CP852";
+    case 866: return "CP866";
+    case 874: return "CP874";
+    case 932: return "CP932";
+    case 936: return "CP936";
+    case 949: return "CP949";
+    case 950: return "BIG5";
+    case 1250: return "CP1250";
+    case 1251: return "CP1251";
+    case 1252: return "CP1252";
+    case 1253: return "CP1253";
+    case 1254: return "CP1254";
+    case 1255: return "CP1255";
+    case 1256: return "CP1256";
+    case 1257: return "CP1257";
+    case 1258: return "CP1258";
+    case 10000: return "MACINTOSH";
+    case 20127: return "ASCII";
+    case 20866: return "KOI8-R";
+    case 21866: return "KOI8-U";
+    case 28591: return "ISO-8859-1";
+    case 28592: return "ISO-8859-2";
+    case 28593: return "ISO-8859-3";
+    case 28594: return "ISO-8859-4";
+    case 28595: return "ISO-8859-5";
+    case 28596: return "ISO-8859-6";
+    case 28597: return "ISO-8859-7";
+    case 28598: return "ISO-8859-8";
+    case 28599: return "ISO-8859-9";
+    case 28603: return "ISO-8859-13";
+    case 28605: return "ISO-8859-15";
+    case 50220: return "ISO-2022-JP";
+    case 51932: return "EUC-JP";
+    case 51936: return "GB2312";
+    case 51949: return "EUC-KR";
+    case 52936: return "HZ";
+    case 54936: return "GB18030";
+    case 65000: return "UTF-7";
+    case 65001: return "UTF-8";
+    default: return nullptr;
+  }
+}
+
+std::string CodePageToUtf8(std::span<const std::byte> text, std::uint32_t code_page) {
+  const char* name = CodePageName(code_page);
+  Converter converter(name ? name : CodePageName(kDefaultCodePage));
+  if (!converter.ok()) {
+    Converter fallback(CodePageName(kDefaultCodePage));
+    return fallback.Run(text);
+  }
+  return converter.Run(text);
+}
+
+}  // namespace pst::ltp

@@ -1,0 +1,88 @@
+// Heap-on-node: block loading, page-map decoding and allocation look-up.
+#include "platform/pst/ltp/heap.h"
+
+#include <string>
+
+namespace pst::ltp {
+
+namespace {
+
+std::string Where(const Node& node) { return "node " + std::to_string(node.id()) + ": "; }
+
+Result<std::uint16_t> PageMapOffset(std::size_t index, Bytes block) {
+  if (index == 0) {
+    auto h = HnHeader::Decode(block);
+    if (!h) return h.status();
+    return h->page_map_offset;
+  }
+  if (IsBitmapBlock(index)) {
+    auto h = HnBitmapHeader::Decode(block);
+    if (!h) return h.status();
+    return h->page_map_offset;
+  }
+  auto h = HnPageHeader::Decode(block);
+  if (!h) return h.status();
+  return h->page_map_offset;
+}
+
+}  // namespace
+
+Result<Heap> Heap::Open(const Node& node) {
+  if (node.block_count() == 0) return Status::Corrupt(Where(node) + "heap node has no data");
+  auto first = node.ReadBlock(0);
+  if (!first) return first.status();
+  auto header = HnHeader::Decode(*first);
+  if (!header) return Status::Corrupt(Where(node) + header.status().message());
+  Heap heap(&node, *header, node.block_count());
+  auto page = DecodePage(0, std::move(*first));
+  if (!page) return Status::Corrupt(Where(node) + page.status().message());
+  heap.pages_.push_front(std::move(*page));
+  return heap;
+}
+
+Result<Heap::Page> Heap::DecodePage(std::size_t index, std::vector<std::byte> bytes) {
+  auto offset = PageMapOffset(index, bytes);
+  if (!offset) return offset.status();
+  auto map = HnPageMap::Decode(bytes, HeapBlockHeaderSize(index), *offset);
+  if (!map) return map.status();
+  return Page{index, std::move(bytes), std::move(*map)};
+}
+
+Result<const Heap::Page*> Heap::LoadPage(std::size_t index) const {
+  for (auto it = pages_.begin(); it != pages_.end(); ++it) {
+    if (it->index == index) {
+      pages_.splice(pages_.begin(), pages_, it);
+      return &pages_.front();
+    }
+  }
+  if (index >= block_count_) {
+    return Status::Corrupt(Where(*node_) + "heap block " + std::to_string(index) +
+                           " past the last of " + std::to_string(block_count_));
+  }
+  auto bytes = node_->ReadBlock(index);
+  if (!bytes) return bytes.status();
+  auto page = DecodePage(index, std::move(*bytes));
+  if (!page) return Status::Corrupt(Where(*node_) + page.status().message());
+  if (pages_.size() >= kCachedBlocks) pages_.pop_back();
+  pages_.push_front(std::move(*page));
+  return &pages_.front();
+}
+
+Result<std::vector<std::byte>> Heap::Read(HeapId id) const {
+  if (id.type() != kNidTypeHid || id.index() == 0) {
+    return Status::Corrupt(Where(*node_) + "invalid heap id " + std::to_string(id.raw));
+  }
+  auto page = LoadPage(id.block_index());
+  if (!page) return page.status();
+  const HnPageMap& map = (*page)->map;
+  if (id.index() > map.allocation_count()) {
+    return Status::Corrupt(Where(*node_) + "heap id " + std::to_string(id.raw) +
+                           " past the allocations of its block");
+  }
+  const std::size_t begin = map.offsets[id.index() - 1];
+  const std::size_t end = map.offsets[id.index()];
+  const auto& bytes = (*page)->bytes;
+  return std::vector<std::byte>(bytes.begin() + begin, bytes.begin() + end);
+}
+
+}  // namespace pst::ltp

@@ -1,0 +1,37 @@
+// Reading values by HNID from a heap or a subnode.
+#include "platform/pst/ltp/hnid_value.h"
+
+#include <string>
+
+namespace pst::ltp {
+
+Result<std::vector<std::byte>> ReadHnid(const Heap& heap, const Node& node, HeapOrNodeId hnid,
+                                        std::uint64_t max_size) {
+  if (hnid.is_null()) return std::vector<std::byte>{};
+  if (hnid.is_heap_id()) return heap.Read(hnid.heap_id());
+  auto sub = node.OpenSubnode(hnid.node_id());
+  if (!sub) return sub.status();
+  return (*sub)->ReadAll(max_size);
+}
+
+Result<ValueStream> OpenHnidStream(const Heap& heap, const Node& node, HeapOrNodeId hnid) {
+  if (hnid.is_null() || hnid.is_heap_id()) {
+    auto bytes = ReadHnid(heap, node, hnid);
+    if (!bytes) return bytes.status();
+    return ValueStream::FromBytes(std::move(*bytes));
+  }
+  auto sub = node.OpenSubnode(hnid.node_id());
+  if (!sub) return sub.status();
+  return ValueStream::FromNode(std::move(*sub));
+}
+
+Status CheckValueSize(PropTag tag, std::size_t size) {
+  const auto fixed = FixedTypeSize(BaseType(tag.type));
+  if (!fixed) return Status::Ok();
+  const bool ok = IsMultiValued(tag.type) ? size % *fixed == 0 : size == *fixed;
+  if (ok) return Status::Ok();
+  return Status::Corrupt("property " + std::to_string(tag.value()) + " has " +
+                         std::to_string(size) + " bytes, which its type does not allow");
+}
+
+}  // namespace pst::ltp
