@@ -1,0 +1,131 @@
+// Decoding and encoding of UTF-7.
+#include "support/charset/utf7_charset.h"
+
+#include <array>
+
+namespace charset {
+
+namespace {
+
+constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+// Value of a base64 character, -1 for any other byte.
+constexpr std::array<signed char, 256> MakeBase64Values() {
+  std::array<signed char, 256> values{};
+  for (auto& v : values) v = -1;
+  for (int i = 0; i < 64; ++i) values[static_cast<unsigned char>(kBase64[i])] = static_cast<signed char>(i);
+  return values;
+}
+constexpr std::array<signed char, 256> kBase64Values = MakeBase64Values();
+
+bool IsDirect(TPlCodePoint cp) {
+  if ((cp >= 'A' && cp <= 'Z') || (cp >= 'a' && cp <= 'z') || (cp >= '0' && cp <= '9')) return true;
+  switch (cp) {
+    case '\'': case '(': case ')': case ',': case '-': case '.': case '/': case ':': case '?':
+    case ' ': case '\t': case '\r': case '\n':
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+void TPlUTF7::Reset() {
+  shifted_in_ = false;
+  bits_in_ = 0;
+  bit_count_in_ = 0;
+  shifted_out_ = false;
+  bits_out_ = 0;
+  bit_count_out_ = 0;
+}
+
+// Works on copies of the decoder state and stores them only when it consumes bytes, so that an
+// incomplete sequence consumes nothing.
+TPlDecoded TPlUTF7::DecodeOne(const unsigned char* bytes, std::size_t size) {
+  bool shifted = shifted_in_;
+  std::uint32_t bits = bits_in_;
+  int bit_count = bit_count_in_;
+  auto commit = [&] {
+    shifted_in_ = shifted;
+    bits_in_ = bits;
+    bit_count_in_ = bit_count;
+  };
+  std::size_t at = 0;
+  while (shifted) {
+    if (at == size) return Incomplete();
+    const int value = kBase64Values[bytes[at]];
+    if (value < 0) {
+      // Any other byte ends the sequence; a "-" that ends it is dropped.
+      shifted = false;
+      bits = 0;
+      bit_count = 0;
+      if (bytes[at] == '-') {
+        commit();
+        return Skip(at + 1);
+      }
+      break;
+    }
+    ++at;
+    bits = (bits << 6 | static_cast<std::uint32_t>(value)) & 0xFFFFFF;
+    bit_count += 6;
+    if (bit_count >= 16) {
+      bit_count -= 16;
+      const TPlCodePoint unit = (bits >> bit_count) & 0xFFFF;
+      commit();
+      return Character(unit, at);
+    }
+  }
+  if (at == size) return Incomplete();
+  const unsigned char byte = bytes[at];
+  if (byte == '+') {
+    if (at + 1 == size) return Incomplete();
+    if (bytes[at + 1] == '-') {
+      commit();
+      return Character('+', at + 2);
+    }
+    shifted = true;
+    commit();
+    return Skip(at + 1);
+  }
+  commit();
+  return Character(byte < 0x80 ? byte : kPlUndecodable, at + 1);
+}
+
+int TPlUTF7::EncodeOne(TPlCodePoint cp, char* out) {
+  if (cp > 0xFFFF) return -1;
+  int written = 0;
+  if (IsDirect(cp)) {
+    if (shifted_out_) written = Close(out);
+    out[written++] = static_cast<char>(cp);
+    return written;
+  }
+  if (!shifted_out_) {
+    if (cp == '+') {
+      out[0] = '+';
+      out[1] = '-';
+      return 2;
+    }
+    out[written++] = '+';
+    shifted_out_ = true;
+  }
+  bits_out_ = (bits_out_ << 16 | cp) & 0xFFFFFF;
+  bit_count_out_ += 16;
+  while (bit_count_out_ >= 6) {
+    bit_count_out_ -= 6;
+    out[written++] = kBase64[(bits_out_ >> bit_count_out_) & 0x3F];
+  }
+  return written;
+}
+
+int TPlUTF7::Close(char* out) {
+  int written = 0;
+  if (bit_count_out_ > 0) out[written++] = kBase64[(bits_out_ << (6 - bit_count_out_)) & 0x3F];
+  out[written++] = '-';
+  shifted_out_ = false;
+  bits_out_ = 0;
+  bit_count_out_ = 0;
+  return written;
+}
+
+}  // namespace charset
