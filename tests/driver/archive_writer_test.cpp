@@ -1,0 +1,184 @@
+// The archive writer: block and record layout, numbering, and what a failed write leaves behind.
+#include "driver/archive_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "driver/export_error.h"
+
+namespace driver {
+namespace {
+
+// An output file in memory that can run out of space like a full disk: an append that does not fit
+// writes what fits and fails.
+class MemoryFile : public OutputFile {
+ public:
+  struct State {
+    std::string content;
+    std::size_t capacity = SIZE_MAX;
+    bool truncate_fails = false;
+    bool closed = false;
+  };
+
+  MemoryFile(std::string path, State& state) : path_(std::move(path)), state_(state) {}
+
+  std::error_code Append(std::initializer_list<std::string_view> pieces) override {
+    for (std::string_view piece : pieces) {
+      std::size_t room = state_.capacity - state_.content.size();
+      state_.content.append(piece.substr(0, room));
+      if (piece.size() > room) return std::make_error_code(std::errc::no_space_on_device);
+    }
+    return {};
+  }
+  std::error_code Truncate(std::uint64_t length) override {
+    if (state_.truncate_fails) return std::make_error_code(std::errc::io_error);
+    state_.content.resize(length);
+    return {};
+  }
+  std::error_code Close() override {
+    state_.closed = true;
+    return {};
+  }
+  const std::string& path() const override { return path_; }
+
+ private:
+  std::string path_;
+  State& state_;
+};
+
+// Counts bytes without keeping them, for archives larger than memory.
+class CountingFile : public OutputFile {
+ public:
+  explicit CountingFile(std::uint64_t& size) : size_(size) {}
+  std::error_code Append(std::initializer_list<std::string_view> pieces) override {
+    for (std::string_view piece : pieces) size_ += piece.size();
+    return {};
+  }
+  std::error_code Truncate(std::uint64_t length) override {
+    size_ = length;
+    return {};
+  }
+  std::error_code Close() override { return {}; }
+  const std::string& path() const override { return path_; }
+
+ private:
+  std::uint64_t& size_;
+  std::string path_ = "counted";
+};
+
+std::string Text(std::size_t size) {
+  std::string text = "From: a@x\r\nSubject: s\r\n\r\n";
+  text.resize(size, 'b');
+  return text;
+}
+
+class ArchiveWriterTest : public testing::Test {
+ protected:
+  ArchiveWriterTest()
+      : writer_(std::make_unique<MemoryFile>("/a/out.xmz", data_),
+                std::make_unique<MemoryFile>("/a/out.idx", index_)) {
+    writer_.Start();
+  }
+
+  bool Append(std::string_view text, std::int32_t folder_id = 0, double time = 0) {
+    bool stop = true;
+    writer_.AppendMessage(0, 0, folder_id, text, time, stop);
+    return !stop;
+  }
+
+  MemoryFile::State data_;
+  MemoryFile::State index_;
+  ArchiveWriter writer_;
+};
+
+TEST_F(ArchiveWriterTest, StartWritesTheFirstIndexLine) {
+  EXPECT_EQ(index_.content, "0\r\n");
+  EXPECT_EQ(data_.content, "");
+  EXPECT_EQ(writer_.MessageNumber(), 1);
+}
+
+TEST_F(ArchiveWriterTest, BlocksFollowEachOtherBehindTheEnvelope) {
+  std::string first = Text(100), second = Text(250);
+  ASSERT_TRUE(Append(first, 0, 40533.5));
+  ASSERT_TRUE(Append(second, 7, 0));
+  EXPECT_EQ(data_.content, "FROM: \r\nRCPT: mailbox\r\n" + first + "FROM: \r\nRCPT: mailbox\r\n" + second);
+  EXPECT_EQ(data_.content.size(), 396u);
+  EXPECT_EQ(index_.content,
+            "0\r\n"
+            "1\r\nF00000001\r\na@x||s|||\r\n268435456\r\n123\r\n0\r\n 4.05335000000000E+0004\r\n"
+            "2\r\nF00000002\r\na@x||s|||\r\n268435463\r\n273\r\n123\r\n 0.00000000000000E+0000\r\n");
+  EXPECT_EQ(writer_.MessageNumber(), 3);
+}
+
+TEST_F(ArchiveWriterTest, FullDiskWhileWritingABlockLeavesTheArchiveAtItsLastWholeRecord) {
+  ASSERT_TRUE(Append(Text(100)));
+  const std::string data_before = data_.content, index_before = index_.content;
+  data_.capacity = data_.content.size() + 50;  // the next block does not fit
+  EXPECT_FALSE(Append(Text(100)));
+  EXPECT_EQ(data_.content, data_before);
+  EXPECT_EQ(index_.content, index_before);
+  EXPECT_TRUE(writer_.failed());
+  EXPECT_EQ(writer_.Failure(), "Cannot write file \"/a/out.xmz\". No space left on device");
+  EXPECT_EQ(writer_.MessageNumber(), 2);
+}
+
+TEST_F(ArchiveWriterTest, FullDiskWhileWritingARecordWithdrawsItsBlockToo) {
+  ASSERT_TRUE(Append(Text(100)));
+  const std::string data_before = data_.content, index_before = index_.content;
+  index_.capacity = index_.content.size() + 10;  // the next record does not fit
+  EXPECT_FALSE(Append(Text(100)));
+  EXPECT_EQ(data_.content, data_before);
+  EXPECT_EQ(index_.content, index_before);
+  EXPECT_EQ(writer_.Failure(), "Cannot write file \"/a/out.idx\". No space left on device");
+}
+
+TEST_F(ArchiveWriterTest, AfterAFailureEveryMessageIsRefused) {
+  data_.capacity = 0;
+  EXPECT_FALSE(Append(Text(100)));
+  data_.capacity = SIZE_MAX;  // space again: the writer still refuses, the run is over
+  EXPECT_FALSE(Append(Text(100)));
+  EXPECT_EQ(data_.content, "");
+  EXPECT_EQ(index_.content, "0\r\n");
+}
+
+TEST_F(ArchiveWriterTest, AFailedCutBackIsPartOfTheReport) {
+  data_.capacity = 30;
+  data_.truncate_fails = true;
+  EXPECT_FALSE(Append(Text(100)));
+  EXPECT_NE(writer_.Failure().find("could not be cut back"), std::string::npos) << writer_.Failure();
+}
+
+TEST_F(ArchiveWriterTest, SummaryComesFromTheMessageHeaderOnly) {
+  ASSERT_TRUE(Append("From: ann@x.org\r\nTo: bob@y.org\r\nSubject: Hi\r\n\r\nFrom: body@z\r\n"));
+  EXPECT_NE(index_.content.find("\r\nann@x.org|bob@y.org|Hi|||\r\n"), std::string::npos)
+      << index_.content;
+}
+
+TEST_F(ArchiveWriterTest, CloseClosesBothFiles) {
+  writer_.CloseIndex();
+  EXPECT_TRUE(index_.closed);
+  EXPECT_FALSE(data_.closed);
+  writer_.CloseData();
+  EXPECT_TRUE(data_.closed);
+}
+
+TEST(ArchiveWriterLarge, OffsetsGoBeyondFourGigabytes) {
+  std::uint64_t data_size = 0;
+  MemoryFile::State index;
+  ArchiveWriter writer(std::make_unique<CountingFile>(data_size),
+                       std::make_unique<MemoryFile>("i", index));
+  writer.Start();
+  const std::string text = Text(std::size_t{64} << 20);
+  bool stop = true;
+  for (int i = 0; i < 65; ++i) writer.AppendMessage(0, 0, 0, text, 0, stop);
+  ASSERT_FALSE(stop);
+  const std::uint64_t block = text.size() + kEnvelope.size();
+  EXPECT_EQ(data_size, 65 * block);
+  std::string last_offset = "\r\n" + std::to_string(64 * block) + "\r\n";
+  EXPECT_GT(64 * block, std::uint64_t{1} << 32);
+  EXPECT_NE(index.content.find(last_offset), std::string::npos);
+}
+
+}  // namespace
+}  // namespace driver
