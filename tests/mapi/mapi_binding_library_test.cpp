@@ -1,0 +1,211 @@
+// The binding against real shared objects: arguments and results pass through unchanged, a missing
+// export fails alone, and files that are no usable library fail the binding cleanly.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "tests/mapi/binding_fixture.h"
+
+namespace mapi_test {
+namespace {
+
+using LibraryBindingTest = BindingTest;
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST_F(LibraryBindingTest, LogonPassesEveryArgumentAndTheSessionThrough) {
+  fake_mapi::Log& log = FreshLogOf(kFullLibrary);
+  InstallLibrary(kFullLibrary);
+  auto* session = reinterpret_cast<LPMAPISESSION>(static_cast<std::uintptr_t>(0x5000));
+  log.logon_session = session;
+  char profile[] = "PstLoadTmp000";
+  char password[] = "";
+
+  LPMAPISESSION out = nullptr;
+  const ULONG flags = MAPI_NEW_SESSION | MAPI_EXPLICIT_PROFILE | MAPI_EXTENDED | MAPI_NO_MAIL;
+  EXPECT_EQ(mapi::MAPILogonEx(77, profile, password, flags, &out), S_OK);
+
+  EXPECT_EQ(out, session);
+  EXPECT_EQ(log.logon_ui_param, 77u);
+  EXPECT_EQ(log.logon_profile, profile);
+  EXPECT_EQ(log.logon_password, password);
+  EXPECT_EQ(log.logon_flags, 0x00008032u);
+}
+
+TEST_F(LibraryBindingTest, FailingLogonLeavesNoStaleSession) {
+  fake_mapi::Log& log = FreshLogOf(kFullLibrary);
+  InstallLibrary(kFullLibrary);
+  log.logon_result = MAPI_E_LOGON_FAILED;
+
+  auto* out = reinterpret_cast<LPMAPISESSION>(static_cast<std::uintptr_t>(0x10));
+  EXPECT_EQ(mapi::MAPILogonEx(0, nullptr, nullptr, 0, &out), MAPI_E_LOGON_FAILED);
+  EXPECT_EQ(out, nullptr);
+}
+
+TEST_F(LibraryBindingTest, QueryAllRowsPassesItsSixArgumentsThrough) {
+  fake_mapi::Log& log = FreshLogOf(kFullLibrary);
+  InstallLibrary(kFullLibrary);
+  auto* table = reinterpret_cast<LPMAPITABLE>(static_cast<std::uintptr_t>(0x7000));
+  SPropTagArray tags{1, {PR_RECIPIENT_TYPE}};
+  SSortOrderSet sort{0, 0, 0, {}};
+
+  LPSRowSet rows = nullptr;
+  EXPECT_EQ(mapi::HrQueryAllRows(table, &tags, nullptr, &sort, 25, &rows), S_OK);
+
+  EXPECT_EQ(log.query_table, table);
+  EXPECT_EQ(log.query_tags, &tags);
+  EXPECT_EQ(log.query_restriction, nullptr);
+  EXPECT_EQ(log.query_sort, &sort);
+  EXPECT_EQ(log.query_row_limit, 25);
+  ASSERT_NE(rows, nullptr);
+  EXPECT_EQ(rows->cRows, 0u);
+
+  mapi::FreeProws(rows);
+  EXPECT_EQ(log.freed_rows, rows);
+  EXPECT_EQ(log.live_blocks, 0);
+}
+
+TEST_F(LibraryBindingTest, ValidateIpmSubtreeHandsBackTheLibrarysValues) {
+  fake_mapi::Log& log = FreshLogOf(kFullLibrary);
+  InstallLibrary(kFullLibrary);
+  auto* store = reinterpret_cast<LPMDB>(static_cast<std::uintptr_t>(0x9000));
+
+  ULONG count = 0;
+  LPSPropValue values = nullptr;
+  EXPECT_EQ(mapi::HrValidateIPMSubtree(store, MAPI_FULL_IPM_TREE, &count, &values, nullptr), S_OK);
+
+  EXPECT_EQ(log.validate_store, store);
+  EXPECT_EQ(log.validate_flags, MAPI_FULL_IPM_TREE);
+  ASSERT_EQ(count, 1u);
+  EXPECT_EQ(values[0].ulPropTag, PR_VALID_FOLDER_MASK);
+  EXPECT_EQ(mapi::MAPIFreeBuffer(values), S_OK);
+  EXPECT_EQ(log.live_blocks, 0);
+}
+
+TEST_F(LibraryBindingTest, WrapCompressedRtfStreamPassesStreamAndFlags) {
+  fake_mapi::Log& log = FreshLogOf(kFullLibrary);
+  InstallLibrary(kFullLibrary);
+  auto* compressed = reinterpret_cast<LPSTREAM>(static_cast<std::uintptr_t>(0xA000));
+
+  LPSTREAM uncompressed = nullptr;
+  EXPECT_EQ(mapi::WrapCompressedRTFStream(compressed, STORE_UNCOMPRESSED_RTF, &uncompressed), S_OK);
+
+  EXPECT_EQ(log.wrap_source, compressed);
+  EXPECT_EQ(log.wrap_flags, STORE_UNCOMPRESSED_RTF);
+  EXPECT_EQ(uncompressed, compressed);
+}
+
+TEST_F(LibraryBindingTest, AdminProfilesReturnsTheLibrarysResult) {
+  fake_mapi::Log& log = FreshLogOf(kFullLibrary);
+  InstallLibrary(kFullLibrary);
+
+  LPPROFADMIN admin = nullptr;
+  EXPECT_EQ(mapi::MAPIAdminProfiles(0, &admin), MAPI_E_NO_SUPPORT);
+  EXPECT_EQ(log.calls[fake_mapi::kAdminProfiles], 1);
+}
+
+TEST_F(LibraryBindingTest, MissingExportFailsOnlyItsOwnWrapper) {
+  fake_mapi::Log& log = FreshLogOf(kLibraryWithoutGetOneProp);
+  InstallLibrary(kLibraryWithoutGetOneProp);
+
+  auto* value = reinterpret_cast<LPSPropValue>(static_cast<std::uintptr_t>(0x10));
+  EXPECT_EQ(mapi::HrGetOneProp(nullptr, PR_HASATTACH, &value), E_FAIL);
+  EXPECT_EQ(value, nullptr);
+  EXPECT_EQ(mapi::HrGetOneProp(nullptr, PR_HASATTACH, &value), E_FAIL);
+
+  EXPECT_EQ(mapi::MAPIInitialize(nullptr), S_OK);
+  void* buffer = nullptr;
+  EXPECT_EQ(mapi::MAPIAllocateBuffer(8, &buffer), S_OK);
+  EXPECT_EQ(mapi::MAPIFreeBuffer(buffer), S_OK);
+  EXPECT_EQ(log.calls[fake_mapi::kInitialize], 1);
+  EXPECT_EQ(log.live_blocks, 0);
+}
+
+TEST_F(LibraryBindingTest, GetOnePropOfTheFullLibraryWorks) {
+  fake_mapi::Log& log = FreshLogOf(kFullLibrary);
+  InstallLibrary(kFullLibrary);
+
+  LPSPropValue value = nullptr;
+  EXPECT_EQ(mapi::HrGetOneProp(nullptr, PR_HASATTACH, &value), S_OK);
+  ASSERT_NE(value, nullptr);
+  EXPECT_EQ(value->ulPropTag, PR_HASATTACH);
+  EXPECT_EQ(log.get_prop_tag, PR_HASATTACH);
+  mapi::MAPIFreeBuffer(value);
+}
+
+TEST_F(LibraryBindingTest, PathLongerThan260BytesIsLoaded) {
+  TempFolder folder;
+  auto deep = folder.path();
+  for (int i = 0; i < 8; ++i) deep /= std::string(40, static_cast<char>('a' + i));
+  std::filesystem::create_directories(deep);
+  const auto copy = deep / "libmapi32.so";
+  std::filesystem::copy_file(kFullLibrary, copy);
+  ASSERT_GT(copy.string().size(), 260u);
+  fake_mapi::Log& log = FreshLogOf(copy.string());
+  InstallLibrary(copy.string());
+
+  EXPECT_EQ(mapi::MAPIInitialize(nullptr), S_OK);
+  EXPECT_EQ(mapi::MapiLibraryPath(), copy.string());
+  EXPECT_EQ(log.calls[fake_mapi::kInitialize], 1);
+}
+
+TEST_F(LibraryBindingTest, MissingFileFailsCleanly) {
+  TempFolder folder;
+  InstallLibrary((folder.path() / "absent.so").string());
+
+  ExpectEveryWrapperFails();
+  EXPECT_FALSE(mapi::MapiLibraryLoadError().empty());
+}
+
+TEST_F(LibraryBindingTest, DirectoryFailsCleanly) {
+  TempFolder folder;
+  InstallLibrary(folder.path().string());
+
+  ExpectEveryWrapperFails();
+  EXPECT_FALSE(mapi::MapiLibraryLoadError().empty());
+}
+
+TEST_F(LibraryBindingTest, EmptyFileFailsCleanly) {
+  TempFolder folder;
+  InstallLibrary(folder.File("empty.so", ""));
+
+  ExpectEveryWrapperFails();
+}
+
+TEST_F(LibraryBindingTest, TextFileFailsCleanly) {
+  TempFolder folder;
+  InstallLibrary(folder.File("notes.so", "MAPIInitialize MAPILogonEx\nnot a library\n"));
+
+  ExpectEveryWrapperFails();
+}
+
+TEST_F(LibraryBindingTest, TruncatedLibraryFailsCleanly) {
+  TempFolder folder;
+  InstallLibrary(folder.File("truncated.so", ReadBytes(kFullLibrary).substr(0, 200)));
+
+  ExpectEveryWrapperFails();
+}
+
+// The stand-in library itself, relabelled for another processor (ELF e_machine, offset 18).
+TEST_F(LibraryBindingTest, LibraryForAnotherArchitectureFailsCleanly) {
+  std::string bytes = ReadBytes(kFullLibrary);
+  ASSERT_GT(bytes.size(), 20u);
+  ASSERT_EQ(bytes.substr(0, 4), "\x7F" "ELF");
+  const unsigned own_machine = static_cast<unsigned char>(bytes[18]) |
+                               static_cast<unsigned char>(bytes[19]) << 8;
+  const unsigned other_machine = own_machine == 43 ? 2 : 43;  // SPARC V9, else SPARC
+  bytes[18] = static_cast<char>(other_machine & 0xFF);
+  bytes[19] = static_cast<char>(other_machine >> 8);
+  TempFolder folder;
+  InstallLibrary(folder.File("foreign.so", bytes));
+
+  ExpectEveryWrapperFails();
+  EXPECT_FALSE(mapi::MapiLibraryLoadError().empty());
+}
+
+}  // namespace
+}  // namespace mapi_test
