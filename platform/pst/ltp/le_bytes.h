@@ -1,4 +1,5 @@
-// Little-endian loads from byte views, for the decoders of this layer. Callers check the bounds
+// Little-endian loads from byte views under the short names this layer uses (the reader's shared
+// loads in util/endian.h), and a bounds test. Callers check the bounds
 // (each decoder validates sizes before it loads); these only assemble the integers.
 #pragma once
 
@@ -6,25 +7,17 @@
 #include <cstdint>
 #include <span>
 
+#include "platform/pst/util/endian.h"
+
 namespace pst::ltp {
 
 using Bytes = std::span<const std::byte>;
 
 inline std::uint8_t LoadU8(Bytes b, std::size_t at) { return static_cast<std::uint8_t>(b[at]); }
 
-inline std::uint16_t LoadU16(Bytes b, std::size_t at) {
-  return static_cast<std::uint16_t>(LoadU8(b, at) | (LoadU8(b, at + 1) << 8));
-}
-
-inline std::uint32_t LoadU32(Bytes b, std::size_t at) {
-  return static_cast<std::uint32_t>(LoadU16(b, at)) |
-         (static_cast<std::uint32_t>(LoadU16(b, at + 2)) << 16);
-}
-
-inline std::uint64_t LoadU64(Bytes b, std::size_t at) {
-  return static_cast<std::uint64_t>(LoadU32(b, at)) |
-         (static_cast<std::uint64_t>(LoadU32(b, at + 4)) << 32);
-}
+inline std::uint16_t LoadU16(Bytes b, std::size_t at) { return LoadLe16(b, at); }
+inline std::uint32_t LoadU32(Bytes b, std::size_t at) { return LoadLe32(b, at); }
+inline std::uint64_t LoadU64(Bytes b, std::size_t at) { return LoadLe64(b, at); }
 
 // True when [offset, offset + length) lies inside a view of `size` bytes, without overflow.
 inline bool InBounds(std::size_t size, std::size_t offset, std::size_t length) {

@@ -1,0 +1,98 @@
+// Folders over their property context and their table nodes.
+#include "platform/pst/messaging/folder.h"
+
+#include "platform/pst/messaging/node_ids.h"
+#include "platform/pst/messaging/property_tags.h"
+
+namespace pst::messaging {
+
+std::string StringProperty(const ltp::PropertyContext& pc, std::uint16_t id) {
+  auto value = pc.Get(id);
+  if (!value) return {};
+  auto text = value->AsUtf8();
+  return text ? *text : std::string();
+}
+
+Result<Folder> Folder::Open(const NodeDatabase& db, NodeId nid, std::uint32_t code_page) {
+  const NodeType type = TypeOf(nid);
+  if (type != NodeType::kNormalFolder && type != NodeType::kSearchFolder) {
+    return Status::NotFound("node " + std::to_string(nid) + " is not a folder");
+  }
+  auto node = db.OpenNode(nid);
+  if (!node) return node.status();
+  auto pc = ltp::PropertyContext::Open(std::move(*node));
+  if (!pc) return pc.status();
+  pc->set_code_page(code_page);
+  return Folder(&db, std::move(*pc));
+}
+
+std::string Folder::display_name() const { return StringProperty(properties_, tags::kDisplayNameId); }
+
+std::string Folder::container_class() const {
+  return StringProperty(properties_, tags::kContainerClassId);
+}
+
+std::optional<std::int32_t> Folder::content_count() const {
+  auto value = properties_.Get(tags::kContentCount);
+  if (!value) return std::nullopt;
+  auto count = value->AsInt32();
+  return count ? std::optional<std::int32_t>(*count) : std::nullopt;
+}
+
+Result<ltp::TableContext> Folder::OpenTable(NodeType type) const {
+  auto node = db_->OpenNode(WithType(id(), type));
+  if (!node) return node.status();
+  auto table = ltp::TableContext::Open(std::move(*node));
+  if (!table) return table.status();
+  table->set_code_page(properties_.code_page());
+  return table;
+}
+
+Result<ltp::TableContext> Folder::OpenHierarchyTable() const {
+  return OpenTable(NodeType::kHierarchyTable);
+}
+
+Result<ltp::TableContext> Folder::OpenContentsTable() const {
+  const NodeType type = TypeOf(id()) == NodeType::kSearchFolder ? NodeType::kSearchContentsTable
+                                                                : NodeType::kContentsTable;
+  return OpenTable(type);
+}
+
+Result<ltp::TableContext> Folder::OpenAssociatedContentsTable() const {
+  return OpenTable(NodeType::kAssociatedContentsTable);
+}
+
+Result<std::vector<NodeId>> Folder::SubfolderIds() const {
+  auto table = OpenHierarchyTable();
+  if (!table) {
+    if (table.status().code() == ErrorCode::kNotFound) return std::vector<NodeId>{};
+    return table.status();
+  }
+  std::vector<NodeId> ids;
+  ids.reserve(table->row_count());
+  for (std::size_t i = 0; i < table->row_count(); ++i) {
+    auto row = table->ReadRow(i);
+    if (!row) return row.status();
+    ids.push_back(row->row_id());
+  }
+  return ids;
+}
+
+Result<std::optional<NodeId>> Folder::FindSubfolder(std::string_view name) const {
+  auto table = OpenHierarchyTable();
+  if (!table) {
+    if (table.status().code() == ErrorCode::kNotFound) return std::optional<NodeId>();
+    return table.status();
+  }
+  for (std::size_t i = 0; i < table->row_count(); ++i) {
+    auto row = table->ReadRow(i);
+    if (!row) return row.status();
+    auto value = table->CellById(*row, tags::kDisplayNameId);
+    if (!value) continue;
+    auto text = value->AsUtf8();
+    if (text && *text == name) return std::optional<NodeId>(row->row_id());
+  }
+  return std::optional<NodeId>();
+}
+
+}  // namespace pst::messaging

@@ -1,0 +1,135 @@
+// Messages and attachments over their nodes and subnodes.
+#include "platform/pst/messaging/message.h"
+
+#include <string>
+
+#include "platform/pst/ltp/codepage_text.h"
+#include "platform/pst/messaging/node_ids.h"
+#include "platform/pst/messaging/property_tags.h"
+
+namespace pst::messaging {
+
+namespace {
+
+std::optional<std::uint32_t> PositiveLong(const ltp::PropertyContext& pc, ltp::PropTag tag) {
+  auto value = pc.Get(tag);
+  if (!value) return std::nullopt;
+  auto number = value->AsInt32();
+  if (!number || *number <= 0) return std::nullopt;
+  return static_cast<std::uint32_t>(*number);
+}
+
+std::string Where(NodeId nid) { return "message " + std::to_string(nid) + ": "; }
+
+}  // namespace
+
+Result<Message> Message::Open(std::unique_ptr<Node> node, std::uint32_t fallback_code_page,
+                              int depth) {
+  auto pc = ltp::PropertyContext::Open(std::move(node));
+  if (!pc) return pc.status();
+  std::uint32_t code_page = fallback_code_page ? fallback_code_page : ltp::kDefaultCodePage;
+  if (auto cp = PositiveLong(*pc, tags::kMessageCodePage)) {
+    code_page = *cp;
+  } else if (auto internet = PositiveLong(*pc, tags::kInternetCodePage)) {
+    code_page = *internet;
+  }
+  pc->set_code_page(code_page);
+  return Message(std::move(*pc), depth);
+}
+
+Result<std::optional<ltp::TableContext>> Message::OpenTable(NodeId subnode) const {
+  auto node = properties_.node().OpenSubnode(subnode);
+  if (!node) {
+    if (node.status().code() == ErrorCode::kNotFound) return std::optional<ltp::TableContext>();
+    return node.status();
+  }
+  auto table = ltp::TableContext::Open(std::move(*node));
+  if (!table) return Status(table.status().code(), Where(id()) + table.status().message());
+  table->set_code_page(code_page());
+  return std::optional<ltp::TableContext>(std::move(*table));
+}
+
+Result<std::optional<ltp::TableContext>> Message::OpenRecipientTable() const {
+  return OpenTable(kNidRecipientTable);
+}
+
+Result<std::optional<ltp::TableContext>> Message::OpenAttachmentTable() const {
+  return OpenTable(kNidAttachmentTable);
+}
+
+Result<std::vector<NodeId>> Message::AttachmentIds() const {
+  auto table = OpenAttachmentTable();
+  if (!table) return table.status();
+  std::vector<NodeId> ids;
+  if (!table->has_value()) return ids;
+  for (std::size_t i = 0; i < (*table)->row_count(); ++i) {
+    auto row = (*table)->ReadRow(i);
+    if (!row) return row.status();
+    ids.push_back(row->row_id());
+  }
+  return ids;
+}
+
+Result<Attachment> Message::OpenAttachment(NodeId attachment) const {
+  auto node = properties_.node().OpenSubnode(attachment);
+  if (!node) return node.status();
+  return Attachment::Open(std::move(*node), code_page(), depth_);
+}
+
+Result<Attachment> Attachment::Open(std::unique_ptr<Node> node, std::uint32_t code_page,
+                                    int message_depth) {
+  auto pc = ltp::PropertyContext::Open(std::move(node));
+  if (!pc) return pc.status();
+  pc->set_code_page(code_page);
+  return Attachment(std::move(*pc), message_depth);
+}
+
+std::optional<std::int32_t> Attachment::method() const {
+  auto value = properties_.Get(tags::kAttachMethod);
+  if (!value) return std::nullopt;
+  auto number = value->AsInt32();
+  return number ? std::optional<std::int32_t>(*number) : std::nullopt;
+}
+
+bool Attachment::has_data_object() const {
+  auto tag = properties_.FindTag(tags::kAttachDataObject.id);
+  return tag && tag->type == ltp::prop_type::kObject;
+}
+
+Result<std::unique_ptr<Node>> Attachment::OpenDataObjectNode() const {
+  auto value = properties_.Get(tags::kAttachDataObject);
+  if (!value) return value.status();
+  auto object = value->AsObject();
+  if (!object) return object.status();
+  return properties_.node().OpenSubnode(object->node);
+}
+
+Result<ltp::ValueStream> Attachment::OpenData() const {
+  auto tag = properties_.FindTag(tags::kAttachDataBin.id);
+  if (!tag) return Status::NotFound("attachment " + std::to_string(id()) + " has no data");
+  if (tag->type == ltp::prop_type::kObject) {
+    auto node = OpenDataObjectNode();
+    if (!node) return node.status();
+    return ltp::ValueStream::FromNode(std::move(*node));
+  }
+  if (tag->type != ltp::prop_type::kBinary) {
+    return Status::Corrupt("attachment " + std::to_string(id()) + " data has a wrong type");
+  }
+  return properties_.OpenStream(tags::kAttachDataBin.id);
+}
+
+Result<Message> Attachment::OpenEmbeddedMessage() const {
+  if (message_depth_ + 1 > Message::kMaxDepth) {
+    return Status::Limit("attachment " + std::to_string(id()) +
+                         ": embedded messages nest deeper than " +
+                         std::to_string(Message::kMaxDepth));
+  }
+  if (!has_data_object()) {
+    return Status::NotFound("attachment " + std::to_string(id()) + " holds no embedded message");
+  }
+  auto node = OpenDataObjectNode();
+  if (!node) return node.status();
+  return Message::Open(std::move(*node), properties_.code_page(), message_depth_ + 1);
+}
+
+}  // namespace pst::messaging

@@ -1,0 +1,202 @@
+// The message store object, its receive-folder table and entry ids.
+#include "platform/pst/messaging/message_store.h"
+
+#include <algorithm>
+
+#include "platform/pst/ltp/codepage_text.h"
+#include "platform/pst/ndb/pst_crc.h"
+#include "platform/pst/messaging/node_ids.h"
+#include "platform/pst/messaging/property_tags.h"
+
+namespace pst::messaging {
+
+namespace {
+
+constexpr char kRootMailboxName[] = "Root - Mailbox";
+constexpr char kIpmSubtreeName[] = "IPM_SUBTREE";
+constexpr std::uint32_t kOfflineNoPassword = 0xFFFFFFFF;  // PR_PST_PASSWORD of offline stores
+
+std::optional<std::uint32_t> LongProperty(const ltp::PropertyContext& pc, ltp::PropTag tag) {
+  auto value = pc.Get(tag);
+  if (!value) return std::nullopt;
+  auto number = value->AsInt32();
+  return number ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(*number)) : std::nullopt;
+}
+
+std::uint32_t StoreCodePage(const ltp::PropertyContext& pc) {
+  for (auto tag : {tags::kMessageCodePage, tags::kInternetCodePage, tags::kCodePageId}) {
+    auto cp = LongProperty(pc, tag);
+    if (cp && *cp != 0 && *cp < 0x10000) return *cp;
+  }
+  return ltp::kDefaultCodePage;
+}
+
+ltp::PropTag EntryIdTag(SpecialFolder which) {
+  switch (which) {
+    case SpecialFolder::kIpmSubtree: return tags::kIpmSubtreeEntryId;
+    case SpecialFolder::kOutbox: return tags::kIpmOutboxEntryId;
+    case SpecialFolder::kWastebasket: return tags::kIpmWastebasketEntryId;
+    case SpecialFolder::kSentMail: return tags::kIpmSentMailEntryId;
+    case SpecialFolder::kViews: return tags::kViewsEntryId;
+    case SpecialFolder::kCommonViews: return tags::kCommonViewsEntryId;
+    case SpecialFolder::kFinder: return tags::kFinderEntryId;
+  }
+  return tags::kIpmSubtreeEntryId;
+}
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Whether `prefix` is `message_class` or a prefix of it ending at a "." (case-insensitive).
+bool ClassPrefix(std::string_view prefix, std::string_view message_class) {
+  if (prefix.empty()) return true;
+  if (prefix.size() > message_class.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (AsciiLower(prefix[i]) != AsciiLower(message_class[i])) return false;
+  }
+  return prefix.size() == message_class.size() || message_class[prefix.size()] == '.';
+}
+
+}  // namespace
+
+Result<std::unique_ptr<MessageStore>> MessageStore::OpenFile(const std::string& path) {
+  auto db = NodeDatabase::Open(path);
+  if (!db) return db.status();
+  return Open(std::move(*db));
+}
+
+Result<std::unique_ptr<MessageStore>> MessageStore::Open(std::unique_ptr<NodeDatabase> db) {
+  if (!db) return Status::Corrupt("message store: no node database");
+  auto node = db->OpenNode(kNidMessageStore);
+  if (!node) return Status(node.status().code(), "message store object: " + node.status().message());
+  auto pc = ltp::PropertyContext::Open(std::move(*node));
+  if (!pc) return Status(pc.status().code(), "message store object: " + pc.status().message());
+  pc->set_code_page(StoreCodePage(*pc));
+  std::unique_ptr<MessageStore> store(new MessageStore(std::move(db), std::move(*pc)));
+  auto key = store->properties_.Get(tags::kRecordKey);
+  if (key && key->bytes().size() == store->record_key_.size()) {
+    std::copy(key->bytes().begin(), key->bytes().end(), store->record_key_.begin());
+  }
+  return store;
+}
+
+std::string MessageStore::display_name() const {
+  return StringProperty(properties_, tags::kDisplayNameId);
+}
+
+std::optional<std::uint32_t> MessageStore::password_crc() const {
+  return LongProperty(properties_, tags::kPstPassword);
+}
+
+bool MessageStore::password_protected() const {
+  const auto stored = password_crc();
+  if (!stored || *stored == 0) return false;
+  return !(offline_store() && *stored == kOfflineNoPassword);
+}
+
+bool MessageStore::CheckPassword(std::string_view password) const {
+  if (!password_protected()) return true;
+  const auto stored = password_crc();
+  const auto* bytes = reinterpret_cast<const std::byte*>(password.data());
+  return ComputeCrc(0, {bytes, password.size()}) == *stored;
+}
+
+std::optional<NodeId> MessageStore::SpecialFolderId(SpecialFolder which) const {
+  auto value = properties_.Get(EntryIdTag(which));
+  if (!value) return std::nullopt;
+  auto id = EntryId::Decode(value->bytes());
+  if (!id || id->provider != record_key_) return std::nullopt;
+  return id->node;
+}
+
+std::optional<std::uint32_t> MessageStore::stored_valid_folder_mask() const {
+  return LongProperty(properties_, tags::kValidFolderMask);
+}
+
+Result<std::vector<ReceiveFolder>> MessageStore::ReceiveFolders() const {
+  std::vector<ReceiveFolder> folders;
+  auto node = db_->OpenNode(kNidReceiveFolderTable);
+  if (!node) {
+    if (node.status().code() == ErrorCode::kNotFound) return folders;
+    return node.status();
+  }
+  auto table = ltp::TableContext::Open(std::move(*node));
+  if (!table) return table.status();
+  table->set_code_page(code_page());
+  for (std::size_t i = 0; i < table->row_count(); ++i) {
+    auto row = table->ReadRow(i);
+    if (!row) return row.status();
+    auto folder = table->CellById(*row, tags::kReceiveFolderNodeId);
+    if (!folder) continue;
+    auto nid = folder->AsInt32();
+    if (!nid) continue;
+    ReceiveFolder entry;
+    entry.folder = static_cast<NodeId>(*nid);
+    if (auto cls = table->CellById(*row, tags::kMessageClassId)) {
+      if (auto text = cls->AsUtf8()) entry.message_class = *text;
+    }
+    folders.push_back(std::move(entry));
+  }
+  return folders;
+}
+
+Result<std::optional<NodeId>> MessageStore::ReceiveFolderFor(std::string_view message_class) const {
+  auto folders = ReceiveFolders();
+  if (!folders) return folders.status();
+  const ReceiveFolder* best = nullptr;
+  for (const auto& f : *folders) {
+    if (!ClassPrefix(f.message_class, message_class)) continue;
+    if (!best || f.message_class.size() > best->message_class.size()) best = &f;
+  }
+  return best ? std::optional<NodeId>(best->folder) : std::nullopt;
+}
+
+Result<std::optional<NodeId>> MessageStore::FindOfflineIpmSubtree() const {
+  auto root = OpenRootFolder();
+  if (!root) return root.status();
+  auto mailbox = root->FindSubfolder(kRootMailboxName);
+  if (!mailbox || !mailbox->has_value()) return mailbox;
+  auto folder = OpenFolder(**mailbox);
+  if (!folder) return folder.status();
+  return folder->FindSubfolder(kIpmSubtreeName);
+}
+
+EntryId MessageStore::MakeEntryId(NodeId node) const {
+  EntryId id;
+  id.provider = record_key_;
+  id.node = node;
+  return id;
+}
+
+Result<NodeId> MessageStore::ResolveEntryId(std::span<const std::byte> entry_id) const {
+  auto id = EntryId::Decode(entry_id);
+  if (!id) return id.status();
+  if (id->provider != record_key_) return Status::NotFound("entry id of another store");
+  auto node = db_->FindNode(id->node);
+  if (!node) return node.status();
+  return id->node;
+}
+
+Result<Folder> MessageStore::OpenFolder(NodeId nid) const {
+  return Folder::Open(*db_, nid, code_page());
+}
+
+Result<Message> MessageStore::OpenMessage(NodeId nid) const {
+  const NodeType type = TypeOf(nid);
+  if (type != NodeType::kNormalMessage && type != NodeType::kAssociatedMessage) {
+    return Status::NotFound("node " + std::to_string(nid) + " is not a message");
+  }
+  auto node = db_->OpenNode(nid);
+  if (!node) return node.status();
+  return Message::Open(std::move(*node), code_page());
+}
+
+Result<const NamedPropertyMap*> MessageStore::named_properties() const {
+  if (!named_) {
+    auto map = NamedPropertyMap::Load(*db_);
+    if (!map) return map.status();
+    named_ = std::make_unique<NamedPropertyMap>(std::move(*map));
+  }
+  return named_.get();
+}
+
+}  // namespace pst::messaging
