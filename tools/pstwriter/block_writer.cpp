@@ -1,0 +1,92 @@
+// Block and page serialisation: payload, padding to 64 bytes, BLOCKTRAILER or PAGETRAILER.
+#include "tools/pstwriter/block_writer.h"
+
+#include <algorithm>
+
+#include "platform/pst/ndb/pst_crc.h"
+#include "tools/pstwriter/write_error.h"
+
+namespace pstwriter {
+namespace {
+
+constexpr BlockId kInternalBit = 0x2;
+// Blocks are referenced once, by their node or parent block; the block B-tree holds the other
+// reference, as files written by the mail client do.
+constexpr std::uint16_t kSingleUseRefCount = 2;
+
+}  // namespace
+
+BlockWriter::BlockWriter(FileSink& sink, FileSpace& space, const FormatTraits& traits,
+                         pst::CryptMethod crypt)
+    : sink_(sink), space_(space), traits_(traits), crypt_(crypt) {}
+
+BlockId BlockWriter::WriteExternal(std::span<const std::byte> data) { return Write(data, false); }
+
+BlockId BlockWriter::WriteInternal(std::span<const std::byte> data) { return Write(data, true); }
+
+BlockId BlockWriter::Write(std::span<const std::byte> data, bool internal) {
+  if (data.size() > traits_.max_block_data) throw WriteError("block payload too large");
+  if (!traits_.unicode && next_bid_ > 0xFFFFFFF0u) throw WriteError("out of block ids");
+  BlockId bid = next_bid_ | (internal ? kInternalBit : 0);
+  next_bid_ += 4;
+
+  std::size_t total = (data.size() + traits_.block_trailer_size + kBlockAlign - 1) / kBlockAlign *
+                      kBlockAlign;
+  std::uint64_t ib = space_.Allocate(total, kBlockAlign);
+  scratch_.assign(total, std::byte{0});
+  std::copy(data.begin(), data.end(), scratch_.begin());
+  std::span<std::byte> payload(scratch_.data(), data.size());
+  if (!internal) pst::EncodeBlockData(crypt_, payload, bid);
+
+  std::uint32_t crc = pst::ComputeCrc(0, payload);
+  std::uint16_t sig = pst::ComputeSig(ib, bid);
+  std::size_t t = total - traits_.block_trailer_size;
+  PatchUint(scratch_, t, data.size(), 2);
+  PatchUint(scratch_, t + 2, sig, 2);
+  if (traits_.unicode) {
+    PatchUint(scratch_, t + 4, crc, 4);
+    PatchUint(scratch_, t + 8, bid, 8);
+  } else {
+    PatchUint(scratch_, t + 4, bid, 4);
+    PatchUint(scratch_, t + 8, crc, 4);
+  }
+  sink_.WriteAt(ib, scratch_);
+  bbt_.push_back({{bid, ib}, std::uint16_t(data.size()), kSingleUseRefCount});
+  return bid;
+}
+
+Bytes BlockWriter::PageBytes(std::uint64_t ib, BlockId bid, std::span<const std::byte> payload,
+                             PageType type, bool signed_page) const {
+  Bytes page(kPageSize, std::byte{0});
+  std::copy(payload.begin(), payload.end(), page.begin());
+  std::span<const std::byte> data(page.data(), traits_.page_data_size);
+  std::uint32_t crc = pst::ComputeCrc(0, data);
+  std::uint16_t sig = signed_page ? pst::ComputeSig(ib, bid) : 0;
+  std::size_t t = traits_.page_data_size;
+  page[t] = std::byte(type);
+  page[t + 1] = std::byte(type);
+  PatchUint(page, t + 2, sig, 2);
+  if (traits_.unicode) {
+    PatchUint(page, t + 4, crc, 4);
+    PatchUint(page, t + 8, bid, 8);
+  } else {
+    PatchUint(page, t + 4, bid, 4);
+    PatchUint(page, t + 8, crc, 4);
+  }
+  return page;
+}
+
+BlockRef BlockWriter::WriteBTreePage(std::span<const std::byte> payload, PageType type) {
+  std::uint64_t ib = space_.Allocate(kPageSize, kPageSize);
+  BlockId bid = next_pid_++;
+  sink_.WriteAt(ib, PageBytes(ib, bid, payload, type, true));
+  return {bid, ib};
+}
+
+void BlockWriter::WriteFixedPage(std::uint64_t ib, std::span<const std::byte> payload,
+                                 PageType type) {
+  bool signed_page = type == PageType::kDList;
+  sink_.WriteAt(ib, PageBytes(ib, ib, payload, type, signed_page));
+}
+
+}  // namespace pstwriter
