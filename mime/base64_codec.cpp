@@ -1,0 +1,113 @@
+// Base64 encoding into body lines and decoding of words and body lines, on whole buffers.
+#include "mime/base64_codec.h"
+
+#include <array>
+
+namespace mime {
+namespace {
+
+constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+constexpr size_t kBytesPerLine = 54;  // 72 characters
+
+// Value of each byte in the alphabet, or -1.
+constexpr std::array<signed char, 256> MakeDecodeTable() {
+  std::array<signed char, 256> table{};
+  for (auto& v : table) v = -1;
+  for (int i = 0; i < 64; ++i) table[static_cast<unsigned char>(kAlphabet[i])] = static_cast<signed char>(i);
+  return table;
+}
+constexpr std::array<signed char, 256> kDecode = MakeDecodeTable();
+
+// Decodes the alphabet characters of text, appending bytes to out.
+void DecodeInto(std::string_view text, std::string& out) {
+  unsigned int bits = 0;
+  int count = 0;
+  const char* p = text.data();
+  const char* end = p + text.size();
+  // Fast path: four valid characters at a time.
+  while (end - p >= 4) {
+    int a = kDecode[static_cast<unsigned char>(p[0])], b = kDecode[static_cast<unsigned char>(p[1])];
+    int c = kDecode[static_cast<unsigned char>(p[2])], d = kDecode[static_cast<unsigned char>(p[3])];
+    if ((a | b | c | d) < 0 || count != 0) break;
+    unsigned int v = (static_cast<unsigned>(a) << 18) | (static_cast<unsigned>(b) << 12) |
+                     (static_cast<unsigned>(c) << 6) | static_cast<unsigned>(d);
+    char bytes[3] = {static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)};
+    out.append(bytes, 3);
+    p += 4;
+  }
+  for (; p < end; ++p) {
+    int v = kDecode[static_cast<unsigned char>(*p)];
+    if (v < 0) continue;
+    bits = (bits << 6) | static_cast<unsigned>(v);
+    if (++count == 4) {
+      char bytes[3] = {static_cast<char>(bits >> 16), static_cast<char>(bits >> 8), static_cast<char>(bits)};
+      out.append(bytes, 3);
+      bits = 0;
+      count = 0;
+    }
+  }
+  if (count == 2) out.push_back(static_cast<char>(bits >> 4));
+  if (count == 3) {
+    out.push_back(static_cast<char>(bits >> 10));
+    out.push_back(static_cast<char>(bits >> 2));
+  }
+}
+
+void EncodeChunk(std::string_view chunk, std::string& line) {
+  size_t i = 0;
+  for (; i + 3 <= chunk.size(); i += 3) {
+    unsigned int v = (static_cast<unsigned char>(chunk[i]) << 16) |
+                     (static_cast<unsigned char>(chunk[i + 1]) << 8) | static_cast<unsigned char>(chunk[i + 2]);
+    line.push_back(kAlphabet[(v >> 18) & 63]);
+    line.push_back(kAlphabet[(v >> 12) & 63]);
+    line.push_back(kAlphabet[(v >> 6) & 63]);
+    line.push_back(kAlphabet[v & 63]);
+  }
+  size_t rest = chunk.size() - i;
+  if (rest == 0) return;
+  unsigned int v = static_cast<unsigned char>(chunk[i]) << 16;
+  if (rest == 2) v |= static_cast<unsigned char>(chunk[i + 1]) << 8;
+  line.push_back(kAlphabet[(v >> 18) & 63]);
+  line.push_back(kAlphabet[(v >> 12) & 63]);
+  line.push_back(rest == 2 ? kAlphabet[(v >> 6) & 63] : '=');
+  line.push_back('=');
+}
+
+}  // namespace
+
+std::string DecodeBase64Word(std::string_view text) {
+  std::string out;
+  DecodeInto(text, out);
+  size_t nul = out.find('\0');
+  if (nul != std::string::npos) out.resize(nul);
+  return out;
+}
+
+void EncodeBase64Lines(std::string_view data, LineList& lines) {
+  if (data.empty()) {
+    lines.emplace_back();
+    return;
+  }
+  for (size_t pos = 0; pos < data.size(); pos += kBytesPerLine) {
+    std::string line;
+    line.reserve(72);
+    EncodeChunk(data.substr(pos, kBytesPerLine), line);
+    lines.push_back(std::move(line));
+  }
+}
+
+size_t DecodeBase64Lines(const LineList& lines, std::string& out) {
+  size_t before = out.size();
+  size_t estimate = 0;
+  for (const std::string& line : lines) estimate += line.size() / 4 * 3 + 2;
+  out.reserve(before + estimate);
+  for (const std::string& line : lines) {
+    std::string_view text(line);
+    size_t fill = text.find('=');
+    if (fill != std::string_view::npos) text = text.substr(0, fill);
+    DecodeInto(text, out);
+  }
+  return out.size() - before;
+}
+
+}  // namespace mime

@@ -1,0 +1,20 @@
+// RFC 2047 encoded words in header values: decoding to UTF-8 and encoding as one "Q" word.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace mime {
+
+// The value with each encoded word replaced by its text converted to UTF-8. Text outside words is
+// left as it is; decoded text is never decoded again; a word whose encoding is neither Q nor B is
+// left as it stands; an unterminated word ends the decoding.
+std::string DecodeHeaderText(std::string_view value);
+
+// True when any byte is above 126.
+bool NeedsEncoding(std::string_view text);
+// "=?utf-8?Q?...?=" around the Q-encoding of text when any byte is below 32 or above 126; otherwise
+// text unchanged. text is taken to be UTF-8.
+std::string EncodeHeaderText(std::string_view text);
+
+}  // namespace mime

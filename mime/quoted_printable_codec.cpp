@@ -1,0 +1,186 @@
+// Q-word and quoted-printable codecs. Both body decoders run over the whole input, the last
+// character included, and never leave escaped bytes unwritten at its end.
+#include "mime/quoted_printable_codec.h"
+
+#include <memory>
+
+#include "mime/charset_bridge.h"
+#include "mime/text_lines.h"
+
+namespace mime {
+namespace {
+
+constexpr char kHex[] = "0123456789ABCDEF";
+constexpr size_t kRunLimit = 1024;
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// Receives decoded output: copied characters and the bytes of "=" escapes.
+class PlainSink {
+ public:
+  explicit PlainSink(std::string& out) : out_(out) {}
+  void Copied(char c) { out_.push_back(c); }
+  void Escaped(unsigned char b) { out_.push_back(static_cast<char>(b)); }
+  void Finish() {}
+
+ private:
+  std::string& out_;
+};
+
+// Collects runs of escaped bytes and converts each run to UTF-8 before the next copied character.
+class ConvertingSink {
+ public:
+  ConvertingSink(std::string& out, std::string_view charset) : out_(out) {
+    if (!charset.empty() && ToLowerAscii(charset) != "utf-8" && ToLowerAscii(charset) != "ascii")
+      converter_ = std::make_unique<CharsetConverter>(charset, "utf-8");
+  }
+  void Copied(char c) {
+    Flush();
+    out_.push_back(c);
+  }
+  void Escaped(unsigned char b) {
+    if (!converter_) {
+      out_.push_back(static_cast<char>(b));
+      return;
+    }
+    run_.push_back(static_cast<char>(b));
+    if (run_.size() >= kRunLimit) Flush();
+  }
+  void Finish() { Flush(); }
+
+ private:
+  void Flush() {
+    if (run_.empty()) return;
+    out_ += converter_->Convert(run_);
+    run_.clear();
+  }
+  std::string& out_;
+  std::unique_ptr<CharsetConverter> converter_;
+  std::string run_;
+};
+
+template <typename Sink>
+void WalkQuotedPrintable(std::string_view t, Sink& sink) {
+  const size_t n = t.size();
+  for (size_t i = 0; i < n; ++i) {
+    char c = t[i];
+    if (c != '=') {
+      sink.Copied(c);
+      continue;
+    }
+    bool soft_break = (i + 1 < n && (t[i + 1] == '\r' || t[i + 1] == '\n')) || i + 2 >= n;
+    if (soft_break) {
+      i += 2;
+    } else if (t[i + 1] == '?' || (i > 0 && t[i - 1] == '?')) {
+      // An encoded-word marker loses its "=".
+    } else {
+      sink.Escaped(ReadHexPair(t[i + 1], t[i + 2]));
+      i += 2;
+    }
+  }
+  sink.Finish();
+}
+
+}  // namespace
+
+unsigned char ReadHexPair(char high, char low) {
+  unsigned int value = 0;
+  for (char c : {high, low}) {
+    int digit = HexDigit(c);
+    if (digit >= 0) value = (value << 4) + static_cast<unsigned>(digit);
+  }
+  return static_cast<unsigned char>(value);
+}
+
+std::string EncodeQ(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    unsigned char b = static_cast<unsigned char>(c);
+    if (c == ' ') {
+      out.push_back('_');
+    } else if (c == '=' || c == '?' || c == '_' || c == '~' || b >= 127) {
+      out.push_back('=');
+      out.push_back(kHex[b >> 4]);
+      out.push_back(kHex[b & 15]);
+    } else {
+      out.push_back(c);
+    }
+  }
+  return out;
+}
+
+std::string DecodeQ(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '_') {
+      out.push_back(' ');
+    } else if (c != '=') {
+      out.push_back(c);
+    } else if (i + 2 < text.size()) {
+      out.push_back(static_cast<char>(ReadHexPair(text[i + 1], text[i + 2])));
+      i += 2;
+    } else {
+      break;
+    }
+  }
+  return out;
+}
+
+size_t DecodeQuotedPrintable(std::string_view text, std::string& out) {
+  size_t before = out.size();
+  PlainSink sink(out);
+  WalkQuotedPrintable(text, sink);
+  return out.size() - before;
+}
+
+size_t DecodeQuotedPrintableToUtf8(std::string_view text, std::string_view charset, std::string& out) {
+  size_t before = out.size();
+  ConvertingSink sink(out, charset);
+  WalkQuotedPrintable(text, sink);
+  return out.size() - before;
+}
+
+namespace {
+
+constexpr size_t kMaxEncodedLine = 76;
+
+void EncodeQuotedPrintableLine(std::string_view line, LineList& lines) {
+  std::string out;
+  for (size_t i = 0; i < line.size(); ++i) {
+    unsigned char b = static_cast<unsigned char>(line[i]);
+    bool last = i + 1 == line.size();
+    bool literal = (b >= 33 && b <= 126 && b != '=') || ((b == ' ' || b == '\t') && !last);
+    size_t width = literal ? 1 : 3;
+    if (out.size() + width > kMaxEncodedLine - 1) {
+      lines.push_back(out + "=");
+      out.clear();
+    }
+    if (literal) {
+      out.push_back(static_cast<char>(b));
+    } else {
+      out.push_back('=');
+      out.push_back(kHex[b >> 4]);
+      out.push_back(kHex[b & 15]);
+    }
+  }
+  lines.push_back(std::move(out));
+}
+
+}  // namespace
+
+void EncodeQuotedPrintableLines(std::string_view data, LineList& lines) {
+  size_t pos = 0;
+  for (size_t brk; (brk = data.find("\r\n", pos)) != std::string_view::npos; pos = brk + 2)
+    EncodeQuotedPrintableLine(data.substr(pos, brk - pos), lines);
+  if (pos < data.size()) EncodeQuotedPrintableLine(data.substr(pos), lines);
+}
+
+}  // namespace mime

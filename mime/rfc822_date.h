@@ -1,0 +1,24 @@
+// RFC 822 dates in header values: parse, format and zone offsets. Date-time values are days since
+// 30 December 1899 (fraction = time of day) in the zone written in the text; zones are signed
+// hours * 100 + minutes numbers (-0530 is -530).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace mime {
+
+// Reads "Ddd, dd Mmm yy[yy] hh:mm:ss zone" by single-space fields (field 0, the weekday, is not
+// looked at). False, with date_time untouched, when the fields do not form a valid date and time.
+bool ParseRfc822Date(std::string_view value, double& date_time, int& zone);
+
+// "Ddd, dd Mmm yyyy hh:nn:ss +zzzz" with English names.
+std::string FormatRfc822Date(double date_time, int zone);
+
+// A zone name of the table (EDT ... PST) or a signed decimal number; 0 otherwise (GMT, UT).
+int ZoneOffset(std::string_view zone);
+
+// The machine's current offset from UTC as a zone number.
+int LocalZoneNumber();
+
+}  // namespace mime
