@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "platform/os/clock.h"
+#include "support/diag/date_text.h"
 #include "support/diag/error.h"
 #include "support/dispatch/wide_text.h"
 
@@ -74,14 +75,6 @@ std::string FormatFloat(float value) {
   char buffer[32];
   const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
   return error == std::errc() ? std::string(buffer, end) : std::string();
-}
-
-std::string FormatDate(double days) {
-  const os::LocalTime t = os::FromDateTime(days);
-  char buffer[48];
-  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
-                t.hour, t.minute, t.second);
-  return buffer;
 }
 
 // Rounds half to even and checks the range of the target kind.
@@ -208,7 +201,7 @@ std::string TVariant::ToString() const {
     case VT_R4: return FormatFloat(static_cast<float>(real_));
     case VT_R8: return FormatDouble(real_);
     case VT_CY: return FormatDouble(static_cast<double>(integer_) / Currency::kScale);
-    case VT_DATE: return FormatDate(real_);
+    case VT_DATE: return diag::FormatDateTime(real_);
     case VT_BSTR: return WideToUtf8(text_);
     default: FailConversion(vt_, VT_BSTR);
   }
