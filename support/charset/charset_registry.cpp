@@ -118,6 +118,7 @@ bool TPlCharsetRegistry::Register(std::string_view aliases, std::string_view cat
                                   std::string_view description, PlCharsetFactory factory,
                                   const os::DynamicLibrary* library) {
   std::lock_guard lock(mutex_);
+  FillIfEmpty();
   return RegisterLocked(aliases, category, description, factory, library);
 }
 

@@ -45,7 +45,8 @@ class TPlCharsetRegistry {
   // Number of character-set libraries loaded and kept.
   std::size_t LibraryCount();
 
-  // Registers one set; false (and nothing registered) when any of its aliases is already known.
+  // Registers one set after the built-in and library sets; false (and nothing registered) when
+  // any of its aliases is already known.
   bool Register(std::string_view aliases, std::string_view category, std::string_view description,
                 PlCharsetFactory factory, const os::DynamicLibrary* library = nullptr);
 
