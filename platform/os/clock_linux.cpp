@@ -63,6 +63,9 @@ double ToDateTime(const LocalTime& t) {
 }
 
 LocalTime FromDateTime(double date_time) {
+  // Beyond about 270,000 years (or not a number) the millisecond count below would overflow.
+  constexpr double kMaxDays = 1e8;
+  if (!(date_time >= -kMaxDays && date_time <= kMaxDays)) return LocalTime{};
   // Milliseconds since 1899-12-30, rounded, so that 0.5 ms noise does not drop a second.
   double total_ms = date_time * 86400000.0;
   std::int64_t ms = static_cast<std::int64_t>(total_ms < 0 ? total_ms - 0.5 : total_ms + 0.5);
