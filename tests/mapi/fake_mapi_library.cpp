@@ -22,6 +22,7 @@ Block* HeaderOf(void* data) { return static_cast<Block*>(data) - 1; }
 void* NewBlock(ULONG size) {
   if (the_log.allocations_until_failure == 0) return nullptr;
   if (the_log.allocations_until_failure > 0) --the_log.allocations_until_failure;
+  the_log.last_allocation_size = size;
   auto* block = static_cast<Block*>(std::malloc(sizeof(Block) + size));
   if (!block) return nullptr;
   block->first_child = nullptr;

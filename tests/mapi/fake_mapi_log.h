@@ -50,6 +50,7 @@ struct Log {
   // Allocations: blocks alive now, and after how many more successful allocations the next one
   // fails (-1: never).
   int live_blocks = 0;
+  ULONG last_allocation_size = 0;
   int allocations_until_failure = -1;
 };
 
