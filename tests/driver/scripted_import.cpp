@@ -11,6 +11,7 @@
 //   top-messages <count>                statistics: messages in the top folder
 //   result <hex> [<error text>]     the result returned at the end (default 0)
 //   log <path>                      appends one line per callback outcome to the file
+//   ignore-stop                     goes on after a true stop flag (a careless session)
 // Like the session, it reads a folder's messages only when the folder id is not -1 and the include
 // flag is set, absorbs exceptions thrown by the message callback, and stops at a true stop flag
 // with the result E_FAIL.
@@ -90,6 +91,8 @@ class ScriptRun {
       auto [code, text] = SplitFirst(rest);
       result_ = static_cast<ImportResult>(std::stoul(code, nullptr, 16));
       error_text_ = text;
+    } else if (command == "ignore-stop") {
+      ignore_stop_ = true;
     } else if (command == "log") {
       log_.open(rest, std::ios::app | std::ios::binary);
     }
@@ -121,8 +124,8 @@ class ScriptRun {
       return true;
     }
     Log(stop ? "message stop" : "message stored");
-    if (stop) result_ = kImportFailed;
-    return !stop;
+    if (stop && !ignore_stop_) result_ = kImportFailed;
+    return !stop || ignore_stop_;
   }
 
   void Log(const std::string& line) {
@@ -135,6 +138,7 @@ class ScriptRun {
   ImportStatistics& statistics_;
   std::ofstream log_;
   bool reading_ = false;
+  bool ignore_stop_ = false;
   std::int32_t folder_id_ = -1;
   ImportResult result_ = kImportOk;
   std::string error_text_;
