@@ -59,6 +59,8 @@ class BlockWriter {
   BlockId next_block_id() const { return next_bid_; }
   BlockId next_page_id() const { return next_pid_; }
   const FormatTraits& traits() const { return traits_; }
+  // Bytes the file can still grow by before its variant cannot address it.
+  std::uint64_t remaining_capacity() const { return traits_.max_file_size - space_.file_end(); }
 
  private:
   BlockId Write(std::span<const std::byte> data, bool internal);

@@ -38,7 +38,7 @@ struct StoreOptions {
   // Code page of 8-bit text in ANSI files (messages may name their own in PR_MESSAGE_CODEPAGE).
   std::uint32_t code_page = 1252;
   // Stored as PR_PST_PASSWORD, the file format's CRC of the password's bytes.
-  std::optional<std::string> password;
+  std::optional<std::string> password{};
   // Entry ids of the IPM subtree, outbox, sent items, deleted items and finder on the store.
   bool store_entry_ids = true;
   bool valid_folder_mask = true;
@@ -49,7 +49,7 @@ struct StoreOptions {
   bool search_root = true;
   std::array<std::uint8_t, 16> record_key = {0x50, 0x53, 0x54, 0x32, 0x58, 0x4D, 0x5A, 0x00,
                                              0x77, 0x72, 0x69, 0x74, 0x65, 0x72, 0x00, 0x01};
-  PropertyBag extra_store_properties;
+  PropertyBag extra_store_properties{};
 };
 
 enum class SpecialFolder { kInbox, kOutbox, kSentItems, kDeletedItems };

@@ -22,6 +22,10 @@ NodeId SubnodeAllocator::AddStream(const ByteSource& source) {
     throw WriteError("value of " + std::to_string(source.size()) +
                      " bytes is larger than the 4 GiB - 1 a node can hold");
   }
+  if (source.size() > blocks_.remaining_capacity()) {
+    throw WriteError("value of " + std::to_string(source.size()) +
+                     " bytes does not fit in what the file's format can still address");
+  }
   NodeId nid = NewId(kNidTypeLtp);
   DataTreeWriter tree(blocks_);
   Bytes chunk;
