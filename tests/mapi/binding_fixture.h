@@ -17,6 +17,7 @@ namespace mapi_test {
 // The stand-in libraries built beside the tests (paths from CMake).
 inline const std::string kFullLibrary = FAKE_MAPI_FULL_LIBRARY;
 inline const std::string kLibraryWithoutGetOneProp = FAKE_MAPI_WITHOUT_GETONEPROP_LIBRARY;
+inline const std::string kLibraryWithFlakyGetOneProp = FAKE_MAPI_FLAKY_GETONEPROP_LIBRARY;
 // Holds a stand-in named "MAPI32.DLL"; the test executable's library search path includes it.
 inline const std::string kDefaultNameDirectory = FAKE_MAPI_DEFAULT_NAME_DIRECTORY;
 

@@ -1,5 +1,6 @@
 // A stand-in for the mail library, built as small shared libraries in the test tree: it exports the
-// functions the binding looks up (one variant leaves HrGetOneProp out), records every call in a
+// functions the binding looks up (one variant leaves HrGetOneProp out, one makes its look-up fail on
+// request), records every call in a
 // Log that tests reach through the export FakeMapiLog, and implements MAPI memory for real (blocks
 // with children tied to them, a count of live blocks, allocation failures on request).
 #include <cstdlib>
@@ -129,8 +130,8 @@ HRESULT WrapCompressedRTFStream(LPSTREAM lpCompressedRTFStream, ULONG ulFlags,
   return S_OK;
 }
 
-#ifndef FAKE_MAPI_WITHOUT_HRGETONEPROP
-HRESULT HrGetOneProp(LPMAPIPROP lpMapiProp, ULONG ulPropTag, LPSPropValue* lppProp) {
+// Allocates the value; its tag is the one asked for and its number 42.
+[[maybe_unused]] static HRESULT GetOneProp(LPMAPIPROP lpMapiProp, ULONG ulPropTag, LPSPropValue* lppProp) {
   ++the_log.calls[fake_mapi::kGetOneProp];
   the_log.get_prop_object = lpMapiProp;
   the_log.get_prop_tag = ulPropTag;
@@ -141,6 +142,21 @@ HRESULT HrGetOneProp(LPMAPIPROP lpMapiProp, ULONG ulPropTag, LPSPropValue* lppPr
   prop->Value.l = 42;
   *lppProp = prop;
   return S_OK;
+}
+
+#if defined(FAKE_MAPI_FLAKY_GETONEPROP)
+LPHRGETONEPROP ResolveHrGetOneProp() {
+  ++the_log.get_one_prop_lookups;
+  if (the_log.lookups_to_fail > 0) {
+    --the_log.lookups_to_fail;
+    return nullptr;
+  }
+  return &GetOneProp;
+}
+HRESULT HrGetOneProp(LPMAPIPROP, ULONG, LPSPropValue*) __attribute__((ifunc("ResolveHrGetOneProp")));
+#elif !defined(FAKE_MAPI_WITHOUT_HRGETONEPROP)
+HRESULT HrGetOneProp(LPMAPIPROP lpMapiProp, ULONG ulPropTag, LPSPropValue* lppProp) {
+  return GetOneProp(lpMapiProp, ulPropTag, lppProp);
 }
 #endif
 

@@ -47,6 +47,12 @@ struct Log {
   HRESULT logon_result = S_OK;        // a failed logon leaves the session untouched
   LPMAPISESSION logon_session = nullptr;
 
+  // The library variant built with FAKE_MAPI_FLAKY_GETONEPROP resolves HrGetOneProp anew at each
+  // look-up of the name (a GNU indirect function) and answers the first lookups_to_fail look-ups
+  // with no address.
+  int get_one_prop_lookups = 0;
+  int lookups_to_fail = 0;
+
   // Allocations: blocks alive now, and after how many more successful allocations the next one
   // fails (-1: never).
   int live_blocks = 0;

@@ -125,6 +125,25 @@ TEST_F(LibraryBindingTest, MissingExportFailsOnlyItsOwnWrapper) {
   EXPECT_EQ(log.live_blocks, 0);
 }
 
+TEST_F(LibraryBindingTest, FailedLookupIsRetriedAndAFoundAddressKept) {
+  fake_mapi::Log& log = FreshLogOf(kLibraryWithFlakyGetOneProp);
+  InstallLibrary(kLibraryWithFlakyGetOneProp);
+  log.lookups_to_fail = 1;
+
+  LPSPropValue value = nullptr;
+  EXPECT_EQ(mapi::HrGetOneProp(nullptr, PR_SUBJECT, &value), E_FAIL);
+  EXPECT_EQ(log.get_one_prop_lookups, 1);
+
+  EXPECT_EQ(mapi::HrGetOneProp(nullptr, PR_SUBJECT, &value), S_OK);
+  EXPECT_EQ(log.get_one_prop_lookups, 2);
+  mapi::MAPIFreeBuffer(value);
+
+  EXPECT_EQ(mapi::HrGetOneProp(nullptr, PR_SUBJECT, &value), S_OK);
+  EXPECT_EQ(log.get_one_prop_lookups, 2);
+  mapi::MAPIFreeBuffer(value);
+  EXPECT_EQ(log.calls[fake_mapi::kGetOneProp], 2);
+}
+
 TEST_F(LibraryBindingTest, GetOnePropOfTheFullLibraryWorks) {
   fake_mapi::Log& log = FreshLogOf(kFullLibrary);
   InstallLibrary(kFullLibrary);
