@@ -1,11 +1,18 @@
-// CRC and signature routines of the file format, table-driven eight bytes at a time because every
-// page and block read passes through them.
-#include "platform/pst/ndb/pst_crc.h"
+// The file format's own checksums, shared by the node database, compressed RTF and the password
+// check: the CRC-32 variant that guards pages, blocks, the header, RTF data and the password
+// (reflected polynomial 0xEDB88320, caller-chosen seed, no final inversion), folded eight bytes at a
+// time, and the 16-bit signature that ties a page or block to its position and id. Header-only so
+// that every reader layer can use it without linking another.
+#pragma once
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
 
 namespace pst {
-namespace {
+
+namespace crc_detail {
 
 using CrcTables = std::array<std::array<std::uint32_t, 256>, 8>;
 
@@ -27,15 +34,17 @@ constexpr CrcTables MakeTables() {
   return t;
 }
 
-constexpr CrcTables kTables = MakeTables();
+inline constexpr CrcTables kTables = MakeTables();
 
-std::uint32_t Byte(std::span<const std::byte> data, std::size_t i) {
+inline std::uint32_t Byte(std::span<const std::byte> data, std::size_t i) {
   return static_cast<std::uint32_t>(data[i]);
 }
 
-}  // namespace
+}  // namespace crc_detail
 
-std::uint32_t ComputeCrc(std::uint32_t seed, std::span<const std::byte> data) {
+// CRC of data continuing from seed (0 starts a new CRC). Equals the format's ComputeCRC.
+inline std::uint32_t ComputeCrc(std::uint32_t seed, std::span<const std::byte> data) {
+  using namespace crc_detail;
   std::uint32_t crc = seed;
   std::size_t i = 0;
   const std::size_t n = data.size();
@@ -52,7 +61,8 @@ std::uint32_t ComputeCrc(std::uint32_t seed, std::span<const std::byte> data) {
   return crc;
 }
 
-std::uint16_t ComputeSig(std::uint64_t ib, std::uint64_t bid) {
+// The wSig of a page or block trailer: (ib ^ bid) folded to 16 bits. Equals the format's ComputeSig.
+inline std::uint16_t ComputeSig(std::uint64_t ib, std::uint64_t bid) {
   std::uint32_t x = static_cast<std::uint32_t>(ib ^ bid);
   return static_cast<std::uint16_t>((x >> 16) ^ (x & 0xFFFFu));
 }
