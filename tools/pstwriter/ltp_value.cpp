@@ -16,11 +16,7 @@ Bytes EncodeText(const std::string& text, const TextEncoding& encoding) {
 // Multi-valued variable-size layout: count, offsets from the start, then the values.
 Bytes EncodeMultiText(const std::vector<std::string>& texts, const TextEncoding& encoding) {
   std::vector<Bytes> parts;
-  for (const std::string& t : texts) {
-    parts.push_back(EncodeText(t, encoding));
-    if (!encoding.unicode) parts.back().push_back(std::byte{0});
-    else parts.back().insert(parts.back().end(), 2, std::byte{0});
-  }
+  for (const std::string& t : texts) parts.push_back(EncodeText(t, encoding));
   Bytes out;
   ByteWriter w(out);
   w.U32(std::uint32_t(parts.size()));
