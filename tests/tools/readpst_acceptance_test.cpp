@@ -1,0 +1,138 @@
+// An independent reader accepts writer-made files: readpst (Debian pst-utils) finds the same
+// folders, messages, subjects, embedded messages and attachment bytes, in Unicode and ANSI files
+// and with every block encoding. Skipped where readpst is not installed.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "tests/tools/writer_test_support.h"
+#include "tools/pstwriter/mapi_tags.h"
+#include "tools/pstwriter/message_helpers.h"
+#include "tools/pstwriter/pst_builder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace pstwriter;
+using writer_test::ReadFileBytes;
+using writer_test::ScratchDir;
+
+constexpr const char* kReadpst = "/usr/bin/readpst";
+
+struct Variant {
+  const char* name;
+  FileFormat format;
+  pst::CryptMethod crypt;
+};
+
+// What the test wrote: per folder path, the subjects of its messages; per attachment name, the
+// generator seed and size of its bytes.
+struct Written {
+  std::map<std::string, std::multiset<std::string>> subjects;
+  std::map<std::string, std::pair<std::uint64_t, std::uint64_t>> attachments;
+};
+
+Written WriteMailbox(const std::string& path, const Variant& v) {
+  Written w;
+  PstBuilder b(path, {.format = v.format, .crypt = v.crypt, .display_name = "Acceptance"});
+  FolderId inbox = b.AddFolder(b.ipm_subtree(), "Inbox");
+  b.SetSpecialFolder(SpecialFolder::kInbox, inbox);
+  FolderId projects = b.AddFolder(inbox, "Projects");
+  FolderId sent = b.AddFolder(b.ipm_subtree(), "Sent Items");
+  const std::pair<FolderId, std::string> folders[] = {
+      {inbox, "Inbox"}, {projects, "Inbox/Projects"}, {sent, "Sent Items"}};
+  int n = 0;
+  for (const auto& [folder, name] : folders) {
+    for (int i = 0; i < 4; ++i, ++n) {
+      std::string subject = "Message " + std::to_string(n) + " in " + name;
+      Message m = MakeMail(subject, "Sender", "sender@example.com", 1700000000 + n);
+      m.recipients.push_back(MakeRecipient(tags::kRecipientTo, "To", "to@example.com"));
+      m.props.SetString(tags::kBody, "Body of message " + std::to_string(n) + "\r\n");
+      if (i % 2 == 1) {
+        std::uint64_t size = std::uint64_t(10) << (4 * (n % 5));  // 10 bytes to 655 KB
+        std::string file = "data" + std::to_string(n) + ".bin";
+        m.attachments.push_back(MakeFileAttachment(file, std::make_shared<PatternSource>(n, size)));
+        w.attachments[file] = {std::uint64_t(n), size};
+      }
+      if (i == 2) {
+        Message inner = MakeMail("Embedded in " + std::to_string(n), "I", "i@example.com", 0);
+        inner.props.SetString(tags::kBody, "inner body\r\n");
+        m.attachments.push_back(MakeEmbeddedAttachment("inner", std::move(inner)));
+      }
+      b.AddMessage(folder, m);
+      w.subjects[name].insert(subject);
+    }
+  }
+  b.Finish();
+  return w;
+}
+
+std::string ReadText(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class ReadpstAcceptance : public ::testing::TestWithParam<Variant> {};
+
+TEST_P(ReadpstAcceptance, FindsTheSameFoldersSubjectsAndAttachmentBytes) {
+  if (!fs::exists(kReadpst)) GTEST_SKIP() << "readpst is not installed";
+  ScratchDir dir;
+  std::string path = dir.File("mailbox.pst");
+  Written written = WriteMailbox(path, GetParam());
+  fs::path out = dir.path() / "out";
+  fs::create_directory(out);
+  std::string command = std::string(kReadpst) + " -q -S -o '" + out.string() + "' '" + path +
+                        "' > '" + dir.File("readpst.log") + "' 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0) << ReadText(dir.File("readpst.log"));
+
+  fs::path root = out / "Acceptance";
+  ASSERT_TRUE(fs::is_directory(root)) << ReadText(dir.File("readpst.log"));
+  std::map<std::string, std::multiset<std::string>> found;
+  std::set<std::string> attachments_seen;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    if (!entry.is_regular_file()) continue;
+    std::string folder = fs::relative(entry.path().parent_path(), root).generic_string();
+    std::string file = entry.path().filename().string();
+    auto dash = file.find('-');
+    if (dash == std::string::npos) {
+      std::string text = ReadText(entry.path());
+      auto at = text.find("\nSubject: ");
+      ASSERT_NE(at, std::string::npos) << entry.path();
+      auto end = text.find_first_of("\r\n", at + 10);
+      found[folder].insert(text.substr(at + 10, end - at - 10));
+      if (text.find("Embedded in ") != std::string::npos) attachments_seen.insert("embedded:" + folder);
+      continue;
+    }
+    std::string name = file.substr(dash + 1);
+    auto it = written.attachments.find(name);
+    ASSERT_NE(it, written.attachments.end()) << "unexpected file " << entry.path();
+    EXPECT_EQ(ReadFileBytes(entry.path().string()),
+              ReadAll(PatternSource(it->second.first, it->second.second)))
+        << name;
+    attachments_seen.insert(name);
+  }
+  EXPECT_EQ(found, written.subjects);
+  for (const auto& [name, spec] : written.attachments) {
+    EXPECT_TRUE(attachments_seen.count(name)) << "readpst did not write " << name;
+  }
+  for (const char* folder : {"Inbox", "Inbox/Projects", "Sent Items"}) {
+    EXPECT_TRUE(attachments_seen.count(std::string("embedded:") + folder)) << folder;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Variants, ReadpstAcceptance,
+    ::testing::Values(Variant{"UnicodePermute", FileFormat::kUnicode, pst::CryptMethod::kPermute},
+                      Variant{"UnicodeCyclic", FileFormat::kUnicode, pst::CryptMethod::kCyclic},
+                      Variant{"UnicodeNone", FileFormat::kUnicode, pst::CryptMethod::kNone},
+                      Variant{"AnsiPermute", FileFormat::kAnsi, pst::CryptMethod::kPermute}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
