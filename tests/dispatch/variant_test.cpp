@@ -169,9 +169,4 @@ TEST(VariantEquality, KindAndValueBothCount) {
   EXPECT_NE(TVariant::Array({TVariant(1)}), TVariant::Array({TVariant(2)}));
 }
 
-TEST(VarTypeName, NamesKindsAndArrays) {
-  EXPECT_EQ(dispatch::VarTypeName(dispatch::VT_I4), "VT_I4");
-  EXPECT_EQ(dispatch::VarTypeName(dispatch::VT_ARRAY | dispatch::VT_VARIANT), "VT_ARRAY|VT_VARIANT");
-}
-
 }  // namespace

@@ -102,15 +102,4 @@ TEST(Crc32Update, EveryLengthAndAlignmentMatchesTheBitwiseReference) {
   }
 }
 
-TEST(Crc32Update, BytesAndTextAgree) {
-  using namespace std::string_literals;
-  const std::string text = "\x00\xff\x80 high bytes \xe9\xfc"s;
-  ASSERT_EQ(text.size(), 17u);
-  hash::THashCrc32 from_text, from_bytes;
-  from_text.Update(text);
-  from_bytes.Update(std::span<const std::uint8_t>(
-      reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
-  EXPECT_EQ(from_text.Value(), from_bytes.Value());
-}
-
 }  // namespace

@@ -32,15 +32,6 @@ TEST(Guid, RandomVersionFourWithTheStandardVariant) {
   EXPECT_EQ(seen.size(), 100u);
 }
 
-TEST(Guid, TestsFixTheSource) {
-  class Fixed : public os::GuidSource {
-   public:
-    os::Guid NewGuid() override { return {9}; }
-  } fixed;
-  os::ScopedGuidSource scoped(fixed);
-  EXPECT_EQ(os::CurrentGuidSource().NewGuid()[0], 9);
-}
-
 TEST(CalendarNames, EnglishWithEmptyOutsideTheRange) {
   EXPECT_EQ(os::ShortDayName(0), "Sun");
   EXPECT_EQ(os::ShortDayName(6), "Sat");
@@ -125,20 +116,6 @@ TEST(DebugOutput, TraceFileGetsOneLinePerText) {
   text << in.rdbuf();
   EXPECT_EQ(text.str(), "ImportPst(a.pst)\nImportPst finished\n");
   fs::remove(file);
-}
-
-TEST(DebugOutput, TestsCaptureTheTexts) {
-  class Capture : public os::DebugOutput {
-   public:
-    std::string texts;
-    void Write(std::string_view text) override { texts += std::string(text) + "|"; }
-  } capture;
-  {
-    os::ScopedDebugOutput scoped(capture);
-    os::CurrentDebugOutput().Write("one");
-  }
-  EXPECT_EQ(capture.texts, "one|");
-  EXPECT_NE(&os::CurrentDebugOutput(), &capture);
 }
 
 TEST(EventLogSink, SystemLogIsUsableAndReplaceable) {
