@@ -20,6 +20,14 @@ using TPlCodePoint = std::uint32_t;
 inline constexpr TPlCodePoint kPlUndecodable = 0xFFFD;
 // The usual replacement character of a destination: "?".
 inline constexpr TPlCodePoint kPlQuestionMark = 63;
+// UTF-16 surrogate halves. No decoder yields one as a character: a lone half is undecodable.
+constexpr bool IsPlHighSurrogate(TPlCodePoint cp) { return cp >= 0xD800 && cp <= 0xDBFF; }
+constexpr bool IsPlLowSurrogate(TPlCodePoint cp) { return cp >= 0xDC00 && cp <= 0xDFFF; }
+constexpr bool IsPlSurrogate(TPlCodePoint cp) { return cp >= 0xD800 && cp <= 0xDFFF; }
+constexpr TPlCodePoint CombinePlSurrogates(TPlCodePoint high, TPlCodePoint low) {
+  return 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00);
+}
+
 // Room that a caller of the single-character operations must give for the bytes of one call.
 inline constexpr int kPlMaxBytesPerCall = 16;
 

@@ -1,6 +1,7 @@
 // The conversion loop: decode a run of characters, encode the run, write the bytes in one block.
 #include "support/charset/pl_converter.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "support/charset/charset_registry.h"
@@ -40,13 +41,20 @@ class TPlConverter::Output {
 
 TPlConverter::TPlConverter(std::string_view source_name, std::string_view destination_name)
     : source_(TPlCharsetRegistry::Instance().Create(source_name)),
-      destination_(TPlCharsetRegistry::Instance().Create(destination_name)),
-      code_points_(new TPlCodePoint[kRoundCharacters]),
-      // Per character: a hook's bytes and the character's (or its replacement's) bytes.
-      encoded_(new char[kRoundCharacters * 2 * destination_->MaxBytesPerChar() +
-                        kPlMaxBytesPerCall]) {}
+      destination_(TPlCharsetRegistry::Instance().Create(destination_name)) {}
 
 TPlConverter::~TPlConverter() = default;
+
+// Every set decodes at most one character per byte, so a short text needs only a short round.
+void TPlConverter::Reserve(std::size_t characters) {
+  if (characters <= round_characters_) return;
+  round_characters_ = characters;
+  code_points_.reset(new TPlCodePoint[characters]);
+  // Per character: a hook's bytes and the character's (or its replacement's) bytes; then the
+  // bytes that finish the conversion.
+  const std::size_t per_character = 2 * static_cast<std::size_t>(destination_->MaxBytesPerChar());
+  encoded_.reset(new char[characters * per_character + kPlMaxBytesPerCall]);
+}
 
 void TPlConverter::Start() {
   source_->Reset();
@@ -59,6 +67,7 @@ std::string TPlConverter::Convert(std::string_view source, unsigned options) {
   if (source.empty()) return result;
   result.reserve(source.size());
   Output out(&result);
+  Reserve(std::min(source.size(), kRoundCharacters));
   Start();
   std::size_t characters_left = SIZE_MAX;
   ConvertAvailable(source, out, characters_left, options);
@@ -70,6 +79,7 @@ std::string TPlConverter::Convert(std::string_view source, unsigned options) {
 void TPlConverter::ConvertStream(std::istream& source, std::ostream& destination,
                                  std::size_t character_limit, unsigned options) {
   Output out(&destination);
+  Reserve(kRoundCharacters);
   Start();
   std::streambuf* input = source.rdbuf();
   std::size_t characters_left = character_limit == 0 ? SIZE_MAX : character_limit;
@@ -99,7 +109,7 @@ bool TPlConverter::ConvertAvailable(std::string_view& pending, Output& out,
                                     std::size_t& characters_left, unsigned options) {
   while (!pending.empty()) {
     if (characters_left == 0) return false;
-    const std::size_t want = characters_left < kRoundCharacters ? characters_left : kRoundCharacters;
+    const std::size_t want = std::min(characters_left, round_characters_);
     const TPlDecodedRun run = source_->DecodeRun(pending, {code_points_.get(), want});
     if (run.consumed == 0) break;  // only an incomplete sequence is left
     pending.remove_prefix(run.consumed);

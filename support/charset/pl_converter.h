@@ -65,10 +65,12 @@ class TPlConverter {
   void EmitOneByOne(const TPlCodePoint* cps, std::size_t count, Output& out, unsigned options);
   // Writes the destination's replacement for a character it cannot take (or drops it, or raises).
   char* Unconvertible(char* at, Output& out, unsigned options);
+  void Reserve(std::size_t characters);
   void Start();
 
   std::unique_ptr<TPlCharset> source_;
   std::unique_ptr<TPlCharset> destination_;
+  std::size_t round_characters_ = 0;             // characters per round the buffers hold
   std::unique_ptr<TPlCodePoint[]> code_points_;  // decoded characters of one round
   std::unique_ptr<char[]> encoded_;              // encoded bytes of one round
   bool after_line_break_ = false;

@@ -9,13 +9,10 @@ template class TPlCharsetWith<TPlUTF8Codec>;
 
 namespace {
 
-constexpr TPlCodePoint kByteOrderMark = 0xFEFF;
 constexpr TPlCodePoint kSwappedByteOrderMark = 0xFFFE;
 constexpr TPlCodePoint kSwappedByteOrderMark32 = 0xFFFE0000;
 constexpr TPlCodePoint kLastCodePoint = 0x10FFFF;
 
-bool IsHighSurrogate(unsigned unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(unsigned unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 }  // namespace
 
@@ -24,22 +21,22 @@ bool IsLowSurrogate(unsigned unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 TPlDecoded TPlUTF32Codec::DecodeOne(const unsigned char* bytes, std::size_t size) {
   if (size < 4) return Incomplete();
   const TPlCodePoint unit =
-      big_endian_ ? (TPlCodePoint{bytes[0]} << 24 | TPlCodePoint{bytes[1]} << 16 |
+      big_endian() ? (TPlCodePoint{bytes[0]} << 24 | TPlCodePoint{bytes[1]} << 16 |
                      TPlCodePoint{bytes[2]} << 8 | bytes[3])
                   : (TPlCodePoint{bytes[3]} << 24 | TPlCodePoint{bytes[2]} << 16 |
                      TPlCodePoint{bytes[1]} << 8 | bytes[0]);
-  if (unit == kByteOrderMark) return Skip(4);
+  if (unit == kPlByteOrderMark) return Skip(4);
   if (unit == kSwappedByteOrderMark32) {
-    big_endian_ = !big_endian_;
+    SwitchByteOrder();
     return Skip(4);
   }
-  return Character(unit, 4);
+  return Character(IsPlSurrogate(unit) ? kPlUndecodable : unit, 4);
 }
 
 int TPlUTF32Codec::EncodeOne(TPlCodePoint cp, char* out) {
   if (cp > kLastCodePoint) return -1;
   for (int i = 0; i < 4; ++i) {
-    const int shift = big_endian_ ? 24 - 8 * i : 8 * i;
+    const int shift = big_endian() ? 24 - 8 * i : 8 * i;
     out[i] = static_cast<char>((cp >> shift) & 0xFF);
   }
   return 4;
@@ -48,31 +45,31 @@ int TPlUTF32Codec::EncodeOne(TPlCodePoint cp, char* out) {
 // ---- UTF-16 ----
 
 unsigned TPlUTF16Codec::Unit(const unsigned char* bytes) const {
-  return big_endian_ ? (unsigned{bytes[0]} << 8 | bytes[1]) : (unsigned{bytes[1]} << 8 | bytes[0]);
+  return big_endian() ? (unsigned{bytes[0]} << 8 | bytes[1]) : (unsigned{bytes[1]} << 8 | bytes[0]);
 }
 
 void TPlUTF16Codec::PutUnit(unsigned unit, char* out) const {
   const char high = static_cast<char>(unit >> 8);
   const char low = static_cast<char>(unit & 0xFF);
-  out[0] = big_endian_ ? high : low;
-  out[1] = big_endian_ ? low : high;
+  out[0] = big_endian() ? high : low;
+  out[1] = big_endian() ? low : high;
 }
 
 TPlDecoded TPlUTF16Codec::DecodeOne(const unsigned char* bytes, std::size_t size) {
   if (size < 2) return Incomplete();
   const unsigned unit = Unit(bytes);
-  if (unit == kByteOrderMark) return Skip(2);
+  if (unit == kPlByteOrderMark) return Skip(2);
   if (unit == kSwappedByteOrderMark) {
-    big_endian_ = !big_endian_;
+    SwitchByteOrder();
     return Skip(2);
   }
-  if (IsLowSurrogate(unit)) return Character(kPlUndecodable, 2);
-  if (!IsHighSurrogate(unit)) return Character(unit, 2);
+  if (IsPlLowSurrogate(unit)) return Character(kPlUndecodable, 2);
+  if (!IsPlHighSurrogate(unit)) return Character(unit, 2);
   if (size < 4) return Incomplete();
   const unsigned next = Unit(bytes + 2);
   // A high surrogate without its low half is undecodable; the unit after it is read on its own.
-  if (!IsLowSurrogate(next)) return Character(kPlUndecodable, 2);
-  return Character(0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00), 4);
+  if (!IsPlLowSurrogate(next)) return Character(kPlUndecodable, 2);
+  return Character(CombinePlSurrogates(unit, next), 4);
 }
 
 int TPlUTF16Codec::EncodeOne(TPlCodePoint cp, char* out) {
@@ -123,8 +120,10 @@ TPlDecoded TPlUTF8Codec::DecodeOne(const unsigned char* bytes, std::size_t size)
   if (available < static_cast<std::size_t>(length)) return Incomplete();
   TPlCodePoint cp = lead & (0x7F >> length);
   for (int i = 1; i < length; ++i) cp = cp << 6 | (bytes[i] & 0x3F);
-  if (cp < kSmallestOfLength[length]) return Character(kPlUndecodable, length);
-  if (cp == kByteOrderMark || cp == kSwappedByteOrderMark) return Skip(length);
+  if (cp < kSmallestOfLength[length] || IsPlSurrogate(cp)) {
+    return Character(kPlUndecodable, length);
+  }
+  if (cp == kPlByteOrderMark || cp == kSwappedByteOrderMark) return Skip(length);
   return Character(cp, length);
 }
 

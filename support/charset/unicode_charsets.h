@@ -7,21 +7,36 @@
 
 namespace charset {
 
-class TPlUTF32Codec : public TPlCharsetWith<TPlUTF32Codec> {
+inline constexpr TPlCodePoint kPlByteOrderMark = 0xFEFF;
+
+// Byte order of the UTF-32 and UTF-16 forms: the set's own until a byte-order mark switches it.
+template <class Codec>
+class TPlByteOrderedCodec : public TPlCharsetWith<Codec> {
  public:
-  TPlDecoded DecodeOne(const unsigned char* bytes, std::size_t size);
-  int EncodeOne(TPlCodePoint cp, char* out);
-  int MaxBytesPerChar() const override { return 4; }
-  int WritePreamble(char* out) override { return EncodeOne(0xFEFF, out); }
+  int WritePreamble(char* out) override {
+    return static_cast<Codec*>(this)->EncodeOne(kPlByteOrderMark, out);
+  }
   void Reset() override { big_endian_ = default_big_endian_; }
 
  protected:
-  explicit TPlUTF32Codec(bool big_endian)
+  explicit TPlByteOrderedCodec(bool big_endian)
       : default_big_endian_(big_endian), big_endian_(big_endian) {}
+  bool big_endian() const { return big_endian_; }
+  void SwitchByteOrder() { big_endian_ = !big_endian_; }
 
  private:
   const bool default_big_endian_;
   bool big_endian_;
+};
+
+class TPlUTF32Codec : public TPlByteOrderedCodec<TPlUTF32Codec> {
+ public:
+  TPlDecoded DecodeOne(const unsigned char* bytes, std::size_t size);
+  int EncodeOne(TPlCodePoint cp, char* out);
+  int MaxBytesPerChar() const override { return 4; }
+
+ protected:
+  using TPlByteOrderedCodec::TPlByteOrderedCodec;
 };
 extern template class TPlCharsetWith<TPlUTF32Codec>;
 
@@ -41,24 +56,18 @@ class TPlUTF32BE final : public TPlUTF32Codec {
   std::string_view Description() const override { return "Unicode (UTF-32 Big Endian)"; }
 };
 
-class TPlUTF16Codec : public TPlCharsetWith<TPlUTF16Codec> {
+class TPlUTF16Codec : public TPlByteOrderedCodec<TPlUTF16Codec> {
  public:
   TPlDecoded DecodeOne(const unsigned char* bytes, std::size_t size);
   int EncodeOne(TPlCodePoint cp, char* out);
   int MaxBytesPerChar() const override { return 4; }
-  int WritePreamble(char* out) override { return EncodeOne(0xFEFF, out); }
-  void Reset() override { big_endian_ = default_big_endian_; }
 
  protected:
-  explicit TPlUTF16Codec(bool big_endian)
-      : default_big_endian_(big_endian), big_endian_(big_endian) {}
+  using TPlByteOrderedCodec::TPlByteOrderedCodec;
 
  private:
   unsigned Unit(const unsigned char* bytes) const;
   void PutUnit(unsigned unit, char* out) const;
-
-  const bool default_big_endian_;
-  bool big_endian_;
 };
 extern template class TPlCharsetWith<TPlUTF16Codec>;
 
@@ -82,13 +91,14 @@ class TPlUTF16BE final : public TPlUTF16Codec {
 };
 
 // UTF-8 with sequences of up to 6 bytes (31-bit values). A stray continuation byte, a lead byte
-// without enough continuation bytes, an overlong form and the bytes FE and FF each decode as U+FFFD.
+// without enough continuation bytes, an overlong form, an encoded surrogate and the bytes FE and FF
+// each decode as U+FFFD.
 class TPlUTF8Codec : public TPlCharsetWith<TPlUTF8Codec> {
  public:
   TPlDecoded DecodeOne(const unsigned char* bytes, std::size_t size);
   int EncodeOne(TPlCodePoint cp, char* out);
   int MaxBytesPerChar() const override { return 6; }
-  int WritePreamble(char* out) override { return EncodeOne(0xFEFF, out); }
+  int WritePreamble(char* out) override { return EncodeOne(kPlByteOrderMark, out); }
   // Copies ASCII stretches without decoding them one by one.
   TPlDecodedRun DecodeRun(std::string_view bytes, std::span<TPlCodePoint> out) override;
   std::size_t EncodeRun(std::span<const TPlCodePoint> cps, char* out,

@@ -32,64 +32,66 @@ bool IsDirect(TPlCodePoint cp) {
 }  // namespace
 
 void TPlUTF7::Reset() {
-  shifted_in_ = false;
-  bits_in_ = 0;
-  bit_count_in_ = 0;
+  in_ = DecoderState{};
   shifted_out_ = false;
   bits_out_ = 0;
   bit_count_out_ = 0;
 }
 
-// Works on copies of the decoder state and stores them only when it consumes bytes, so that an
+// Works on copies of the decoder state and keeps one only when bytes are consumed, so that an
 // incomplete sequence consumes nothing.
 TPlDecoded TPlUTF7::DecodeOne(const unsigned char* bytes, std::size_t size) {
-  bool shifted = shifted_in_;
-  std::uint32_t bits = bits_in_;
-  int bit_count = bit_count_in_;
-  auto commit = [&] {
-    shifted_in_ = shifted;
-    bits_in_ = bits;
-    bit_count_in_ = bit_count;
-  };
+  DecoderState after_first = in_;
+  const TPlDecoded first = DecodeUnit(bytes, size, after_first);
+  if (first.kind == TPlDecoded::Kind::kIncomplete) return first;
+  const bool high = first.kind == TPlDecoded::Kind::kCharacter &&
+                    IsPlHighSurrogate(first.code_point);
+  if (!high) {
+    in_ = after_first;
+    if (first.kind == TPlDecoded::Kind::kCharacter && IsPlLowSurrogate(first.code_point)) {
+      return Character(kPlUndecodable, first.length);
+    }
+    return first;
+  }
+  // A high surrogate combines with a low one that follows in the same shifted sequence.
+  DecoderState after_second = after_first;
+  const TPlDecoded second = DecodeUnit(bytes + first.length, size - first.length, after_second);
+  if (second.kind == TPlDecoded::Kind::kIncomplete) return second;
+  if (second.kind == TPlDecoded::Kind::kCharacter && IsPlLowSurrogate(second.code_point)) {
+    in_ = after_second;
+    return Character(CombinePlSurrogates(first.code_point, second.code_point),
+                     first.length + second.length);
+  }
+  in_ = after_first;
+  return Character(kPlUndecodable, first.length);
+}
+
+TPlDecoded TPlUTF7::DecodeUnit(const unsigned char* bytes, std::size_t size, DecoderState& state) {
   std::size_t at = 0;
-  while (shifted) {
+  while (state.shifted) {
     if (at == size) return Incomplete();
     const int value = kBase64Values[bytes[at]];
     if (value < 0) {
       // Any other byte ends the sequence; a "-" that ends it is dropped.
-      shifted = false;
-      bits = 0;
-      bit_count = 0;
-      if (bytes[at] == '-') {
-        commit();
-        return Skip(at + 1);
-      }
+      state = DecoderState{};
+      if (bytes[at] == '-') return Skip(at + 1);
       break;
     }
     ++at;
-    bits = (bits << 6 | static_cast<std::uint32_t>(value)) & 0xFFFFFF;
-    bit_count += 6;
-    if (bit_count >= 16) {
-      bit_count -= 16;
-      const TPlCodePoint unit = (bits >> bit_count) & 0xFFFF;
-      commit();
-      return Character(unit, at);
+    state.bits = (state.bits << 6 | static_cast<std::uint32_t>(value)) & 0xFFFFFF;
+    state.bit_count += 6;
+    if (state.bit_count >= 16) {
+      state.bit_count -= 16;
+      return Character((state.bits >> state.bit_count) & 0xFFFF, at);
     }
   }
   if (at == size) return Incomplete();
   const unsigned char byte = bytes[at];
-  if (byte == '+') {
-    if (at + 1 == size) return Incomplete();
-    if (bytes[at + 1] == '-') {
-      commit();
-      return Character('+', at + 2);
-    }
-    shifted = true;
-    commit();
-    return Skip(at + 1);
-  }
-  commit();
-  return Character(byte < 0x80 ? byte : kPlUndecodable, at + 1);
+  if (byte != '+') return Character(byte < 0x80 ? byte : kPlUndecodable, at + 1);
+  if (at + 1 == size) return Incomplete();
+  if (bytes[at + 1] == '-') return Character('+', at + 2);
+  state.shifted = true;
+  return Skip(at + 1);
 }
 
 int TPlUTF7::EncodeOne(TPlCodePoint cp, char* out) {

@@ -1,4 +1,5 @@
-// UTF-7 (RFC 2152) over 16-bit units. Letters, digits, ' ( ) , - . / : ? space, tab, CR and LF are
+// UTF-7 (RFC 2152) over 16-bit units. Decoding combines a surrogate pair within a shifted sequence
+// into one character; encoding takes code points up to U+FFFF only. Letters, digits, ' ( ) , - . / : ? space, tab, CR and LF are
 // written directly; every other character goes into a shifted sequence ("+" and base64, 16 bits a
 // character), and "+" itself is written "+-". A shifted sequence is closed (its last bits written
 // and "-" added) before the next direct character, at a line break and at the end of a conversion.
@@ -32,9 +33,15 @@ class TPlUTF7 final : public TPlCharsetWith<TPlUTF7> {
   int Close(char* out);
 
   // Decoder: inside a shifted sequence, with bits not yet forming a unit.
-  bool shifted_in_ = false;
-  std::uint32_t bits_in_ = 0;
-  int bit_count_in_ = 0;
+  struct DecoderState {
+    bool shifted = false;
+    std::uint32_t bits = 0;
+    int bit_count = 0;
+  };
+  // Decodes one 16-bit unit (or a skip) at the front of bytes, advancing state.
+  static TPlDecoded DecodeUnit(const unsigned char* bytes, std::size_t size, DecoderState& state);
+
+  DecoderState in_;
   // Encoder: inside a shifted sequence, with bits not yet written.
   bool shifted_out_ = false;
   std::uint32_t bits_out_ = 0;

@@ -34,6 +34,8 @@ const ConversionCase kCases[] = {
     {"Utf32IncompleteLastUnitIsDropped", "utf-32", "utf-8", Bytes({0x41, 0, 0, 0, 0x42, 0}), "A"},
     {"Utf32CannotTakeBeyond10FFFF", "utf-8", "utf-32", Bytes({0xF4, 0x90, 0x80, 0x80}),
      Bytes({0x3F, 0, 0, 0})},
+    {"Utf32SurrogateUnitIsReplaced", "utf-32", "utf-8", Bytes({0x00, 0xD8, 0, 0, 0x41, 0, 0, 0}),
+     "?A"},
     // UTF-8
     {"Utf8MarkIsSkipped", "utf-8", "utf-8", Bytes({0xEF, 0xBB, 0xBF, 0x41}), "A"},
     {"Utf8SixByteFormRoundTrips", "utf-8", "utf-8", Bytes({0xFD, 0xBF, 0xBF, 0xBF, 0xBF, 0xBF}),
@@ -44,6 +46,8 @@ const ConversionCase kCases[] = {
      Bytes({0xE2, 0x82, 0x41}), Bytes({0x3F, 0, 0x3F, 0, 0x41, 0})},
     {"Utf8CutSequenceAtEndIsDropped", "utf-8", "utf-8", Bytes({0x41, 0xE2, 0x82}), "A"},
     {"Utf8OverlongFormIsOneReplacement", "utf-8", "utf-8", Bytes({0xC0, 0xAF, 0x41}), "?A"},
+    {"Utf8EncodedSurrogateIsReplaced", "utf-8", "utf-16", Bytes({0xED, 0xA0, 0x80}),
+     Bytes({0x3F, 0x00})},
     {"Utf8BytesFEAndFFAreReplaced", "utf-8", "utf-8", Bytes({0xFE, 0xFF, 0x41}), "??A"},
     // A U+FFFD in the source counts as a character that could not be converted.
     {"Utf8ReplacementCharacterBecomesQuestionMark", "utf-8", "utf-8", Bytes({0xEF, 0xBF, 0xBD}),

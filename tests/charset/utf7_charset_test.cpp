@@ -26,6 +26,10 @@ const ConversionCase kCases[] = {
     {"DecodeCutSequenceAtEndIsDropped", "utf-7", "utf-8", "x+AK", "x"},
     {"DecodeEightBitByteIsReplaced", "utf-7", "utf-8", Bytes({0x41, 0xE9, 0x42}), "A?B"},
     {"DecodeSequenceEndedByOtherCharacter", "utf-7", "utf-8", "+AKM!", "\u00A3!"},
+    {"DecodeSurrogatePairIsOneCharacter", "utf-7", "utf-8", "+2D3eAA-", "\U0001F600"},
+    {"DecodeLoneHighSurrogateIsReplaced", "utf-7", "utf-8", "+2D0-x", "?x"},
+    {"DecodeHighSurrogateBeforeOtherUnitIsReplaced", "utf-7", "utf-8", "+2D0AQQ-", "?A"},
+    {"DecodeLoneLowSurrogateIsReplaced", "utf-7", "utf-8", "+3gA-", "?"},
 };
 
 class Utf7Conversion : public ::testing::TestWithParam<ConversionCase> {};

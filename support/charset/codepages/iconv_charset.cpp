@@ -1,6 +1,7 @@
 // Run conversion through iconv, with U+FFFD for what it rejects.
 #include "support/charset/codepages/iconv_charset.h"
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstring>
@@ -41,6 +42,13 @@ iconv_t TPlIconvCharset::Encoder() {
   return encoder_;
 }
 
+// Without a descriptor nothing can be decoded: every byte becomes U+FFFD.
+TPlDecodedRun TPlIconvCharset::Undecodable(std::string_view bytes, std::span<TPlCodePoint> out) {
+  const std::size_t count = std::min(bytes.size(), out.size());
+  std::fill_n(out.begin(), count, kPlUndecodable);
+  return {count, count};
+}
+
 TPlDecoded TPlIconvCharset::Decode(std::string_view bytes) {
   TPlCodePoint cp = 0;
   const TPlDecodedRun run = DecodeRun(bytes, {&cp, 1});
@@ -56,7 +64,7 @@ int TPlIconvCharset::Encode(TPlCodePoint cp, char* out) {
 
 TPlDecodedRun TPlIconvCharset::DecodeRun(std::string_view bytes, std::span<TPlCodePoint> out) {
   const iconv_t cd = Decoder();
-  if (cd == kNoDescriptor) return {};
+  if (cd == kNoDescriptor) return Undecodable(bytes, out);
   char* in = const_cast<char*>(bytes.data());
   std::size_t in_left = bytes.size();
   char* const out_start = reinterpret_cast<char*>(out.data());

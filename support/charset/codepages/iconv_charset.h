@@ -39,6 +39,7 @@ class TPlIconvCharset final : public TPlCharset {
   // The conversion descriptors, opened on first use; nullptr when iconv refuses.
   iconv_t Decoder();
   iconv_t Encoder();
+  static TPlDecodedRun Undecodable(std::string_view bytes, std::span<TPlCodePoint> out);
 
   const TPlCodePageInfo& info_;
   iconv_t decoder_ = reinterpret_cast<iconv_t>(-1);
