@@ -1,8 +1,8 @@
 // A stand-in for the mail library, built as small shared libraries in the test tree: it exports the
 // functions the binding looks up (one variant leaves HrGetOneProp out, one makes its look-up fail on
-// request), records every call in a
-// Log that tests reach through the export FakeMapiLog, and implements MAPI memory for real (blocks
-// with children tied to them, a count of live blocks, allocation failures on request).
+// request), records every call in a Log that tests reach through the export FakeMapiLog, and
+// implements MAPI memory for real (blocks with children tied to them, a count of live blocks,
+// allocation failures on request).
 #include <cstdlib>
 #include <new>
 
@@ -131,7 +131,8 @@ HRESULT WrapCompressedRTFStream(LPSTREAM lpCompressedRTFStream, ULONG ulFlags,
 }
 
 // Allocates the value; its tag is the one asked for and its number 42.
-[[maybe_unused]] static HRESULT GetOneProp(LPMAPIPROP lpMapiProp, ULONG ulPropTag, LPSPropValue* lppProp) {
+[[maybe_unused]] static HRESULT GetOneProp(LPMAPIPROP lpMapiProp, ULONG ulPropTag,
+                                           LPSPropValue* lppProp) {
   ++the_log.calls[fake_mapi::kGetOneProp];
   the_log.get_prop_object = lpMapiProp;
   the_log.get_prop_tag = ulPropTag;
@@ -153,7 +154,8 @@ LPHRGETONEPROP ResolveHrGetOneProp() {
   }
   return &GetOneProp;
 }
-HRESULT HrGetOneProp(LPMAPIPROP, ULONG, LPSPropValue*) __attribute__((ifunc("ResolveHrGetOneProp")));
+HRESULT HrGetOneProp(LPMAPIPROP, ULONG, LPSPropValue*)
+    __attribute__((ifunc("ResolveHrGetOneProp")));
 #elif !defined(FAKE_MAPI_WITHOUT_HRGETONEPROP)
 HRESULT HrGetOneProp(LPMAPIPROP lpMapiProp, ULONG ulPropTag, LPSPropValue* lppProp) {
   return GetOneProp(lpMapiProp, ulPropTag, lppProp);
