@@ -7,7 +7,8 @@ namespace os {
 template <typename Service>
 class ServiceSlot {
  public:
-  explicit ServiceSlot(Service& system) : system_(system), current_(&system) {}
+  // constexpr: slots are initialised before any dynamic initialiser of another file can ask them.
+  constexpr explicit ServiceSlot(Service& system) : system_(system), current_(&system) {}
 
   Service& get() const { return *current_; }
   // Installs a replacement (nullptr restores the system service); returns the previous one.
