@@ -1,0 +1,30 @@
+// Decoding of the compressed RTF header.
+#include "platform/pst/rtf/compressed_rtf_header.h"
+
+#include <string>
+
+#include "platform/pst/util/endian.h"
+#include "platform/pst/util/hex.h"
+
+namespace pst {
+
+Result<CompressedRtfHeader> CompressedRtfHeader::Decode(std::span<const std::byte> data) {
+  if (data.size() < kSize) {
+    return Status::Corrupt("compressed RTF header truncated: " + std::to_string(data.size()) +
+                           " bytes");
+  }
+  CompressedRtfHeader h;
+  h.comp_size = LoadLe32(data, 0);
+  h.raw_size = LoadLe32(data, 4);
+  h.comp_type = LoadLe32(data, 8);
+  h.crc = LoadLe32(data, 12);
+  if (h.comp_type != kCompressed && h.comp_type != kUncompressed) {
+    return Status::Corrupt("compressed RTF of unknown type " + Hex(h.comp_type));
+  }
+  if (h.comp_size < kSizeFieldsAfterCompSize) {
+    return Status::Corrupt("compressed RTF size " + std::to_string(h.comp_size) + " too small");
+  }
+  return h;
+}
+
+}  // namespace pst

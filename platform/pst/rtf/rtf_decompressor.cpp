@@ -1,0 +1,121 @@
+// Streaming decompression of compressed RTF.
+#include "platform/pst/rtf/rtf_decompressor.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/pst/rtf/rtf_dictionary.h"
+#include "platform/pst/util/format_crc.h"
+
+namespace pst {
+
+RtfDecompressor::RtfDecompressor() {
+  std::memcpy(dictionary_.data(), kRtfPreload.data(), kRtfPreload.size());
+  write_pos_ = kRtfPreload.size();
+}
+
+Status RtfDecompressor::TakeHeader(std::span<const std::byte>& chunk) {
+  const std::size_t n = std::min(chunk.size(), CompressedRtfHeader::kSize - header_len_);
+  std::memcpy(header_bytes_.data() + header_len_, chunk.data(), n);
+  header_len_ += n;
+  chunk = chunk.subspan(n);
+  if (!header_complete()) return Status::Ok();
+  auto header = CompressedRtfHeader::Decode(header_bytes_);
+  PST_RETURN_IF_ERROR(header);
+  header_ = *header;
+  content_left_ = header_.content_size();
+  return Status::Ok();
+}
+
+Status RtfDecompressor::Feed(std::span<const std::byte> chunk, std::string& out) {
+  if (!header_complete()) {
+    if (header_len_ > 0 || !chunk.empty()) PST_RETURN_IF_ERROR(TakeHeader(chunk));
+    if (!header_complete()) return Status::Ok();
+  }
+  // Bytes past the recorded contents are not part of the value.
+  auto contents = chunk.first(static_cast<std::size_t>(
+      std::min<std::uint64_t>(chunk.size(), content_left_)));
+  content_left_ -= contents.size();
+  crc_ = ComputeCrc(crc_, contents);
+  if (header_.compressed()) {
+    Decode(contents, out);
+  } else {
+    // Stored form: the contents are the RTF, up to RAWSIZE bytes.
+    const auto room = header_.raw_size > produced_ ? header_.raw_size - produced_ : 0;
+    const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(contents.size(), room));
+    out.append(reinterpret_cast<const char*>(contents.data()), n);
+    produced_ += n;
+  }
+  return Status::Ok();
+}
+
+void RtfDecompressor::Emit(std::byte b, std::string& out) {
+  out.push_back(static_cast<char>(b));
+  dictionary_[write_pos_] = b;
+  write_pos_ = (write_pos_ + 1) & kRtfDictionaryMask;
+  ++produced_;
+}
+
+void RtfDecompressor::Decode(std::span<const std::byte> contents, std::string& out) {
+  for (std::byte b : contents) {
+    if (end_marker_) return;
+    if (control_bits_ == 0) {
+      control_ = static_cast<std::uint8_t>(b);
+      control_bits_ = 8;
+      continue;
+    }
+    if ((control_ & 1) == 0) {  // literal
+      Emit(b, out);
+    } else if (!have_token_high_) {
+      token_high_ = static_cast<std::uint8_t>(b);
+      have_token_high_ = true;
+      continue;
+    } else {  // reference: 12-bit offset, 4-bit length - 2, big-endian
+      have_token_high_ = false;
+      const unsigned token = static_cast<unsigned>(token_high_) << 8 | static_cast<unsigned>(b);
+      std::size_t offset = token >> 4;
+      const std::size_t length = (token & 0xF) + kRtfMinMatch;
+      if (offset == write_pos_) {
+        end_marker_ = true;
+        return;
+      }
+      for (std::size_t i = 0; i < length; ++i) {
+        Emit(dictionary_[offset], out);
+        offset = (offset + 1) & kRtfDictionaryMask;
+      }
+    }
+    control_ >>= 1;
+    --control_bits_;
+  }
+}
+
+Status RtfDecompressor::Finish() const {
+  if (!header_complete()) return Status::Corrupt("compressed RTF header truncated");
+  if (header_.compressed()) {
+    if (have_token_high_ && !end_marker_) {
+      return Status::Corrupt("compressed RTF ends inside a token");
+    }
+    if (content_left_ > 0 && !end_marker_) {
+      return Status::Corrupt("compressed RTF truncated: " + std::to_string(content_left_) +
+                             " bytes of contents missing");
+    }
+  } else if (produced_ < header_.raw_size) {
+    return Status::Corrupt("stored RTF truncated: " + std::to_string(header_.raw_size - produced_) +
+                           " bytes missing");
+  }
+  return Status::Ok();
+}
+
+bool RtfDecompressor::crc_mismatch() const { return header_.compressed() && crc_ != header_.crc; }
+
+Result<DecompressedRtf> DecompressRtf(std::span<const std::byte> data) {
+  RtfDecompressor d;
+  DecompressedRtf result;
+  PST_RETURN_IF_ERROR(d.Feed(data, result.rtf));
+  PST_RETURN_IF_ERROR(d.Finish());
+  result.crc_mismatch = d.crc_mismatch();
+  result.size_mismatch = d.size_mismatch();
+  return result;
+}
+
+}  // namespace pst
