@@ -1,17 +1,12 @@
 // Dispatch ids by position in the list of names asked for.
 #include "support/dispatch/dispatch_id_map.h"
 
+#include "platform/os/text_compare.h"
+
 namespace dispatch {
 
 bool SameMemberName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
+  return os::EqualsIgnoreAsciiCase(a, b);
 }
 
 std::optional<DISPID> TDispatchIdMap::Find(std::string_view name) const {

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "platform/os/clock.h"
+#include "platform/os/text_compare.h"
 #include "support/diag/date_text.h"
 #include "support/diag/error.h"
 #include "support/dispatch/wide_text.h"
@@ -22,15 +23,6 @@ std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
   return text;
-}
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
 }
 
 // The whole text as a number; nullopt-like false when it is not one.
@@ -65,13 +57,9 @@ bool ParseDate(std::string_view text, double& days) {
   return true;
 }
 
-std::string FormatDouble(double value) {
-  char buffer[32];
-  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return error == std::errc() ? std::string(buffer, end) : std::string();
-}
-
-std::string FormatFloat(float value) {
+// Shortest text that reads back as the same number.
+template <class Real>
+std::string FormatReal(Real value) {
   char buffer[32];
   const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
   return error == std::errc() ? std::string(buffer, end) : std::string();
@@ -141,8 +129,8 @@ std::int64_t TVariant::ToInt64() const {
       if (ParseInteger(text, integer)) return integer;
       double real = 0;
       if (ParseNumber(text, real)) return RoundToInteger(real, INT64_MIN, INT64_MAX, vt_, VT_I8);
-      if (EqualsIgnoringAsciiCase(TrimBlanks(text), "true")) return -1;
-      if (EqualsIgnoringAsciiCase(TrimBlanks(text), "false")) return 0;
+      if (os::EqualsIgnoreAsciiCase(TrimBlanks(text), "true")) return -1;
+      if (os::EqualsIgnoreAsciiCase(TrimBlanks(text), "false")) return 0;
       FailConversion(vt_, VT_I8);
     }
     default: FailConversion(vt_, VT_I8);
@@ -167,8 +155,8 @@ double TVariant::ToDouble() const {
       const std::string text = WideToUtf8(text_);
       double real = 0;
       if (ParseNumber(text, real)) return real;
-      if (EqualsIgnoringAsciiCase(TrimBlanks(text), "true")) return -1;
-      if (EqualsIgnoringAsciiCase(TrimBlanks(text), "false")) return 0;
+      if (os::EqualsIgnoreAsciiCase(TrimBlanks(text), "true")) return -1;
+      if (os::EqualsIgnoreAsciiCase(TrimBlanks(text), "false")) return 0;
       FailConversion(vt_, VT_R8);
     }
     default: FailConversion(vt_, VT_R8);
@@ -183,8 +171,8 @@ bool TVariant::ToBool() const {
     case VT_R4: case VT_R8: case VT_DATE: return real_ != 0;
     case VT_BSTR: {
       const std::string text = WideToUtf8(text_);
-      if (EqualsIgnoringAsciiCase(TrimBlanks(text), "true")) return true;
-      if (EqualsIgnoringAsciiCase(TrimBlanks(text), "false")) return false;
+      if (os::EqualsIgnoreAsciiCase(TrimBlanks(text), "true")) return true;
+      if (os::EqualsIgnoreAsciiCase(TrimBlanks(text), "false")) return false;
       double real = 0;
       if (ParseNumber(text, real)) return real != 0;
       FailConversion(vt_, VT_BOOL);
@@ -198,9 +186,9 @@ std::string TVariant::ToString() const {
     case VT_EMPTY: return {};
     case VT_I2: case VT_I4: case VT_UI1: case VT_I8: return std::to_string(integer_);
     case VT_BOOL: return integer_ != 0 ? "True" : "False";
-    case VT_R4: return FormatFloat(static_cast<float>(real_));
-    case VT_R8: return FormatDouble(real_);
-    case VT_CY: return FormatDouble(static_cast<double>(integer_) / Currency::kScale);
+    case VT_R4: return FormatReal(static_cast<float>(real_));
+    case VT_R8: return FormatReal(real_);
+    case VT_CY: return FormatReal(static_cast<double>(integer_) / Currency::kScale);
     case VT_DATE: return diag::FormatDateTime(real_);
     case VT_BSTR: return WideToUtf8(text_);
     default: FailConversion(vt_, VT_BSTR);
