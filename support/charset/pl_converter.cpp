@@ -2,6 +2,7 @@
 #include "support/charset/pl_converter.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "support/charset/charset_registry.h"
@@ -173,6 +174,10 @@ char* TPlConverter::Unconvertible(char* at, Output& out, unsigned options) {
     throw TPlConvertError();
   }
   if (options & kPlDropIllegal) return at;
+  if (options & kPlUnicodeReplacement) {
+    const int written = destination_->Encode(kPlUndecodable, at);
+    if (written > 0) return at + written;
+  }
   const int written = destination_->Encode(destination_->ReplacementChar(), at);
   return written > 0 ? at + written : at;
 }

@@ -26,6 +26,9 @@ namespace charset {
 inline constexpr unsigned kPlDropIllegal = 2;
 // Characters that cannot be converted raise TPlConvertError("Illegal character"); wins over 2.
 inline constexpr unsigned kPlRaiseIllegal = 4;
+// Characters that cannot be converted become U+FFFD where the destination can encode it (the
+// Unicode forms), instead of the destination's replacement character.
+inline constexpr unsigned kPlUnicodeReplacement = 8;
 
 // The conversion error raised under kPlRaiseIllegal.
 class TPlConvertError : public std::runtime_error {

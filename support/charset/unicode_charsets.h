@@ -17,6 +17,8 @@ class TPlByteOrderedCodec : public TPlCharsetWith<Codec> {
     return static_cast<Codec*>(this)->EncodeOne(kPlByteOrderMark, out);
   }
   void Reset() override { big_endian_ = default_big_endian_; }
+  // A UTF-32 unit, or a UTF-16 surrogate pair.
+  int MaxBytesPerChar() const override { return 4; }
 
  protected:
   explicit TPlByteOrderedCodec(bool big_endian)
@@ -33,7 +35,6 @@ class TPlUTF32Codec : public TPlByteOrderedCodec<TPlUTF32Codec> {
  public:
   TPlDecoded DecodeOne(const unsigned char* bytes, std::size_t size);
   int EncodeOne(TPlCodePoint cp, char* out);
-  int MaxBytesPerChar() const override { return 4; }
 
  protected:
   using TPlByteOrderedCodec::TPlByteOrderedCodec;
@@ -60,7 +61,6 @@ class TPlUTF16Codec : public TPlByteOrderedCodec<TPlUTF16Codec> {
  public:
   TPlDecoded DecodeOne(const unsigned char* bytes, std::size_t size);
   int EncodeOne(TPlCodePoint cp, char* out);
-  int MaxBytesPerChar() const override { return 4; }
 
  protected:
   using TPlByteOrderedCodec::TPlByteOrderedCodec;

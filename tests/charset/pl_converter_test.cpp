@@ -34,6 +34,15 @@ TEST(DropOption, DropsUnencodableAndUndecodableCharacters) {
   EXPECT_EQ(ConvertHex("utf-8", "utf-7", "a\U0001F600b", kPlDropIllegal), Hex("ab"));
 }
 
+TEST(UnicodeReplacementOption, UnicodeDestinationsGetU_FFFD) {
+  EXPECT_EQ(ConvertHex("us-ascii", "utf-8", Bytes({0x61, 0xE9, 0x62}), kPlUnicodeReplacement),
+            Hex("a\uFFFDb"));
+  EXPECT_EQ(ConvertHex("utf-8", "utf-16BE", Bytes({0x80}), kPlUnicodeReplacement),
+            Hex(Bytes({0xFF, 0xFD})));
+  // Sets without U+FFFD keep their own replacement.
+  EXPECT_EQ(ConvertHex("utf-8", "iso-8859-1", "\u20AC", kPlUnicodeReplacement), Hex("?"));
+}
+
 TEST(RaiseOption, RaisesIllegalCharacter) {
   TPlConverter converter("utf-8", "us-ascii");
   try {
