@@ -30,7 +30,8 @@ TPlDecoded TPlUTF32Codec::DecodeOne(const unsigned char* bytes, std::size_t size
     SwitchByteOrder();
     return Skip(4);
   }
-  return Character(IsPlSurrogate(unit) ? kPlUndecodable : unit, 4);
+  const bool scalar_value = unit <= kLastCodePoint && !IsPlSurrogate(unit);
+  return Character(scalar_value ? unit : kPlUndecodable, 4);
 }
 
 int TPlUTF32Codec::EncodeOne(TPlCodePoint cp, char* out) {

@@ -22,7 +22,7 @@ const ConversionCase kCases[] = {
     {"Utf16HighSurrogateWithoutLowIsReplaced", "utf-16", "utf-8", Bytes({0x3D, 0xD8, 0x41, 0x00}),
      "?A"},
     {"Utf16LoneLowSurrogateIsReplaced", "utf-16", "utf-8", Bytes({0x00, 0xDE, 0x41, 0x00}), "?A"},
-    {"Utf16CannotTakeBeyond10FFFF", "utf-32", "utf-16", Bytes({0x00, 0x00, 0x11, 0x00}),
+    {"Utf16CannotTakeBeyond10FFFF", "utf-8", "utf-16", Bytes({0xF4, 0x90, 0x80, 0x80}),
      Bytes({0x3F, 0x00})},
     // UTF-32
     {"Utf32LittleEndianByDefault", "utf-32", "utf-8", Bytes({0x41, 0, 0, 0}), "A"},
@@ -34,6 +34,7 @@ const ConversionCase kCases[] = {
     {"Utf32IncompleteLastUnitIsDropped", "utf-32", "utf-8", Bytes({0x41, 0, 0, 0, 0x42, 0}), "A"},
     {"Utf32CannotTakeBeyond10FFFF", "utf-8", "utf-32", Bytes({0xF4, 0x90, 0x80, 0x80}),
      Bytes({0x3F, 0, 0, 0})},
+    {"Utf32UnitAbove10FFFFIsReplaced", "utf-32", "utf-8", Bytes({0x00, 0x00, 0x11, 0x00}), "?"},
     {"Utf32SurrogateUnitIsReplaced", "utf-32", "utf-8", Bytes({0x00, 0xD8, 0, 0, 0x41, 0, 0, 0}),
      "?A"},
     // UTF-8
