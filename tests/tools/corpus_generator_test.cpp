@@ -1,0 +1,145 @@
+// The corpus generator is deterministic and meets its size goal, and the bundled sample shows
+// every body and attachment form it promises; the committed sample is what pstgen writes today.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+
+#include "platform/pst/messaging/folder.h"
+#include "platform/pst/messaging/message.h"
+#include "tests/tools/writer_test_support.h"
+#include "tools/pstgen/corpus_generator.h"
+#include "tools/pstgen/sample_store.h"
+#include "tools/pstwriter/mapi_tags.h"
+
+namespace {
+
+using namespace pstwriter;
+using pst::messaging::Message;
+using pst::messaging::MessageStore;
+using writer_test::ReadFileBytes;
+using writer_test::ScratchDir;
+using writer_test::Utf8;
+
+pstgen::CorpusStats Generate(const std::string& path, std::uint64_t seed, std::uint64_t messages,
+                             std::uint64_t size_mb = 0) {
+  PstBuilder b(path);
+  pstgen::CorpusOptions options;
+  options.seed = seed;
+  options.messages = messages;
+  options.size_mb = size_mb;
+  options.max_attachment_bytes = 256 << 10;
+  auto stats = pstgen::GenerateCorpus(b, options);
+  b.Finish();
+  return stats;
+}
+
+// Calls visit for every message of the store, embedded ones included.
+void ForEachMessage(const MessageStore& store, pst::NodeId folder_id,
+                    const std::function<void(const Message&, pst::NodeId folder)>& visit) {
+  auto folder = store.OpenFolder(folder_id);
+  ASSERT_TRUE(folder.ok());
+  auto contents = folder->OpenContentsTable();
+  ASSERT_TRUE(contents.ok()) << folder->display_name() << ": " << contents.status().message();
+  std::function<void(const Message&)> walk = [&](const Message& m) {
+    visit(m, folder_id);
+    auto ids = m.AttachmentIds();
+    ASSERT_TRUE(ids.ok());
+    for (pst::NodeId a : *ids) {
+      auto att = m.OpenAttachment(a);
+      if (att.ok() && att->has_data_object()) walk(*att->OpenEmbeddedMessage());
+    }
+  };
+  for (std::size_t i = 0; i < contents->row_count(); ++i) {
+    auto m = store.OpenMessage(contents->ReadRow(i)->row_id());
+    ASSERT_TRUE(m.ok());
+    walk(*m);
+  }
+  auto children = folder->SubfolderIds();
+  ASSERT_TRUE(children.ok());
+  for (pst::NodeId child : *children) ForEachMessage(store, child, visit);
+}
+
+TEST(CorpusGenerator, SameSeedWritesTheSameBytesAndAnotherSeedDoesNot) {
+  ScratchDir dir;
+  auto a = Generate(dir.File("a.pst"), 7, 40);
+  Generate(dir.File("b.pst"), 7, 40);
+  Generate(dir.File("c.pst"), 8, 40);
+  EXPECT_EQ(a.messages, 40u);
+  EXPECT_EQ(ReadFileBytes(dir.File("a.pst")), ReadFileBytes(dir.File("b.pst")));
+  EXPECT_NE(ReadFileBytes(dir.File("a.pst")), ReadFileBytes(dir.File("c.pst")));
+}
+
+TEST(CorpusGenerator, SizeGoalIsReachedAndEveryMessageIsReadable) {
+  ScratchDir dir;
+  auto stats = Generate(dir.File("goal.pst"), 3, 0, 4);
+  EXPECT_GE(stats.content_bytes, 4u << 20);
+  EXPECT_GE(std::filesystem::file_size(dir.File("goal.pst")), 4u << 20);
+  auto store = writer_test::OpenStore(dir.File("goal.pst"));
+  ASSERT_TRUE(store);
+  std::uint64_t top_level = 0, embedded = 0;
+  ForEachMessage(*store, pst::kNidRootFolder, [&](const Message& m, pst::NodeId) {
+    (m.depth() == 0 ? top_level : embedded)++;
+  });
+  EXPECT_EQ(top_level, stats.messages);
+  EXPECT_EQ(embedded, stats.embedded);
+}
+
+TEST(SampleStore, ShowsEveryBodyAndAttachmentForm) {
+  ScratchDir dir;
+  std::string path = dir.File("sample.pst");
+  {
+    PstBuilder b(path);
+    EXPECT_GE(pstgen::WriteSampleStore(b), 30);
+    b.Finish();
+  }
+  EXPECT_LT(std::filesystem::file_size(path), 1u << 20);
+  auto store = writer_test::OpenStore(path);
+  ASSERT_TRUE(store);
+  std::map<std::string, int> seen;
+  ForEachMessage(*store, pst::kNidRootFolder, [&](const Message& m, pst::NodeId folder) {
+    const auto& pc = m.properties();
+    if (folder == *store->SpecialFolderId(pst::messaging::SpecialFolder::kIpmSubtree)) seen["in subtree"]++;
+    if (m.depth() >= 3) seen["embedded 3 deep"]++;
+    if (pc.Get(tags::kHtml).ok()) seen["html"]++;
+    if (!pc.Get(tags::kBody).ok() && !pc.Get(tags::kHtml).ok() && !pc.Get(tags::kRtfCompressed).ok()) seen["no body"]++;
+    if (Utf8(pc.Get(tags::kSubject)).starts_with("\x01")) seen["prefix marker"]++;
+    if (!pc.Get(tags::kSubject).ok()) seen["no subject"]++;
+    if (auto rtf = pc.Get(tags::kRtfCompressed); rtf.ok()) {
+      std::string raw(reinterpret_cast<const char*>(rtf->bytes().data()), rtf->bytes().size());
+      seen[raw.substr(8, 4)]++;  // LZFu or MELA
+      if (raw.find("fromhtml1") != std::string::npos) seen["rtf html"]++;
+      if (raw.find("fromtext") != std::string::npos) seen["rtf text"]++;
+    }
+    auto ids = m.AttachmentIds();
+    ASSERT_TRUE(ids.ok());
+    for (pst::NodeId a : *ids) {
+      auto att = m.OpenAttachment(a);
+      ASSERT_TRUE(att.ok());
+      if (att->method() == tags::kAttachByReference) seen["by reference"]++;
+      if (att->method() != tags::kAttachByValue) continue;
+      auto data = att->OpenData();
+      std::uint64_t size = data.ok() ? data->size() : 0;
+      seen[size == 0 ? "empty attachment" : size > 8176 ? "multi-block attachment" : "small attachment"]++;
+    }
+  });
+  for (const char* form : {"in subtree", "embedded 3 deep", "html", "no body", "prefix marker",
+                           "no subject", "LZFu", "MELA", "rtf html", "rtf text", "by reference",
+                           "empty attachment", "multi-block attachment", "small attachment"}) {
+    EXPECT_GT(seen[form], 0) << form;
+  }
+}
+
+TEST(SampleStore, CommittedSampleIsWhatPstgenWrites) {
+  std::string committed = std::string(PST2XMZ_SOURCE_DIR) + "/examples/sample.pst";
+  std::string pstgen = std::string(PST2XMZ_BIN_DIR) + "/pstgen";
+  if (!std::filesystem::exists(pstgen)) GTEST_SKIP() << "pstgen is not built";
+  ScratchDir dir;
+  std::string fresh = dir.File("sample.pst");
+  std::string command = "'" + pstgen + "' --sample --out '" + fresh + "' > /dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(ReadFileBytes(fresh), ReadFileBytes(committed))
+      << "examples/sample.pst is out of date: run pstgen --sample --out examples/sample.pst";
+}
+
+}  // namespace
