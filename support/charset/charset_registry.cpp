@@ -78,11 +78,14 @@ TPlCharsetRegistry::TPlCharsetRegistry() : directories_(DefaultLibraryDirectorie
 
 TPlCharsetRegistry::~TPlCharsetRegistry() = default;
 
+// Without a known program path the program directory is left out rather than guessed: libraries
+// are never loaded from the current directory.
 std::vector<std::string> TPlCharsetRegistry::DefaultLibraryDirectories() {
-  std::vector<std::string> directories{os::ExecutableDirectory()};
-  std::error_code error;
+  std::vector<std::string> directories;
+  if (!os::ExecutablePath().empty()) directories.push_back(os::ExecutableDirectory());
   const std::string installed = PST2XMZ_CHARSET_LIBRARY_DIR;
-  if (!std::filesystem::equivalent(directories.front(), installed, error)) {
+  std::error_code error;
+  if (directories.empty() || !std::filesystem::equivalent(directories.front(), installed, error)) {
     directories.push_back(installed);
   }
   return directories;

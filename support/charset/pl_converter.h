@@ -44,11 +44,14 @@ class TPlConverter {
   TPlConverter(const TPlConverter&) = delete;
   TPlConverter& operator=(const TPlConverter&) = delete;
 
+  // Every conversion starts from the sets' initial state (default byte order, not shifted) and
+  // ends with a stateful destination back in its initial state (a shifted sequence closed).
+
   // Converts a whole byte string. An empty source gives an empty result.
   std::string Convert(std::string_view source, unsigned options = 0);
 
   // Converts source from its current position to its end, or until character_limit characters
-  // have been converted (0: no limit), appending to destination. Writes go out in blocks. When the
+  // have been decoded (0: no limit; byte-order marks do not count), appending to destination. Writes go out in blocks. When the
   // conversion stops before the end (limit reached, incomplete sequence at the end) and source can
   // seek, source is left just after the last byte converted. No byte-order mark is written.
   void ConvertStream(std::istream& source, std::ostream& destination,
