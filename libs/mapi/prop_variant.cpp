@@ -73,7 +73,7 @@ TVariant SingleValue(ULONG type, const PV& v) {
     case PT_CURRENCY: return TVariant(dispatch::Currency{v.cur.int64});
     case PT_APPTIME: return TVariant::Date(v.at);
     case PT_ERROR: return TVariant(static_cast<std::int32_t>(v.err));
-    case PT_BOOLEAN: return TVariant(v.b != 0);
+    case PT_BOOLEAN: return TVariant::RawBool(static_cast<std::int16_t>(v.b));
     case PT_I8: return TVariant(static_cast<std::int64_t>(v.li.QuadPart));
     case PT_STRING8: return NarrowText(v.lpszA);
     case PT_UNICODE: return WideText(v.lpszW);

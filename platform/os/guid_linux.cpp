@@ -20,7 +20,13 @@ class RandomGuidSource final : public GuidSource {
   }
 
  private:
-  std::mt19937 engine_{std::random_device{}()};
+  static std::mt19937 Seeded() {
+    std::random_device device;
+    std::seed_seq seeds{device(), device(), device(), device(), device(), device(), device(), device()};
+    return std::mt19937(seeds);
+  }
+
+  std::mt19937 engine_ = Seeded();
 };
 
 RandomGuidSource system_source;

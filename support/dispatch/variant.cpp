@@ -104,6 +104,13 @@ TVariant TVariant::Date(double days_since_1899_12_30) {
   return value;
 }
 
+TVariant TVariant::RawBool(std::int16_t stored) {
+  TVariant value;
+  value.vt_ = VT_BOOL;
+  value.integer_ = stored;
+  return value;
+}
+
 TVariant TVariant::Array(std::vector<TVariant> elements, VARTYPE element_type) {
   element_type = static_cast<VARTYPE>(element_type & ~VT_ARRAY);
   TVariant value;

@@ -65,6 +65,8 @@ class TVariant {
   TVariant(std::nullptr_t) : vt_(VT_DISPATCH) {}
 
   static TVariant Date(double days_since_1899_12_30);
+  // VT_BOOL holding a stored 16-bit value as it stands (a mail property's 1 stays 1).
+  static TVariant RawBool(std::int16_t stored);
   // VT_ARRAY | element_type. Elements are converted to element_type unless it is VT_VARIANT.
   static TVariant Array(std::vector<TVariant> elements, VARTYPE element_type = VT_VARIANT);
 

@@ -99,15 +99,19 @@ TEST(PropValueToVariantTest, ErrorGivesTheCodeAsI4) {
   EXPECT_EQ(Convert(error), TVariant(static_cast<std::int32_t>(0x8004010F)));
 }
 
-TEST(PropValueToVariantTest, BooleanGivesBool) {
+TEST(PropValueToVariantTest, BooleanKeepsTheStoredValue) {
   SPropValue yes = Prop(PT_BOOLEAN), no = Prop(PT_BOOLEAN), other = Prop(PT_BOOLEAN);
   yes.Value.b = 1;
   no.Value.b = 0;
   other.Value.b = 0x100;
 
-  EXPECT_EQ(Convert(yes), TVariant(true));
-  EXPECT_EQ(Convert(no), TVariant(false));
-  EXPECT_EQ(Convert(other), TVariant(true));
+  TVariant one = Convert(yes);
+  EXPECT_EQ(one.vt(), dispatch::VT_BOOL);
+  EXPECT_EQ(one.ToInt(), 1);  // the stored 1, not the automation true of -1
+  EXPECT_TRUE(one.ToBool());
+  EXPECT_EQ(Convert(no).ToInt(), 0);
+  EXPECT_FALSE(Convert(no).ToBool());
+  EXPECT_EQ(Convert(other).ToInt(), 0x100);
 }
 
 TEST(PropValueToVariantTest, String8IsReadAsUtf8AndUnicodeCopied) {
