@@ -1,8 +1,9 @@
 // Fixed scientific form of a date-time value for the archive index.
 #include "driver/message_time_format.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -11,54 +12,62 @@ namespace {
 
 constexpr int kSignificantDigits = 15;
 
-// The decimal digits of value (positive) correctly rounded to `digits` significant digits, ties
-// away from zero, and the decimal exponent of the first digit.
+// The decimal digits of value (positive) correctly rounded to kSignificantDigits significant
+// digits, ties away from zero, and the decimal exponent of the first digit.
 struct Decimal {
   char digits[kSignificantDigits];
   int exponent;
 };
 
-// printf rounds the exact binary value to nearest with ties to even; a tie is only possible when
-// the exact expansion stops right after a 5 in the first dropped position.
+// Writes value in scientific form with `precision` fraction digits; returns the text's end.
+// to_chars rounds the exact binary value to nearest.
+char* Scientific(char* first, char* last, double value, int precision) {
+  return std::to_chars(first, last, value, std::chars_format::scientific, precision).ptr;
+}
+
+// A tie is only possible when the exact decimal expansion stops right after a 5 in the first
+// dropped position.
 bool IsTieAfter(double value, int kept_digits) {
   char probe[40];
-  std::snprintf(probe, sizeof probe, "%.*e", kept_digits, value);  // kept_digits + 1 significant
+  Scientific(probe, probe + sizeof probe, value, kept_digits);  // kept_digits + 1 significant
   if (probe[kept_digits + 1] != '5') return false;
   // A double's exact decimal expansion has at most 767 significant digits.
-  static thread_local char exact[800];
-  std::snprintf(exact, sizeof exact, "%.770e", value);
+  char exact[800];
+  char* end = Scientific(exact, exact + sizeof exact, value, 770);
   const char* dropped = exact + 1 + kept_digits;  // "d." then the kept fraction digits
   if (*dropped != '5') return false;
-  for (const char* p = dropped + 1; *p != 'e'; ++p)
+  for (const char* p = dropped + 1; p < end && *p != 'e'; ++p)
     if (*p != '0') return false;
   return true;
 }
 
-Decimal Round(double value) {
-  Decimal d;
-  char text[40];
-  if (IsTieAfter(value, kSignificantDigits)) {
-    // Truncate to the kept digits, then add one unit in the last place.
-    std::snprintf(text, sizeof text, "%.*e", kSignificantDigits, value);
-    char mantissa[kSignificantDigits];
-    mantissa[0] = text[0];
-    std::memcpy(mantissa + 1, text + 2, kSignificantDigits - 1);
-    d.exponent = std::atoi(std::strchr(text, 'e') + 1);
-    int i = kSignificantDigits - 1;
-    while (i >= 0 && mantissa[i] == '9') mantissa[i--] = '0';
-    if (i >= 0) {
-      ++mantissa[i];
-    } else {
-      mantissa[0] = '1';
-      ++d.exponent;
-    }
-    std::memcpy(d.digits, mantissa, kSignificantDigits);
-    return d;
-  }
-  std::snprintf(text, sizeof text, "%.*e", kSignificantDigits - 1, value);
+// Reads "d.ddd...e[+-]x" with `digits` significant digits.
+Decimal Parse(const char* text, const char* end, int digits) {
+  Decimal d{};
   d.digits[0] = text[0];
-  std::memcpy(d.digits + 1, text + 2, kSignificantDigits - 1);
-  d.exponent = std::atoi(std::strchr(text, 'e') + 1);
+  std::memcpy(d.digits + 1, text + 2, std::min(digits, kSignificantDigits) - 1);
+  const char* e = std::find(text, end, 'e');
+  std::from_chars(e + (e[1] == '+' ? 2 : 1), end, d.exponent);
+  return d;
+}
+
+Decimal Round(double value) {
+  char text[40];
+  if (!IsTieAfter(value, kSignificantDigits)) {
+    char* end = Scientific(text, text + sizeof text, value, kSignificantDigits - 1);
+    return Parse(text, end, kSignificantDigits);
+  }
+  // Truncate to the kept digits, then add one unit in the last place.
+  char* end = Scientific(text, text + sizeof text, value, kSignificantDigits);
+  Decimal d = Parse(text, end, kSignificantDigits + 1);
+  int i = kSignificantDigits - 1;
+  while (i >= 0 && d.digits[i] == '9') d.digits[i--] = '0';
+  if (i >= 0) {
+    ++d.digits[i];
+  } else {
+    d.digits[0] = '1';
+    ++d.exponent;
+  }
   return d;
 }
 

@@ -15,8 +15,8 @@ class OutputFile {
  public:
   virtual ~OutputFile() = default;
 
-  // Appends the pieces in order, as one write where the system allows. On failure some leading part
-  // of the pieces may have reached the file.
+  // Appends the pieces (at most eight) in order, as one write where the system allows. On failure
+  // some leading part of the pieces may have reached the file.
   virtual std::error_code Append(std::initializer_list<std::string_view> pieces) = 0;
   // Cuts the file back to length bytes.
   virtual std::error_code Truncate(std::uint64_t length) = 0;

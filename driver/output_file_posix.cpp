@@ -5,9 +5,7 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <climits>
-#include <vector>
+#include <array>
 
 #include "driver/export_error.h"
 #include "driver/output_file.h"
@@ -19,15 +17,18 @@ std::error_code LastError() { return {errno, std::generic_category()}; }
 
 class PosixOutputFile final : public OutputFile {
  public:
+  static constexpr std::size_t kMaxPieces = 8;
+
   PosixOutputFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
   ~PosixOutputFile() override { Close(); }
 
   std::error_code Append(std::initializer_list<std::string_view> pieces) override {
-    std::vector<iovec> vectors;
-    vectors.reserve(pieces.size());
+    if (pieces.size() > kMaxPieces) return std::make_error_code(std::errc::invalid_argument);
+    std::array<iovec, kMaxPieces> vectors;
+    std::size_t count = 0;
     for (std::string_view piece : pieces)
-      if (!piece.empty()) vectors.push_back({const_cast<char*>(piece.data()), piece.size()});
-    return WriteAll(vectors);
+      if (!piece.empty()) vectors[count++] = {const_cast<char*>(piece.data()), piece.size()};
+    return WriteAll(vectors.data(), count);
   }
 
   std::error_code Truncate(std::uint64_t length) override {
@@ -46,33 +47,28 @@ class PosixOutputFile final : public OutputFile {
   const std::string& path() const override { return path_; }
 
  private:
-  std::error_code WriteAll(std::vector<iovec>& vectors) {
+  std::error_code WriteAll(iovec* vectors, std::size_t count) {
     if (fd_ < 0) return std::make_error_code(std::errc::bad_file_descriptor);
-    size_t first = 0;
-    while (first < vectors.size()) {
-      int count = static_cast<int>(std::min<size_t>(vectors.size() - first, IOV_MAX));
-      ssize_t written = writev(fd_, &vectors[first], count);
+    std::size_t first = 0;
+    while (first < count) {
+      ssize_t written = writev(fd_, vectors + first, static_cast<int>(count - first));
       if (written < 0) {
         if (errno == EINTR) continue;
         return LastError();
       }
       if (written == 0) return std::make_error_code(std::errc::io_error);
-      Consume(vectors, first, static_cast<size_t>(written));
+      Consume(vectors, count, first, static_cast<std::size_t>(written));
     }
     return {};
   }
 
   // Drops written bytes from the front of the pending vectors.
-  static void Consume(std::vector<iovec>& vectors, size_t& first, size_t written) {
-    while (written > 0) {
-      iovec& v = vectors[first];
-      size_t step = std::min(written, v.iov_len);
-      v.iov_base = static_cast<char*>(v.iov_base) + step;
-      v.iov_len -= step;
-      written -= step;
-      if (v.iov_len == 0) ++first;
+  static void Consume(iovec* vectors, std::size_t count, std::size_t& first, std::size_t written) {
+    while (first < count && written >= vectors[first].iov_len) written -= vectors[first++].iov_len;
+    if (first < count) {
+      vectors[first].iov_base = static_cast<char*>(vectors[first].iov_base) + written;
+      vectors[first].iov_len -= written;
     }
-    while (first < vectors.size() && vectors[first].iov_len == 0) ++first;
   }
 
   int fd_;
