@@ -20,6 +20,19 @@ BlockWriter::BlockWriter(FileSink& sink, FileSpace& space, const FormatTraits& t
                          pst::CryptMethod crypt)
     : sink_(sink), space_(space), traits_(traits), crypt_(crypt) {}
 
+void BlockWriter::PatchTrailerTail(std::span<std::byte> out, std::size_t trailer, std::uint16_t sig,
+                                   std::uint32_t crc, BlockId bid) const {
+  // Block and page trailers end alike: wSig, then the CRC and the id, in variant order.
+  PatchUint(out, trailer + 2, sig, 2);
+  if (traits_.unicode) {
+    PatchUint(out, trailer + 4, crc, 4);
+    PatchUint(out, trailer + 8, bid, 8);
+  } else {
+    PatchUint(out, trailer + 4, bid, 4);
+    PatchUint(out, trailer + 8, crc, 4);
+  }
+}
+
 BlockId BlockWriter::WriteExternal(std::span<const std::byte> data) { return Write(data, false); }
 
 BlockId BlockWriter::WriteInternal(std::span<const std::byte> data) { return Write(data, true); }
@@ -42,14 +55,7 @@ BlockId BlockWriter::Write(std::span<const std::byte> data, bool internal) {
   std::uint16_t sig = pst::ComputeSig(ib, bid);
   std::size_t t = total - traits_.block_trailer_size;
   PatchUint(scratch_, t, data.size(), 2);
-  PatchUint(scratch_, t + 2, sig, 2);
-  if (traits_.unicode) {
-    PatchUint(scratch_, t + 4, crc, 4);
-    PatchUint(scratch_, t + 8, bid, 8);
-  } else {
-    PatchUint(scratch_, t + 4, bid, 4);
-    PatchUint(scratch_, t + 8, crc, 4);
-  }
+  PatchTrailerTail(scratch_, t, sig, crc, bid);
   sink_.WriteAt(ib, scratch_);
   bbt_.push_back({{bid, ib}, std::uint16_t(data.size()), kSingleUseRefCount});
   return bid;
@@ -65,14 +71,7 @@ Bytes BlockWriter::PageBytes(std::uint64_t ib, BlockId bid, std::span<const std:
   std::size_t t = traits_.page_data_size;
   page[t] = std::byte(type);
   page[t + 1] = std::byte(type);
-  PatchUint(page, t + 2, sig, 2);
-  if (traits_.unicode) {
-    PatchUint(page, t + 4, crc, 4);
-    PatchUint(page, t + 8, bid, 8);
-  } else {
-    PatchUint(page, t + 4, bid, 4);
-    PatchUint(page, t + 8, crc, 4);
-  }
+  PatchTrailerTail(page, t, sig, crc, bid);
   return page;
 }
 

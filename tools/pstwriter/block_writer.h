@@ -64,6 +64,8 @@ class BlockWriter {
 
  private:
   BlockId Write(std::span<const std::byte> data, bool internal);
+  void PatchTrailerTail(std::span<std::byte> out, std::size_t trailer, std::uint16_t sig,
+                        std::uint32_t crc, BlockId bid) const;
   Bytes PageBytes(std::uint64_t ib, BlockId bid, std::span<const std::byte> payload,
                   PageType type, bool signed_page) const;
 
