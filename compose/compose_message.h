@@ -1,0 +1,20 @@
+// Message assembly: ComposeMessage turns an open message of the mail library into a tree of
+// TMIMEConstructor parts (header, body, attachments, embedded messages), ready for GetText.
+#pragma once
+
+#include "compose/mime_constructor.h"
+#include "libs/mapi/mapi_interfaces.h"
+#include "libs/mapi/mapi_types.h"
+
+namespace compose {
+
+// Embedded messages deeper than this are left out (the top-level message is level 0).
+inline constexpr int kMaxEmbeddedDepth = 32;
+
+// Fills root (a new, empty node) from message. The result is a failure when PR_HASATTACH cannot be
+// read, or when reading the data of the message or of one of its attachments or embedded messages
+// failed part-way; the text must then not be used. Everything opened here is released before it
+// returns. Exceptions (memory) pass to the caller.
+HRESULT ComposeMessage(IMessage* message, TMIMEConstructor& root);
+
+}  // namespace compose
