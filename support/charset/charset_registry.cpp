@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "platform/os/dynamic_library.h"
 #include "platform/os/module_path.h"
@@ -93,8 +94,9 @@ std::vector<std::string> TPlCharsetRegistry::DefaultLibraryDirectories() {
 
 std::unique_ptr<TPlCharset> TPlCharsetRegistry::Create(std::string_view name) {
   const TPlCharsetInfo* info = Find(name);
-  if (info) return info->Create();
-  return std::make_unique<TPlISO_8859_1>();
+  std::unique_ptr<TPlCharset> set = info ? info->Create() : nullptr;
+  // A library factory that fails is treated like an unknown name.
+  return set ? std::move(set) : std::make_unique<TPlISO_8859_1>();
 }
 
 const TPlCharsetInfo* TPlCharsetRegistry::Find(std::string_view name) {

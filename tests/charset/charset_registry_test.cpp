@@ -101,6 +101,12 @@ TEST_F(Registry, FirstRegistrationKeepsItsAliases) {
   EXPECT_EQ(registry().Find("x-new")->description, "Fresh");
 }
 
+TEST_F(Registry, FactoryThatFailsFallsBackToLatin1) {
+  ASSERT_TRUE(registry().Register("x-broken", "Test", "Broken", [] { return (TPlCharset*)nullptr; }));
+  EXPECT_EQ(registry().Create("x-broken")->Description(), "Western European (ISO-8859-1)");
+  EXPECT_EQ(TPlConverter("x-broken", "utf-8").Convert("\xE9"), "\u00E9");
+}
+
 // A directory of its own under the test's temporary directory, removed afterwards.
 class LibraryDirectory : public Registry {
  protected:
