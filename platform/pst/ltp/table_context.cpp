@@ -14,6 +14,14 @@ constexpr std::size_t kHnidCellSize = 4;  // variable-size cells hold an HNID
 
 std::string Where(const Node& node) { return "table of node " + std::to_string(node.id()) + ": "; }
 
+// A fixed-size value kept in the row itself. Some writers give a value a wider cell than its type
+// needs (a PT_LONG in 8 bytes); the value is then the cell's first bytes. A cell narrower than its
+// type (a PT_CLSID in 4 bytes) holds an HNID instead.
+bool IsInlineCell(const TcColumnDescriptor& c) {
+  const auto fixed = FixedTypeSize(c.tag.type);
+  return !IsMultiValued(c.tag.type) && fixed && *fixed <= c.size;
+}
+
 }  // namespace
 
 Result<TableContext> TableContext::Open(std::unique_ptr<Node> node) {
@@ -117,10 +125,9 @@ Result<std::uint32_t> TableContext::CellHnid(const TableRow& row, std::size_t co
 Result<PropertyValue> TableContext::Cell(const TableRow& row, std::size_t column) const {
   if (column >= info_.columns.size()) return Status::NotFound(Where(*node_) + "no such column");
   const TcColumnDescriptor& c = info_.columns[column];
-  const auto fixed = FixedTypeSize(c.tag.type);
-  if (!IsMultiValued(c.tag.type) && fixed && *fixed == c.size) {
+  if (IsInlineCell(c)) {
     if (!CellExists(row, c)) return Status::NotFound(Where(*node_) + "cell absent");
-    auto bytes = row.bytes().subspan(c.offset, c.size);
+    auto bytes = row.bytes().subspan(c.offset, *FixedTypeSize(c.tag.type));
     return PropertyValue(c.tag, {bytes.begin(), bytes.end()}, code_page_);
   }
   auto hnid = CellHnid(row, column);
@@ -140,9 +147,7 @@ Result<PropertyValue> TableContext::CellById(const TableRow& row, std::uint16_t 
 
 Result<ValueStream> TableContext::OpenCellStream(const TableRow& row, std::size_t column) const {
   if (column >= info_.columns.size()) return Status::NotFound(Where(*node_) + "no such column");
-  const TcColumnDescriptor& c = info_.columns[column];
-  const auto fixed = FixedTypeSize(c.tag.type);
-  if (!IsMultiValued(c.tag.type) && fixed && *fixed == c.size) {
+  if (IsInlineCell(info_.columns[column])) {
     auto value = Cell(row, column);
     if (!value) return value.status();
     return ValueStream::FromBytes(value->bytes());

@@ -14,6 +14,7 @@ namespace {
 
 constexpr char kRootMailboxName[] = "Root - Mailbox";
 constexpr char kIpmSubtreeName[] = "IPM_SUBTREE";
+constexpr char kIpmMessageClass[] = "IPM";
 constexpr std::uint32_t kOfflineNoPassword = 0xFFFFFFFF;  // PR_PST_PASSWORD of offline stores
 
 std::optional<std::uint32_t> LongProperty(const ltp::PropertyContext& pc, ltp::PropTag tag) {
@@ -158,6 +159,26 @@ Result<std::optional<NodeId>> MessageStore::FindOfflineIpmSubtree() const {
   auto folder = OpenFolder(**mailbox);
   if (!folder) return folder.status();
   return folder->FindSubfolder(kIpmSubtreeName);
+}
+
+Result<std::optional<NodeId>> MessageStore::IpmSubtreeId() const {
+  if (auto id = SpecialFolderId(SpecialFolder::kIpmSubtree)) return std::optional<NodeId>(*id);
+  if (!offline_store()) return std::optional<NodeId>();
+  return FindOfflineIpmSubtree();
+}
+
+std::uint32_t MessageStore::ComputeValidFolderMask() const {
+  auto opens = [this](std::optional<NodeId> nid) { return nid && OpenFolder(*nid).ok(); };
+  std::uint32_t mask = 0;
+  if (auto subtree = IpmSubtreeId(); subtree && opens(*subtree)) {
+    mask |= static_cast<std::uint32_t>(SpecialFolder::kIpmSubtree);
+  }
+  if (auto inbox = ReceiveFolderFor(kIpmMessageClass); inbox && opens(*inbox)) mask |= kInboxValid;
+  for (auto which : {SpecialFolder::kOutbox, SpecialFolder::kWastebasket, SpecialFolder::kSentMail,
+                     SpecialFolder::kViews, SpecialFolder::kCommonViews, SpecialFolder::kFinder}) {
+    if (opens(SpecialFolderId(which))) mask |= static_cast<std::uint32_t>(which);
+  }
+  return mask;
 }
 
 EntryId MessageStore::MakeEntryId(NodeId node) const {

@@ -74,6 +74,11 @@ class MessageStore {
 
   // For offline stores: the "IPM_SUBTREE" folder below the root's "Root - Mailbox".
   Result<std::optional<NodeId>> FindOfflineIpmSubtree() const;
+  // The IPM subtree: the store's entry id, or for an offline store without one the folder above.
+  Result<std::optional<NodeId>> IpmSubtreeId() const;
+  // PR_VALID_FOLDER_MASK as it should be: the bit of each special folder (the IPM subtree as
+  // IpmSubtreeId finds it, the inbox as the receive folder of "IPM") whose node opens as a folder.
+  std::uint32_t ComputeValidFolderMask() const;
 
   EntryId MakeEntryId(NodeId node) const;
   // The node an entry id names; kNotFound when it is not an entry id of this store or the node

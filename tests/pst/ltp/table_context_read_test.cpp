@@ -121,6 +121,25 @@ TEST(TableContextRead, VariableCellInASubnodeStreams) {
   EXPECT_EQ(stream->size(), 24u);
 }
 
+TEST(TableContextRead, FixedValueInAWiderCellIsTheCellsFirstBytes) {
+  // PR_ROWID as PT_LONG in an 8-byte cell, a boolean in a 4-byte cell, a GUID by HNID.
+  HeapBuilder heap(testing::kClientTc);
+  const auto guid = heap.Add(ByteVector(16, std::byte{0x5A}));
+  TcLayout layout{20, 20, 20, 21,
+                  {{0x67F20003, 0, 4, 0}, {0x30000003, 4, 8, 1}, {0x0E1F000B, 12, 4, 2},
+                   {0x66090048, 16, 4, 3}}};
+  auto table = OpenTable(testing::BuildTc(
+      0x692, layout,
+      {Concat({Le32(7), Le64(0xFFFFFFFF00000009ull), Le32(1), Le32(guid),
+               ByteVector{std::byte{0xF0}}})},
+      0, &heap));
+  ASSERT_TRUE(table.ok()) << table.status().message();
+  auto row = table->ReadRow(0);
+  EXPECT_EQ(*table->CellById(*row, 0x3000)->AsInt32(), 9);
+  EXPECT_EQ(*table->CellById(*row, 0x0E1F)->AsBool(), true);
+  EXPECT_EQ(table->CellById(*row, 0x6609)->AsGuid()->at(0), std::byte{0x5A});
+}
+
 struct LayoutCase {
   const char* name;
   TcLayout layout;

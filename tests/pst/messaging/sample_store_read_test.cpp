@@ -46,9 +46,8 @@ std::size_t MessageCount(const MessageStore& store, NodeId from, std::vector<std
 }
 
 NodeId IpmSubtree(const MessageStore& store) {
-  if (auto id = store.SpecialFolderId(SpecialFolder::kIpmSubtree)) return *id;
-  auto offline = store.FindOfflineIpmSubtree();
-  return offline && offline->has_value() ? **offline : 0;
+  auto id = store.IpmSubtreeId();
+  return id && id->has_value() ? **id : 0;
 }
 
 // The first message of the folder `path` below the IPM subtree ({} for the subtree itself).
@@ -84,6 +83,9 @@ TEST(SampleStores, OfflineStoreHasItsSubtreeBelowRootMailbox) {
   auto inbox = store.ReceiveFolderFor("IPM.Note");
   ASSERT_TRUE(inbox.ok() && inbox->has_value());
   EXPECT_EQ(**inbox, FolderAt(store, **subtree, {"Inbox"})->id());
+  EXPECT_EQ(IpmSubtree(store), **subtree);
+  // Only the subtree and the inbox are known; outbox, sent and deleted items have no entry ids.
+  EXPECT_EQ(store.ComputeValidFolderMask(), 0x03u);
   EXPECT_FALSE(store.password_protected());
   EXPECT_TRUE(store.CheckPassword("anything"));
 }
@@ -118,6 +120,7 @@ TEST(SampleStores, SpecialFoldersResolveThroughEntryIds) {
   auto foreign = store.MakeEntryId(*resolved).Encode();
   foreign[5] ^= std::byte{1};
   EXPECT_EQ(store.ResolveEntryId(foreign).status().code(), ErrorCode::kNotFound);
+  EXPECT_EQ(store.ComputeValidFolderMask(), *store.stored_valid_folder_mask());
 }
 
 TEST(SampleStores, FolderNamesAndCountsOfAUnicodeFile) {
