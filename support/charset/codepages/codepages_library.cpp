@@ -1,10 +1,11 @@
 // codepages.chl: the character-set library of the Windows code pages, the ISO-8859 family, KOI8
-// and the East Asian sets. Single-byte sets are table-driven (tables read from iconv when the
-// library registers); multi-byte and stateful sets convert through iconv. A set iconv does not
-// know on this system is not registered, so its names keep falling back to ISO-8859-1.
+// and the East Asian sets. Single-byte sets are table-driven (each table read from iconv once, when
+// the set is first used); multi-byte and stateful sets convert through iconv. Registration itself
+// costs no iconv call.
 #include <array>
 #include <cstddef>
 #include <memory>
+#include <mutex>
 #include <utility>
 
 #include "support/charset/charset_library_abi.h"
@@ -81,22 +82,31 @@ constexpr TPlCodePageInfo kMultiByte[] = {
 constexpr std::size_t kSingleByteCount = std::size(kSingleByte);
 constexpr std::size_t kMultiByteCount = std::size(kMultiByte);
 
-// Tables of the single-byte sets, read once when the library registers; they live as long as
-// the library.
-std::array<std::unique_ptr<TPlSingleByteTable>, kSingleByteCount>& Tables() {
-  static std::array<std::unique_ptr<TPlSingleByteTable>, kSingleByteCount> tables;
+// The table of a single-byte set, read from iconv when the first instance is made.
+struct LazyTable {
+  std::once_flag once;
+  std::unique_ptr<TPlSingleByteTable> table;
+};
+
+std::array<LazyTable, kSingleByteCount>& Tables() {
+  static std::array<LazyTable, kSingleByteCount> tables;
   return tables;
 }
 
-// A factory takes no argument, so each set gets its own instantiation.
+// A factory takes no argument, so each set gets its own instantiation. A factory returns nullptr
+// when iconv does not know the set on this system; the program then reads it as ISO-8859-1.
 template <std::size_t I>
 TPlCharset* MakeSingleByte() {
-  return new TPlSingleByteCharset(kSingleByte[I], *Tables()[I]);
+  LazyTable& lazy = Tables()[I];
+  std::call_once(lazy.once,
+                 [&lazy] { lazy.table = TPlSingleByteTable::FromIconv(kSingleByte[I].iconv_name); });
+  return lazy.table ? new TPlSingleByteCharset(kSingleByte[I], *lazy.table) : nullptr;
 }
 
 template <std::size_t I>
 TPlCharset* MakeMultiByte() {
-  return new TPlIconvCharset(kMultiByte[I]);
+  static const bool available = TPlIconvCharset::Available(kMultiByte[I].iconv_name);
+  return available ? new TPlIconvCharset(kMultiByte[I]) : nullptr;
 }
 
 template <std::size_t... I>
@@ -109,19 +119,19 @@ constexpr std::array<PlCharsetFactory, sizeof...(I)> MultiByteFactories(std::ind
   return {MakeMultiByte<I>...};
 }
 
+void Register(const TPlCodePageInfo& info, PlCharsetFactory factory,
+              PlRegisterCharset register_charset, void* host) {
+  register_charset(host, info.aliases, info.category, info.description, factory);
+}
+
 void RegisterAll(PlRegisterCharset register_charset, void* host) {
   constexpr auto single_byte = SingleByteFactories(std::make_index_sequence<kSingleByteCount>());
   for (std::size_t i = 0; i < kSingleByteCount; ++i) {
-    if (!Tables()[i]) Tables()[i] = TPlSingleByteTable::FromIconv(kSingleByte[i].iconv_name);
-    if (!Tables()[i]) continue;
-    const TPlCodePageInfo& info = kSingleByte[i];
-    register_charset(host, info.aliases, info.category, info.description, single_byte[i]);
+    Register(kSingleByte[i], single_byte[i], register_charset, host);
   }
   constexpr auto multi_byte = MultiByteFactories(std::make_index_sequence<kMultiByteCount>());
   for (std::size_t i = 0; i < kMultiByteCount; ++i) {
-    const TPlCodePageInfo& info = kMultiByte[i];
-    if (!TPlIconvCharset::Available(info.iconv_name)) continue;
-    register_charset(host, info.aliases, info.category, info.description, multi_byte[i]);
+    Register(kMultiByte[i], multi_byte[i], register_charset, host);
   }
 }
 
