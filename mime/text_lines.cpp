@@ -13,13 +13,19 @@ std::string_view TextBeforeNul(std::string_view text) {
 }
 
 LineReader::LineReader(std::string_view text) {
-  text = TextBeforeNul(text);
   next_ = text.data();
   end_ = next_ + text.size();
   const void* lf = text.empty() ? nullptr : std::memchr(next_, '\n', text.size());
   next_lf_ = lf ? static_cast<const char*>(lf) : end_;
+  StopAtNul();
 }
 
+// A NUL byte where the next line would start ends the text.
+void LineReader::StopAtNul() {
+  if (next_ < end_ && *next_ == '\0') end_ = next_;
+}
+
+// The NUL byte that ends the text is found line by line, so reading a header never scans the body.
 std::string_view LineReader::Next() {
   const char* start = next_;
   if (next_lf_ < start) {
@@ -27,13 +33,16 @@ std::string_view LineReader::Next() {
     next_lf_ = lf ? static_cast<const char*>(lf) : end_;
   }
   const void* cr = std::memchr(start, '\r', static_cast<size_t>(next_lf_ - start));
-  if (cr) {
-    const char* at = static_cast<const char*>(cr);
-    next_ = at + 1 < end_ && at[1] == '\n' ? at + 2 : at + 1;
-    return std::string_view(start, static_cast<size_t>(at - start));
+  const char* line_end = cr ? static_cast<const char*>(cr) : next_lf_;
+  if (const void* nul = std::memchr(start, '\0', static_cast<size_t>(line_end - start))) {
+    next_ = end_ = static_cast<const char*>(nul);
+    return std::string_view(start, static_cast<size_t>(next_ - start));
   }
-  next_ = next_lf_ < end_ ? next_lf_ + 1 : end_;
-  return std::string_view(start, static_cast<size_t>(next_lf_ - start));
+  if (line_end == end_) next_ = end_;
+  else if (*line_end == '\r' && line_end + 1 < end_ && line_end[1] == '\n') next_ = line_end + 2;
+  else next_ = line_end + 1;
+  StopAtNul();
+  return std::string_view(start, static_cast<size_t>(line_end - start));
 }
 
 std::vector<std::string_view> SplitLineViews(std::string_view text) {

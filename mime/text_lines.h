@@ -21,10 +21,10 @@ class LineReader {
   bool AtEnd() const { return next_ >= end_; }
   // The next line, without its terminator. Only valid when !AtEnd().
   std::string_view Next();
-  // Bytes not yet read.
-  size_t Remaining() const { return static_cast<size_t>(end_ - next_); }
 
  private:
+  void StopAtNul();
+
   const char* next_;
   const char* end_;
   const char* next_lf_;  // the next LF at or after next_, or end_
