@@ -1,0 +1,307 @@
+// The part composer: header fields of a node, body structure, boundaries and serialisation.
+#include "compose/mime_constructor.h"
+
+#include <algorithm>
+
+#include "compose/base64_lines.h"
+#include "compose/char_codes.h"
+#include "platform/os/clock.h"
+#include "platform/os/text_compare.h"
+
+namespace compose {
+namespace {
+
+constexpr std::string_view kContentType = "Content-Type";
+constexpr std::string_view kTransferEncoding = "Content-Transfer-Encoding";
+constexpr std::string_view kBoundaryPrefix = "Next_Part_";
+constexpr std::string_view kDefaultAttachmentType = "application/octet-stream";
+
+bool HasHighBytes(std::string_view text) {
+  return std::any_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+std::string_view IdentityEncoding(std::string_view text) {
+  return HasHighBytes(text) ? "8bit" : "7bit";
+}
+
+// One boundary used inside another's part would end that part early, as would one that begins
+// with the other (a delimiter line is recognised by its beginning).
+bool BoundariesClash(std::string_view a, std::string_view b) {
+  return a.starts_with(b) || b.starts_with(a);
+}
+
+// Every line break (CR LF, lone CR, lone LF) as CR LF.
+std::string WithCrLf(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 32);
+  for (std::size_t k = 0; k < text.size(); ++k) {
+    const char c = text[k];
+    if (c == '\r') {
+      if (k + 1 < text.size() && text[k + 1] == '\n') ++k;
+      out += "\r\n";
+    } else if (c == '\n') {
+      out += "\r\n";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// Writes into a string, or only counts, and knows whether the text so far ends a line.
+class StringSink {
+ public:
+  explicit StringSink(std::string* out) : out_(out) {}
+  void Write(std::string_view text) {
+    if (text.empty()) return;
+    if (out_) out_->append(text);
+    size_ += text.size();
+    tail_ = text.size() >= 2 ? text.substr(text.size() - 2) : tail_.substr(1) + std::string(text);
+  }
+  bool AtLineStart() const { return size_ == 0 || tail_ == "\r\n"; }
+  std::size_t size() const { return size_; }
+
+ private:
+  std::string* out_;
+  std::size_t size_ = 0;
+  std::string tail_ = "  ";
+};
+
+class StreamSink {
+ public:
+  explicit StreamSink(std::ostream& out) : out_(out) {}
+  void Write(std::string_view text) {
+    if (text.empty()) return;
+    out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+    tail_ = text.size() >= 2 ? text.substr(text.size() - 2) : tail_.substr(1) + std::string(text);
+    wrote_ = true;
+  }
+  bool AtLineStart() const { return !wrote_ || tail_ == "\r\n"; }
+
+ private:
+  std::ostream& out_;
+  std::string tail_ = "  ";
+  bool wrote_ = false;
+};
+
+}  // namespace
+
+std::string TMIMEHeader::GetField(std::string_view name, std::string_view param) const {
+  std::string value = GetHeaderValue(name, lines_);
+  if (param != "*") value = GetHeaderParam(value, param);
+  return value;
+}
+
+void TMIMEHeader::SetField(std::string_view name, std::string_view value, std::string_view param) {
+  if (param == "*") {
+    PutHeaderField("x", name, lines_, value);
+    return;
+  }
+  const std::string current = GetField(name, param);
+  if (os::EqualsTextIgnoreCase(current, value)) return;
+  const std::string whole = GetField(name, "*");
+  std::string updated;
+  if (!current.empty()) {
+    for (std::size_t from = 0;;) {
+      const std::size_t at = whole.find(current, from);
+      updated.append(whole, from, at == std::string::npos ? std::string::npos : at - from);
+      if (at == std::string::npos) break;
+      updated += value;
+      from = at + current.size();
+    }
+  } else if (!param.empty()) {
+    updated = whole + "; " + std::string(param) + "=\"" + std::string(value) + "\"";
+  } else {
+    const std::size_t semicolon = whole.find(';');
+    updated = std::string(value);
+    if (semicolon != std::string::npos) updated += "; " + whole.substr(semicolon + 1);
+  }
+  SetField(name, updated, "*");
+}
+
+bool TMIMEHeader::DeleteField(std::string_view name) { return DeleteHeaderField(name, lines_); }
+
+void TMIMEConstructor::AddPart(std::unique_ptr<TMIMEConstructor> child) {
+  std::vector<std::string> below;
+  child->CollectBoundaries(below);
+  parts_.push_back(std::move(child));
+  if (kind_ != PartKind::kMultipart) return;
+  const std::string own = header_.GetField(kContentType, "boundary");
+  const bool clash = std::any_of(below.begin(), below.end(),
+                                 [&](const std::string& b) { return BoundariesClash(own, b); });
+  if (clash) header_.SetField(kContentType, FreshBoundary(), "boundary");
+}
+
+void TMIMEConstructor::AddMessagePart(std::unique_ptr<TMIMEConstructor> child) {
+  auto wrapper = std::make_unique<TMIMEConstructor>();
+  wrapper->header_.SetField(kContentType, "message/rfc822", "*");
+  wrapper->AddPart(std::move(child));
+  AddPart(std::move(wrapper));
+}
+
+void TMIMEConstructor::AddAttachment(ByteSource& data, std::string_view file_name,
+                                     std::string_view mime_type, std::string_view content_id) {
+  const std::string name = BlankLineBreaks(file_name);
+  std::string type = BlankLineBreaks(mime_type);
+  if (TrimControls(type).empty()) type = kDefaultAttachmentType;
+  const std::string id = BlankLineBreaks(content_id);
+  auto part = std::make_unique<TMIMEConstructor>();
+  part->header_.SetField(kContentType, type + "; name=\"" + name + "\"", "*");
+  part->header_.SetField("Content-Disposition", "attachment; filename=\"" + name + "\"", "*");
+  if (!id.empty()) part->header_.SetField("Content-Id", "<" + id + ">", "*");
+  part->SetBinaryBody(data);
+  AddPart(std::move(part));
+}
+
+void TMIMEConstructor::SetBinaryBody(ByteSource& data) {
+  kind_ = PartKind::kBase64;
+  EncodeBase64Lines(data, body_);
+  header_.SetField(kTransferEncoding, "base64", "*");
+}
+
+void TMIMEConstructor::SetTextBody(std::string_view text) {
+  kind_ = PartKind::kText;
+  body_.append(text);
+}
+
+void TMIMEConstructor::SetTextPart(std::string_view text, std::string_view type,
+                                   std::string_view charset) {
+  SetTextBody(text);
+  const bool plain = type == "text/plain";
+  if (!os::EqualsTextIgnoreCase(header_.GetField(kContentType, ""), type)) {
+    header_.SetField(kContentType, plain ? "text/plain; charset=" + std::string(charset) : type, "*");
+  } else if (plain) {
+    // A declaration that came with the message's own header named the charset the text travelled
+    // in; the text written here is the decoded one.
+    header_.SetField(kContentType, charset, "charset");
+  }
+  // Likewise a transfer encoding that came with the header no longer describes the body.
+  if (plain || !header_.GetField(kTransferEncoding, "*").empty()) {
+    header_.SetField(kTransferEncoding, IdentityEncoding(text), "*");
+  }
+}
+
+void TMIMEConstructor::SetBody(std::string_view plain_text, std::string_view html_text,
+                               bool has_attachments) {
+  if (has_attachments) {
+    kind_ = PartKind::kMultipart;
+    auto child = std::make_unique<TMIMEConstructor>();
+    child->SetBody(plain_text, html_text, false);
+    AddPart(std::move(child));
+    SetMultipart("multipart/mixed");
+    return;
+  }
+  const std::string plain = WithCrLf(plain_text);
+  const std::string html = WithCrLf(html_text);
+  const std::string charset = HasHighBytes(plain) ? "utf-8" : "us-ascii";
+  if (!plain.empty() && !html.empty()) {
+    kind_ = PartKind::kMultipart;
+    auto plain_part = std::make_unique<TMIMEConstructor>();
+    plain_part->SetTextBody(plain);
+    plain_part->header_.SetField(kContentType, "text/plain; charset=" + charset, "*");
+    plain_part->header_.SetField(kTransferEncoding, IdentityEncoding(plain), "*");
+    AddPart(std::move(plain_part));
+    auto html_part = std::make_unique<TMIMEConstructor>();
+    html_part->SetTextBody(html);
+    html_part->header_.SetField(kContentType, "text/html", "*");
+    AddPart(std::move(html_part));
+    SetMultipart("multipart/alternative");
+  } else if (!plain.empty()) {
+    SetTextPart(plain, "text/plain", charset);
+  } else if (!html.empty()) {
+    SetTextPart(html, "text/html", charset);
+  }
+}
+
+void TMIMEConstructor::SetMultipart(std::string_view mime_type) {
+  const std::string main = header_.GetField(kContentType, "");
+  const std::string old = header_.GetField(kContentType, "Boundary");
+  std::vector<std::string> below;
+  CollectBoundaries(below);
+  const bool clash = std::any_of(below.begin(), below.end(),
+                                 [&](const std::string& b) { return BoundariesClash(old, b); });
+  if (old.empty() || !os::EqualsTextIgnoreCase(mime_type, main) || clash) {
+    header_.SetField(kContentType,
+                     std::string(mime_type) + "; boundary=\"" + FreshBoundary() + "\"", "*");
+  }
+  // Parts are written as they stand; an encoding declared for the message as it travelled no
+  // longer applies.
+  const std::string encoding = header_.GetField(kTransferEncoding, "");
+  if (!encoding.empty() && !os::EqualsIgnoreAsciiCase(encoding, "7bit") &&
+      !os::EqualsIgnoreAsciiCase(encoding, "8bit") &&
+      !os::EqualsIgnoreAsciiCase(encoding, "binary")) {
+    header_.DeleteField(kTransferEncoding);
+  }
+}
+
+void TMIMEConstructor::CollectBoundaries(std::vector<std::string>& out) const {
+  if (kind_ == PartKind::kMultipart) {
+    std::string boundary = header_.GetField(kContentType, "boundary");
+    if (!boundary.empty()) out.push_back(std::move(boundary));
+  }
+  for (const auto& part : parts_) part->CollectBoundaries(out);
+}
+
+// "Next_Part_" and the tick count, counted on until no part below uses it.
+std::string TMIMEConstructor::FreshBoundary() const {
+  std::vector<std::string> below;
+  for (const auto& part : parts_) part->CollectBoundaries(below);
+  std::uint32_t number = os::CurrentClock().TickCount();
+  for (;;) {
+    std::string candidate = std::string(kBoundaryPrefix) + std::to_string(number);
+    const bool clash = std::any_of(below.begin(), below.end(), [&](const std::string& b) {
+      return BoundariesClash(candidate, b);
+    });
+    if (!clash) return candidate;
+    ++number;
+  }
+}
+
+template <typename Sink>
+void TMIMEConstructor::Serialise(Sink& sink) const {
+  for (const std::string& line : header_.Lines()) {
+    sink.Write(line);
+    sink.Write("\r\n");
+  }
+  sink.Write("\r\n");
+  if (kind_ != PartKind::kMultipart) {
+    sink.Write(body_);
+    for (const auto& part : parts_) part->Serialise(sink);
+    return;
+  }
+  const std::string boundary = header_.GetField(kContentType, "boundary");
+  auto delimiter = [&](std::string_view end) {
+    if (!sink.AtLineStart()) sink.Write("\r\n");
+    sink.Write("--");
+    sink.Write(boundary);
+    sink.Write(end);
+    sink.Write("\r\n");
+  };
+  for (const auto& part : parts_) {
+    delimiter("");
+    part->Serialise(sink);
+  }
+  delimiter("--");
+}
+
+void TMIMEConstructor::WriteTo(std::ostream& out) const {
+  StreamSink sink(out);
+  Serialise(sink);
+}
+
+std::size_t TMIMEConstructor::TextSize() const {
+  StringSink counter(nullptr);
+  Serialise(counter);
+  return counter.size();
+}
+
+std::string TMIMEConstructor::GetText() const {
+  std::string text;
+  text.reserve(TextSize());
+  StringSink sink(&text);
+  Serialise(sink);
+  return text;
+}
+
+}  // namespace compose
