@@ -1,0 +1,172 @@
+// Message assembly: texts, header, body structure and attachments of one message, with embedded
+// messages composed the same way into trees of their own.
+#include "compose/compose_message.h"
+
+#include <string>
+
+#include "compose/header_synthesis.h"
+#include "compose/mapi_reading.h"
+#include "compose/rtf_body.h"
+#include "libs/mapi/mapi_binding.h"
+#include "libs/mapi/mapi_memory.h"
+#include "support/diag/debug_trace.h"
+#include "support/dispatch/wide_text.h"
+
+namespace compose {
+namespace {
+
+constexpr ULONG kOpenFlags = MAPI_BEST_ACCESS | MAPI_DEFERRED_ERRORS;
+
+// Columns of the attachment table, in the order requested.
+enum Column : ULONG {
+  kRendering, kNumber, kRenderingPosition, kMethod, kLongFileName, kFileName, kSize, kContentId,
+  kMimeTag, kColumnCount
+};
+constexpr ULONG kAttachmentColumns[kColumnCount] = {
+    PR_ATTACH_RENDERING,     PR_ATTACH_NUM,      PR_RENDERING_POSITION,
+    PR_ATTACH_METHOD,        PR_ATTACH_LONG_FILENAME, PR_ATTACH_FILENAME,
+    PR_ATTACH_SIZE,          PR_ATTACH_CONTENT_ID_W,  PR_ATTACH_MIME_TAG};
+
+// The outcome of composing one message: the PR_HASATTACH result, and the first read of data (of the
+// message, its attachments or its embedded messages) that broke off part-way.
+struct Outcome {
+  HRESULT has_attach_result = S_OK;
+  HRESULT read_failure = S_OK;
+
+  void Note(HRESULT hr) {
+    if (FAILED(hr) && SUCCEEDED(read_failure)) read_failure = hr;
+  }
+};
+
+Outcome ComposeAt(IMessage* message, TMIMEConstructor& root, int depth);
+
+std::string_view StringColumn(const SRow& row, Column column) {
+  const SPropValue& v = row.lpProps[column];
+  return v.ulPropTag == kAttachmentColumns[column] && v.Value.lpszA ? v.Value.lpszA : "";
+}
+
+// The long file name is the real one; the short form stands in only when there is no other.
+std::string FileNameOf(const SRow& row) {
+  std::string_view name = StringColumn(row, kLongFileName);
+  if (name.empty()) name = StringColumn(row, kFileName);
+  return std::string(name);
+}
+
+std::string ContentIdOf(const SRow& row) {
+  const SPropValue& v = row.lpProps[kContentId];
+  if (v.ulPropTag != PR_ATTACH_CONTENT_ID_W || !v.Value.lpszW) return std::string();
+  return dispatch::WideToUtf8(v.Value.lpszW);
+}
+
+HRESULT OpenAttachment(IMessage* message, ULONG number, Held<IAttach>& out) {
+  IAttach* opened = nullptr;
+  const HRESULT hr = message->OpenAttach(number, &IID_IAttachment, kOpenFlags, &opened);
+  return Adopt(hr, opened, out);
+}
+
+void AddEmbeddedMessage(IAttach* attachment, TMIMEConstructor& root, int depth, Outcome& outcome) {
+  if (depth >= kMaxEmbeddedDepth) {
+    diag::DebugTrace("ComposeMessage: embedded message nested too deep, left out");
+    return;
+  }
+  IUnknown* opened = nullptr;
+  Held<IMessage> embedded;
+  const HRESULT hr =
+      attachment->OpenProperty(PR_ATTACH_DATA_OBJ, &IID_IMessage, 0, kOpenFlags, &opened);
+  if (FAILED(Adopt(hr, opened, embedded))) return;
+  auto child = std::make_unique<TMIMEConstructor>();
+  outcome.Note(ComposeAt(embedded.get(), *child, depth + 1).read_failure);
+  root.AddMessagePart(std::move(child));
+}
+
+void AddAttachmentData(IAttach* attachment, const SRow& row, TMIMEConstructor& root,
+                       Outcome& outcome) {
+  Held<IStream> stream;
+  if (FAILED(OpenPropertyStream(attachment, PR_ATTACH_DATA_BIN, stream))) return;
+  MapiStreamSource data(stream.get());
+  root.AddAttachment(data, FileNameOf(row), StringColumn(row, kMimeTag), ContentIdOf(row));
+  outcome.Note(data.status());
+}
+
+void AddAttachmentRow(IMessage* message, const SRow& row, TMIMEConstructor& root, int depth,
+                      Outcome& outcome) {
+  if (row.cValues < kColumnCount || !row.lpProps) return;
+  const SPropValue& number = row.lpProps[kNumber];
+  if (PROP_TYPE(number.ulPropTag) != PT_LONG) return;
+  Held<IAttach> attachment;
+  if (FAILED(OpenAttachment(message, number.Value.ul, attachment))) return;
+  const SPropValue& method = row.lpProps[kMethod];
+  if (PROP_TYPE(method.ulPropTag) == PT_LONG && method.Value.ul == ATTACH_EMBEDDED_MSG) {
+    AddEmbeddedMessage(attachment.get(), root, depth, outcome);
+  } else {
+    AddAttachmentData(attachment.get(), row, root, outcome);
+  }
+}
+
+void AddAttachments(IMessage* message, TMIMEConstructor& root, int depth, Outcome& outcome) {
+  Held<IMAPITable> table;
+  {
+    IMAPITable* opened = nullptr;
+    if (FAILED(message->GetAttachmentTable(0, &opened)) || !opened) return;
+    table.reset(opened);
+  }
+  LPSPropTagArray tags = nullptr;
+  if (FAILED(mapi::MakePropTagArray(std::span<const ULONG>(kAttachmentColumns), &tags))) return;
+  mapi::MapiBufferPtr<SPropTagArray> tag_owner(tags);
+  LPSRowSet rows = nullptr;
+  if (FAILED(mapi::HrQueryAllRows(table.get(), tags, nullptr, nullptr, 0, &rows)) || !rows) return;
+  mapi::RowSetPtr row_owner(rows);
+  for (ULONG r = 0; r < rows->cRows; ++r) {
+    AddAttachmentRow(message, rows->aRow[r], root, depth, outcome);
+  }
+}
+
+// The uncompressed RTF of PR_RTF_COMPRESSED; empty when there is none.
+HRESULT ReadRtf(IMessage* message, std::string& rtf) {
+  Held<IStream> compressed;
+  if (FAILED(OpenPropertyStream(message, PR_RTF_COMPRESSED, compressed))) return S_OK;
+  IStream* wrapped = nullptr;
+  if (FAILED(mapi::WrapCompressedRTFStream(compressed.get(), 0, &wrapped)) || !wrapped) return S_OK;
+  Held<IStream> uncompressed(wrapped);
+  return ReadStreamText(uncompressed.get(), rtf);
+}
+
+bool ReadHasAttach(IMessage* message, Outcome& outcome) {
+  LPSPropValue value = nullptr;
+  outcome.has_attach_result = mapi::HrGetOneProp(message, PR_HASATTACH, &value);
+  mapi::MapiBufferPtr<SPropValue> owner(value);
+  return SUCCEEDED(outcome.has_attach_result) && value && value->Value.b != 0;
+}
+
+Outcome ComposeAt(IMessage* message, TMIMEConstructor& root, int depth) {
+  Outcome outcome;
+  std::string plain, rtf, headers, html;
+  outcome.Note(ReadPropertyText(message, PR_BODY, plain));
+  outcome.Note(ReadRtf(message, rtf));
+  outcome.Note(ReadPropertyText(message, PR_TRANSPORT_MESSAGE_HEADERS, headers));
+  if (IsHtmlRtf(rtf)) {
+    html = HtmlFromRtf(rtf);
+  } else if (IsTextRtf(rtf)) {
+    plain = TextFromRtf(rtf);
+  }
+  const bool has_attachments = ReadHasAttach(message, outcome);
+  if (!TrimControls(headers).empty()) {
+    LoadTransportHeaders(headers, root.Header());
+  } else {
+    ComposeHeaders(message, root);
+  }
+  root.SetBody(plain, html, has_attachments);
+  if (has_attachments) AddAttachments(message, root, depth, outcome);
+  return outcome;
+}
+
+}  // namespace
+
+HRESULT ComposeMessage(IMessage* message, TMIMEConstructor& root) {
+  const Outcome outcome = ComposeAt(message, root, 0);
+  if (FAILED(outcome.has_attach_result)) return outcome.has_attach_result;
+  if (FAILED(outcome.read_failure)) return outcome.read_failure;
+  return outcome.has_attach_result;
+}
+
+}  // namespace compose

@@ -1,0 +1,30 @@
+// The top-level header of a composed message: the message's own transport headers when it kept
+// them, otherwise To, CC, Subject, Date and MIME-Version synthesised from the recipient table, the
+// subject and the submit time. CR, LF and NUL from data never reach a header line.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "compose/mime_constructor.h"
+#include "libs/mapi/mapi.h"
+#include "support/dispatch/variant.h"
+
+namespace compose {
+
+// Appends "name" <address> to list, after "," CR LF and eight blanks when list is not empty.
+// Backslashes and double quotes in name are escaped with a backslash.
+void AppendAddress(std::string_view name, std::string_view address, std::string& list);
+
+// One property of object as a variant; empty when it cannot be read.
+void ReadPropVariant(IMAPIProp* object, ULONG tag, dispatch::TVariant& out);
+
+// Fills root's header with To (always), CC (when not empty), Subject, Date and MIME-Version. Never
+// reports an error: a step that fails leaves the fields set before it.
+void ComposeHeaders(IMessage* message, TMIMEConstructor& root);
+
+// The header lines of the transport-header text: trimmed, split at CR LF, lone CR or lone LF, and
+// ended at the first empty line. NUL bytes become blanks.
+void LoadTransportHeaders(std::string_view text, TMIMEHeader& header);
+
+}  // namespace compose
