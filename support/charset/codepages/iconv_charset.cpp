@@ -2,7 +2,6 @@
 #include "support/charset/codepages/iconv_charset.h"
 
 #include <algorithm>
-#include <bit>
 #include <cerrno>
 #include <cstring>
 
@@ -13,8 +12,6 @@ namespace {
 const iconv_t kNoDescriptor = reinterpret_cast<iconv_t>(-1);
 constexpr std::size_t kFailed = static_cast<std::size_t>(-1);
 
-const char* NativeUtf32() { return std::endian::native == std::endian::big ? "UTF-32BE" : "UTF-32LE"; }
-
 }  // namespace
 
 TPlIconvCharset::~TPlIconvCharset() {
@@ -23,22 +20,22 @@ TPlIconvCharset::~TPlIconvCharset() {
 }
 
 bool TPlIconvCharset::Available(const char* iconv_name) {
-  const iconv_t decoder = iconv_open(NativeUtf32(), iconv_name);
+  const iconv_t decoder = iconv_open(IconvNativeUtf32(), iconv_name);
   if (decoder == kNoDescriptor) return false;
   iconv_close(decoder);
-  const iconv_t encoder = iconv_open(iconv_name, NativeUtf32());
+  const iconv_t encoder = iconv_open(iconv_name, IconvNativeUtf32());
   if (encoder == kNoDescriptor) return false;
   iconv_close(encoder);
   return true;
 }
 
 iconv_t TPlIconvCharset::Decoder() {
-  if (decoder_ == kNoDescriptor) decoder_ = iconv_open(NativeUtf32(), info_.iconv_name);
+  if (decoder_ == kNoDescriptor) decoder_ = iconv_open(IconvNativeUtf32(), info_.iconv_name);
   return decoder_;
 }
 
 iconv_t TPlIconvCharset::Encoder() {
-  if (encoder_ == kNoDescriptor) encoder_ = iconv_open(info_.iconv_name, NativeUtf32());
+  if (encoder_ == kNoDescriptor) encoder_ = iconv_open(info_.iconv_name, IconvNativeUtf32());
   return encoder_;
 }
 

@@ -4,13 +4,10 @@
 #include <iconv.h>
 
 #include <algorithm>
-#include <bit>
 
 namespace charset {
 
 namespace {
-
-const char* NativeUtf32() { return std::endian::native == std::endian::big ? "UTF-32BE" : "UTF-32LE"; }
 
 // The one code point of byte, or U+FFFD when iconv rejects it or makes more than one of it.
 TPlCodePoint DecodeByte(iconv_t cd, unsigned char byte) {
@@ -32,7 +29,7 @@ TPlCodePoint DecodeByte(iconv_t cd, unsigned char byte) {
 }  // namespace
 
 std::unique_ptr<TPlSingleByteTable> TPlSingleByteTable::FromIconv(const char* iconv_name) {
-  const iconv_t cd = iconv_open(NativeUtf32(), iconv_name);
+  const iconv_t cd = iconv_open(IconvNativeUtf32(), iconv_name);
   if (cd == reinterpret_cast<iconv_t>(-1)) return nullptr;
   auto table = std::make_unique<TPlSingleByteTable>();
   for (int byte = 0; byte < 256; ++byte) {
