@@ -127,13 +127,16 @@ TEST_F(ConsoleE2eTest, NonAsciiBlanksEqualsSignsAndLongPathsPassThroughUnchanged
   ASSERT_TRUE(std::filesystem::create_directories(dir_ / folder));
   ASSERT_GT((dir_ / folder).size(), 600u);
   Script(folder + "/Jörg's mail=1.pst", "folder 1 Büro = Arbeit\nmessage 1 Subject: ü\\r\\n\\r\\n\n");
-  ProgramOutput run = Run({"-s", folder + "/Jörg's mail=1.pst", "-d", folder + "/Ausgabe=1 ä",
+  // Bytes that are not UTF-8 at all pass through too.
+  ProgramOutput run = Run({"-s", folder + "/Jörg's mail=1.pst", "-d", folder + "/Ausgabe=1 ä\xFF",
                            "-f", folder + "/Ordner Liste.txt"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_NE(run.out.find("Reading " + folder + "/Jörg's mail=1.pst\r\n"), std::string::npos);
   EXPECT_NE(run.out.find("Assigning ID 5 to folder \"Büro = Arbeit\"\r\n"), std::string::npos);
-  EXPECT_TRUE(Exists(folder + "/Ausgabe=1 ä.xmz"));
-  EXPECT_TRUE(Exists(folder + "/Ausgabe=1 ä.idx"));
+  EXPECT_NE(run.out.find("Writing index data to " + folder + "/Ausgabe=1 ä\xFF.idx\r\n"),
+            std::string::npos);
+  EXPECT_TRUE(Exists(folder + "/Ausgabe=1 ä\xFF.xmz"));
+  EXPECT_TRUE(Exists(folder + "/Ausgabe=1 ä\xFF.idx"));
   EXPECT_NE(File(folder + "/Ordner Liste.txt").find("15=5,Büro = Arbeit\r\n"), std::string::npos);
 }
 
