@@ -48,7 +48,8 @@ TEST(FileLayout, UnicodeHeaderCarriesBothChecksumsAndTheFileSize) {
   EXPECT_EQ(Le(f, 512, 1), 0x80u);   // bSentinel
   EXPECT_EQ(Le(f, 513, 1), 0x02u);   // bCryptMethod: cyclic
   EXPECT_EQ(Le(f, 180 + 4, 8), f.size());  // ROOT.ibFileEof
-  EXPECT_EQ((f.size() - FileSpace::kFirstAMap) % FileSpace::kIntervalSize, 0u);
+  FileSpace geometry(TraitsFor(FileFormat::kUnicode));
+  EXPECT_EQ((f.size() - 0x4400) % geometry.interval_size(), 0u);
 }
 
 TEST(FileLayout, AnsiHeaderUsesThirtyTwoBitFields) {
@@ -64,11 +65,12 @@ TEST(FileLayout, MapPagesSitAtTheirPlacesWithValidTrailers) {
   ScratchDir dir;
   // 40 MB of data reach beyond 128 intervals, where the first free-map page lives.
   auto f = WriteFile(dir.File("maps.pst"), FileFormat::kUnicode, 40u << 20);
-  const std::size_t intervals = (f.size() - FileSpace::kFirstAMap) / FileSpace::kIntervalSize;
+  FileSpace geometry(TraitsFor(FileFormat::kUnicode));
+  const std::size_t intervals = (f.size() - 0x4400) / geometry.interval_size();
   ASSERT_GT(intervals, 128u);
   std::uint64_t free_slots = 0;
   for (std::size_t k = 0; k < intervals; ++k) {
-    std::size_t at = FileSpace::IntervalStart(k);
+    std::size_t at = geometry.IntervalStart(k);
     ASSERT_EQ(Le(f, at + 496, 1), 0x84u) << "AMap " << k;
     ASSERT_EQ(Le(f, at + 500, 4), Crc(f, at, 496)) << "AMap " << k;
     ASSERT_EQ(Le(f, at, 1), 0xFFu) << "an AMap maps itself";
@@ -84,31 +86,45 @@ TEST(FileLayout, MapPagesSitAtTheirPlacesWithValidTrailers) {
   EXPECT_EQ(Le(f, 0x4200 + 500, 4), Crc(f, 0x4200, 496));
 }
 
+TEST(FileLayout, FourKibibytePagesPutTheMapsAndTrailersWhereThatVariantKeepsThem) {
+  ScratchDir dir;
+  auto f = WriteFile(dir.File("4k.pst"), FileFormat::kUnicode4k, 100000);
+  EXPECT_EQ(Le(f, 10, 2), 36u);
+  EXPECT_EQ(Le(f, 4, 4), Crc(f, 8, 471));
+  EXPECT_EQ(Le(f, 524, 4), Crc(f, 8, 516));
+  EXPECT_EQ(f.size() % 4096, 0u);
+  EXPECT_EQ(Le(f, 180 + 4, 8), f.size());
+  EXPECT_EQ(Le(f, 0x22000 + 4072, 1), 0x84u);  // the AMap, 4 KiB after the density list
+  EXPECT_EQ(Le(f, 0x22000 + 4076, 4), Crc(f, 0x22000, 4072));
+  EXPECT_EQ(Le(f, 0x22000, 1), 0xFFu);
+  EXPECT_EQ(Le(f, 0x21000 + 4072, 1), 0x86u);
+}
+
 TEST(FileSpaceAllocation, BlocksNeverCrossAnIntervalOrTouchMapPages) {
-  FileSpace space(std::uint64_t{1} << 40);
+  FileSpace space(TraitsFor(FileFormat::kUnicode));
   EXPECT_EQ(space.Allocate(64, 64), 0x4800u);  // after the first AMap and PMap
   std::uint64_t previous_end = 0x4840;
   for (int i = 0; i < 5000; ++i) {
     std::uint64_t size = 64 * (1 + (i * 37) % 128);
     std::uint64_t at = space.Allocate(size, i % 7 == 0 ? 512 : 64);
-    std::size_t k = (at - FileSpace::kFirstAMap) / FileSpace::kIntervalSize;
-    ASSERT_LE(at + size, FileSpace::IntervalStart(k + 1)) << i;
-    std::uint64_t reserved = 512 + (FileSpace::HasPMap(k) ? 512 : 0) +
-                             (FileSpace::HasFMap(k) || FileSpace::HasFPMap(k) ? 512 : 0);
-    ASSERT_GE(at, FileSpace::IntervalStart(k) + reserved) << i;
+    std::size_t k = (at - 0x4400) / space.interval_size();
+    ASSERT_LE(at + size, space.IntervalStart(k + 1)) << i;
+    std::uint64_t reserved = 512 + (space.HasPMap(k) ? 512 : 0) +
+                             (space.HasFMap(k) || space.HasFPMap(k) ? 512 : 0);
+    ASSERT_GE(at, space.IntervalStart(k) + reserved) << i;
     ASSERT_GE(at, previous_end) << i;
     previous_end = at + size;
   }
 }
 
 TEST(FileSpaceAllocation, GrowingPastTheVariantsReachIsRefused) {
-  FileSpace space(FileSpace::kFirstAMap + 2 * FileSpace::kIntervalSize);
-  for (int i = 0; i < 50; ++i) space.Allocate(8192, 64);
+  FileSpace space(TraitsFor(FileFormat::kAnsi));
   EXPECT_THROW(
       {
-        for (int i = 0; i < 100; ++i) space.Allocate(8192, 64);
+        for (int i = 0; i < 300000; ++i) space.Allocate(8192, 64);
       },
       WriteError);
+  EXPECT_LE(space.file_end(), 0x7FFFFFFFu);
 }
 
 }  // namespace

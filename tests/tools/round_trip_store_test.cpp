@@ -101,10 +101,14 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Variant{FileFormat::kUnicode, pst::CryptMethod::kPermute},
                       Variant{FileFormat::kUnicode, pst::CryptMethod::kNone},
                       Variant{FileFormat::kUnicode, pst::CryptMethod::kCyclic},
+                      Variant{FileFormat::kUnicode4k, pst::CryptMethod::kPermute},
+                      Variant{FileFormat::kUnicode4k, pst::CryptMethod::kNone},
                       Variant{FileFormat::kAnsi, pst::CryptMethod::kPermute},
                       Variant{FileFormat::kAnsi, pst::CryptMethod::kCyclic}),
     [](const auto& info) {
-      return std::string(info.param.format == FileFormat::kUnicode ? "Unicode" : "Ansi") +
+      return std::string(info.param.format == FileFormat::kUnicode   ? "Unicode"
+                         : info.param.format == FileFormat::kAnsi ? "Ansi"
+                                                                  : "Unicode4k") +
              (info.param.crypt == pst::CryptMethod::kNone      ? "None"
               : info.param.crypt == pst::CryptMethod::kPermute ? "Permute"
                                                                : "Cyclic");

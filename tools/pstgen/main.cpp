@@ -1,7 +1,7 @@
 // pstgen: writes a deterministic synthetic personal-folders file from a seed, or the bundled
 // sample.
 //
-//   pstgen --seed N --out FILE [--messages N] [--size-mb N] [--folders N] [--ansi]
+//   pstgen --seed N --out FILE [--messages N] [--size-mb N] [--folders N] [--ansi | --4k]
 //          [--encoding none|permute|cyclic] [--html-share P] [--html-rtf-share P]
 //          [--text-rtf-share P] [--attachment-share P] [--embedded-share P]
 //          [--max-attachment-kb N] [--password TEXT]
@@ -28,7 +28,7 @@ struct Arguments {
 [[noreturn]] void Usage(const std::string& problem) {
   std::cerr << "pstgen: " << problem << "\n"
             << "usage: pstgen --seed N --out FILE [--messages N] [--size-mb N] [--folders N]\n"
-            << "              [--ansi] [--encoding none|permute|cyclic] [--html-share P]\n"
+            << "              [--ansi | --4k] [--encoding none|permute|cyclic] [--html-share P]\n"
             << "              [--html-rtf-share P] [--text-rtf-share P] [--attachment-share P]\n"
             << "              [--embedded-share P] [--max-attachment-kb N] [--password TEXT]\n"
             << "       pstgen --sample --out FILE\n";
@@ -56,6 +56,7 @@ Arguments Parse(int argc, char** argv) {
     std::string flag = argv[i];
     if (flag == "--sample") { a.sample = true; continue; }
     if (flag == "--ansi") { a.store.format = pstwriter::FileFormat::kAnsi; a.corpus.latin_only = true; continue; }
+    if (flag == "--4k") { a.store.format = pstwriter::FileFormat::kUnicode4k; continue; }
     if (i + 1 >= argc) Usage(flag + " needs a value");
     const char* v = argv[++i];
     if (flag == "--seed") { a.corpus.seed = Number(flag, v); seeded = true; }

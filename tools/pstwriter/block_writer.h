@@ -26,7 +26,8 @@ struct BlockRef {
 // One BBTENTRY.
 struct BbtEntry {
   BlockRef ref;
-  std::uint16_t cb = 0;
+  std::uint16_t cb = 0;        // bytes stored
+  std::uint16_t inflated = 0;  // bytes after inflating (4 KiB-page files), else cb
   std::uint16_t ref_count = 0;
 };
 
@@ -50,7 +51,7 @@ class BlockWriter {
   BlockId WriteExternal(std::span<const std::byte> data);
   // An XBLOCK, XXBLOCK, SLBLOCK or SIBLOCK: never encoded, id marked internal.
   BlockId WriteInternal(std::span<const std::byte> data);
-  // A B-tree page: payload of page_data_size bytes; returns its BREF.
+  // A B-tree page: payload of up to page_data_size bytes; returns its BREF.
   BlockRef WriteBTreePage(std::span<const std::byte> payload, PageType type);
   // A page at a fixed offset (maps, density list); bid is the page's own offset.
   void WriteFixedPage(std::uint64_t ib, std::span<const std::byte> payload, PageType type);
@@ -64,6 +65,9 @@ class BlockWriter {
 
  private:
   BlockId Write(std::span<const std::byte> data, bool internal);
+  // The zlib form of data, in compressed_, when the file compresses blocks (4 KiB pages, no
+  // encoding) and that form is smaller.
+  bool Compress(std::span<const std::byte> data);
   void PatchTrailerTail(std::span<std::byte> out, std::size_t trailer, std::uint16_t sig,
                         std::uint32_t crc, BlockId bid) const;
   Bytes PageBytes(std::uint64_t ib, BlockId bid, std::span<const std::byte> payload,
@@ -77,6 +81,7 @@ class BlockWriter {
   BlockId next_pid_ = 1;
   std::vector<BbtEntry> bbt_;
   Bytes scratch_;
+  Bytes compressed_;
 };
 
 }  // namespace pstwriter

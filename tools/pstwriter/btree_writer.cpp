@@ -21,11 +21,11 @@ BlockRef WritePage(BlockWriter& blocks, PageType type, std::uint8_t level, std::
   ByteWriter w(page);
   for (const Record& r : records) w.Put(r.bytes);
   w.Zeros(t.bt_entries_size - page.size());
-  w.U8(std::uint8_t(records.size()));
-  w.U8(std::uint8_t(t.bt_entries_size / entry_size));
+  w.Uint(records.size(), t.bt_count_width);                   // cEnt
+  w.Uint(t.bt_entries_size / entry_size, t.bt_count_width);  // cEntMax
   w.U8(std::uint8_t(entry_size));
   w.U8(level);
-  if (t.unicode) w.U32(0);
+  w.Zeros(t.bt_meta_padding);
   return blocks.WriteBTreePage(page, type);
 }
 
@@ -99,8 +99,9 @@ BlockRef WriteBlockBTree(BlockWriter& blocks) {
     w.Uint(e.ref.bid, t.id_size);
     w.Uint(e.ref.ib, t.id_size);
     w.U16(e.cb);
+    if (t.compressed_blocks) w.U16(e.inflated);
     w.U16(e.ref_count);
-    if (t.unicode) w.U32(0);
+    w.Zeros(t.bbt_leaf_entry_size - r.bytes.size());
     records.push_back(std::move(r));
   }
   return BuildTree(blocks, PageType::kBbt, t.bbt_leaf_entry_size, std::move(records));

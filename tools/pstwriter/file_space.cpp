@@ -12,23 +12,38 @@ std::uint64_t AlignUp(std::uint64_t v, std::uint64_t a) { return (v + a - 1) / a
 
 }  // namespace
 
+FileSpace::FileSpace(const FormatTraits& traits)
+    : max_file_size_(traits.max_file_size),
+      first_amap_(traits.first_amap),
+      slot_(traits.amap_slot),
+      amap_bytes_(traits.page_data_size),
+      page_size_(traits.page_size),
+      interval_size_(traits.page_data_size * 8 * traits.amap_slot),
+      legacy_(traits.legacy_maps),
+      end_(traits.first_amap) {
+  Open(0);
+}
+
+std::uint64_t FileSpace::file_end() const {
+  return legacy_ ? IntervalStart(interval_count()) : AlignUp(end_, page_size_);
+}
+
 void FileSpace::Open(std::size_t k) {
   if (IntervalStart(k + 1) > max_file_size_) {
     throw WriteError("the file would grow beyond the " + std::to_string(max_file_size_) +
                      " bytes its format can address");
   }
-  amap_.resize((k + 1) * kAMapBytes, 0);
-  std::uint64_t start = IntervalStart(k);
-  std::uint64_t reserved = 512;  // the AMap page itself
-  if (HasPMap(k)) reserved += 512;
-  if (HasFMap(k) || HasFPMap(k)) reserved += 512;
-  Mark(start, reserved);
-  end_ = start + reserved;
+  amap_.resize((k + 1) * amap_bytes_, 0);
+  std::uint64_t reserved = page_size_;  // the AMap page itself
+  if (HasPMap(k)) reserved += page_size_;
+  if (HasFMap(k) || HasFPMap(k)) reserved += page_size_;
+  Mark(IntervalStart(k), reserved);
+  end_ = IntervalStart(k) + reserved;
 }
 
 void FileSpace::Mark(std::uint64_t offset, std::uint64_t size) {
-  std::uint64_t first = (offset - kFirstAMap) / kSlotSize;
-  std::uint64_t last = (offset + size - kFirstAMap + kSlotSize - 1) / kSlotSize;
+  std::uint64_t first = (offset - first_amap_) / slot_;
+  std::uint64_t last = (offset + size - first_amap_ + slot_ - 1) / slot_;
   for (std::uint64_t s = first; s < last; ++s) amap_[s / 8] |= std::uint8_t(0x80u >> (s % 8));
 }
 
@@ -40,20 +55,20 @@ std::uint64_t FileSpace::Allocate(std::uint64_t size, std::uint64_t alignment) {
     pos = AlignUp(end_, alignment);
   }
   Mark(pos, size);
-  end_ = pos + AlignUp(size, kSlotSize);
+  end_ = pos + AlignUp(size, slot_);
   return pos;
 }
 
 std::uint32_t FileSpace::FreeSlots(std::size_t k) const {
   std::uint32_t used = 0;
   for (std::uint8_t b : AMapBits(k)) used += std::uint32_t(__builtin_popcount(b));
-  return std::uint32_t(kAMapBytes * 8) - used;
+  return std::uint32_t(amap_bytes_ * 8) - used;
 }
 
 std::uint32_t FileSpace::LongestFreeRun(std::size_t k) const {
   std::uint32_t best = 0, run = 0;
   auto bits = AMapBits(k);
-  for (std::size_t s = 0; s < kAMapBytes * 8; ++s) {
+  for (std::size_t s = 0; s < amap_bytes_ * 8; ++s) {
     bool used = bits[s / 8] & (0x80u >> (s % 8));
     run = used ? 0 : run + 1;
     if (run > best) best = run;
@@ -63,7 +78,7 @@ std::uint32_t FileSpace::LongestFreeRun(std::size_t k) const {
 
 std::uint64_t FileSpace::FreeBytes() const {
   std::uint64_t free = 0;
-  for (std::size_t k = 0; k < interval_count(); ++k) free += FreeSlots(k) * kSlotSize;
+  for (std::size_t k = 0; k < interval_count(); ++k) free += FreeSlots(k) * slot_;
   return free;
 }
 

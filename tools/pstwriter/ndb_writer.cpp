@@ -27,7 +27,7 @@ NdbWriter::NdbWriter(const std::string& path, FileFormat format, pst::CryptMetho
     : traits_(TraitsFor(format)),
       crypt_(crypt),
       sink_(path),
-      space_(traits_.max_file_size),
+      space_(traits_),
       blocks_(sink_, space_, traits_, crypt) {}
 
 void NdbWriter::Finish(const std::array<std::uint32_t, 32>& next_nid_index) {
@@ -41,24 +41,26 @@ void NdbWriter::Finish(const std::array<std::uint32_t, 32>& next_nid_index) {
 
 void NdbWriter::WriteMaps() {
   Bytes full(traits_.page_data_size, std::byte{0});
-  std::fill_n(full.begin(), FileSpace::kAMapBytes, std::byte{0xFF});
+  std::fill(full.begin(), full.end(), std::byte{0xFF});
   for (std::size_t k = 0; k < space_.interval_count(); ++k) {
-    std::uint64_t start = FileSpace::IntervalStart(k);
+    std::uint64_t start = space_.IntervalStart(k);
     auto bits = space_.AMapBits(k);
     Bytes amap(traits_.page_data_size, std::byte{0});
     std::transform(bits.begin(), bits.end(), amap.begin(), [](std::uint8_t b) { return std::byte{b}; });
     blocks_.WriteFixedPage(start, amap, PageType::kAMap);
     // Page maps are no longer consulted by the mail client; all pages read as in use.
-    if (FileSpace::HasPMap(k)) blocks_.WriteFixedPage(start + kPageSize, full, PageType::kPMap);
-    if (FileSpace::HasFMap(k)) {
+    if (space_.HasPMap(k)) {
+      blocks_.WriteFixedPage(start + traits_.page_size, full, PageType::kPMap);
+    }
+    if (space_.HasFMap(k)) {
       Bytes fmap(traits_.page_data_size, std::byte{0});
-      for (std::size_t i = 0; i < FileSpace::kAMapBytes && k + i < space_.interval_count(); ++i) {
+      for (std::size_t i = 0; i < fmap.size() && k + i < space_.interval_count(); ++i) {
         fmap[i] = std::byte(std::min<std::uint32_t>(space_.LongestFreeRun(k + i), 0xFF));
       }
-      blocks_.WriteFixedPage(FileSpace::FreeMapPageOffset(k), fmap, PageType::kFMap);
+      blocks_.WriteFixedPage(space_.FreeMapPageOffset(k), fmap, PageType::kFMap);
     }
-    if (FileSpace::HasFPMap(k)) {
-      blocks_.WriteFixedPage(FileSpace::FreeMapPageOffset(k), full, PageType::kFPMap);
+    if (space_.HasFPMap(k)) {
+      blocks_.WriteFixedPage(space_.FreeMapPageOffset(k), full, PageType::kFPMap);
     }
   }
 }
@@ -71,7 +73,7 @@ void NdbWriter::WriteDensityList() {
     if (free > 0) pages.emplace_back(free, std::uint32_t(k));
   }
   std::sort(pages.begin(), pages.end());
-  constexpr std::size_t kMaxEntries = 476 / 4;
+  const std::size_t kMaxEntries = (traits_.page_data_size - 20) / 4;
   if (pages.size() > kMaxEntries) pages.resize(kMaxEntries);
   Bytes page;
   ByteWriter w(page);
@@ -83,7 +85,7 @@ void NdbWriter::WriteDensityList() {
     w.U32((number & 0xFFFFF) | (std::min<std::uint32_t>(free, 0xFFF) << 20));
   }
   w.Zeros(traits_.page_data_size - page.size());
-  blocks_.WriteFixedPage(FileSpace::kDListOffset, page, PageType::kDList);
+  blocks_.WriteFixedPage(traits_.dlist_offset, page, PageType::kDList);
 }
 
 void NdbWriter::WriteHeader(const std::array<std::uint32_t, 32>& rgnid, BlockRef nbt,
@@ -113,7 +115,7 @@ void NdbWriter::WriteHeader(const std::array<std::uint32_t, 32>& rgnid, BlockRef
   // ROOT
   w.U32(0);
   w.Uint(space_.file_end(), id);
-  w.Uint(FileSpace::IntervalStart(space_.interval_count() - 1), id);
+  w.Uint(space_.IntervalStart(space_.interval_count() - 1), id);
   w.Uint(space_.FreeBytes(), id);
   w.Uint(0, id);  // cbPMapFree
   w.Uint(nbt.bid, id);
