@@ -1,6 +1,6 @@
 // An independent reader accepts writer-made files: readpst (Debian pst-utils) finds the same
-// folders, messages, subjects, embedded messages and attachment bytes, in Unicode and ANSI files
-// and with every block encoding. Skipped where readpst is not installed.
+// folders, messages, subjects, embedded messages and attachment bytes, in Unicode, ANSI and
+// 4 KiB-page files and with every block encoding. Skipped where readpst is not installed.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -132,7 +132,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Variant{"UnicodePermute", FileFormat::kUnicode, pst::CryptMethod::kPermute},
                       Variant{"UnicodeCyclic", FileFormat::kUnicode, pst::CryptMethod::kCyclic},
                       Variant{"UnicodeNone", FileFormat::kUnicode, pst::CryptMethod::kNone},
-                      Variant{"AnsiPermute", FileFormat::kAnsi, pst::CryptMethod::kPermute}),
+                      Variant{"AnsiPermute", FileFormat::kAnsi, pst::CryptMethod::kPermute},
+                      Variant{"Unicode4kNone", FileFormat::kUnicode4k, pst::CryptMethod::kNone},
+                      Variant{"Unicode4kCyclic", FileFormat::kUnicode4k, pst::CryptMethod::kCyclic}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
