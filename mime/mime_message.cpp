@@ -48,7 +48,7 @@ TMimeMessage& TMimeMessage::KeepUnplaced(std::unique_ptr<TMimeMessage> part) {
 
 std::unique_ptr<TMimeMessage> TMimeMessage::DetachFromOwner() {
   if (parent_) {
-    std::unique_ptr<TMimeMessage> self = parent_->sub_parts_->Release(*this);
+    std::unique_ptr<TMimeMessage> self = parent_->sub_parts_->Extract(*this);
     if (self) self->parent_ = nullptr;
     return self;
   }
@@ -87,7 +87,7 @@ TMimeMessage& TMimePartList::Item(int index) const {
   return *items_[static_cast<size_t>(index)];
 }
 
-std::unique_ptr<TMimeMessage> TMimePartList::Release(const TMimeMessage& part) {
+std::unique_ptr<TMimeMessage> TMimePartList::Extract(const TMimeMessage& part) {
   auto it = std::find_if(items_.begin(), items_.end(), [&](const auto& p) { return p.get() == &part; });
   if (it == items_.end()) return nullptr;
   std::unique_ptr<TMimeMessage> released = std::move(*it);

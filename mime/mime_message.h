@@ -47,7 +47,7 @@ class TMimePartList : public dispatch::TDispatchBase {
   // Raises diag::EPlError for an index outside 0 .. Count - 1.
   TMimeMessage& Item(int index) const;
   // Takes the part out of the list; null when it is not in it.
-  std::unique_ptr<TMimeMessage> Release(const TMimeMessage& part);
+  std::unique_ptr<TMimeMessage> Extract(const TMimeMessage& part);
   TMimeMessage* Owner() const { return owner_; }
 
   static const dispatch::TPublishedMembers& Published();
