@@ -1,0 +1,47 @@
+// Recording what the session could not export, and the code texts of traces and reasons.
+#include "libs/mapi/session_state.h"
+
+#include <cstdio>
+
+namespace mapi {
+namespace {
+
+// Reasons come partly from error texts; a control character never reaches the one-line report.
+std::string OneLine(std::string text) {
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+  }
+  return text;
+}
+
+}  // namespace
+
+void CountSkippedMessages(ImportStatistics& statistics, std::string_view folder_path,
+                          std::int64_t count, std::string reason) {
+  if (count <= 0) return;
+  reason = OneLine(std::move(reason));
+  for (SkippedMessages& entry : statistics.skipped_messages) {
+    if (entry.folder == folder_path && entry.reason == reason) {
+      entry.count += count;
+      return;
+    }
+  }
+  statistics.skipped_messages.push_back({std::string(folder_path), count, std::move(reason)});
+}
+
+void CountUnopenedFolder(ImportStatistics& statistics, std::string_view folder_path,
+                         std::string reason) {
+  statistics.unopened_folders.push_back({std::string(folder_path), OneLine(std::move(reason))});
+}
+
+std::string HexCode(HRESULT code) {
+  char text[12];
+  std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(code));
+  return text;
+}
+
+std::string ReasonWithCode(std::string_view what, HRESULT code) {
+  return std::string(what) + " (0x" + HexCode(code) + ")";
+}
+
+}  // namespace mapi

@@ -1,0 +1,71 @@
+// The state one call of ImportPst shares with the routines of the session, the folder walk and
+// message enumeration: the call's arguments, the mail-library objects it opened, the store's
+// special folders, the shared status, and the record of what could not be exported.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "libs/mapi/import_pst.h"
+#include "libs/mapi/interface_ptr.h"
+#include "libs/mapi/mapi.h"
+#include "libs/mapi/mapi_memory.h"
+
+namespace mapi {
+
+// Turns one opened message into its complete RFC 822/MIME text. Returns a failure when the message
+// cannot be composed; may throw.
+using MessageComposer = std::function<HRESULT(IMessage& message, std::string& text)>;
+
+// Entry ids of the store's special folders, each in MAPI memory or absent.
+struct SpecialFolders {
+  MapiBufferPtr<SBinary> root;  // the IPM subtree, root of the walk
+  MapiBufferPtr<SBinary> inbox;
+  MapiBufferPtr<SBinary> outbox;
+  MapiBufferPtr<SBinary> deleted_items;
+  MapiBufferPtr<SBinary> sent_items;
+};
+
+struct SessionState {
+  SessionState(std::string path, const FolderCallback& folder_callback,
+               const MessageCallback& message_callback, std::int32_t data, std::string& error,
+               ImportStatistics& stats, const MessageComposer& composer)
+      : pst_path(std::move(path)), on_folder(folder_callback), on_message(message_callback),
+        user_data(data), error_text(error), statistics(stats), compose(composer) {}
+
+  // The call's arguments, held unchanged for the whole call.
+  const std::string pst_path;  // empty: log on to whatever profile the logon chooses
+  const FolderCallback& on_folder;
+  const MessageCallback& on_message;
+  const std::int32_t user_data;
+  std::string& error_text;
+  ImportStatistics& statistics;
+  const MessageComposer& compose;
+
+  // Declared before the store and the entry ids so that it is released after them.
+  InterfacePtr<IMAPISession> session;
+  InterfacePtr<IMsgStore> mdb;
+  SpecialFolders folders;
+  MapiBufferPtr<char> key_profile_name;  // the temporary profile's name while it exists
+  MapiBufferPtr<char> profile_password;
+  ULONG logon_flags = 0;
+  HRESULT status = S_OK;
+  // Set when the message callback asks to stop: no further message or folder is read.
+  bool stop_requested = false;
+};
+
+// The statistics entries of one folder, merged by reason.
+void CountSkippedMessages(ImportStatistics& statistics, std::string_view folder_path,
+                          std::int64_t count, std::string reason);
+void CountUnopenedFolder(ImportStatistics& statistics, std::string_view folder_path,
+                         std::string reason);
+
+// A readable reason naming the code: "<what> (0x8004011B)".
+std::string ReasonWithCode(std::string_view what, HRESULT code);
+
+// The code as eight upper-case hexadecimal digits.
+std::string HexCode(HRESULT code);
+
+}  // namespace mapi
