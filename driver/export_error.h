@@ -2,9 +2,10 @@
 // report on standard error, and the exit code the program ends with.
 #pragma once
 
-#include <stdexcept>
 #include <string>
 #include <utility>
+
+#include "support/diag/error.h"
 
 namespace driver {
 
@@ -15,10 +16,11 @@ enum ExitCode : int {
   kExitInvalidParameters = 2,  // a missing option, or an output path that names another file
 };
 
-class ExportError : public std::runtime_error {
+// The program's ordinary error, with the kind of failure and the exit code.
+class ExportError : public diag::EPlError {
  public:
   ExportError(std::string kind, const std::string& message, int exit_code = kExitRunFailed)
-      : std::runtime_error(message), kind_(std::move(kind)), exit_code_(exit_code) {}
+      : diag::EPlError(message), kind_(std::move(kind)), exit_code_(exit_code) {}
 
   const std::string& kind() const { return kind_; }
   int exit_code() const { return exit_code_; }
