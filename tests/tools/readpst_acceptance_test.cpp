@@ -14,6 +14,7 @@
 #include "tools/pstwriter/mapi_tags.h"
 #include "tools/pstwriter/message_helpers.h"
 #include "tools/pstwriter/pst_builder.h"
+#include "tools/pstwriter/rtf_body.h"
 
 namespace {
 
@@ -125,6 +126,36 @@ TEST_P(ReadpstAcceptance, FindsTheSameFoldersSubjectsAndAttachmentBytes) {
   for (const char* folder : {"Inbox", "Inbox/Projects", "Sent Items"}) {
     EXPECT_TRUE(attachments_seen.count(std::string("embedded:") + folder)) << folder;
   }
+}
+
+// readpst decompresses PR_RTF_COMPRESSED on its own and writes the RTF beside the message.
+TEST(ReadpstRtf, DecompressesCompressedRtfBodiesToTheRtfWritten) {
+  if (!fs::exists(kReadpst)) GTEST_SKIP() << "readpst is not installed";
+  ScratchDir dir;
+  std::string path = dir.File("rtf.pst");
+  const std::vector<std::string> bodies = {
+      EncapsulateHtml("<p>Grüße, <b>world</b> {braces} \\ back</p>"),
+      EncapsulateText("plain text\r\nsecond line – Привет"),
+      NativeRtf(std::string(20000, 'r') + " long enough for several blocks")};
+  {
+    PstBuilder b(path, {.display_name = "Rtf"});
+    FolderId folder = b.AddFolder(b.ipm_subtree(), "Bodies");
+    for (std::size_t i = 0; i < bodies.size(); ++i) {
+      Message m = MakeMail("rtf " + std::to_string(i), "S", "s@example.com", 1700000000);
+      SetRtfBody(m, bodies[i], true);
+      b.AddMessage(folder, m);
+    }
+    b.Finish();
+  }
+  fs::path out = dir.path() / "out";
+  fs::create_directory(out);
+  std::string command = std::string(kReadpst) + " -q -S -o '" + out.string() + "' '" + path + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  std::multiset<std::string> found;
+  for (const auto& entry : fs::directory_iterator(out / "Rtf" / "Bodies")) {
+    if (entry.path().filename().string().ends_with("-rtf-body.rtf")) found.insert(ReadText(entry.path()));
+  }
+  EXPECT_EQ(found, std::multiset<std::string>(bodies.begin(), bodies.end()));
 }
 
 INSTANTIATE_TEST_SUITE_P(
