@@ -71,7 +71,7 @@ std::string Folded(std::string_view value) {
   const std::size_t n = value.size();
   std::size_t last = 0;
   for (std::size_t i = 1; i <= n; ++i) {
-    if (i - last <= kFoldWidth) continue;
+    if (i <= last + kFoldWidth) continue;
     std::size_t p = FoldPointOutsideQuotes(s, quoted, i);
     if (p + kFoldReach > i) {
       s.insert(p, kFold);

@@ -31,7 +31,7 @@ bool BoundariesClash(std::string_view a, std::string_view b) {
   return a.starts_with(b) || b.starts_with(a);
 }
 
-// Every line break (CR LF, lone CR, lone LF) as CR LF.
+// Every line break (CR LF, lone CR, lone LF) as CR LF, and a last line ended like the others.
 std::string WithCrLf(std::string_view text) {
   std::string out;
   out.reserve(text.size() + text.size() / 32);
@@ -46,6 +46,7 @@ std::string WithCrLf(std::string_view text) {
       out += c;
     }
   }
+  if (!out.empty() && !out.ends_with("\r\n")) out += "\r\n";
   return out;
 }
 
@@ -218,7 +219,7 @@ void TMIMEConstructor::SetMultipart(std::string_view mime_type) {
   const std::string main = header_.GetField(kContentType, "");
   const std::string old = header_.GetField(kContentType, "Boundary");
   std::vector<std::string> below;
-  CollectBoundaries(below);
+  for (const auto& part : parts_) part->CollectBoundaries(below);
   const bool clash = std::any_of(below.begin(), below.end(),
                                  [&](const std::string& b) { return BoundariesClash(old, b); });
   if (old.empty() || !os::EqualsTextIgnoreCase(mime_type, main) || clash) {

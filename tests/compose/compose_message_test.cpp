@@ -1,0 +1,286 @@
+// Message assembly: body selection from PR_BODY and compressed RTF, attachments, embedded messages
+// and the result the import session acts on.
+#include "compose/compose_message.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "mime/base64_codec.h"
+#include "mime/mime_message.h"
+#include "platform/pst/rtf/rtf_compressor.h"
+#include "tests/compose/mail_library_fixture.h"
+
+namespace compose_test {
+namespace {
+
+StreamData CompressedRtf(std::string_view rtf) {
+  const std::vector<std::byte> bytes = pst::CompressRtf(rtf, true);
+  return Bytes(std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+AttachmentData DataAttachment(std::string bytes, PropMap props = {}) {
+  AttachmentData a;
+  a.props = std::move(props);
+  a.props[PR_ATTACH_METHOD] = ATTACH_BY_VALUE;
+  a.data = Bytes(std::move(bytes));
+  return a;
+}
+
+AttachmentData EmbeddedAttachment(std::shared_ptr<MessageData> message) {
+  AttachmentData a;
+  a.props[PR_ATTACH_METHOD] = ATTACH_EMBEDDED_MSG;
+  a.embedded = std::move(message);
+  return a;
+}
+
+std::size_t Occurrences(const std::string& text, std::string_view what) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+// The bytes of a parsed base64 part.
+std::string DecodedBody(const TMimeMessage& part) {
+  std::string out;
+  mime::DecodeBase64Lines(part.Body().Lines(), out);
+  return out;
+}
+
+const char kHtmlRtf[] =
+    "{\\rtf1\\ansi\\ansicpg1252\\fromhtml1 \\deff0{\\fonttbl{\\f0 Arial;}}\r\n"
+    "{\\*\\htmltag19 <html>}{\\*\\htmltag64 <p>}\\htmlrtf0 caf\\'e9{\\*\\htmltag72 </p>}}";
+
+class ComposeMessageTest : public MailLibraryTest {
+ protected:
+  ComposeMessageTest() {
+    message_->props[PR_SUBJECT] = std::string("S");
+    message_->props[PR_HASATTACH] = ULONG{0};
+  }
+
+  std::string Body() {
+    const std::string text = ComposedText(message_);
+    return text.substr(text.find("\r\n\r\n") + 4);
+  }
+
+  std::shared_ptr<MessageData> message_ = std::make_shared<MessageData>();
+};
+
+TEST_F(ComposeMessageTest, PlainBodyOnlyGivesTextPlain) {
+  message_->streams[PR_BODY] = Bytes("line one\r\nline two");
+  compose::TMIMEConstructor root;
+  EXPECT_EQ(Compose(message_, root), S_OK);
+  EXPECT_EQ(root.Header().GetField("Content-Type", "*"), "text/plain; charset=us-ascii");
+  EXPECT_EQ(root.Body(), "line one\r\nline two\r\n");
+}
+
+TEST_F(ComposeMessageTest, HtmlInRtfOnlyGivesTextHtml) {
+  message_->streams[PR_RTF_COMPRESSED] = CompressedRtf(kHtmlRtf);
+  compose::TMIMEConstructor root;
+  EXPECT_EQ(Compose(message_, root), S_OK);
+  EXPECT_EQ(root.Header().GetField("Content-Type", "*"), "text/html");
+  EXPECT_EQ(root.Body(), "<html><p>caf&#233;</p>\r\n");
+}
+
+TEST_F(ComposeMessageTest, PlainBodyAndHtmlInRtfBecomeAlternatives) {
+  message_->streams[PR_BODY] = Bytes("caf\xC3\xA9\r\n");
+  message_->streams[PR_RTF_COMPRESSED] = CompressedRtf(kHtmlRtf);
+  EXPECT_EQ(Body(),
+            "--Next_Part_1000\r\n"
+            "Content-Type: text/plain; charset=utf-8\r\n"
+            "Content-Transfer-Encoding: 8bit\r\n"
+            "\r\n"
+            "caf\xC3\xA9\r\n"
+            "--Next_Part_1000\r\n"
+            "Content-Type: text/html\r\n"
+            "\r\n"
+            "<html><p>caf&#233;</p>\r\n"
+            "--Next_Part_1000--\r\n");
+}
+
+TEST_F(ComposeMessageTest, TextInRtfReplacesTheBody) {
+  message_->streams[PR_BODY] = Bytes("stale");
+  message_->streams[PR_RTF_COMPRESSED] =
+      CompressedRtf("{\\rtf1\\ansi\\fromtext fresh {\\b x}\\par}");
+  EXPECT_EQ(Body(), "fresh \r\n");
+}
+
+TEST_F(ComposeMessageTest, TextInRtfWithoutBodyGivesThePlainText) {
+  message_->streams[PR_RTF_COMPRESSED] = CompressedRtf("{\\rtf1\\fromtext only\\par}");
+  EXPECT_EQ(Body(), "only\r\n");
+}
+
+TEST_F(ComposeMessageTest, RtfWithoutMarkerLeavesTheBodyAlone) {
+  message_->streams[PR_BODY] = Bytes("plain");
+  message_->streams[PR_RTF_COMPRESSED] = CompressedRtf("{\\rtf1\\ansi {\\b bold}\\par}");
+  EXPECT_EQ(Body(), "plain\r\n");
+}
+
+TEST_F(ComposeMessageTest, UndecodableRtfCountsAsNoRtf) {
+  message_->streams[PR_BODY] = Bytes("plain");
+  message_->streams[PR_RTF_COMPRESSED] = Bytes("not compressed rtf at all");
+  EXPECT_EQ(Body(), "plain\r\n");
+}
+
+TEST_F(ComposeMessageTest, AttachmentsFollowTheBodyInTableOrder) {
+  message_->props[PR_HASATTACH] = ULONG{1};
+  message_->streams[PR_BODY] = Bytes("see attached");
+  std::mt19937 random(3);
+  std::string binary(3000, '\0');
+  for (char& c : binary) c = static_cast<char>(random());
+  message_->attachments = {
+      DataAttachment(binary, {{PR_ATTACH_LONG_FILENAME, std::string("Quarterly report.pdf")},
+                              {PR_ATTACH_FILENAME, std::string("QUARTE~1.PDF")},
+                              {PR_ATTACH_MIME_TAG, std::string("application/pdf")},
+                              {PR_ATTACH_CONTENT_ID_W, std::u16string(u"part1@x")}}),
+      DataAttachment("", {{PR_ATTACH_FILENAME, std::string("EMPTY.TXT")}}),
+      DataAttachment("u", {{PR_ATTACH_LONG_FILENAME, std::string("\xC3\x9C" "ber.txt")}})};
+  compose::TMIMEConstructor root;
+  EXPECT_EQ(Compose(message_, root), S_OK);
+  const std::string text = root.GetText();
+  EXPECT_NE(text.find("--Next_Part_1000\r\n"
+                      "Content-Type: application/pdf; name=\"Quarterly report.pdf\"\r\n"
+                      "Content-Disposition: attachment; filename=\"Quarterly report.pdf\"\r\n"
+                      "Content-Id: <part1@x>\r\n"
+                      "Content-Transfer-Encoding: base64\r\n\r\n"),
+            std::string::npos);
+  EXPECT_NE(text.find("--Next_Part_1000\r\n"
+                      "Content-Type: application/octet-stream; name=\"EMPTY.TXT\"\r\n"
+                      "Content-Disposition: attachment; filename=\"EMPTY.TXT\"\r\n"
+                      "Content-Transfer-Encoding: base64\r\n\r\n\r\n"
+                      "--Next_Part_1000\r\n"),
+            std::string::npos);
+  EXPECT_NE(text.find("filename=\"\xC3\x9C" "ber.txt\""), std::string::npos);
+
+  TMimeMessage parsed;
+  parsed.SetText(text);
+  ASSERT_EQ(parsed.SubParts().Count(), 4);
+  EXPECT_TRUE(parsed.SubParts().Item(0).IsOfType("text/plain"));
+  EXPECT_EQ(DecodedBody(parsed.SubParts().Item(1)), binary);
+  EXPECT_EQ(DecodedBody(parsed.SubParts().Item(3)), "u");
+}
+
+TEST_F(ComposeMessageTest, AttachmentThatCannotBeOpenedGivesNoPart) {
+  message_->props[PR_HASATTACH] = ULONG{1};
+  AttachmentData closed = DataAttachment("x");
+  closed.opens = false;
+  AttachmentData by_reference = DataAttachment("y");
+  by_reference.data.reset();
+  message_->attachments = {closed, by_reference, DataAttachment("z")};
+  const std::string text = ComposedText(message_);
+  EXPECT_EQ(Occurrences(text, "Content-Disposition: attachment"), 1u);
+  EXPECT_NE(text.find("\r\n\r\neg==\r\n"), std::string::npos);
+}
+
+TEST_F(ComposeMessageTest, EmptyAttachmentTableLeavesMixedWithTheBodyAlone) {
+  message_->props[PR_HASATTACH] = ULONG{1};
+  message_->streams[PR_BODY] = Bytes("b");
+  EXPECT_EQ(Body(),
+            "--Next_Part_1000\r\n"
+            "Content-Type: text/plain; charset=us-ascii\r\n"
+            "Content-Transfer-Encoding: 7bit\r\n"
+            "\r\n"
+            "b\r\n"
+            "--Next_Part_1000--\r\n");
+}
+
+TEST_F(ComposeMessageTest, UnreadableAttachmentTableLeavesMixedWithTheBodyAlone) {
+  message_->props[PR_HASATTACH] = ULONG{1};
+  message_->attachment_table_fails = true;
+  compose::TMIMEConstructor root;
+  EXPECT_EQ(Compose(message_, root), S_OK);
+  EXPECT_EQ(root.Header().GetField("Content-Type", ""), "multipart/mixed");
+  EXPECT_EQ(root.Parts().size(), 1u);
+}
+
+TEST_F(ComposeMessageTest, UnreadableHasAttachIsTheFailure) {
+  message_->props.erase(PR_HASATTACH);
+  message_->streams[PR_BODY] = Bytes("b");
+  compose::TMIMEConstructor root;
+  EXPECT_EQ(Compose(message_, root), MAPI_E_NOT_FOUND);
+}
+
+TEST_F(ComposeMessageTest, AttachmentDataBrokenOffPartWayFailsTheMessage) {
+  message_->props[PR_HASATTACH] = ULONG{1};
+  AttachmentData damaged = DataAttachment(std::string(100000, 'd'));
+  damaged.data->fail_after = 70000;
+  message_->attachments = {damaged};
+  compose::TMIMEConstructor root;
+  EXPECT_EQ(Compose(message_, root), STG_E_READFAULT);
+}
+
+TEST_F(ComposeMessageTest, BodyBrokenOffPartWayFailsTheMessage) {
+  message_->streams[PR_BODY] = Bytes(std::string(200000, 'b'));
+  message_->streams[PR_BODY].fail_after = 100000;
+  compose::TMIMEConstructor root;
+  EXPECT_EQ(Compose(message_, root), STG_E_READFAULT);
+}
+
+TEST_F(ComposeMessageTest, EmbeddedMessageWithAttachmentsNestsAMixedPart) {
+  auto inner = std::make_shared<MessageData>();
+  inner->props[PR_SUBJECT] = std::string("Inner");
+  inner->props[PR_HASATTACH] = ULONG{1};
+  inner->streams[PR_BODY] = Bytes("inner body");
+  inner->attachments = {DataAttachment("abc", {{PR_ATTACH_FILENAME, std::string("A.TXT")}})};
+  message_->props[PR_HASATTACH] = ULONG{1};
+  message_->streams[PR_BODY] = Bytes("outer body");
+  message_->attachments = {EmbeddedAttachment(inner)};
+  const std::string text = ComposedText(message_);
+
+  TMimeMessage parsed;
+  parsed.SetText(text);
+  ASSERT_EQ(parsed.SubParts().Count(), 2);
+  EXPECT_TRUE(parsed.IsOfType("multipart/mixed"));
+  EXPECT_TRUE(parsed.SubParts().Item(1).IsOfType("message/rfc822"));
+  EXPECT_NE(text.find("Content-Type: message/rfc822\r\n\r\nTo: \r\nSubject: Inner\r\n"),
+            std::string::npos);
+  EXPECT_EQ(Occurrences(text, "--Next_Part_1000--\r\n"), 1u);
+  EXPECT_EQ(Occurrences(text, "--Next_Part_1001--\r\n"), 1u);
+}
+
+TEST_F(ComposeMessageTest, EmbeddedMessagesNestAtMostThirtyTwoDeep) {
+  auto innermost = std::make_shared<MessageData>();
+  innermost->props[PR_HASATTACH] = ULONG{0};
+  std::shared_ptr<MessageData> chain = innermost;
+  for (int level = 0; level < 40; ++level) {
+    auto outer = std::make_shared<MessageData>();
+    outer->props[PR_HASATTACH] = ULONG{1};
+    outer->attachments = {EmbeddedAttachment(chain)};
+    chain = outer;
+  }
+  const std::string text = ComposedText(chain);
+  EXPECT_EQ(Occurrences(text, "Content-Type: message/rfc822\r\n"), 32u);
+}
+
+TEST_F(ComposeMessageTest, SecondAttachmentTakesNothingFromTheFirst) {
+  message_->props[PR_HASATTACH] = ULONG{1};
+  message_->attachments = {
+      DataAttachment("1", {{PR_ATTACH_FILENAME, std::string("ONE")},
+                           {PR_ATTACH_MIME_TAG, std::string("text/x-one")},
+                           {PR_ATTACH_CONTENT_ID_W, std::u16string(u"one@x")}}),
+      DataAttachment("2", {{PR_ATTACH_LONG_FILENAME, std::string("two")}})};
+  const std::string text = ComposedText(message_);
+  EXPECT_EQ(Occurrences(text, "Content-Id:"), 1u);
+  EXPECT_NE(text.find("Content-Type: application/octet-stream; name=\"two\"\r\n"),
+            std::string::npos);
+}
+
+TEST_F(ComposeMessageTest, LargeAttachmentIsEncodedWhole) {
+  message_->props[PR_HASATTACH] = ULONG{1};
+  std::string big(5 * 1024 * 1024 + 7, '\0');
+  std::mt19937 random(11);
+  for (char& c : big) c = static_cast<char>(random());
+  message_->streams[PR_BODY] = Bytes("big one");
+  message_->attachments = {DataAttachment(big, {{PR_ATTACH_FILENAME, std::string("BIG.BIN")}})};
+  compose::TMIMEConstructor root;
+  ASSERT_EQ(Compose(message_, root), S_OK);
+  ASSERT_EQ(root.Parts().size(), 2u);
+  const std::string& body = root.Parts()[1]->Body();
+  EXPECT_EQ(body.size(), (big.size() + 53) / 54 * 2 + (big.size() + 2) / 3 * 4);
+  TMimeMessage parsed;
+  parsed.SetText(root.GetText());
+  EXPECT_EQ(DecodedBody(parsed.SubParts().Item(1)), big);
+}
+
+}  // namespace
+}  // namespace compose_test

@@ -1,0 +1,143 @@
+// Top-level headers: synthesised from recipients, subject and submit time, or taken from the
+// message's transport headers.
+#include "compose/header_synthesis.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/compose/mail_library_fixture.h"
+
+namespace compose_test {
+namespace {
+
+// 1 March 2011 13:05:09 UTC.
+constexpr unsigned long long kSubmitTime = 129434583090000000ull;
+
+PropMap Recipient(ULONG type, std::optional<std::string> name, std::optional<std::string> address) {
+  PropMap row;
+  row[PR_RECIPIENT_TYPE] = type;
+  if (name) row[PR_DISPLAY_NAME] = *name;
+  if (address) row[PR_EMAIL_ADDRESS] = *address;
+  return row;
+}
+
+class HeaderSynthesisTest : public MailLibraryTest {
+ protected:
+  HeaderSynthesisTest() { message_->props[PR_HASATTACH] = ULONG{0}; }
+  std::shared_ptr<MessageData> message_ = std::make_shared<MessageData>();
+};
+
+TEST_F(HeaderSynthesisTest, RecipientsSubjectAndSubmitTimeMakeTheHeader) {
+  clock_.offset_minutes = 60;
+  clock_.offset_at_instant = 60;
+  message_->recipients = {Recipient(MAPI_TO, "Ann", "ann@x.org"),
+                          Recipient(MAPI_CC, "Cy \"C\" \\ D", "cy@x.org"),
+                          Recipient(MAPI_BCC, "Hidden", "bcc@x.org"),
+                          Recipient(MAPI_TO, std::nullopt, "bob@x.org"),
+                          Recipient(MAPI_TO, "Dee", std::nullopt),
+                          Recipient(MAPI_CC, "Eve", "eve@x.org")};
+  message_->recipients.push_back({{PR_DISPLAY_NAME, std::string("No type")}});
+  message_->props[PR_SUBJECT] = std::string("Hello");
+  message_->props[PR_CLIENT_SUBMIT_TIME] = kSubmitTime;
+  message_->streams[PR_BODY] = Bytes("Body text\r\n");
+  EXPECT_EQ(ComposedText(message_),
+            "To: \"Ann\" <ann@x.org>,\r\n"
+            "        \"\" <bob@x.org>,\r\n"
+            "        \"Dee\" <>\r\n"
+            "CC: \"Cy \\\"C\\\" \\\\ D\" <cy@x.org>,\r\n"
+            "        \"Eve\" <eve@x.org>\r\n"
+            "Subject: Hello\r\n"
+            "Date: Tue, 01 Mar 2011 14:05:09 +0100\r\n"
+            "MIME-Version: 1.0\r\n"
+            "Content-Type: text/plain; charset=us-ascii\r\n"
+            "Content-Transfer-Encoding: 7bit\r\n"
+            "\r\n"
+            "Body text\r\n");
+}
+
+TEST_F(HeaderSynthesisTest, MessageWithoutRecipientsSubjectOrTimeGetsEmptyFieldsAndNow) {
+  EXPECT_EQ(ComposedText(message_),
+            "To: \r\n"
+            "Subject: \r\n"
+            "Date: Sat, 29 Feb 2020 23:59:58 -0000\r\n"
+            "MIME-Version: 1.0\r\n"
+            "\r\n");
+}
+
+TEST_F(HeaderSynthesisTest, UnreadableRecipientTableLeavesToEmptyAndNoCc) {
+  message_->recipient_table_fails = true;
+  message_->props[PR_SUBJECT] = std::string("s");
+  compose::TMIMEConstructor root;
+  Compose(message_, root);
+  EXPECT_EQ(root.Header().Lines()[0], "To: ");
+  EXPECT_EQ(root.Header().GetField("CC", "*"), "");
+  EXPECT_EQ(root.Header().GetField("Subject", "*"), "s");
+}
+
+TEST_F(HeaderSynthesisTest, LineBreaksInDataBecomeBlanks) {
+  message_->recipients = {Recipient(MAPI_TO, "A\r\nBcc: x", "a@b\n")};
+  message_->props[PR_SUBJECT] = std::string("one\r\nX-Injected: yes");
+  compose::TMIMEConstructor root;
+  Compose(message_, root);
+  EXPECT_EQ(root.Header().Lines()[0], "To: \"A  Bcc: x\" <a@b >");
+  EXPECT_EQ(root.Header().Lines()[1], "Subject: one  X-Injected: yes");
+}
+
+TEST_F(HeaderSynthesisTest, SubmitTimeOutsideTheCalendarGivesNow) {
+  message_->props[PR_CLIENT_SUBMIT_TIME] = 0x7FFFFFFFFFFFFFFFull;
+  compose::TMIMEConstructor root;
+  Compose(message_, root);
+  EXPECT_EQ(root.Header().GetField("Date", "*"), "Sat, 29 Feb 2020 23:59:58 -0000");
+}
+
+TEST_F(HeaderSynthesisTest, ManyRecipientsAreFoldedOnlyBetweenAddresses) {
+  for (int i = 0; i < 6; ++i) {
+    message_->recipients.push_back(
+        Recipient(MAPI_TO, "Smith, Person Number " + std::to_string(i), "p@x.org"));
+  }
+  compose::TMIMEConstructor root;
+  Compose(message_, root);
+  const std::string to = root.Header().Lines()[0];
+  // Every physical line holds whole quoted names: a fold never splits "Smith, Person".
+  std::size_t start = 0;
+  for (std::size_t end; (end = to.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    const std::string line = to.substr(start, end - start);
+    EXPECT_EQ(std::count(line.begin(), line.end(), '"') % 2, 0) << line;
+  }
+  EXPECT_EQ(root.Header().GetField("To", "*").find("Smith,\r\n"), std::string::npos);
+}
+
+// New fields go behind the last "X-" field, each in turn, so the encoding lands before the type.
+TEST_F(HeaderSynthesisTest, TransportHeadersAreTakenUpToTheirFirstEmptyLine) {
+  message_->recipients = {Recipient(MAPI_TO, "Ann", "ann@x.org")};
+  message_->props[PR_SUBJECT] = std::string("Not used");
+  message_->streams[PR_TRANSPORT_MESSAGE_HEADERS] = Bytes(
+      "\r\nReceived: a\r\n\tb\rSubject: T\nX-Y: z\r\n\r\nContent-Type: text/html\r\nX-Late: 1\r\n");
+  message_->streams[PR_BODY] = Bytes("hi");
+  EXPECT_EQ(ComposedText(message_),
+            "Received: a\r\n"
+            "\tb\r\n"
+            "Subject: T\r\n"
+            "X-Y: z\r\n"
+            "Content-Transfer-Encoding: 7bit\r\n"
+            "Content-Type: text/plain; charset=us-ascii\r\n"
+            "\r\n"
+            "hi\r\n");
+}
+
+TEST_F(HeaderSynthesisTest, BlankTransportHeadersAreNoHeaders) {
+  message_->streams[PR_TRANSPORT_MESSAGE_HEADERS] = Bytes(" \r\n\r\n");
+  compose::TMIMEConstructor root;
+  Compose(message_, root);
+  EXPECT_EQ(root.Header().GetField("MIME-Version", "*"), "1.0");
+}
+
+TEST(AppendAddressTest, EscapesBackslashesBeforeQuotes) {
+  std::string list;
+  compose::AppendAddress("a\\\"b", "x@y", list);
+  EXPECT_EQ(list, "\"a\\\\\\\"b\" <x@y>");
+  compose::AppendAddress("", "", list);
+  EXPECT_EQ(list, "\"a\\\\\\\"b\" <x@y>,\r\n        \"\" <>");
+}
+
+}  // namespace
+}  // namespace compose_test

@@ -1,0 +1,49 @@
+// The composer's tests against the test mail library.
+#include "tests/compose/mail_library_fixture.h"
+
+#include "compose/compose_message.h"
+#include "libs/mapi/mapi_binding_for_tests.h"
+#include "platform/os/dynamic_library.h"
+#include "platform/os/text_compare.h"
+
+namespace compose_test {
+
+std::optional<std::string> TestRegistry::ReadString(os::Hive, std::string_view key,
+                                                    std::string_view value) const {
+  if (os::EqualsIgnoreAsciiCase(key, os::kMessagingSubsystemKey) && value == "MAPIX") return "1";
+  if (os::EqualsIgnoreAsciiCase(key, os::kMailClientKey) && value == "DLLPathEx") return library_;
+  return std::nullopt;
+}
+
+int LiveMapiBlocks() {
+  static auto library = os::DynamicLibrary::Load(COMPOSE_TEST_MAIL_LIBRARY);
+  if (!library) return -1;
+  auto* live = reinterpret_cast<int (*)()>(library->Find("TestLiveBlocks"));
+  return live ? live() : -1;
+}
+
+MailLibraryTest::MailLibraryTest() : registry_(COMPOSE_TEST_MAIL_LIBRARY) {
+  mapi::ResetMapiBindingForTests();
+}
+
+MailLibraryTest::~MailLibraryTest() { mapi::ResetMapiBindingForTests(); }
+
+HRESULT MailLibraryTest::Compose(const std::shared_ptr<MessageData>& data,
+                                 compose::TMIMEConstructor& root) {
+  const int objects_before = LiveFakeObjects();
+  const int blocks_before = LiveMapiBlocks();
+  IMessage* message = NewFakeMessage(data);
+  const HRESULT hr = compose::ComposeMessage(message, root);
+  message->Release();
+  EXPECT_EQ(LiveFakeObjects(), objects_before) << "objects left unreleased";
+  EXPECT_EQ(LiveMapiBlocks(), blocks_before) << "MAPI memory left unfreed";
+  return hr;
+}
+
+std::string MailLibraryTest::ComposedText(const std::shared_ptr<MessageData>& data) {
+  compose::TMIMEConstructor root;
+  EXPECT_EQ(Compose(data, root), S_OK);
+  return root.GetText();
+}
+
+}  // namespace compose_test

@@ -1,0 +1,244 @@
+// The part composer: fields and parameters, body structures, boundaries, attachment parts and the
+// written text.
+#include "compose/mime_constructor.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "mime/mime_message.h"
+#include "tests/compose/fake_clock.h"
+
+namespace compose {
+namespace {
+
+class ComposerTest : public ::testing::Test {
+ protected:
+  compose_test::FakeClock clock_;
+  os::ScopedClock scoped_clock_{clock_};
+  TMIMEConstructor root_;
+
+  void Header(HeaderLines lines) { root_.Header().Lines() = std::move(lines); }
+};
+
+TEST_F(ComposerTest, CharsetParameterIsAppendedQuotedOrReplacedWhereItStands) {
+  Header({"Content-Type: text/plain"});
+  root_.Header().SetField("Content-Type", "v", "charset");
+  EXPECT_EQ(root_.Header().GetField("Content-Type", "*"), "text/plain; charset=\"v\"");
+
+  Header({"Content-Type: text/plain; charset=us-ascii"});
+  root_.Header().SetField("Content-Type", "v", "charset");
+  EXPECT_EQ(root_.Header().GetField("Content-Type", "*"), "text/plain; charset=v");
+}
+
+TEST_F(ComposerTest, MainValueGoesInFrontOfExistingParameters) {
+  Header({"Content-Type: ; name=x"});
+  root_.Header().SetField("Content-Type", "text/plain", "");
+  EXPECT_EQ(root_.Header().Lines(), HeaderLines({"Content-Type: text/plain;  name=x"}));
+}
+
+TEST_F(ComposerTest, SettingTheSameValueInAnotherCaseChangesNothing) {
+  Header({"Content-Type: TEXT/Plain;charset=x"});
+  root_.Header().SetField("Content-Type", "text/plain", "");
+  EXPECT_EQ(root_.Header().Lines(), HeaderLines({"Content-Type: TEXT/Plain;charset=x"}));
+}
+
+TEST_F(ComposerTest, PlainAsciiTextOnlyGivesATextPlainRoot) {
+  root_.SetBody("Hello", "", false);
+  EXPECT_EQ(root_.Kind(), PartKind::kText);
+  EXPECT_EQ(root_.GetText(),
+            "Content-Type: text/plain; charset=us-ascii\r\n"
+            "Content-Transfer-Encoding: 7bit\r\n"
+            "\r\n"
+            "Hello\r\n");
+}
+
+TEST_F(ComposerTest, AnyHighByteLabelsThePlainTextUtf8AndEightBit) {
+  root_.SetBody("caf\xE9\nbar", "", false);
+  EXPECT_EQ(root_.Header().GetField("Content-Type", "charset"), "utf-8");
+  EXPECT_EQ(root_.Header().GetField("Content-Transfer-Encoding", "*"), "8bit");
+  EXPECT_EQ(root_.Body(), "caf\xE9\r\nbar\r\n");
+}
+
+TEST_F(ComposerTest, PlainAndHtmlBecomeAlternativesWithATickBoundary) {
+  root_.SetBody("plain", "<p>x</p>", false);
+  EXPECT_EQ(root_.GetText(),
+            "Content-Type: multipart/alternative; boundary=\"Next_Part_1000\"\r\n"
+            "\r\n"
+            "--Next_Part_1000\r\n"
+            "Content-Type: text/plain; charset=us-ascii\r\n"
+            "Content-Transfer-Encoding: 7bit\r\n"
+            "\r\n"
+            "plain\r\n"
+            "--Next_Part_1000\r\n"
+            "Content-Type: text/html\r\n"
+            "\r\n"
+            "<p>x</p>\r\n"
+            "--Next_Part_1000--\r\n");
+}
+
+TEST_F(ComposerTest, HtmlOnlyGivesATextHtmlRoot) {
+  root_.SetBody("", "<b>x</b>", false);
+  EXPECT_EQ(root_.GetText(), "Content-Type: text/html\r\n\r\n<b>x</b>\r\n");
+}
+
+TEST_F(ComposerTest, NoTextLeavesTheHeaderAndTheBlankLine) {
+  root_.SetBody("", "", false);
+  EXPECT_EQ(root_.Kind(), PartKind::kNone);
+  EXPECT_EQ(root_.GetText(), "\r\n");
+}
+
+TEST_F(ComposerTest, NestedMultipartsBuiltInTheSameMillisecondGetDistinctBoundaries) {
+  root_.SetBody("plain", "<p>x</p>", true);
+  ASSERT_EQ(root_.Parts().size(), 1u);
+  const TMIMEConstructor& body = *root_.Parts()[0];
+  EXPECT_EQ(body.Header().GetField("Content-Type", "boundary"), "Next_Part_1000");
+  EXPECT_EQ(root_.Header().GetField("Content-Type", ""), "multipart/mixed");
+  EXPECT_EQ(root_.Header().GetField("Content-Type", "boundary"), "Next_Part_1001");
+}
+
+TEST_F(ComposerTest, ABoundaryThatBeginsAnotherBelowItIsNotUsed) {
+  auto inner = std::make_unique<TMIMEConstructor>();
+  clock_.tick = 12;
+  inner->SetBody("x", "y", false);
+  clock_.tick = 1;
+  root_.SetBody("c", "", true);
+  EXPECT_EQ(root_.Header().GetField("Content-Type", "boundary"), "Next_Part_1");
+  root_.AddPart(std::move(inner));
+  // A delimiter line "--Next_Part_12" begins with "--Next_Part_1".
+  EXPECT_EQ(root_.Header().GetField("Content-Type", "boundary"), "Next_Part_2");
+}
+
+TEST_F(ComposerTest, EmbeddedMessageWithTheParentsBoundaryMakesTheParentTakeAnother) {
+  root_.SetBody("outer", "", true);
+  auto child = std::make_unique<TMIMEConstructor>();
+  child->SetBody("inner", "", true);
+  ASSERT_EQ(child->Header().GetField("Content-Type", "boundary"),
+            root_.Header().GetField("Content-Type", "boundary"));
+  root_.AddMessagePart(std::move(child));
+  EXPECT_EQ(root_.Header().GetField("Content-Type", "boundary"), "Next_Part_1001");
+
+  TMimeMessage parsed;
+  parsed.SetText(root_.GetText());
+  ASSERT_EQ(parsed.SubParts().Count(), 2);
+  EXPECT_TRUE(parsed.SubParts().Item(1).IsOfType("message/rfc822"));
+}
+
+TEST_F(ComposerTest, TransportAlternativeDeclarationKeepsItsBoundary) {
+  Header({"Subject: s", "Content-Type: multipart/alternative;", "\tboundary=\"orig\""});
+  root_.SetBody("p", "<p>h</p>", false);
+  EXPECT_EQ(root_.Header().Lines(),
+            HeaderLines({"Subject: s", "Content-Type: multipart/alternative;", "\tboundary=\"orig\""}));
+  EXPECT_NE(root_.GetText().find("\r\n--orig--\r\n"), std::string::npos);
+}
+
+TEST_F(ComposerTest, TransportHeaderOfAnotherTypeIsReplacedInPlaceByPlainText) {
+  Header({"Received: r", "Content-Type: text/html; charset=x", "X-A: 1",
+          "Content-Transfer-Encoding: quoted-printable", "Subject: s"});
+  root_.SetBody("hi", "", false);
+  EXPECT_EQ(root_.Header().Lines(),
+            HeaderLines({"Received: r", "Content-Type: text/plain; charset=us-ascii", "X-A: 1",
+                         "Content-Transfer-Encoding: 7bit", "Subject: s"}));
+}
+
+TEST_F(ComposerTest, TransportTextPlainKeepsItsFieldButNotAWrongCharsetOrEncoding) {
+  Header({"Content-Type: text/plain; format=flowed; charset=iso-8859-1",
+          "Content-Transfer-Encoding: quoted-printable"});
+  root_.SetBody("caf\xC3\xA9 =3D", "", false);
+  EXPECT_EQ(root_.Header().Lines(),
+            HeaderLines({"Content-Type: text/plain; format=flowed; charset=utf-8",
+                         "Content-Transfer-Encoding: 8bit"}));
+
+  Header({"Content-Type: text/plain; format=flowed"});
+  root_.SetBody("x", "", false);
+  EXPECT_EQ(root_.Header().Lines(),
+            HeaderLines({"Content-Type: text/plain; format=flowed; charset=\"us-ascii\"",
+                         "Content-Transfer-Encoding: 7bit"}));
+}
+
+TEST_F(ComposerTest, TransportEncodingOfAMultipartMessageIsDropped) {
+  Header({"Content-Type: text/plain", "Content-Transfer-Encoding: base64"});
+  root_.SetBody("p", "", true);
+  EXPECT_EQ(root_.Header().GetField("Content-Transfer-Encoding", "*"), "");
+}
+
+TEST_F(ComposerTest, AttachmentPartFieldsComeInTheirOrder) {
+  StringByteSource data("abc");
+  root_.AddAttachment(data, "a.txt", "text/plain", "id1@x");
+  ASSERT_EQ(root_.Parts().size(), 1u);
+  EXPECT_EQ(root_.Parts()[0]->Kind(), PartKind::kBase64);
+  EXPECT_EQ(root_.Parts()[0]->GetText(),
+            "Content-Type: text/plain; name=\"a.txt\"\r\n"
+            "Content-Disposition: attachment; filename=\"a.txt\"\r\n"
+            "Content-Id: <id1@x>\r\n"
+            "Content-Transfer-Encoding: base64\r\n"
+            "\r\n"
+            "YWJj\r\n");
+}
+
+TEST_F(ComposerTest, AttachmentWithoutTypeOrIdIsOctetStreamWithoutContentId) {
+  StringByteSource empty("");
+  root_.AddAttachment(empty, "n", "", "");
+  EXPECT_EQ(root_.Parts()[0]->GetText(),
+            "Content-Type: application/octet-stream; name=\"n\"\r\n"
+            "Content-Disposition: attachment; filename=\"n\"\r\n"
+            "Content-Transfer-Encoding: base64\r\n"
+            "\r\n"
+            "\r\n");
+}
+
+TEST_F(ComposerTest, LineBreaksAndNulInAttachmentTextsBecomeBlanks) {
+  StringByteSource data("x");
+  root_.AddAttachment(data, std::string_view("a\r\nb\0c", 6), "text/plain\r\nX-Evil: 1",
+                      "i\nd");
+  const HeaderLines& lines = root_.Parts()[0]->Header().Lines();
+  EXPECT_EQ(lines[0], "Content-Type: text/plain  X-Evil: 1; name=\"a  b c\"");
+  EXPECT_EQ(lines[1], "Content-Disposition: attachment; filename=\"a  b c\"");
+  EXPECT_EQ(lines[2], "Content-Id: <i d>");
+}
+
+TEST_F(ComposerTest, MessagePartWrapsTheChildWithoutDelimiters) {
+  auto child = std::make_unique<TMIMEConstructor>();
+  child->Header().SetField("Subject", "in", "*");
+  child->SetBody("body", "", false);
+  root_.AddMessagePart(std::move(child));
+  ASSERT_EQ(root_.Parts().size(), 1u);
+  EXPECT_EQ(root_.Parts()[0]->Kind(), PartKind::kNone);
+  EXPECT_EQ(root_.GetText(),
+            "\r\n"
+            "Content-Type: message/rfc822\r\n"
+            "\r\n"
+            "Subject: in\r\n"
+            "Content-Type: text/plain; charset=us-ascii\r\n"
+            "Content-Transfer-Encoding: 7bit\r\n"
+            "\r\n"
+            "body\r\n");
+}
+
+TEST_F(ComposerTest, DelimiterStartsALineAfterTextThatDoesNotEndOne) {
+  root_.SetBody("", "", true);
+  auto raw = std::make_unique<TMIMEConstructor>();
+  raw->SetTextBody("tail");
+  root_.AddPart(std::move(raw));
+  EXPECT_EQ(root_.GetText(),
+            "Content-Type: multipart/mixed; boundary=\"Next_Part_1000\"\r\n"
+            "\r\n"
+            "--Next_Part_1000\r\n"
+            "\r\n"
+            "--Next_Part_1000\r\n"
+            "\r\n"
+            "tail\r\n"
+            "--Next_Part_1000--\r\n");
+}
+
+TEST_F(ComposerTest, WriteToWritesWhatGetTextReturns) {
+  root_.SetBody("p", "<p>h</p>", true);
+  StringByteSource data(std::string(100, 'z'));
+  root_.AddAttachment(data, "z.bin", "application/x-z", "");
+  std::ostringstream out;
+  root_.WriteTo(out);
+  EXPECT_EQ(out.str(), root_.GetText());
+}
+
+}  // namespace
+}  // namespace compose

@@ -1,0 +1,110 @@
+// The mail library of the composer's tests, loaded through the real binding: MAPI memory (blocks
+// with children freed with their parent, a count of live blocks), HrQueryAllRows and HrGetOneProp
+// over the test objects' own methods, FreeProws, and WrapCompressedRTFStream that decompresses with
+// the file reader's RTF decompressor. TestLiveBlocks() reports the blocks not yet freed.
+#include <cstdlib>
+#include <span>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "libs/mapi/mapi.h"
+#include "platform/pst/rtf/rtf_decompressor.h"
+#include "tests/compose/memory_stream.h"
+
+namespace {
+
+// Children of each live block (blocks from MAPIAllocateMore die with their parent).
+std::unordered_map<void*, std::vector<void*>>& Blocks() {
+  static std::unordered_map<void*, std::vector<void*>> blocks;
+  return blocks;
+}
+
+void* Allocate(ULONG size) {
+  void* data = std::malloc(size == 0 ? 1 : size);
+  if (data) Blocks()[data];
+  return data;
+}
+
+void Free(void* data) {
+  auto it = Blocks().find(data);
+  if (it == Blocks().end()) return;
+  std::vector<void*> children = std::move(it->second);
+  Blocks().erase(it);
+  std::free(data);
+  for (void* child : children) Free(child);
+}
+
+}  // namespace
+
+extern "C" {
+
+int TestLiveBlocks() { return static_cast<int>(Blocks().size()); }
+
+SCODE MAPIAllocateBuffer(ULONG cbSize, LPVOID* lppBuffer) {
+  *lppBuffer = Allocate(cbSize);
+  return *lppBuffer ? S_OK : MAPI_E_NOT_ENOUGH_MEMORY;
+}
+
+SCODE MAPIAllocateMore(ULONG cbSize, LPVOID lpObject, LPVOID* lppBuffer) {
+  auto parent = Blocks().find(lpObject);
+  if (parent == Blocks().end()) return MAPI_E_INVALID_PARAMETER;
+  void* data = Allocate(cbSize);
+  if (!data) return MAPI_E_NOT_ENOUGH_MEMORY;
+  Blocks()[lpObject].push_back(data);
+  *lppBuffer = data;
+  return S_OK;
+}
+
+ULONG MAPIFreeBuffer(LPVOID lpBuffer) {
+  Free(lpBuffer);
+  return S_OK;
+}
+
+HRESULT HrQueryAllRows(LPMAPITABLE lpTable, LPSPropTagArray lpPropTags, LPSRestriction,
+                       LPSSortOrderSet, LONG, LPSRowSet* lppRows) {
+  if (lpPropTags) {
+    HRESULT hr = lpTable->SetColumns(lpPropTags, 0);
+    if (FAILED(hr)) return hr;
+  }
+  return lpTable->QueryRows(0x7FFFFFFF, 0, lppRows);
+}
+
+void FreeProws(LPSRowSet lpRows) {
+  if (!lpRows) return;
+  for (ULONG i = 0; i < lpRows->cRows; ++i) Free(lpRows->aRow[i].lpProps);
+  Free(lpRows);
+}
+
+HRESULT HrGetOneProp(LPMAPIPROP lpMapiProp, ULONG ulPropTag, LPSPropValue* lppProp) {
+  SPropTagArray tags{1, {ulPropTag}};
+  ULONG count = 0;
+  LPSPropValue values = nullptr;
+  HRESULT hr = lpMapiProp->GetProps(&tags, 0, &count, &values);
+  if (FAILED(hr)) return hr;
+  if (PROP_TYPE(values[0].ulPropTag) == PT_ERROR) {
+    hr = values[0].Value.err;
+    Free(values);
+    return hr;
+  }
+  *lppProp = values;
+  return S_OK;
+}
+
+HRESULT WrapCompressedRTFStream(LPSTREAM lpCompressedRTFStream, ULONG, LPSTREAM* lppUncompressed) {
+  std::string compressed;
+  char block[4096];
+  for (;;) {
+    ULONG got = 0;
+    HRESULT hr = lpCompressedRTFStream->Read(block, sizeof block, &got);
+    if (FAILED(hr)) return hr;
+    if (got == 0) break;
+    compressed.append(block, got);
+  }
+  auto rtf = pst::DecompressRtf(std::as_bytes(std::span(compressed.data(), compressed.size())));
+  if (!rtf) return MAPI_E_CORRUPT_DATA;
+  *lppUncompressed = new compose_test::MemoryStream(std::move(rtf->rtf));
+  return S_OK;
+}
+
+}  // extern "C"
