@@ -22,12 +22,6 @@ TEST(Parameters, NamesByIndexCountFromTheFirstSeparator) {
   EXPECT_EQ(mime::ParameterName(text, -1), "attachment");
 }
 
-TEST(Parameters, UnterminatedQuoteSwallowsTheRestAndGivesNoValue) {
-  EXPECT_EQ(mime::ParameterValue("a; name=\"open; x=1", "name"), "");
-  EXPECT_EQ(mime::ParameterValue("a; name=\"open; x=1", "x"), "");
-  EXPECT_EQ(mime::MainValue("\"a; b"), "\"a; b");
-}
-
 TEST(ContentType, DefaultsAndParts) {
   TMimeContentType type;
   type.SetText("Multipart/Mixed; boundary=\"b1\"");

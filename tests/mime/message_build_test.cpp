@@ -6,8 +6,9 @@
 
 namespace {
 
-TEST(ConvertToMultipart, MovesTheContentIntoAChild) {
+TEST(ConvertToMultipart, MovesTheContentIntoAChildUnderANewGuid) {
   TMimeMessage message;
+  const std::string old_guid = message.Guid();
   message.SetText("Content-Type: text/plain\r\nContent-Transfer-Encoding: 8bit\r\nSubject: s\r\n\r\nhello\r\n");
   message.ConvertToMultipart("multipart/alternative");
   EXPECT_TRUE(message.IsOfType("multipart/alternative"));
@@ -17,6 +18,9 @@ TEST(ConvertToMultipart, MovesTheContentIntoAChild) {
       if (c == '-') c = '_';
     return uid;
   }());
+  ASSERT_EQ(message.Guid().size(), 38u);
+  EXPECT_NE(message.Guid(), old_guid);
+  EXPECT_EQ(message.Uid(), message.Guid().substr(1, 36));
   EXPECT_EQ(message.Header().ReadField("Content-Transfer-Encoding"), "");
   EXPECT_EQ(message.Header().Subject(), "s");
   EXPECT_EQ(message.Body().Lines(), mime::LineList{"This is a multi-part message"});
@@ -35,28 +39,22 @@ TEST(ConvertToMultipart, EmptyContentTypeCreatesNoChild) {
   EXPECT_EQ(message.Body().Lines(), mime::LineList{"This is a multi-part message"});
 }
 
-TEST(Guid, HasTheBracedFormAndUidIsItsInside) {
-  TMimeMessage message;
-  const std::string& guid = message.Guid();
-  ASSERT_EQ(guid.size(), 38u);
-  EXPECT_EQ(guid.front(), '{');
-  EXPECT_EQ(guid.back(), '}');
-  EXPECT_EQ(guid[9], '-');
-  EXPECT_EQ(message.Uid(), guid.substr(1, 36));
-  TMimeMessage other;
-  EXPECT_NE(other.Guid(), guid);
-}
-
 TEST(PlaintextPart, UntypedMessageIsItsOwnPlainTextPart) {
   TMimeMessage message;
   EXPECT_EQ(&message.Plaintext(), &message);
   EXPECT_EQ(message.Header().MimeType(), "");  // found as untyped plain text, left as it is
 }
 
-TEST(HtmlPart, UntypedMessageBecomesHtml) {
+TEST(HtmlPart, UntypedMessageBecomesHtmlAndPlainTextGetsHtmlAppended) {
   TMimeMessage message;
   EXPECT_EQ(&message.Html(), &message);
   EXPECT_EQ(message.Header().MimeType(), "text/html");
+  TMimeMessage plain;
+  plain.AssignPlaintextPart("text", "utf-8");
+  EXPECT_EQ(plain.Header().ContentType().GetText(), "text/plain; charset=\"utf-8\"");
+  TMimeMessage& html = plain.Html();
+  ASSERT_EQ(plain.SubParts().Count(), 2);
+  EXPECT_EQ(&plain.SubParts().Item(1), &html);
 }
 
 TEST(PlaintextPart, HtmlMessageBecomesAlternativeWithPlainFirst) {
@@ -68,15 +66,6 @@ TEST(PlaintextPart, HtmlMessageBecomesAlternativeWithPlainFirst) {
   EXPECT_EQ(&message.SubParts().Item(0), &plain);
   EXPECT_TRUE(message.SubParts().Item(1).IsOfType("text/html"));
   EXPECT_EQ(&message.Plaintext(), &plain);  // found the second time
-}
-
-TEST(HtmlPart, PlainMessageGetsHtmlAppended) {
-  TMimeMessage message;
-  message.AssignPlaintextPart("text", "utf-8");
-  EXPECT_EQ(message.Header().ContentType().GetText(), "text/plain; charset=\"utf-8\"");
-  TMimeMessage& html = message.Html();
-  ASSERT_EQ(message.SubParts().Count(), 2);
-  EXPECT_EQ(&message.SubParts().Item(1), &html);
 }
 
 TEST(HtmlPart, MixedWithoutPartsReceivesTheNewPart) {
@@ -171,14 +160,6 @@ TEST(Rendering, HtmlPrefersPlainTextWithReferences) {
   TMimeMessage html;
   html.SetText("Content-Type: text/html; charset=utf-8\r\n\r\n<p>caf\xC3\xA9</p>\r\n");
   EXPECT_EQ(html.RenderForHtml(), "<p>caf\xC3\xA9</p>\r\n");
-}
-
-TEST(Rendering, QuotedPrintableBodyIsUtf8) {
-  TMimeMessage message;
-  message.SetText(
-      "Content-Type: text/plain; charset=iso-8859-1\r\nContent-Transfer-Encoding: Quoted-Printable\r\n\r\n"
-      "caf=E9 =\r\nsuite\r\n");
-  EXPECT_EQ(message.RenderForPlaintext("iso-8859-1"), "caf\xC3\xA9 suite\r\n");
 }
 
 }  // namespace

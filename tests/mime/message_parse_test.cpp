@@ -37,13 +37,6 @@ TEST(MessageParse, WithoutEmptyLineTheHeaderStaysEmptyAndLinesAreDropped) {
   EXPECT_EQ(message.SubParts().Count(), 0);
 }
 
-TEST(MessageParse, LineEndsOfAnyKindAndNulEndingTheText) {
-  TMimeMessage message;
-  message.SetText(std::string("A: 1\rB: 2\n\r\nline1\rline2\nline3\r\n\0hidden", 38));
-  EXPECT_EQ(message.Header().Count(), 2);
-  EXPECT_EQ(message.Body().Lines(), (mime::LineList{"line1", "line2", "line3"}));
-}
-
 const std::string kMultipart = Join({
     "Content-Type: multipart/mixed; boundary=\"outer\"",
     "",
@@ -156,25 +149,6 @@ TEST(MessageParse, DeeperNestingStaysAsBodyLines) {
   EXPECT_EQ(depth, TMimeMessage::kMaxNesting);
   EXPECT_GT(part->Body().Lines().size(), 1000u);
   EXPECT_FALSE(message.GetText().empty());
-}
-
-TEST(MessageParse, HundredThousandParts) {
-  std::string text = "Content-Type: multipart/mixed; boundary=b\r\n\r\n";
-  for (int i = 0; i < 100000; ++i) text += "--b\r\nX: " + std::to_string(i) + "\r\n\r\nx\r\n";
-  text += "--b--\r\n";
-  TMimeMessage message;
-  message.SetText(text);
-  ASSERT_EQ(message.SubParts().Count(), 100000);
-  EXPECT_EQ(message.SubParts().Item(99999).Header().ReadField("X"), "99999");
-}
-
-TEST(MessageParse, RepeatedParseAddsToAMultipartTopLevel) {
-  const std::string text = Join({"Content-Type: multipart/mixed; boundary=b", "", "pre", "--b", "X: 1", "", "x", "--b--"});
-  TMimeMessage message;
-  message.SetText(text);
-  message.SetText(text);
-  EXPECT_EQ(message.SubParts().Count(), 2);
-  EXPECT_EQ(message.Body().Lines().size(), 2u);
 }
 
 TEST(MessageParse, HeaderOnlyLoadReadsTheSameFields) {
