@@ -53,9 +53,15 @@ Result<ltp::TableContext> Folder::OpenHierarchyTable() const {
 }
 
 Result<ltp::TableContext> Folder::OpenContentsTable() const {
-  const NodeType type = TypeOf(id()) == NodeType::kSearchFolder ? NodeType::kSearchContentsTable
-                                                                : NodeType::kContentsTable;
-  return OpenTable(type);
+  if (TypeOf(id()) != NodeType::kSearchFolder) return OpenTable(NodeType::kContentsTable);
+  // Search folders written by newer clients keep their results in a heap of a reserved kind.
+  auto table = OpenTable(NodeType::kSearchContentsTable);
+  if (!table && table.status().code() == ErrorCode::kCorrupt) {
+    return Status::Unsupported("search folder " + std::to_string(id()) +
+                               ": results kept in a form this reader does not read (" +
+                               table.status().message() + ")");
+  }
+  return table;
 }
 
 Result<ltp::TableContext> Folder::OpenAssociatedContentsTable() const {

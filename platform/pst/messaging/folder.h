@@ -31,7 +31,8 @@ class Folder {
   // PR_CONTENT_COUNT as stored, nullopt when absent.
   std::optional<std::int32_t> content_count() const;
 
-  // Tables of the folder. A folder without a contents or associated table reads as kNotFound.
+  // Tables of the folder. A folder without a contents or associated table reads as kNotFound; a
+  // search folder whose results are not kept as a table context, as kUnsupported.
   Result<ltp::TableContext> OpenHierarchyTable() const;
   Result<ltp::TableContext> OpenContentsTable() const;
   Result<ltp::TableContext> OpenAssociatedContentsTable() const;

@@ -123,6 +123,14 @@ TEST(SampleStores, SpecialFoldersResolveThroughEntryIds) {
   EXPECT_EQ(store.ComputeValidFolderMask(), *store.stored_valid_folder_mask());
 }
 
+TEST(SampleStores, SearchFolderResultsInAReservedHeapAreUnsupportedNotCorrupt) {
+  OPEN_SAMPLE(store, "aspose-outlook.pst");
+  auto search = store.OpenFolder(0x723);  // "All Messages", a search folder
+  ASSERT_TRUE(search.ok()) << search.status().message();
+  EXPECT_EQ(search->display_name(), "All Messages");
+  EXPECT_EQ(search->OpenContentsTable().status().code(), ErrorCode::kUnsupported);
+}
+
 TEST(SampleStores, FolderNamesAndCountsOfAUnicodeFile) {
   OPEN_SAMPLE(store, "gopst-support.pst");
   const NodeId subtree = IpmSubtree(store);
