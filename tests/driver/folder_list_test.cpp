@@ -3,11 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-
 #include "driver/export_error.h"
 #include "libs/mapi/import_pst.h"
+#include "tests/driver/memory_stream.h"
 #include "tests/driver/program_runner.h"
 
 namespace driver {
@@ -15,27 +13,6 @@ namespace {
 
 using driver_test::ReadWholeFile;
 using driver_test::TempDir;
-
-// Console output captured in memory.
-class CapturedConsole {
- public:
-  CapturedConsole() : file_(open_memstream(&buffer_, &size_)), console_(file_) {}
-  ~CapturedConsole() {
-    std::fclose(file_);
-    std::free(buffer_);
-  }
-  Console& console() { return console_; }
-  std::string text() {
-    std::fflush(file_);
-    return std::string(buffer_, size_);
-  }
-
- private:
-  char* buffer_ = nullptr;
-  std::size_t size_ = 0;
-  std::FILE* file_;
-  Console console_;
-};
 
 class FolderIdsTest : public testing::Test {
  protected:
@@ -47,8 +24,9 @@ class FolderIdsTest : public testing::Test {
     return id;
   }
 
-  CapturedConsole console_;
-  FolderIds folders_{console_.console()};
+  driver_test::MemoryStream console_;
+  Console console_lines_{console_.file()};
+  FolderIds folders_{console_lines_};
 };
 
 TEST_F(FolderIdsTest, StartsWithTheFiveDefaultEntries) {

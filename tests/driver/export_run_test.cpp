@@ -1,0 +1,92 @@
+// The export run in process, with import functions written in the test: what the session is handed,
+// an error escaping the session, and the wording of the list of what was not exported.
+#include "driver/export_run.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "driver/export_error.h"
+#include "driver/program.h"
+#include "tests/driver/memory_stream.h"
+#include "tests/driver/program_runner.h"
+
+namespace driver {
+namespace {
+
+using driver_test::MemoryStream;
+using driver_test::ReadWholeFile;
+using driver_test::TempDir;
+
+TEST(RunProgram, HandsTheSessionThePathUserDataZeroAndNoProgressCallback) {
+  TempDir dir;
+  MemoryStream out, errors;
+  std::string seen_path;
+  bool progress_given = true;
+  std::int32_t seen_user_data = -1;
+  ImportFunction import = [&](const std::string& path, const mapi::ProgressCallback& progress,
+                              const mapi::FolderCallback& on_folder,
+                              const mapi::MessageCallback& on_message, std::int32_t user_data,
+                              std::string& error_text, mapi::ImportStatistics* statistics) {
+    seen_path = path;
+    progress_given = static_cast<bool>(progress);
+    seen_user_data = user_data;
+    EXPECT_TRUE(error_text.empty());
+    EXPECT_NE(statistics, nullptr);
+    std::int32_t id = -1;
+    bool include = false, stop = true;
+    on_folder(user_data, "Inbox", mapi::kFolderTypeInbox, 1, id, include);
+    on_message(user_data, 0, id, "Subject: hi\r\n\r\n", 1.5, stop);
+    EXPECT_FALSE(stop);
+    return mapi::kImportOk;
+  };
+  int code = RunProgram({"-s", "a.pst", "-d", "out"}, dir.path(), import, out.file(), errors.file());
+  EXPECT_EQ(code, kExitExported);
+  EXPECT_EQ(seen_path, dir / "a.pst");
+  EXPECT_FALSE(progress_given);
+  EXPECT_EQ(seen_user_data, 0);
+  EXPECT_NE(ReadWholeFile(dir / "out.idx").find("||hi|||\r\n268435456\r\n"), std::string::npos);
+}
+
+TEST(RunProgram, AnErrorEscapingTheSessionEndsTheRunAfterClosingTheArchive) {
+  TempDir dir;
+  MemoryStream out, errors;
+  ImportFunction import = [](const std::string&, const mapi::ProgressCallback&,
+                             const mapi::FolderCallback&, const mapi::MessageCallback& on_message,
+                             std::int32_t, std::string&, mapi::ImportStatistics*) -> mapi::ImportResult {
+    bool stop = false;
+    on_message(0, 0, 0, "Subject: first\r\n\r\n", 0, stop);
+    throw std::runtime_error("the session broke down");
+  };
+  int code = RunProgram({"-s", "a.pst", "-d", "out"}, dir.path(), import, out.file(), errors.file());
+  EXPECT_EQ(code, kExitRunFailed);
+  EXPECT_EQ(errors.text(), "Error: the session broke down\r\n");
+  EXPECT_EQ(out.text().find("...done"), std::string::npos);
+  EXPECT_EQ(out.text().find("Completed import"), std::string::npos);
+  EXPECT_NE(ReadWholeFile(dir / "out.idx").find("||first|||"), std::string::npos);
+}
+
+TEST(NotExportedReport, IsEmptyWhenEverythingWasExported) {
+  EXPECT_EQ(NotExportedReport({}), "");
+}
+
+TEST(NotExportedReport, CountsInTheSingularAndPlural) {
+  mapi::ImportStatistics statistics;
+  statistics.skipped_messages.push_back({"Inbox", 1, "damaged"});
+  EXPECT_EQ(NotExportedReport(statistics),
+            "Not exported: 1 message and 0 folders\r\n  \"Inbox\": 1 message skipped: damaged\r\n");
+  statistics.unopened_folders.push_back({"A/B", "no access"});
+  statistics.unopened_folders.push_back({"C", "damaged"});
+  EXPECT_EQ(NotExportedReport(statistics).substr(0, 39), "Not exported: 1 message and 2 folders\r\n");
+}
+
+TEST(NotExportedReport, MessagesInTheTopFolderAloneAreReported) {
+  mapi::ImportStatistics statistics;
+  statistics.messages_in_top_folder = 1;
+  EXPECT_EQ(NotExportedReport(statistics),
+            "Not exported: 1 message and 0 folders\r\n  top of the folder tree: 1 message lying "
+            "directly in the top folder, which is never exported\r\n");
+}
+
+}  // namespace
+}  // namespace driver
