@@ -10,8 +10,9 @@ namespace pstwriter {
 namespace {
 
 constexpr std::uint8_t kHeapSignature = 0xEC;
-constexpr std::size_t kMaxAllocationsPerPage = 2047;  // hidIndex is 11 bits
-constexpr std::size_t kMaxPages = 0x10000;            // hidBlockIndex is 16 bits
+// hidIndex has 11 bits (14 with 4 KiB pages); 2047 keeps the ids of a one-page heap the same
+// under either reading.
+constexpr std::size_t kMaxAllocationsPerPage = 2047;
 constexpr std::size_t kFirstHeaderSize = 12;          // HNHDR
 constexpr std::size_t kPageHeaderSize = 2;            // HNPAGEHDR
 constexpr std::size_t kBitmapHeaderSize = 66;         // HNBITMAPHDR
@@ -32,8 +33,8 @@ std::uint8_t FillLevel(std::size_t free) {
 
 }  // namespace
 
-HeapBuilder::HeapBuilder(HeapClient client, std::size_t page_capacity)
-    : client_(client), capacity_(page_capacity) {
+HeapBuilder::HeapBuilder(HeapClient client, std::size_t page_capacity, unsigned block_shift)
+    : client_(client), capacity_(page_capacity), block_shift_(block_shift) {
   pages_.emplace_back();
 }
 
@@ -55,14 +56,16 @@ Hid HeapBuilder::Allocate(std::span<const std::byte> data) {
     throw WriteError("internal: heap allocation of " + std::to_string(data.size()) + " bytes");
   }
   if (!Fits(pages_.back(), pages_.size() - 1, data.size())) {
-    if (pages_.size() == kMaxPages) throw WriteError("heap grew beyond 65,536 pages");
+    if (pages_.size() == (std::size_t{1} << (32 - block_shift_))) {
+      throw WriteError("heap grew beyond the pages a heap id can name");
+    }
     pages_.emplace_back();
   }
   Page& page = pages_.back();
   page.data.insert(page.data.end(), data.begin(), data.end());
   page.ends.push_back(std::uint16_t(page.data.size()));
   std::uint32_t index = std::uint32_t(page.ends.size());
-  return (index << 5) | (std::uint32_t(pages_.size() - 1) << 16);
+  return (index << 5) | (std::uint32_t(pages_.size() - 1) << block_shift_);
 }
 
 Bytes HeapBuilder::SerializePage(std::size_t index) const {

@@ -21,7 +21,8 @@ enum class HeapClient : std::uint8_t {
 
 class HeapBuilder {
  public:
-  HeapBuilder(HeapClient client, std::size_t page_capacity);
+  // page_capacity: the largest data block; block_shift: where a HID's block index starts.
+  HeapBuilder(HeapClient client, std::size_t page_capacity, unsigned block_shift = 16);
 
   // Copies data into the heap; throws WriteError when it is larger than one allocation may be.
   Hid Allocate(std::span<const std::byte> data);
@@ -42,6 +43,7 @@ class HeapBuilder {
 
   HeapClient client_;
   std::size_t capacity_;
+  unsigned block_shift_;
   Hid user_root_ = 0;
   std::vector<Page> pages_;
 };

@@ -24,7 +24,8 @@ BlockId WritePropertyContext(SubnodeAllocator& node, std::vector<PcProperty> pro
                              std::uint64_t* data_size) {
   std::sort(properties.begin(), properties.end(),
             [](const PcProperty& a, const PcProperty& b) { return a.id < b.id; });
-  HeapBuilder heap(HeapClient::kPropertyContext, node.blocks().traits().max_block_data);
+  const FormatTraits& traits = node.blocks().traits();
+  HeapBuilder heap(HeapClient::kPropertyContext, traits.max_block_data, traits.hid_block_shift);
   Bytes records;
   ByteWriter w(records);
   for (std::size_t i = 0; i < properties.size(); ++i) {

@@ -23,7 +23,9 @@ std::uint8_t CellSize(std::uint32_t tag) {
 }  // namespace
 
 TableWriter::TableWriter(SubnodeAllocator& node, std::vector<std::uint32_t> columns)
-    : node_(node), heap_(HeapClient::kTableContext, node.blocks().traits().max_block_data) {
+    : node_(node),
+      heap_(HeapClient::kTableContext, node.blocks().traits().max_block_data,
+            node.blocks().traits().hid_block_shift) {
   Layout(columns);
 }
 
