@@ -441,7 +441,20 @@ void World::FreeRows(LPSRowSet rows) {
 
 HRESULT World::WrapCompressedRtf(LPSTREAM, ULONG, LPSTREAM*) { return MAPI_E_NO_SUPPORT; }
 
-HRESULT World::GetOneProp(LPMAPIPROP, ULONG, LPSPropValue*) { return MAPI_E_NO_SUPPORT; }
+HRESULT World::GetOneProp(LPMAPIPROP object, ULONG tag, LPSPropValue* value) {
+  SPropTagArray tags{1, {tag}};
+  ULONG count = 0;
+  LPSPropValue values = nullptr;
+  const HRESULT hr = object->GetProps(&tags, 0, &count, &values);
+  if (FAILED(hr)) return hr;
+  if (PROP_TYPE(values[0].ulPropTag) == PT_ERROR) {
+    const HRESULT missing = values[0].Value.err;
+    memory.Free(values);
+    return missing;
+  }
+  *value = values;
+  return S_OK;
+}
 
 HRESULT World::ValidateIpmSubtree(LPMDB, ULONG flags, ULONG* count, LPSPropValue* values,
                                   LPMAPIERROR*) {

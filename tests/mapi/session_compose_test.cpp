@@ -1,0 +1,55 @@
+// ImportPst with the program's own composer over the in-memory mail world: composed text reaches
+// the message callback, and a message the composer refuses is counted while the rest go on.
+#include "libs/mapi/import_pst.h"
+#include "tests/mapi/session_fixture.h"
+
+namespace session_test {
+namespace {
+
+class ComposedImportTest : public SessionTest {
+ protected:
+  mapi::ImportResult RunImportPst() {
+    mapi::FolderCallback on_folder = [this](std::int32_t, std::string_view name, std::uint8_t type,
+                                            std::int32_t count, std::int32_t& folder_id,
+                                            bool& include) {
+      folder_calls_.push_back({std::string(name), type, count});
+      folder_id = 5;
+      include = true;
+    };
+    mapi::MessageCallback on_message = [this](std::int32_t, std::int32_t, std::int32_t folder_id,
+                                              std::string_view text, double time, bool& stop) {
+      message_calls_.push_back({folder_id, std::string(text), time});
+      stop = false;
+    };
+    return mapi::ImportPst("/data/mail.pst", {}, on_folder, on_message, 0, error_text_,
+                           &statistics_);
+  }
+};
+
+TEST_F(ComposedImportTest, ComposedTextReachesTheMessageCallback) {
+  session_fake::Folder& inbox = world_.AddFolder(world_.root(), "Inbox");
+  world_.AddMessage(inbox, "Hello from the walk");
+
+  EXPECT_EQ(RunImportPst(), S_OK);
+
+  ASSERT_EQ(message_calls_.size(), 1u);
+  EXPECT_NE(message_calls_[0].text.find("Subject: Hello from the walk\r\n"), std::string::npos)
+      << message_calls_[0].text;
+  EXPECT_EQ(message_calls_[0].folder_id, 5);
+}
+
+TEST_F(ComposedImportTest, MessageWithoutAttachmentFlagIsCountedAndTheNextComposed) {
+  session_fake::Folder& inbox = world_.AddFolder(world_.root(), "Inbox");
+  world_.AddMessage(inbox, "unreadable").props.erase(PR_HASATTACH);
+  world_.AddMessage(inbox, "readable");
+
+  EXPECT_EQ(RunImportPst(), S_OK);
+
+  ASSERT_EQ(message_calls_.size(), 1u);
+  EXPECT_NE(message_calls_[0].text.find("Subject: readable"), std::string::npos);
+  ASSERT_EQ(statistics_.skipped_messages.size(), 1u);
+  EXPECT_EQ(statistics_.skipped_messages[0].reason, "it could not be composed (0x8004010F)");
+}
+
+}  // namespace
+}  // namespace session_test
