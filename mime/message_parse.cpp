@@ -1,7 +1,5 @@
 // Parsing message text into the part tree. One reader walks the text; each line is copied once,
 // into the header or body that keeps it.
-#include <iterator>
-
 #include "mime/header_fields.h"
 #include "mime/mime_message.h"
 
@@ -84,7 +82,9 @@ void TMimeMessage::SetText(std::string_view text) {
 }
 
 void TMimeMessage::LoadFromStream(std::istream& stream) {
-  std::string text(std::istreambuf_iterator<char>(stream), {});
+  std::string text;
+  char block[1 << 16];
+  while (stream.read(block, sizeof block) || stream.gcount() > 0) text.append(block, static_cast<size_t>(stream.gcount()));
   SetText(text);
 }
 
