@@ -6,6 +6,8 @@
 #include <memory>
 
 #include "driver/export_error.h"
+#include "driver/index_record.h"
+#include "mime/index_summary.h"
 
 namespace driver {
 namespace {
@@ -153,6 +155,21 @@ TEST_F(ArchiveWriterTest, SummaryComesFromTheMessageHeaderOnly) {
   ASSERT_TRUE(Append("From: ann@x.org\r\nTo: bob@y.org\r\nSubject: Hi\r\n\r\nFrom: body@z\r\n"));
   EXPECT_NE(index_.content.find("\r\nann@x.org|bob@y.org|Hi|||\r\n"), std::string::npos)
       << index_.content;
+}
+
+// The writer reads the summary from the message text alone; a parse of the whole block, envelope
+// included, must give the same three values.
+TEST_F(ArchiveWriterTest, SummaryEqualsThatOfTheWholeBlock) {
+  const std::string texts[] = {" folded\r\nFrom: x@y\r\nTo: a@b\r\n\r\n", "\r\nFrom: x@y\r\n\r\n",
+                               "no colon\r\nFrom: Ann <x@y>\r\nSubject: s\r\n\r\n",
+                               "From x@y Mon\r\nFrom: x@y\r\n\r\n", "To: \r\n\tq@r\r\n\r\n", ""};
+  for (const std::string& text : texts) {
+    index_.content.clear();
+    ASSERT_TRUE(Append(text));
+    TMimeIndexSummary whole = ReadIndexSummary(std::string(kEnvelope) + text);
+    std::string line = IndexSummaryLine(whole.From, whole.To, whole.Subject);
+    EXPECT_NE(index_.content.find("\r\n" + line + "\r\n"), std::string::npos) << text;
+  }
 }
 
 TEST_F(ArchiveWriterTest, CloseClosesBothFiles) {
