@@ -1,6 +1,7 @@
 // The import session end to end over the in-memory mail world: the temporary profile, the logon and
 // its failures, the store, the trace of a whole run, the result codes and the error text.
 #include <cstdlib>
+#include <stdexcept>
 
 #include "libs/mapi/temp_profile.h"
 #include "tests/mapi/session_fixture.h"
@@ -240,6 +241,22 @@ TEST_F(ImportSessionTest, IpmSubtreeWhoseFoldersCannotBeListedFailsTheSession) {
   world_.root().hierarchy_result = MAPI_E_CORRUPT_DATA;
   EXPECT_EQ(Run(), MAPI_E_CORRUPT_DATA);
   EXPECT_TRUE(folder_calls_.empty());
+}
+
+TEST_F(ImportSessionTest, ErrorOfTheFolderCallbackPassesThroughWithEverythingReleased) {
+  Folder& inbox = world_.AddFolder(world_.root(), "Inbox");
+  world_.AddMessage(world_.AddFolder(inbox, "Deep"), "never read");
+  folder_policy_ = [](const FolderCall& call, std::int32_t& folder_id, bool& include) {
+    if (call.name == "Deep") throw std::runtime_error("console gone");
+    folder_id = 5;
+    include = true;
+  };
+
+  EXPECT_THROW(Run(), std::runtime_error);
+
+  EXPECT_FALSE(Traced("Finished HR= 00000000"));
+  EXPECT_EQ(world_.prof_admin.deleted, std::vector<std::string>{"PstLoadTmp000"});
+  // TearDown checks that every object and block came back.
 }
 
 TEST_F(ImportSessionTest, StatisticsAreOptionalAndClearedAtTheStart) {
