@@ -6,9 +6,11 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <cstring>
 
 namespace pst {
 
@@ -36,8 +38,12 @@ constexpr CrcTables MakeTables() {
 
 inline constexpr CrcTables kTables = MakeTables();
 
-inline std::uint32_t Byte(std::span<const std::byte> data, std::size_t i) {
-  return static_cast<std::uint32_t>(data[i]);
+// Little-endian 32-bit load; memcpy lets the compiler use one unaligned load.
+inline std::uint32_t Load32(const std::byte* p) {
+  std::uint32_t v;
+  std::memcpy(&v, p, sizeof(v));
+  if constexpr (std::endian::native == std::endian::big) v = __builtin_bswap32(v);
+  return v;
 }
 
 }  // namespace crc_detail
@@ -48,16 +54,15 @@ inline std::uint32_t ComputeCrc(std::uint32_t seed, std::span<const std::byte> d
   std::uint32_t crc = seed;
   std::size_t i = 0;
   const std::size_t n = data.size();
+  const std::byte* p = data.data();
   for (; i + 8 <= n; i += 8) {
-    std::uint32_t lo = crc ^ (Byte(data, i) | Byte(data, i + 1) << 8 | Byte(data, i + 2) << 16 |
-                              Byte(data, i + 3) << 24);
-    std::uint32_t hi = Byte(data, i + 4) | Byte(data, i + 5) << 8 | Byte(data, i + 6) << 16 |
-                       Byte(data, i + 7) << 24;
+    const std::uint32_t lo = crc ^ Load32(p + i);
+    const std::uint32_t hi = Load32(p + i + 4);
     crc = kTables[7][lo & 0xFF] ^ kTables[6][(lo >> 8) & 0xFF] ^ kTables[5][(lo >> 16) & 0xFF] ^
           kTables[4][lo >> 24] ^ kTables[3][hi & 0xFF] ^ kTables[2][(hi >> 8) & 0xFF] ^
           kTables[1][(hi >> 16) & 0xFF] ^ kTables[0][hi >> 24];
   }
-  for (; i < n; ++i) crc = kTables[0][(crc ^ Byte(data, i)) & 0xFF] ^ (crc >> 8);
+  for (; i < n; ++i) crc = kTables[0][(crc ^ static_cast<std::uint32_t>(p[i])) & 0xFF] ^ (crc >> 8);
   return crc;
 }
 

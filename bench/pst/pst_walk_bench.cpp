@@ -1,0 +1,264 @@
+// pst_walk_bench FILE [--no-readpst]
+//
+// Times, on one file in one run: (1) a walk of every node of the node B-tree reading all data and
+// every subnode; (2) a walk of every folder from the root reading every property, table row,
+// message, recipient, attachment (bytes included) and embedded message through the messaging
+// layer; (3) `readpst -e -o DIR FILE` into a temporary folder. Prints each time, the peak memory of
+// this process, and readpst's time divided by the messaging walk's.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "platform/pst/messaging/message_store.h"
+#include "platform/pst/ndb/node_database.h"
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Counts {
+  std::uint64_t nodes = 0, subnodes = 0, bytes = 0, failures = 0;
+  std::uint64_t folders = 0, messages = 0, recipients = 0, attachments = 0, properties = 0;
+};
+
+double Seconds(Clock::time_point since) {
+  return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+void ReadNode(const pst::Node& node, Counts& c) {
+  auto all = node.ReadAll(std::uint64_t{1} << 32);
+  if (!all.ok()) {
+    ++c.failures;
+    return;
+  }
+  c.bytes += all->size();
+  auto ids = node.SubnodeIds();
+  if (!ids.ok()) {
+    ++c.failures;
+    return;
+  }
+  for (pst::NodeId id : *ids) {
+    auto sub = node.OpenSubnode(id);
+    if (!sub.ok()) {
+      ++c.failures;
+      continue;
+    }
+    ++c.subnodes;
+    ReadNode(**sub, c);
+  }
+}
+
+Counts WalkNodes(const pst::NodeDatabase& db) {
+  Counts c;
+  (void)db.VisitNodes([&](const pst::NodeEntry& e) {
+    ++c.nodes;
+    auto node = db.OpenNode(e.nid);
+    if (node.ok()) {
+      ReadNode(**node, c);
+    } else {
+      ++c.failures;
+    }
+    return true;
+  });
+  return c;
+}
+
+void ReadStream(const pst::ltp::ValueStream& s, Counts& c) {
+  static std::vector<std::byte> buf(1 << 16);
+  for (std::uint64_t at = 0; at < s.size();) {
+    auto n = s.ReadAt(at, buf);
+    if (!n.ok() || *n == 0) {
+      c.failures += !n.ok();
+      return;
+    }
+    at += *n;
+    c.bytes += *n;
+  }
+}
+
+constexpr std::uint16_t kAttachDataBin = 0x3701;  // streamed by WalkMessage
+
+void ReadProperties(const pst::ltp::PropertyContext& pc, Counts& c) {
+  for (const auto& e : pc.entries()) {
+    ++c.properties;
+    if (e.tag.id == kAttachDataBin) continue;
+    auto v = pc.Get(e.tag.id);
+    if (v.ok()) {
+      c.bytes += v->bytes().size();
+    } else if (v.status().code() == pst::ErrorCode::kLimit) {
+      auto s = pc.OpenStream(e.tag.id);
+      if (s.ok()) ReadStream(*s, c);
+    }
+  }
+}
+
+void ReadTable(const pst::ltp::TableContext& t, Counts& c, std::uint64_t* rows) {
+  for (std::size_t i = 0; i < t.row_count(); ++i) {
+    auto row = t.ReadRow(i);
+    if (!row.ok()) {
+      ++c.failures;
+      continue;
+    }
+    if (rows) ++*rows;
+    for (std::size_t col = 0; col < t.columns().size(); ++col) {
+      auto v = t.Cell(*row, col);
+      if (v.ok()) c.bytes += v->bytes().size();
+    }
+  }
+}
+
+void WalkMessage(const pst::messaging::Message& m, Counts& c) {
+  ++c.messages;
+  ReadProperties(m.properties(), c);
+  auto recipients = m.OpenRecipientTable();
+  if (recipients.ok() && *recipients) ReadTable(**recipients, c, &c.recipients);
+  auto ids = m.AttachmentIds();
+  if (!ids.ok()) return;
+  for (pst::NodeId id : *ids) {
+    auto a = m.OpenAttachment(id);
+    if (!a.ok()) {
+      ++c.failures;
+      continue;
+    }
+    ++c.attachments;
+    ReadProperties(a->properties(), c);
+    auto data = a->OpenData();
+    if (data.ok()) ReadStream(*data, c);
+    if (a->has_data_object()) {
+      auto embedded = a->OpenEmbeddedMessage();
+      if (embedded.ok()) WalkMessage(*embedded, c);
+    }
+  }
+}
+
+Counts WalkFolders(const pst::messaging::MessageStore& store) {
+  Counts c;
+  std::vector<pst::NodeId> pending{pst::kNidRootFolder};
+  std::unordered_set<pst::NodeId> seen;
+  while (!pending.empty()) {
+    const pst::NodeId nid = pending.back();
+    pending.pop_back();
+    if (!seen.insert(nid).second) continue;
+    auto folder = store.OpenFolder(nid);
+    if (!folder.ok()) {
+      ++c.failures;
+      continue;
+    }
+    ++c.folders;
+    ReadProperties(folder->properties(), c);
+    auto subfolders = folder->SubfolderIds();
+    if (subfolders.ok()) pending.insert(pending.end(), subfolders->begin(), subfolders->end());
+    auto contents = folder->OpenContentsTable();
+    if (!contents.ok()) continue;
+    ReadTable(*contents, c, nullptr);
+    for (std::size_t i = 0; i < contents->row_count(); ++i) {
+      auto row = contents->ReadRow(i);
+      if (!row.ok()) continue;
+      auto message = store.OpenMessage(row->row_id());
+      if (message.ok()) {
+        WalkMessage(*message, c);
+      } else {
+        ++c.failures;
+      }
+    }
+  }
+  return c;
+}
+
+// Runs readpst -e -o DIR FILE with its output discarded; returns seconds, or a negative value.
+double TimeReadpst(const std::string& file) {
+  char templ[] = "/tmp/pst-bench-XXXXXX";
+  if (!mkdtemp(templ)) return -1;
+  const std::string dir = templ;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  std::vector<std::string> args = {"readpst", "-e", "-o", dir, file};
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  const auto start = Clock::now();
+  pid_t pid = 0;
+  int status = -1;
+  const bool spawned = posix_spawnp(&pid, "readpst", &actions, nullptr, argv.data(), environ) == 0;
+  if (spawned) waitpid(pid, &status, 0);
+  const double seconds = Seconds(start);
+  posix_spawn_file_actions_destroy(&actions);
+  std::filesystem::remove_all(dir);
+  return spawned && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1;
+}
+
+long PeakRssKb() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: pst_walk_bench FILE [--no-readpst]\n");
+    return 2;
+  }
+  const std::string file = argv[1];
+  const bool readpst = !(argc > 2 && std::strcmp(argv[2], "--no-readpst") == 0);
+  std::printf("file: %s (%llu bytes)\n", file.c_str(),
+              static_cast<unsigned long long>(std::filesystem::file_size(file)));
+
+  auto start = Clock::now();
+  auto db = pst::NodeDatabase::Open(file);
+  if (!db.ok()) {
+    std::fprintf(stderr, "cannot open: %s\n", db.status().message().c_str());
+    return 1;
+  }
+  const Counts n = WalkNodes(**db);
+  const double node_walk = Seconds(start);
+  std::printf("node walk:      %8.3f s  %llu nodes, %llu subnodes, %llu bytes, %llu failures\n",
+              node_walk, static_cast<unsigned long long>(n.nodes),
+              static_cast<unsigned long long>(n.subnodes), static_cast<unsigned long long>(n.bytes),
+              static_cast<unsigned long long>(n.failures));
+
+  start = Clock::now();
+  auto store = pst::messaging::MessageStore::OpenFile(file);
+  if (!store.ok()) {
+    std::fprintf(stderr, "cannot open store: %s\n", store.status().message().c_str());
+    return 1;
+  }
+  const Counts m = WalkFolders(**store);
+  const double folder_walk = Seconds(start);
+  std::printf("messaging walk: %8.3f s  %llu folders, %llu messages, %llu recipients, "
+              "%llu attachments, %llu properties, %llu bytes, %llu failures\n",
+              folder_walk, static_cast<unsigned long long>(m.folders),
+              static_cast<unsigned long long>(m.messages),
+              static_cast<unsigned long long>(m.recipients),
+              static_cast<unsigned long long>(m.attachments),
+              static_cast<unsigned long long>(m.properties),
+              static_cast<unsigned long long>(m.bytes),
+              static_cast<unsigned long long>(m.failures));
+  std::printf("peak memory:    %ld KiB\n", PeakRssKb());
+  if (readpst) {
+    const double theirs = TimeReadpst(file);
+    if (theirs < 0) {
+      std::printf("readpst -e:     failed or not installed\n");
+    } else {
+      std::printf("readpst -e:     %8.3f s\n", theirs);
+      std::printf("ratio readpst / messaging walk: %.1f\n", theirs / folder_walk);
+      std::printf("ratio readpst / node walk:      %.1f\n", theirs / node_walk);
+    }
+  }
+  return 0;
+}
