@@ -173,8 +173,8 @@ bool IsAncestor(const WalkPosition& position, const SBinary& id) {
 
 // One row of a hierarchy table: the child folder, its messages and its subtree.
 void WalkChild(SessionState& state, IMAPIFolder& parent, const SRow& row, WalkPosition& position) {
-  const SPropValue* listed_id = ValueWithTag(row.lpProps, row.cValues, 0, PR_ENTRYID);
-  const SPropValue* listed_name = ValueWithTag(row.lpProps, row.cValues, 1, PR_DISPLAY_NAME);
+  const SPropValue* listed_id = FindRowValue(row, PR_ENTRYID);
+  const SPropValue* listed_name = FindRowValue(row, PR_DISPLAY_NAME);
   ChildFolder child;
   child.name = listed_name && listed_name->Value.lpszA ? listed_name->Value.lpszA : "";
   auto path_of = [&position](const std::string& name) {

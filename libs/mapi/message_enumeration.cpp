@@ -16,7 +16,6 @@ constexpr ULONG kContentsColumns[] = {PR_HASATTACH,     PR_MESSAGE_FLAGS,
                                       PR_SUBJECT,       PR_MESSAGE_SIZE,
                                       PR_MESSAGE_DELIVERY_TIME, PR_ENTRYID,
                                       PR_INSTANCE_KEY};
-constexpr ULONG kEntryIdColumn = 5;
 
 // The properties read from each opened message; only the delivery time is used here.
 constexpr ULONG kMessagePropTags[] = {PR_MESSAGE_CLASS,     PR_SUBJECT,
@@ -112,10 +111,8 @@ HRESULT ReadAndHandOver(SessionState& state, IMessage& message, const FolderCont
 
 // The row's entry id, or null when the column did not come back.
 const SBinary* RowEntryId(const SRow& row) {
-  if (!row.lpProps || row.cValues <= kEntryIdColumn) return nullptr;
-  const SPropValue& value = row.lpProps[kEntryIdColumn];
-  if (value.ulPropTag != PR_ENTRYID) return nullptr;
-  return &value.Value.bin;
+  const SPropValue* value = FindRowValue(row, PR_ENTRYID);
+  return value ? &value->Value.bin : nullptr;
 }
 
 }  // namespace

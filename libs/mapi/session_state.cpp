@@ -34,6 +34,13 @@ void CountUnopenedFolder(ImportStatistics& statistics, std::string_view folder_p
   statistics.unopened_folders.push_back({std::string(folder_path), OneLine(std::move(reason))});
 }
 
+const SPropValue* FindRowValue(const SRow& row, ULONG tag) {
+  for (ULONG i = 0; row.lpProps && i < row.cValues; ++i) {
+    if (row.lpProps[i].ulPropTag == tag) return &row.lpProps[i];
+  }
+  return nullptr;
+}
+
 std::string HexCode(HRESULT code) {
   char text[12];
   std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(code));

@@ -62,6 +62,9 @@ void CountSkippedMessages(ImportStatistics& statistics, std::string_view folder_
 void CountUnopenedFolder(ImportStatistics& statistics, std::string_view folder_path,
                          std::string reason);
 
+// The value with tag in a table row, wherever the table put it; null when the row lacks it.
+const SPropValue* FindRowValue(const SRow& row, ULONG tag);
+
 // A readable reason naming the code: "<what> (0x8004011B)".
 std::string ReasonWithCode(std::string_view what, HRESULT code);
 

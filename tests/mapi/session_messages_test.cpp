@@ -174,6 +174,13 @@ TEST_F(MessageEnumerationTest, TableThatNeverHandsBackRowsEndsTheFolder) {
   EXPECT_EQ(statistics_.skipped_messages[0].count, 3);
 }
 
+TEST_F(MessageEnumerationTest, TableThatRefusesTheColumnsStillGivesItsMessages) {
+  AddMessages(2);
+  folder_.contents_script.set_columns_result = MAPI_E_BAD_COLUMN;
+  EXPECT_EQ(Run(), S_OK);
+  EXPECT_EQ(Subjects(), Numbered(0, 2));
+}
+
 TEST_F(MessageEnumerationTest, EveryMessageTracesItsSteps) {
   AddMessages(1);
   folder_.messages[0]->open_result = MAPI_E_CORRUPT_DATA;
