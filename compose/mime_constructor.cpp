@@ -131,7 +131,11 @@ void TMIMEConstructor::AddPart(std::unique_ptr<TMIMEConstructor> child) {
   const std::string own = header_.GetField(kContentType, "boundary");
   const bool clash = std::any_of(below.begin(), below.end(),
                                  [&](const std::string& b) { return BoundariesClash(own, b); });
-  if (clash) header_.SetField(kContentType, FreshBoundary(), "boundary");
+  // The whole field is rewritten: replacing the old boundary text could also hit the type.
+  if (clash) {
+    const std::string type = header_.GetField(kContentType, "");
+    header_.SetField(kContentType, type + "; boundary=\"" + FreshBoundary() + "\"", "*");
+  }
 }
 
 void TMIMEConstructor::AddMessagePart(std::unique_ptr<TMIMEConstructor> child) {

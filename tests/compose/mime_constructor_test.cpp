@@ -124,6 +124,17 @@ TEST_F(ComposerTest, EmbeddedMessageWithTheParentsBoundaryMakesTheParentTakeAnot
   EXPECT_TRUE(parsed.SubParts().Item(1).IsOfType("message/rfc822"));
 }
 
+TEST_F(ComposerTest, ClashingTransportBoundaryIsReplacedWithoutTouchingTheType) {
+  Header({"Content-Type: multipart/mixed; boundary=mixed"});
+  root_.SetBody("p", "", true);
+  auto child = std::make_unique<TMIMEConstructor>();
+  child->Header().SetField("Content-Type", "multipart/mixed; boundary=\"mixed\"", "*");
+  child->SetBody("q", "", true);
+  root_.AddMessagePart(std::move(child));
+  EXPECT_EQ(root_.Header().GetField("Content-Type", "*"),
+            "multipart/mixed; boundary=\"Next_Part_1000\"");
+}
+
 TEST_F(ComposerTest, TransportAlternativeDeclarationKeepsItsBoundary) {
   Header({"Subject: s", "Content-Type: multipart/alternative;", "\tboundary=\"orig\""});
   root_.SetBody("p", "<p>h</p>", false);
@@ -233,7 +244,8 @@ TEST_F(ComposerTest, DelimiterStartsALineAfterTextThatDoesNotEndOne) {
 
 TEST_F(ComposerTest, WriteToWritesWhatGetTextReturns) {
   root_.SetBody("p", "<p>h</p>", true);
-  StringByteSource data(std::string(100, 'z'));
+  const std::string bytes(100, 'z');
+  StringByteSource data(bytes);
   root_.AddAttachment(data, "z.bin", "application/x-z", "");
   std::ostringstream out;
   root_.WriteTo(out);
