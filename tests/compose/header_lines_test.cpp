@@ -74,6 +74,13 @@ TEST(PutHeaderFieldTest, FoldsAfterTheLastSeparatorBeforeSeventyCharacters) {
   EXPECT_EQ(lines[0], "To: " + std::string(60, 'a') + ",\r\n         " + std::string(40, 'b'));
 }
 
+TEST(PutHeaderFieldTest, ValueFoldedAlreadyCanGetASecondFoldBehindTheSeparator) {
+  HeaderLines lines;
+  const std::string first(75, 'a');
+  PutHeaderField("x", "To", lines, first + ",\r\n        b");
+  EXPECT_EQ(lines[0], "To: " + first + ",\r\n        \r\n        b");
+}
+
 TEST(PutHeaderFieldTest, NeverFoldsInsideAQuotedString) {
   HeaderLines lines;
   const std::string first = "\"" + std::string(60, 'x') + ", Jr\" <a@b>,";

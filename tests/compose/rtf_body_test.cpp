@@ -77,12 +77,5 @@ TEST(TextFromRtfTest, UnbalancedBracesOnlyMoveTheDepth) {
   EXPECT_EQ(TextFromRtf("{{{{\\fromtext a }"), "a ");
 }
 
-TEST(TextFromRtfTest, LongOutermostGroupStaysLinear) {
-  std::string rtf = "{\\rtf1\\fromtext ";
-  for (int i = 0; i < 200000; ++i) rtf += "\\f0 w ";
-  rtf += "}";
-  EXPECT_EQ(TextFromRtf(rtf).size(), 400000u);
-}
-
 }  // namespace
 }  // namespace compose
