@@ -56,6 +56,18 @@ void NdbImageBuilder::PutId(std::vector<std::byte>& out, std::size_t at, std::ui
   }
 }
 
+// Trailers keep id and CRC in this order in the 64-bit layouts and swapped in ANSI files.
+void NdbImageBuilder::PutIdAndCrc(std::vector<std::byte>& out, std::size_t at, BlockId bid,
+                                  std::uint32_t crc) const {
+  if (layout_.variant == FormatVariant::kAnsi) {
+    PutLe32(out, at, static_cast<std::uint32_t>(bid));
+    PutLe32(out, at + 4, crc);
+  } else {
+    PutLe32(out, at, crc);
+    PutLe64(out, at + 4, bid);
+  }
+}
+
 BlockId NdbImageBuilder::Store(std::vector<std::byte> stored, bool internal,
                                std::uint16_t inflated) {
   const BlockId bid = next_bid_ | (internal ? 2 : 0);
@@ -68,14 +80,7 @@ BlockId NdbImageBuilder::Store(std::vector<std::byte> stored, bool internal,
   const auto cb = static_cast<std::uint16_t>(stored.size());
   PutLe16(block, t, cb);
   PutLe16(block, t + 2, ComputeSig(ib, bid));
-  const std::uint32_t crc = ComputeCrc(0, stored);
-  if (layout_.variant == FormatVariant::kAnsi) {
-    PutLe32(block, t + 4, static_cast<std::uint32_t>(bid));
-    PutLe32(block, t + 8, crc);
-  } else {
-    PutLe32(block, t + 4, crc);
-    PutLe64(block, t + 8, bid);
-  }
+  PutIdAndCrc(block, t + 4, bid, ComputeCrc(0, stored));
   if (layout_.compressed_blocks) {
     PutLe16(block, t + 16, 2);
     PutLe16(block, t + 18, inflated);
@@ -233,14 +238,7 @@ void NdbImageBuilder::BuildTree(bool nodes, std::vector<std::byte>& image,
       const std::size_t t = layout_.page_trailer_offset;
       page[t] = page[t + 1] = static_cast<std::byte>(nodes ? 0x81 : 0x80);
       PutLe16(page, t + 2, ComputeSig(ib, bid));
-      const std::uint32_t crc = ComputeCrc(0, std::span<const std::byte>(page).first(t));
-      if (layout_.variant == FormatVariant::kAnsi) {
-        PutLe32(page, t + 4, static_cast<std::uint32_t>(bid));
-        PutLe32(page, t + 8, crc);
-      } else {
-        PutLe32(page, t + 4, crc);
-        PutLe64(page, t + 8, bid);
-      }
+      PutIdAndCrc(page, t + 4, bid, ComputeCrc(0, std::span<const std::byte>(page).first(t)));
       image.insert(image.end(), page.begin(), page.end());
       std::vector<std::byte> parent(3 * w);
       PutId(parent, 0, count > 0 ? entries[first].key : 0);

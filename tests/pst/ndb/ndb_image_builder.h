@@ -62,6 +62,8 @@ class NdbImageBuilder {
 
   BlockId Store(std::vector<std::byte> stored, bool internal, std::uint16_t inflated);
   void PutId(std::vector<std::byte>& out, std::size_t at, std::uint64_t v) const;
+  void PutIdAndCrc(std::vector<std::byte>& out, std::size_t at, BlockId bid,
+                   std::uint32_t crc) const;
   void BuildTree(bool nodes, std::vector<std::byte>& image,
                  std::uint64_t& bid_counter, BlockId& root_bid, std::uint64_t& root_ib) const;
 
