@@ -147,8 +147,9 @@ HRESULT Folder::GetHierarchyTable(ULONG, LPMAPITABLE* out) {
   return S_OK;
 }
 
-HRESULT Folder::OpenEntry(ULONG size, LPENTRYID id, LPCIID iid, ULONG, ULONG* type,
+HRESULT Folder::OpenEntry(ULONG size, LPENTRYID id, LPCIID iid, ULONG flags, ULONG* type,
                           LPUNKNOWN* object) {
+  child_open_flags.push_back(flags);
   Folder* target = world_.FindFolder(BytesOf(size, id));
   if (!target) return MAPI_E_NOT_FOUND;
   const HRESULT hr = iid ? target->open_as_subfolder_result : target->open_from_parent_result;
@@ -167,9 +168,11 @@ HRESULT Store::CompareEntryIDs(ULONG size1, LPENTRYID id1, ULONG size2, LPENTRYI
   return S_OK;
 }
 
-HRESULT Store::OpenEntry(ULONG size, LPENTRYID id, LPCIID, ULONG, ULONG* type, LPUNKNOWN* object) {
+HRESULT Store::OpenEntry(ULONG size, LPENTRYID id, LPCIID, ULONG flags, ULONG* type,
+                         LPUNKNOWN* object) {
   const Bytes wanted = BytesOf(size, id);
   if (Folder* folder = world_.FindFolder(wanted)) {
+    folder_open_flags.push_back(flags);
     if (FAILED(folder->open_from_store_result)) return folder->open_from_store_result;
     *type = MAPI_FOLDER;
     folder->AddRef();
@@ -177,6 +180,7 @@ HRESULT Store::OpenEntry(ULONG size, LPENTRYID id, LPCIID, ULONG, ULONG* type, L
     return S_OK;
   }
   if (Message* message = world_.FindMessage(wanted)) {
+    message_open_flags.push_back(flags);
     ++message->opened;
     if (FAILED(message->open_result)) return message->open_result;
     *type = MAPI_MESSAGE;

@@ -114,6 +114,7 @@ class Folder : public FolderDefaults {
   bool listed_without_entry_id = false;       // its hierarchy-table row lacks PR_ENTRYID
   Folder* listed_as = nullptr;                // its hierarchy-table row names this folder instead
   Table* last_contents = nullptr;
+  std::vector<ULONG> child_open_flags;  // of every OpenEntry on this folder, in call order
 
  private:
   World& world_;
@@ -129,6 +130,8 @@ class Store : public StoreDefaults {
   HRESULT STDMETHODCALLTYPE StoreLogoff(ULONG* flags) override;
 
   const Bytes id{'S', 'T', 'O', 'R', 'E'};
+  std::vector<ULONG> folder_open_flags;  // of every folder OpenEntry, in call order
+  std::vector<ULONG> message_open_flags;
   int logoffs = 0;
   ULONG logoff_flags = 0;
 

@@ -78,6 +78,25 @@ TEST_F(ImportSessionTest, TemporaryProfileHoldsThePersonalFoldersServiceAndIsDel
   EXPECT_EQ(world_.validate_flags, MAPI_FULL_IPM_TREE);
 }
 
+TEST_F(ImportSessionTest, ObjectsAreOpenedWithTheirAccessFlags) {
+  Folder& inbox = world_.AddFolder(world_.root(), "Inbox");
+  world_.AddFolder(inbox, "Sub");
+  world_.AddMessage(inbox, "hello");
+
+  EXPECT_EQ(Run(), S_OK);
+
+  // The IPM subtree, then the contents of Inbox and of Sub.
+  EXPECT_EQ(world_.store.folder_open_flags,
+            (std::vector<ULONG>{MAPI_DEFERRED_ERRORS,
+                                MAPI_MODIFY | MAPI_DEFERRED_ERRORS | MAPI_BEST_ACCESS,
+                                MAPI_MODIFY | MAPI_DEFERRED_ERRORS | MAPI_BEST_ACCESS}));
+  EXPECT_EQ(world_.store.message_open_flags, std::vector<ULONG>{MAPI_BEST_ACCESS});
+  // Inbox for its properties, then as the folder whose subfolders are listed.
+  EXPECT_EQ(world_.root().child_open_flags,
+            (std::vector<ULONG>{MAPI_BEST_ACCESS | MAPI_DEFERRED_ERRORS,
+                                MAPI_BEST_ACCESS | MAPI_DEFERRED_ERRORS}));
+}
+
 TEST_F(ImportSessionTest, UnicodeServiceIsTriedWhenThePersonalFoldersServiceCannotBeCreated) {
   world_.service_admin.failing_services = {"MSPST MS"};
   EXPECT_EQ(Run(), S_OK);
