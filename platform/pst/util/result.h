@@ -57,9 +57,11 @@ class Result {
   explicit operator bool() const { return ok(); }
   const T& value() const& { return std::get<0>(v_); }
   T& value() & { return std::get<0>(v_); }
-  T&& value() && { return std::get<0>(std::move(v_)); }
+  // By value, so that `for (auto x : *Temporary())` does not refer into a destroyed Result.
+  T value() && { return std::get<0>(std::move(v_)); }
   const T& operator*() const& { return value(); }
   T& operator*() & { return value(); }
+  T operator*() && { return std::move(*this).value(); }
   const T* operator->() const { return &value(); }
   T* operator->() { return &value(); }
   // The error; Status::Ok() when a value is held.
