@@ -150,6 +150,23 @@ TEST(StoreRoundTripLayout, StoreWithoutEntryIdsStillNamesItsInboxByReceiveFolder
   EXPECT_EQ(*store->ReceiveFolderFor(""), inbox);
 }
 
+TEST(StoreRoundTripLayout, ExtraStorePropertiesReplaceComputedOnes) {
+  ScratchDir dir;
+  std::string path = dir.File("forced.pst");
+  {
+    StoreOptions options;
+    options.extra_store_properties.SetInt32(tags::kValidFolderMask, 0xFF);
+    options.extra_store_properties.SetBinary(tags::kIpmSentmailEntryId, Bytes(24, std::byte{7}));
+    PstBuilder b(path, options);
+    b.Finish();
+  }
+  auto store = OpenStore(path);
+  ASSERT_TRUE(store);
+  EXPECT_EQ(store->stored_valid_folder_mask(), 0xFFu);
+  EXPECT_FALSE(store->SpecialFolderId(pst::messaging::SpecialFolder::kSentMail).has_value());
+  EXPECT_TRUE(store->SpecialFolderId(pst::messaging::SpecialFolder::kIpmSubtree).has_value());
+}
+
 TEST(StoreRoundTripLayout, PasswordIsStoredAsItsChecksum) {
   ScratchDir dir;
   std::string path = dir.File("password.pst");

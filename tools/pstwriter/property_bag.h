@@ -65,6 +65,10 @@ class PropertyBag {
   // Any type, value given as the bytes the file stores (variable-size types only).
   PropertyBag& SetRaw(std::uint16_t id, std::uint16_t type, Bytes data);
 
+  PropertyBag& Set(std::uint16_t id, PropValue value) {
+    values_[id] = std::move(value);
+    return *this;
+  }
   void Remove(std::uint16_t id) { values_.erase(id); }
   const PropValue* Find(std::uint16_t id) const;
   const std::map<std::uint16_t, PropValue>& values() const { return values_; }

@@ -49,6 +49,8 @@ struct StoreOptions {
   bool search_root = true;
   std::array<std::uint8_t, 16> record_key = {0x50, 0x53, 0x54, 0x32, 0x58, 0x4D, 0x5A, 0x00,
                                              0x77, 0x72, 0x69, 0x74, 0x65, 0x72, 0x00, 0x01};
+  // Set on the store object last, so they may replace what the builder computes (a wrong
+  // valid-folder mask, an entry id naming no folder ...).
   PropertyBag extra_store_properties{};
 };
 

@@ -77,7 +77,7 @@ Bytes PstBuilder::EntryId(FolderId folder) const {
 }
 
 void PstBuilder::WriteStore() {
-  PropertyBag store = options_.extra_store_properties;
+  PropertyBag store;
   Bytes key(16);
   std::memcpy(key.data(), options_.record_key.data(), 16);
   store.SetBinary(tags::kRecordKey, key);
@@ -108,6 +108,9 @@ void PstBuilder::WriteStore() {
   if (options_.password) {
     auto bytes = AsBytes(*options_.password);
     store.SetInt32(tags::kPstPassword, std::int32_t(pst::ComputeCrc(0, bytes)));
+  }
+  for (const auto& [id, value] : options_.extra_store_properties.values()) {
+    store.Set(id, value);
   }
   WriteTopLevelPc(kNidMessageStore, 0, store);
 
