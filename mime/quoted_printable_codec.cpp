@@ -11,7 +11,6 @@ namespace mime {
 namespace {
 
 constexpr char kHex[] = "0123456789ABCDEF";
-constexpr size_t kRunLimit = 1024;
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -32,7 +31,9 @@ class PlainSink {
   std::string& out_;
 };
 
-// Collects runs of escaped bytes and converts each run to UTF-8 before the next copied character.
+// Collects runs of escaped bytes and converts each whole run to UTF-8 before the next copied
+// character. A run is never cut into pieces: a multi-byte character split between two pieces would
+// be lost.
 class ConvertingSink {
  public:
   ConvertingSink(std::string& out, std::string_view charset) : out_(out) {
@@ -49,7 +50,6 @@ class ConvertingSink {
       return;
     }
     run_.push_back(static_cast<char>(b));
-    if (run_.size() >= kRunLimit) Flush();
   }
   void Finish() { Flush(); }
 

@@ -7,6 +7,9 @@
 #include "mime/encoded_words.h"
 #include "mime/numeric_references.h"
 #include "mime/quoted_printable_codec.h"
+#include "support/charset/charset_registry.h"
+
+#include <filesystem>
 
 namespace mime {
 namespace {
@@ -86,6 +89,20 @@ TEST(QuotedPrintable, ToUtf8ConvertsEscapedBytesAndWritesThoseStillPending) {
     DecodeQuotedPrintableToUtf8("=C3=A9=FF", charset, out);
     EXPECT_EQ(out, "\xC3\xA9\xFF") << charset;
   }
+}
+
+TEST(QuotedPrintable, ToUtf8KeepsAMultiByteCharacterWholeInALongEscapedRun) {
+  if (!std::filesystem::exists(std::string(PST2XMZ_BIN_DIR) + "/codepages.chl"))
+    GTEST_SKIP() << "codepages.chl is not built";
+  auto& registry = charset::TPlCharsetRegistry::Instance();
+  registry.ResetForTesting({PST2XMZ_BIN_DIR});
+  std::string text;
+  for (int i = 0; i < 1023; ++i) text += "=41";
+  text += "=82=A0";  // HIRAGANA LETTER A in Shift_JIS, its bytes at positions 1023 and 1024
+  std::string out;
+  DecodeQuotedPrintableToUtf8(text, "shift_jis", out);
+  registry.ResetForTesting(charset::TPlCharsetRegistry::DefaultLibraryDirectories());
+  EXPECT_EQ(out, std::string(1023, 'A') + "\xE3\x81\x82");
 }
 
 TEST(QuotedPrintable, EncodedLinesDecodeBackToTheData) {
