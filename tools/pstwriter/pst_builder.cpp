@@ -6,6 +6,7 @@
 #include "tools/pstwriter/bag_encoding.h"
 #include "tools/pstwriter/mapi_tags.h"
 #include "tools/pstwriter/message_writer.h"
+#include "tools/pstwriter/named_property_map.h"
 #include "tools/pstwriter/ndb_writer.h"
 #include "tools/pstwriter/subnode_allocator.h"
 #include "tools/pstwriter/table_schemas.h"
@@ -38,6 +39,7 @@ PstBuilder::PstBuilder(const std::string& path, StoreOptions options)
     : path_(path), options_(std::move(options)) {
   ndb_ = std::make_unique<NdbWriter>(path, options_.format, options_.crypt);
   messages_ = std::make_unique<MessageWriter>(ndb_->blocks(), options_.code_page);
+  named_ = std::make_unique<NamedPropertyMap>();
   next_index_.fill(0x400);
   next_index_[kNidTypeSearchFolder] = 0x4000;
   next_index_[kNidTypeNormalMessage] = 0x10000;
@@ -99,6 +101,16 @@ FolderId PstBuilder::AddFolder(FolderId parent, const std::string& name,
 void PstBuilder::SetSpecialFolder(SpecialFolder which, FolderId folder) {
   FolderAt(folder);
   special_[which] = folder;
+}
+
+std::uint16_t PstBuilder::NamedPropertyId(const std::array<std::uint8_t, 16>& guid,
+                                          std::uint32_t number) {
+  return named_->IdFor(guid, number);
+}
+
+std::uint16_t PstBuilder::NamedPropertyId(const std::array<std::uint8_t, 16>& guid,
+                                          const std::string& name) {
+  return named_->IdFor(guid, name);
 }
 
 MessageId PstBuilder::AddMessage(FolderId folder_id, const Message& message) {

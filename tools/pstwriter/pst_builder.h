@@ -58,6 +58,7 @@ enum class SpecialFolder { kInbox, kOutbox, kSentItems, kDeletedItems };
 
 class NdbWriter;
 class MessageWriter;
+class NamedPropertyMap;
 
 class PstBuilder {
  public:
@@ -75,6 +76,10 @@ class PstBuilder {
                      const std::string& container_class = "IPF.Note", PropertyBag extra = {});
   // The inbox is found through the receive-folder table, the others through store entry ids.
   void SetSpecialFolder(SpecialFolder which, FolderId folder);
+  // The property id (0x8000 and above) of a named property of the property set `guid`, by number
+  // or by string name; the same name always gets the same id.
+  std::uint16_t NamedPropertyId(const std::array<std::uint8_t, 16>& guid, std::uint32_t number);
+  std::uint16_t NamedPropertyId(const std::array<std::uint8_t, 16>& guid, const std::string& name);
   // Writes the message's nodes at once; large attachment streams are copied block by block.
   MessageId AddMessage(FolderId folder, const Message& message);
   // Completes and closes the file. Nothing may be added afterwards.
@@ -99,6 +104,7 @@ class PstBuilder {
   StoreOptions options_;
   std::unique_ptr<NdbWriter> ndb_;
   std::unique_ptr<MessageWriter> messages_;
+  std::unique_ptr<NamedPropertyMap> named_;
   std::array<std::uint32_t, 32> next_index_{};
   std::map<FolderId, std::unique_ptr<Folder>> folders_;
   std::map<SpecialFolder, FolderId> special_;

@@ -5,6 +5,7 @@
 #include "platform/pst/ndb/pst_crc.h"
 #include "tools/pstwriter/data_tree_writer.h"
 #include "tools/pstwriter/mapi_tags.h"
+#include "tools/pstwriter/named_property_map.h"
 #include "tools/pstwriter/ndb_writer.h"
 #include "tools/pstwriter/pst_builder.h"
 #include "tools/pstwriter/subnode_allocator.h"
@@ -26,10 +27,6 @@ constexpr NodeId kNidOutgoingQueueTable = 0x64C;
 constexpr NodeId kNidAttachmentTemplate = 0x671;
 constexpr NodeId kNidRecipientTemplate = 0x692;
 
-constexpr std::uint16_t kNameIdBucketCount = 0x0001;
-constexpr std::uint16_t kNameIdStreamGuid = 0x0002;
-constexpr std::uint16_t kNameIdStreamEntry = 0x0003;
-constexpr std::uint16_t kNameIdStreamString = 0x0004;
 constexpr std::uint16_t kReceiveFolderNid = 0x6605;
 constexpr std::uint16_t kPstLrNoRestrictions = 0x6633;
 
@@ -40,30 +37,6 @@ constexpr std::int32_t kOutboxValid = 0x04;
 constexpr std::int32_t kWastebasketValid = 0x08;
 constexpr std::int32_t kSentmailValid = 0x10;
 constexpr std::int32_t kFinderValid = 0x80;
-
-// The name-to-id map with one numeric named property, PidLidInternetAccountName of
-// PSETID_Common, mapped to 0x8000 (readers refuse a map without entries).
-PropertyBag NameToIdMap() {
-  constexpr std::uint32_t kBucketCount = 251;
-  constexpr std::uint8_t kPsetidCommon[16] = {0x08, 0x20, 0x06, 0x00, 0x00, 0x00, 0x00, 0x00,
-                                              0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
-  constexpr std::uint32_t kPropertyId = 0x8580;
-  constexpr std::uint16_t kGuidField = 3 << 1;  // first GUID of the stream, numeric name
-  Bytes guids(16);
-  std::memcpy(guids.data(), kPsetidCommon, 16);
-  Bytes entry;
-  ByteWriter w(entry);
-  w.U32(kPropertyId);
-  w.U16(kGuidField);
-  w.U16(0);  // wPropIdx: property id 0x8000
-  PropertyBag names;
-  names.SetInt32(kNameIdBucketCount, std::int32_t(kBucketCount));
-  names.SetBinary(kNameIdStreamGuid, guids);
-  names.SetBinary(kNameIdStreamEntry, entry);
-  names.SetBinary(kNameIdStreamString, {});
-  names.SetBinary(std::uint16_t(0x1000 + (kPropertyId ^ kGuidField) % kBucketCount), entry);
-  return names;
-}
 
 }  // namespace
 
@@ -114,7 +87,7 @@ void PstBuilder::WriteStore() {
   }
   WriteTopLevelPc(kNidMessageStore, 0, store);
 
-  WriteTopLevelPc(kNidNameToIdMap, 0, NameToIdMap());
+  WriteTopLevelPc(kNidNameToIdMap, 0, named_->ToProperties());
 }
 
 void PstBuilder::WriteInternalTables() {
