@@ -1,0 +1,85 @@
+// Attachment digests for the message listing.
+#include "tools/pstinfo/attachment_digests.h"
+
+#include <array>
+
+#include "tools/pstinfo/sha256.h"
+#include "tools/pstinfo/text_format.h"
+
+namespace pstinfo {
+namespace {
+
+using pst::ErrorCode;
+using pst::Result;
+using pst::Status;
+using pst::messaging::Attachment;
+using pst::messaging::Message;
+
+constexpr std::int32_t kAttachByValue = 1;          // ATTACH_BY_VALUE
+constexpr std::int32_t kAttachEmbeddedMessage = 5;  // ATTACH_EMBEDDED_MSG
+constexpr std::size_t kReadPiece = 64 * 1024;
+constexpr const char* kNoData = "-";
+
+Status Located(const std::string& where, const Status& status) {
+  return Status(status.code(), where + ": " + status.message());
+}
+
+Status AddDigests(const Message& message, std::vector<std::string>& digests);
+
+Status AddAttachmentDigests(const Attachment& attachment, std::vector<std::string>& digests) {
+  const auto method = attachment.method();
+  if (method == kAttachByValue) {
+    auto data = attachment.OpenData();
+    if (!data) {
+      if (data.status().code() != ErrorCode::kNotFound) return data.status();
+      digests.emplace_back(kNoData);
+      return Status::Ok();
+    }
+    auto digest = StreamDigest(*data);
+    if (!digest) return digest.status();
+    digests.push_back(std::move(*digest));
+  } else if (method == kAttachEmbeddedMessage) {
+    auto embedded = attachment.OpenEmbeddedMessage();
+    if (!embedded) return Located("embedded message", embedded.status());
+    return AddDigests(*embedded, digests);
+  }
+  return Status::Ok();
+}
+
+Status AddDigests(const Message& message, std::vector<std::string>& digests) {
+  auto ids = message.AttachmentIds();
+  if (!ids) return Located("attachment table", ids.status());
+  for (pst::NodeId id : *ids) {
+    const std::string where = "attachment " + HexId(id);
+    auto attachment = message.OpenAttachment(id);
+    if (!attachment) return Located(where, attachment.status());
+    Status status = AddAttachmentDigests(*attachment, digests);
+    if (!status.ok()) return Located(where, status);
+  }
+  return Status::Ok();
+}
+
+}  // namespace
+
+Result<std::string> StreamDigest(const pst::ltp::ValueStream& stream) {
+  Sha256 sha;
+  std::vector<std::byte> piece(kReadPiece);
+  for (std::uint64_t offset = 0; offset < stream.size();) {
+    auto n = stream.ReadAt(offset, piece);
+    if (!n) return n.status();
+    if (*n == 0) return Status::Corrupt("data ends at " + std::to_string(offset) + " of " +
+                                        std::to_string(stream.size()) + " bytes");
+    sha.Update(std::span(piece.data(), *n));
+    offset += *n;
+  }
+  return ToHex(sha.Finish());
+}
+
+Result<std::vector<std::string>> AttachmentDigests(const Message& message) {
+  std::vector<std::string> digests;
+  Status status = AddDigests(message, digests);
+  if (!status.ok()) return status;
+  return digests;
+}
+
+}  // namespace pstinfo

@@ -1,0 +1,120 @@
+// Header and store facts of the inspector's default report.
+#include "tools/pstinfo/header_report.h"
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "platform/pst/messaging/node_ids.h"
+#include "tools/pstinfo/text_format.h"
+
+namespace pstinfo {
+namespace {
+
+using pst::FileHeader;
+using pst::NodeDatabase;
+using pst::messaging::MessageStore;
+using pst::messaging::NodeType;
+using pst::messaging::SpecialFolder;
+
+const char* VariantName(pst::FormatVariant variant) {
+  switch (variant) {
+    case pst::FormatVariant::kAnsi: return "ANSI";
+    case pst::FormatVariant::kUnicode: return "Unicode";
+    case pst::FormatVariant::kUnicode4k: return "Unicode, 4 KiB pages";
+  }
+  return "unknown";
+}
+
+const char* EncodingName(pst::CryptMethod method) {
+  switch (method) {
+    case pst::CryptMethod::kNone: return "none";
+    case pst::CryptMethod::kPermute: return "permute (compressible)";
+    case pst::CryptMethod::kCyclic: return "cyclic (high)";
+  }
+  return "unknown";
+}
+
+void Fact(std::ostream& out, const char* name, const std::string& value) {
+  out << name << ':' << std::string(22 - std::char_traits<char>::length(name), ' ') << value
+      << '\n';
+}
+
+void PrintFileFacts(const NodeDatabase& db, std::ostream& out) {
+  const FileHeader& h = db.header();
+  Fact(out, "Format", VariantName(h.variant));
+  Fact(out, "Version", std::to_string(h.version) + " (client " + std::to_string(h.client_version) +
+                           ")");
+  Fact(out, "Kind", h.offline_store ? "offline store (SO)" : "personal folders (SM)");
+  Fact(out, "Encoding", EncodingName(h.crypt_method));
+  Fact(out, "File size", std::to_string(db.file_size()) + " bytes");
+  std::string eof = std::to_string(h.file_eof) + " bytes";
+  if (h.file_eof != db.file_size()) eof += " (differs from the file size)";
+  Fact(out, "End of file in header", eof);
+}
+
+// Counts of the node B-tree by node type, and of the block B-tree.
+void PrintCounts(const NodeDatabase& db, std::ostream& out, ProblemLog& problems) {
+  std::map<NodeType, std::uint64_t> by_type;
+  std::uint64_t nodes = 0;
+  pst::Status walked = db.VisitNodes([&](const pst::NodeEntry& e) {
+    ++nodes;
+    ++by_type[pst::messaging::TypeOf(e.nid)];
+    return true;
+  });
+  if (!walked.ok()) problems.Report("node B-tree", walked);
+  std::uint64_t blocks = 0;
+  walked = db.VisitBlocks([&](const pst::BlockEntry&) { return ++blocks, true; });
+  if (!walked.ok()) problems.Report("block B-tree", walked);
+  Fact(out, "Nodes", std::to_string(nodes) + " (folders " +
+                         std::to_string(by_type[NodeType::kNormalFolder]) + ", search folders " +
+                         std::to_string(by_type[NodeType::kSearchFolder]) + ", messages " +
+                         std::to_string(by_type[NodeType::kNormalMessage]) + ", associated " +
+                         std::to_string(by_type[NodeType::kAssociatedMessage]) + ")");
+  Fact(out, "Blocks", std::to_string(blocks));
+  const pst::IntegrityCounts integrity = db.integrity();
+  Fact(out, "Checksum mismatches", std::to_string(integrity.checksum_mismatches));
+  Fact(out, "Signature mismatches", std::to_string(integrity.signature_mismatches));
+}
+
+std::string OptionalId(const std::optional<pst::NodeId>& id) {
+  return id ? HexId(*id) : std::string("-");
+}
+
+std::string RecordKeyHex(const pst::ltp::Guid& key) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string out;
+  for (std::byte b : key) {
+    out.push_back(kDigits[std::to_integer<unsigned>(b) >> 4]);
+    out.push_back(kDigits[std::to_integer<unsigned>(b) & 0x0F]);
+  }
+  return out;
+}
+
+void PrintStoreFacts(const MessageStore& store, std::ostream& out, ProblemLog& problems) {
+  Fact(out, "Store name", FieldText(store.display_name()));
+  Fact(out, "Record key", RecordKeyHex(store.record_key()));
+  Fact(out, "Password", store.password_protected() ? "protected" : "none");
+  auto subtree = store.IpmSubtreeId();
+  if (!subtree) problems.Report("IPM subtree", subtree.status());
+  Fact(out, "IPM subtree", subtree ? OptionalId(*subtree) : std::string("?"));
+  auto inbox = store.ReceiveFolderFor("IPM.Note");
+  if (!inbox) problems.Report("receive-folder table", inbox.status());
+  Fact(out, "Inbox", inbox ? OptionalId(*inbox) : std::string("?"));
+  Fact(out, "Outbox", OptionalId(store.SpecialFolderId(SpecialFolder::kOutbox)));
+  Fact(out, "Sent items", OptionalId(store.SpecialFolderId(SpecialFolder::kSentMail)));
+  Fact(out, "Deleted items", OptionalId(store.SpecialFolderId(SpecialFolder::kWastebasket)));
+}
+
+}  // namespace
+
+void PrintHeaderReport(const MessageStore& store, const std::string& path, std::ostream& out,
+                       ProblemLog& problems) {
+  Fact(out, "File", path);
+  PrintFileFacts(store.database(), out);
+  PrintCounts(store.database(), out, problems);
+  PrintStoreFacts(store, out, problems);
+}
+
+}  // namespace pstinfo
