@@ -17,6 +17,9 @@ using pst::ltp::PropertyContext;
 using pst::messaging::MessageStore;
 using pst::messaging::NodeType;
 
+constexpr std::uint16_t kAttachFilename = 0x3704;      // PR_ATTACH_FILENAME
+constexpr std::uint16_t kAttachLongFilename = 0x3707;  // PR_ATTACH_LONG_FILENAME
+
 bool IsTable(NodeType type) {
   switch (type) {
     case NodeType::kReceiveFolderTable:
@@ -76,15 +79,32 @@ Status PrintTable(const MessageStore& store, NodeId id, std::ostream& out) {
   return Status::Ok();
 }
 
-void PrintAttachmentIds(const pst::messaging::Message& message, std::ostream& out) {
+// One line per attachment: subnode id, PR_ATTACH_METHOD, data size, file name.
+void PrintAttachmentLine(const pst::messaging::Message& message, NodeId id, std::ostream& out) {
+  out << "  " << HexId(id);
+  auto attachment = message.OpenAttachment(id);
+  if (!attachment) {
+    out << "  <" << attachment.status().message() << ">\n";
+    return;
+  }
+  const auto method = attachment->method();
+  out << "  method " << (method ? std::to_string(*method) : std::string("-"));
+  auto data = attachment->OpenData();
+  if (data) out << ", " << data->size() << " bytes";
+  std::string name = pst::messaging::StringProperty(attachment->properties(), kAttachLongFilename);
+  if (name.empty()) name = pst::messaging::StringProperty(attachment->properties(), kAttachFilename);
+  if (!name.empty()) out << ", \"" << FieldText(name) << '"';
+  out << '\n';
+}
+
+void PrintAttachments(const pst::messaging::Message& message, std::ostream& out) {
   auto ids = message.AttachmentIds();
   if (!ids) {
     out << "Attachments: <" << ids.status().message() << ">\n";
     return;
   }
-  out << "Attachments: " << ids->size();
-  for (NodeId a : *ids) out << ' ' << HexId(a);
-  out << '\n';
+  out << "Attachments: " << ids->size() << '\n';
+  for (NodeId id : *ids) PrintAttachmentLine(message, id, out);
 }
 
 Status PrintPropertyObject(const MessageStore& store, NodeId id, std::ostream& out) {
@@ -102,7 +122,7 @@ Status PrintPropertyObject(const MessageStore& store, NodeId id, std::ostream& o
     if (!message) return message.status();
     out << "Message " << HexId(id) << ": ";
     PrintProperties(message->properties(), out);
-    PrintAttachmentIds(*message, out);
+    PrintAttachments(*message, out);
   } else {
     auto node = store.database().OpenNode(id);
     if (!node) return node.status();
