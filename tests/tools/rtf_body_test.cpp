@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/pst/ndb/pst_crc.h"
+#include "platform/pst/rtf/rtf_decompressor.h"
 #include "tools/pstwriter/rtf_body.h"
 
 namespace {
@@ -58,6 +59,18 @@ TEST(RtfBody, StreamHeadersDescribeTheirBodies) {
   EXPECT_EQ(U32(raw, 8), 0x414C454Du);  // "MELA"
   EXPECT_EQ(U32(raw, 12), 0u);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(raw.data()) + 16, raw.size() - 16), rtf);
+}
+
+TEST(RtfBody, BothStreamFormsDecompressToTheRtf) {
+  for (const std::string& rtf : {EncapsulateHtml("<p>x</p>"), EncapsulateText(std::string(9000, 'q')),
+                                 NativeRtf("Grüße\r\nline")}) {
+    for (bool compress : {true, false}) {
+      auto out = pst::DecompressRtf(CompressedRtfStream(rtf, compress));
+      ASSERT_TRUE(out.ok()) << out.status().message();
+      EXPECT_EQ(out->rtf, rtf);
+      EXPECT_FALSE(out->crc_mismatch);
+    }
+  }
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ std::string EncapsulateText(std::string_view text);
 std::string NativeRtf(std::string_view text);
 
 // The PR_RTF_COMPRESSED value for rtf: the compressed form when compress is true, else the
-// uncompressed form.
+// uncompressed form (made by the reader's compressed-RTF library).
 Bytes CompressedRtfStream(std::string_view rtf, bool compress);
 
 }  // namespace pstwriter
