@@ -2,6 +2,7 @@
 #include "platform/pst/ndb/node_database.h"
 
 #include <algorithm>
+#include <string>
 
 #include "platform/pst/ndb/data_node.h"
 #include "platform/pst/util/hex.h"
@@ -33,6 +34,12 @@ Result<std::unique_ptr<NodeDatabase>> NodeDatabase::Open(std::unique_ptr<FileSou
   auto header = FileHeader::Decode(raw);
   PST_RETURN_IF_ERROR(header);
   std::unique_ptr<NodeDatabase> db(new NodeDatabase(std::move(source), *header, std::move(options)));
+  if (db->file_size() < header->file_eof) {
+    // Cut short (an interrupted copy): what lies before the cut stays readable, reads beyond it
+    // fail one by one.
+    db->log_.Warning("file truncated: the header records " + std::to_string(header->file_eof) +
+                     " bytes, the file has " + std::to_string(db->file_size()));
+  }
   // Both roots must be readable pages of the right type: a file whose trees cannot even be entered
   // is refused here rather than failing on every later lookup.
   auto nbt_root = db->nbt_.LoadPage(header->nbt_root);

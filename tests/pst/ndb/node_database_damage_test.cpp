@@ -64,6 +64,19 @@ TEST_P(DamagedCopy, TruncationAnywhereFailsCleanly) {
   }
 }
 
+TEST_P(DamagedCopy, TruncatedFileIsReportedAtOpen) {
+  auto image = original_;
+  image.resize(image.size() - 512);
+  std::vector<std::string> traces;
+  NodeDatabaseOptions options;
+  options.trace = [&](const std::string& t) { traces.push_back(t); };
+  auto db = NodeDatabase::Open(FileSource::FromMemory(std::move(image)), options);
+  if (!db.ok()) GTEST_SKIP() << "a B-tree root lay in the cut: " << db.status().message();
+  EXPECT_EQ((*db)->integrity().other_warnings, 1u);
+  ASSERT_FALSE(traces.empty());
+  EXPECT_NE(traces[0].find("file truncated"), std::string::npos) << traces[0];
+}
+
 TEST_P(DamagedCopy, ZeroedHeaderIsNotAPersonalFoldersFile) {
   auto image = original_;
   std::fill(image.begin(), image.begin() + 564, std::byte{0});
