@@ -1,0 +1,81 @@
+// IMAPIFolder over a folder of the file: properties, hierarchy and contents tables, and opening
+// the folders and messages its tables list. Read-only.
+#pragma once
+
+#include "platform/mapi/message_object.h"
+
+namespace mapilib {
+
+// Opens the folder or message an entry id of `store` names (an empty id: the root folder).
+HRESULT OpenStoreEntry(const StoreRef& store, ULONG size, LPENTRYID id, LPCIID iid,
+                       ULONG* object_type, LPUNKNOWN* out, std::string* reason);
+
+class FolderObject final : public PropObject<IMAPIFolder> {
+ public:
+  FolderObject(StoreRef store, pst::messaging::Folder folder)
+      : store_(std::move(store)), folder_(std::move(folder)) {}
+
+  HRESULT STDMETHODCALLTYPE GetContentsTable(ULONG flags, LPMAPITABLE* table) override;
+  HRESULT STDMETHODCALLTYPE GetHierarchyTable(ULONG flags, LPMAPITABLE* table) override;
+  HRESULT STDMETHODCALLTYPE OpenEntry(ULONG size, LPENTRYID id, LPCIID iid, ULONG flags,
+                                      ULONG* object_type, LPUNKNOWN* out) override;
+  HRESULT STDMETHODCALLTYPE SetSearchCriteria(LPSRestriction, LPENTRYLIST, ULONG) override {
+    return MAPI_E_NO_SUPPORT;
+  }
+  HRESULT STDMETHODCALLTYPE GetSearchCriteria(ULONG, LPSRestriction*, LPENTRYLIST*,
+                                              ULONG*) override {
+    return MAPI_E_NO_SUPPORT;
+  }
+  HRESULT STDMETHODCALLTYPE CreateMessage(LPCIID, ULONG, LPMESSAGE*) override {
+    return MAPI_E_NO_ACCESS;
+  }
+  HRESULT STDMETHODCALLTYPE CopyMessages(LPENTRYLIST, LPCIID, LPVOID, ULONG_PTR, LPMAPIPROGRESS,
+                                         ULONG) override {
+    return MAPI_E_NO_ACCESS;
+  }
+  HRESULT STDMETHODCALLTYPE DeleteMessages(LPENTRYLIST, ULONG_PTR, LPMAPIPROGRESS, ULONG) override {
+    return MAPI_E_NO_ACCESS;
+  }
+  HRESULT STDMETHODCALLTYPE CreateFolder(ULONG, LPTSTR, LPTSTR, LPCIID, ULONG,
+                                         LPMAPIFOLDER*) override {
+    return MAPI_E_NO_ACCESS;
+  }
+  HRESULT STDMETHODCALLTYPE CopyFolder(ULONG, LPENTRYID, LPCIID, LPVOID, LPTSTR, ULONG_PTR,
+                                       LPMAPIPROGRESS, ULONG) override {
+    return MAPI_E_NO_ACCESS;
+  }
+  HRESULT STDMETHODCALLTYPE DeleteFolder(ULONG, LPENTRYID, ULONG_PTR, LPMAPIPROGRESS,
+                                         ULONG) override {
+    return MAPI_E_NO_ACCESS;
+  }
+  HRESULT STDMETHODCALLTYPE SetReadFlags(LPENTRYLIST, ULONG_PTR, LPMAPIPROGRESS, ULONG) override {
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetMessageStatus(ULONG, LPENTRYID, ULONG, ULONG* status) override {
+    if (status) *status = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE SetMessageStatus(ULONG, LPENTRYID, ULONG, ULONG, ULONG*) override {
+    return MAPI_E_NO_ACCESS;
+  }
+  HRESULT STDMETHODCALLTYPE SaveContentsSort(LPSSortOrderSet, ULONG) override {
+    return MAPI_E_NO_ACCESS;
+  }
+  HRESULT STDMETHODCALLTYPE EmptyFolder(ULONG_PTR, LPMAPIPROGRESS, ULONG) override {
+    return MAPI_E_NO_ACCESS;
+  }
+
+ private:
+  bool Supports(REFIID iid) const override {
+    return OneOf(iid, {&IID_IMAPIFolder, &IID_IMAPIContainer, &IID_IMAPIProp});
+  }
+  ObjectView View() const override {
+    return {ObjectKind::kFolder, &folder_.properties(), store_.get(), folder_.id(), 0};
+  }
+  const StoreRef& Store() const override { return store_; }
+
+  StoreRef store_;
+  pst::messaging::Folder folder_;
+};
+
+}  // namespace mapilib

@@ -1,0 +1,24 @@
+// The library's memory: buffers handed to callers (MAPIAllocateBuffer), further blocks tied to them
+// (MAPIAllocateMore) and their release (MAPIFreeBuffer frees a buffer with every block tied to it).
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string_view>
+
+#include "libs/mapi/mapi_types.h"
+
+namespace mapilib {
+
+// A new buffer of `size` bytes, zeroed; null when out of memory.
+void* AllocateBuffer(std::size_t size);
+// A block tied to the buffer `parent` (itself a buffer, or a block tied to one); null on failure.
+void* AllocateMore(std::size_t size, void* parent);
+// Frees a buffer and its tied blocks. Blocks from AllocateMore are not freed alone: false then.
+bool FreeBuffer(void* buffer);
+
+// Copies tied to `parent`: bytes, and text with a terminating zero.
+LPBYTE CopyBytes(std::span<const std::byte> bytes, void* parent);
+LPSTR CopyText(std::string_view text, void* parent);
+
+}  // namespace mapilib

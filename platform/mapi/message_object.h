@@ -1,0 +1,73 @@
+// IMessage and IAttach over a message of the file (or an embedded one) and its attachments:
+// properties, recipient and attachment tables, attachments by number, attachment data as a stream
+// and an embedded message as an IMessage.
+#pragma once
+
+#include <memory>
+
+#include "platform/mapi/prop_object.h"
+#include "platform/pst/messaging/message_store.h"
+
+namespace mapilib {
+
+using StoreRef = std::shared_ptr<const pst::messaging::MessageStore>;
+
+class MessageObject final : public PropObject<IMessage> {
+ public:
+  MessageObject(StoreRef store, pst::messaging::Message message, bool embedded)
+      : store_(std::move(store)),
+        message_(std::make_shared<const pst::messaging::Message>(std::move(message))),
+        embedded_(embedded) {}
+
+  HRESULT STDMETHODCALLTYPE GetAttachmentTable(ULONG flags, LPMAPITABLE* table) override;
+  HRESULT STDMETHODCALLTYPE OpenAttach(ULONG number, LPCIID iid, ULONG flags,
+                                       LPATTACH* attach) override;
+  HRESULT STDMETHODCALLTYPE CreateAttach(LPCIID, ULONG, ULONG*, LPATTACH*) override {
+    return MAPI_E_NO_ACCESS;
+  }
+  HRESULT STDMETHODCALLTYPE DeleteAttach(ULONG, ULONG_PTR, LPMAPIPROGRESS, ULONG) override {
+    return MAPI_E_NO_ACCESS;
+  }
+  HRESULT STDMETHODCALLTYPE GetRecipientTable(ULONG flags, LPMAPITABLE* table) override;
+  HRESULT STDMETHODCALLTYPE ModifyRecipients(ULONG, LPADRLIST) override { return MAPI_E_NO_ACCESS; }
+  HRESULT STDMETHODCALLTYPE SubmitMessage(ULONG) override { return MAPI_E_NO_ACCESS; }
+  HRESULT STDMETHODCALLTYPE SetReadFlag(ULONG) override { return S_OK; }
+
+ private:
+  bool Supports(REFIID iid) const override { return OneOf(iid, {&IID_IMessage, &IID_IMAPIProp}); }
+  ObjectView View() const override {
+    return {embedded_ ? ObjectKind::kEmbeddedMessage : ObjectKind::kMessage,
+            &message_->properties(), store_.get(), message_->id(), 0};
+  }
+  const StoreRef& Store() const override { return store_; }
+
+  StoreRef store_;
+  std::shared_ptr<const pst::messaging::Message> message_;
+  bool embedded_;
+};
+
+class AttachObject final : public PropObject<IAttach> {
+ public:
+  AttachObject(StoreRef store, std::shared_ptr<const pst::messaging::Message> owner,
+               pst::messaging::Attachment attachment, ULONG number)
+      : store_(std::move(store)), owner_(std::move(owner)), attachment_(std::move(attachment)),
+        number_(number) {}
+
+ private:
+  bool Supports(REFIID iid) const override {
+    return OneOf(iid, {&IID_IAttachment, &IID_IMAPIProp});
+  }
+  ObjectView View() const override {
+    return {ObjectKind::kAttachment, &attachment_.properties(), store_.get(), attachment_.id(),
+            number_};
+  }
+  const StoreRef& Store() const override { return store_; }
+  HRESULT OpenSpecialProperty(ULONG tag, LPCIID iid, LPUNKNOWN* out) override;
+
+  StoreRef store_;
+  std::shared_ptr<const pst::messaging::Message> owner_;  // the attachment's nodes are its subnodes
+  pst::messaging::Attachment attachment_;
+  ULONG number_;
+};
+
+}  // namespace mapilib

@@ -1,0 +1,85 @@
+// IMAPIProp for the file's objects: GetProps with one value per requested tag (PT_ERROR for what
+// could not be read, then MAPI_W_ERRORS_RETURNED), GetPropList, and OpenProperty as a stream over a
+// binary or string value. The objects are read-only: changes answer MAPI_E_NO_ACCESS.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "libs/mapi/mapi.h"
+#include "platform/mapi/counted_object.h"
+#include "platform/mapi/mapi_error.h"
+#include "platform/mapi/object_properties.h"
+
+namespace mapilib {
+
+// Shared parts that do not depend on the interface.
+HRESULT GetPropsOf(const ObjectView& object, LPSPropTagArray tags, ULONG flags, ULONG* count,
+                   LPSPropValue* values);
+HRESULT GetPropListOf(const ObjectView& object, LPSPropTagArray* tags);
+// An IStream over the value of `tag` (binary values stream from the file; strings as UTF-8 for
+// PT_STRING8, UTF-16 for PT_UNICODE).
+HRESULT OpenValueStream(const ObjectView& object,
+                        const std::shared_ptr<const pst::messaging::MessageStore>& store,
+                        ULONG tag, LPUNKNOWN* out);
+
+template <typename Interface>
+class PropObject : public CountedObject<Interface> {
+ public:
+  HRESULT STDMETHODCALLTYPE GetLastError(HRESULT, ULONG, LPMAPIERROR* error) override {
+    return MakeMapiErrorRecord(last_error_, error);
+  }
+  HRESULT STDMETHODCALLTYPE SaveChanges(ULONG) override { return MAPI_E_NO_ACCESS; }
+  HRESULT STDMETHODCALLTYPE GetProps(LPSPropTagArray tags, ULONG flags, ULONG* count,
+                                     LPSPropValue* values) override {
+    return GetPropsOf(View(), tags, flags, count, values);
+  }
+  HRESULT STDMETHODCALLTYPE GetPropList(ULONG, LPSPropTagArray* tags) override {
+    return GetPropListOf(View(), tags);
+  }
+  HRESULT STDMETHODCALLTYPE OpenProperty(ULONG tag, LPCIID iid, ULONG, ULONG flags,
+                                         LPUNKNOWN* out) override {
+    if (!out) return MAPI_E_INVALID_PARAMETER;
+    *out = nullptr;
+    if (flags & (MAPI_CREATE | MAPI_MODIFY)) return MAPI_E_NO_ACCESS;
+    const HRESULT special = OpenSpecialProperty(tag, iid, out);
+    if (special != MAPI_E_NO_SUPPORT) return special;
+    if (iid && !(*iid == IID_IStream) && !(*iid == IID_ISequentialStream)) {
+      return MAPI_E_INTERFACE_NOT_SUPPORTED;
+    }
+    return OpenValueStream(View(), Store(), tag, out);
+  }
+  HRESULT STDMETHODCALLTYPE SetProps(ULONG, LPSPropValue, LPSPropProblemArray*) override {
+    return MAPI_E_NO_ACCESS;
+  }
+  HRESULT STDMETHODCALLTYPE DeleteProps(LPSPropTagArray, LPSPropProblemArray*) override {
+    return MAPI_E_NO_ACCESS;
+  }
+  HRESULT STDMETHODCALLTYPE CopyTo(ULONG, LPCIID, LPSPropTagArray, ULONG_PTR, LPMAPIPROGRESS,
+                                   LPCIID, LPVOID, ULONG, LPSPropProblemArray*) override {
+    return MAPI_E_NO_SUPPORT;
+  }
+  HRESULT STDMETHODCALLTYPE CopyProps(LPSPropTagArray, ULONG_PTR, LPMAPIPROGRESS, LPCIID, LPVOID,
+                                      ULONG, LPSPropProblemArray*) override {
+    return MAPI_E_NO_SUPPORT;
+  }
+  HRESULT STDMETHODCALLTYPE GetNamesFromIDs(LPSPropTagArray*, LPGUID, ULONG, ULONG*,
+                                            LPMAPINAMEID**) override {
+    return MAPI_E_NO_SUPPORT;
+  }
+  HRESULT STDMETHODCALLTYPE GetIDsFromNames(ULONG, LPMAPINAMEID*, ULONG,
+                                            LPSPropTagArray*) override {
+    return MAPI_E_NO_SUPPORT;
+  }
+
+ protected:
+  virtual ObjectView View() const = 0;
+  virtual const std::shared_ptr<const pst::messaging::MessageStore>& Store() const = 0;
+  // Object-valued properties (an embedded message); MAPI_E_NO_SUPPORT for "not special".
+  virtual HRESULT OpenSpecialProperty(ULONG, LPCIID, LPUNKNOWN*) { return MAPI_E_NO_SUPPORT; }
+
+  std::string last_error_;
+};
+
+}  // namespace mapilib

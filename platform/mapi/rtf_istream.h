@@ -1,0 +1,13 @@
+// The stream WrapCompressedRTFStream hands out: the RTF of a compressed-RTF stream, decompressed as
+// it is read (the LZ77 form with its dictionary preload, and the uncompressed form). A CRC that
+// does not match is traced and the data used; data that ends before its recorded size fails.
+#pragma once
+
+#include "libs/mapi/mapi.h"
+
+namespace mapilib {
+
+// Takes a reference to `compressed` for the life of the new stream.
+IStream* NewRtfStream(IStream* compressed);
+
+}  // namespace mapilib
