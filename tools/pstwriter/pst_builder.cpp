@@ -1,6 +1,7 @@
 // The builder's folders and messages, and the completion of the file.
 #include "tools/pstwriter/pst_builder.h"
 
+#include <cstdio>
 #include <string>
 
 #include "tools/pstwriter/bag_encoding.h"
