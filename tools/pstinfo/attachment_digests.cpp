@@ -24,7 +24,8 @@ Status Located(const std::string& where, const Status& status) {
   return Status(status.code(), where + ": " + status.message());
 }
 
-Status AddDigests(const Message& message, std::vector<std::string>& digests);
+Status AddDigests(const Message& message, std::vector<std::string>& digests,
+                  std::size_t* count = nullptr);
 
 Status AddAttachmentDigests(const Attachment& attachment, std::vector<std::string>& digests) {
   const auto method = attachment.method();
@@ -46,9 +47,11 @@ Status AddAttachmentDigests(const Attachment& attachment, std::vector<std::strin
   return Status::Ok();
 }
 
-Status AddDigests(const Message& message, std::vector<std::string>& digests) {
+// `count`, when given, receives the number of the message's own attachments.
+Status AddDigests(const Message& message, std::vector<std::string>& digests, std::size_t* count) {
   auto ids = message.AttachmentIds();
   if (!ids) return Located("attachment table", ids.status());
+  if (count) *count = ids->size();
   for (pst::NodeId id : *ids) {
     const std::string where = "attachment " + HexId(id);
     auto attachment = message.OpenAttachment(id);
@@ -75,11 +78,11 @@ Result<std::string> StreamDigest(const pst::ltp::ValueStream& stream) {
   return ToHex(sha.Finish());
 }
 
-Result<std::vector<std::string>> AttachmentDigests(const Message& message) {
-  std::vector<std::string> digests;
-  Status status = AddDigests(message, digests);
+Result<AttachmentSummary> SummarizeAttachments(const Message& message) {
+  AttachmentSummary summary;
+  Status status = AddDigests(message, summary.digests, &summary.count);
   if (!status.ok()) return status;
-  return digests;
+  return summary;
 }
 
 }  // namespace pstinfo

@@ -14,8 +14,12 @@ namespace pstinfo {
 // The hex digest of the whole stream, read in pieces.
 pst::Result<std::string> StreamDigest(const pst::ltp::ValueStream& stream);
 
-// Digests of every by-value attachment below `message`; the first damaged attachment or embedded
-// message fails the whole list.
-pst::Result<std::vector<std::string>> AttachmentDigests(const pst::messaging::Message& message);
+struct AttachmentSummary {
+  std::size_t count = 0;             // the message's own attachments
+  std::vector<std::string> digests;  // every by-value attachment below it, depth-first
+};
+
+// The first damaged attachment or embedded message fails the whole summary.
+pst::Result<AttachmentSummary> SummarizeAttachments(const pst::messaging::Message& message);
 
 }  // namespace pstinfo

@@ -82,19 +82,9 @@ std::string OptionalId(const std::optional<pst::NodeId>& id) {
   return id ? HexId(*id) : std::string("-");
 }
 
-std::string RecordKeyHex(const pst::ltp::Guid& key) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string out;
-  for (std::byte b : key) {
-    out.push_back(kDigits[std::to_integer<unsigned>(b) >> 4]);
-    out.push_back(kDigits[std::to_integer<unsigned>(b) & 0x0F]);
-  }
-  return out;
-}
-
 void PrintStoreFacts(const MessageStore& store, std::ostream& out, ProblemLog& problems) {
   Fact(out, "Store name", FieldText(store.display_name()));
-  Fact(out, "Record key", RecordKeyHex(store.record_key()));
+  Fact(out, "Record key", HexBytes(store.record_key(), false));
   Fact(out, "Password", store.password_protected() ? "protected" : "none");
   auto subtree = store.IpmSubtreeId();
   if (!subtree) problems.Report("IPM subtree", subtree.status());

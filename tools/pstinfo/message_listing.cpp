@@ -21,16 +21,14 @@ using pst::messaging::MessageStore;
 Result<std::string> MessageLine(const MessageStore& store, NodeId folder, NodeId id) {
   auto message = store.OpenMessage(id);
   if (!message) return message.status();
-  auto attachments = message->AttachmentIds();
+  auto attachments = SummarizeAttachments(*message);
   if (!attachments) return attachments.status();
-  auto digests = AttachmentDigests(*message);
-  if (!digests) return digests.status();
   const std::string subject = pst::messaging::StringProperty(message->properties(),
                                                                    pst::messaging::tags::kSubjectId);
   std::string line = HexId(folder) + '\t' + HexId(id) + '\t' +
                      FieldText(StripSubjectMarker(subject)) + '\t' +
-                     std::to_string(attachments->size());
-  for (const std::string& digest : *digests) line += '\t' + digest;
+                     std::to_string(attachments->count);
+  for (const std::string& digest : attachments->digests) line += '\t' + digest;
   return line;
 }
 

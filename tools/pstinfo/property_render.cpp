@@ -1,6 +1,7 @@
 // Rendering of property values for the object report.
 #include "tools/pstinfo/property_render.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -58,17 +59,6 @@ std::string FileTimeText(std::int64_t filetime) {
     return std::to_string(filetime) + " (not a date)";
   }
   return text;
-}
-
-std::string HexBytes(const std::vector<std::byte>& bytes, std::size_t limit) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string out;
-  for (std::size_t i = 0; i < bytes.size() && i < limit; ++i) {
-    if (i > 0) out.push_back(' ');
-    out.push_back(kDigits[std::to_integer<unsigned>(bytes[i]) >> 4]);
-    out.push_back(kDigits[std::to_integer<unsigned>(bytes[i]) & 0x0F]);
-  }
-  return out;
 }
 
 std::string BinaryText(const std::vector<std::byte>& bytes) {
@@ -171,7 +161,7 @@ std::string RenderValue(const PropertyValue& value) {
 }
 
 std::string RenderBinaryPreview(const std::vector<std::byte>& head, std::uint64_t total) {
-  std::string out = HexBytes(head, kBinaryPreview);
+  std::string out = HexBytes(std::span(head).first(std::min(head.size(), kBinaryPreview)), true);
   if (total > kBinaryPreview) out += " ...";
   return out + " (" + std::to_string(total) + " bytes)";
 }

@@ -22,6 +22,17 @@ std::string HexId(std::uint64_t id) {
   return text;
 }
 
+std::string HexBytes(std::span<const std::byte> bytes, bool spaced) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string out;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (spaced && i > 0) out.push_back(' ');
+    out.push_back(kDigits[std::to_integer<unsigned>(bytes[i]) >> 4]);
+    out.push_back(kDigits[std::to_integer<unsigned>(bytes[i]) & 0x0F]);
+  }
+  return out;
+}
+
 std::string FieldText(std::string_view text) {
   std::string out(text);
   for (char& c : out) {
