@@ -16,6 +16,8 @@ using pst::messaging::SpecialFolder;
 
 constexpr pst::NodeId kStoreNode = 0x21;  // NID_MESSAGE_STORE
 
+ULONG ValidFolderMask(const pst::messaging::MessageStore& store);
+
 std::vector<std::byte> NodeBytes(pst::NodeId node) {
   std::vector<std::byte> bytes(4);
   for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::byte>(node >> (8 * i));
@@ -66,13 +68,21 @@ std::optional<SCODE> ReadStoreComputed(const ObjectView& object, ULONG tag, void
       if (!node) return MAPI_E_NOT_FOUND;
       return SetBinaryValue(tag, EntryIdBytes(store, *node), parent, out);
     }
-    case PR_VALID_FOLDER_MASK: return SetLong(tag, store.ComputeValidFolderMask(), out);
+    case PR_VALID_FOLDER_MASK: return SetLong(tag, ValidFolderMask(store), out);
     case PR_ENTRYID: return SetBinaryValue(tag, StoreEntryIdBytes(store), parent, out);
     case PR_RECORD_KEY:
     case PR_STORE_RECORD_KEY:
       return SetBinaryValue(tag, store.record_key(), parent, out);
     default: return std::nullopt;
   }
+}
+
+// The reader's mask, with the subtree bit following the subtree this library answers.
+ULONG ValidFolderMask(const pst::messaging::MessageStore& store) {
+  ULONG mask = store.ComputeValidFolderMask() & ~FOLDER_IPM_SUBTREE_VALID;
+  auto subtree = SpecialFolderNode(store, PR_IPM_SUBTREE_ENTRYID);
+  if (subtree && store.OpenFolder(*subtree)) mask |= FOLDER_IPM_SUBTREE_VALID;
+  return mask;
 }
 
 // PR_HASATTACH from bit 0x10 of PR_MESSAGE_FLAGS.
@@ -102,8 +112,11 @@ std::optional<pst::NodeId> SpecialFolderNode(const pst::messaging::MessageStore&
                                              ULONG tag) {
   switch (tag) {
     case PR_IPM_SUBTREE_ENTRYID: {
+      // A store without the id keeps the offline layout, whatever its header says.
       auto node = store.IpmSubtreeId();
-      return node ? *node : std::nullopt;
+      if (node && *node) return *node;
+      auto offline = store.FindOfflineIpmSubtree();
+      return offline ? *offline : std::nullopt;
     }
     case PR_IPM_OUTBOX_ENTRYID: return store.SpecialFolderId(SpecialFolder::kOutbox);
     case PR_IPM_WASTEBASKET_ENTRYID: return store.SpecialFolderId(SpecialFolder::kWastebasket);

@@ -61,7 +61,11 @@ class RtfStream final : public ReadOnlyStream {
     if (FAILED(hr)) return hr;
     if (got == 0) {
       ended_ = true;
-      if (!decompressor_.Finish().ok()) return MAPI_E_CORRUPT_DATA;
+      if (!decompressor_.Finish().ok()) {
+        if (!WholeDespiteRawSize()) return MAPI_E_CORRUPT_DATA;
+        os::CurrentDebugOutput().Write(
+            "WrapCompressedRTFStream: stored RTF shorter than its RAWSIZE, whole by COMPSIZE; used");
+      }
       if (decompressor_.crc_mismatch()) {
         os::CurrentDebugOutput().Write("WrapCompressedRTFStream: CRC mismatch, data used");
       }
@@ -71,6 +75,15 @@ class RtfStream final : public ReadOnlyStream {
       return MAPI_E_CORRUPT_DATA;
     }
     return S_OK;
+  }
+
+  // Some writers record COMPSIZE in RAWSIZE for the uncompressed form: every byte COMPSIZE promises
+  // arrived, so the text is whole and only RAWSIZE overstates it.
+  bool WholeDespiteRawSize() const {
+    const auto& header = decompressor_.header();
+    return decompressor_.header_complete() && !header.compressed() &&
+           header.comp_size >= pst::CompressedRtfHeader::kSizeFieldsAfterCompSize &&
+           decompressor_.produced() == header.content_size();
   }
 
   IStream* source_;
