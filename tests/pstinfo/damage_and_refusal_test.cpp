@@ -32,6 +32,33 @@ void DamageNodeData(const std::string& path, pst::NodeId nid) {
   ASSERT_TRUE(file.good());
 }
 
+// Replaces every little-endian copy of `from` in the data block of node `nid` by `to` (files
+// written without block encoding keep node ids as plain bytes).
+void ReplaceIdInNodeData(const std::string& path, pst::NodeId nid, std::uint32_t from,
+                         std::uint32_t to) {
+  std::uint64_t offset = 0, size = 0;
+  {
+    auto db = pst::NodeDatabase::Open(path);
+    ASSERT_TRUE(db.ok()) << db.status().message();
+    auto node = (*db)->FindNode(nid);
+    ASSERT_TRUE(node.ok()) << node.status().message();
+    auto block = (*db)->FindBlock(node->data_bid);
+    ASSERT_TRUE(block.ok()) << block.status().message();
+    offset = block->ref.ib;
+    size = block->stored_size;
+  }
+  std::string bytes = ReadText(path);
+  const std::string old_id(reinterpret_cast<const char*>(&from), 4);
+  const std::string new_id(reinterpret_cast<const char*>(&to), 4);
+  int replaced = 0;
+  for (std::size_t at = offset; (at = bytes.find(old_id, at)) < offset + size; at += 4) {
+    bytes.replace(at, 4, new_id);
+    ++replaced;
+  }
+  ASSERT_GT(replaced, 0);
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
 std::vector<std::string> Without(std::vector<std::string> lines, const std::string& line) {
   lines.erase(std::remove(lines.begin(), lines.end(), line), lines.end());
   return lines;
@@ -65,6 +92,29 @@ TEST_F(Damage, DamagedFolderLeavesTheMessageListingOfOthersWhole) {
   EXPECT_EQ(r.exit_code, 3);
   EXPECT_NE(r.err.find("folder " + Hex(store_.sub)), std::string::npos) << r.err;
   EXPECT_EQ(Lines(r.out), Without(store_.message_lines, store_.message_lines[3]));
+}
+
+using Hierarchy = PstinfoTest;
+
+TEST_F(Hierarchy, NamingAnAncestorIsReportedAndNotFollowed) {
+  const std::string path = dir_.File("cycle.pst");
+  pw::FolderId parent = 0, child = 0;
+  {
+    pw::PstBuilder b(path, {.crypt = pst::CryptMethod::kNone, .search_root = false});
+    parent = b.AddFolder(b.ipm_subtree(), "Parent");
+    child = b.AddFolder(parent, "Child");
+    b.Finish();
+  }
+  // The parent's hierarchy table now names the parent itself as its subfolder.
+  ReplaceIdInNodeData(path, (parent & ~0x1Fu) | 0x0D, child, parent);
+  RunResult r = RunPstinfo(dir_, {"--tree", path});
+  EXPECT_EQ(r.exit_code, 3);
+  EXPECT_NE(r.err.find("folder " + Hex(parent) + ": named again in the hierarchy"),
+            std::string::npos)
+      << r.err;
+  const auto lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 3u) << r.out;
+  EXPECT_EQ(lines[2], "2\t" + Hex(parent) + "\t0\tIPF.Note\tParent");
 }
 
 class Refusal : public PstinfoTest {
