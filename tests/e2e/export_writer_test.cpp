@@ -1,0 +1,150 @@
+// The whole program on files made by the project's writer, in every file variant: which folders
+// and messages reach the archive, with which folder ids and in which order; the index records and
+// the blocks of the data file agree byte for byte; text of ANSI files arrives as UTF-8.
+#include <gtest/gtest.h>
+
+#include "tests/e2e/program_run.h"
+#include "tools/pstwriter/mapi_tags.h"
+#include "tools/pstwriter/message_helpers.h"
+#include "tools/pstwriter/pst_builder.h"
+
+namespace e2e_test {
+namespace {
+
+namespace tags = pstwriter::tags;
+constexpr std::size_t kAttachmentSize = 70000;
+
+pstwriter::Message Mail(const std::string& subject, std::int64_t time) {
+  pstwriter::Message m = pstwriter::MakeMail(subject, "Ann", "ann@example.org", time);
+  m.recipients.push_back(pstwriter::MakeRecipient(tags::kRecipientTo, "Bob", "bob@example.org"));
+  m.props.SetString(tags::kBody, "Body of " + subject + "\r\n");
+  return m;
+}
+
+// Inbox 2, Sent Items 1, Deleted Items 1, Projects 1 with its subfolder drafts 1; the outbox and a
+// calendar hold one item each that is not exported; optionally one message in the subtree itself.
+std::string WriteFile(const std::string& path, pstwriter::FileFormat format, bool top_message) {
+  pstwriter::PstBuilder b(path, {.format = format});
+  const auto inbox = b.AddFolder(b.ipm_subtree(), "Inbox");
+  const auto sent = b.AddFolder(b.ipm_subtree(), "Sent Items");
+  const auto deleted = b.AddFolder(b.ipm_subtree(), "Deleted Items");
+  const auto outbox = b.AddFolder(b.ipm_subtree(), "Outbox");
+  const auto calendar = b.AddFolder(b.ipm_subtree(), "Calendar", "IPF.Appointment");
+  const auto projects = b.AddFolder(b.ipm_subtree(), "Projects");
+  const auto drafts = b.AddFolder(projects, "drafts");
+  b.SetSpecialFolder(pstwriter::SpecialFolder::kInbox, inbox);
+  b.SetSpecialFolder(pstwriter::SpecialFolder::kSentItems, sent);
+  b.SetSpecialFolder(pstwriter::SpecialFolder::kDeletedItems, deleted);
+  b.SetSpecialFolder(pstwriter::SpecialFolder::kOutbox, outbox);
+  b.AddMessage(inbox, Mail("Café au lait", 1700000000));
+  pstwriter::Message with_file = Mail("With a file", 1700000060);
+  with_file.props.SetInt32(tags::kMessageFlags, tags::kMsgFlagRead | 0x10);  // MSGFLAG_HASATTACH
+  with_file.attachments.push_back(pstwriter::MakeFileAttachment(
+      "report.bin", std::make_shared<pstwriter::PatternSource>(3, kAttachmentSize)));
+  b.AddMessage(inbox, with_file);
+  b.AddMessage(sent, Mail("Sent away", 1700000120));
+  b.AddMessage(deleted, Mail("Thrown out", 1700000180));
+  b.AddMessage(outbox, Mail("Waiting in the outbox", 1700000240));
+  b.AddMessage(calendar, Mail("Not mail", 1700000300));
+  b.AddMessage(projects, Mail("Project plan", 1700000360));
+  b.AddMessage(drafts, Mail("Draft idea", 1700000420));
+  if (top_message) b.AddMessage(b.ipm_subtree(), Mail("Lost at the top", 1700000480));
+  b.Finish();
+  return path;
+}
+
+std::string Base64(const pstwriter::Bytes& bytes) {
+  static const char* k = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  for (std::size_t i = 0; i + 3 <= bytes.size(); i += 3) {
+    const unsigned v = (unsigned(bytes[i]) << 16) | (unsigned(bytes[i + 1]) << 8) | unsigned(bytes[i + 2]);
+    for (int s = 18; s >= 0; s -= 6) out += k[(v >> s) & 63];
+  }
+  return out;
+}
+
+class WriterExport : public ::testing::TestWithParam<pstwriter::FileFormat> {};
+
+TEST_P(WriterExport, MailFoldersAreExportedInWalkOrderWithTheirIds) {
+  const std::string dir = FreshDirectory("writer" + std::to_string(int(GetParam())));
+  const std::string pst = WriteFile(dir + "/mail.pst", GetParam(), false);
+  const ProgramRun run = RunProgram({"-s", pst, "-d", dir + "/out", "-f", dir + "/out.folders"});
+  ASSERT_EQ(run.exit_code, 0) << run.output;
+  const Index index = ReadIndex(dir + "/out.idx");
+  ASSERT_TRUE(index.ok);
+  ASSERT_EQ(index.records.size(), 6u) << run.output;
+  // Without transport headers no sender field is synthesised: the sender part stays empty.
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"|Bob|Café au lait|||", "268435456"}, {"|Bob|With a file|||", "268435456"},
+      {"|Bob|Sent away|||", "268435457"},    {"|Bob|Thrown out|||", "268435459"},
+      {"|Bob|Project plan|||", "268435461"}, {"|Bob|Draft idea|||", "268435458"}};
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(index.records[i].number, std::to_string(i + 1));
+    EXPECT_EQ(index.records[i].summary, expected[i].first);
+    EXPECT_EQ(index.records[i].folder_key, expected[i].second);
+  }
+  EXPECT_EQ(index.records[5].key, "F00000006");
+  const std::string folders = ReadFile(dir + "/out.folders");
+  EXPECT_EQ(folders.substr(0, 5), "#=6\r\n");
+  EXPECT_NE(folders.find("15=5,Projects\r\n"), std::string::npos) << folders;
+  EXPECT_EQ(folders.find("drafts"), std::string::npos);
+}
+
+TEST_P(WriterExport, IndexRecordsLocateWholeBlocksOfTheDataFile) {
+  const std::string dir = FreshDirectory("blocks" + std::to_string(int(GetParam())));
+  const std::string pst = WriteFile(dir + "/mail.pst", GetParam(), false);
+  ASSERT_EQ(RunProgram({"-s", pst, "-d", dir + "/out"}).exit_code, 0);
+  const std::string data = ReadFile(dir + "/out.xmz");
+  const Index index = ReadIndex(dir + "/out.idx");
+  ASSERT_TRUE(index.ok);
+  std::size_t next = 0;
+  for (const IndexRecord& record : index.records) {
+    const std::size_t offset = std::stoul(record.offset);
+    const std::size_t length = std::stoul(record.length);
+    EXPECT_EQ(offset, next);
+    ASSERT_LE(offset + length, data.size());
+    const std::string block = data.substr(offset, length);
+    EXPECT_EQ(block.substr(0, 23), "FROM: \r\nRCPT: mailbox\r\n");
+    next = offset + length;
+  }
+  EXPECT_EQ(next, data.size());
+  const std::string second = data.substr(std::stoul(index.records[1].offset),
+                                         std::stoul(index.records[1].length));
+  EXPECT_NE(second.find("report.bin"), std::string::npos);
+  const pstwriter::Bytes head = [] {
+    pstwriter::Bytes bytes(30);
+    pstwriter::PatternSource(3, kAttachmentSize).Read(0, bytes);
+    return bytes;
+  }();
+  EXPECT_NE(second.find(Base64(head)), std::string::npos);
+  EXPECT_NE(second.find("Body of With a file"), std::string::npos);
+}
+
+TEST_P(WriterExport, MessageInTheSubtreeItselfIsReportedAndTheRunEndsWithThree) {
+  const std::string dir = FreshDirectory("top" + std::to_string(int(GetParam())));
+  const std::string pst = WriteFile(dir + "/mail.pst", GetParam(), true);
+  const ProgramRun run = RunProgram({"-s", pst, "-d", dir + "/out"});
+  EXPECT_EQ(run.exit_code, 3) << run.output;
+  EXPECT_NE(run.output.find("Completed import"), std::string::npos);
+  EXPECT_EQ(ReadIndex(dir + "/out.idx").records.size(), 6u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Variants, WriterExport,
+                         ::testing::Values(pstwriter::FileFormat::kUnicode,
+                                           pstwriter::FileFormat::kAnsi,
+                                           pstwriter::FileFormat::kUnicode4k));
+
+TEST(ReadmeCommand, BundledSampleExportsWithItsFolderList) {
+  const std::string dir = FreshDirectory("bundled");
+  const ProgramRun run = RunProgram({"-s", std::string(PST2XMZ_SOURCE_DIR) + "/examples/sample.pst",
+                                     "-d", dir + "/sample", "-f", dir + "/sample.folders"});
+  EXPECT_TRUE(run.exit_code == 0 || run.exit_code == 3) << run.output;
+  EXPECT_NE(run.output.find("Completed import"), std::string::npos) << run.output;
+  const Index index = ReadIndex(dir + "/sample.idx");
+  ASSERT_TRUE(index.ok);
+  EXPECT_GT(index.records.size(), 0u);
+  EXPECT_EQ(ReadFile(dir + "/sample.folders").substr(0, 2), "#=");
+}
+
+}  // namespace
+}  // namespace e2e_test
