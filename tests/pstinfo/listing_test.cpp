@@ -27,13 +27,7 @@ TEST_P(Listing, MessagesWithSubjectsCountsAndAttachmentDigests) {
 INSTANTIATE_TEST_SUITE_P(Variants, Listing,
                          ::testing::Values(pw::FileFormat::kUnicode, pw::FileFormat::kAnsi,
                                            pw::FileFormat::kUnicode4k),
-                         [](const auto& info) {
-                           switch (info.param) {
-                             case pw::FileFormat::kAnsi: return std::string("Ansi");
-                             case pw::FileFormat::kUnicode4k: return std::string("Unicode4k");
-                             default: return std::string("Unicode");
-                           }
-                         });
+                         VariantName);
 
 }  // namespace
 }  // namespace pstinfo_test

@@ -140,7 +140,8 @@ TEST_P(HeaderReport, FactsAndFolderOutline) {
 
 INSTANTIATE_TEST_SUITE_P(Variants, HeaderReport,
                          ::testing::Values(pw::FileFormat::kUnicode, pw::FileFormat::kAnsi,
-                                           pw::FileFormat::kUnicode4k));
+                                           pw::FileFormat::kUnicode4k),
+                         VariantName);
 
 }  // namespace
 }  // namespace pstinfo_test

@@ -69,6 +69,16 @@ inline pw::Message MessageWithAttachments(std::vector<std::string>& digests) {
   return m;
 }
 
+// Test-name suffix for a file variant parameter.
+inline std::string VariantName(const ::testing::TestParamInfo<pw::FileFormat>& info) {
+  switch (info.param) {
+    case pw::FileFormat::kAnsi: return "Ansi";
+    case pw::FileFormat::kUnicode4k: return "Unicode4k";
+    case pw::FileFormat::kUnicode: break;
+  }
+  return "Unicode";
+}
+
 inline std::string TreeLine(int depth, std::uint32_t id, std::size_t count,
                             const std::string& container, const std::string& name) {
   return std::to_string(depth) + '\t' + Hex(id) + '\t' + std::to_string(count) + '\t' +
