@@ -13,18 +13,23 @@
 namespace pstinfo_test {
 namespace {
 
-// Overwrites the first bytes of the data block of top-level node `nid` with zeros.
-void DamageNodeData(const std::string& path, pst::NodeId nid) {
-  std::uint64_t offset = 0;
-  {
+// Where the data block of top-level node `nid` lies in the file, and its stored size.
+void LocateNodeData(const std::string& path, pst::NodeId nid, std::uint64_t& offset,
+                    std::uint64_t& size) {
     auto db = pst::NodeDatabase::Open(path);
     ASSERT_TRUE(db.ok()) << db.status().message();
     auto node = (*db)->FindNode(nid);
     ASSERT_TRUE(node.ok()) << node.status().message();
     auto block = (*db)->FindBlock(node->data_bid);
     ASSERT_TRUE(block.ok()) << block.status().message();
-    offset = block->ref.ib;
-  }
+  offset = block->ref.ib;
+  size = block->stored_size;
+}
+
+// Overwrites the first bytes of the data block of top-level node `nid` with zeros.
+void DamageNodeData(const std::string& path, pst::NodeId nid) {
+  std::uint64_t offset = 0, size = 0;
+  ASSERT_NO_FATAL_FAILURE(LocateNodeData(path, nid, offset, size));
   std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
   file.seekp(static_cast<std::streamoff>(offset));
   const std::string zeros(16, '\0');
@@ -37,16 +42,7 @@ void DamageNodeData(const std::string& path, pst::NodeId nid) {
 void ReplaceIdInNodeData(const std::string& path, pst::NodeId nid, std::uint32_t from,
                          std::uint32_t to) {
   std::uint64_t offset = 0, size = 0;
-  {
-    auto db = pst::NodeDatabase::Open(path);
-    ASSERT_TRUE(db.ok()) << db.status().message();
-    auto node = (*db)->FindNode(nid);
-    ASSERT_TRUE(node.ok()) << node.status().message();
-    auto block = (*db)->FindBlock(node->data_bid);
-    ASSERT_TRUE(block.ok()) << block.status().message();
-    offset = block->ref.ib;
-    size = block->stored_size;
-  }
+  ASSERT_NO_FATAL_FAILURE(LocateNodeData(path, nid, offset, size));
   std::string bytes = ReadText(path);
   const std::string old_id(reinterpret_cast<const char*>(&from), 4);
   const std::string new_id(reinterpret_cast<const char*>(&to), 4);
