@@ -1,0 +1,143 @@
+// Damage and text: a damaged message fails alone with MAPI_E_CORRUPT_DATA while its neighbours and
+// its table row still read; 8-bit strings of ANSI files arrive as UTF-8 from the message's code
+// page; both stored forms of compressed RTF decompress.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "tests/platform_mapi/library_fixture.h"
+#include "tools/pstwriter/mapi_tags.h"
+#include "tools/pstwriter/message_helpers.h"
+#include "tools/pstwriter/pst_builder.h"
+#include "tools/pstwriter/rtf_body.h"
+
+namespace platform_mapi_test {
+namespace {
+
+namespace tags = pstwriter::tags;
+
+// The inbox's contents table and the store, for a file with one folder of messages.
+struct InboxView {
+  OpenedStore opened;
+  mapi::InterfacePtr<IMAPITable> contents;
+};
+
+InboxView OpenInbox(const std::string& path) {
+  InboxView view;
+  view.opened = OpenStore(path);
+  if (!view.opened.store) return view;
+  ULONG size = 0;
+  LPENTRYID id = nullptr;
+  char ipm[] = "IPM";
+  EXPECT_EQ(view.opened.store->GetReceiveFolder(ipm, 0, &size, &id, nullptr), S_OK);
+  const auto* b = reinterpret_cast<const std::byte*>(id);
+  auto inbox = OpenEntry<IMAPIFolder>(*view.opened.store, {b, b + size}, &IID_IMAPIFolder);
+  mapi::MapiFreeBuffer(id);
+  EXPECT_EQ(inbox->GetContentsTable(0, view.contents.Out()), S_OK);
+  return view;
+}
+
+template <typename... Messages>
+std::vector<pstwriter::Message> List(Messages&&... messages) {
+  std::vector<pstwriter::Message> list;
+  (list.push_back(std::move(messages)), ...);
+  return list;
+}
+
+std::string WriteInbox(const std::string& name, pstwriter::StoreOptions options,
+                       const std::vector<pstwriter::Message>& messages) {
+  const std::string path = TempPath(name);
+  pstwriter::PstBuilder b(path, options);
+  const auto inbox = b.AddFolder(b.ipm_subtree(), "Inbox");
+  b.SetSpecialFolder(pstwriter::SpecialFolder::kInbox, inbox);
+  for (const auto& m : messages) b.AddMessage(inbox, m);
+  b.Finish();
+  return path;
+}
+
+// Clears the heap signature of the block that holds `marker` (UTF-16LE text of an unencoded file).
+void DamageHeapHolding(const std::string& path, const std::u16string& marker) {
+  std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const std::string needle(reinterpret_cast<const char*>(marker.data()), marker.size() * 2);
+  std::size_t at = bytes.find(needle);
+  ASSERT_NE(at, std::string::npos);
+  while (at > 2 && !(bytes[at] == '\xEC' && bytes[at + 1] == '\xBC')) --at;  // bSig, bClientSig
+  ASSERT_GT(at, 2u);
+  file.seekp(static_cast<std::streamoff>(at));
+  file.put('\0');
+}
+
+TEST(Damage, ADamagedMessageFailsAloneAndItsRowStillReads) {
+  pstwriter::StoreOptions options;
+  options.crypt = pst::CryptMethod::kNone;
+  pstwriter::Message good = pstwriter::MakeMail("Healthy", "Ann", "ann@example.org", 1700000000);
+  pstwriter::Message also_good = pstwriter::MakeMail("Healthy", "Ann", "ann@example.org", 1700000002);
+  pstwriter::Message bad = pstwriter::MakeMail("Broken", "Ann", "ann@example.org", 1700000001);
+  bad.props.SetString(tags::kBody, "UNIQUE-DAMAGE-MARKER");
+  const std::string path = WriteInbox("damaged-message.pst", options, List(good, bad, also_good));
+  DamageHeapHolding(path, u"UNIQUE-DAMAGE-MARKER");
+
+  InboxView view = OpenInbox(path);
+  ASSERT_TRUE(view.contents);
+  mapi::RowSetPtr rows = AllRows(*view.contents, {PR_ENTRYID, PR_SUBJECT, PR_BODY});
+  ASSERT_EQ(rows->cRows, 3u);
+  EXPECT_STREQ(rows->aRow[1].lpProps[1].Value.lpszA, "Broken");  // from the folder's table
+  EXPECT_EQ(rows->aRow[1].lpProps[2].ulPropTag, CHANGE_PROP_TYPE(PR_BODY, PT_ERROR));
+  EXPECT_EQ(rows->aRow[1].lpProps[2].Value.err, MAPI_E_CORRUPT_DATA);
+  for (ULONG i = 0; i < 3; ++i) {
+    const SBinary& id = rows->aRow[i].lpProps[0].Value.bin;
+    ULONG type = 0;
+    LPUNKNOWN unknown = nullptr;
+    const HRESULT hr = view.opened.store->OpenEntry(id.cb, reinterpret_cast<LPENTRYID>(id.lpb),
+                                                    &IID_IMessage, 0, &type, &unknown);
+    EXPECT_EQ(hr, i == 1 ? MAPI_E_CORRUPT_DATA : S_OK) << i;
+    if (unknown) unknown->Release();
+  }
+}
+
+TEST(Text, AnsiStringsArriveAsUtf8FromTheMessageCodePage) {
+  pstwriter::StoreOptions options;
+  options.format = pstwriter::FileFormat::kAnsi;
+  pstwriter::Message cyrillic = pstwriter::MakeMail("Привет", "Ann", "ann@example.org", 1700000000);
+  cyrillic.props.SetInt32(tags::kMessageCodepage, 1251);
+  pstwriter::Message western = pstwriter::MakeMail("Crème brûlée", "Ann", "ann@example.org", 1700000001);
+  InboxView view = OpenInbox(WriteInbox("ansi.pst", options, List(cyrillic, western)));
+  ASSERT_TRUE(view.contents);
+  mapi::RowSetPtr rows = AllRows(*view.contents, {PR_ENTRYID});
+  ASSERT_EQ(rows->cRows, 2u);
+  std::vector<std::string> subjects;
+  for (ULONG i = 0; i < 2; ++i) {
+    const SBinary& id = rows->aRow[i].lpProps[0].Value.bin;
+    const auto* b = reinterpret_cast<const std::byte*>(id.lpb);
+    auto message = OpenEntry<IMessage>(*view.opened.store, {b, b + id.cb}, &IID_IMessage);
+    subjects.push_back(GetOne(*message, PR_SUBJECT).text);
+  }
+  EXPECT_EQ(subjects, (std::vector<std::string>{"Привет", "Crème brûlée"}));
+}
+
+class RtfForms : public ::testing::TestWithParam<bool> {};
+
+TEST_P(RtfForms, BothStoredFormsDecompress) {
+  const std::string rtf = pstwriter::EncapsulateText(std::string(5000, 'x') + " end");
+  pstwriter::Message m = pstwriter::MakeMail("Rtf", "Ann", "ann@example.org", 1700000000);
+  pstwriter::SetRtfBody(m, rtf, GetParam());
+  InboxView view = OpenInbox(WriteInbox(GetParam() ? "lzfu.pst" : "mela.pst", {}, List(m)));
+  ASSERT_TRUE(view.contents);
+  mapi::RowSetPtr rows = AllRows(*view.contents, {PR_ENTRYID});
+  const SBinary& id = rows->aRow[0].lpProps[0].Value.bin;
+  const auto* b = reinterpret_cast<const std::byte*>(id.lpb);
+  auto message = OpenEntry<IMessage>(*view.opened.store, {b, b + id.cb}, &IID_IMessage);
+  LPUNKNOWN unknown = nullptr;
+  ASSERT_EQ(message->OpenProperty(PR_RTF_COMPRESSED, &IID_IStream, 0, 0, &unknown), S_OK);
+  mapi::InterfacePtr<IStream> compressed(static_cast<IStream*>(unknown));
+  mapi::InterfacePtr<IStream> text;
+  ASSERT_EQ(mapi::WrapCompressedRTFStream(compressed.get(), 0, text.Out()), S_OK);
+  EXPECT_EQ(ReadAll(*text), rtf);
+}
+
+INSTANTIATE_TEST_SUITE_P(CompressedAndStored, RtfForms, ::testing::Bool());
+
+}  // namespace
+}  // namespace platform_mapi_test
