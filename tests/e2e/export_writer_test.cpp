@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/e2e/program_run.h"
+#include "tests/platform_mapi/file_damage.h"
 #include "tools/pstwriter/mapi_tags.h"
 #include "tools/pstwriter/message_helpers.h"
 #include "tools/pstwriter/pst_builder.h"
@@ -133,6 +134,30 @@ INSTANTIATE_TEST_SUITE_P(Variants, WriterExport,
                          ::testing::Values(pstwriter::FileFormat::kUnicode,
                                            pstwriter::FileFormat::kAnsi,
                                            pstwriter::FileFormat::kUnicode4k));
+
+TEST(DamagedMessage, IsSkippedAndReportedWhileTheOthersAreExported) {
+  const std::string dir = FreshDirectory("damaged");
+  const std::string pst = dir + "/damaged.pst";
+  {
+    pstwriter::PstBuilder b(pst, {.crypt = pst::CryptMethod::kNone});
+    const auto inbox = b.AddFolder(b.ipm_subtree(), "Inbox");
+    b.SetSpecialFolder(pstwriter::SpecialFolder::kInbox, inbox);
+    b.AddMessage(inbox, Mail("Before", 1700000000));
+    pstwriter::Message broken = Mail("Broken", 1700000001);
+    broken.props.SetString(tags::kBody, "UNIQUE-DAMAGE-MARKER");
+    b.AddMessage(inbox, broken);
+    b.AddMessage(inbox, Mail("After", 1700000002));
+    b.Finish();
+  }
+  platform_mapi_test::DamageHeapHolding(pst, u"UNIQUE-DAMAGE-MARKER");
+  const ProgramRun run = RunProgram({"-s", pst, "-d", dir + "/out"});
+  EXPECT_EQ(run.exit_code, 3) << run.output;
+  EXPECT_NE(run.output.find("0x8004011B"), std::string::npos) << run.output;
+  const Index index = ReadIndex(dir + "/out.idx");
+  ASSERT_EQ(index.records.size(), 2u);
+  EXPECT_EQ(index.records[0].summary, "|Bob|Before|||");
+  EXPECT_EQ(index.records[1].summary, "|Bob|After|||");
+}
 
 TEST(ReadmeCommand, BundledSampleExportsWithItsFolderList) {
   const std::string dir = FreshDirectory("bundled");

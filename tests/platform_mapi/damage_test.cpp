@@ -3,9 +3,7 @@
 // page; both stored forms of compressed RTF decompress.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
+#include "tests/platform_mapi/file_damage.h"
 #include "tests/platform_mapi/library_fixture.h"
 #include "tools/pstwriter/mapi_tags.h"
 #include "tools/pstwriter/message_helpers.h"
@@ -54,19 +52,6 @@ std::string WriteInbox(const std::string& name, pstwriter::StoreOptions options,
   for (const auto& m : messages) b.AddMessage(inbox, m);
   b.Finish();
   return path;
-}
-
-// Clears the heap signature of the block that holds `marker` (UTF-16LE text of an unencoded file).
-void DamageHeapHolding(const std::string& path, const std::u16string& marker) {
-  std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  const std::string needle(reinterpret_cast<const char*>(marker.data()), marker.size() * 2);
-  std::size_t at = bytes.find(needle);
-  ASSERT_NE(at, std::string::npos);
-  while (at > 2 && !(bytes[at] == '\xEC' && bytes[at + 1] == '\xBC')) --at;  // bSig, bClientSig
-  ASSERT_GT(at, 2u);
-  file.seekp(static_cast<std::streamoff>(at));
-  file.put('\0');
 }
 
 TEST(Damage, ADamagedMessageFailsAloneAndItsRowStillReads) {

@@ -1,0 +1,26 @@
+// Damaging a writer-made file on purpose: the heap of the object that holds a given text loses its
+// signature, so that object, and only it, no longer reads.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace platform_mapi_test {
+
+// Clears the heap signature of the block that holds `marker` (UTF-16LE text of an unencoded file).
+inline void DamageHeapHolding(const std::string& path, const std::u16string& marker) {
+  std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const std::string needle(reinterpret_cast<const char*>(marker.data()), marker.size() * 2);
+  std::size_t at = bytes.find(needle);
+  ASSERT_NE(at, std::string::npos);
+  while (at > 2 && !(bytes[at] == '\xEC' && bytes[at + 1] == '\xBC')) --at;  // bSig, bClientSig
+  ASSERT_GT(at, 2u);
+  file.seekp(static_cast<std::streamoff>(at));
+  file.put('\0');
+}
+
+}  // namespace platform_mapi_test
