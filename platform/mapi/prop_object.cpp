@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/mapi/mapi_allocator.h"
+#include "platform/mapi/utf8_text_stream.h"
 #include "platform/mapi/value_conversion.h"
 #include "platform/mapi/value_istream.h"
 
@@ -71,6 +72,18 @@ HRESULT OpenValueStream(const ObjectView& object,
     return S_OK;
   }
   if (type != PT_STRING8 && type != PT_UNICODE) return MAPI_E_NO_SUPPORT;
+  auto stored = object.properties->FindTag(id);
+  if (stored && stored->type == pst::ltp::prop_type::kUnicode && !IsSubjectTag(tag)) {
+    // Unicode text streams from the file: as stored, or converted to UTF-8 while it is read.
+    auto stream = object.properties->OpenStream(id);
+    if (!stream) return StatusToScode(stream.status());
+    auto shared = std::make_shared<pst::ltp::ValueStream>(std::move(*stream));
+    IStream* istream = type == PT_UNICODE ? new (std::nothrow) ValueIStream(std::move(shared), store)
+                                          : NewUtf8TextStream(std::move(shared), store);
+    if (!istream) return MAPI_E_NOT_ENOUGH_MEMORY;
+    *out = istream;
+    return S_OK;
+  }
   void* holder = AllocateBuffer(sizeof(SPropValue));
   if (!holder) return MAPI_E_NOT_ENOUGH_MEMORY;
   auto* value = static_cast<LPSPropValue>(holder);

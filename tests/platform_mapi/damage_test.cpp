@@ -102,6 +102,28 @@ TEST(Text, AnsiStringsArriveAsUtf8FromTheMessageCodePage) {
   EXPECT_EQ(subjects, (std::vector<std::string>{"Привет", "Crème brûlée"}));
 }
 
+TEST(Text, LargeUnicodeBodyStreamsAsUtf8AcrossReadChunks) {
+  std::string body;
+  for (int i = 0; i < 40000; ++i) body += "€𝄞";  // three UTF-16 units: pairs straddle chunks
+  pstwriter::Message m = pstwriter::MakeMail("Big", "Ann", "ann@example.org", 1700000000);
+  m.props.SetString(tags::kBody, body);
+  InboxView view = OpenInbox(WriteInbox("bigbody.pst", {}, List(m)));
+  ASSERT_TRUE(view.contents);
+  mapi::RowSetPtr rows = AllRows(*view.contents, {PR_ENTRYID});
+  const SBinary& id = rows->aRow[0].lpProps[0].Value.bin;
+  const auto* b = reinterpret_cast<const std::byte*>(id.lpb);
+  auto message = OpenEntry<IMessage>(*view.opened.store, {b, b + id.cb}, &IID_IMessage);
+  LPUNKNOWN unknown = nullptr;
+  ASSERT_EQ(message->OpenProperty(PR_BODY, &IID_IStream, 0, 0, &unknown), S_OK);
+  mapi::InterfacePtr<IStream> utf8(static_cast<IStream*>(unknown));
+  EXPECT_EQ(ReadAll(*utf8), body);
+  ASSERT_EQ(message->OpenProperty(PR_BODY_W, &IID_IStream, 0, 0, &unknown), S_OK);
+  mapi::InterfacePtr<IStream> utf16(static_cast<IStream*>(unknown));
+  const auto units = ReadAll(*utf16);
+  ASSERT_TRUE(units);
+  EXPECT_EQ(units->size(), 40000u * 3 * 2);
+}
+
 class RtfForms : public ::testing::TestWithParam<bool> {};
 
 TEST_P(RtfForms, BothStoredFormsDecompress) {
