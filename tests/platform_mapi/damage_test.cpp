@@ -144,6 +144,46 @@ TEST_P(RtfForms, BothStoredFormsDecompress) {
   EXPECT_EQ(ReadAll(*text), rtf);
 }
 
+// The decompressed text of a message whose PR_RTF_COMPRESSED holds `stored`; nullopt when a read
+// fails.
+std::optional<std::string> RtfOf(const std::string& file, const pstwriter::Bytes& stored) {
+  pstwriter::Message m = pstwriter::MakeMail("Rtf", "Ann", "ann@example.org", 1700000000);
+  m.props.SetBinary(tags::kRtfCompressed, stored);
+  InboxView view = OpenInbox(WriteInbox(file, {}, List(m)));
+  mapi::RowSetPtr rows = AllRows(*view.contents, {PR_ENTRYID});
+  const SBinary& id = rows->aRow[0].lpProps[0].Value.bin;
+  const auto* b = reinterpret_cast<const std::byte*>(id.lpb);
+  auto message = OpenEntry<IMessage>(*view.opened.store, {b, b + id.cb}, &IID_IMessage);
+  LPUNKNOWN unknown = nullptr;
+  EXPECT_EQ(message->OpenProperty(PR_RTF_COMPRESSED, &IID_IStream, 0, 0, &unknown), S_OK);
+  mapi::InterfacePtr<IStream> compressed(static_cast<IStream*>(unknown));
+  mapi::InterfacePtr<IStream> text;
+  EXPECT_EQ(mapi::WrapCompressedRTFStream(compressed.get(), 0, text.Out()), S_OK);
+  return ReadAll(*text);
+}
+
+TEST(Rtf, CrcMismatchIsToleratedAndTheDataUsed) {
+  const std::string rtf = pstwriter::NativeRtf("checked text");
+  pstwriter::Bytes stored = pstwriter::CompressedRtfStream(rtf, true);
+  stored[12] ^= std::byte{0xFF};  // the CRC field
+  EXPECT_EQ(RtfOf("rtf-crc.pst", stored), rtf);
+}
+
+TEST(Rtf, TruncatedDataFailsInsteadOfEndingEarly) {
+  pstwriter::Bytes stored =
+      pstwriter::CompressedRtfStream(pstwriter::NativeRtf(std::string(3000, 'q')), true);
+  stored.resize(stored.size() - 8);  // COMPSIZE still promises the missing bytes
+  EXPECT_EQ(RtfOf("rtf-cut.pst", stored), std::nullopt);
+}
+
+TEST(Rtf, StoredFormWhoseRawSizeCountsItsHeaderIsUsedWhole) {
+  const std::string rtf = pstwriter::NativeRtf("as some writers store it");
+  pstwriter::Bytes stored = pstwriter::CompressedRtfStream(rtf, false);
+  const std::uint32_t comp_size = static_cast<std::uint32_t>(stored.size() - 4);
+  for (int i = 0; i < 4; ++i) stored[4 + i] = static_cast<std::byte>(comp_size >> (8 * i));
+  EXPECT_EQ(RtfOf("rtf-rawsize.pst", stored), rtf);
+}
+
 INSTANTIATE_TEST_SUITE_P(CompressedAndStored, RtfForms, ::testing::Bool());
 
 }  // namespace
