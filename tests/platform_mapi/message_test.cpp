@@ -2,6 +2,8 @@
 // with computed columns and values read from the rows' objects, streams, embedded messages, RTF.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/platform_mapi/library_fixture.h"
 #include "tests/platform_mapi/writer_files.h"
 #include "tools/pstwriter/byte_source.h"
@@ -193,6 +195,33 @@ TEST_F(MessageTest, RecipientTableKeepsItsStoredColumns) {
   EXPECT_EQ(rows->aRow[0].lpProps[0].Value.ul, ULONG{MAPI_TO});
   EXPECT_STREQ(rows->aRow[0].lpProps[1].Value.lpszA, "Bob");
   EXPECT_STREQ(rows->aRow[0].lpProps[2].Value.lpszA, "bob@example.org");
+}
+
+TEST_F(MessageTest, ObjectsAnswerOnlyTheirInterfacesAndCountReferences) {
+  auto message = MessageAt(0);
+  void* as_prop = nullptr;
+  ASSERT_EQ(message->QueryInterface(IID_IMAPIProp, &as_prop), S_OK);
+  EXPECT_EQ(as_prop, static_cast<void*>(message.get()));
+  void* as_folder = reinterpret_cast<void*>(1);
+  EXPECT_EQ(message->QueryInterface(IID_IMAPIFolder, &as_folder), E_NOINTERFACE);
+  EXPECT_EQ(as_folder, nullptr);
+  EXPECT_EQ(message->AddRef(), 3u);  // ours, the QueryInterface result, this one
+  EXPECT_EQ(message->Release(), 2u);
+  EXPECT_EQ(static_cast<IMessage*>(as_prop)->Release(), 1u);
+}
+
+TEST_F(MessageTest, PropListNamesTheStoredPropertiesAndTheComputedEntryId) {
+  LPSPropTagArray raw = nullptr;
+  ASSERT_EQ(MessageAt(0)->GetPropList(0, &raw), S_OK);
+  mapi::MapiBufferPtr<SPropTagArray> tags(raw);
+  std::vector<ULONG> list(raw->aulPropTag, raw->aulPropTag + raw->cValues);
+  auto has_id = [&](ULONG tag) {
+    return std::any_of(list.begin(), list.end(), [&](ULONG t) { return PROP_ID(t) == PROP_ID(tag); });
+  };
+  EXPECT_TRUE(has_id(PR_SUBJECT));
+  EXPECT_TRUE(has_id(PR_BODY));
+  EXPECT_TRUE(has_id(PR_ENTRYID));
+  EXPECT_FALSE(has_id(PR_RTF_COMPRESSED));
 }
 
 }  // namespace
