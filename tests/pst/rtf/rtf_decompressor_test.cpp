@@ -156,6 +156,16 @@ TEST(RtfDecompress, StoredFormShorterThanRawSizeIsTruncation) {
   EXPECT_EQ(r.status().code(), ErrorCode::kCorrupt);
 }
 
+TEST(RtfDecompress, StoredFormWithOverstatedRawSizeIsWholeButFlagged) {
+  const std::string raw = "{\\rtf1 stored whole}";
+  auto value = CompressRtf(raw, false);
+  value[4] = static_cast<std::byte>(raw.size() + 12);  // RAWSIZE set to COMPSIZE
+  auto r = DecompressRtf(value);
+  ASSERT_TRUE(r.ok()) << r.status().message();
+  EXPECT_EQ(r->rtf, raw);
+  EXPECT_TRUE(r->size_mismatch);
+}
+
 TEST(RtfDecompress, BytesBeyondCompSizeAreIgnored) {
   auto padded = kExample1;
   padded.insert(padded.end(), 100, std::byte{0x41});
