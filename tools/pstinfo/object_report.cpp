@@ -69,7 +69,8 @@ void PrintProperties(const PropertyContext& pc, std::ostream& out) {
 Status PrintTable(const MessageStore& store, NodeId id, std::ostream& out) {
   auto node = store.database().OpenNode(id);
   if (!node) return node.status();
-  auto table = pst::ltp::TableContext::Open(std::move(*node));
+  auto table =
+      pst::ltp::TableContext::Open(std::move(*node), store.properties().heap_id_layout());
   if (!table) return table.status();
   out << "Table " << HexId(id) << ": " << table->row_count() << " rows, "
       << table->columns().size() << " columns\n";
@@ -126,7 +127,7 @@ Status PrintPropertyObject(const MessageStore& store, NodeId id, std::ostream& o
   } else {
     auto node = store.database().OpenNode(id);
     if (!node) return node.status();
-    auto pc = PropertyContext::Open(std::move(*node));
+    auto pc = PropertyContext::Open(std::move(*node), store.properties().heap_id_layout());
     if (!pc) return pc.status();
     pc->set_code_page(store.code_page());
     out << "Node " << HexId(id) << ": ";

@@ -27,13 +27,13 @@ Result<std::uint16_t> PageMapOffset(std::size_t index, Bytes block) {
 
 }  // namespace
 
-Result<Heap> Heap::Open(const Node& node) {
+Result<Heap> Heap::Open(const Node& node, HeapIdLayout layout) {
   if (node.block_count() == 0) return Status::Corrupt(Where(node) + "heap node has no data");
   auto first = node.ReadBlock(0);
   if (!first) return first.status();
   auto header = HnHeader::Decode(*first);
   if (!header) return Status::Corrupt(Where(node) + header.status().message());
-  Heap heap(&node, *header, node.block_count());
+  Heap heap(&node, layout, *header, node.block_count());
   auto page = DecodePage(0, std::move(*first));
   if (!page) return Status::Corrupt(Where(node) + page.status().message());
   heap.pages_.push_front(std::move(*page));
@@ -69,18 +69,19 @@ Result<const Heap::Page*> Heap::LoadPage(std::size_t index) const {
 }
 
 Result<std::vector<std::byte>> Heap::Read(HeapId id) const {
-  if (id.type() != kNidTypeHid || id.index() == 0) {
+  const std::uint32_t index = id.index(layout_);
+  if (id.type() != kNidTypeHid || index == 0) {
     return Status::Corrupt(Where(*node_) + "invalid heap id " + std::to_string(id.raw));
   }
-  auto page = LoadPage(id.block_index());
+  auto page = LoadPage(id.block_index(layout_));
   if (!page) return page.status();
   const HnPageMap& map = (*page)->map;
-  if (id.index() > map.allocation_count()) {
+  if (index > map.allocation_count()) {
     return Status::Corrupt(Where(*node_) + "heap id " + std::to_string(id.raw) +
                            " past the allocations of its block");
   }
-  const std::size_t begin = map.offsets[id.index() - 1];
-  const std::size_t end = map.offsets[id.index()];
+  const std::size_t begin = map.offsets[index - 1];
+  const std::size_t end = map.offsets[index];
   const auto& bytes = (*page)->bytes;
   return std::vector<std::byte>(bytes.begin() + begin, bytes.begin() + end);
 }

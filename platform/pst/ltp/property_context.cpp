@@ -24,9 +24,9 @@ std::vector<std::byte> InlineBytes(PropTag tag, std::uint32_t stored) {
 
 }  // namespace
 
-Result<PropertyContext> PropertyContext::Open(std::unique_ptr<Node> node) {
+Result<PropertyContext> PropertyContext::Open(std::unique_ptr<Node> node, HeapIdLayout layout) {
   if (!node) return Status::Corrupt("property context: no node");
-  auto heap = Heap::Open(*node);
+  auto heap = Heap::Open(*node, layout);
   if (!heap) return heap.status();
   if (heap->client_signature() != static_cast<std::uint8_t>(HeapClient::kPropertyContext)) {
     return Status::Corrupt(Where(*node) + "heap does not hold a property context");

@@ -23,10 +23,14 @@ class PropertyContext {
   static constexpr std::size_t kKeySize = 2;    // wPropId
   static constexpr std::size_t kDataSize = 6;   // wPropType + dwValueHnid
 
-  // Reads the property list of the PC kept in `node`; values are read when asked for.
-  static Result<PropertyContext> Open(std::unique_ptr<Node> node);
+  // Reads the property list of the PC kept in `node`; values are read when asked for. `layout`
+  // is that of the node's file.
+  static Result<PropertyContext> Open(std::unique_ptr<Node> node,
+                                      HeapIdLayout layout = HeapIdLayout::k512BytePages);
 
   const Node& node() const { return *node_; }
+  // The heap id layout of the file, for contexts opened from this one's subnodes.
+  HeapIdLayout heap_id_layout() const { return heap_.id_layout(); }
   // The records, sorted by property id.
   const std::vector<Entry>& entries() const { return entries_; }
   // The stored tag of property `id`, if present.

@@ -24,9 +24,9 @@ bool IsInlineCell(const TcColumnDescriptor& c) {
 
 }  // namespace
 
-Result<TableContext> TableContext::Open(std::unique_ptr<Node> node) {
+Result<TableContext> TableContext::Open(std::unique_ptr<Node> node, HeapIdLayout layout) {
   if (!node) return Status::Corrupt("table: no node");
-  auto heap = Heap::Open(*node);
+  auto heap = Heap::Open(*node, layout);
   if (!heap) return heap.status();
   if (heap->client_signature() != static_cast<std::uint8_t>(HeapClient::kTableContext)) {
     return Status::Corrupt(Where(*node) + "heap does not hold a table context");

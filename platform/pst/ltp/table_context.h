@@ -32,7 +32,9 @@ class TableRow {
 
 class TableContext {
  public:
-  static Result<TableContext> Open(std::unique_ptr<Node> node);
+  // Opens the table kept in `node`; `layout` is that of the node's file.
+  static Result<TableContext> Open(std::unique_ptr<Node> node,
+                                   HeapIdLayout layout = HeapIdLayout::k512BytePages);
 
   const Node& node() const { return *node_; }
   const std::vector<TcColumnDescriptor>& columns() const { return info_.columns; }

@@ -20,7 +20,7 @@ Result<Folder> Folder::Open(const NodeDatabase& db, NodeId nid, std::uint32_t co
   }
   auto node = db.OpenNode(nid);
   if (!node) return node.status();
-  auto pc = ltp::PropertyContext::Open(std::move(*node));
+  auto pc = ltp::PropertyContext::Open(std::move(*node), ltp::HeapIdLayoutFor(db.header().variant));
   if (!pc) return pc.status();
   pc->set_code_page(code_page);
   return Folder(&db, std::move(*pc));
@@ -42,7 +42,7 @@ std::optional<std::int32_t> Folder::content_count() const {
 Result<ltp::TableContext> Folder::OpenTable(NodeType type) const {
   auto node = db_->OpenNode(WithType(id(), type));
   if (!node) return node.status();
-  auto table = ltp::TableContext::Open(std::move(*node));
+  auto table = ltp::TableContext::Open(std::move(*node), properties_.heap_id_layout());
   if (!table) return table.status();
   table->set_code_page(properties_.code_page());
   return table;

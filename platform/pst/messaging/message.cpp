@@ -24,8 +24,8 @@ std::string Where(NodeId nid) { return "message " + std::to_string(nid) + ": "; 
 }  // namespace
 
 Result<Message> Message::Open(std::unique_ptr<Node> node, std::uint32_t fallback_code_page,
-                              int depth) {
-  auto pc = ltp::PropertyContext::Open(std::move(node));
+                              int depth, ltp::HeapIdLayout layout) {
+  auto pc = ltp::PropertyContext::Open(std::move(node), layout);
   if (!pc) return pc.status();
   std::uint32_t code_page = fallback_code_page ? fallback_code_page : ltp::kDefaultCodePage;
   if (auto cp = PositiveLong(*pc, tags::kMessageCodePage)) {
@@ -43,7 +43,7 @@ Result<std::optional<ltp::TableContext>> Message::OpenTable(NodeId subnode) cons
     if (node.status().code() == ErrorCode::kNotFound) return std::optional<ltp::TableContext>();
     return node.status();
   }
-  auto table = ltp::TableContext::Open(std::move(*node));
+  auto table = ltp::TableContext::Open(std::move(*node), properties_.heap_id_layout());
   if (!table) return Status(table.status().code(), Where(id()) + table.status().message());
   table->set_code_page(code_page());
   return std::optional<ltp::TableContext>(std::move(*table));
@@ -73,12 +73,12 @@ Result<std::vector<NodeId>> Message::AttachmentIds() const {
 Result<Attachment> Message::OpenAttachment(NodeId attachment) const {
   auto node = properties_.node().OpenSubnode(attachment);
   if (!node) return node.status();
-  return Attachment::Open(std::move(*node), code_page(), depth_);
+  return Attachment::Open(std::move(*node), code_page(), depth_, properties_.heap_id_layout());
 }
 
 Result<Attachment> Attachment::Open(std::unique_ptr<Node> node, std::uint32_t code_page,
-                                    int message_depth) {
-  auto pc = ltp::PropertyContext::Open(std::move(node));
+                                    int message_depth, ltp::HeapIdLayout layout) {
+  auto pc = ltp::PropertyContext::Open(std::move(node), layout);
   if (!pc) return pc.status();
   pc->set_code_page(code_page);
   return Attachment(std::move(*pc), message_depth);
@@ -129,7 +129,8 @@ Result<Message> Attachment::OpenEmbeddedMessage() const {
   }
   auto node = OpenDataObjectNode();
   if (!node) return node.status();
-  return Message::Open(std::move(*node), properties_.code_page(), message_depth_ + 1);
+  return Message::Open(std::move(*node), properties_.code_page(), message_depth_ + 1,
+                       properties_.heap_id_layout());
 }
 
 }  // namespace pst::messaging

@@ -21,9 +21,11 @@ class Message {
   static constexpr int kMaxDepth = 32;
 
   // Opens the message kept in `node`. String values use the message's own code page
-  // (PR_MESSAGE_CODEPAGE, else PR_INTERNET_CPID), else `fallback_code_page`.
+  // (PR_MESSAGE_CODEPAGE, else PR_INTERNET_CPID), else `fallback_code_page`. `layout` is that
+  // of the node's file.
   static Result<Message> Open(std::unique_ptr<Node> node, std::uint32_t fallback_code_page,
-                              int depth = 0);
+                              int depth = 0,
+                              ltp::HeapIdLayout layout = ltp::HeapIdLayout::k512BytePages);
 
   NodeId id() const { return properties_.node().id(); }
   int depth() const { return depth_; }
@@ -55,7 +57,7 @@ class Message {
 class Attachment {
  public:
   static Result<Attachment> Open(std::unique_ptr<Node> node, std::uint32_t code_page,
-                                 int message_depth);
+                                 int message_depth, ltp::HeapIdLayout layout);
 
   NodeId id() const { return properties_.node().id(); }
   const ltp::PropertyContext& properties() const { return properties_; }

@@ -69,7 +69,8 @@ Result<std::unique_ptr<MessageStore>> MessageStore::Open(std::unique_ptr<NodeDat
   if (!db) return Status::Corrupt("message store: no node database");
   auto node = db->OpenNode(kNidMessageStore);
   if (!node) return Status(node.status().code(), "message store object: " + node.status().message());
-  auto pc = ltp::PropertyContext::Open(std::move(*node));
+  auto pc =
+      ltp::PropertyContext::Open(std::move(*node), ltp::HeapIdLayoutFor(db->header().variant));
   if (!pc) return Status(pc.status().code(), "message store object: " + pc.status().message());
   pc->set_code_page(StoreCodePage(*pc));
   std::unique_ptr<MessageStore> store(new MessageStore(std::move(db), std::move(*pc)));
@@ -120,7 +121,7 @@ Result<std::vector<ReceiveFolder>> MessageStore::ReceiveFolders() const {
     if (node.status().code() == ErrorCode::kNotFound) return folders;
     return node.status();
   }
-  auto table = ltp::TableContext::Open(std::move(*node));
+  auto table = ltp::TableContext::Open(std::move(*node), properties_.heap_id_layout());
   if (!table) return table.status();
   table->set_code_page(code_page());
   for (std::size_t i = 0; i < table->row_count(); ++i) {
@@ -208,7 +209,7 @@ Result<Message> MessageStore::OpenMessage(NodeId nid) const {
   }
   auto node = db_->OpenNode(nid);
   if (!node) return node.status();
-  return Message::Open(std::move(*node), code_page());
+  return Message::Open(std::move(*node), code_page(), 0, properties_.heap_id_layout());
 }
 
 Result<const NamedPropertyMap*> MessageStore::named_properties() const {

@@ -66,7 +66,7 @@ const ltp::Guid kPsPublicStrings = MakeGuid(0x29);
 Result<NamedPropertyMap> NamedPropertyMap::Load(const NodeDatabase& db) {
   auto node = db.OpenNode(kNidNameToIdMap);
   if (!node) return node.status();
-  auto pc = ltp::PropertyContext::Open(std::move(*node));
+  auto pc = ltp::PropertyContext::Open(std::move(*node), ltp::HeapIdLayoutFor(db.header().variant));
   if (!pc) return pc.status();
   return FromContext(*pc);
 }

@@ -90,4 +90,12 @@ inline std::unique_ptr<Node> MakeFakeNode(std::shared_ptr<FakeNodeData> data) {
   return std::make_unique<FakeNode>(std::move(data));
 }
 
+// The data of a node made of the given blocks and without subnodes.
+inline std::shared_ptr<FakeNodeData> FakeNodeOfBlocks(NodeId id, std::vector<ByteVector> blocks) {
+  auto data = std::make_shared<FakeNodeData>();
+  data->id = id;
+  data->blocks = std::move(blocks);
+  return data;
+}
+
 }  // namespace pst::testing

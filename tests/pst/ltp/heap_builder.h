@@ -39,13 +39,15 @@ inline constexpr std::uint8_t kClientPc = 0xBC;
 
 class HeapBuilder {
  public:
-  explicit HeapBuilder(std::uint8_t client) : client_(client) {}
+  // block_shift: where HIDs put the block index (16, or 19 in files with 4 KiB pages).
+  explicit HeapBuilder(std::uint8_t client, unsigned block_shift = 16)
+      : client_(client), block_shift_(block_shift) {}
 
   // Adds an allocation to the current block and returns its HID.
   std::uint32_t Add(ByteVector bytes) {
     auto& block = blocks_.back();
     block.push_back(std::move(bytes));
-    return (static_cast<std::uint32_t>(blocks_.size() - 1) << 16) |
+    return (static_cast<std::uint32_t>(blocks_.size() - 1) << block_shift_) |
            (static_cast<std::uint32_t>(block.size()) << 5);
   }
   // Later allocations go to a new block.
@@ -87,6 +89,7 @@ class HeapBuilder {
   }
 
   std::uint8_t client_;
+  unsigned block_shift_;
   std::uint32_t user_root_ = 0;
   std::vector<std::vector<ByteVector>> blocks_{1};
 };

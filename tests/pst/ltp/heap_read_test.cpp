@@ -14,10 +14,7 @@ using testing::HeapBuilder;
 using testing::MakeFakeNode;
 
 std::shared_ptr<FakeNodeData> NodeOf(std::vector<ByteVector> blocks) {
-  auto data = std::make_shared<FakeNodeData>();
-  data->id = 0x21;
-  data->blocks = std::move(blocks);
-  return data;
+  return testing::FakeNodeOfBlocks(0x21, std::move(blocks));
 }
 
 TEST(HeapRead, FindsAllocationsInEveryBlockIncludingBitmapPages) {
