@@ -36,6 +36,14 @@ InboxView OpenInbox(const std::string& path) {
   return view;
 }
 
+// The message in row `row` of the inbox.
+mapi::InterfacePtr<IMessage> MessageAt(InboxView& view, ULONG row) {
+  mapi::RowSetPtr rows = AllRows(*view.contents, {PR_ENTRYID});
+  const SBinary& id = rows->aRow[row].lpProps[0].Value.bin;
+  const auto* b = reinterpret_cast<const std::byte*>(id.lpb);
+  return OpenEntry<IMessage>(*view.opened.store, {b, b + id.cb}, &IID_IMessage);
+}
+
 template <typename... Messages>
 std::vector<pstwriter::Message> List(Messages&&... messages) {
   std::vector<pstwriter::Message> list;
@@ -90,15 +98,8 @@ TEST(Text, AnsiStringsArriveAsUtf8FromTheMessageCodePage) {
   pstwriter::Message western = pstwriter::MakeMail("Crème brûlée", "Ann", "ann@example.org", 1700000001);
   InboxView view = OpenInbox(WriteInbox("ansi.pst", options, List(cyrillic, western)));
   ASSERT_TRUE(view.contents);
-  mapi::RowSetPtr rows = AllRows(*view.contents, {PR_ENTRYID});
-  ASSERT_EQ(rows->cRows, 2u);
   std::vector<std::string> subjects;
-  for (ULONG i = 0; i < 2; ++i) {
-    const SBinary& id = rows->aRow[i].lpProps[0].Value.bin;
-    const auto* b = reinterpret_cast<const std::byte*>(id.lpb);
-    auto message = OpenEntry<IMessage>(*view.opened.store, {b, b + id.cb}, &IID_IMessage);
-    subjects.push_back(GetOne(*message, PR_SUBJECT).text);
-  }
+  for (ULONG i = 0; i < 2; ++i) subjects.push_back(GetOne(*MessageAt(view, i), PR_SUBJECT).text);
   EXPECT_EQ(subjects, (std::vector<std::string>{"Привет", "Crème brûlée"}));
 }
 
@@ -109,10 +110,7 @@ TEST(Text, LargeUnicodeBodyStreamsAsUtf8AcrossReadChunks) {
   m.props.SetString(tags::kBody, body);
   InboxView view = OpenInbox(WriteInbox("bigbody.pst", {}, List(m)));
   ASSERT_TRUE(view.contents);
-  mapi::RowSetPtr rows = AllRows(*view.contents, {PR_ENTRYID});
-  const SBinary& id = rows->aRow[0].lpProps[0].Value.bin;
-  const auto* b = reinterpret_cast<const std::byte*>(id.lpb);
-  auto message = OpenEntry<IMessage>(*view.opened.store, {b, b + id.cb}, &IID_IMessage);
+  auto message = MessageAt(view, 0);
   LPUNKNOWN unknown = nullptr;
   ASSERT_EQ(message->OpenProperty(PR_BODY, &IID_IStream, 0, 0, &unknown), S_OK);
   mapi::InterfacePtr<IStream> utf8(static_cast<IStream*>(unknown));
@@ -132,10 +130,7 @@ TEST_P(RtfForms, BothStoredFormsDecompress) {
   pstwriter::SetRtfBody(m, rtf, GetParam());
   InboxView view = OpenInbox(WriteInbox(GetParam() ? "lzfu.pst" : "mela.pst", {}, List(m)));
   ASSERT_TRUE(view.contents);
-  mapi::RowSetPtr rows = AllRows(*view.contents, {PR_ENTRYID});
-  const SBinary& id = rows->aRow[0].lpProps[0].Value.bin;
-  const auto* b = reinterpret_cast<const std::byte*>(id.lpb);
-  auto message = OpenEntry<IMessage>(*view.opened.store, {b, b + id.cb}, &IID_IMessage);
+  auto message = MessageAt(view, 0);
   LPUNKNOWN unknown = nullptr;
   ASSERT_EQ(message->OpenProperty(PR_RTF_COMPRESSED, &IID_IStream, 0, 0, &unknown), S_OK);
   mapi::InterfacePtr<IStream> compressed(static_cast<IStream*>(unknown));
@@ -150,10 +145,7 @@ std::optional<std::string> RtfOf(const std::string& file, const pstwriter::Bytes
   pstwriter::Message m = pstwriter::MakeMail("Rtf", "Ann", "ann@example.org", 1700000000);
   m.props.SetBinary(tags::kRtfCompressed, stored);
   InboxView view = OpenInbox(WriteInbox(file, {}, List(m)));
-  mapi::RowSetPtr rows = AllRows(*view.contents, {PR_ENTRYID});
-  const SBinary& id = rows->aRow[0].lpProps[0].Value.bin;
-  const auto* b = reinterpret_cast<const std::byte*>(id.lpb);
-  auto message = OpenEntry<IMessage>(*view.opened.store, {b, b + id.cb}, &IID_IMessage);
+  auto message = MessageAt(view, 0);
   LPUNKNOWN unknown = nullptr;
   EXPECT_EQ(message->OpenProperty(PR_RTF_COMPRESSED, &IID_IStream, 0, 0, &unknown), S_OK);
   mapi::InterfacePtr<IStream> compressed(static_cast<IStream*>(unknown));
