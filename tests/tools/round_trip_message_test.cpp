@@ -267,3 +267,43 @@ TEST_F(MessageRoundTrip, ContentsTableRowsCopyTheMessageColumns) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(HasAttachmentsFlag, IsSetInTheMessageAndItsContentsRowOnlyWhenAttachmentsExist) {
+  writer_test::ScratchDir dir;
+  const std::string path = dir.File("flags.pst");
+  FolderId folder;
+  MessageId with, without, unflagged;
+  {
+    PstBuilder b(path);
+    folder = b.AddFolder(b.ipm_subtree(), "Inbox");
+    Message m = MakeMail("with", "S", "s@x", 1);
+    m.attachments.push_back(MakeFileAttachment("a.bin", std::make_shared<PatternSource>(1, 10)));
+    with = b.AddMessage(folder, m);
+    without = b.AddMessage(folder, MakeMail("without", "S", "s@x", 2));
+    Message bare = MakeMail("no flags", "S", "s@x", 3);
+    bare.props.Remove(tags::kMessageFlags);
+    bare.attachments.push_back(MakeFileAttachment("b.bin", std::make_shared<PatternSource>(2, 10)));
+    unflagged = b.AddMessage(folder, bare);
+    b.Finish();
+  }
+  auto store = writer_test::OpenStore(path);
+  ASSERT_TRUE(store);
+  auto flags = [&](MessageId id) { return *store->OpenMessage(id)->properties().Get(tags::kMessageFlags)->AsInt32(); };
+  EXPECT_EQ(flags(with) & tags::kMsgFlagHasAttach, tags::kMsgFlagHasAttach);
+  EXPECT_EQ(flags(with) & tags::kMsgFlagRead, tags::kMsgFlagRead);  // other bits kept
+  EXPECT_EQ(flags(without) & tags::kMsgFlagHasAttach, 0);
+  EXPECT_FALSE(store->OpenMessage(unflagged)->properties().Get(tags::kMessageFlags).ok());
+
+  auto contents = store->OpenFolder(folder)->OpenContentsTable();
+  ASSERT_TRUE(contents.ok());
+  auto position = contents->FindRow(with);
+  ASSERT_TRUE(position.ok() && position->has_value());
+  auto row = contents->ReadRow(**position);
+  ASSERT_TRUE(row.ok());
+  EXPECT_EQ(*contents->CellById(*row, tags::kMessageFlags)->AsInt32() & tags::kMsgFlagHasAttach,
+            tags::kMsgFlagHasAttach);
+}
+
+}  // namespace

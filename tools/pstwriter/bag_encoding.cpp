@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "tools/pstwriter/mapi_tags.h"
 #include "tools/pstwriter/table_schemas.h"
 
 namespace pstwriter {
@@ -12,7 +13,24 @@ std::uint16_t StoredType(const PropValue& value, const TextEncoding& encoding) {
   return std::uint16_t(TagForFile(value.type, encoding.unicode));
 }
 
+void SetHasAttachBit(LtpValue& flags) {
+  if (flags.type == kPtInt32) flags.fixed |= std::uint32_t(tags::kMsgFlagHasAttach);
+}
+
 }  // namespace
+
+void MarkHasAttachments(std::vector<PcProperty>& properties) {
+  for (PcProperty& p : properties) {
+    if (p.id == tags::kMessageFlags) SetHasAttachBit(p.value);
+  }
+}
+
+void MarkHasAttachments(const std::vector<std::uint32_t>& columns,
+                        std::vector<std::optional<LtpValue>>& cells) {
+  for (std::size_t i = 0; i < columns.size() && i < cells.size(); ++i) {
+    if ((columns[i] >> 16) == tags::kMessageFlags && cells[i]) SetHasAttachBit(*cells[i]);
+  }
+}
 
 std::vector<PcProperty> EncodeBag(const PropertyBag& bag, const TextEncoding& encoding) {
   std::vector<PcProperty> out;

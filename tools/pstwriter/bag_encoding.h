@@ -24,4 +24,11 @@ std::vector<std::uint32_t> ColumnsFor(std::vector<std::uint32_t> columns,
                                       const std::vector<const PropertyBag*>& bags,
                                       const TextEncoding& encoding);
 
+// A message with attachments carries the has-attachments bit in its stored flags, as mail clients
+// write it: readers look at the attachment table only when the bit is set. A message without
+// stored flags keeps none.
+void MarkHasAttachments(std::vector<PcProperty>& properties);
+void MarkHasAttachments(const std::vector<std::uint32_t>& columns,
+                        std::vector<std::optional<LtpValue>>& cells);
+
 }  // namespace pstwriter

@@ -72,7 +72,9 @@ WrittenNode MessageWriter::Write(const Message& message, int depth) {
   }
 
   WrittenNode out;
-  out.blocks.data = WritePropertyContext(node, EncodeBag(message.props, encoding), &out.size);
+  std::vector<PcProperty> props = EncodeBag(message.props, encoding);
+  if (!message.attachments.empty()) MarkHasAttachments(props);
+  out.blocks.data = WritePropertyContext(node, std::move(props), &out.size);
   out.blocks.subnodes = node.Finish();
   return out;
 }

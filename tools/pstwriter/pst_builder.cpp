@@ -121,9 +121,11 @@ MessageId PstBuilder::AddMessage(FolderId folder_id, const Message& message) {
   WrittenNode written = messages_->Write(message);
   ndb_->AddNode(nid, written.blocks, folder_id);
   TextEncoding encoding = messages_->EncodingFor(message.props);
-  folder.contents->AddRow(nid, CellsFor(ForFile(SchemaColumns(TableKind::kContents),
-                                                encoding.unicode),
-                                        message.props, encoding));
+  const std::vector<std::uint32_t> columns =
+      ForFile(SchemaColumns(TableKind::kContents), encoding.unicode);
+  std::vector<std::optional<LtpValue>> cells = CellsFor(columns, message.props, encoding);
+  if (!message.attachments.empty()) MarkHasAttachments(columns, cells);
+  folder.contents->AddRow(nid, std::move(cells));
   ++folder.count;
   const PropValue* flags = message.props.Find(tags::kMessageFlags);
   if (!flags || !(flags->fixed & tags::kMsgFlagRead)) ++folder.unread;
