@@ -120,7 +120,7 @@ TEST_P(ReadpstAcceptance, FindsTheSameFoldersSubjectsAndAttachmentBytes) {
     attachments_seen.insert(name);
   }
   EXPECT_EQ(found, written.subjects);
-  for (const auto& [name, spec] : written.attachments) {
+  for (const auto& [name, pattern] : written.attachments) {
     EXPECT_TRUE(attachments_seen.count(name)) << "readpst did not write " << name;
   }
   for (const char* folder : {"Inbox", "Inbox/Projects", "Sent Items"}) {
