@@ -140,18 +140,5 @@ TEST_F(ConsoleE2eTest, NonAsciiBlanksEqualsSignsAndLongPathsPassThroughUnchanged
   EXPECT_NE(File(folder + "/Ordner Liste.txt").find("15=5,Büro = Arbeit\r\n"), std::string::npos);
 }
 
-TEST_F(ConsoleE2eTest, TheProgramWithoutAnImportSessionFailsAndSaysSo) {
-  if (PST2XMZ_HAS_IMPORT_SESSION) GTEST_SKIP() << "this build contains the import session";
-  Script("a.pst", kOneMessage);
-  ProgramOutput run = RunBuiltProgram(PST2XMZ_PROGRAM, {"-s", "a.pst", "-d", "out"},
-                                      {dir_.path(), std::nullopt});
-  EXPECT_EQ(run.exit_code, 1);
-  EXPECT_EQ(run.err, "Import error: Cannot export \"" + dir_ / "a.pst" +
-                         "\": the import session is not built yet\r\n");
-  EXPECT_EQ(run.out.find("Completed import"), std::string::npos);
-  EXPECT_EQ(File("out.xmz"), "");
-  EXPECT_EQ(File("out.idx"), "0\r\n");
-}
-
 }  // namespace
 }  // namespace driver_test
