@@ -5,6 +5,7 @@
 
 #include "libs/mapi/mapi_binding.h"
 #include "tests/compose/memory_stream.h"
+#include "tests/mapi/session_fake_defaults.h"
 
 namespace compose_test {
 namespace {
@@ -101,36 +102,9 @@ class Counted : public Base {
   ULONG references_ = 1;
 };
 
-// The methods of IMAPIProp the composer never calls.
+// A counted object whose IMAPIProp methods the composer never calls answer MAPI_E_NO_SUPPORT.
 template <typename Base>
-class PropObject : public Counted<Base> {
- public:
-  HRESULT STDMETHODCALLTYPE GetLastError(HRESULT, ULONG, LPMAPIERROR*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE SaveChanges(ULONG) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetPropList(ULONG, LPSPropTagArray*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE SetProps(ULONG, LPSPropValue, LPSPropProblemArray*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE DeleteProps(LPSPropTagArray, LPSPropProblemArray*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE CopyTo(ULONG, LPCIID, LPSPropTagArray, ULONG_PTR, LPMAPIPROGRESS,
-                                   LPCIID, LPVOID, ULONG, LPSPropProblemArray*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE CopyProps(LPSPropTagArray, ULONG_PTR, LPMAPIPROGRESS, LPCIID, LPVOID,
-                                      ULONG, LPSPropProblemArray*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE GetNamesFromIDs(LPSPropTagArray*, LPGUID, ULONG, ULONG*,
-                                            LPMAPINAMEID**) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE GetIDsFromNames(ULONG, LPMAPINAMEID*, ULONG,
-                                            LPSPropTagArray*) override {
-    return E_NOTIMPL;
-  }
-
+class PropObject : public Counted<session_fake::PropDefaults<Base>> {
  protected:
   HRESULT ValuesOf(const PropMap& props, LPSPropTagArray tags, ULONG* count, LPSPropValue* out) {
     if (!tags) return E_INVALIDARG;
