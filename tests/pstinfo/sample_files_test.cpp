@@ -176,10 +176,12 @@ TEST_F(SampleFiles, SubjectsLoseTheirPrefixMarker) {
 }
 
 // Digests of the attachment files readpst writes with -S ("N-name"), its RTF bodies left out.
+// "-j 0": by default readpst writes folders from forked children that may still be writing when
+// the parent has exited, so the listing would race with them.
 std::set<std::string> ReadpstDigests(const std::string& file, const std::string& out_dir) {
   std::filesystem::create_directories(out_dir);
   const std::string command =
-      "readpst -D -S -q -o '" + out_dir + "' '" + kSamples + "/" + file + "' > /dev/null 2>&1";
+      "readpst -j 0 -D -S -q -o '" + out_dir + "' '" + kSamples + "/" + file + "' > /dev/null 2>&1";
   if (std::system(command.c_str()) != 0) return {};
   std::set<std::string> digests;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(out_dir)) {

@@ -89,7 +89,7 @@ TEST_P(ReadpstAcceptance, FindsTheSameFoldersSubjectsAndAttachmentBytes) {
   Written written = WriteMailbox(path, GetParam());
   fs::path out = dir.path() / "out";
   fs::create_directory(out);
-  std::string command = std::string(kReadpst) + " -q -S -o '" + out.string() + "' '" + path +
+  std::string command = std::string(kReadpst) + " -j 0 -q -S -o '" + out.string() + "' '" + path +
                         "' > '" + dir.File("readpst.log") + "' 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0) << ReadText(dir.File("readpst.log"));
 
@@ -149,7 +149,7 @@ TEST(ReadpstRtf, DecompressesCompressedRtfBodiesToTheRtfWritten) {
   }
   fs::path out = dir.path() / "out";
   fs::create_directory(out);
-  std::string command = std::string(kReadpst) + " -q -S -o '" + out.string() + "' '" + path + "'";
+  std::string command = std::string(kReadpst) + " -j 0 -q -S -o '" + out.string() + "' '" + path + "'";
   ASSERT_EQ(std::system(command.c_str()), 0);
   std::multiset<std::string> found;
   for (const auto& entry : fs::directory_iterator(out / "Rtf" / "Bodies")) {
