@@ -138,6 +138,10 @@ bool ReadHasAttach(IMessage* message, Outcome& outcome) {
   return SUCCEEDED(outcome.has_attach_result) && value && value->Value.b != 0;
 }
 
+bool IsBlank(std::string_view text) {
+  return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
 Outcome ComposeAt(IMessage* message, TMIMEConstructor& root, int depth) {
   Outcome outcome;
   std::string plain, rtf, headers, html;
@@ -147,8 +151,12 @@ Outcome ComposeAt(IMessage* message, TMIMEConstructor& root, int depth) {
   if (IsHtmlRtf(rtf)) {
     html = HtmlFromRtf(rtf);
   } else if (IsTextRtf(rtf)) {
-    plain = TextFromRtf(rtf);
+    // A scan that finds no text must not wipe out the PR_BODY text.
+    std::string scanned = TextFromRtf(rtf);
+    if (!IsBlank(scanned) || plain.empty()) plain = std::move(scanned);
   }
+  std::erase(plain, '\0');
+  std::erase(html, '\0');
   const bool has_attachments = ReadHasAttach(message, outcome);
   if (!TrimControls(headers).empty()) {
     LoadTransportHeaders(headers, root.Header());

@@ -10,10 +10,10 @@ namespace compose {
 bool IsHtmlRtf(std::string_view rtf);  // holds "\fromhtml"
 bool IsTextRtf(std::string_view rtf);  // holds "\fromtext"
 
-// The HTML: tag texts of \*\htmltag groups and text of groups that saw \htmlrtf or \htmlrtf0,
-// converted from the RTF's code page and written with numeric character references only.
+// The HTML: the text of \*\htmltag groups and the text not marked RTF-only (\htmlrtf ...
+// \htmlrtf0), converted from the RTF's code page and written with numeric character references only.
 std::string HtmlFromRtf(std::string_view rtf);
-// The plain text of the group that holds \fromtext, \par as CR LF, converted to UTF-8.
+// The document's text outside destinations, \par and \line as CR LF, \tab as a tab, in UTF-8.
 std::string TextFromRtf(std::string_view rtf);
 
 }  // namespace compose

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "platform/mapi/derived_bodies.h"
 #include "platform/mapi/prop_object.h"
 #include "platform/pst/messaging/message_store.h"
 
@@ -40,6 +41,9 @@ class MessageObject final : public PropObject<IMessage> {
             &message_->properties(), store_.get(), message_->id(), 0};
   }
   const StoreRef& Store() const override { return store_; }
+  HRESULT OpenSpecialProperty(ULONG tag, LPCIID iid, LPUNKNOWN* out) override {
+    return OpenDerivedBody(View(), store_, tag, iid, out);
+  }
 
   StoreRef store_;
   std::shared_ptr<const pst::messaging::Message> message_;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/mapi/derived_bodies.h"
 #include "platform/mapi/mapi_allocator.h"
 #include "platform/mapi/value_conversion.h"
 #include "platform/pst/messaging/node_ids.h"
@@ -155,6 +156,7 @@ SCODE ReadObjectProperty(const ObjectView& object, ULONG tag, void* parent, SPro
       break;
     default: break;
   }
+  if (auto derived = ReadDerivedBody(object, tag, parent, out)) return *derived;
   return ReadStored(object, tag, parent, out);
 }
 

@@ -48,7 +48,13 @@ class Utf8TextStream final : public PullStream {
         chunk.resize(chunk.size() - 1);
       }
     }
-    out += pst::ltp::Utf16LeToUtf8(chunk);
+    // The text ends at its terminator: a stored NUL and what follows it are not handed out.
+    std::string text = pst::ltp::Utf16LeToUtf8(chunk);
+    if (const std::size_t nul = text.find('\0'); nul != std::string::npos) {
+      text.resize(nul);
+      ended = true;
+    }
+    out += text;
     return S_OK;
   }
 

@@ -102,7 +102,18 @@ TEST_F(ComposeMessageTest, TextInRtfReplacesTheBody) {
   message_->streams[PR_BODY] = Bytes("stale");
   message_->streams[PR_RTF_COMPRESSED] =
       CompressedRtf("{\\rtf1\\ansi\\fromtext fresh {\\b x}\\par}");
-  EXPECT_EQ(Body(), "fresh \r\n");
+  EXPECT_EQ(Body(), "fresh x\r\n");
+}
+
+TEST_F(ComposeMessageTest, TextRtfWithoutTextKeepsTheBody) {
+  message_->streams[PR_BODY] = Bytes("kept");
+  message_->streams[PR_RTF_COMPRESSED] = CompressedRtf("{\\rtf1\\ansi\\fromtext {\\*\\x y} \\par}");
+  EXPECT_EQ(Body(), "kept\r\n");
+}
+
+TEST_F(ComposeMessageTest, NulBytesNeverReachTheBody) {
+  message_->streams[PR_BODY] = Bytes(std::string("text\0", 5));
+  EXPECT_EQ(Body(), "text\r\n");
 }
 
 TEST_F(ComposeMessageTest, TextInRtfWithoutBodyGivesThePlainText) {

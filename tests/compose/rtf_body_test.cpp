@@ -20,10 +20,23 @@ TEST(HtmlFromRtfTest, TagGroupsComeOutInOrderWithoutTheLineBreaksBetweenThem) {
   EXPECT_EQ(HtmlFromRtf(rtf), "<html><body><p>");
 }
 
-TEST(HtmlFromRtfTest, AfterHtmlrtfTheOutermostGroupKeepsTextAndLineBreaks) {
+TEST(HtmlFromRtfTest, TextMarkedRtfOnlyIsLeftOutAndSourceLineBreaksIgnored) {
   const std::string rtf =
-      "{\\rtf1\\fromhtml1 {\\*\\htmltag19 <html>}\\htmlrtf0 \r\n{\\*\\htmltag64 <p>}Hi\r\n}";
-  EXPECT_EQ(HtmlFromRtf(rtf), "<html>\r\n<p>Hi\r\n");
+      "{\\rtf1\\fromhtml1 {\\*\\htmltag19 <html>}\\htmlrtf {\\b bold\\par}\\htmlrtf0 \r\n"
+      "{\\*\\htmltag64 <p>}Hi{\\*\\htmltag0 \\par }\r\n}";
+  EXPECT_EQ(HtmlFromRtf(rtf), "<html><p>Hi\r\n");
+}
+
+TEST(HtmlFromRtfTest, EscapesGiveTheirCharacterAndSwallowNothing) {
+  const std::string rtf =
+      "{\\rtf1\\fromhtml1 {\\*\\htmltag241 <style>p \\{ color: red \\}</style>}"
+      "{\\*\\htmltag64 <p>}C:\\\\temp\\\\file.txt, done}";
+  EXPECT_EQ(HtmlFromRtf(rtf), "<style>p { color: red }</style><p>C:\\temp\\file.txt, done");
+}
+
+TEST(HtmlFromRtfTest, UnicodeCharactersSkipTheirFallback) {
+  const std::string rtf = "{\\rtf1\\fromhtml1 \\uc1{\\*\\htmltag64 <p>}\\u1046?\\u1077?}";
+  EXPECT_EQ(HtmlFromRtf(rtf), "<p>&#1046;&#1077;");
 }
 
 TEST(HtmlFromRtfTest, HexEscapeInTheCodePageBecomesACharacterReference) {
@@ -42,26 +55,33 @@ TEST(HtmlFromRtfTest, FontTableTextIsDropped) {
   EXPECT_EQ(HtmlFromRtf(rtf), "x");
 }
 
-TEST(TextFromRtfTest, NestedGroupsAreDroppedAndTheirNeighbouringBlanksKept) {
-  const std::string rtf = "{\\rtf1\\ansi\\fromtext Hello {\\b bold} world\\par\r\n}";
-  EXPECT_EQ(TextFromRtf(rtf), "Hello  world\r\n");
+TEST(TextFromRtfTest, NestedGroupsKeepTheirTextAndDestinationsHoldNone) {
+  const std::string rtf =
+      "{\\rtf1\\ansi\\fromtext {\\fonttbl{\\f0 Arial;}}{\\*\\generator x;}Hello {\\b bold} "
+      "world\\par\r\n}";
+  EXPECT_EQ(TextFromRtf(rtf), "Hello bold world\r\n");
 }
 
-TEST(TextFromRtfTest, SourceLineBreaksAreDroppedAndParagraphsKept) {
-  const std::string rtf = "{\\rtf1\\fromtext one\r\ntwo\\par three\\par\r\n}";
-  EXPECT_EQ(TextFromRtf(rtf), "onetwo\r\nthree\r\n");
+TEST(TextFromRtfTest, ControlWordsForLayoutGiveTheirCharacters) {
+  const std::string rtf = "{\\rtf1\\fromtext one\r\ntwo\\tab three\\line four\\par}";
+  EXPECT_EQ(TextFromRtf(rtf), "onetwo\tthree\r\nfour\r\n");
 }
 
-TEST(TextFromRtfTest, EscapedBraceSwallowsTheRestOfItsWord) {
-  EXPECT_EQ(TextFromRtf("{\\rtf1\\fromtext a\\{b c}"), "ac");
+TEST(TextFromRtfTest, EscapesGiveTheirCharacterAndSwallowNothing) {
+  EXPECT_EQ(TextFromRtf("{\\rtf1\\fromtext a\\{b\\}c}"), "a{b}c");
+  EXPECT_EQ(TextFromRtf("{\\rtf1\\fromtext Path C:\\\\temp\\\\file.txt, ok}"),
+            "Path C:\\temp\\file.txt, ok");
 }
 
-TEST(TextFromRtfTest, EscapedBackslashOpensAnotherControlWord) {
-  EXPECT_EQ(TextFromRtf("{\\rtf1\\fromtext a\\\\b c}"), "ac");
+TEST(TextFromRtfTest, UnicodeSkipsTheCountOfFallbackCharacters) {
+  // \uc2: two fallback characters, a hex escape counting as one.
+  EXPECT_EQ(TextFromRtf("{\\rtf1\\fromtext \\uc2\\u1046\\'3f?x \\u-10179\\u-8704??}"),
+            "\xD0\x96x \xF0\x9F\x98\x80");
+  EXPECT_EQ(TextFromRtf("{\\rtf1\\fromtext caf\\u233?s}"), "caf\xC3\xA9s");
 }
 
-TEST(TextFromRtfTest, TextAfterTheLastDelimiterIsDroppedWithoutClosingBrace) {
-  EXPECT_EQ(TextFromRtf("{\\rtf1\\fromtext a b"), "a ");
+TEST(TextFromRtfTest, TextStillOpenAtTheEndIsKept) {
+  EXPECT_EQ(TextFromRtf("{\\rtf1\\fromtext a b"), "a b");
 }
 
 TEST(TextFromRtfTest, CodePageTextBecomesUtf8) {
@@ -72,9 +92,11 @@ TEST(TextFromRtfTest, RtfWithoutCodePageIsReadAsTheAnsiDefault) {
   EXPECT_EQ(TextFromRtf("{\\rtf1\\fromtext \\'e9}"), "\xC3\xA9");
 }
 
-TEST(TextFromRtfTest, UnbalancedBracesOnlyMoveTheDepth) {
-  EXPECT_EQ(TextFromRtf("}}\\fromtext a }"), "a ");
+TEST(TextFromRtfTest, UnbalancedBracesEndNothingEarly) {
+  EXPECT_EQ(TextFromRtf("}}\\fromtext a }b"), "a b");
   EXPECT_EQ(TextFromRtf("{{{{\\fromtext a }"), "a ");
+  EXPECT_EQ(TextFromRtf(std::string(5000, '{') + "deep" + std::string(5000, '}') + "top"),
+            "deeptop");
 }
 
 }  // namespace

@@ -173,7 +173,11 @@ TEST_F(MessageTest, BodyOpensAsATextStream) {
   ASSERT_EQ(MessageAt(0)->OpenProperty(PR_BODY, &IID_IStream, 0, 0, &unknown), S_OK);
   mapi::InterfacePtr<IStream> stream(static_cast<IStream*>(unknown));
   EXPECT_EQ(ReadAll(*stream), std::string(kFirstBody));
-  EXPECT_EQ(MessageAt(1)->OpenProperty(PR_BODY, &IID_IStream, 0, 0, &unknown), MAPI_E_NOT_FOUND);
+  // The second message stores RTF only: its text is derived from the RTF.
+  ASSERT_EQ(MessageAt(1)->OpenProperty(PR_BODY, &IID_IStream, 0, 0, &unknown), S_OK);
+  mapi::InterfacePtr<IStream> derived(static_cast<IStream*>(unknown));
+  EXPECT_EQ(ReadAll(*derived), std::string("Hello RTF"));
+  EXPECT_EQ(GetOne(*MessageAt(1), PR_BODY).text, "Hello RTF");
 }
 
 TEST_F(MessageTest, CompressedRtfDecompressesThroughTheWrapper) {

@@ -1,0 +1,250 @@
+// Which body forms a message derives, and the derivations: HTML to encapsulating RTF (streamed
+// behind the stored form of the compressed-RTF header), HTML to text, RTF to text.
+#include "platform/mapi/derived_bodies.h"
+
+#include <charconv>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/mapi/html_to_rtf.h"
+#include "platform/mapi/html_to_text.h"
+#include "platform/mapi/pull_stream.h"
+#include "platform/mapi/value_conversion.h"
+#include "platform/mapi/value_istream.h"
+#include "platform/pst/ltp/codepage_text.h"
+#include "platform/pst/messaging/property_tags.h"
+#include "platform/pst/rtf/compressed_rtf_header.h"
+#include "platform/pst/rtf/rtf_decompressor.h"
+#include "support/rtf/rtf_extract.h"
+
+namespace mapilib {
+namespace {
+
+using pst::ltp::ValueStream;
+
+constexpr std::uint16_t kBodyId = PROP_ID(PR_BODY);
+constexpr std::uint16_t kHtmlId = 0x1013;  // PR_HTML, binary or string
+constexpr std::uint16_t kRtfId = PROP_ID(PR_RTF_COMPRESSED);
+constexpr std::size_t kChunk = 64 * 1024;
+
+bool IsMessage(const ObjectView& object) {
+  return object.kind == ObjectKind::kMessage || object.kind == ObjectKind::kEmbeddedMessage;
+}
+
+bool Stores(const ObjectView& object, std::uint16_t id) {
+  return object.properties->FindTag(id).has_value();
+}
+
+bool DerivesRtf(const ObjectView& object, ULONG tag) {
+  return tag == PR_RTF_COMPRESSED && IsMessage(object) && !Stores(object, kRtfId) &&
+         Stores(object, kHtmlId);
+}
+
+bool DerivesBody(const ObjectView& object, ULONG tag) {
+  return PROP_ID(tag) == kBodyId && (PROP_TYPE(tag) == PT_STRING8 || PROP_TYPE(tag) == PT_UNICODE) &&
+         IsMessage(object) && !Stores(object, kBodyId) &&
+         (Stores(object, kHtmlId) || Stores(object, kRtfId));
+}
+
+// The stored HTML: its bytes as a stream and their code page. A string value is handed out as
+// UTF-8 like every string; binary HTML is in the message's Internet code page.
+struct StoredHtml {
+  std::shared_ptr<ValueStream> bytes;
+  std::uint32_t code_page = pst::ltp::kDefaultCodePage;
+};
+
+std::uint32_t HtmlCodePage(const ObjectView& object) {
+  auto cpid = object.properties->Get(pst::messaging::tags::kInternetCodePage);
+  if (cpid) {
+    auto value = cpid->AsInt32();
+    if (value && *value > 0) return static_cast<std::uint32_t>(*value);
+  }
+  return object.properties->code_page() ? object.properties->code_page()
+                                        : pst::ltp::kDefaultCodePage;
+}
+
+pst::Result<StoredHtml> OpenStoredHtml(const ObjectView& object) {
+  auto tag = object.properties->FindTag(kHtmlId);
+  if (tag && tag->type == pst::ltp::prop_type::kBinary) {
+    auto stream = object.properties->OpenStream(kHtmlId);
+    if (!stream) return stream.status();
+    return StoredHtml{std::make_shared<ValueStream>(std::move(*stream)), HtmlCodePage(object)};
+  }
+  auto value = object.properties->Get(kHtmlId);
+  if (!value) return value.status();
+  auto text = value->AsUtf8();
+  if (!text) return text.status();
+  std::vector<std::byte> bytes(text->size());
+  std::memcpy(bytes.data(), text->data(), text->size());
+  return StoredHtml{std::make_shared<ValueStream>(ValueStream::FromBytes(std::move(bytes))),
+                    pst::ltp::kUtf8CodePage};
+}
+
+// Reads the stream in chunks, handing each to `take`; false when a read meets damaged data.
+template <typename Take>
+bool ForEachChunk(const ValueStream& stream, Take take) {
+  std::string chunk(kChunk, '\0');
+  for (std::uint64_t position = 0;;) {
+    auto got = stream.ReadAt(position, std::as_writable_bytes(std::span<char>(chunk)));
+    if (!got) return false;
+    if (*got == 0) return true;
+    take(std::string_view(chunk.data(), *got));
+    position += *got;
+  }
+}
+
+bool ReadWhole(const ValueStream& stream, std::string& out) {
+  return ForEachChunk(stream, [&](std::string_view piece) { out += piece; });
+}
+
+void AppendLittleEndian(std::string& out, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) out += static_cast<char>(value >> (8 * i));
+}
+
+// The stored ("MELA") form's header for raw_size bytes of RTF.
+std::string StoredRtfHeader(std::uint32_t raw_size) {
+  std::string header;
+  AppendLittleEndian(header, raw_size + pst::CompressedRtfHeader::kSizeFieldsAfterCompSize);
+  AppendLittleEndian(header, raw_size);
+  AppendLittleEndian(header, pst::CompressedRtfHeader::kUncompressed);
+  AppendLittleEndian(header, 0);  // no CRC for the stored form
+  return header;
+}
+
+// PR_RTF_COMPRESSED made from the HTML while it is read.
+class DerivedRtfStream final : public PullStream {
+ public:
+  DerivedRtfStream(StoredHtml html, std::uint32_t escaped_size,
+                   std::shared_ptr<const pst::messaging::MessageStore> store)
+      : html_(std::move(html)), head_(EncapsulatingRtfHead(html_.code_page)),
+        raw_size_(static_cast<std::uint32_t>(head_.size() + escaped_size +
+                                             kEncapsulatingRtfTail.size())),
+        store_(std::move(store)) {}
+
+  HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD) override {
+    if (!stat) return STG_E_INVALIDPOINTER;
+    *stat = STATSTG{};
+    stat->type = 2;  // STGTY_STREAM
+    stat->cbSize.QuadPart = pst::CompressedRtfHeader::kSize + raw_size_;
+    return S_OK;
+  }
+
+ private:
+  HRESULT Produce(std::string& out, bool& ended) override {
+    if (!started_) {
+      started_ = true;
+      out += StoredRtfHeader(raw_size_);
+      out += head_;
+      return S_OK;
+    }
+    std::string chunk(kChunk, '\0');
+    auto got = html_.bytes->ReadAt(position_, std::as_writable_bytes(std::span<char>(chunk)));
+    if (!got) return MAPI_E_CORRUPT_DATA;
+    position_ += *got;
+    if (*got == 0) {
+      out += kEncapsulatingRtfTail;
+      ended = true;
+      return S_OK;
+    }
+    AppendEscapedHtml(std::string_view(chunk.data(), *got), out);
+    return S_OK;
+  }
+
+  StoredHtml html_;
+  std::string head_;
+  std::uint32_t raw_size_;
+  std::shared_ptr<const pst::messaging::MessageStore> store_;
+  bool started_ = false;
+  std::uint64_t position_ = 0;
+};
+
+std::string DecodeCodePage(std::string_view bytes, std::string_view code_page) {
+  std::uint32_t number = pst::ltp::kDefaultCodePage;
+  std::from_chars(code_page.data(), code_page.data() + code_page.size(), number);
+  return pst::ltp::CodePageToUtf8(std::as_bytes(std::span<const char>(bytes)), number);
+}
+
+SCODE TextFromHtml(const ObjectView& object, std::string& text) {
+  auto html = OpenStoredHtml(object);
+  if (!html) return StatusToScode(html.status());
+  std::string bytes;
+  if (!ReadWhole(*html->bytes, bytes)) return MAPI_E_CORRUPT_DATA;
+  std::erase(bytes, '\0');
+  text = HtmlToText(DecodeCodePage(bytes, std::to_string(html->code_page)));
+  return S_OK;
+}
+
+SCODE TextFromRtf(const ObjectView& object, std::string& text) {
+  auto stream = object.properties->OpenStream(kRtfId);
+  if (!stream) return StatusToScode(stream.status());
+  std::string compressed;
+  if (!ReadWhole(*stream, compressed)) return MAPI_E_CORRUPT_DATA;
+  auto rtf = pst::DecompressRtf(std::as_bytes(std::span<const char>(compressed)));
+  if (!rtf) return StatusToScode(rtf.status());
+  text = rtf::TakeFromRtf(rtf->rtf, rtf::Take::kText, DecodeCodePage);
+  return S_OK;
+}
+
+SCODE DerivedText(const ObjectView& object, std::string& text) {
+  return Stores(object, kHtmlId) ? TextFromHtml(object, text) : TextFromRtf(object, text);
+}
+
+HRESULT OpenDerivedRtf(const ObjectView& object,
+                       const std::shared_ptr<const pst::messaging::MessageStore>& store,
+                       LPUNKNOWN* out) {
+  auto html = OpenStoredHtml(object);
+  if (!html) return StatusToScode(html.status());
+  std::uint64_t escaped = 0;
+  const bool whole = ForEachChunk(
+      *html->bytes, [&](std::string_view piece) { escaped += EscapedHtmlSize(piece); });
+  if (!whole) return MAPI_E_CORRUPT_DATA;
+  if (escaped > 0xFFFF0000u) return MAPI_E_NOT_ENOUGH_MEMORY;
+  auto* stream = new (std::nothrow)
+      DerivedRtfStream(std::move(*html), static_cast<std::uint32_t>(escaped), store);
+  if (!stream) return MAPI_E_NOT_ENOUGH_MEMORY;
+  *out = stream;
+  return S_OK;
+}
+
+}  // namespace
+
+HRESULT OpenDerivedBody(const ObjectView& message,
+                        const std::shared_ptr<const pst::messaging::MessageStore>& store, ULONG tag,
+                        LPCIID iid, LPUNKNOWN* out) {
+  const bool rtf = DerivesRtf(message, tag);
+  if (!rtf && !DerivesBody(message, tag)) return MAPI_E_NO_SUPPORT;
+  if (iid && !(*iid == IID_IStream) && !(*iid == IID_ISequentialStream)) {
+    return MAPI_E_INTERFACE_NOT_SUPPORTED;
+  }
+  if (rtf) return OpenDerivedRtf(message, store, out);
+  std::string text;
+  if (const SCODE sc = DerivedText(message, text); sc != S_OK) return sc;
+  if (PROP_TYPE(tag) == PT_UNICODE) {
+    const std::u16string wide = Utf8ToUtf16(text);
+    text.assign(reinterpret_cast<const char*>(wide.data()), wide.size() * 2);
+  }
+  auto* stream = ValueIStream::FromText(std::move(text));
+  if (!stream) return MAPI_E_NOT_ENOUGH_MEMORY;
+  *out = stream;
+  return S_OK;
+}
+
+std::optional<SCODE> ReadDerivedBody(const ObjectView& object, ULONG tag, void* parent,
+                                     SPropValue& out) {
+  if (DerivesRtf(object, tag)) {
+    auto html = OpenStoredHtml(object);
+    if (!html) return StatusToScode(html.status());
+    std::string bytes;
+    if (!ReadWhole(*html->bytes, bytes)) return MAPI_E_CORRUPT_DATA;
+    const std::string rtf = EncapsulateHtml(bytes, html->code_page);
+    const std::string value = StoredRtfHeader(static_cast<std::uint32_t>(rtf.size())) + rtf;
+    return SetBinaryValue(tag, std::as_bytes(std::span<const char>(value)), parent, out);
+  }
+  if (!DerivesBody(object, tag)) return std::nullopt;
+  std::string text;
+  if (const SCODE sc = DerivedText(object, text); sc != S_OK) return sc;
+  return SetTextValue(tag, text, parent, out);
+}
+
+}  // namespace mapilib

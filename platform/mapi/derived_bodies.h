@@ -1,0 +1,25 @@
+// Body forms a message does not store, derived from the one it stores as the platform's store
+// derives them: PR_RTF_COMPRESSED encapsulating the HTML of a message that holds HTML only, and
+// PR_BODY as plain text from the HTML, else from the RTF. The derived RTF streams: it is made piece
+// by piece while it is read, never held whole.
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "libs/mapi/mapi.h"
+#include "platform/mapi/object_properties.h"
+
+namespace mapilib {
+
+// OpenProperty for a derived body form: the stream, a failure code, or MAPI_E_NO_SUPPORT when
+// `tag` is not a body form this message derives (it stores it, or has nothing to derive it from).
+HRESULT OpenDerivedBody(const ObjectView& message,
+                        const std::shared_ptr<const pst::messaging::MessageStore>& store, ULONG tag,
+                        LPCIID iid, LPUNKNOWN* out);
+
+// GetProps for a derived body form; nullopt when `tag` is not one for this object.
+std::optional<SCODE> ReadDerivedBody(const ObjectView& object, ULONG tag, void* parent,
+                                     SPropValue& out);
+
+}  // namespace mapilib

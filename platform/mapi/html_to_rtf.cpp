@@ -1,0 +1,56 @@
+// HTML escaped into an \*\htmltag group.
+#include "platform/mapi/html_to_rtf.h"
+
+namespace mapilib {
+namespace {
+
+constexpr char kHexDigits[] = "0123456789abcdef";
+
+// RTF bytes one HTML byte takes.
+constexpr std::size_t EscapedByteSize(unsigned char b) {
+  if (b == 0) return 0;
+  if (b == '\\' || b == '{' || b == '}') return 2;
+  if (b < 0x20 || b >= 0x80) return 4;  // \'hh
+  return 1;
+}
+
+}  // namespace
+
+std::string EncapsulatingRtfHead(std::uint32_t code_page) {
+  return "{\\rtf1\\ansi\\ansicpg" + std::to_string(code_page) +
+         "\\fromhtml1 \\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\r\n{\\*\\htmltag64 ";
+}
+
+std::size_t EscapedHtmlSize(std::string_view html) {
+  std::size_t size = 0;
+  for (char c : html) size += EscapedByteSize(static_cast<unsigned char>(c));
+  return size;
+}
+
+void AppendEscapedHtml(std::string_view html, std::string& out) {
+  out.reserve(out.size() + html.size() + html.size() / 8);
+  for (char c : html) {
+    const auto b = static_cast<unsigned char>(c);
+    switch (EscapedByteSize(b)) {
+      case 0: break;
+      case 1: out += c; break;
+      case 2:
+        out += '\\';
+        out += c;
+        break;
+      default:
+        out += "\\'";
+        out += kHexDigits[b >> 4];
+        out += kHexDigits[b & 0xF];
+    }
+  }
+}
+
+std::string EncapsulateHtml(std::string_view html, std::uint32_t code_page) {
+  std::string rtf = EncapsulatingRtfHead(code_page);
+  AppendEscapedHtml(html, rtf);
+  rtf += kEncapsulatingRtfTail;
+  return rtf;
+}
+
+}  // namespace mapilib

@@ -1,0 +1,273 @@
+// The RTF reader: a tokenizer over the bytes and a stack of group states. Text bytes are gathered
+// in the RTF's code page and decoded in runs, so that multi-byte code pages decode whole; \uN
+// characters go straight to the UTF-8 output between runs.
+#include "support/rtf/rtf_extract.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace rtf {
+namespace {
+
+// Groups whose text is never shown: tables, document properties, pictures, field instructions.
+constexpr std::array<std::string_view, 26> kDestinations = {
+    "fonttbl",   "colortbl",  "stylesheet", "info",        "pict",          "object",
+    "header",    "headerl",   "headerr",    "headerf",     "footer",        "footerl",
+    "footerr",   "footerf",   "fldinst",    "themedata",   "datastore",     "xmlnstbl",
+    "listtable", "listoverridetable", "rsidtbl", "generator", "latentstyles", "filetbl",
+    "revtbl",    "nonshppict"};
+
+constexpr int kMaxDepth = 1024;  // deeper groups share the state of the deepest one kept
+
+struct Group {
+  bool hidden = false;     // a destination: its text is not shown
+  bool html_tag = false;   // inside \*\htmltag: the text is HTML
+  bool rtf_only = false;   // after \htmlrtf: the text is not HTML
+  bool starred = false;    // \* seen: the next word names an optional destination
+  int fallback = 1;        // \ucN: characters that stand in after each \uN
+};
+
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+int HexValue(char c) {
+  if (IsDigit(c)) return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+void AppendUtf8(std::string& out, std::uint32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+class Reader {
+ public:
+  Reader(std::string_view rtf, Take take, CodePageDecoder decode)
+      : rtf_(rtf), take_(take), decode_(decode) {
+    groups_.push_back(Group{});
+  }
+
+  std::string Read() {
+    while (pos_ < rtf_.size()) Step();
+    FlushBytes();
+    if (high_surrogate_) AppendUtf8(out_, 0xFFFD);
+    return std::move(out_);
+  }
+
+ private:
+  Group& Current() { return groups_.back(); }
+
+  void Step() {
+    const char c = rtf_[pos_++];
+    switch (c) {
+      case '{':
+        fallback_left_ = 0;
+        if (groups_.size() < kMaxDepth) {
+          groups_.push_back(Current());
+          Current().starred = false;
+        } else {
+          ++overflow_;
+        }
+        break;
+      case '}':
+        fallback_left_ = 0;
+        if (overflow_ > 0) {
+          --overflow_;
+        } else if (groups_.size() > 1) {
+          groups_.pop_back();
+        }
+        break;
+      case '\\': Control(); break;
+      case '\r':
+      case '\n':
+      case '\0': break;  // line breaks of the source and padding are not text
+      default: Byte(static_cast<unsigned char>(c));
+    }
+  }
+
+  void Control() {
+    if (pos_ >= rtf_.size()) return;
+    const char c = rtf_[pos_];
+    if (IsLetter(c)) return Word();
+    ++pos_;
+    switch (c) {
+      case '\'': return HexEscape();
+      case '\\':
+      case '{':
+      case '}': return Byte(static_cast<unsigned char>(c));
+      case '*': Current().starred = true; return;
+      case '~': return Character(0xA0);
+      case '_': return Character('-');
+      case '\r':
+      case '\n': return Text("\r\n");
+      default: return;  // \- (optional hyphen), \| and other symbols show nothing
+    }
+  }
+
+  void HexEscape() {
+    const int high = pos_ < rtf_.size() ? HexValue(rtf_[pos_]) : -1;
+    const int low = pos_ + 1 < rtf_.size() ? HexValue(rtf_[pos_ + 1]) : -1;
+    if (high < 0 || low < 0) return;
+    pos_ += 2;
+    Byte(static_cast<unsigned char>(high * 16 + low));
+  }
+
+  void Word() {
+    const std::size_t start = pos_;
+    while (pos_ < rtf_.size() && IsLetter(rtf_[pos_])) ++pos_;
+    const std::string_view word = rtf_.substr(start, pos_ - start);
+    const std::size_t digits_start = pos_;
+    if (pos_ < rtf_.size() && rtf_[pos_] == '-') ++pos_;
+    while (pos_ < rtf_.size() && IsDigit(rtf_[pos_])) ++pos_;
+    const std::string_view digits = rtf_.substr(digits_start, pos_ - digits_start);
+    if (pos_ < rtf_.size() && rtf_[pos_] == ' ') ++pos_;
+    const bool has_param = !digits.empty() && digits != "-";
+    const long param = has_param ? Parameter(digits) : 0;
+    if (Current().starred) {
+      Current().starred = false;
+      if (take_ == Take::kHtml && word == "htmltag") {
+        Current().html_tag = true;
+        Current().hidden = false;
+      } else {
+        Current().hidden = true;
+      }
+      return;
+    }
+    Handle(word, digits, has_param, param);
+  }
+
+  static long Parameter(std::string_view digits) {
+    long value = 0;
+    const bool negative = digits[0] == '-';
+    for (char d : digits.substr(negative ? 1 : 0)) value = std::min(value * 10 + (d - '0'), 1L << 20);
+    return negative ? -value : value;
+  }
+
+  void Handle(std::string_view word, std::string_view digits, bool has_param, long param) {
+    if (word == "par" || word == "line" || word == "row" || word == "sect") return Text("\r\n");
+    if (word == "tab" || word == "cell") return Text("\t");
+    if (word == "u") return Unicode(param);
+    if (word == "uc") {
+      Current().fallback = static_cast<int>(std::clamp(param, 0L, 16L));
+      return;
+    }
+    if (word == "ansicpg") {
+      FlushBytes();
+      code_page_ = digits;
+      return;
+    }
+    if (word == "htmlrtf") {
+      Current().rtf_only = !has_param || param != 0;
+      return;
+    }
+    if (word == "emdash") return Character(0x2014);
+    if (word == "endash") return Character(0x2013);
+    if (word == "bullet") return Character(0x2022);
+    if (word == "lquote") return Character(0x2018);
+    if (word == "rquote") return Character(0x2019);
+    if (word == "ldblquote") return Character(0x201C);
+    if (word == "rdblquote") return Character(0x201D);
+    if (std::find(kDestinations.begin(), kDestinations.end(), word) != kDestinations.end()) {
+      Current().hidden = true;
+    }
+  }
+
+  bool Shown() const {
+    const Group& g = groups_.back();
+    if (g.hidden) return false;
+    if (take_ == Take::kText) return true;
+    return g.html_tag || !g.rtf_only;
+  }
+
+  // One byte of text in the code page; it may stand in for the \uN before it.
+  void Byte(unsigned char b) {
+    if (fallback_left_ > 0) {
+      --fallback_left_;
+      return;
+    }
+    if (Shown()) bytes_ += static_cast<char>(b);
+  }
+
+  void Text(std::string_view ascii) {
+    fallback_left_ = 0;
+    if (Shown()) bytes_ += ascii;
+  }
+
+  void Character(std::uint32_t cp) {
+    if (fallback_left_ > 0) {
+      --fallback_left_;
+      return;
+    }
+    if (!Shown()) return;
+    FlushBytes();
+    AppendUtf8(out_, cp);
+  }
+
+  // \uN: a signed 16-bit unit; surrogate pairs come as two words.
+  void Unicode(long param) {
+    const auto unit = static_cast<std::uint32_t>(param < 0 ? param + 0x10000 : param) & 0xFFFF;
+    fallback_left_ = 0;
+    if (Shown()) {
+      FlushBytes();
+      if (unit >= 0xD800 && unit <= 0xDBFF) {
+        if (high_surrogate_) AppendUtf8(out_, 0xFFFD);
+        high_surrogate_ = unit;
+      } else if (unit >= 0xDC00 && unit <= 0xDFFF && high_surrogate_) {
+        AppendUtf8(out_, 0x10000 + ((high_surrogate_ - 0xD800) << 10) + (unit - 0xDC00));
+        high_surrogate_ = 0;
+      } else {
+        if (high_surrogate_) AppendUtf8(out_, 0xFFFD);
+        high_surrogate_ = 0;
+        AppendUtf8(out_, unit >= 0xD800 && unit <= 0xDFFF ? 0xFFFD : unit);
+      }
+    }
+    fallback_left_ = Current().fallback;
+  }
+
+  void FlushBytes() {
+    if (bytes_.empty()) return;
+    if (high_surrogate_) {
+      AppendUtf8(out_, 0xFFFD);
+      high_surrogate_ = 0;
+    }
+    out_ += decode_(bytes_, code_page_);
+    bytes_.clear();
+  }
+
+  std::string_view rtf_;
+  Take take_;
+  CodePageDecoder decode_;
+  std::size_t pos_ = 0;
+  std::vector<Group> groups_;
+  int overflow_ = 0;
+  int fallback_left_ = 0;
+  std::uint32_t high_surrogate_ = 0;
+  std::string code_page_;
+  std::string bytes_;
+  std::string out_;
+};
+
+}  // namespace
+
+std::string TakeFromRtf(std::string_view rtf, Take take, CodePageDecoder decode) {
+  return Reader(rtf, take, decode).Read();
+}
+
+}  // namespace rtf
