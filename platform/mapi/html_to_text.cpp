@@ -191,7 +191,9 @@ class TextWriter {
     const bool closing = p < html_.size() && html_[p] == '/';
     if (closing) ++p;
     std::string name;
-    while (p < html_.size() && (std::isalnum(static_cast<unsigned char>(html_[p])) || html_[p] == ':')) {
+    const bool named = p < html_.size() && std::isalpha(static_cast<unsigned char>(html_[p]));
+    while (named && p < html_.size() &&
+           (std::isalnum(static_cast<unsigned char>(html_[p])) || html_[p] == ':')) {
       name += Lower(html_[p++]);
     }
     if (name.empty() && !(p < html_.size() && (html_[p] == '!' || html_[p] == '?'))) {
