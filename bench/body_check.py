@@ -85,9 +85,11 @@ def rtf_holds_text(rtf):
             continue
         elif t in (b"\\*",) or re.match(rb"\\(fonttbl|colortbl|stylesheet|info|pict)\b", t):
             hidden_from = depth
-        elif not t.startswith(b"\\") or t.startswith(b"\\'"):
+        elif t.startswith(b"\\'"):
+            shown.append(bytes([int(t[2:], 16)]))
+        elif not t.startswith(b"\\"):
             shown.append(t)
-    return bool(b"".join(shown).strip(b" \t\0"))
+    return bool(b"".join(shown).strip(b" \t\0\xa0"))
 
 
 def norm_subject(subject):

@@ -142,21 +142,26 @@ bool IsBlank(std::string_view text) {
   return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
 }
 
+// The texts the message gets from its PR_BODY text and its RTF. The RTF's own text stands in for
+// a blank PR_BODY; a scan that finds no text never wipes out the PR_BODY text.
+void ChooseTexts(std::string_view rtf, std::string& plain, std::string& html) {
+  if (IsHtmlRtf(rtf)) html = HtmlFromRtf(rtf);
+  if (IsHtmlRtf(rtf) || IsTextRtf(rtf)) {
+    std::string scanned = TextFromRtf(rtf);
+    const bool replaces = IsTextRtf(rtf) ? !IsBlank(scanned) || plain.empty() : IsBlank(plain);
+    if (replaces) plain = std::move(scanned);
+  }
+  std::erase(plain, '\0');
+  std::erase(html, '\0');
+}
+
 Outcome ComposeAt(IMessage* message, TMIMEConstructor& root, int depth) {
   Outcome outcome;
   std::string plain, rtf, headers, html;
   outcome.Note(ReadPropertyText(message, PR_BODY, plain));
   outcome.Note(ReadRtf(message, rtf));
   outcome.Note(ReadPropertyText(message, PR_TRANSPORT_MESSAGE_HEADERS, headers));
-  if (IsHtmlRtf(rtf)) {
-    html = HtmlFromRtf(rtf);
-  } else if (IsTextRtf(rtf)) {
-    // A scan that finds no text must not wipe out the PR_BODY text.
-    std::string scanned = TextFromRtf(rtf);
-    if (!IsBlank(scanned) || plain.empty()) plain = std::move(scanned);
-  }
-  std::erase(plain, '\0');
-  std::erase(html, '\0');
+  ChooseTexts(rtf, plain, html);
   const bool has_attachments = ReadHasAttach(message, outcome);
   if (!TrimControls(headers).empty()) {
     LoadTransportHeaders(headers, root.Header());

@@ -5,6 +5,7 @@
 
 #include "compose/base64_lines.h"
 #include "compose/char_codes.h"
+#include "mime/quoted_printable_codec.h"
 #include "platform/os/clock.h"
 #include "platform/os/text_compare.h"
 
@@ -23,6 +24,33 @@ bool HasHighBytes(std::string_view text) {
 
 std::string_view IdentityEncoding(std::string_view text) {
   return HasHighBytes(text) ? "8bit" : "7bit";
+}
+
+// Octets a line may hold before its CR LF on the way through mail systems.
+constexpr std::size_t kMaxLineOctets = 998;
+
+bool HasOverlongLine(std::string_view text) {
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find('\n', start)) != std::string_view::npos; start = end + 1) {
+    if (end - start > kMaxLineOctets + 1) return true;  // +1: the line's CR
+  }
+  return text.size() - start > kMaxLineOctets;
+}
+
+// A text body as written and its transfer encoding: quoted-printable when a line would be longer
+// than a mail system carries, otherwise the text as it stands.
+struct EncodedText {
+  std::string body;
+  std::string_view encoding;
+};
+
+EncodedText EncodeText(std::string_view text) {
+  if (!HasOverlongLine(text)) return {std::string(text), IdentityEncoding(text)};
+  mime::LineList lines;
+  mime::EncodeQuotedPrintableLines(text, lines);
+  EncodedText encoded{std::string(), "quoted-printable"};
+  for (const std::string& line : lines) encoded.body += line + "\r\n";
+  return encoded;
 }
 
 // One boundary used inside another's part would end that part early, as would one that begins
@@ -172,7 +200,8 @@ void TMIMEConstructor::SetTextBody(std::string_view text) {
 
 void TMIMEConstructor::SetTextPart(std::string_view text, std::string_view type,
                                    std::string_view charset) {
-  SetTextBody(text);
+  const EncodedText encoded = EncodeText(text);
+  SetTextBody(encoded.body);
   const bool plain = type == "text/plain";
   if (!os::EqualsTextIgnoreCase(header_.GetField(kContentType, ""), type)) {
     header_.SetField(kContentType, plain ? "text/plain; charset=" + std::string(charset) : type, "*");
@@ -182,8 +211,9 @@ void TMIMEConstructor::SetTextPart(std::string_view text, std::string_view type,
     header_.SetField(kContentType, charset, "charset");
   }
   // Likewise a transfer encoding that came with the header no longer describes the body.
-  if (plain || !header_.GetField(kTransferEncoding, "*").empty()) {
-    header_.SetField(kTransferEncoding, IdentityEncoding(text), "*");
+  if (plain || !header_.GetField(kTransferEncoding, "*").empty() ||
+      encoded.encoding != IdentityEncoding(text)) {
+    header_.SetField(kTransferEncoding, encoded.encoding, "*");
   }
 }
 
@@ -203,19 +233,18 @@ void TMIMEConstructor::SetBody(std::string_view plain_text, std::string_view htm
   if (!plain.empty() && !html.empty()) {
     kind_ = PartKind::kMultipart;
     auto plain_part = std::make_unique<TMIMEConstructor>();
-    plain_part->SetTextBody(plain);
-    plain_part->header_.SetField(kContentType, "text/plain; charset=" + charset, "*");
-    plain_part->header_.SetField(kTransferEncoding, IdentityEncoding(plain), "*");
+    plain_part->SetTextPart(plain, "text/plain", charset);
     AddPart(std::move(plain_part));
     auto html_part = std::make_unique<TMIMEConstructor>();
-    html_part->SetTextBody(html);
-    html_part->header_.SetField(kContentType, "text/html", "*");
+    html_part->SetTextPart(html, "text/html", charset);
     AddPart(std::move(html_part));
     SetMultipart("multipart/alternative");
-  } else if (!plain.empty()) {
-    SetTextPart(plain, "text/plain", charset);
   } else if (!html.empty()) {
     SetTextPart(html, "text/html", charset);
+  } else {
+    // Without any body the message still gets a text part of its own: content headers that came
+    // with the transport headers describe a body that is not there.
+    SetTextPart(plain, "text/plain", charset);
   }
 }
 

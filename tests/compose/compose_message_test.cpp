@@ -74,18 +74,22 @@ TEST_F(ComposeMessageTest, PlainBodyOnlyGivesTextPlain) {
   EXPECT_EQ(root.Body(), "line one\r\nline two\r\n");
 }
 
-TEST_F(ComposeMessageTest, HtmlInRtfOnlyGivesTextHtml) {
-  message_->streams[PR_RTF_COMPRESSED] = CompressedRtf(kHtmlRtf);
+TEST_F(ComposeMessageTest, HtmlInRtfWithoutTextOfItsOwnGivesTextHtml) {
+  message_->streams[PR_RTF_COMPRESSED] = CompressedRtf(
+      "{\\rtf1\\fromhtml1 {\\*\\htmltag19 <html>}{\\*\\htmltag64 <p>}{\\*\\htmltag72 </p>}}");
   compose::TMIMEConstructor root;
   EXPECT_EQ(Compose(message_, root), S_OK);
   EXPECT_EQ(root.Header().GetField("Content-Type", "*"), "text/html");
-  EXPECT_EQ(root.Body(), "<html><p>caf&#233;</p>\r\n");
+  EXPECT_EQ(root.Body(), "<html><p></p>\r\n");
 }
 
+// The RTF's own text stands in for a missing or blank PR_BODY.
 TEST_F(ComposeMessageTest, PlainBodyAndHtmlInRtfBecomeAlternatives) {
-  message_->streams[PR_BODY] = Bytes("caf\xC3\xA9\r\n");
-  message_->streams[PR_RTF_COMPRESSED] = CompressedRtf(kHtmlRtf);
-  EXPECT_EQ(Body(),
+  for (const char* body : {"caf\xC3\xA9\r\n", "", " \r\n"}) {
+    message_->streams.erase(PR_BODY);
+    if (*body) message_->streams[PR_BODY] = Bytes(body);
+    message_->streams[PR_RTF_COMPRESSED] = CompressedRtf(kHtmlRtf);
+    EXPECT_EQ(Body(),
             "--Next_Part_1000\r\n"
             "Content-Type: text/plain; charset=utf-8\r\n"
             "Content-Transfer-Encoding: 8bit\r\n"
@@ -95,7 +99,9 @@ TEST_F(ComposeMessageTest, PlainBodyAndHtmlInRtfBecomeAlternatives) {
             "Content-Type: text/html\r\n"
             "\r\n"
             "<html><p>caf&#233;</p>\r\n"
-            "--Next_Part_1000--\r\n");
+            "--Next_Part_1000--\r\n")
+        << "PR_BODY: \"" << body << '"';
+  }
 }
 
 TEST_F(ComposeMessageTest, TextInRtfReplacesTheBody) {

@@ -60,6 +60,8 @@ TEST_F(HeaderSynthesisTest, MessageWithoutRecipientsSubjectOrTimeGetsEmptyFields
             "Subject: \r\n"
             "Date: Sat, 29 Feb 2020 23:59:58 -0000\r\n"
             "MIME-Version: 1.0\r\n"
+            "Content-Type: text/plain; charset=us-ascii\r\n"
+            "Content-Transfer-Encoding: 7bit\r\n"
             "\r\n");
 }
 

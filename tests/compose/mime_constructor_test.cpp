@@ -82,10 +82,29 @@ TEST_F(ComposerTest, HtmlOnlyGivesATextHtmlRoot) {
   EXPECT_EQ(root_.GetText(), "Content-Type: text/html\r\n\r\n<b>x</b>\r\n");
 }
 
-TEST_F(ComposerTest, NoTextLeavesTheHeaderAndTheBlankLine) {
+TEST_F(ComposerTest, NoTextGivesAnEmptyTextPartInPlaceOfTheTransportContentHeaders) {
+  root_.Header().SetField("Content-Type", "multipart/alternative; boundary=\"gone\"", "*");
+  root_.Header().SetField("Content-Transfer-Encoding", "quoted-printable", "*");
   root_.SetBody("", "", false);
-  EXPECT_EQ(root_.Kind(), PartKind::kNone);
-  EXPECT_EQ(root_.GetText(), "\r\n");
+  EXPECT_EQ(root_.Kind(), PartKind::kText);
+  EXPECT_EQ(root_.GetText(),
+            "Content-Type: text/plain; charset=us-ascii\r\n"
+            "Content-Transfer-Encoding: 7bit\r\n\r\n");
+}
+
+TEST_F(ComposerTest, LinesLongerThanMailCarriesGoQuotedPrintable) {
+  const std::string fits(998, 'a');
+  root_.SetBody(fits, "", false);
+  EXPECT_NE(root_.GetText().find("7bit\r\n\r\n" + fits + "\r\n"), std::string::npos);
+  TMIMEConstructor alternative;
+  const std::string html = "<p>" + std::string(996, 'b') + "</p>";
+  alternative.SetBody("short", html, false);
+  const std::string text = alternative.GetText();
+  EXPECT_NE(text.find("Content-Type: text/html\r\nContent-Transfer-Encoding: quoted-printable"),
+            std::string::npos);
+  EXPECT_EQ(text.find(html), std::string::npos);
+  EXPECT_NE(text.find("=\r\n"), std::string::npos);  // soft line breaks
+  EXPECT_NE(text.find("7bit\r\n\r\nshort\r\n"), std::string::npos);
 }
 
 TEST_F(ComposerTest, NestedMultipartsBuiltInTheSameMillisecondGetDistinctBoundaries) {
@@ -235,6 +254,8 @@ TEST_F(ComposerTest, DelimiterStartsALineAfterTextThatDoesNotEndOne) {
             "Content-Type: multipart/mixed; boundary=\"Next_Part_1000\"\r\n"
             "\r\n"
             "--Next_Part_1000\r\n"
+            "Content-Type: text/plain; charset=us-ascii\r\n"
+            "Content-Transfer-Encoding: 7bit\r\n"
             "\r\n"
             "--Next_Part_1000\r\n"
             "\r\n"
