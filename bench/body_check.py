@@ -60,6 +60,8 @@ def visible(text):
 
 
 def decode_stored_html(data):
+    if data.count(b"\0") > len(data) // 3:  # a Unicode string value
+        return data[:len(data) // 2 * 2].decode("utf-16-le", "replace").rstrip("\0")
     data = data.rstrip(b"\0")
     match = re.search(rb"charset=[\"']?([A-Za-z0-9_-]+)", data[:4096])
     for name in ([match.group(1).decode()] if match else []) + ["utf-8", "cp1252"]:

@@ -6,12 +6,14 @@
 //          [--text-rtf-share P] [--attachment-share P] [--embedded-share P]
 //          [--max-attachment-kb N] [--password TEXT]
 //   pstgen --sample --out FILE
+//   pstgen --body-forms --out FILE [--ansi] [--code-page N]
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <string>
 
+#include "tools/pstgen/body_forms.h"
 #include "tools/pstgen/corpus_generator.h"
 #include "tools/pstgen/sample_store.h"
 #include "tools/pstwriter/pst_builder.h"
@@ -23,6 +25,7 @@ struct Arguments {
   pstwriter::StoreOptions store;
   std::string out;
   bool sample = false;
+  bool body_forms = false;
 };
 
 [[noreturn]] void Usage(const std::string& problem) {
@@ -31,7 +34,8 @@ struct Arguments {
             << "              [--ansi | --4k] [--encoding none|permute|cyclic] [--html-share P]\n"
             << "              [--html-rtf-share P] [--text-rtf-share P] [--attachment-share P]\n"
             << "              [--embedded-share P] [--max-attachment-kb N] [--password TEXT]\n"
-            << "       pstgen --sample --out FILE\n";
+            << "       pstgen --sample --out FILE\n"
+            << "       pstgen --body-forms --out FILE [--ansi] [--code-page N]\n";
   std::exit(2);
 }
 
@@ -55,6 +59,7 @@ Arguments Parse(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     std::string flag = argv[i];
     if (flag == "--sample") { a.sample = true; continue; }
+    if (flag == "--body-forms") { a.body_forms = true; continue; }
     if (flag == "--ansi") { a.store.format = pstwriter::FileFormat::kAnsi; a.corpus.latin_only = true; continue; }
     if (flag == "--4k") { a.store.format = pstwriter::FileFormat::kUnicode4k; continue; }
     if (i + 1 >= argc) Usage(flag + " needs a value");
@@ -71,6 +76,7 @@ Arguments Parse(int argc, char** argv) {
     else if (flag == "--embedded-share") a.corpus.embedded_share = Share(flag, v);
     else if (flag == "--max-attachment-kb") a.corpus.max_attachment_bytes = Number(flag, v) << 10;
     else if (flag == "--password") a.store.password = v;
+    else if (flag == "--code-page") a.store.code_page = static_cast<std::uint32_t>(Number(flag, v));
     else if (flag == "--encoding") {
       std::string e = v;
       if (e == "none") a.store.crypt = pst::CryptMethod::kNone;
@@ -80,7 +86,7 @@ Arguments Parse(int argc, char** argv) {
     } else Usage("unknown option " + flag);
   }
   if (a.out.empty()) Usage("--out is required");
-  if (!a.sample && !seeded) Usage("--seed is required");
+  if (!a.sample && !a.body_forms && !seeded) Usage("--seed is required");
   return a;
 }
 
@@ -91,8 +97,9 @@ int main(int argc, char** argv) {
   auto start = std::chrono::steady_clock::now();
   try {
     pstwriter::PstBuilder builder(a.out, a.store);
-    if (a.sample) {
-      int messages = pstgen::WriteSampleStore(builder);
+    if (a.sample || a.body_forms) {
+      int messages = a.sample ? pstgen::WriteSampleStore(builder)
+                              : pstgen::WriteBodyFormStore(builder, a.store.code_page);
       builder.Finish();
       std::cout << "wrote " << a.out << ": " << messages << " messages\n";
       return 0;

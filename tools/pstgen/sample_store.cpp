@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "tools/pstgen/body_forms.h"
 #include "tools/pstgen/corpus_generator.h"
 #include "tools/pstwriter/mapi_tags.h"
 #include "tools/pstwriter/message_helpers.h"
@@ -136,6 +137,7 @@ int WriteSampleStore(PstBuilder& b) {
 
   int n = 0;
   n = WriteBodies(b, bodies, n);
+  n = WriteBodyForms(b, b.AddFolder(bodies, "Body forms"), n, 1252);
   n = WriteRecipients(b, inbox, n);
   n = WriteAttachments(b, attachments, n);
   n = WriteScripts(b, scripts, n);
