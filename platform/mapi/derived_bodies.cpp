@@ -27,6 +27,11 @@ constexpr std::uint16_t kBodyId = PROP_ID(PR_BODY);
 constexpr std::uint16_t kHtmlId = 0x1013;  // PR_HTML, binary or string
 constexpr std::uint16_t kRtfId = PROP_ID(PR_RTF_COMPRESSED);
 constexpr std::size_t kChunk = 64 * 1024;
+// HTML up to this size is read once into memory for the derived RTF; larger HTML is read twice
+// (once to size the RTF, once to stream it) rather than held.
+constexpr std::uint64_t kReadOnceSize = 1 << 20;
+// GetProps derives a body form only from a source up to this size.
+constexpr std::uint64_t kGetPropsSourceLimit = 32 * 1024;
 
 bool IsMessage(const ObjectView& object) {
   return object.kind == ObjectKind::kMessage || object.kind == ObjectKind::kEmbeddedMessage;
@@ -187,7 +192,13 @@ SCODE TextFromRtf(const ObjectView& object, std::string& text) {
 }
 
 SCODE DerivedText(const ObjectView& object, std::string& text) {
-  return Stores(object, kHtmlId) ? TextFromHtml(object, text) : TextFromRtf(object, text);
+  if (object.derived && object.derived->text) {
+    text = *object.derived->text;
+    return S_OK;
+  }
+  const SCODE sc = Stores(object, kHtmlId) ? TextFromHtml(object, text) : TextFromRtf(object, text);
+  if (sc == S_OK && object.derived) object.derived->text = text;
+  return sc;
 }
 
 HRESULT OpenDerivedRtf(const ObjectView& object,
@@ -195,6 +206,14 @@ HRESULT OpenDerivedRtf(const ObjectView& object,
                        LPUNKNOWN* out) {
   auto html = OpenStoredHtml(object);
   if (!html) return StatusToScode(html.status());
+  if (html->bytes->size() <= kReadOnceSize) {
+    // A body of ordinary size is read from the file once: sized and escaped from memory.
+    std::string bytes;
+    if (!ReadWhole(*html->bytes, bytes)) return MAPI_E_CORRUPT_DATA;
+    std::vector<std::byte> copy(bytes.size());
+    std::memcpy(copy.data(), bytes.data(), bytes.size());
+    html->bytes = std::make_shared<ValueStream>(ValueStream::FromBytes(std::move(copy)));
+  }
   std::uint64_t escaped = 0;
   const bool whole = ForEachChunk(
       *html->bytes, [&](std::string_view piece) { escaped += EscapedHtmlSize(piece); });
@@ -232,7 +251,12 @@ HRESULT OpenDerivedBody(const ObjectView& message,
 
 std::optional<SCODE> ReadDerivedBody(const ObjectView& object, ULONG tag, void* parent,
                                      SPropValue& out) {
-  if (DerivesRtf(object, tag)) {
+  const bool rtf = DerivesRtf(object, tag);
+  if (!rtf && !DerivesBody(object, tag)) return std::nullopt;
+  // Like a large stored value, a large derived one is for OpenProperty to stream.
+  auto source = object.properties->OpenStream(Stores(object, kHtmlId) ? kHtmlId : kRtfId);
+  if (source && source->size() > kGetPropsSourceLimit) return MAPI_E_NOT_ENOUGH_MEMORY;
+  if (rtf) {
     auto html = OpenStoredHtml(object);
     if (!html) return StatusToScode(html.status());
     std::string bytes;
@@ -241,7 +265,6 @@ std::optional<SCODE> ReadDerivedBody(const ObjectView& object, ULONG tag, void* 
     const std::string value = StoredRtfHeader(static_cast<std::uint32_t>(rtf.size())) + rtf;
     return SetBinaryValue(tag, std::as_bytes(std::span<const char>(value)), parent, out);
   }
-  if (!DerivesBody(object, tag)) return std::nullopt;
   std::string text;
   if (const SCODE sc = DerivedText(object, text); sc != S_OK) return sc;
   return SetTextValue(tag, text, parent, out);

@@ -6,11 +6,18 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "libs/mapi/mapi.h"
 #include "platform/mapi/object_properties.h"
 
 namespace mapilib {
+
+// The text derived for a message, kept while the message is open so that GetProps and OpenProperty
+// derive it once.
+struct DerivedBodyCache {
+  std::optional<std::string> text;
+};
 
 // OpenProperty for a derived body form: the stream, a failure code, or MAPI_E_NO_SUPPORT when
 // `tag` is not a body form this message derives (it stores it, or has nothing to derive it from).

@@ -38,7 +38,7 @@ class MessageObject final : public PropObject<IMessage> {
   bool Supports(REFIID iid) const override { return OneOf(iid, {&IID_IMessage, &IID_IMAPIProp}); }
   ObjectView View() const override {
     return {embedded_ ? ObjectKind::kEmbeddedMessage : ObjectKind::kMessage,
-            &message_->properties(), store_.get(), message_->id(), 0};
+            &message_->properties(), store_.get(), message_->id(), 0, &derived_};
   }
   const StoreRef& Store() const override { return store_; }
   HRESULT OpenSpecialProperty(ULONG tag, LPCIID iid, LPUNKNOWN* out) override {
@@ -48,6 +48,7 @@ class MessageObject final : public PropObject<IMessage> {
   StoreRef store_;
   std::shared_ptr<const pst::messaging::Message> message_;
   bool embedded_;
+  mutable DerivedBodyCache derived_;
 };
 
 class AttachObject final : public PropObject<IAttach> {

@@ -14,12 +14,15 @@ namespace mapilib {
 
 enum class ObjectKind { kStore, kFolder, kMessage, kEmbeddedMessage, kAttachment };
 
+struct DerivedBodyCache;
+
 struct ObjectView {
   ObjectKind kind;
   const pst::ltp::PropertyContext* properties;
   const pst::messaging::MessageStore* store;
   pst::NodeId node = 0;  // folders and messages: their node; attachments: their subnode
   ULONG attach_num = 0;  // attachments: the number OpenAttach takes
+  DerivedBodyCache* derived = nullptr;  // messages: body forms derived while the object is open
 };
 
 // The value of `tag` in `out` (tied to `parent`): S_OK, or the code for a PT_ERROR value.

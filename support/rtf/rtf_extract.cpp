@@ -247,7 +247,10 @@ class Reader {
       AppendUtf8(out_, 0xFFFD);
       high_surrogate_ = 0;
     }
-    out_ += decode_(bytes_, code_page_);
+    // ASCII reads alike in every code page the RTF may name; only other bytes need the decoder.
+    const bool ascii = std::all_of(bytes_.begin(), bytes_.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    out_ += ascii ? bytes_ : decode_(bytes_, code_page_);
     bytes_.clear();
   }
 

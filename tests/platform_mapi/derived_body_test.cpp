@@ -21,6 +21,13 @@ constexpr std::string_view kHtmlUtf8 = "<html><body><p>caf\xC3\xA9 {x} C:\\dir</
 
 std::string AsIs(std::string_view bytes, std::string_view) { return std::string(bytes); }
 
+// HTML larger than the library reads into memory at once.
+std::string LargeHtml() {
+  std::string html = "<html><body>";
+  for (int i = 0; html.size() < (1200 << 10); ++i) html += "<p>{" + std::to_string(i) + "}\\</p>\r\n";
+  return html + "</body></html>";
+}
+
 mapi::InterfacePtr<IMAPITable> InboxContents(IMsgStore& store) {
   ULONG size = 0;
   LPENTRYID id = nullptr;
@@ -65,6 +72,9 @@ class DerivedBodyTest : public ::testing::TestWithParam<pstwriter::FileFormat> {
       pstwriter::SetRtfBody(rtf_only, pstwriter::NativeRtf("Line {one}\nLine two"), true);
       builder.AddMessage(inbox, rtf_only);
       builder.AddMessage(inbox, mail("no body"));
+      pstwriter::Message large = mail("large html");
+      pstwriter::SetHtmlBody(large, LargeHtml());
+      builder.AddMessage(inbox, large);
       builder.Finish();
     }
     opened_ = OpenStore(path);
@@ -138,6 +148,16 @@ TEST_P(DerivedBodyTest, StoredFormsAreNotReplacedAndNothingComesFromNothing) {
   EXPECT_EQ(MessageAt(3)->OpenProperty(PR_RTF_COMPRESSED, &IID_IStream, 0, 0, &unknown),
             MAPI_E_NOT_FOUND);
   EXPECT_EQ(GetOne(*MessageAt(3), PR_BODY).tag, CHANGE_PROP_TYPE(PR_BODY, PT_ERROR));
+}
+
+TEST_P(DerivedBodyTest, LargeHtmlStreamsAndIsLeftToOpenProperty) {
+  EXPECT_EQ(rtf::TakeFromRtf(Rtf(*MessageAt(4)), rtf::Take::kHtml, AsIs), LargeHtml());
+  const OneValue body = GetOne(*MessageAt(4), PR_BODY);
+  EXPECT_EQ(body.tag, CHANGE_PROP_TYPE(PR_BODY, PT_ERROR));
+  EXPECT_EQ(body.number, static_cast<ULONG>(MAPI_E_NOT_ENOUGH_MEMORY));
+  const auto text = Stream(*MessageAt(4), PR_BODY);
+  ASSERT_TRUE(text);
+  EXPECT_TRUE(text->starts_with("{0}\\\r\n{1}\\\r\n")) << text->substr(0, 40);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFormats, DerivedBodyTest,
