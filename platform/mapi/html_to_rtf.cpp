@@ -29,11 +29,16 @@ std::size_t EscapedHtmlSize(std::string_view html) {
 
 void AppendEscapedHtml(std::string_view html, std::string& out) {
   out.reserve(out.size() + html.size() + html.size() / 8);
-  for (char c : html) {
+  for (std::size_t i = 0; i < html.size(); ++i) {
+    // Bytes that stand for themselves go in runs.
+    const std::size_t run = i;
+    while (i < html.size() && EscapedByteSize(static_cast<unsigned char>(html[i])) == 1) ++i;
+    out.append(html.data() + run, i - run);
+    if (i == html.size()) break;
+    const char c = html[i];
     const auto b = static_cast<unsigned char>(c);
     switch (EscapedByteSize(b)) {
       case 0: break;
-      case 1: out += c; break;
       case 2:
         out += '\\';
         out += c;

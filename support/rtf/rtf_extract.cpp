@@ -98,8 +98,20 @@ class Reader {
       case '\r':
       case '\n':
       case '\0': break;  // line breaks of the source and padding are not text
-      default: Byte(static_cast<unsigned char>(c));
+      default: TextRun(c);
     }
+  }
+
+  // Plain text up to the next byte with a meaning of its own, taken in one piece.
+  void TextRun(char first) {
+    if (fallback_left_ > 0) return Byte(static_cast<unsigned char>(first));
+    const std::size_t start = pos_ - 1;
+    while (pos_ < rtf_.size() && !IsSpecial(rtf_[pos_])) ++pos_;
+    if (Shown()) bytes_.append(rtf_.data() + start, pos_ - start);
+  }
+
+  static bool IsSpecial(char c) {
+    return c == '\\' || c == '{' || c == '}' || c == '\r' || c == '\n' || c == '\0';
   }
 
   void Control() {
