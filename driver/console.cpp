@@ -14,6 +14,14 @@ void Console::Line(std::string_view text) {
   std::fflush(out_);
 }
 
+std::string OneLineText(std::string_view text) {
+  std::string line(text);
+  for (char& c : line) {
+    if (c == '\r' || c == '\n' || c == '\0') c = ' ';
+  }
+  return line;
+}
+
 void WriteBanner(Console& console) {
   console.Line("PST2XMZ.EXE");
   console.Line("Outlook .PST file to Tolvane .XMZ e-mail export utility");

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 namespace driver {
@@ -16,6 +17,9 @@ class Console {
  private:
   std::FILE* out_;
 };
+
+// Text from the file made fit for one line: CR, LF and NUL become blanks.
+std::string OneLineText(std::string_view text);
 
 // The eight lines shown when the program is started without arguments.
 void WriteBanner(Console& console);

@@ -109,7 +109,7 @@ int RunExport(const ExportPaths& paths, const ImportFunction& import, Console& c
                                                               : error_text));
   }
   console.Line("Completed import");
-  std::string report = NotExportedReport(statistics);
+  std::string report = NotExportedReport(statistics) + DamageReport(statistics);
   if (report.empty()) return kExitExported;
   std::fwrite(report.data(), 1, report.size(), errors);
   std::fflush(errors);
@@ -117,21 +117,51 @@ int RunExport(const ExportPaths& paths, const ImportFunction& import, Console& c
 }
 
 std::string NotExportedReport(const mapi::ImportStatistics& statistics) {
-  if (statistics.Empty()) return {};
+  if (statistics.skipped_messages.empty() && statistics.unopened_folders.empty() &&
+      statistics.messages_in_top_folder == 0) {
+    return {};
+  }
   std::int64_t messages = statistics.messages_in_top_folder;
   for (const mapi::SkippedMessages& skipped : statistics.skipped_messages) messages += skipped.count;
   std::string report = "Not exported: " + Count(messages, "message", "messages") + " and " +
                        Count(static_cast<std::int64_t>(statistics.unopened_folders.size()),
                              "folder", "folders") + "\r\n";
   for (const mapi::SkippedMessages& skipped : statistics.skipped_messages)
-    report += "  \"" + skipped.folder + "\": " + Count(skipped.count, "message", "messages") +
+    report += "  \"" + OneLineText(skipped.folder) + "\": " + Count(skipped.count, "message", "messages") +
               " skipped: " + skipped.reason + "\r\n";
   for (const mapi::UnopenedFolder& folder : statistics.unopened_folders)
-    report += "  \"" + folder.folder + "\": the folder could not be opened: " + folder.reason + "\r\n";
+    report += "  \"" + OneLineText(folder.folder) + "\": the folder could not be opened: " +
+              folder.reason + "\r\n";
   if (statistics.messages_in_top_folder > 0)
     report += "  top of the folder tree: " +
               Count(statistics.messages_in_top_folder, "message", "messages") +
               " lying directly in the top folder, which is never exported\r\n";
+  return report;
+}
+
+std::string DamageReport(const mapi::ImportStatistics& statistics) {
+  std::int64_t messages = 0;
+  for (const mapi::DamagedMessages& damaged : statistics.damaged_messages) messages += damaged.count;
+  std::string report;
+  if (messages > 0) report += "Exported with damage: " + Count(messages, "message", "messages") + "\r\n";
+  for (const mapi::DamagedMessages& damaged : statistics.damaged_messages) {
+    const std::string folder = "  \"" + OneLineText(damaged.folder) + "\": ";
+    for (const mapi::DamagedMessage& message : damaged.listed)
+      report += folder + "message \"" + OneLineText(message.subject) + "\": " + message.problems +
+                "\r\n";
+    const auto unlisted = damaged.count - static_cast<std::int64_t>(damaged.listed.size());
+    if (unlisted > 0)
+      report += folder + "and " + Count(unlisted, "more damaged message", "more damaged messages") +
+                "\r\n";
+  }
+  const auto places = static_cast<std::int64_t>(statistics.damaged_structures.size());
+  if (places > 0) report += "Damage outside messages: " + Count(places, "place", "places") + "\r\n";
+  for (const mapi::DamagedStructure& structure : statistics.damaged_structures) {
+    report += structure.folder.empty()
+                  ? "  the file, outside any folder: " + structure.problems + "\r\n"
+                  : "  \"" + OneLineText(structure.folder) + "\", outside its messages: " +
+                        structure.problems + "\r\n";
+  }
   return report;
 }
 

@@ -27,4 +27,8 @@ int RunExport(const ExportPaths& paths, const ImportFunction& import, Console& c
 // The lines for what was not exported: a total, then one line per folder. Empty when nothing.
 std::string NotExportedReport(const mapi::ImportStatistics& statistics);
 
+// The lines for what was exported although damaged: a total, then each damaged message with its
+// folder, subject and what was wrong, and damage met outside any message. Empty when nothing.
+std::string DamageReport(const mapi::ImportStatistics& statistics);
+
 }  // namespace driver

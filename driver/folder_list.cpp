@@ -19,9 +19,8 @@ constexpr std::int32_t kFirstFreeId = 5;
 constexpr std::int32_t kFolderLineKeyBase = 10;
 
 std::string FolderLine(std::int32_t id, std::string_view name) {
-  std::string line = std::to_string(id + kFolderLineKeyBase) + "=" + std::to_string(id) + ",";
-  line.append(name);
-  return line;
+  return std::to_string(id + kFolderLineKeyBase) + "=" + std::to_string(id) + "," +
+         OneLineText(name);
 }
 
 }  // namespace
@@ -44,7 +43,7 @@ void FolderIds::AssignFolderId(std::int32_t /*user_data*/, std::string_view fold
   include = true;
   folder_id = ChooseId(folder_name, folder_type);
   console_.Line("Assigning ID " + std::to_string(folder_id) + " to folder \"" +
-                std::string(folder_name) + "\"");
+                OneLineText(folder_name) + "\"");
 }
 
 std::int32_t FolderIds::ChooseId(std::string_view folder_name, std::uint8_t folder_type) {

@@ -77,7 +77,10 @@ std::uint8_t FolderType(SessionState& state, const SBinary& id, const SPropValue
   if (SameEntry(store, &id, special.sent_items.get())) return kFolderTypeSentItems;
   if (SameEntry(store, &id, special.deleted_items.get())) return kFolderTypeDeletedItems;
   if (!container_class || !container_class->Value.lpszA) return kFolderTypeMail;
-  const bool mail = os::EqualsTextIgnoreCase(container_class->Value.lpszA, "IPF.Note");
+  // IMAP accounts keep their mail in folders of class "IPF.Imap"; both classes are mail.
+  const char* folder_class = container_class->Value.lpszA;
+  const bool mail = os::EqualsTextIgnoreCase(folder_class, "IPF.Note") ||
+                    os::EqualsTextIgnoreCase(folder_class, "IPF.Imap");
   return mail ? std::uint8_t{kFolderTypeMail} : kNotImported;
 }
 
@@ -105,6 +108,7 @@ HRESULT ImportFromFolder(SessionState& state, const ChildFolder& child) {
       hr = ProcessMessages(state, *contents, {child.name, child.path, folder_id, count});
     }
   }
+  CountStoreFindings(state, child.path);
   diag::DebugTrace("ImportFromFolder() finished");
   return hr;
 }

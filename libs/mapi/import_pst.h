@@ -58,16 +58,39 @@ struct UnopenedFolder {
   std::string reason;
 };
 
+// A message exported although reading it met damage: its data may be partly wrong or missing.
+struct DamagedMessage {
+  std::string subject;   // one line
+  std::string problems;  // what was wrong, one line
+};
+
+// The damaged messages of one folder: all counted, the first kMaxListed listed.
+struct DamagedMessages {
+  static constexpr std::size_t kMaxListed = 100;
+  std::string folder;  // as in SkippedMessages
+  std::int64_t count = 0;
+  std::vector<DamagedMessage> listed;
+};
+
+// Damage met outside any message: in the file's indexes, folder objects or the file as a whole.
+struct DamagedStructure {
+  std::string folder;    // the folder being read when it was met; empty: outside any folder
+  std::string problems;  // one line
+};
+
 // What the session could not export, filled in by ImportPst when the caller asks for it.
 struct ImportStatistics {
   std::vector<SkippedMessages> skipped_messages;
   std::vector<UnopenedFolder> unopened_folders;
+  std::vector<DamagedMessages> damaged_messages;
+  std::vector<DamagedStructure> damaged_structures;
   // Messages lying directly in the top folder of the tree (the IPM subtree's own folder), which the
   // folder walk never exports.
   std::int64_t messages_in_top_folder = 0;
 
   bool Empty() const {
-    return skipped_messages.empty() && unopened_folders.empty() && messages_in_top_folder == 0;
+    return skipped_messages.empty() && unopened_folders.empty() && damaged_messages.empty() &&
+           damaged_structures.empty() && messages_in_top_folder == 0;
   }
 };
 

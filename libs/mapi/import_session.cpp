@@ -47,8 +47,11 @@ void ExportStore(SessionState& state) {
   diag::DebugTrace("OpenPST");
   state.status = OpenPST(state);
   if (SUCCEEDED(state.status)) {
+    // Damage met opening the file and the store is the file's, not the first folder's.
+    CountStoreFindings(state, "");
     const HRESULT walked = ProcessFolders(state);
     if (FAILED(walked)) state.status = walked;
+    CountStoreFindings(state, "");
   }
   diag::DebugTrace("Completed");
 }

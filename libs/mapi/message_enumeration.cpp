@@ -17,12 +17,14 @@ constexpr ULONG kContentsColumns[] = {PR_HASATTACH,     PR_MESSAGE_FLAGS,
                                       PR_MESSAGE_DELIVERY_TIME, PR_ENTRYID,
                                       PR_INSTANCE_KEY};
 
-// The properties read from each opened message; only the delivery time is used here.
+// The properties read from each opened message; the subject names a damaged message, the delivery
+// time goes to the message callback.
 constexpr ULONG kMessagePropTags[] = {PR_MESSAGE_CLASS,     PR_SUBJECT,
                                       PR_BODY,              PR_SENDER_EMAIL_ADDRESS,
                                       PR_HASATTACH,         PR_RTF_COMPRESSED,
                                       PR_RTF_IN_SYNC,       PR_TRANSPORT_MESSAGE_HEADERS,
                                       PR_MESSAGE_DELIVERY_TIME};
+constexpr ULONG kSubjectValue = 1;
 constexpr ULONG kDeliveryTimeValue = 8;
 
 // How often a QueryRows that hands back no row set is asked before the folder's rest is given up.
@@ -54,9 +56,11 @@ RowSetPtr QueryBatch(IMAPITable& contents, HRESULT& hr) {
   return nullptr;
 }
 
-// Composes the message and hands its text to the message callback.
+// Composes the message and hands its text to the message callback; handed_over tells whether the
+// callback took it.
 HRESULT ComposeAndHandOver(SessionState& state, IMessage& message, double message_time,
-                           const FolderContext& folder) {
+                           const FolderContext& folder, bool& handed_over) {
+  handed_over = false;
   std::string text;
   HRESULT hr;
   try {
@@ -78,6 +82,7 @@ HRESULT ComposeAndHandOver(SessionState& state, IMessage& message, double messag
     Skip(state, folder, ExceptionText("the archive did not take it"));
     return hr;
   }
+  handed_over = true;
   if (stop) {
     state.stop_requested = true;
     hr = E_FAIL;
@@ -106,7 +111,19 @@ HRESULT ReadAndHandOver(SessionState& state, IMessage& message, const FolderCont
   const double message_time = delivery.ulPropTag == PR_MESSAGE_DELIVERY_TIME
                                   ? FileTimeToDateTime(delivery.Value.ft)
                                   : 0.0;
-  return ComposeAndHandOver(state, message, message_time, folder);
+  bool handed_over = false;
+  hr = ComposeAndHandOver(state, message, message_time, folder, handed_over);
+  // Exported, but what was read may be partly wrong or missing: the message is listed with it.
+  std::string problems = TakeIntegrityFindings(message);
+  if (handed_over && !problems.empty()) {
+    const SPropValue& subject = values.get()[kSubjectValue];
+    CountDamagedMessage(state.statistics, folder.path,
+                        subject.ulPropTag == PR_SUBJECT && subject.Value.lpszA
+                            ? subject.Value.lpszA
+                            : "",
+                        std::move(problems));
+  }
+  return hr;
 }
 
 // The row's entry id, or null when the column did not come back.

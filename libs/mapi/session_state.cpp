@@ -1,7 +1,9 @@
 // Recording what the session could not export, and the code texts of traces and reasons.
 #include "libs/mapi/session_state.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 namespace mapi {
 namespace {
@@ -32,6 +34,41 @@ void CountSkippedMessages(ImportStatistics& statistics, std::string_view folder_
 void CountUnopenedFolder(ImportStatistics& statistics, std::string_view folder_path,
                          std::string reason) {
   statistics.unopened_folders.push_back({std::string(folder_path), OneLine(std::move(reason))});
+}
+
+void CountDamagedMessage(ImportStatistics& statistics, std::string_view folder_path,
+                         std::string subject, std::string problems) {
+  auto entry = std::find_if(statistics.damaged_messages.begin(), statistics.damaged_messages.end(),
+                            [&](const DamagedMessages& e) { return e.folder == folder_path; });
+  if (entry == statistics.damaged_messages.end()) {
+    statistics.damaged_messages.push_back({std::string(folder_path), 0, {}});
+    entry = std::prev(statistics.damaged_messages.end());
+  }
+  ++entry->count;
+  if (entry->listed.size() < DamagedMessages::kMaxListed) {
+    entry->listed.push_back({OneLine(std::move(subject)), OneLine(std::move(problems))});
+  }
+}
+
+std::string TakeIntegrityFindings(IMAPIProp& object) {
+  SPropTagArray tags{};
+  tags.cValues = 1;
+  tags.aulPropTag[0] = PR_INTEGRITY_FINDINGS;
+  ULONG count = 0;
+  LPSPropValue raw_values = nullptr;
+  const HRESULT hr = object.GetProps(&tags, 0, &count, &raw_values);
+  MapiBufferPtr<SPropValue> values(raw_values);
+  if (FAILED(hr) || !values || count != 1) return {};
+  const SPropValue& value = values.get()[0];
+  if (value.ulPropTag != PR_INTEGRITY_FINDINGS || !value.Value.lpszA) return {};
+  return value.Value.lpszA;
+}
+
+void CountStoreFindings(SessionState& state, std::string_view folder_path) {
+  if (!state.mdb) return;
+  std::string problems = TakeIntegrityFindings(*state.mdb);
+  if (problems.empty()) return;
+  state.statistics.damaged_structures.push_back({std::string(folder_path), OneLine(problems)});
 }
 
 const SPropValue* FindRowValue(const SRow& row, ULONG tag) {

@@ -61,6 +61,15 @@ void CountSkippedMessages(ImportStatistics& statistics, std::string_view folder_
                           std::int64_t count, std::string reason);
 void CountUnopenedFolder(ImportStatistics& statistics, std::string_view folder_path,
                          std::string reason);
+void CountDamagedMessage(ImportStatistics& statistics, std::string_view folder_path,
+                         std::string subject, std::string problems);
+
+// Takes the mail library's integrity findings of `object` (PR_INTEGRITY_FINDINGS): a message's, or
+// for the store those no message took. Empty when there were none.
+std::string TakeIntegrityFindings(IMAPIProp& object);
+// Records the store's pending findings as damage met while reading `folder_path` (empty: outside
+// any folder).
+void CountStoreFindings(SessionState& state, std::string_view folder_path);
 
 // The value with tag in a table row, wherever the table put it; null when the row lacks it.
 const SPropValue* FindRowValue(const SRow& row, ULONG tag);

@@ -1,6 +1,7 @@
 // Folders of the file as interface objects, and opening objects by entry id.
 #include "platform/mapi/folder_object.h"
 
+#include "platform/mapi/integrity_findings.h"
 #include "platform/mapi/stored_rows.h"
 #include "platform/mapi/value_conversion.h"
 #include "platform/pst/messaging/node_ids.h"
@@ -24,6 +25,9 @@ HRESULT TableOf(const StoreRef& store, pst::Result<pst::ltp::TableContext> table
   if (table) {
     rows.emplace(std::move(*table));
   } else if (table.status().code() != pst::ErrorCode::kNotFound) {
+    NoteLoss(*store, kind == RowKind::kFolders ? "the folder's subfolder list"
+                                               : "the folder's message list",
+             table.status());
     return StatusToScode(table.status());
   }
   auto source = std::make_unique<StoredRows>(store, std::move(rows), kind);
@@ -61,13 +65,15 @@ HRESULT OpenStoreEntry(const StoreRef& store, ULONG size, LPENTRYID id, LPCIID i
   if (iid && !(*iid == IID_IMessage) && !(*iid == IID_IMAPIProp) && !(*iid == IID_IUnknown)) {
     return MAPI_E_INTERFACE_NOT_SUPPORTED;
   }
+  const std::uint64_t findings_from = store->database().log().position();
   auto message = store->OpenMessage(node);
   if (!message) {
     if (reason) *reason = message.status().message();
     return StatusToScode(message.status());
   }
   if (object_type) *object_type = MAPI_MESSAGE;
-  return HandOut(new (std::nothrow) MessageObject(store, std::move(*message), false), out);
+  return HandOut(
+      new (std::nothrow) MessageObject(store, std::move(*message), false, findings_from), out);
 }
 
 HRESULT FolderObject::GetContentsTable(ULONG flags, LPMAPITABLE* table) {

@@ -13,7 +13,11 @@ HRESULT TableFrom(StoreRef store, pst::Result<std::optional<pst::ltp::TableConte
                   LPMAPITABLE* out) {
   if (!out) return MAPI_E_INVALID_PARAMETER;
   *out = nullptr;
-  if (!table) return StatusToScode(table.status());
+  if (!table) {
+    NoteLoss(*store, kind == RowKind::kAttachments ? "the attachment table" : "the recipient table",
+             table.status());
+    return StatusToScode(table.status());
+  }
   auto rows = std::make_unique<StoredRows>(std::move(store), std::move(*table), kind,
                                            std::move(owner));
   return HandOut(new (std::nothrow) TableObject(std::move(rows)), out);
@@ -38,11 +42,15 @@ HRESULT MessageObject::OpenAttach(ULONG number, LPCIID iid, ULONG flags, LPATTAC
   }
   if (flags & MAPI_CREATE) return MAPI_E_NO_ACCESS;
   auto ids = message_->AttachmentIds();
-  if (!ids) return StatusToScode(ids.status());
+  if (!ids) {
+    NoteLoss(*store_, "the attachment table", ids.status());
+    return StatusToScode(ids.status());
+  }
   if (number >= ids->size()) return MAPI_E_NOT_FOUND;
   auto attachment = message_->OpenAttachment((*ids)[number]);
   if (!attachment) {
     last_error_ = "attachment " + std::to_string(number) + ": " + attachment.status().message();
+    NoteLoss(*store_, "attachment " + std::to_string(number), attachment.status());
     return StatusToScode(attachment.status());
   }
   return HandOut(new (std::nothrow) AttachObject(store_, message_, std::move(*attachment), number),
@@ -52,18 +60,25 @@ HRESULT MessageObject::OpenAttach(ULONG number, LPCIID iid, ULONG flags, LPATTAC
 HRESULT AttachObject::OpenSpecialProperty(ULONG tag, LPCIID iid, LPUNKNOWN* out) {
   if (PROP_ID(tag) != PROP_ID(PR_ATTACH_DATA_BIN)) return MAPI_E_NO_SUPPORT;
   if (iid && *iid == IID_IMessage) {
+    const std::uint64_t findings_from = store_->database().log().position();
     auto embedded = attachment_.OpenEmbeddedMessage();
     if (!embedded) {
       last_error_ = embedded.status().message();
+      NoteLoss(*store_, "the embedded message of attachment " + std::to_string(number_),
+               embedded.status());
       return StatusToScode(embedded.status());
     }
-    return HandOut(new (std::nothrow) MessageObject(store_, std::move(*embedded), true), out);
+    return HandOut(
+        new (std::nothrow) MessageObject(store_, std::move(*embedded), true, findings_from), out);
   }
   if (iid && !(*iid == IID_IStream) && !(*iid == IID_ISequentialStream)) {
     return MAPI_E_INTERFACE_NOT_SUPPORTED;
   }
   auto data = attachment_.OpenData();
-  if (!data) return StatusToScode(data.status());
+  if (!data) {
+    NoteLoss(*store_, "the data of attachment " + std::to_string(number_), data.status());
+    return StatusToScode(data.status());
+  }
   auto shared = std::make_shared<pst::ltp::ValueStream>(std::move(*data));
   return HandOut(new (std::nothrow) ValueIStream(std::move(shared), store_), out);
 }

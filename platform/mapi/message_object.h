@@ -15,10 +15,14 @@ using StoreRef = std::shared_ptr<const pst::messaging::MessageStore>;
 
 class MessageObject final : public PropObject<IMessage> {
  public:
-  MessageObject(StoreRef store, pst::messaging::Message message, bool embedded)
+  // findings_from: the file's integrity-log position before the message was read; what is found
+  // from there on is this message's (see TakeFindings).
+  MessageObject(StoreRef store, pst::messaging::Message message, bool embedded,
+                std::uint64_t findings_from)
       : store_(std::move(store)),
         message_(std::make_shared<const pst::messaging::Message>(std::move(message))),
-        embedded_(embedded) {}
+        embedded_(embedded),
+        findings_from_(findings_from) {}
 
   HRESULT STDMETHODCALLTYPE GetAttachmentTable(ULONG flags, LPMAPITABLE* table) override;
   HRESULT STDMETHODCALLTYPE OpenAttach(ULONG number, LPCIID iid, ULONG flags,
@@ -44,10 +48,14 @@ class MessageObject final : public PropObject<IMessage> {
   HRESULT OpenSpecialProperty(ULONG tag, LPCIID iid, LPUNKNOWN* out) override {
     return OpenDerivedBody(View(), store_, tag, iid, out);
   }
+  std::optional<pst::IntegrityFindings> TakeFindings() override {
+    return store_->database().log().TakeSince(findings_from_);
+  }
 
   StoreRef store_;
   std::shared_ptr<const pst::messaging::Message> message_;
   bool embedded_;
+  std::uint64_t findings_from_;
   mutable DerivedBodyCache derived_;
 };
 

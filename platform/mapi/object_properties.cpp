@@ -2,9 +2,12 @@
 #include "platform/mapi/object_properties.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "platform/mapi/derived_bodies.h"
+#include "platform/mapi/integrity_findings.h"
 #include "platform/mapi/mapi_allocator.h"
 #include "platform/mapi/value_conversion.h"
 #include "platform/pst/messaging/node_ids.h"
@@ -18,6 +21,12 @@ using pst::messaging::SpecialFolder;
 constexpr pst::NodeId kStoreNode = 0x21;  // NID_MESSAGE_STORE
 
 ULONG ValidFolderMask(const pst::messaging::MessageStore& store);
+
+std::string TagHex(ULONG tag) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(tag));
+  return text;
+}
 
 std::vector<std::byte> NodeBytes(pst::NodeId node) {
   std::vector<std::byte> bytes(4);
@@ -44,7 +53,10 @@ SCODE SetLong(ULONG tag, ULONG value, SPropValue& out) {
 
 SCODE ReadStored(const ObjectView& object, ULONG tag, void* parent, SPropValue& out) {
   auto value = object.properties->Get(static_cast<std::uint16_t>(PROP_ID(tag)));
-  if (!value) return StatusToScode(value.status());
+  if (!value) {
+    NoteLoss(*object.store, "property " + TagHex(tag), value.status());
+    return StatusToScode(value.status());
+  }
   if (IsSubjectTag(tag) && (value->type() == pst::ltp::prop_type::kString8 ||
                             value->type() == pst::ltp::prop_type::kUnicode)) {
     auto text = value->AsUtf8();

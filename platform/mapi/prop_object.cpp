@@ -64,7 +64,10 @@ HRESULT OpenValueStream(const ObjectView& object,
       return MAPI_E_NOT_FOUND;
     }
     auto stream = object.properties->OpenStream(id);
-    if (!stream) return StatusToScode(stream.status());
+    if (!stream) {
+      NoteLoss(*store, "a value of the object", stream.status());
+      return StatusToScode(stream.status());
+    }
     auto shared = std::make_shared<pst::ltp::ValueStream>(std::move(*stream));
     auto* istream = new (std::nothrow) ValueIStream(std::move(shared), store);
     if (!istream) return MAPI_E_NOT_ENOUGH_MEMORY;
@@ -76,7 +79,10 @@ HRESULT OpenValueStream(const ObjectView& object,
   if (stored && stored->type == pst::ltp::prop_type::kUnicode && !IsSubjectTag(tag)) {
     // Unicode text streams from the file: as stored, or converted to UTF-8 while it is read.
     auto stream = object.properties->OpenStream(id);
-    if (!stream) return StatusToScode(stream.status());
+    if (!stream) {
+      NoteLoss(*store, "a value of the object", stream.status());
+      return StatusToScode(stream.status());
+    }
     auto shared = std::make_shared<pst::ltp::ValueStream>(std::move(*stream));
     IStream* istream = type == PT_UNICODE ? new (std::nothrow) ValueIStream(std::move(shared), store)
                                           : NewUtf8TextStream(std::move(shared), store);

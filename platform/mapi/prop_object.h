@@ -4,11 +4,13 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "libs/mapi/mapi.h"
 #include "platform/mapi/counted_object.h"
+#include "platform/mapi/integrity_findings.h"
 #include "platform/mapi/mapi_error.h"
 #include "platform/mapi/object_properties.h"
 
@@ -33,6 +35,9 @@ class PropObject : public CountedObject<Interface> {
   HRESULT STDMETHODCALLTYPE SaveChanges(ULONG) override { return MAPI_E_NO_ACCESS; }
   HRESULT STDMETHODCALLTYPE GetProps(LPSPropTagArray tags, ULONG flags, ULONG* count,
                                      LPSPropValue* values) override {
+    if (AsksForFindings(tags)) {
+      if (auto findings = TakeFindings()) return AnswerFindings(*findings, count, values);
+    }
     return GetPropsOf(View(), tags, flags, count, values);
   }
   HRESULT STDMETHODCALLTYPE GetPropList(ULONG, LPSPropTagArray* tags) override {
@@ -78,6 +83,9 @@ class PropObject : public CountedObject<Interface> {
   virtual const std::shared_ptr<const pst::messaging::MessageStore>& Store() const = 0;
   // Object-valued properties (an embedded message); MAPI_E_NO_SUPPORT for "not special".
   virtual HRESULT OpenSpecialProperty(ULONG, LPCIID, LPUNKNOWN*) { return MAPI_E_NO_SUPPORT; }
+  // The integrity findings this object answers PR_INTEGRITY_FINDINGS with; nullopt for objects that
+  // keep none (the tag then reads as any property the object lacks).
+  virtual std::optional<pst::IntegrityFindings> TakeFindings() { return std::nullopt; }
 
   std::string last_error_;
 };

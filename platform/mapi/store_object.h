@@ -49,6 +49,10 @@ class StoreObject final : public PropObject<IMsgStore> {
     return {ObjectKind::kStore, &store_->properties(), store_.get(), 0x21, 0};
   }
   const StoreRef& Store() const override { return store_; }
+  // What no message took: damage met opening the file, in B-tree pages and in folders.
+  std::optional<pst::IntegrityFindings> TakeFindings() override {
+    return store_->database().log().TakeAll();
+  }
 
   StoreRef store_;
 };

@@ -1,6 +1,7 @@
 // Rows of the file's tables with computed columns and values read from the rows' objects.
 #include "platform/mapi/stored_rows.h"
 
+#include "platform/mapi/integrity_findings.h"
 #include "platform/mapi/object_properties.h"
 #include "platform/mapi/value_conversion.h"
 
@@ -37,6 +38,7 @@ std::vector<ULONG> StoredRows::DefaultColumns() const {
 HRESULT StoredRows::FillRow(std::size_t index, std::span<const ULONG> tags, void* parent,
                             SPropValue* out) {
   auto row = table_->ReadRow(index);
+  if (!row) NoteLoss(*store_, "row " + std::to_string(index) + " of a table", row.status());
   RowObject object;
   for (std::size_t i = 0; i < tags.size(); ++i) {
     SCODE sc = row ? FillCell(*row, index, tags[i], object, parent, out[i])
@@ -83,6 +85,9 @@ SCODE StoredRows::FillCell(const pst::ltp::TableRow& row, std::size_t index, ULO
     default: break;
   }
   auto cell = table_->CellById(row, static_cast<std::uint16_t>(PROP_ID(tag)));
+  if (!cell) {
+    NoteLoss(*store_, "a value in row " + std::to_string(index) + " of a table", cell.status());
+  }
   if (cell) {
     SCODE sc;
     if (IsSubjectTag(tag) && (cell->type() == pst::ltp::prop_type::kString8 ||
@@ -128,6 +133,9 @@ SCODE StoredRows::FromObject(const pst::ltp::TableRow& row, std::size_t index, U
       status = attachment.status();
     }
     object.failure = object.properties ? S_OK : StatusToScode(status);
+    if (!object.properties) {
+      NoteLoss(*store_, "the object of row " + std::to_string(index) + " of a table", status);
+    }
     if (object.failure == S_OK && !object.properties) object.failure = MAPI_E_NOT_FOUND;
   }
   if (!object.properties) return object.failure;

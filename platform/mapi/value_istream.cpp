@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/mapi/integrity_findings.h"
+
 namespace mapilib {
 
 ValueIStream* ValueIStream::FromText(std::string bytes) {
@@ -20,7 +22,10 @@ HRESULT ValueIStream::Read(void* pv, ULONG cb, ULONG* pcbRead) {
   auto* out = static_cast<std::byte*>(pv);
   while (done < cb) {
     auto got = value_->ReadAt(position_, std::span<std::byte>(out + done, cb - done));
-    if (!got) return MAPI_E_CORRUPT_DATA;
+    if (!got) {
+      if (store_) NoteLoss(*store_, "a value streamed from the file", got.status());
+      return MAPI_E_CORRUPT_DATA;
+    }
     if (*got == 0) break;
     done += static_cast<ULONG>(*got);
     position_ += *got;

@@ -1,6 +1,7 @@
 // The whole program on files made by the project's writer, in every file variant: which folders
 // and messages reach the archive, with which folder ids and in which order; the index records and
 // the blocks of the data file agree byte for byte; text of ANSI files arrives as UTF-8.
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "tests/e2e/program_run.h"
@@ -22,8 +23,9 @@ pstwriter::Message Mail(const std::string& subject, std::int64_t time) {
   return m;
 }
 
-// Inbox 2, Sent Items 1, Deleted Items 1, Projects 1 with its subfolder drafts 1; the outbox and a
-// calendar hold one item each that is not exported; optionally one message in the subtree itself.
+// Inbox 2, Sent Items 1, Deleted Items 1, Projects 1 with its subfolder drafts 1 (an IMAP account's
+// tree: class "IPF.Imap" in two spellings); the outbox and a calendar hold one item each that is not
+// exported; optionally one message in the subtree itself.
 std::string WriteFile(const std::string& path, pstwriter::FileFormat format, bool top_message) {
   pstwriter::PstBuilder b(path, {.format = format});
   const auto inbox = b.AddFolder(b.ipm_subtree(), "Inbox");
@@ -31,8 +33,8 @@ std::string WriteFile(const std::string& path, pstwriter::FileFormat format, boo
   const auto deleted = b.AddFolder(b.ipm_subtree(), "Deleted Items");
   const auto outbox = b.AddFolder(b.ipm_subtree(), "Outbox");
   const auto calendar = b.AddFolder(b.ipm_subtree(), "Calendar", "IPF.Appointment");
-  const auto projects = b.AddFolder(b.ipm_subtree(), "Projects");
-  const auto drafts = b.AddFolder(projects, "drafts");
+  const auto projects = b.AddFolder(b.ipm_subtree(), "Projects", "IPF.Imap");
+  const auto drafts = b.AddFolder(projects, "drafts", "ipf.imap");
   b.SetSpecialFolder(pstwriter::SpecialFolder::kInbox, inbox);
   b.SetSpecialFolder(pstwriter::SpecialFolder::kSentItems, sent);
   b.SetSpecialFolder(pstwriter::SpecialFolder::kDeletedItems, deleted);
@@ -163,11 +165,20 @@ TEST(ReadmeCommand, BundledSampleExportsWithItsFolderList) {
   const std::string dir = FreshDirectory("bundled");
   const ProgramRun run = RunProgram({"-s", std::string(PST2XMZ_SOURCE_DIR) + "/examples/sample.pst",
                                      "-d", dir + "/sample", "-f", dir + "/sample.folders"});
-  EXPECT_TRUE(run.exit_code == 0 || run.exit_code == 3) << run.output;
+  // The one message lying directly in the top folder is never exported and is named.
+  EXPECT_EQ(run.exit_code, 3) << run.output;
+  EXPECT_NE(run.output.find("1 message lying directly in the top folder"), std::string::npos)
+      << run.output;
   EXPECT_NE(run.output.find("Completed import"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("to folder \"IMAP folder\""), std::string::npos) << run.output;
   const Index index = ReadIndex(dir + "/sample.idx");
   ASSERT_TRUE(index.ok);
   EXPECT_GT(index.records.size(), 0u);
+  const bool imap_message_exported =
+      std::any_of(index.records.begin(), index.records.end(), [](const IndexRecord& record) {
+        return record.summary.find("In an IMAP folder") != std::string::npos;
+      });
+  EXPECT_TRUE(imap_message_exported);
   EXPECT_EQ(ReadFile(dir + "/sample.folders").substr(0, 2), "#=");
 }
 

@@ -25,6 +25,8 @@ class FolderWalkTest : public SessionTest {
     world_.AddFolder(root, "No class", std::nullopt);
     world_.AddFolder(root, "Lower case", "ipf.note");
     world_.AddFolder(root, "Longer class", "IPF.Note.Custom");
+    world_.AddFolder(root, "Imap mail", "ipf.IMAP");
+    world_.AddFolder(root, "Longer imap class", "IPF.Imap.Custom");
     world_.SetSpecial(kValidatedInboxEntryIdTag, *inbox_);
     world_.SetSpecial(PR_IPM_OUTBOX_ENTRYID, *outbox_);
     world_.SetSpecial(PR_IPM_SENTMAIL_ENTRYID, *sent_);
@@ -48,8 +50,9 @@ TEST_F(FolderWalkTest, WalksDepthFirstReportingMailFoldersWithTheirTypes) {
   EXPECT_EQ(Run(), S_OK);
   EXPECT_EQ(FolderNames(),
             (std::vector<std::string>{"Inbox", "Projects", "Old", "Mail under calendar", "Held",
-                                      "Sent Items", "Deleted Items", "No class", "Lower case"}));
-  EXPECT_EQ(Types(), (std::vector<std::uint8_t>{2, 1, 1, 1, 1, 3, 4, 1, 1}));
+                                      "Sent Items", "Deleted Items", "No class", "Lower case",
+                                      "Imap mail"}));
+  EXPECT_EQ(Types(), (std::vector<std::uint8_t>{2, 1, 1, 1, 1, 3, 4, 1, 1, 1}));
   EXPECT_TRUE(Traced("EnumFolders(Inbox/)"));
   EXPECT_TRUE(Traced("EnumFolders(Projects/)"));
   EXPECT_TRUE(Traced("EnumFolders(Calendar/)"));
@@ -84,7 +87,7 @@ TEST_F(FolderWalkTest, SpecialFolderOutsideTheValidMaskIsAnOrdinaryFolder) {
   world_.valid_folder_mask = FOLDER_IPM_SUBTREE_VALID | FOLDER_IPM_INBOX_VALID |
                              FOLDER_IPM_OUTBOX_VALID | FOLDER_IPM_SENTMAIL_VALID;
   EXPECT_EQ(Run(), S_OK);
-  ASSERT_EQ(folder_calls_.size(), 9u);
+  ASSERT_EQ(folder_calls_.size(), 10u);
   EXPECT_EQ(folder_calls_[6].name, "Deleted Items");
   EXPECT_EQ(folder_calls_[6].type, 1);
 }
@@ -102,7 +105,7 @@ TEST_F(FolderWalkTest, DeclinedFolderIsNotReadButTheWalkGoesOn) {
   EXPECT_EQ(Subjects(), std::vector<std::string>{"taken"});
   EXPECT_EQ(inbox_->messages[0]->opened, 0);
   EXPECT_EQ(sent_->messages[0]->opened, 0);
-  EXPECT_EQ(folder_calls_.size(), 9u);
+  EXPECT_EQ(folder_calls_.size(), 10u);
 }
 
 TEST_F(FolderWalkTest, MessagesInTheIpmSubtreeItselfAreCountedNotExported) {

@@ -4,12 +4,27 @@
 #include <string>
 
 namespace pst::ltp {
+namespace {
+
+// The subnode a value names. The value exists, so a subnode that cannot be found is damage, never
+// an absent value.
+Result<std::unique_ptr<Node>> OpenValueSubnode(const Node& node, HeapOrNodeId hnid) {
+  auto sub = node.OpenSubnode(hnid.node_id());
+  if (!sub && sub.status().code() == ErrorCode::kNotFound) {
+    return Status::Corrupt("node " + std::to_string(node.id()) + ": the subnode " +
+                           std::to_string(hnid.node_id()) + " holding a value cannot be found (" +
+                           sub.status().message() + ")");
+  }
+  return sub;
+}
+
+}  // namespace
 
 Result<std::vector<std::byte>> ReadHnid(const Heap& heap, const Node& node, HeapOrNodeId hnid,
                                         std::uint64_t max_size) {
   if (hnid.is_null()) return std::vector<std::byte>{};
   if (hnid.is_heap_id()) return heap.Read(hnid.heap_id());
-  auto sub = node.OpenSubnode(hnid.node_id());
+  auto sub = OpenValueSubnode(node, hnid);
   if (!sub) return sub.status();
   return (*sub)->ReadAll(max_size);
 }
@@ -20,7 +35,7 @@ Result<ValueStream> OpenHnidStream(const Heap& heap, const Node& node, HeapOrNod
     if (!bytes) return bytes.status();
     return ValueStream::FromBytes(std::move(*bytes));
   }
-  auto sub = node.OpenSubnode(hnid.node_id());
+  auto sub = OpenValueSubnode(node, hnid);
   if (!sub) return sub.status();
   return ValueStream::FromNode(std::move(*sub));
 }

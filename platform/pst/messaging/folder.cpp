@@ -48,12 +48,28 @@ Result<ltp::TableContext> Folder::OpenTable(NodeType type) const {
   return table;
 }
 
+Result<ltp::TableContext> Folder::OpenExpectedTable(NodeType type, bool expected,
+                                                    const char* what) const {
+  auto table = OpenTable(type);
+  if (!table && expected && table.status().code() == ErrorCode::kNotFound) {
+    return Status::Corrupt("folder " + std::to_string(id()) + ": it has " + what + " but its " +
+                           what + " table cannot be found");
+  }
+  return table;
+}
+
 Result<ltp::TableContext> Folder::OpenHierarchyTable() const {
-  return OpenTable(NodeType::kHierarchyTable);
+  auto subfolders = properties_.Get(tags::kSubfolders);
+  const bool expected = subfolders && !subfolders->bytes().empty() &&
+                        subfolders->bytes()[0] != std::byte{0};
+  return OpenExpectedTable(NodeType::kHierarchyTable, expected, "subfolders");
 }
 
 Result<ltp::TableContext> Folder::OpenContentsTable() const {
-  if (TypeOf(id()) != NodeType::kSearchFolder) return OpenTable(NodeType::kContentsTable);
+  if (TypeOf(id()) != NodeType::kSearchFolder) {
+    const auto count = content_count();
+    return OpenExpectedTable(NodeType::kContentsTable, count && *count > 0, "messages");
+  }
   // Search folders written by newer clients keep their results in a heap of a reserved kind.
   auto table = OpenTable(NodeType::kSearchContentsTable);
   if (!table && table.status().code() == ErrorCode::kCorrupt) {

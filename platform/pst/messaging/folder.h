@@ -32,7 +32,9 @@ class Folder {
   std::optional<std::int32_t> content_count() const;
 
   // Tables of the folder. A folder without a contents or associated table reads as kNotFound; a
-  // search folder whose results are not kept as a table context, as kUnsupported.
+  // search folder whose results are not kept as a table context, as kUnsupported. A folder that
+  // counts messages (or subfolders) whose contents (or hierarchy) table cannot be found is damaged:
+  // kCorrupt, never an empty folder.
   Result<ltp::TableContext> OpenHierarchyTable() const;
   Result<ltp::TableContext> OpenContentsTable() const;
   Result<ltp::TableContext> OpenAssociatedContentsTable() const;
@@ -47,6 +49,7 @@ class Folder {
       : db_(db), properties_(std::move(properties)) {}
 
   Result<ltp::TableContext> OpenTable(NodeType type) const;
+  Result<ltp::TableContext> OpenExpectedTable(NodeType type, bool expected, const char* what) const;
 
   const NodeDatabase* db_;
   ltp::PropertyContext properties_;

@@ -49,12 +49,37 @@ Result<std::optional<ltp::TableContext>> Message::OpenTable(NodeId subnode) cons
   return std::optional<ltp::TableContext>(std::move(*table));
 }
 
+Result<std::optional<ltp::TableContext>> Message::OpenExpectedTable(NodeId subnode, bool expected,
+                                                                    const char* what) const {
+  auto table = OpenTable(subnode);
+  if (table && !table->has_value() && expected) {
+    return Status::Corrupt(Where(id()) + "it has " + what + " but its " + what +
+                           " table cannot be found");
+  }
+  return table;
+}
+
+bool Message::FlaggedWithAttachments() const {
+  auto flags = PositiveLong(properties_, tags::kMessageFlags);
+  return flags && (*flags & tags::kMsgFlagHasAttach) != 0;
+}
+
+bool Message::NamesRecipients() const {
+  for (std::uint16_t id : {tags::kDisplayToId, tags::kDisplayCcId, tags::kDisplayBccId}) {
+    auto value = properties_.Get(id);
+    if (!value) continue;
+    auto text = value->AsUtf8();
+    if (text && text->find_first_not_of(" ;") != std::string::npos) return true;
+  }
+  return false;
+}
+
 Result<std::optional<ltp::TableContext>> Message::OpenRecipientTable() const {
-  return OpenTable(kNidRecipientTable);
+  return OpenExpectedTable(kNidRecipientTable, NamesRecipients(), "recipients");
 }
 
 Result<std::optional<ltp::TableContext>> Message::OpenAttachmentTable() const {
-  return OpenTable(kNidAttachmentTable);
+  return OpenExpectedTable(kNidAttachmentTable, FlaggedWithAttachments(), "attachments");
 }
 
 Result<std::vector<NodeId>> Message::AttachmentIds() const {

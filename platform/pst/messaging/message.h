@@ -33,9 +33,11 @@ class Message {
   // The code page that applies to this message's 8-bit strings.
   std::uint32_t code_page() const { return properties_.code_page(); }
 
-  // The recipient table; nullopt when the message keeps none (no recipients).
+  // The recipient table; nullopt when the message keeps none (no recipients). A message whose
+  // display lists name recipients but whose table cannot be found is damaged (kCorrupt).
   Result<std::optional<ltp::TableContext>> OpenRecipientTable() const;
-  // The attachment table; nullopt when the message keeps none (no attachments).
+  // The attachment table; nullopt when the message keeps none (no attachments). A message flagged
+  // as having attachments whose table cannot be found is damaged (kCorrupt).
   Result<std::optional<ltp::TableContext>> OpenAttachmentTable() const;
   // The subnode ids of the attachments, in attachment-table order (empty without a table).
   Result<std::vector<NodeId>> AttachmentIds() const;
@@ -47,6 +49,11 @@ class Message {
       : properties_(std::move(properties)), depth_(depth) {}
 
   Result<std::optional<ltp::TableContext>> OpenTable(NodeId subnode) const;
+  // OpenTable, with a table that cannot be found while `expected` turned into damage.
+  Result<std::optional<ltp::TableContext>> OpenExpectedTable(NodeId subnode, bool expected,
+                                                             const char* what) const;
+  bool FlaggedWithAttachments() const;
+  bool NamesRecipients() const;
 
   ltp::PropertyContext properties_;
   int depth_;

@@ -1,0 +1,25 @@
+// How the library hands its reader's integrity findings to the caller: PR_INTEGRITY_FINDINGS asked
+// for alone with GetProps (see mapi_tags.h), and how the interface objects note data they could not
+// read as findings of the file.
+#pragma once
+
+#include <string>
+
+#include "libs/mapi/mapi.h"
+#include "platform/pst/messaging/message_store.h"
+#include "platform/pst/util/result.h"
+
+namespace mapilib {
+
+// True when GetProps asks for exactly PR_INTEGRITY_FINDINGS.
+bool AsksForFindings(const SPropTagArray* tags);
+
+// GetProps' answer: one value, the findings' summary, or PT_ERROR MAPI_E_NOT_FOUND without findings.
+HRESULT AnswerFindings(const pst::IntegrityFindings& findings, ULONG* count, LPSPropValue* values);
+
+// Notes that `what` of the object could not be read, with the reader's reason. Absent data (the
+// reader's kNotFound) is not a finding.
+void NoteLoss(const pst::messaging::MessageStore& store, const std::string& what,
+              const pst::Status& status);
+
+}  // namespace mapilib

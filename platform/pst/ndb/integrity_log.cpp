@@ -1,0 +1,63 @@
+// Counting, tracing and handing out integrity findings.
+#include "platform/pst/ndb/integrity_log.h"
+
+#include <algorithm>
+
+namespace pst {
+
+std::string IntegrityFindings::Summary() const {
+  std::string text;
+  for (const std::string& finding : texts) {
+    if (!text.empty()) text += "; ";
+    text += finding;
+  }
+  if (count > texts.size()) {
+    text += (text.empty() ? "" : "; ") + std::to_string(count - texts.size()) + " more";
+  }
+  return text;
+}
+
+IntegrityCounts IntegrityLog::counts() const {
+  std::lock_guard<std::mutex> lock(mu_);
+  return counts_;
+}
+
+std::uint64_t IntegrityLog::position() const {
+  std::lock_guard<std::mutex> lock(mu_);
+  return next_;
+}
+
+void IntegrityLog::Note(std::uint64_t& counter, std::string text) {
+  {
+    std::lock_guard<std::mutex> lock(mu_);
+    ++counter;
+    if (pending_.size() == kMaxPending) {
+      dropped_below_ = pending_.front().number + 1;
+      pending_.pop_front();
+      ++dropped_;
+    }
+    pending_.push_back({next_++, text});
+  }
+  if (sink_) sink_(text);
+}
+
+IntegrityFindings IntegrityLog::TakeSince(std::uint64_t from) {
+  std::lock_guard<std::mutex> lock(mu_);
+  IntegrityFindings taken;
+  auto first = std::lower_bound(pending_.begin(), pending_.end(), from,
+                                [](const Pending& p, std::uint64_t n) { return p.number < n; });
+  taken.count = static_cast<std::uint64_t>(pending_.end() - first);
+  for (auto it = first; it != pending_.end() && taken.texts.size() < IntegrityFindings::kMaxTakenTexts;
+       ++it) {
+    taken.texts.push_back(std::move(it->text));
+  }
+  pending_.erase(first, pending_.end());
+  // Texts let go may have belonged to this reader: counted here rather than lost.
+  if (from < dropped_below_) {
+    taken.count += dropped_;
+    dropped_ = 0;
+  }
+  return taken;
+}
+
+}  // namespace pst
