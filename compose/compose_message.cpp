@@ -88,6 +88,19 @@ void AddAttachmentData(IAttach* attachment, const SRow& row, TMIMEConstructor& r
   outcome.Note(data.status());
 }
 
+// An attachment held outside the message: its stored path (the long form first) as an external
+// body, so that the part says where the file was.
+void AddReferenceAttachment(IAttach* attachment, const SRow& row, TMIMEConstructor& root) {
+  std::string location;
+  for (ULONG tag : {PR_ATTACH_LONG_PATHNAME, PR_ATTACH_PATHNAME}) {
+    dispatch::TVariant value;
+    ReadPropVariant(attachment, tag, value);
+    if (!value.IsEmpty()) location = value.ToString();
+    if (!location.empty()) break;
+  }
+  root.AddExternalAttachment(location, FileNameOf(row), StringColumn(row, kMimeTag));
+}
+
 void AddAttachmentRow(IMessage* message, const SRow& row, TMIMEConstructor& root, int depth,
                       Outcome& outcome) {
   if (row.cValues < kColumnCount || !row.lpProps) return;
@@ -96,8 +109,11 @@ void AddAttachmentRow(IMessage* message, const SRow& row, TMIMEConstructor& root
   Held<IAttach> attachment;
   if (FAILED(OpenAttachment(message, number.Value.ul, attachment))) return;
   const SPropValue& method = row.lpProps[kMethod];
-  if (PROP_TYPE(method.ulPropTag) == PT_LONG && method.Value.ul == ATTACH_EMBEDDED_MSG) {
+  const ULONG how = PROP_TYPE(method.ulPropTag) == PT_LONG ? method.Value.ul : ATTACH_BY_VALUE;
+  if (how == ATTACH_EMBEDDED_MSG) {
     AddEmbeddedMessage(attachment.get(), root, depth, outcome);
+  } else if (how == ATTACH_BY_REFERENCE || how == ATTACH_BY_REF_RESOLVE || how == ATTACH_BY_REF_ONLY) {
+    AddReferenceAttachment(attachment.get(), row, root);
   } else {
     AddAttachmentData(attachment.get(), row, root, outcome);
   }
@@ -131,10 +147,25 @@ HRESULT ReadRtf(IMessage* message, std::string& rtf) {
   return ReadStreamText(uncompressed.get(), rtf);
 }
 
+// Whether the attachment table holds a row.
+bool AttachmentTableHasRows(IMessage* message) {
+  IMAPITable* opened = nullptr;
+  if (FAILED(message->GetAttachmentTable(0, &opened)) || !opened) return false;
+  Held<IMAPITable> table(opened);
+  ULONG count = 0;
+  return SUCCEEDED(table->GetRowCount(0, &count)) && count > 0;
+}
+
+// A message that keeps no flags (PR_HASATTACH is derived from them) is still composed: whether it
+// has attachments is then read from its attachment table.
 bool ReadHasAttach(IMessage* message, Outcome& outcome) {
   LPSPropValue value = nullptr;
   outcome.has_attach_result = mapi::HrGetOneProp(message, PR_HASATTACH, &value);
   mapi::MapiBufferPtr<SPropValue> owner(value);
+  if (outcome.has_attach_result == MAPI_E_NOT_FOUND) {
+    outcome.has_attach_result = S_OK;
+    return AttachmentTableHasRows(message);
+  }
   return SUCCEEDED(outcome.has_attach_result) && value && value->Value.b != 0;
 }
 

@@ -9,9 +9,7 @@
 namespace compose {
 namespace {
 
-constexpr std::string_view kFold = "\r\n        ";
-constexpr std::size_t kFoldWidth = 70;     // a line may grow to this many characters unfolded
-constexpr std::size_t kFoldReach = 30;     // a fold point must lie within this many characters
+constexpr std::size_t kFoldWidth = 78;  // a longer line is broken at white space where it can be
 
 bool IsBlankEntry(std::string_view entry) { return TrimControls(entry).empty(); }
 
@@ -39,49 +37,50 @@ std::string ValueOf(std::string_view entry, std::size_t name_length) {
   return std::string(v);
 }
 
-// For each character of text: it stands inside a double-quoted string (a backslash escapes the
-// next character there), where a fold would change the quoted text.
-std::vector<bool> QuotedPositions(std::string_view text) {
-  std::vector<bool> quoted(text.size(), false);
-  bool in_quotes = false;
-  for (std::size_t k = 0; k < text.size(); ++k) {
-    if (text[k] == '"') {
-      in_quotes = !in_quotes;
-    } else if (in_quotes) {
-      quoted[k] = true;
-      if (text[k] == '\\' && k + 1 < text.size()) quoted[++k] = true;
-    }
+bool IsWhiteSpace(char c) { return c == ' ' || c == '\t'; }
+
+// Where to break line (which must not be broken before position 1): before the last blank or tab at
+// or under the width that has text on both sides, else before the first one past it; npos when the
+// line has no such place.
+std::size_t BreakPoint(std::string_view line, std::size_t width) {
+  const std::size_t first_text = line.find_first_not_of(" \t");
+  const std::size_t last_text = line.find_last_not_of(" \t");
+  if (first_text == std::string_view::npos) return std::string_view::npos;
+  std::size_t best = std::string_view::npos;
+  for (std::size_t k = first_text + 1; k < last_text; ++k) {
+    if (!IsWhiteSpace(line[k])) continue;
+    if (k <= width || best == std::string_view::npos) best = k;
+    if (k > width) break;
   }
-  return quoted;
+  return best;
 }
 
-// FindFoldPoint that passes over separators inside quoted strings.
-std::size_t FoldPointOutsideQuotes(std::string_view s, const std::vector<bool>& quoted,
-                                   std::size_t i) {
-  std::size_t j = std::min(i, s.size());
-  while (j > 1 && ((s[j - 1] != ',' && s[j - 1] != ';') || quoted[j - 1])) --j;
-  return j == 0 ? 1 : j;
+// Breaks one physical line before white space it already holds until each piece fits the width
+// (or cannot be broken further); lead is what stands before the line on its first piece.
+void FoldLine(std::string_view line, std::size_t lead, std::string& out) {
+  while (lead + line.size() > kFoldWidth) {
+    const std::size_t at = BreakPoint(line, kFoldWidth > lead ? kFoldWidth - lead : 0);
+    if (at == std::string_view::npos) break;
+    out.append(line.substr(0, at)).append("\r\n");
+    line.remove_prefix(at);
+    lead = 0;
+  }
+  out.append(line);
 }
 
-// Positions count from 1 in the growing text while the loop still ends at the original length, so
-// the last ten characters per inserted fold are never examined.
-std::string Folded(std::string_view value) {
-  std::string s(value);
-  std::vector<bool> quoted = QuotedPositions(value);
-  const std::size_t n = value.size();
-  std::size_t last = 0;
-  for (std::size_t i = 1; i <= n; ++i) {
-    if (i <= last + kFoldWidth) continue;
-    std::size_t p = FoldPointOutsideQuotes(s, quoted, i);
-    if (p + kFoldReach > i) {
-      s.insert(p, kFold);
-      quoted.insert(quoted.begin() + static_cast<std::ptrdiff_t>(p), kFold.size(), false);
-      last = p + kFold.size();
-    } else {
-      last = i - kFoldWidth;
-    }
+// A fold only puts CR LF before white space that is already there, so unfolding (taking the CR LF
+// pairs out) gives the value back unchanged; CR LF pairs already in the value are kept.
+std::string Folded(std::string_view name, std::string_view value) {
+  std::string out;
+  std::size_t lead = name.size() + 2;  // "name: "
+  for (;;) {
+    const std::size_t end = value.find("\r\n");
+    FoldLine(value.substr(0, end), lead, out);
+    if (end == std::string_view::npos) return out;
+    out.append("\r\n");
+    value.remove_prefix(end + 2);
+    lead = 0;
   }
-  return s;
 }
 
 }  // namespace
@@ -158,7 +157,7 @@ bool DeleteHeaderField(std::string_view name, HeaderLines& lines) {
 
 void PutHeaderField(std::string_view prefix, std::string_view name, HeaderLines& lines,
                     std::string_view value) {
-  std::string field = std::string(name) + ": " + Folded(value);
+  std::string field = std::string(name) + ": " + Folded(name, value);
   bool found = false;
   std::size_t i = 0;
   std::ptrdiff_t after = -1;

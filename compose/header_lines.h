@@ -17,8 +17,8 @@ std::string GetHeaderValue(std::string_view name, const HeaderLines& lines);
 // param empty: the value up to the first ";" or "," outside double quotes, trimmed. Otherwise the
 // value of that parameter (name without ASCII case) without its quotes; empty when absent.
 std::string GetHeaderParam(std::string_view value, std::string_view param);
-// Folds value (CR LF and eight blanks after a "," or ";" where a line grows past 70 characters),
-// then replaces the first field of that name in place, or inserts name ": " value after the last
+// Folds value (CR LF put before white space already in it where a line grows past 78 characters,
+// so that unfolding gives the value back), then replaces the first field of that name in place, or inserts name ": " value after the last
 // header entry beginning with prefix (and its continuation lines), or at the end of the header.
 void PutHeaderField(std::string_view prefix, std::string_view name, HeaderLines& lines,
                     std::string_view value);

@@ -2,6 +2,7 @@
 #include "compose/header_synthesis.h"
 
 #include <exception>
+#include <span>
 
 #include "compose/char_codes.h"
 #include "compose/header_lines.h"
@@ -10,7 +11,9 @@
 #include "libs/mapi/mapi_binding.h"
 #include "libs/mapi/mapi_memory.h"
 #include "libs/mapi/prop_variant.h"
+#include "mime/encoded_words.h"
 #include "platform/os/clock.h"
+#include "platform/os/text_compare.h"
 
 namespace compose {
 namespace {
@@ -18,11 +21,31 @@ namespace {
 constexpr std::string_view kListSeparator = ",\r\n        ";
 constexpr std::int64_t kFileTimeTicksPerSecond = 10000000;
 constexpr std::int64_t kFileTimeSecondsTo1970 = 11644473600;
+constexpr double kMinutesPerDay = 1440.0;
+// A Subject holding a word longer than this cannot be folded under the line limit of 998 octets
+// ("Subject: " included); it is written as encoded words, which can.
+constexpr std::size_t kLongestPlainWord = 980;
+
+// Columns of the recipient table, in the order requested.
+enum RecipientColumn : ULONG { kType, kName, kAddressType, kAddress, kSmtpAddress, kRecipientColumns };
+constexpr ULONG kRecipientTags[kRecipientColumns] = {PR_RECIPIENT_TYPE, PR_DISPLAY_NAME, PR_ADDRTYPE,
+                                                     PR_EMAIL_ADDRESS, PR_SMTP_ADDRESS};
 
 struct RecipientLists {
   std::string to;
   std::string cc;
 };
+
+// The properties that name one originator of a message.
+struct OriginatorTags {
+  ULONG name, smtp_address, address_type, address;
+};
+constexpr OriginatorTags kSentRepresenting{PR_SENT_REPRESENTING_NAME,
+                                           PR_SENT_REPRESENTING_SMTP_ADDRESS,
+                                           PR_SENT_REPRESENTING_ADDRTYPE,
+                                           PR_SENT_REPRESENTING_EMAIL_ADDRESS};
+constexpr OriginatorTags kSender{PR_SENDER_NAME, PR_SENDER_SMTP_ADDRESS, PR_SENDER_ADDRTYPE,
+                                 PR_SENDER_EMAIL_ADDRESS};
 
 std::string Escaped(std::string_view name) {
   std::string out;
@@ -33,9 +56,17 @@ std::string Escaped(std::string_view name) {
   return out;
 }
 
-const SPropValue* ColumnWithTag(const SRow& row, ULONG column, ULONG tag) {
-  if (column >= row.cValues || !row.lpProps) return nullptr;
-  return row.lpProps[column].ulPropTag == tag ? &row.lpProps[column] : nullptr;
+// Without a name and an Internet address, the stored address (an X.500 path) stands in as the name
+// so that the header still says who it was.
+std::string_view NameOrAddress(std::string_view name, std::string_view internet_address,
+                               std::string_view stored_address) {
+  return internet_address.empty() && TrimControls(name).empty() ? stored_address : name;
+}
+
+std::string_view StringColumn(const SRow& row, RecipientColumn column) {
+  if (column >= row.cValues || !row.lpProps) return {};
+  const SPropValue& v = row.lpProps[column];
+  return v.ulPropTag == kRecipientTags[column] && v.Value.lpszA ? v.Value.lpszA : "";
 }
 
 RecipientLists ReadRecipients(IMessage* message) {
@@ -47,9 +78,7 @@ RecipientLists ReadRecipients(IMessage* message) {
     table.reset(opened);
   }
   LPSPropTagArray tags = nullptr;
-  if (FAILED(mapi::MakePropTagArray({PR_RECIPIENT_TYPE, PR_DISPLAY_NAME, PR_EMAIL_ADDRESS}, &tags))) {
-    return lists;
-  }
+  if (FAILED(mapi::MakePropTagArray(std::span<const ULONG>(kRecipientTags), &tags))) return lists;
   mapi::MapiBufferPtr<SPropTagArray> tag_owner(tags);
   LPSRowSet rows = nullptr;
   if (FAILED(mapi::HrQueryAllRows(table.get(), tags, nullptr, nullptr, 0, &rows)) || !rows) {
@@ -58,30 +87,72 @@ RecipientLists ReadRecipients(IMessage* message) {
   mapi::RowSetPtr row_owner(rows);
   for (ULONG r = 0; r < rows->cRows; ++r) {
     const SRow& row = rows->aRow[r];
-    const SPropValue* type = ColumnWithTag(row, 0, PR_RECIPIENT_TYPE);
-    const SPropValue* name = ColumnWithTag(row, 1, PR_DISPLAY_NAME);
-    const SPropValue* address = ColumnWithTag(row, 2, PR_EMAIL_ADDRESS);
-    const std::string_view name_text = name && name->Value.lpszA ? name->Value.lpszA : "";
-    const std::string_view address_text =
-        address && address->Value.lpszA ? address->Value.lpszA : "";
+    const SPropValue* type =
+        row.cValues > kType && row.lpProps && row.lpProps[kType].ulPropTag == PR_RECIPIENT_TYPE
+            ? &row.lpProps[kType]
+            : nullptr;
+    const std::string address = InternetAddress(
+        StringColumn(row, kAddressType), StringColumn(row, kAddress), StringColumn(row, kSmtpAddress));
+    const std::string_view name =
+        NameOrAddress(StringColumn(row, kName), address, StringColumn(row, kAddress));
     const ULONG kind = type ? type->Value.ul : 0;
-    if (kind == MAPI_TO) AppendAddress(name_text, address_text, lists.to);
-    if (kind == MAPI_CC) AppendAddress(name_text, address_text, lists.cc);
+    if (kind == MAPI_TO) AppendAddress(name, address, lists.to);
+    if (kind == MAPI_CC) AppendAddress(name, address, lists.cc);
   }
   return lists;
+}
+
+std::string PropertyText(IMessage* message, ULONG tag) {
+  dispatch::TVariant value;
+  ReadPropVariant(message, tag, value);
+  return value.IsEmpty() ? std::string() : value.ToString();
+}
+
+// The "From" value of one set of originator properties; empty when they name nobody.
+std::string OriginatorText(IMessage* message, const OriginatorTags& tags) {
+  const std::string name = PropertyText(message, tags.name);
+  const std::string address =
+      InternetAddress(PropertyText(message, tags.address_type), PropertyText(message, tags.address),
+                      PropertyText(message, tags.smtp_address));
+  const std::string stored = PropertyText(message, tags.address);
+  std::string from;
+  const std::string_view shown = NameOrAddress(name, address, stored);
+  if (!TrimControls(shown).empty() || !address.empty()) AppendAddress(shown, address, from);
+  return from;
+}
+
+// The sent-representing originator (on whose behalf the message went), else the sender.
+std::string FromText(IMessage* message) {
+  try {
+    std::string from = OriginatorText(message, kSentRepresenting);
+    if (from.empty()) from = OriginatorText(message, kSender);
+    return from;
+  } catch (const std::exception&) {
+    return std::string();
+  }
+}
+
+bool HasLongWord(std::string_view text) {
+  std::size_t run = 0;
+  for (char c : text) {
+    run = (c == ' ' || c == '\t') ? 0 : run + 1;
+    if (run > kLongestPlainWord) return true;
+  }
+  return false;
 }
 
 std::string SubjectText(IMessage* message) {
   try {
     dispatch::TVariant subject;
     ReadPropVariant(message, PR_SUBJECT, subject);
-    return BlankLineBreaks(subject.ToString());
+    const std::string text = BlankLineBreaks(subject.ToString());
+    return HasLongWord(text) ? mime::EncodeHeaderWords(text) : text;
   } catch (const std::exception&) {
     return std::string();
   }
 }
 
-// The submit time in local time (the zone rules in force at that instant), or now.
+// The submit time in local time with the zone offset in force at that instant, or now.
 std::string DateText(IMessage* message) {
   try {
     dispatch::TVariant submitted;
@@ -91,21 +162,41 @@ std::string DateText(IMessage* message) {
       FILETIME ft{static_cast<DWORD>(ticks), static_cast<DWORD>(static_cast<std::uint64_t>(ticks) >> 32)};
       const std::int64_t unix_seconds = ticks / kFileTimeTicksPerSecond - kFileTimeSecondsTo1970;
       const int offset = os::CurrentClock().UtcOffsetMinutes(unix_seconds);
-      if (ticks >= 0) return FormatRfc822Date(mapi::FileTimeToDateTime(ft) + offset / 1440.0);
+      if (ticks >= 0) {
+        return FormatRfc822Date(mapi::FileTimeToDateTime(ft) + offset / kMinutesPerDay, offset);
+      }
     }
   } catch (const std::exception&) {
   }
-  return FormatRfc822Date(os::ToDateTime(os::CurrentClock().Now()));
+  const os::Clock& clock = os::CurrentClock();
+  return FormatRfc822Date(os::ToDateTime(clock.Now()), clock.CurrentUtcOffsetMinutes());
 }
 
 }  // namespace
+
+std::string InternetAddress(std::string_view address_type, std::string_view address,
+                            std::string_view smtp_address) {
+  const std::string smtp(TrimControls(BlankLineBreaks(smtp_address)));
+  if (!smtp.empty()) return smtp;
+  const std::string plain(TrimControls(BlankLineBreaks(address)));
+  const std::string_view type = TrimControls(address_type);
+  if (os::EqualsIgnoreAsciiCase(type, "SMTP")) return plain;
+  if (type.empty() && plain.find('@') != std::string::npos) return plain;
+  return std::string();
+}
 
 void AppendAddress(std::string_view name, std::string_view address, std::string& list) {
   if (!list.empty()) list += kListSeparator;
   list += '"';
   list += Escaped(BlankLineBreaks(name));
-  list += "\" <";
-  list += BlankLineBreaks(address);
+  list += '"';
+  const std::string written = BlankLineBreaks(address);
+  if (TrimControls(written).empty()) {
+    list += ":;";  // a group of no members: the name, and no address to give
+    return;
+  }
+  list += " <";
+  list += written;
   list += '>';
 }
 
@@ -125,6 +216,8 @@ void ReadPropVariant(IMAPIProp* object, ULONG tag, dispatch::TVariant& out) {
 void ComposeHeaders(IMessage* message, TMIMEConstructor& root) {
   TMIMEHeader& header = root.Header();
   try {
+    const std::string from = FromText(message);
+    if (!from.empty()) header.SetField("From", from, "*");
     const RecipientLists lists = ReadRecipients(message);
     header.SetField("To", lists.to, "*");
     if (!lists.cc.empty()) header.SetField("CC", lists.cc, "*");

@@ -114,6 +114,51 @@ class StreamSink {
   bool wrote_ = false;
 };
 
+// A parameter value as the text of a quoted string: backslashes and double quotes escaped.
+std::string QuotedParameterText(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\\' || c == '"') out += '\\';
+    out += c;
+  }
+  return out;
+}
+
+bool IsMessageType(std::string_view type) {
+  return type.size() > 8 && os::EqualsIgnoreAsciiCase(type.substr(0, 8), "message/");
+}
+
+bool IsUrl(std::string_view location) {
+  const std::size_t colon = location.find("://");
+  return colon != std::string_view::npos && colon > 0 &&
+         location.find_first_of("/\\") == colon + 1;
+}
+
+// Text that can be written as it stands: no NUL, lines of at most 998 octets ended by CR LF only.
+bool IsIdentityText(std::string_view bytes) {
+  constexpr std::size_t kLongestLine = 998;
+  std::size_t line = 0;
+  for (std::size_t k = 0; k < bytes.size(); ++k) {
+    const char c = bytes[k];
+    if (c == '\0') return false;
+    if (c == '\r') {
+      if (k + 1 >= bytes.size() || bytes[k + 1] != '\n') return false;
+      ++k;
+      line = 0;
+    } else if (c == '\n' || ++line > kLongestLine) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string ReadAll(ByteSource& data) {
+  std::string bytes;
+  char block[4096];
+  for (std::size_t got; (got = data.Read(block, sizeof block)) > 0;) bytes.append(block, got);
+  return bytes;
+}
+
 }  // namespace
 
 std::string TMIMEHeader::GetField(std::string_view name, std::string_view param) const {
@@ -175,16 +220,57 @@ void TMIMEConstructor::AddMessagePart(std::unique_ptr<TMIMEConstructor> child) {
 
 void TMIMEConstructor::AddAttachment(ByteSource& data, std::string_view file_name,
                                      std::string_view mime_type, std::string_view content_id) {
-  const std::string name = BlankLineBreaks(file_name);
-  std::string type = BlankLineBreaks(mime_type);
-  if (TrimControls(type).empty()) type = kDefaultAttachmentType;
-  const std::string id = BlankLineBreaks(content_id);
+  const std::string name = QuotedParameterText(BlankLineBreaks(file_name));
+  std::string type(TrimControls(BlankLineBreaks(mime_type)));
+  if (type.empty()) type = kDefaultAttachmentType;
+  // base64 is not allowed for message types: bytes that cannot go as they stand travel as an
+  // opaque file.
+  const bool message = IsMessageType(type);
+  const std::string bytes = message ? ReadAll(data) : std::string();
+  const bool identity = message && IsIdentityText(bytes);
+  if (message && !identity) {
+    type = std::string(kDefaultAttachmentType) + "; x-original-type=\"" + type + "\"";
+  }
   auto part = std::make_unique<TMIMEConstructor>();
   part->header_.SetField(kContentType, type + "; name=\"" + name + "\"", "*");
   part->header_.SetField("Content-Disposition", "attachment; filename=\"" + name + "\"", "*");
+  const std::string id = BlankLineBreaks(content_id);
   if (!id.empty()) part->header_.SetField("Content-Id", "<" + id + ">", "*");
-  part->SetBinaryBody(data);
+  if (identity) {
+    part->SetIdentityBody(bytes);
+  } else if (message) {
+    StringByteSource source(bytes);
+    part->SetBinaryBody(source);
+  } else {
+    part->SetBinaryBody(data);
+  }
   AddPart(std::move(part));
+}
+
+void TMIMEConstructor::AddExternalAttachment(std::string_view location, std::string_view file_name,
+                                             std::string_view mime_type) {
+  const std::string name = QuotedParameterText(BlankLineBreaks(file_name));
+  const std::string where = QuotedParameterText(BlankLineBreaks(location));
+  std::string type(TrimControls(BlankLineBreaks(mime_type)));
+  if (type.empty()) type = kDefaultAttachmentType;
+  const bool url = IsUrl(where);
+  auto part = std::make_unique<TMIMEConstructor>();
+  part->header_.SetField(kContentType,
+                         url ? "message/external-body; access-type=URL; URL=\"" + where + "\""
+                             : "message/external-body; access-type=local-file; name=\"" + where + "\"",
+                         "*");
+  part->header_.SetField("Content-Disposition", "attachment; filename=\"" + name + "\"", "*");
+  // The body is the header of the file the part stands for, and an empty phantom body.
+  part->SetIdentityBody("Content-Type: " + type + "; name=\"" + name + "\"\r\n\r\n");
+  AddPart(std::move(part));
+}
+
+void TMIMEConstructor::SetIdentityBody(std::string_view bytes) {
+  SetTextBody(bytes);
+  // The line break before a delimiter belongs to the delimiter, so a last line break of the data
+  // needs one more to survive.
+  if (bytes.ends_with("\r\n")) body_ += "\r\n";
+  header_.SetField(kTransferEncoding, IdentityEncoding(bytes), "*");
 }
 
 void TMIMEConstructor::SetBinaryBody(ByteSource& data) {

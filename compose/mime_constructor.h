@@ -61,10 +61,17 @@ class TMIMEConstructor {
   void AddPart(std::unique_ptr<TMIMEConstructor> child);
   // Wraps a composed message in a message/rfc822 part and appends the wrapper.
   void AddMessagePart(std::unique_ptr<TMIMEConstructor> child);
-  // Appends a base64 attachment part. CR, LF and NUL in the texts become blanks; an empty MIME
-  // type becomes application/octet-stream; an empty content id gives no Content-Id field.
+  // Appends an attachment part: base64, except that a message/* type is written as it stands
+  // (7bit or 8bit) when its bytes are text that allows it, and otherwise base64 as
+  // application/octet-stream with the type kept in an "x-original-type" parameter. CR, LF and NUL
+  // in the texts become blanks; an empty MIME type becomes application/octet-stream; an empty
+  // content id gives no Content-Id field.
   void AddAttachment(ByteSource& data, std::string_view file_name, std::string_view mime_type,
                      std::string_view content_id);
+  // Appends a message/external-body part for an attachment held outside the message: access type
+  // URL for a location of the form scheme://..., local-file otherwise.
+  void AddExternalAttachment(std::string_view location, std::string_view file_name,
+                             std::string_view mime_type);
   // The body becomes the source's bytes in base64 lines of 72 characters.
   void SetBinaryBody(ByteSource& data);
   // Appends text to the body unchanged.
@@ -87,6 +94,8 @@ class TMIMEConstructor {
   void CollectBoundaries(std::vector<std::string>& out) const;
   std::string FreshBoundary() const;
   void SetTextPart(std::string_view text, std::string_view type, std::string_view charset);
+  // The body is bytes as they stand, declared 7bit or 8bit; they come back exactly on reading.
+  void SetIdentityBody(std::string_view bytes);
 
   TMIMEHeader header_;
   std::string body_;

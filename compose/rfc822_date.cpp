@@ -29,7 +29,7 @@ std::string ZoneText(int utc_offset_minutes) {
 
 }  // namespace
 
-std::string FormatRfc822Date(double date_time) {
+std::string FormatRfc822Date(double date_time, int utc_offset_minutes) {
   if (!(date_time >= kFirstDate && date_time < kPastLastDate)) {
     throw std::out_of_range("date-time value outside the calendar");
   }
@@ -39,7 +39,7 @@ std::string FormatRfc822Date(double date_time) {
   char text[64];
   std::snprintf(text, sizeof text, "%s, %02d %s %d %02d:%02d:%02d ", day_name.c_str(), t.day,
                 month_name.c_str(), t.year, t.hour, t.minute, t.second);
-  return text + ZoneText(os::CurrentClock().CurrentUtcOffsetMinutes());
+  return text + ZoneText(utc_offset_minutes);
 }
 
 }  // namespace compose

@@ -56,6 +56,8 @@ void ParseAddress(std::string_view s, int entry, std::string& d, std::string& e)
       angle = false;
     } else if (c == '"' && !escaped) {
       quoted = true;
+    } else if (c == ':' && !angle && !escaped) {
+      // The end of a group's name ("Name: member, ...;"): not part of the name.
     } else if (entry == 0 && (c != '\\' || escaped)) {
       (angle ? e : d).push_back(c);
     }

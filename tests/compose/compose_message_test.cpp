@@ -210,11 +210,70 @@ TEST_F(ComposeMessageTest, UnreadableAttachmentTableLeavesMixedWithTheBodyAlone)
   EXPECT_EQ(root.Parts().size(), 1u);
 }
 
-TEST_F(ComposeMessageTest, UnreadableHasAttachIsTheFailure) {
+// Without flags there is no PR_HASATTACH: the attachment table says whether there are attachments.
+TEST_F(ComposeMessageTest, MessageWithoutFlagsIsComposedWithWhatItHolds) {
   message_->props.erase(PR_HASATTACH);
   message_->streams[PR_BODY] = Bytes("b");
+  compose::TMIMEConstructor plain;
+  EXPECT_EQ(Compose(message_, plain), S_OK);
+  EXPECT_EQ(plain.Header().GetField("Content-Type", ""), "text/plain");
+  message_->attachments = {DataAttachment("data", {{PR_ATTACH_LONG_FILENAME, std::string("a.bin")}})};
+  compose::TMIMEConstructor mixed;
+  EXPECT_EQ(Compose(message_, mixed), S_OK);
+  EXPECT_EQ(mixed.Header().GetField("Content-Type", ""), "multipart/mixed");
+  EXPECT_EQ(mixed.Parts().size(), 2u);
+}
+
+TEST_F(ComposeMessageTest, AttachmentsHeldByReferenceBecomeExternalBodies) {
+  message_->props[PR_HASATTACH] = ULONG{1};
+  AttachmentData local = DataAttachment("", {{PR_ATTACH_LONG_FILENAME, std::string("plan.doc")},
+                                             {PR_ATTACH_LONG_PATHNAME, std::string("C:\\Docs\\plan.doc")},
+                                             {PR_ATTACH_MIME_TAG, std::string("application/msword")}});
+  local.props[PR_ATTACH_METHOD] = ATTACH_BY_REFERENCE;
+  local.data.reset();
+  AttachmentData web = DataAttachment("", {{PR_ATTACH_FILENAME, std::string("SITE.HTM")},
+                                           {PR_ATTACH_PATHNAME, std::string("https://x.org/site.htm")}});
+  web.props[PR_ATTACH_METHOD] = ATTACH_BY_REF_ONLY;
+  web.data.reset();
+  message_->attachments = {local, web};
   compose::TMIMEConstructor root;
-  EXPECT_EQ(Compose(message_, root), MAPI_E_NOT_FOUND);
+  EXPECT_EQ(Compose(message_, root), S_OK);
+  ASSERT_EQ(root.Parts().size(), 3u);
+  const std::string text = root.GetText();
+  EXPECT_NE(text.find("Content-Type: message/external-body; access-type=local-file;\r\n"
+                      " name=\"C:\\\\Docs\\\\plan.doc\"\r\n"
+                      "Content-Disposition: attachment; filename=\"plan.doc\"\r\n"
+                      "Content-Transfer-Encoding: 7bit\r\n\r\n"
+                      "Content-Type: application/msword; name=\"plan.doc\"\r\n\r\n\r\n--"),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(root.Parts()[2]->Header().GetField("Content-Type", "URL"), "https://x.org/site.htm");
+}
+
+// message/* may not be base64: text goes as it stands, byte for byte; anything else as an opaque
+// file that keeps its type in a parameter.
+TEST_F(ComposeMessageTest, MessageTypedAttachmentsKeepTheirBytesWithoutBase64) {
+  message_->props[PR_HASATTACH] = ULONG{1};
+  const std::string report = "Reporting-MTA: dns; mx.x.org\r\n\r\nFinal-Recipient: rfc822; a@x.org\r\n";
+  const std::string binary("\0\x01\xff\r\nbin", 8);
+  message_->attachments = {
+      DataAttachment(report, {{PR_ATTACH_MIME_TAG, std::string("message/delivery-status")}}),
+      DataAttachment(binary, {{PR_ATTACH_MIME_TAG, std::string("message/rfc822")}}),
+      DataAttachment("a\"b\\c", {{PR_ATTACH_LONG_FILENAME, std::string("say \"hi\" \\ bye.txt")}})};
+  compose::TMIMEConstructor root;
+  EXPECT_EQ(Compose(message_, root), S_OK);
+  ASSERT_EQ(root.Parts().size(), 4u);
+  EXPECT_EQ(root.Parts()[1]->Header().GetField("Content-Transfer-Encoding", "*"), "7bit");
+  EXPECT_EQ(root.Parts()[2]->Header().GetField("Content-Type", ""), "application/octet-stream");
+  EXPECT_EQ(root.Parts()[2]->Header().GetField("Content-Type", "x-original-type"), "message/rfc822");
+  EXPECT_EQ(root.Parts()[2]->Header().GetField("Content-Transfer-Encoding", "*"), "base64");
+  EXPECT_NE(root.GetText().find("name=\"say \\\"hi\\\" \\\\ bye.txt\""), std::string::npos);
+
+  // The line break before a delimiter is the delimiter's: the report's own last one stays.
+  EXPECT_NE(root.GetText().find("7bit\r\n\r\n" + report + "\r\n--Next_Part_"), std::string::npos);
+  std::string decoded;
+  mime::DecodeBase64Lines({root.Parts()[2]->Body()}, decoded);
+  EXPECT_EQ(decoded, binary);
 }
 
 TEST_F(ComposeMessageTest, AttachmentDataBrokenOffPartWayFailsTheMessage) {

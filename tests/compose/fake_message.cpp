@@ -150,7 +150,10 @@ class FakeTable final : public Counted<IMAPITable> {
   HRESULT STDMETHODCALLTYPE Unadvise(ULONG_PTR) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetStatus(ULONG*, ULONG*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE QueryColumns(ULONG, LPSPropTagArray*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetRowCount(ULONG, ULONG*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetRowCount(ULONG, ULONG* count) override {
+    *count = static_cast<ULONG>(rows_.size());
+    return S_OK;
+  }
   HRESULT STDMETHODCALLTYPE SeekRow(BOOKMARK, LONG, LONG*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE SeekRowApprox(ULONG, ULONG) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE QueryPosition(ULONG*, ULONG*, ULONG*) override { return E_NOTIMPL; }

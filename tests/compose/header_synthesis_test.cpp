@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
+#include "mime/encoded_words.h"
 #include "tests/compose/mail_library_fixture.h"
 
 namespace compose_test {
@@ -42,7 +46,7 @@ TEST_F(HeaderSynthesisTest, RecipientsSubjectAndSubmitTimeMakeTheHeader) {
   EXPECT_EQ(ComposedText(message_),
             "To: \"Ann\" <ann@x.org>,\r\n"
             "        \"\" <bob@x.org>,\r\n"
-            "        \"Dee\" <>\r\n"
+            "        \"Dee\":;\r\n"
             "CC: \"Cy \\\"C\\\" \\\\ D\" <cy@x.org>,\r\n"
             "        \"Eve\" <eve@x.org>\r\n"
             "Subject: Hello\r\n"
@@ -80,7 +84,7 @@ TEST_F(HeaderSynthesisTest, LineBreaksInDataBecomeBlanks) {
   message_->props[PR_SUBJECT] = std::string("one\r\nX-Injected: yes");
   compose::TMIMEConstructor root;
   Compose(message_, root);
-  EXPECT_EQ(root.Header().Lines()[0], "To: \"A  Bcc: x\" <a@b >");
+  EXPECT_EQ(root.Header().Lines()[0], "To: \"A  Bcc: x\" <a@b>");
   EXPECT_EQ(root.Header().Lines()[1], "Subject: one  X-Injected: yes");
 }
 
@@ -106,6 +110,99 @@ TEST_F(HeaderSynthesisTest, ManyRecipientsAreFoldedOnlyBetweenAddresses) {
     EXPECT_EQ(std::count(line.begin(), line.end(), '"') % 2, 0) << line;
   }
   EXPECT_EQ(root.Header().GetField("To", "*").find("Smith,\r\n"), std::string::npos);
+}
+
+TEST_F(HeaderSynthesisTest, FromIsTheSentRepresentingOriginatorElseTheSender) {
+  struct Case {
+    PropMap props;
+    std::string from;  // empty: no From field
+  };
+  const std::vector<Case> cases = {
+      {{{PR_SENT_REPRESENTING_NAME, std::string("Boss \"B\"")},
+        {PR_SENT_REPRESENTING_SMTP_ADDRESS, std::string("boss@x.org")},
+        {PR_SENDER_NAME, std::string("Assistant")},
+        {PR_SENDER_EMAIL_ADDRESS, std::string("assistant@x.org")}},
+       "\"Boss \\\"B\\\"\" <boss@x.org>"},
+      {{{PR_SENT_REPRESENTING_NAME, std::string("Ann")},
+        {PR_SENT_REPRESENTING_ADDRTYPE, std::string("SMTP")},
+        {PR_SENT_REPRESENTING_EMAIL_ADDRESS, std::string("ann@x.org")}},
+       "\"Ann\" <ann@x.org>"},
+      {{{PR_SENT_REPRESENTING_NAME, std::string("Ex User")},
+        {PR_SENT_REPRESENTING_ADDRTYPE, std::string("EX")},
+        {PR_SENT_REPRESENTING_EMAIL_ADDRESS, std::string("/O=ORG/OU=SITE/CN=RECIPIENTS/CN=EXU")}},
+       "\"Ex User\":;"},
+      {{{PR_SENDER_NAME, std::string("Sender Only")},
+        {PR_SENDER_ADDRTYPE, std::string("EX")},
+        {PR_SENDER_EMAIL_ADDRESS, std::string("/O=ORG/CN=S")},
+        {PR_SENDER_SMTP_ADDRESS, std::string("s@x.org")}},
+       "\"Sender Only\" <s@x.org>"},
+      {{}, ""},
+  };
+  for (const Case& c : cases) {
+    auto message = std::make_shared<MessageData>();
+    message->props = c.props;
+    message->props[PR_HASATTACH] = ULONG{0};
+    compose::TMIMEConstructor root;
+    Compose(message, root);
+    EXPECT_EQ(root.Header().GetField("From", "*"), c.from);
+    if (!c.from.empty()) {
+      EXPECT_EQ(root.Header().Lines()[0].rfind("From: ", 0), 0u);
+    }
+  }
+}
+
+TEST_F(HeaderSynthesisTest, ExchangeRecipientsAreWrittenWithTheirSmtpAddress) {
+  PropMap with_smtp = Recipient(MAPI_TO, "Cy", "/O=ORG/OU=SITE/CN=RECIPIENTS/CN=CY");
+  with_smtp[PR_ADDRTYPE] = std::string("EX");
+  with_smtp[PR_SMTP_ADDRESS] = std::string("cy@x.org");
+  PropMap without_smtp = Recipient(MAPI_TO, "Dan", "/O=ORG/OU=SITE/CN=RECIPIENTS/CN=DAN");
+  without_smtp[PR_ADDRTYPE] = std::string("EX");
+  PropMap nameless = Recipient(MAPI_CC, std::nullopt, "/O=ORG/CN=NONAME");
+  nameless[PR_ADDRTYPE] = std::string("EX");
+  message_->recipients = {with_smtp, without_smtp, nameless};
+  compose::TMIMEConstructor root;
+  Compose(message_, root);
+  EXPECT_EQ(root.Header().GetField("To", "*"), "\"Cy\" <cy@x.org>,\r\n        \"Dan\":;");
+  EXPECT_EQ(root.Header().GetField("CC", "*"), "\"/O=ORG/CN=NONAME\":;");
+}
+
+// The time and the zone written name the stored instant, in and out of daylight-saving time,
+// whatever the offset in force at the time of the export.
+TEST_F(HeaderSynthesisTest, DateNamesTheSubmitInstantInEveryZone) {
+  struct Case {
+    ZoneClock zone;
+    std::string summer, winter;
+  };
+  std::vector<Case> cases = {
+      {Utc2021(), "Tue, 27 Apr 2021 18:34:06 -0000", "Fri, 15 Jan 2021 12:00:00 -0000"},
+      {Berlin2021(), "Tue, 27 Apr 2021 20:34:06 +0200", "Fri, 15 Jan 2021 13:00:00 +0100"},
+      {NewYork2021(), "Tue, 27 Apr 2021 14:34:06 -0400", "Fri, 15 Jan 2021 07:00:00 -0500"},
+  };
+  for (Case& c : cases) {
+    os::ScopedClock scoped(c.zone);
+    for (const auto& [ticks, expected] : {std::pair{132640220460000000ull, c.summer},
+                                         std::pair{132551856000000000ull, c.winter}}) {
+      message_->props[PR_CLIENT_SUBMIT_TIME] = ticks;
+      compose::TMIMEConstructor root;
+      Compose(message_, root);
+      EXPECT_EQ(root.Header().GetField("Date", "*"), expected);
+    }
+  }
+}
+
+TEST_F(HeaderSynthesisTest, SubjectWithAWordTooLongForALineIsWrittenAsEncodedWords) {
+  const std::string subject = "Ref: " + std::string(1200, 'x') + "\xc3\xa9 end";
+  message_->props[PR_SUBJECT] = subject;
+  compose::TMIMEConstructor root;
+  Compose(message_, root);
+  const std::string field = root.Header().Lines()[1];
+  ASSERT_EQ(field.rfind("Subject: =?utf-8?Q?", 0), 0u) << field.substr(0, 40);
+  std::size_t start = 0;
+  for (std::size_t end; start < field.size(); start = end + 2) {
+    end = std::min(field.find("\r\n", start), field.size());
+    EXPECT_LE(end - start, 998u);
+  }
+  EXPECT_EQ(mime::DecodeHeaderText(root.Header().GetField("Subject", "*")), subject);
 }
 
 // New fields go behind the last "X-" field, each in turn, so the encoding lands before the type.
@@ -138,7 +235,7 @@ TEST(AppendAddressTest, EscapesBackslashesBeforeQuotes) {
   compose::AppendAddress("a\\\"b", "x@y", list);
   EXPECT_EQ(list, "\"a\\\\\\\"b\" <x@y>");
   compose::AppendAddress("", "", list);
-  EXPECT_EQ(list, "\"a\\\\\\\"b\" <x@y>,\r\n        \"\" <>");
+  EXPECT_EQ(list, "\"a\\\\\\\"b\" <x@y>,\r\n        \"\":;");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Header text codecs: Q and B words, base64 and quoted-printable bodies, numeric references.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "mime/base64_codec.h"
@@ -129,7 +130,10 @@ TEST(EncodedWords, Decode) {
       {"=?utf-8?Q?Gr=C3=BC=C3=9Fe_aus_Bern?=", "Gr\xC3\xBC\xC3\x9F" "e aus Bern"},
       {"Re: about =?utf-8?B?w6k=?= today", "Re: about \xC3\xA9 today"},
       {"=?ISO-8859-1?q?caf=E9?=", "caf\xC3\xA9"},
-      {"=?utf-8?Q?x?= =?utf-8?Q?y?=", "x y"},                 // short words in a row, blank kept
+      {"=?utf-8?Q?x?= =?utf-8?Q?y?=", "xy"},      // white space between adjacent words is not text
+      {"=?utf-8?Q?est=C3=A1gio_n?=\r\n\t =?utf-8?B?YSBESVRFQw==?=", "est\xC3\xA1gio na DITEC"},
+      {"=?utf-8?Q?a?= b  =?utf-8?Q?c?=", "a b  c"},  // white space next to plain text stays
+      {"=?utf-8?X?a?= =?utf-8?Q?b?=", "=?utf-8?X?a?= b"},  // a word not decoded is plain text
       {"=?utf-8?Q?x?==?utf-8?Q?y?=", "xy"},
       {"=?utf-8?Q?=3D=3Futf-8=3FQ=3Fz=3F=3D?=", "=?utf-8?Q?z?="},  // decoded text is not decoded again
       {"=?utf-8?X?abc?= and =?utf-8?Q?d?=", "=?utf-8?X?abc?= and d"},  // unknown encoding stays
@@ -144,6 +148,26 @@ TEST(EncodedWords, EncodeOnlyWhatNeedsItAndDecodeBack) {
   EXPECT_FALSE(NeedsEncoding("tab\t"));
   const std::string text = "Gr\xC3\xBC\xC3\x9F" "e = ? _ ~ end";
   EXPECT_EQ(DecodeHeaderText(EncodeHeaderText(text)), text);
+}
+
+TEST(EncodedWords, RowOfWordsDecodesToTheWholeTextAndNeverSplitsACharacter) {
+  std::string text = "  lead\tand " + std::string(200, 'x');
+  for (int i = 0; i < 40; ++i) text += "\xE2\x82\xAC";  // three-byte characters across word ends
+  text += " end ";
+  const std::string words = EncodeHeaderWords(text);
+  EXPECT_EQ(DecodeHeaderText(words), text);
+  std::size_t start = 0;
+  for (std::size_t end; start <= words.size(); start = end + 1) {
+    end = std::min(words.find(' ', start), words.size());
+    const std::string word = words.substr(start, end - start);
+    EXPECT_LE(word.size(), 75u);
+    EXPECT_EQ(word.rfind("=?utf-8?Q?", 0), 0u) << word;
+    const std::string decoded = DecodeHeaderText(word);
+    const auto leads = std::count(decoded.begin(), decoded.end(), '\xE2');
+    const auto high = std::count_if(decoded.begin(), decoded.end(),
+                                    [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    EXPECT_EQ(high, 3 * leads) << word;
+  }
 }
 
 }  // namespace

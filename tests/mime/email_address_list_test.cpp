@@ -37,8 +37,15 @@ TEST(AddressList, EmptyGroupGivesOneEntryWithoutEmail) {
   TMimeEmailAddressList list;
   list.SetText("undisclosed-recipients:;");
   ASSERT_EQ(list.Count(), 1);
-  EXPECT_EQ(list.Get(0).DisplayName(), "undisclosed-recipients:");
+  EXPECT_EQ(list.Get(0).DisplayName(), "undisclosed-recipients");
   EXPECT_FALSE(list.Get(0).Present());
+}
+
+TEST(AddressList, NamedEmptyGroupsAmongAddressesAreEntriesOfTheirName) {
+  TMimeEmailAddressList list;
+  list.SetText("\"Ann\" <a@x>,\r\n        \"Smith, Dan\":;,\r\n        \"Cy\" <c@x>");
+  ASSERT_EQ(list.Count(), 3);
+  EXPECT_EQ(list.DisplayList(), "Ann, Smith, Dan, Cy");
 }
 
 TEST(AddressList, BlankItemsAreSkipped) {
