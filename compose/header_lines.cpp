@@ -115,7 +115,9 @@ std::string GetHeaderParam(std::string_view value, std::string_view param) {
   auto item_ends = [&](char c) { return c == ';' || c == ','; };
   for (std::size_t k = 0; k <= value.size(); ++k) {
     const char c = k < value.size() ? value[k] : ';';
-    if (c == '"') {
+    if (in_quotes && c == '\\' && k + 1 < value.size()) {
+      val += value[++k];  // a quoted pair stands for the character after the backslash
+    } else if (c == '"') {
       in_quotes = !in_quotes;
     } else if (in_quotes) {
       val += c;

@@ -15,7 +15,8 @@ using HeaderLines = std::vector<std::string>;
 // Every occurrence of the field, continuation lines joined with a blank, occurrences with ", ".
 std::string GetHeaderValue(std::string_view name, const HeaderLines& lines);
 // param empty: the value up to the first ";" or "," outside double quotes, trimmed. Otherwise the
-// value of that parameter (name without ASCII case) without its quotes; empty when absent.
+// value of that parameter (name without ASCII case) without its quotes, a backslash inside quotes
+// standing for the character after it; empty when absent.
 std::string GetHeaderParam(std::string_view value, std::string_view param);
 // Folds value (CR LF put before white space already in it where a line grows past 78 characters,
 // so that unfolding gives the value back), then replaces the first field of that name in place, or inserts name ": " value after the last

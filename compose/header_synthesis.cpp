@@ -108,24 +108,37 @@ std::string PropertyText(IMessage* message, ULONG tag) {
   return value.IsEmpty() ? std::string() : value.ToString();
 }
 
-// The "From" value of one set of originator properties; empty when they name nobody.
-std::string OriginatorText(IMessage* message, const OriginatorTags& tags) {
-  const std::string name = PropertyText(message, tags.name);
-  const std::string address =
-      InternetAddress(PropertyText(message, tags.address_type), PropertyText(message, tags.address),
-                      PropertyText(message, tags.smtp_address));
-  const std::string stored = PropertyText(message, tags.address);
-  std::string from;
-  const std::string_view shown = NameOrAddress(name, address, stored);
-  if (!TrimControls(shown).empty() || !address.empty()) AppendAddress(shown, address, from);
-  return from;
+// One originator as the message names it: display name and the address to write.
+struct Originator {
+  std::string name;
+  std::string address;  // empty when no Internet address is known
+};
+
+Originator ReadOriginator(IMessage* message, const OriginatorTags& tags) {
+  Originator o;
+  o.address = InternetAddress(PropertyText(message, tags.address_type),
+                              PropertyText(message, tags.address),
+                              PropertyText(message, tags.smtp_address));
+  o.name = NameOrAddress(PropertyText(message, tags.name), o.address,
+                         PropertyText(message, tags.address));
+  return o;
 }
 
-// The sent-representing originator (on whose behalf the message went), else the sender.
+// The sent-representing originator (on whose behalf the message went) when it has an address,
+// else the sender when it has one, else whichever of the two has a name.
 std::string FromText(IMessage* message) {
   try {
-    std::string from = OriginatorText(message, kSentRepresenting);
-    if (from.empty()) from = OriginatorText(message, kSender);
+    const Originator represented = ReadOriginator(message, kSentRepresenting);
+    const Originator sender = ReadOriginator(message, kSender);
+    const Originator& chosen = !represented.address.empty() || sender.address.empty() ? represented
+                                                                                      : sender;
+    const Originator& named = TrimControls(chosen.name).empty() && chosen.address.empty()
+                                  ? sender
+                                  : chosen;
+    std::string from;
+    if (!TrimControls(named.name).empty() || !named.address.empty()) {
+      AppendAddress(named.name, named.address, from);
+    }
     return from;
   } catch (const std::exception&) {
     return std::string();

@@ -124,6 +124,41 @@ std::string QuotedParameterText(std::string_view text) {
   return out;
 }
 
+bool IsPrintableAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return c >= 32 && c <= 126; });
+}
+
+// A byte that may stand as it is in an extended parameter value; others are percent-encoded.
+bool IsAttributeChar(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+         std::string_view("!#$&+-.^_`|~").find(c) != std::string_view::npos;
+}
+
+// param="value" for printable ASCII; otherwise the UTF-8 value percent-encoded in RFC 2231
+// sections (param*0*=utf-8''...; param*1*=...) short enough to fold between.
+std::string Parameter(std::string_view param, std::string_view value) {
+  if (IsPrintableAscii(value)) {
+    return std::string(param) + "=\"" + QuotedParameterText(value) + "\"";
+  }
+  constexpr std::size_t kSectionText = 60;
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::vector<std::string> sections(1, "utf-8''");
+  for (char c : value) {
+    const auto b = static_cast<unsigned char>(c);
+    const std::string piece = IsAttributeChar(c) ? std::string(1, c)
+                                                 : std::string{'%', kHex[b >> 4], kHex[b & 15]};
+    if (sections.back().size() + piece.size() > kSectionText) sections.emplace_back();
+    sections.back() += piece;
+  }
+  if (sections.size() == 1) return std::string(param) + "*=" + sections[0];
+  std::string out;
+  for (std::size_t k = 0; k < sections.size(); ++k) {
+    if (k > 0) out += "; ";
+    out += std::string(param) + "*" + std::to_string(k) + "*=" + sections[k];
+  }
+  return out;
+}
+
 bool IsMessageType(std::string_view type) {
   return type.size() > 8 && os::EqualsIgnoreAsciiCase(type.substr(0, 8), "message/");
 }
@@ -220,7 +255,7 @@ void TMIMEConstructor::AddMessagePart(std::unique_ptr<TMIMEConstructor> child) {
 
 void TMIMEConstructor::AddAttachment(ByteSource& data, std::string_view file_name,
                                      std::string_view mime_type, std::string_view content_id) {
-  const std::string name = QuotedParameterText(BlankLineBreaks(file_name));
+  const std::string name = BlankLineBreaks(file_name);
   std::string type(TrimControls(BlankLineBreaks(mime_type)));
   if (type.empty()) type = kDefaultAttachmentType;
   // base64 is not allowed for message types: bytes that cannot go as they stand travel as an
@@ -232,8 +267,8 @@ void TMIMEConstructor::AddAttachment(ByteSource& data, std::string_view file_nam
     type = std::string(kDefaultAttachmentType) + "; x-original-type=\"" + type + "\"";
   }
   auto part = std::make_unique<TMIMEConstructor>();
-  part->header_.SetField(kContentType, type + "; name=\"" + name + "\"", "*");
-  part->header_.SetField("Content-Disposition", "attachment; filename=\"" + name + "\"", "*");
+  part->header_.SetField(kContentType, type + "; " + Parameter("name", name), "*");
+  part->header_.SetField("Content-Disposition", "attachment; " + Parameter("filename", name), "*");
   const std::string id = BlankLineBreaks(content_id);
   if (!id.empty()) part->header_.SetField("Content-Id", "<" + id + ">", "*");
   if (identity) {
@@ -249,19 +284,19 @@ void TMIMEConstructor::AddAttachment(ByteSource& data, std::string_view file_nam
 
 void TMIMEConstructor::AddExternalAttachment(std::string_view location, std::string_view file_name,
                                              std::string_view mime_type) {
-  const std::string name = QuotedParameterText(BlankLineBreaks(file_name));
-  const std::string where = QuotedParameterText(BlankLineBreaks(location));
+  const std::string name = BlankLineBreaks(file_name);
+  const std::string where = BlankLineBreaks(location);
   std::string type(TrimControls(BlankLineBreaks(mime_type)));
   if (type.empty()) type = kDefaultAttachmentType;
-  const bool url = IsUrl(where);
   auto part = std::make_unique<TMIMEConstructor>();
   part->header_.SetField(kContentType,
-                         url ? "message/external-body; access-type=URL; URL=\"" + where + "\""
-                             : "message/external-body; access-type=local-file; name=\"" + where + "\"",
+                         IsUrl(where) ? "message/external-body; access-type=URL; " + Parameter("URL", where)
+                                      : "message/external-body; access-type=local-file; " +
+                                            Parameter("name", where),
                          "*");
-  part->header_.SetField("Content-Disposition", "attachment; filename=\"" + name + "\"", "*");
+  part->header_.SetField("Content-Disposition", "attachment; " + Parameter("filename", name), "*");
   // The body is the header of the file the part stands for, and an empty phantom body.
-  part->SetIdentityBody("Content-Type: " + type + "; name=\"" + name + "\"\r\n\r\n");
+  part->SetIdentityBody("Content-Type: " + type + "; " + Parameter("name", name) + "\r\n\r\n");
   AddPart(std::move(part));
 }
 

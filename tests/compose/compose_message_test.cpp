@@ -167,7 +167,7 @@ TEST_F(ComposeMessageTest, AttachmentsFollowTheBodyInTableOrder) {
                       "Content-Transfer-Encoding: base64\r\n\r\n\r\n"
                       "--Next_Part_1000\r\n"),
             std::string::npos);
-  EXPECT_NE(text.find("filename=\"\xC3\x9C" "ber.txt\""), std::string::npos);
+  EXPECT_NE(text.find("filename*=utf-8''%C3%9Cber.txt\r\n"), std::string::npos);
 
   TMimeMessage parsed;
   parsed.SetText(text);

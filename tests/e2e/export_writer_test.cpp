@@ -76,11 +76,11 @@ TEST_P(WriterExport, MailFoldersAreExportedInWalkOrderWithTheirIds) {
   const Index index = ReadIndex(dir + "/out.idx");
   ASSERT_TRUE(index.ok);
   ASSERT_EQ(index.records.size(), 6u) << run.output;
-  // Without transport headers no sender field is synthesised: the sender part stays empty.
+  // Without transport headers the sender field is synthesised from the sender properties.
   const std::vector<std::pair<std::string, std::string>> expected = {
-      {"|Bob|Café au lait|||", "268435456"}, {"|Bob|With a file|||", "268435456"},
-      {"|Bob|Sent away|||", "268435457"},    {"|Bob|Thrown out|||", "268435459"},
-      {"|Bob|Project plan|||", "268435461"}, {"|Bob|Draft idea|||", "268435458"}};
+      {"Ann|Bob|Café au lait|||", "268435456"}, {"Ann|Bob|With a file|||", "268435456"},
+      {"Ann|Bob|Sent away|||", "268435457"},    {"Ann|Bob|Thrown out|||", "268435459"},
+      {"Ann|Bob|Project plan|||", "268435461"}, {"Ann|Bob|Draft idea|||", "268435458"}};
   for (std::size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(index.records[i].number, std::to_string(i + 1));
     EXPECT_EQ(index.records[i].summary, expected[i].first);
@@ -157,8 +157,8 @@ TEST(DamagedMessage, IsSkippedAndReportedWhileTheOthersAreExported) {
   EXPECT_NE(run.output.find("0x8004011B"), std::string::npos) << run.output;
   const Index index = ReadIndex(dir + "/out.idx");
   ASSERT_EQ(index.records.size(), 2u);
-  EXPECT_EQ(index.records[0].summary, "|Bob|Before|||");
-  EXPECT_EQ(index.records[1].summary, "|Bob|After|||");
+  EXPECT_EQ(index.records[0].summary, "Ann|Bob|Before|||");
+  EXPECT_EQ(index.records[1].summary, "Ann|Bob|After|||");
 }
 
 TEST(ReadmeCommand, BundledSampleExportsWithItsFolderList) {

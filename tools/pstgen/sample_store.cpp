@@ -2,6 +2,7 @@
 #include "tools/pstgen/sample_store.h"
 
 #include <memory>
+#include <optional>
 
 #include "tools/pstgen/body_forms.h"
 #include "tools/pstgen/corpus_generator.h"
@@ -115,7 +116,82 @@ int WriteScripts(PstBuilder& b, FolderId folder, int n) {
   return n;
 }
 
+// A message whose header is synthesised: no transport headers.
+Message Composed(const std::string& subject, int n) {
+  Message m = Mail(subject, n);
+  m.props.Remove(tags::kTransportMessageHeaders);
+  m.props.SetString(tags::kBody, kText);
+  return m;
+}
+
+PropertyBag ExchangeRecipient(std::int32_t type, std::string name, std::string x500,
+                              std::optional<std::string> smtp) {
+  PropertyBag r = MakeRecipient(type, std::move(name), std::nullopt);
+  r.SetString(tags::kAddrType, "EX").SetString(tags::kEmailAddress, std::move(x500));
+  if (smtp) r.SetString(tags::kSmtpAddress, *smtp);
+  return r;
+}
+
+std::shared_ptr<MemorySource> Text(const std::string& s) {
+  return std::make_shared<MemorySource>(Bytes(AsBytes(s).begin(), AsBytes(s).end()));
+}
+
 }  // namespace
+
+// Headers the composition writes itself: originators, Exchange addresses, names that need
+// escaping, long subjects, encoded words, message-typed and reference attachments, no flags.
+int WriteHeaderCases(PstBuilder& b, FolderId folder, int n) {
+  auto add = [&](Message m) { b.AddMessage(folder, m); ++n; };
+  { Message m = Composed("Sent on behalf of another", n);
+    m.props.SetString(tags::kSentRepresentingName, "Chef \"The Boss\" O'Neil")
+        .SetString(tags::kSentRepresentingAddrType, "EX")
+        .SetString(tags::kSentRepresentingEmailAddress, "/O=EXAMPLE/OU=SITE/CN=RECIPIENTS/CN=CHEF")
+        .SetString(tags::kSentRepresentingSmtpAddress, "chef@example.com");
+    add(std::move(m)); }
+  { Message m = Composed("Exchange sender with an SMTP address", n);
+    m.props.Remove(tags::kSentRepresentingName);
+    m.props.SetString(tags::kSenderName, "Back\\slash Sender")
+        .SetString(tags::kSenderAddrType, "EX")
+        .SetString(tags::kSenderEmailAddress, "/O=EXAMPLE/OU=SITE/CN=RECIPIENTS/CN=BSS")
+        .SetString(tags::kSenderSmtpAddress, "bss@example.com");
+    add(std::move(m)); }
+  { Message m = Composed("Exchange recipients with and without SMTP addresses", n);
+    m.recipients.push_back(ExchangeRecipient(tags::kRecipientTo, "Émile Zola",
+                                             "/O=EXAMPLE/OU=SITE/CN=RECIPIENTS/CN=EZ", "ez@example.com"));
+    m.recipients.push_back(ExchangeRecipient(tags::kRecipientCc, "Smith, \"Jo\"",
+                                             "/O=EXAMPLE/OU=SITE/CN=RECIPIENTS/CN=JS", std::nullopt));
+    SetDisplayRecipients(m);
+    add(std::move(m)); }
+  { std::string subject = "A long subject that has to be folded:";
+    for (int i = 0; i < 30; ++i) subject += " word" + std::to_string(i);
+    add(Composed(subject, n)); }
+  add(Composed("Unbroken " + std::string(1200, 'z') + " end", n));
+  { Message m = Mail("Adjacent encoded words", n);
+    m.props.SetString(tags::kTransportMessageHeaders,
+                      "From: Anna <anna@example.com>\r\nTo: Bob <bob@example.com>\r\n"
+                      "Subject: =?utf-8?Q?est=C3=A1gio_n?=\r\n =?utf-8?Q?a_DITEC?=\r\n"
+                      "MIME-Version: 1.0\r\n\r\n");
+    m.props.SetString(tags::kBody, kText);
+    add(std::move(m)); }
+  { Message m = Composed("Message-typed attachments", n);
+    m.attachments.push_back(MakeFileAttachment(
+        "status.txt", Text("Reporting-MTA: dns; mx.example.com\r\n\r\nFinal-Recipient: rfc822; x@example.com\r\n"
+                           "Action: failed\r\nStatus: 5.1.1\r\n"),
+        "message/delivery-status"));
+    m.attachments.push_back(MakeFileAttachment("binary.eml", Data(5, 700), "message/rfc822"));
+    m.attachments.push_back(MakeFileAttachment("say \"hi\" \\ now.txt", Text("quoted name\r\n"), "text/plain"));
+    m.attachments.push_back(MakeFileAttachment("Übersicht.txt", Text("non-ASCII name\r\n"), "text/plain"));
+    add(std::move(m)); }
+  { Message m = Composed("Attachments held by reference", n);
+    m.attachments.push_back(MakeReferenceAttachment("site.htm", "https://example.com/site.htm"));
+    m.attachments.push_back(MakeReferenceAttachment("plan.doc", "C:\\Documents\\plan.doc"));
+    add(std::move(m)); }
+  { Message m = Composed("No message flags", n);
+    m.props.Remove(tags::kMessageFlags);
+    m.attachments.push_back(MakeFileAttachment("kept.txt", Text("still exported\r\n"), "text/plain"));
+    add(std::move(m)); }
+  return n;
+}
 
 int WriteSampleStore(PstBuilder& b) {
   FolderId top = b.ipm_subtree();
@@ -139,6 +215,7 @@ int WriteSampleStore(PstBuilder& b) {
   n = WriteBodies(b, bodies, n);
   n = WriteBodyForms(b, b.AddFolder(bodies, "Body forms"), n, 1252);
   n = WriteRecipients(b, inbox, n);
+  n = WriteHeaderCases(b, b.AddFolder(inbox, "Headers"), n);
   n = WriteAttachments(b, attachments, n);
   n = WriteScripts(b, scripts, n);
   auto simple = [&](FolderId f, const std::string& subject) {

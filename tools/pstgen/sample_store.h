@@ -11,4 +11,9 @@ namespace pstgen {
 // Fills builder with the sample; returns the number of messages written.
 int WriteSampleStore(pstwriter::PstBuilder& builder);
 
+// Adds to folder the messages whose headers the composition writes itself (originators, Exchange
+// addresses, names to escape, long subjects, encoded words, message-typed and reference
+// attachments, a message without flags), numbered from n; returns the next number.
+int WriteHeaderCases(pstwriter::PstBuilder& builder, pstwriter::FolderId folder, int n);
+
 }  // namespace pstgen

@@ -1,0 +1,88 @@
+// The whole program on the writer's header cases, in a Unicode and an ANSI file: every message
+// names its sender, addresses in angle brackets are Internet addresses, no header line exceeds 998
+// octets, the index subject is the decoded Subject, and attachments keep their bytes and names.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/program_run.h"
+#include "tools/pstgen/sample_store.h"
+#include "tools/pstwriter/pst_builder.h"
+
+namespace e2e_test {
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    out.push_back(text.substr(start, end - start));
+  }
+  return out;
+}
+
+std::string Subject(const IndexRecord& record) {
+  const std::size_t first = record.summary.find('|');
+  const std::size_t second = record.summary.find('|', first + 1);
+  return record.summary.substr(second + 1, record.summary.size() - second - 4);
+}
+
+class HeaderExport : public ::testing::TestWithParam<pstwriter::FileFormat> {};
+
+TEST_P(HeaderExport, SynthesisedHeadersReadRightly) {
+  const std::string dir = FreshDirectory("headers" + std::to_string(int(GetParam())));
+  const std::string file = dir + "/headers.pst";
+  {
+    pstwriter::PstBuilder builder(file, {.format = GetParam()});
+    const auto inbox = builder.AddFolder(builder.ipm_subtree(), "Inbox");
+    builder.SetSpecialFolder(pstwriter::SpecialFolder::kInbox, inbox);
+    pstgen::WriteHeaderCases(builder, inbox, 0);
+    builder.Finish();
+  }
+  const ProgramRun run = RunProgram({"-s", file, "-d", dir + "/out"}, {{"TZ", "America/New_York"}});
+  ASSERT_EQ(run.exit_code, 0) << run.output;
+  const Index index = ReadIndex(dir + "/out.idx");
+  ASSERT_TRUE(index.ok);
+  ASSERT_EQ(index.records.size(), 9u);
+  const std::string data = ReadFile(dir + "/out.xmz");
+  std::vector<std::string> subjects;
+  for (const IndexRecord& record : index.records) {
+    const std::string block = data.substr(std::stoull(record.offset), std::stoull(record.length));
+    SCOPED_TRACE(block.substr(0, 600));
+    EXPECT_NE(record.summary.front(), '|') << "no sender in the index";
+    EXPECT_NE(block.find("\r\nFrom: "), std::string::npos);
+    EXPECT_EQ(block.find("<>"), std::string::npos);
+    EXPECT_EQ(block.find("</O="), std::string::npos);
+    for (const std::string& line : Lines(block)) EXPECT_LE(line.size(), 998u);
+    subjects.push_back(Subject(record));
+  }
+  EXPECT_EQ(subjects[4], "Unbroken " + std::string(1200, 'z') + " end");
+  EXPECT_EQ(subjects[5], "est\xC3\xA1gio na DITEC");
+  const std::string all = data;
+  EXPECT_NE(all.find("From: \"Chef \\\"The Boss\\\" O'Neil\" <chef@example.com>\r\n"), std::string::npos);
+  EXPECT_NE(all.find("From: \"Back\\\\slash Sender\" <bss@example.com>\r\n"), std::string::npos);
+  EXPECT_NE(all.find("\"\xC3\x89mile Zola\" <ez@example.com>\r\nCC: \"Smith, \\\"Jo\\\"\":;\r\n"),
+            std::string::npos);
+  EXPECT_NE(all.find("Content-Transfer-Encoding: 7bit\r\n\r\nReporting-MTA: dns; mx.example.com\r\n\r\n"
+                     "Final-Recipient: rfc822; x@example.com\r\nAction: failed\r\nStatus: 5.1.1\r\n\r\n--"),
+            std::string::npos);
+  EXPECT_NE(all.find("Content-Type: application/octet-stream; x-original-type=\"message/rfc822\";"),
+            std::string::npos);
+  EXPECT_NE(all.find("filename=\"say \\\"hi\\\" \\\\ now.txt\""), std::string::npos);
+  EXPECT_NE(all.find("filename*=utf-8''%C3%9Cbersicht.txt"), std::string::npos);
+  EXPECT_NE(all.find("message/external-body; access-type=URL;"), std::string::npos);
+  EXPECT_NE(all.find("message/external-body; access-type=local-file;"), std::string::npos);
+  EXPECT_NE(all.find("filename=\"kept.txt\""), std::string::npos);
+  if (std::filesystem::exists("/usr/share/zoneinfo/America/New_York")) {
+    EXPECT_NE(all.find("Date: Mon, 01 Jan 2024 05:00:00 -0500\r\n"), std::string::npos);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, HeaderExport,
+                         ::testing::Values(pstwriter::FileFormat::kUnicode,
+                                           pstwriter::FileFormat::kAnsi));
+
+}  // namespace
+}  // namespace e2e_test
