@@ -143,10 +143,15 @@ std::string Parameter(std::string_view param, std::string_view value) {
   constexpr std::size_t kSectionText = 60;
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::vector<std::string> sections(1, "utf-8''");
-  for (char c : value) {
-    const auto b = static_cast<unsigned char>(c);
-    const std::string piece = IsAttributeChar(c) ? std::string(1, c)
-                                                 : std::string{'%', kHex[b >> 4], kHex[b & 15]};
+  for (std::size_t k = 0; k < value.size();) {
+    // A character's bytes stay in one section: readers decode each section on its own.
+    std::string piece;
+    do {
+      const char c = value[k];
+      const auto b = static_cast<unsigned char>(c);
+      piece += IsAttributeChar(c) ? std::string(1, c) : std::string{'%', kHex[b >> 4], kHex[b & 15]};
+      ++k;
+    } while (k < value.size() && (static_cast<unsigned char>(value[k]) & 0xC0) == 0x80);
     if (sections.back().size() + piece.size() > kSectionText) sections.emplace_back();
     sections.back() += piece;
   }

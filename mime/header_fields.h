@@ -12,9 +12,10 @@ namespace mime {
 
 // The value of every line of the field, joined: several fields of that name are joined with one
 // space; a continuation line (leading blank, or no colon) is appended unchanged. Empty when absent.
-// Works on any range of lines convertible to std::string_view.
+// Works on any range of lines convertible to std::string_view. keep_trailing keeps white space at
+// the end of the first line, which belongs to an unstructured value such as a subject.
 template <typename Lines>
-std::string ReadField(const Lines& lines, std::string_view name);
+std::string ReadField(const Lines& lines, std::string_view name, bool keep_trailing = false);
 
 // The value folded after column 60 at blanks outside quotes, continuation lines indented by eight
 // spaces.
@@ -27,7 +28,7 @@ void WriteField(LineList& lines, std::string_view name, std::string_view value);
 bool LineStartsField(std::string_view line, std::string_view name);
 
 template <typename Lines>
-std::string ReadField(const Lines& lines, std::string_view name) {
+std::string ReadField(const Lines& lines, std::string_view name, bool keep_trailing) {
   std::string result;
   bool open = false;
   for (const auto& entry : lines) {
@@ -35,7 +36,13 @@ std::string ReadField(const Lines& lines, std::string_view name) {
     if (line.empty()) break;
     if (LineStartsField(line, name)) {
       if (!result.empty()) result.push_back(' ');
-      result.append(Trim(line.substr(name.size() + 1)));
+      std::string_view value = line.substr(name.size() + 1);
+      if (keep_trailing) {
+        while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+      } else {
+        value = Trim(value);
+      }
+      result.append(value);
       open = true;
     } else if (open) {
       bool continuation = line.front() == ' ' || line.front() == '\t' || line.find(':') == std::string_view::npos;

@@ -4,6 +4,7 @@
 
 #include "mime/email_address.h"
 #include "mime/encoded_words.h"
+#include "mime/header_fields.h"
 #include "mime/mime_header.h"
 #include "mime/rfc822_date.h"
 #include "platform/os/text_compare.h"
@@ -97,7 +98,9 @@ void TMimeHeader::SetMessageId(std::string_view id) {
 
 std::string TMimeHeader::MessageIdHash() const { return hash::Md5Text("<" + MessageId() + ">"); }
 
-std::string TMimeHeader::Subject() const { return mime::DecodeHeaderText(ReadField("Subject")); }
+std::string TMimeHeader::Subject() const {
+  return mime::DecodeHeaderText(mime::ReadField(lines_, "Subject", true));
+}
 
 void TMimeHeader::SetSubject(std::string_view subject) {
   RoutedWrite("Subject", mime::EncodeWhenEightBit(subject));

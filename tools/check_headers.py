@@ -8,14 +8,16 @@ For each file it prints one line of figures:
   messages     archive records
   no_from      records whose stored message names a sender but whose text has no "From" field
   no_sender    records whose stored message names a sender but whose index sender is empty
-  bad_angle    addresses in angle brackets that are not addr-spec (no "@"), "<>" included
+  bad_angle    addresses in angle brackets that are not addr-spec (no "@"), "<>" included, in
+               fields the composition wrote
   defects      header defects in fields the composition wrote
   tr_defects   header defects in fields copied verbatim from the message's transport headers
   part_defects defects of a part's structure (no header/body separator and the like)
   long_lines   header lines over 998 octets
   subject_diff records whose index subject differs from the decoded "Subject" field
   date_diff    synthesised headers whose "Date" does not name the stored submit time
-  att_changed  attachment parts whose decoded bytes match no stored attachment
+  att_changed  attachment parts whose decoded bytes match no stored attachment (the inspector
+               digests attachments by value only: OLE attachments, method 6, count here too)
 Stored messages are matched to records by subject (the inspector lists them), so the sender and
 date figures are exact only where subjects are unique within a file.
 """
@@ -140,7 +142,7 @@ def check_record(summary, text, stored, digests, figures):
             verbatim = ((part is msg and transport) or from_transport(part)) and \
                 name.lower() not in ("content-type", "content-transfer-encoding")
             figures["tr_defects" if verbatim else "defects"] += len(found)
-            if name.lower() in ("from", "to", "cc"):
+            if name.lower() in ("from", "to", "cc") and not verbatim:
                 for addr in re.findall(r"<([^<>]*)>", raw):
                     if "@" not in addr:
                         figures["bad_angle"] += 1

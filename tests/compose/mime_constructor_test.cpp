@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "mime/mime_message.h"
@@ -271,6 +272,45 @@ TEST_F(ComposerTest, WriteToWritesWhatGetTextReturns) {
   std::ostringstream out;
   root_.WriteTo(out);
   EXPECT_EQ(out.str(), root_.GetText());
+}
+
+// Non-ASCII names go as RFC 2231 sections that fold between them and never split a character;
+// the message model reads the name back whole.
+TEST_F(ComposerTest, NonAsciiAttachmentNamesAreExtendedParametersInWholeCharacters) {
+  root_.SetMultipart("multipart/mixed");
+  std::string name;
+  for (int i = 0; i < 30; ++i) name += "\xE2\x82\xAC";  // euro signs, three bytes each
+  name += " tab\there.txt";
+  StringByteSource data("x");
+  root_.AddAttachment(data, name, "text/plain", "");
+  const TMIMEHeader& part = root_.Parts()[0]->Header();
+  const std::string disposition = part.GetField("Content-Disposition", "*");
+  std::size_t sections = 0;
+  for (std::size_t at = disposition.find("filename*"); at != std::string::npos;
+       at = disposition.find("filename*", at + 1)) {
+    ++sections;
+    const std::size_t end = std::min(disposition.find(';', at), disposition.size());
+    const std::string section = disposition.substr(at, end - at);
+    std::string bytes;  // the section's value, percent-decoded
+    for (std::size_t k = section.find('=') + 1; k < section.size(); ++k) {
+      bytes += section[k] == '%' ? static_cast<char>(std::stoi(section.substr(k + 1, 2), nullptr, 16))
+                                 : section[k];
+      if (section[k] == '%') k += 2;
+    }
+    for (std::size_t k = 0; k < bytes.size(); ++k) {
+      if (bytes[k] != '\xE2') continue;
+      EXPECT_EQ(bytes.substr(k, 3), "\xE2\x82\xAC") << section;
+    }
+    EXPECT_NE(static_cast<unsigned char>(bytes[0]) & 0xC0, 0x80u) << section;
+  }
+  EXPECT_GT(sections, 1u) << disposition;
+  for (const std::string field : {"Content-Type", "Content-Disposition"}) {
+    TMimeMessage parsed;
+    parsed.SetText(field + ": " + part.GetField(field, "*") + "\r\n\r\n");
+    EXPECT_EQ(field == "Content-Type" ? parsed.Header().ContentType().ParamValueByName("name")
+                                      : parsed.Header().ContentDisposition().Filename(),
+              name);
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "mime/header_fields.h"
+#include "mime/mime_header.h"
 
 namespace mime {
 namespace {
@@ -31,6 +32,14 @@ TEST(FieldRead, NameMustBeFollowedDirectlyByColon) {
 
 TEST(FieldRead, TrimsBlanksAndControlCharacters) {
   EXPECT_EQ(ReadField(LineList{"Subject:\t hello \x01"}, "Subject"), "hello");
+}
+
+// An unstructured value keeps the white space it ends with; only the blanks after the colon go.
+TEST(FieldRead, UnstructuredValueKeepsItsTrailingWhiteSpace) {
+  EXPECT_EQ(ReadField(LineList{"Subject:\t hello  "}, "Subject", true), "hello  ");
+  TMimeHeader header;
+  header.SetLines({"Subject: Log: ", ""});
+  EXPECT_EQ(header.Subject(), "Log: ");
 }
 
 TEST(FieldRead, EmptyLineEndsTheWalk) {
