@@ -4,19 +4,14 @@
 namespace mime {
 namespace {
 
-constexpr int kFoldColumn = 60;
-constexpr std::string_view kLineBreak = "\r\n        ";
+constexpr size_t kFoldColumn = 60;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// First position at or after pos that is neither a blank nor a CR LF pair.
-size_t SkipBlanksAndBreaks(std::string_view v, size_t pos) {
-  while (pos < v.size()) {
-    if (IsBlank(v[pos])) ++pos;
-    else if (v[pos] == '\r' && pos + 1 < v.size() && v[pos + 1] == '\n') pos += 2;
-    else break;
-  }
-  return pos;
+// Something other than blanks follows position pos before the line ends.
+bool HasTextAfter(std::string_view v, size_t pos) {
+  const size_t next = v.find_first_not_of(" \t", pos);
+  return next != std::string_view::npos && v[next] != '\r' && v[next] != '\n';
 }
 
 }  // namespace
@@ -28,35 +23,38 @@ bool LineStartsField(std::string_view line, std::string_view name) {
 std::string FoldFieldValue(std::string_view v) {
   std::string out;
   size_t line_start = 0;
-  size_t break_after = std::string_view::npos;  // just past the last blank outside quotes
-  int column = 0;
+  size_t break_at = std::string_view::npos;  // the last blank outside quotes with text on both sides
+  size_t column = 0;
+  bool seen_text = false;  // the line so far holds more than blanks
   char quote = 0;
-  for (size_t i = 0; i < v.size();) {
-    if (v.substr(i, kLineBreak.size()) == kLineBreak) {
-      i += kLineBreak.size();
-      column = 8;
-      break_after = std::string_view::npos;
+  for (size_t i = 0; i < v.size(); ++i) {
+    if (v.substr(i, 2) == "\r\n") {  // a break already in the value ends the line
+      ++i;
+      out.append(v.substr(line_start, i + 1 - line_start));
+      line_start = i + 1;
+      column = 0;
+      seen_text = false;
+      break_at = std::string_view::npos;
+      quote = 0;
       continue;
     }
-    char c = v[i++];
+    const char c = v[i];
     if (quote) {
       if (c == quote) quote = 0;
     } else if (c == '"' || c == '\'') {
       quote = c;
-    } else if (IsBlank(c)) {
-      break_after = i;
+    } else if (IsBlank(c) && seen_text && HasTextAfter(v, i)) {
+      break_at = i;
     }
-    if (++column <= kFoldColumn || break_after == std::string_view::npos) continue;
-    out.append(v.substr(line_start, break_after - line_start));
-    size_t next = SkipBlanksAndBreaks(v, break_after);
-    line_start = i = next;
-    break_after = std::string_view::npos;
-    quote = 0;
-    if (next >= v.size()) break;
-    out.append(kLineBreak);
-    column = 8;
+    if (!IsBlank(c)) seen_text = true;
+    if (++column <= kFoldColumn || break_at == std::string_view::npos) continue;
+    // The line break goes before the blank, which stays: unfolding gives the value back.
+    out.append(v.substr(line_start, break_at - line_start)).append("\r\n");
+    column = i + 1 - break_at;
+    line_start = break_at;
+    break_at = std::string_view::npos;
   }
-  if (line_start < v.size()) out.append(v.substr(line_start));
+  out.append(v.substr(line_start));
   return out;
 }
 

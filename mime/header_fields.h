@@ -17,8 +17,8 @@ namespace mime {
 template <typename Lines>
 std::string ReadField(const Lines& lines, std::string_view name, bool keep_trailing = false);
 
-// The value folded after column 60 at blanks outside quotes, continuation lines indented by eight
-// spaces.
+// The value folded after column 60 before a blank outside quotes: only CR LF is inserted, so that
+// unfolding gives the value back; breaks already in the value are kept.
 std::string FoldFieldValue(std::string_view value);
 
 // Removes the field (and its continuation lines) and, when value is not empty, inserts

@@ -60,7 +60,21 @@ TEST(FieldWrite, AppendsAnAbsentFieldAndRemovesOnEmptyValue) {
   EXPECT_EQ(lines, (LineList{"Subject: s"}));
 }
 
-TEST(FieldWrite, FoldsLongValuesAfterColumnSixty) {
+std::string Unfolded(std::string text) {
+  for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 2);
+  return text;
+}
+
+// Every continuation line begins with a blank and holds more than blanks.
+void ExpectSoundContinuations(const std::string& folded) {
+  for (size_t at = folded.find("\r\n"); at != std::string::npos; at = folded.find("\r\n", at + 2)) {
+    const std::string rest = folded.substr(at + 2, folded.find("\r\n", at + 2) - at - 2);
+    EXPECT_TRUE(rest[0] == ' ' || rest[0] == '\t') << folded;
+    EXPECT_NE(rest.find_first_not_of(" \t"), std::string::npos) << folded;
+  }
+}
+
+TEST(FieldWrite, FoldsLongValuesAfterColumnSixtyWithoutChangingThem) {
   std::string value;
   for (int i = 0; i < 20; ++i) value += "word" + std::to_string(i) + " ";
   value += "end";
@@ -68,24 +82,20 @@ TEST(FieldWrite, FoldsLongValuesAfterColumnSixty) {
   WriteField(lines, "Subject", value);
   ASSERT_EQ(lines.size(), 1u);
   const std::string& entry = lines[0];
-  EXPECT_NE(entry.find("\r\n        "), std::string::npos);
-  // Written out, the field reads back as the value with its breaks.
-  std::string unfolded;
+  EXPECT_NE(entry.find("\r\n "), std::string::npos);
+  EXPECT_EQ(Unfolded(entry), "Subject: " + value);
+  ExpectSoundContinuations(entry);
   size_t pos = 0;
-  for (size_t brk; (brk = entry.find("\r\n        ", pos)) != std::string::npos; pos = brk + 10) {
-    std::string piece = entry.substr(pos, brk - pos);
-    EXPECT_LE(piece.size(), 70u);
-    EXPECT_EQ(piece.back(), ' ');
-    unfolded += piece;
+  for (size_t brk; (brk = entry.find("\r\n", pos)) != std::string::npos; pos = brk + 2) {
+    EXPECT_LE(brk - pos, 70u);
   }
-  unfolded += entry.substr(pos);
-  EXPECT_EQ(unfolded, "Subject: " + value);
 }
 
 TEST(FieldWrite, NeverBreaksInsideQuotes) {
   std::string quoted = "\"" + std::string(30, 'a') + " " + std::string(40, 'b') + "\" tail";
   std::string folded = FoldFieldValue(quoted);
-  EXPECT_EQ(folded.find("\r\n"), quoted.find("\" ") + 2);
+  EXPECT_EQ(folded.find("\r\n"), quoted.find("\" ") + 1);
+  EXPECT_EQ(Unfolded(folded), quoted);
 }
 
 TEST(FieldWrite, ValueWithoutBreakPointStaysLong) {
@@ -93,11 +103,15 @@ TEST(FieldWrite, ValueWithoutBreakPointStaysLong) {
   EXPECT_EQ(FoldFieldValue(word), word);
 }
 
-TEST(FieldWrite, BlanksAtTheBreakAreDroppedAndTrailingBreakOmitted) {
-  std::string value = std::string(58, 'a') + " b    " + std::string(10, 'c');
-  EXPECT_EQ(FoldFieldValue(value), std::string(58, 'a') + " b \r\n        " + std::string(10, 'c'));
-  std::string trailing = std::string(61, 'a') + "    ";
-  EXPECT_EQ(FoldFieldValue(trailing), std::string(61, 'a') + " ");
+TEST(FieldWrite, BlanksAreKeptAndNoLineIsBlanksOnly) {
+  for (const std::string& value :
+       {std::string(58, 'a') + " b    " + std::string(10, 'c'), std::string(61, 'a') + "    ",
+        std::string(30, 'a') + std::string(40, ' ') + "z"}) {
+    const std::string folded = FoldFieldValue(value);
+    EXPECT_EQ(Unfolded(folded), value);
+    ExpectSoundContinuations(folded);
+  }
+  EXPECT_EQ(FoldFieldValue(std::string(61, 'a') + "    "), std::string(61, 'a') + "    ");
 }
 
 TEST(FieldWrite, ExistingBreaksCountAsLineEnds) {
