@@ -200,9 +200,14 @@ std::string InternetAddress(std::string_view address_type, std::string_view addr
 
 void AppendAddress(std::string_view name, std::string_view address, std::string& list) {
   if (!list.empty()) list += kListSeparator;
-  list += '"';
-  list += Escaped(BlankLineBreaks(name));
-  list += '"';
+  const std::string shown = BlankLineBreaks(name);
+  if (mime::NeedsEncoding(shown)) {
+    list += mime::EncodeHeaderWords(shown, mime::WordPlace::kPhrase);  // no 8-bit text in a phrase
+  } else {
+    list += '"';
+    list += Escaped(shown);
+    list += '"';
+  }
   const std::string written = BlankLineBreaks(address);
   if (TrimControls(written).empty()) {
     list += ":;";  // a group of no members: the name, and no address to give

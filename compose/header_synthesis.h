@@ -19,8 +19,9 @@ std::string InternetAddress(std::string_view address_type, std::string_view addr
                             std::string_view smtp_address);
 
 // Appends "name" <address> to list, after "," CR LF and eight blanks when list is not empty.
-// Backslashes and double quotes in name are escaped with a backslash. Without an address the name
-// is written as a group of no members ("name":;), which readers take as a name and no mailbox.
+// Backslashes and double quotes in name are escaped with a backslash; a name with 8-bit text is
+// written as encoded words instead of a quoted string. Without an address the name is written as a
+// group of no members ("name":;), which readers take as a name and no mailbox.
 void AppendAddress(std::string_view name, std::string_view address, std::string& list);
 
 // One property of object as a variant; empty when it cannot be read.

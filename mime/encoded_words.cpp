@@ -45,11 +45,17 @@ std::size_t SequenceLength(std::string_view text, std::size_t k) {
   return std::min(n, text.size() - k);
 }
 
+bool IsPhraseLiteral(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+         c == '!' || c == '*' || c == '+' || c == '-' || c == '/' || c == ' ';
+}
+
 // The Q form of one character: controls, blanks and tabs included, never a raw white space.
-std::string QCharacter(std::string_view sequence) {
+std::string QCharacter(std::string_view sequence, WordPlace place) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   const auto b = static_cast<unsigned char>(sequence[0]);
-  if (sequence.size() == 1 && b < 32) return {'=', kHex[b >> 4], kHex[b & 15]};
+  const bool escaped = b < 32 || (place == WordPlace::kPhrase && !IsPhraseLiteral(sequence[0]));
+  if (sequence.size() == 1 && escaped) return {'=', kHex[b >> 4], kHex[b & 15]};
   return EncodeQ(sequence);
 }
 
@@ -100,7 +106,7 @@ std::string EncodeHeaderText(std::string_view text) {
 
 namespace mime {
 
-std::string EncodeHeaderWords(std::string_view text) {
+std::string EncodeHeaderWords(std::string_view text, WordPlace place) {
   constexpr std::string_view kOpen = "=?utf-8?Q?";
   constexpr std::string_view kClose = "?=";
   constexpr std::size_t kWordText = 75 - kOpen.size() - kClose.size();
@@ -113,7 +119,7 @@ std::string EncodeHeaderWords(std::string_view text) {
   };
   for (std::size_t k = 0; k < text.size();) {
     const std::size_t n = SequenceLength(text, k);
-    const std::string piece = QCharacter(text.substr(k, n));
+    const std::string piece = QCharacter(text.substr(k, n), place);
     if (word.size() + piece.size() > kWordText) flush();
     word += piece;
     k += n;

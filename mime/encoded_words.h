@@ -18,8 +18,12 @@ bool NeedsEncoding(std::string_view text);
 // "=?utf-8?Q?...?=" around the Q-encoding of text when any byte is below 32 or above 126; otherwise
 // text unchanged. text is taken to be UTF-8.
 std::string EncodeHeaderText(std::string_view text);
+// Where a row of encoded words stands: in unstructured text (a subject), or as a phrase (the
+// display name of an address), where only letters, digits and "!*+-/" may stand unencoded.
+enum class WordPlace { kText, kPhrase };
+
 // The whole of text (UTF-8) as "=?utf-8?Q?...?=" words of at most 75 characters separated by one
 // blank; a UTF-8 sequence is never split between words. Decoding gives text back exactly.
-std::string EncodeHeaderWords(std::string_view text);
+std::string EncodeHeaderWords(std::string_view text, WordPlace place = WordPlace::kText);
 
 }  // namespace mime

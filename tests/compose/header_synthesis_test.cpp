@@ -230,6 +230,27 @@ TEST_F(HeaderSynthesisTest, BlankTransportHeadersAreNoHeaders) {
   EXPECT_EQ(root.Header().GetField("MIME-Version", "*"), "1.0");
 }
 
+// An 8-bit name cannot stand in a quoted string: it is a phrase of encoded words that decodes to
+// the name, with every character a phrase forbids encoded.
+TEST(AppendAddressTest, NameWithEightBitTextIsWrittenAsEncodedWords) {
+  const std::string name = "M\xC3\xBCller, \"Jo\" (Sales) <x> @ a.b; c:d=e?f_g";
+  std::string list;
+  compose::AppendAddress(name, "jo@x.org", list);
+  const std::size_t angle = list.rfind(" <jo@x.org>");
+  ASSERT_NE(angle, std::string::npos) << list;
+  const std::string phrase = list.substr(0, angle);
+  EXPECT_EQ(mime::DecodeHeaderText(phrase), name);
+  for (std::size_t start = 0, end; start < phrase.size(); start = end + 1) {
+    end = std::min(phrase.find(' ', start), phrase.size());
+    const std::string word = phrase.substr(start, end - start);
+    ASSERT_EQ(word.rfind("=?utf-8?Q?", 0), 0u) << word;
+    const std::string text = word.substr(10, word.size() - 12);
+    EXPECT_EQ(text.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789!*+-/=_"),
+              std::string::npos)
+        << word;
+  }
+}
+
 TEST(AppendAddressTest, EscapesBackslashesBeforeQuotes) {
   std::string list;
   compose::AppendAddress("a\\\"b", "x@y", list);

@@ -63,7 +63,7 @@ TEST_P(HeaderExport, SynthesisedHeadersReadRightly) {
   const std::string all = data;
   EXPECT_NE(all.find("From: \"Chef \\\"The Boss\\\" O'Neil\" <chef@example.com>\r\n"), std::string::npos);
   EXPECT_NE(all.find("From: \"Back\\\\slash Sender\" <bss@example.com>\r\n"), std::string::npos);
-  EXPECT_NE(all.find("\"\xC3\x89mile Zola\" <ez@example.com>\r\nCC: \"Smith, \\\"Jo\\\"\":;\r\n"),
+  EXPECT_NE(all.find("=?utf-8?Q?=C3=89mile_Zola?= <ez@example.com>\r\nCC: \"Smith, \\\"Jo\\\"\":;\r\n"),
             std::string::npos);
   EXPECT_NE(all.find("Content-Transfer-Encoding: 7bit\r\n\r\nReporting-MTA: dns; mx.example.com\r\n\r\n"
                      "Final-Recipient: rfc822; x@example.com\r\nAction: failed\r\nStatus: 5.1.1\r\n\r\n--"),
