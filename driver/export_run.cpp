@@ -8,6 +8,7 @@
 #include "driver/export_error.h"
 #include "driver/folder_list.h"
 #include "driver/import_result_text.h"
+#include "platform/os/stop_signals.h"
 
 namespace driver {
 namespace {
@@ -54,22 +55,31 @@ mapi::ImportResult Import(const ExportPaths& paths, const ImportFunction& import
   mapi::FolderCallback on_folder = [&folders](std::int32_t user_data, std::string_view name,
                                               std::uint8_t type, std::int32_t count,
                                               std::int32_t& folder_id, bool& include) {
+    if (os::StopRequested()) folders.Decline();
     folders.AssignFolderId(user_data, name, type, count, folder_id, include);
   };
   mapi::MessageCallback on_message = [&archive, &folders](
                                          std::int32_t user_data, std::int32_t reserved,
                                          std::int32_t folder_id, std::string_view text,
                                          double time, bool& stop) {
-    archive.AppendMessage(user_data, reserved, folder_id, text, time, stop);
+    // A stop request is honoured between two whole records: no message is begun after it.
+    const bool stopping = os::StopRequested();
+    if (!stopping) archive.AppendMessage(user_data, reserved, folder_id, text, time, stop);
     if (archive.failed()) folders.Decline();
+    if (stopping || os::StopRequested()) {
+      folders.Decline();
+      stop = true;
+    }
   };
   return import(paths.pst, mapi::ProgressCallback{}, on_folder, on_message, 0, error_text,
                 &statistics);
 }
 
-// Steps after the session has returned: count line, folder list.
+// Steps after the session has returned: count line, folder list. A run asked to stop ends here,
+// with the archive holding the whole records stored so far.
 void Finish(const ExportPaths& paths, RunState& run, Console& console) {
   if (run.archive->failed()) throw FileError(run.archive->Failure());
+  if (os::StopRequested()) throw ExportError("Cannot finish", "interrupted");
   run.folders->Finish();
   console.Line("...done");
   if (paths.folder_list) {

@@ -26,8 +26,9 @@ class OutputFile {
   virtual const std::string& path() const = 0;
 };
 
-// Creates (or replaces) the file at path, empty, for writing. Throws FileError with the text
-// "Cannot create file "<path>". <reason>" when it cannot be created.
+// Creates (or empties) the file at path for writing and holds an exclusive lock on it until it is
+// closed. Throws FileError with the text "Cannot create file "<path>". <reason>" when it cannot be
+// created, or when another run holds the lock (the file is then left as it was).
 std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path);
 
 }  // namespace driver

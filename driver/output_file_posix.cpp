@@ -2,6 +2,7 @@
 // one buffer first, and resumes after short writes and interruptions.
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
@@ -9,11 +10,20 @@
 
 #include "driver/export_error.h"
 #include "driver/output_file.h"
+#include "platform/os/file_lock.h"
 
 namespace driver {
 namespace {
 
 std::error_code LastError() { return {errno, std::generic_category()}; }
+
+// Devices and pipes have no length to cut; a regular file is emptied.
+std::error_code EmptyRegularFile(int fd) {
+  struct stat info {};
+  if (fstat(fd, &info) != 0) return LastError();
+  if (S_ISREG(info.st_mode) && ftruncate(fd, 0) != 0) return LastError();
+  return {};
+}
 
 class PosixOutputFile final : public OutputFile {
  public:
@@ -77,10 +87,21 @@ class PosixOutputFile final : public OutputFile {
 
 }  // namespace
 
+// The file is opened without truncating it and locked first: a file another run is writing is
+// refused untouched, and only a file this run holds is emptied.
 std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path) {
-  int fd = open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) throw FileError(CannotCreateFileText(path, LastError().message()));
-  return std::make_unique<PosixOutputFile>(fd, path);
+  auto file = std::make_unique<PosixOutputFile>(fd, path);
+  if (std::error_code error = os::TryLockExclusive(fd)) {
+    throw FileError(CannotCreateFileText(
+        path, error == std::errc::resource_unavailable_try_again
+                  ? "Another export is writing to it; it was left as it was."
+                  : error.message()));
+  }
+  if (std::error_code error = EmptyRegularFile(fd))
+    throw FileError(CannotCreateFileText(path, error.message()));
+  return file;
 }
 
 }  // namespace driver

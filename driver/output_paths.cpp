@@ -3,23 +3,14 @@
 
 #include <sys/stat.h>
 
-#include <filesystem>
-#include <system_error>
 #include <utility>
 #include <vector>
 
 #include "driver/export_error.h"
+#include "platform/os/path_resolution.h"
 
 namespace driver {
 namespace {
-
-std::filesystem::path Normalised(const std::string& path) {
-  std::error_code error;
-  std::filesystem::path absolute = std::filesystem::absolute(path, error);
-  if (error) absolute = path;
-  std::filesystem::path resolved = std::filesystem::weakly_canonical(absolute, error);
-  return (error ? absolute : resolved).lexically_normal();
-}
 
 struct NamedPath {
   const char* role;
@@ -42,21 +33,23 @@ std::string ReplaceExtension(std::string_view path, std::string_view extension) 
 ExportPaths MakeExportPaths(std::string pst, std::string_view destination,
                             std::optional<std::string> folder_list) {
   return {std::move(pst), ReplaceExtension(destination, ".xmz"), ReplaceExtension(destination, ".idx"),
-          std::move(folder_list)};
+          std::move(folder_list), std::nullopt};
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
+  const std::string target_a = os::FinalTarget(a);
+  const std::string target_b = os::FinalTarget(b);
   struct stat sa, sb;
-  bool a_exists = stat(a.c_str(), &sa) == 0;
-  bool b_exists = stat(b.c_str(), &sb) == 0;
+  bool a_exists = stat(target_a.c_str(), &sa) == 0;
+  bool b_exists = stat(target_b.c_str(), &sb) == 0;
   if (a_exists && b_exists) return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-  if (a_exists != b_exists) return false;
-  return Normalised(a) == Normalised(b);
+  return target_a == target_b;
 }
 
 void CheckOutputsDistinct(const ExportPaths& paths) {
   std::vector<NamedPath> outputs{{"data file", &paths.data}, {"index file", &paths.index}};
   if (paths.folder_list) outputs.push_back({"folder-list file", &*paths.folder_list});
+  if (paths.trace) outputs.push_back({"trace file", &*paths.trace});
   std::vector<NamedPath> earlier;
   if (!paths.pst.empty()) earlier.push_back({"PST file", &paths.pst});
   for (const NamedPath& output : outputs) {

@@ -17,17 +17,19 @@ struct ExportPaths {
   std::string data;   // the destination with ".xmz"
   std::string index;  // the destination with ".idx"
   std::optional<std::string> folder_list;
+  std::optional<std::string> trace;  // the trace file, when the trace goes to a file
 };
 
 ExportPaths MakeExportPaths(std::string pst, std::string_view destination,
                             std::optional<std::string> folder_list);
 
-// True when both paths name one file: the same device and inode when both exist, otherwise the same
-// absolute path once "." and ".." and symbolic links of existing folders are resolved.
+// True when both paths lead to one file: the same device and inode when both exist, otherwise the
+// same final target once "." and ".." and every symbolic link are followed, a link to a file that
+// does not exist yet included.
 bool SameFile(const std::string& a, const std::string& b);
 
-// Throws ExportError (exit code 2) naming both files when an output names the PST file or another
-// output. Nothing has been written at that point.
+// Throws ExportError (exit code 2) naming both files when an output (the trace file included)
+// names the PST file or another output. Nothing has been written at that point.
 void CheckOutputsDistinct(const ExportPaths& paths);
 
 }  // namespace driver

@@ -5,6 +5,7 @@
 
 #include "driver/command_line.h"
 #include "driver/export_error.h"
+#include "support/diag/debug_trace.h"
 
 namespace driver {
 namespace {
@@ -20,7 +21,9 @@ ExportPaths PathsFrom(const CommandLine& command_line) {
   std::string pst = command_line.OptionValue('s', true);
   std::optional<std::string> folder_list;
   if (command_line.OptionPresent('f')) folder_list = command_line.OptionValue('f', true);
-  return MakeExportPaths(std::move(pst), destination, std::move(folder_list));
+  ExportPaths paths = MakeExportPaths(std::move(pst), destination, std::move(folder_list));
+  if (std::string trace = diag::DebugTraceFile(); !trace.empty()) paths.trace = std::move(trace);
+  return paths;
 }
 
 }  // namespace

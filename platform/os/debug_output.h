@@ -2,6 +2,7 @@
 // named by PST2XMZ_TRACE ("-" for standard error); without it nothing is written. Never fails.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "platform/os/service_slot.h"
@@ -17,5 +18,8 @@ class DebugOutput {
 DebugOutput& CurrentDebugOutput();
 DebugOutput* InstallDebugOutput(DebugOutput* replacement);
 using ScopedDebugOutput = ScopedService<DebugOutput, &InstallDebugOutput>;
+
+// The file that PST2XMZ_TRACE names; empty when it names none or standard error ("-").
+std::string TraceFilePath();
 
 }  // namespace os

@@ -2,11 +2,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "platform/os/debug_output.h"
 
 namespace os {
 namespace {
+
+constexpr const char* kTraceVariable = "PST2XMZ_TRACE";
 
 class TraceFileOutput final : public DebugOutput {
  public:
@@ -22,8 +25,12 @@ class TraceFileOutput final : public DebugOutput {
   std::FILE* File() {
     if (!opened_) {
       opened_ = true;
-      const char* target = std::getenv("PST2XMZ_TRACE");
-      if (target && *target) file_ = std::strcmp(target, "-") == 0 ? stderr : std::fopen(target, "ab");
+      const char* target = std::getenv(kTraceVariable);
+      if (target && std::strcmp(target, "-") == 0) {
+        file_ = stderr;
+      } else if (std::string path = TraceFilePath(); !path.empty()) {
+        file_ = std::fopen(path.c_str(), "ab");
+      }
     }
     return file_;
   }
@@ -36,6 +43,12 @@ TraceFileOutput system_output;
 ServiceSlot<DebugOutput> slot(system_output);
 
 }  // namespace
+
+std::string TraceFilePath() {
+  const char* target = std::getenv(kTraceVariable);
+  if (!target || !*target || std::strcmp(target, "-") == 0) return {};
+  return target;
+}
 
 DebugOutput& CurrentDebugOutput() { return slot.get(); }
 DebugOutput* InstallDebugOutput(DebugOutput* replacement) { return slot.install(replacement); }

@@ -7,4 +7,6 @@ namespace diag {
 
 void DebugTrace(std::string_view text) { os::CurrentDebugOutput().Write(text); }
 
+std::string DebugTraceFile() { return os::TraceFilePath(); }
+
 }  // namespace diag

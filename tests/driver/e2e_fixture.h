@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,9 +18,15 @@ class ExportE2eTest : public testing::Test {
   void Script(const std::string& name, const std::string& lines) { WriteWholeFile(dir_ / name, lines); }
 
   ProgramOutput Run(const std::vector<std::string>& arguments, const RunOptions& options = {}) {
+    return Start(arguments, options)->Wait();
+  }
+
+  // Starts the program without waiting for it.
+  std::unique_ptr<ChildProgram> Start(const std::vector<std::string>& arguments,
+                                      const RunOptions& options = {}) {
     RunOptions in_dir = options;
     if (in_dir.working_directory.empty()) in_dir.working_directory = dir_.path();
-    return RunBuiltProgram(PST2XMZ_FAKE_IMPORT_PROGRAM, arguments, in_dir);
+    return std::make_unique<ChildProgram>(PST2XMZ_FAKE_IMPORT_PROGRAM, arguments, in_dir);
   }
 
   std::string File(const std::string& name) const { return ReadWholeFile(dir_ / name); }

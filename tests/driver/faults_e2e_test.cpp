@@ -76,7 +76,7 @@ TEST_F(FaultsE2eTest, UnwritableFolderListEndsTheRunAfterTheArchiveIsClosed) {
 TEST_F(FaultsE2eTest, DiskFullWhileAppendingKeepsOnlyWholeRecordsAndEndsTheRun) {
   Script("a.pst", "log " + dir_ / "session.log" + "\n" + ThousandByteMessages(5));
   ProgramOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "folders.txt"},
-                          {"", std::uint64_t{2500}});  // two 1023-byte blocks fit, the third does not
+                          WithFileSizeLimit(2500));  // two 1023-byte blocks fit, the third does not
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(run.err, "File error: Cannot write file \"" + dir_ / "out.xmz" + "\". File too large\r\n");
   EXPECT_EQ(run.out.find("Completed import"), std::string::npos);
@@ -96,7 +96,7 @@ TEST_F(FaultsE2eTest, DiskFullWhileWritingARecordWithdrawsItsBlock) {
   // bytes, its record (index at 2138 bytes) does not.
   std::string message = "message 0 Subject: " + std::string(1000, 'S') + "\\r\\n\\r\\n\n";
   Script("a.pst", "folder 1 A\n" + message + message);
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out"}, {"", std::uint64_t{2100}});
+  ProgramOutput run = Run({"-s", "a.pst", "-d", "out"}, WithFileSizeLimit(2100));
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(run.err, "File error: Cannot write file \"" + dir_ / "out.idx" + "\". File too large\r\n");
   EXPECT_EQ(File("out.xmz").size(), 1036u);
@@ -111,7 +111,7 @@ TEST_F(FaultsE2eTest, FoldersMetAfterAWriteFailureAreDeclined) {
   Script("a.pst", "log " + dir_ / "session.log" + "\nignore-stop\nfolder 1 A\n"
                   "message 0 Subject: small\\r\\n\\r\\n\nmessage 0 " + big +
                   "\nmessage 0 Subject: small again\\r\\n\\r\\n\nfolder 1 B\nmessage 0 Subject: b\\r\\n\\r\\n\n");
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out"}, {"", std::uint64_t{2500}});
+  ProgramOutput run = Run({"-s", "a.pst", "-d", "out"}, WithFileSizeLimit(2500));
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(File("session.log"), "folder A id 5 included\nmessage stored\nmessage stop\nmessage stop\n"
                                  "folder B id -1 left out\n");
@@ -159,6 +159,58 @@ TEST_F(FaultsE2eTest, FolderListThatIsTheIndexFileIsRefused) {
   EXPECT_EQ(run.err, "Invalid parameters: The folder-list file \"./out.idx\" names the same file as "
                      "the index file \"" + dir_ / "out.idx" + "\"; nothing was written.\r\n");
   EXPECT_FALSE(Exists("out.xmz"));
+}
+
+TEST_F(FaultsE2eTest, DanglingLinksAreFollowedToTheFileTheyWouldCreate) {
+  Script("a.pst", "folder 1 F\n");
+  // list.txt -> step -> out.idx, none of which exists yet.
+  ASSERT_EQ(symlink("step", (dir_ / "list.txt").c_str()), 0);
+  ASSERT_EQ(symlink((dir_ / "out.idx").c_str(), (dir_ / "step").c_str()), 0);
+  ProgramOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "list.txt"});
+  EXPECT_EQ(run.exit_code, 2);
+  EXPECT_EQ(run.err, "Invalid parameters: The folder-list file \"" + dir_ / "list.txt" +
+                         "\" names the same file as the index file \"" + dir_ / "out.idx" +
+                         "\"; nothing was written.\r\n");
+  EXPECT_FALSE(Exists("out.xmz"));
+  EXPECT_FALSE(Exists("out.idx"));
+
+  // The index file as a dangling link to the data file, through a folder link.
+  ASSERT_EQ(mkdir((dir_ / "real").c_str(), 0755), 0);
+  ASSERT_EQ(symlink("real", (dir_ / "via").c_str()), 0);
+  ASSERT_EQ(symlink("../via/q.xmz", (dir_ / "real/q.idx").c_str()), 0);
+  run = Run({"-s", "a.pst", "-d", "via/q"});
+  EXPECT_EQ(run.exit_code, 2);
+  EXPECT_EQ(run.err, "Invalid parameters: The index file \"via/q.idx\" names the same file as the "
+                     "data file \"via/q.xmz\"; nothing was written.\r\n");
+  EXPECT_FALSE(Exists("real/q.xmz"));
+}
+
+TEST_F(FaultsE2eTest, TraceFileNamingTheInputOrAnOutputIsRefused) {
+  Script("a.pst", "folder 1 F\n");
+  ProgramOutput run = Run({"-s", "a.pst", "-d", "out"}, WithEnvironment("PST2XMZ_TRACE", "a.pst"));
+  EXPECT_EQ(run.exit_code, 2);
+  EXPECT_EQ(run.err, "Invalid parameters: The trace file \"a.pst\" names the same file as the PST "
+                     "file \"" + dir_ / "a.pst" + "\"; nothing was written.\r\n");
+  EXPECT_EQ(File("a.pst"), "folder 1 F\n");
+  EXPECT_FALSE(Exists("out.xmz"));
+
+  for (const char* output : {"out.xmz", "./out.idx", "folders.txt"}) {
+    run = Run({"-s", "a.pst", "-d", "out", "-f", "folders.txt"},
+              WithEnvironment("PST2XMZ_TRACE", output));
+    EXPECT_EQ(run.exit_code, 2) << output;
+    EXPECT_NE(run.err.find("The trace file \"" + std::string(output) + "\" names the same file as"),
+              std::string::npos) << run.err;
+  }
+  ASSERT_EQ(symlink("out.idx", (dir_ / "trace.log").c_str()), 0);
+  run = Run({"-s", "a.pst", "-d", "out"}, WithEnvironment("PST2XMZ_TRACE", "trace.log"));
+  EXPECT_EQ(run.exit_code, 2);
+  EXPECT_FALSE(Exists("out.xmz"));
+
+  // Standard error and a file of its own are fine.
+  for (const char* trace : {"-", "trace.txt"}) {
+    run = Run({"-s", "a.pst", "-d", "out"}, WithEnvironment("PST2XMZ_TRACE", trace));
+    EXPECT_EQ(run.exit_code, 0) << trace << run.err;
+  }
 }
 
 }  // namespace

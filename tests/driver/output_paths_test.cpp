@@ -54,6 +54,24 @@ TEST(SameFile, MissingFilesCompareByNormalisedPath) {
   EXPECT_FALSE(SameFile(dir / "new.xmz", dir / "new.idx"));
 }
 
+TEST(SameFile, LinksAreFollowedToFilesThatDoNotExistYet) {
+  TempDir dir;
+  ASSERT_EQ(mkdir((dir / "sub").c_str(), 0755), 0);
+  ASSERT_EQ(symlink("new.idx", (dir / "link").c_str()), 0);
+  ASSERT_EQ(symlink("../link", (dir / "sub/up").c_str()), 0);
+  ASSERT_EQ(symlink((dir / "sub").c_str(), (dir / "folder").c_str()), 0);
+  EXPECT_TRUE(SameFile(dir / "link", dir / "new.idx"));
+  EXPECT_TRUE(SameFile(dir / "sub/up", dir / "new.idx"));
+  // ".." after a folder link climbs from the link's target, as the system does.
+  EXPECT_TRUE(SameFile(dir / "folder/../new.idx", dir / "new.idx"));
+  EXPECT_TRUE(SameFile(dir / "folder/up", dir / "new.idx"));
+  EXPECT_FALSE(SameFile(dir / "link", dir / "new.xmz"));
+  // Links that lead to each other end the resolution instead of looping.
+  ASSERT_EQ(symlink("loop2", (dir / "loop1").c_str()), 0);
+  ASSERT_EQ(symlink("loop1", (dir / "loop2").c_str()), 0);
+  EXPECT_FALSE(SameFile(dir / "loop1", dir / "new.idx"));
+}
+
 TEST(SameFile, RelativePathsAreTakenFromTheCurrentDirectory) {
   TempDir dir;
   std::string previous = std::filesystem::current_path();

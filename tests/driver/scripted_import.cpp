@@ -12,9 +12,11 @@
 //   result <hex> [<error text>]     the result returned at the end (default 0)
 //   log <path>                      appends one line per callback outcome to the file
 //   ignore-stop                     goes on after a true stop flag (a careless session)
+//   raise <signal>                  sends the signal (a number) to the process itself
 // Like the session, it reads a folder's messages only when the folder id is not -1 and the include
 // flag is set, absorbs exceptions thrown by the message callback, and stops at a true stop flag
 // with the result E_FAIL.
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -91,6 +93,8 @@ class ScriptRun {
       auto [code, text] = SplitFirst(rest);
       result_ = static_cast<ImportResult>(std::stoul(code, nullptr, 16));
       error_text_ = text;
+    } else if (command == "raise") {
+      std::raise(std::stoi(rest));
     } else if (command == "ignore-stop") {
       ignore_stop_ = true;
     } else if (command == "log") {

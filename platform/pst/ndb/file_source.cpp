@@ -66,12 +66,18 @@ Status FileSource::CheckRange(std::uint64_t offset, std::size_t length) const {
 }
 
 Result<std::unique_ptr<FileSource>> FileSource::OpenFile(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Opened without waiting: a FIFO would otherwise block the open until a writer comes.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return Status::Io("cannot open " + path + ": " + std::strerror(errno));
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
     return Status::Io(path + " is not a regular file");
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    ::close(fd);
+    return Status::Io("cannot read " + path + ": " + std::strerror(errno));
   }
   return std::unique_ptr<FileSource>(
       std::make_unique<PreadSource>(fd, static_cast<std::uint64_t>(st.st_size)));

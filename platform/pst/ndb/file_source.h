@@ -21,7 +21,8 @@ class FileSource {
   // system fails. Safe to call from several threads.
   virtual Status ReadExact(std::uint64_t offset, std::span<std::byte> out) const = 0;
 
-  // Opens a regular file for reading. kIo for a missing file or a directory.
+  // Opens a regular file for reading, never waiting on a FIFO. kIo for a missing file, a directory
+  // or any other file that is not a regular file. Reads never go past the size seen here.
   static Result<std::unique_ptr<FileSource>> OpenFile(const std::string& path);
   static std::unique_ptr<FileSource> FromMemory(std::vector<std::byte> bytes);
 
