@@ -9,6 +9,7 @@
 #include "driver/folder_list.h"
 #include "driver/import_result_text.h"
 #include "platform/os/stop_signals.h"
+#include "support/charset/charset_registry.h"
 
 namespace driver {
 namespace {
@@ -88,6 +89,13 @@ void Finish(const ExportPaths& paths, RunState& run, Console& console) {
   }
 }
 
+// Text read as ISO-8859-1 because the code page library is missing is a loss like a skipped
+// message: said once, and the run ends with 3.
+std::string CharsetReport() {
+  std::string notice = charset::TPlCharsetRegistry::Instance().MissingLibraryNotice();
+  return notice.empty() ? notice : notice + "\r\n";
+}
+
 std::string Count(std::int64_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
@@ -119,7 +127,7 @@ int RunExport(const ExportPaths& paths, const ImportFunction& import, Console& c
                                                               : error_text));
   }
   console.Line("Completed import");
-  std::string report = NotExportedReport(statistics) + DamageReport(statistics);
+  std::string report = NotExportedReport(statistics) + DamageReport(statistics) + CharsetReport();
   if (report.empty()) return kExitExported;
   std::fwrite(report.data(), 1, report.size(), errors);
   std::fflush(errors);

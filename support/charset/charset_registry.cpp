@@ -94,6 +94,7 @@ std::vector<std::string> TPlCharsetRegistry::DefaultLibraryDirectories() {
 
 std::unique_ptr<TPlCharset> TPlCharsetRegistry::Create(std::string_view name) {
   const TPlCharsetInfo* info = Find(name);
+  if (!info) NoteFallback(name);
   std::unique_ptr<TPlCharset> set = info ? info->Create() : nullptr;
   // A library factory that fails is treated like an unknown name.
   return set ? std::move(set) : std::make_unique<TPlISO_8859_1>();
@@ -119,6 +120,25 @@ std::size_t TPlCharsetRegistry::LibraryCount() {
   return libraries_.size();
 }
 
+void TPlCharsetRegistry::NoteFallback(std::string_view name) {
+  std::lock_guard lock(mutex_);
+  if (libraries_.empty()) names_without_library_.emplace(UpperAscii(name), std::string(name));
+}
+
+std::string TPlCharsetRegistry::MissingLibraryNotice() {
+  std::lock_guard lock(mutex_);
+  if (names_without_library_.empty()) return {};
+  std::string why;
+  for (const std::string& failure : library_failures_) why += (why.empty() ? "" : "; ") + failure;
+  if (why.empty()) {
+    why = "no *" + std::string(kPlCharsetLibraryPattern) + " file in";
+    for (const std::string& directory : directories_) why += " " + directory;
+  }
+  std::string sets;
+  for (const auto& [upper, name] : names_without_library_) sets += (sets.empty() ? "" : ", ") + name;
+  return "Code page library not found (" + why + "): texts in " + sets + " are read as ISO-8859-1";
+}
+
 bool TPlCharsetRegistry::Register(std::string_view aliases, std::string_view category,
                                   std::string_view description, PlCharsetFactory factory,
                                   const os::DynamicLibrary* library) {
@@ -132,6 +152,8 @@ void TPlCharsetRegistry::ResetForTesting(std::vector<std::string> directories) {
   index_.clear();
   entries_.clear();
   libraries_.clear();  // pinned: they stay loaded
+  library_failures_.clear();
+  names_without_library_.clear();
   directories_ = std::move(directories);
 }
 
@@ -157,13 +179,23 @@ void TPlCharsetRegistry::LoadLibraries() {
 // A file that is not a loadable library, or lacks the entry, is left alone; so is a library that
 // registers nothing (it is unloaded again).
 void TPlCharsetRegistry::LoadLibrary(const std::string& path) {
-  std::unique_ptr<os::DynamicLibrary> library = os::DynamicLibrary::Load(path);
-  if (!library) return;
+  std::string error;
+  std::unique_ptr<os::DynamicLibrary> library = os::DynamicLibrary::Load(path, &error);
+  if (!library) {
+    library_failures_.push_back(error.empty() ? path + ": cannot be loaded" : error);
+    return;
+  }
   auto entry = reinterpret_cast<PlRegisterCharsetLibrary>(library->Find(kPlCharsetLibraryEntry));
-  if (!entry) return;
+  if (!entry) {
+    library_failures_.push_back(path + ": no " + kPlCharsetLibraryEntry);
+    return;
+  }
   LibraryHost host{this, library.get(), 0};
   entry(kPlCharsetLibraryAbiVersion, &TPlCharsetRegistry::RegisterFromLibrary, &host);
-  if (host.registered == 0) return;
+  if (host.registered == 0) {
+    library_failures_.push_back(path + ": registers no character set");
+    return;
+  }
   // Sets made by the library may outlive the registry during process exit.
   library->Pin();
   libraries_.push_back(std::move(library));

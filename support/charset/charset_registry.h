@@ -45,6 +45,12 @@ class TPlCharsetRegistry {
   // Number of character-set libraries loaded and kept.
   std::size_t LibraryCount();
 
+  // When no character-set library could be loaded and some text named a set the built-in ones do
+  // not know: one line saying so and naming those sets ("Code page library not found (...): texts
+  // in shift_jis, big5 are read as ISO-8859-1"). Empty otherwise. Without a library it cannot be
+  // told which of these sets a library would have known, so every unknown name is listed.
+  std::string MissingLibraryNotice();
+
   // Registers one set after the built-in and library sets; false (and nothing registered) when
   // any of its aliases is already known.
   bool Register(std::string_view aliases, std::string_view category, std::string_view description,
@@ -65,6 +71,8 @@ class TPlCharsetRegistry {
   void RegisterBuiltIns();
   void LoadLibraries();
   void LoadLibrary(const std::string& path);
+  // Remembers a name read as ISO-8859-1 while no library is loaded.
+  void NoteFallback(std::string_view name);
   // The registration routine handed to a library; host is a LibraryHost.
   static void RegisterFromLibrary(void* host, const char* aliases, const char* category,
                                   const char* description, PlCharsetFactory factory);
@@ -79,6 +87,9 @@ class TPlCharsetRegistry {
   std::map<std::string, const TPlCharsetInfo*, std::less<>> index_;  // upper-cased alias -> entry
   std::vector<std::unique_ptr<os::DynamicLibrary>> libraries_;
   std::vector<std::string> directories_;
+  std::vector<std::string> library_failures_;  // "<path>: <reason>" for each library not loaded
+  // Names read as ISO-8859-1 while no library was loaded, by upper-cased name.
+  std::map<std::string, std::string, std::less<>> names_without_library_;
 };
 
 }  // namespace charset

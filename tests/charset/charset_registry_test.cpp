@@ -6,6 +6,7 @@
 #include "platform/os/dynamic_library.h"
 #include "platform/os/module_path.h"
 #include "support/charset/charset_registry.h"
+#include "support/charset/pl_converter.h"
 #include "tests/charset/byte_strings.h"
 
 namespace charset::testing {
@@ -142,6 +143,35 @@ TEST_F(LibraryDirectory, FilesThatAreNotLibrariesOrLackTheEntryAreSkipped) {
   // Its set that clashes with a built-in alias is ignored as a whole.
   EXPECT_EQ(registry().Find("x-test-clash"), nullptr);
   EXPECT_EQ(NameOf("utf-8"), "utf-8");
+}
+
+TEST_F(LibraryDirectory, WithoutALibraryUnknownNamesAreNamedOnceInTheNotice) {
+  registry().ResetForTesting({dir_.string()});
+  EXPECT_EQ(registry().MissingLibraryNotice(), "");
+  EXPECT_EQ(TPlConverter("Shift_JIS", "utf-8").Convert("\xE9"), "\xC3\xA9");
+  TPlConverter("utf-8", "big5");
+  TPlConverter("SHIFT_JIS", "utf-8");
+  TPlConverter("utf-16", "us-ascii");  // known: not named
+  EXPECT_EQ(registry().MissingLibraryNotice(),
+            "Code page library not found (no *.chl file in " + dir_.string() +
+                "): texts in big5, Shift_JIS are read as ISO-8859-1");
+}
+
+TEST_F(LibraryDirectory, UnreadableLibraryIsNamedWithItsReason) {
+  std::ofstream(dir_ / "codepages.chl") << "not a shared object";
+  registry().ResetForTesting({dir_.string()});
+  TPlConverter("euc-kr", "utf-8");
+  const std::string notice = registry().MissingLibraryNotice();
+  EXPECT_EQ(notice.rfind("Code page library not found (" + (dir_ / "codepages.chl").string(), 0), 0u)
+      << notice;
+  EXPECT_NE(notice.find("): texts in euc-kr are read as ISO-8859-1"), std::string::npos) << notice;
+}
+
+TEST_F(LibraryDirectory, WithALibraryNothingIsSaid) {
+  CopyFixture("test_sets.chl");
+  registry().ResetForTesting({dir_.string()});
+  TPlConverter("x-unknown-set", "utf-8");
+  EXPECT_EQ(registry().MissingLibraryNotice(), "");
 }
 
 TEST_F(LibraryDirectory, FilesWithOtherExtensionsAreNotLoaded) {

@@ -36,6 +36,7 @@ Status DataNode::ResolveBlocks(BlockId data_bid) {
       PST_RETURN_IF_ERROR(AddDataTreeLeaves(child, 1));
     }
   }
+  PST_RETURN_IF_ERROR(CheckEachBlockOnce());
   if (size() != recorded_total_) {
     db_.log().Warning(Where() + ": data tree " + Hex(data_bid) + " records " +
                       std::to_string(recorded_total_) + " bytes, its blocks hold " +
@@ -65,17 +66,34 @@ Status DataNode::AddLeaf(BlockId bid) {
   if (IsInternalBlock(bid)) {
     return Status::Corrupt(Where() + ": data block " + Hex(bid) + " is an internal block");
   }
-  // Every distinct block takes at least one alignment unit of the file; more leaves than that
-  // means blocks are listed repeatedly, which no sound file does.
   const FormatLayout& l = db_.header().layout();
-  if (blocks_.size() >= db_.file_size() / l.block_alignment + 1) {
-    return Status::Corrupt(Where() + ": data tree lists more blocks than the file can hold");
-  }
   auto entry = db_.FindBlock(bid);
   if (!entry.ok()) return Status(entry.status().code(), Where() + ": " + entry.status().message());
+  // The data a node claims is bounded by the file: each leaf takes its own room in the file (at
+  // least one alignment unit), and a compressed leaf inflates to no more than the largest block.
+  // Checked leaf by leaf, so a tree claiming gigabytes fails before its list grows.
+  if (entry->inflated_size > l.max_block_data()) {
+    return Status::Corrupt(Where() + ": data block " + Hex(bid) + " claims to inflate to " +
+                           std::to_string(entry->inflated_size) + " bytes");
+  }
+  file_extent_ += l.BlockExtent(entry->stored_size);
+  if (file_extent_ > db_.file_size()) {
+    return Status::Corrupt(Where() + ": data tree lists more blocks than the file can hold");
+  }
   blocks_.push_back(bid);
   starts_.push_back(starts_.back() + entry->inflated_size);
   return Status::Ok();
+}
+
+// A sound data tree lists every block once; one listing a block again (a small file declaring a
+// huge object) is damaged.
+Status DataNode::CheckEachBlockOnce() const {
+  std::vector<BlockId> sorted = blocks_;
+  for (BlockId& bid : sorted) bid = BlockKey(bid);
+  std::sort(sorted.begin(), sorted.end());
+  auto again = std::adjacent_find(sorted.begin(), sorted.end());
+  if (again == sorted.end()) return Status::Ok();
+  return Status::Corrupt(Where() + ": data tree lists block " + Hex(*again) + " more than once");
 }
 
 Result<std::shared_ptr<const std::vector<std::byte>>> DataNode::Block(std::size_t index) const {

@@ -45,6 +45,7 @@ class DataNode final : public Node {
   Status ResolveBlocks(BlockId data_bid);
   Status AddDataTreeLeaves(BlockId bid, int want_level);
   Status AddLeaf(BlockId bid);
+  Status CheckEachBlockOnce() const;
   // Decoded block `index`, from the one-block cache when possible.
   Result<std::shared_ptr<const std::vector<std::byte>>> Block(std::size_t index) const;
   std::string Where() const;
@@ -56,6 +57,7 @@ class DataNode final : public Node {
   std::vector<BlockId> blocks_;                  // data blocks in order
   std::vector<std::uint64_t> starts_{0};         // starts_[i]: offset of block i; back(): size
   std::uint32_t recorded_total_ = 0;             // lcbTotal of the root data tree block
+  std::uint64_t file_extent_ = 0;                // room the leaves take in the file
   mutable std::mutex mu_;
   mutable std::size_t cached_index_ = SIZE_MAX;
   mutable std::shared_ptr<const std::vector<std::byte>> cached_;

@@ -294,6 +294,41 @@ TEST_F(DamagedNode, DataTreeRepeatingOneBlockBeyondTheFile) {
   ExpectOnlyNodeFails(b_.Build(), "more blocks than the file can hold");
 }
 
+TEST_F(DamagedNode, DataTreeListingOneBlockTwiceWithinTheFile) {
+  BlockId d = b_.AddDataBlock(Bytes("abc"));
+  BlockId e = b_.AddDataBlock(Bytes("def"));
+  b_.AddNode(0x8024, b_.AddDataTree(1, {d, e, d}, 9));
+  b_.AddNode(0x122, b_.AddDataBlock(Bytes("intact")));
+  ExpectOnlyNodeFails(b_.Build(), "lists block");
+}
+
+TEST_F(DamagedNode, DistinctIdsOfOneBlockCountTheRoomTheyClaim) {
+  // Every alias names the same bytes of the file; together they claim more than the file holds.
+  BlockId d = b_.AddDataBlock(Pattern(8000, 3));
+  std::vector<BlockId> aliases;
+  for (BlockId alias = 0x90000; aliases.size() < 40; alias += 4) {
+    b_.AliasBlock(alias, d);
+    aliases.push_back(alias);
+  }
+  b_.AddNode(0x8024, b_.AddDataTree(1, aliases, 40 * 8000));
+  b_.AddNode(0x122, b_.AddDataBlock(Bytes("intact")));
+  ExpectOnlyNodeFails(b_.Build(), "more blocks than the file can hold");
+}
+
+TEST(DamagedCompressedNode, BlockClaimingToInflateBeyondTheLargestBlock) {
+  NdbImageBuilder b(FormatVariant::kUnicode4k);
+  const std::size_t too_big = b.layout().max_block_data() + 8;
+  b.AddNode(0x8024, b.AddDataBlock(std::vector<std::byte>(too_big), true));
+  b.AddNode(0x122, b.AddDataBlock(Bytes("intact")));
+  auto db = OpenImage(b.Build());
+  ASSERT_TRUE(db);
+  auto bad = db->OpenNode(0x8024);
+  ASSERT_FALSE(bad.ok());
+  EXPECT_NE(bad.status().message().find("claims to inflate to"), std::string::npos)
+      << bad.status().message();
+  EXPECT_TRUE(db->OpenNode(0x122).ok());
+}
+
 TEST_F(DamagedNode, BlockMissingFromTheBlockBTree) {
   b_.AddNode(0x8024, 0x7777770);
   b_.AddNode(0x122, b_.AddDataBlock(Bytes("intact")));
