@@ -93,12 +93,10 @@ std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path) {
   int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) throw FileError(CannotCreateFileText(path, LastError().message()));
   auto file = std::make_unique<PosixOutputFile>(fd, path);
-  if (std::error_code error = os::TryLockExclusive(fd)) {
-    throw FileError(CannotCreateFileText(
-        path, error == std::errc::resource_unavailable_try_again
-                  ? "Another export is writing to it; it was left as it was."
-                  : error.message()));
-  }
+  // A file system without locks (some network ones) is written unlocked, as before locks existed.
+  if (os::TryLockExclusive(fd) == std::errc::resource_unavailable_try_again)
+    throw FileError(
+        CannotCreateFileText(path, "Another export is writing to it; it was left as it was."));
   if (std::error_code error = EmptyRegularFile(fd))
     throw FileError(CannotCreateFileText(path, error.message()));
   return file;
