@@ -11,7 +11,8 @@ work=${3:-$(mktemp -d /tmp/pst-fuzz-XXXXXX)}
 here=$(cd "$(dirname "$0")" && pwd)
 samples="$here/../../../shared/pst-samples"
 
-mkdir -p "$work/seeds_file" "$work/corpus_file" "$work/seeds_rtf" "$work/corpus_rtf"
+mkdir -p "$work/seeds_file" "$work/corpus_file" "$work/seeds_rtf" "$work/corpus_rtf" \
+  "$work/seeds_body" "$work/corpus_body"
 if [ -d "$samples" ]; then
   find "$samples" -maxdepth 1 \( -name '*.pst' -o -name '*.ost' \) -size -600k \
     -exec cp {} "$work/seeds_file/" \;
@@ -29,8 +30,13 @@ printf '\055\000\000\000\053\000\000\000LZFu\361\305\307\247\003\000\012\000rcpg
 printf '\032\000\000\000\034\000\000\000LZFu\342\324KQA\000\004 WXYZ\015n}\001\016\260' \
   > "$work/seeds_rtf/example2"
 
+printf '{\\rtf1\\ansi\\fromhtml1 {\\*\\htmltag64 <p a="{x}">}\\htmlrtf \\par \\htmlrtf0 \\uc1\\u1046?\\line}' \
+  > "$work/seeds_body/encapsulated"
+printf '<html><style>p{}</style><p>caf&eacute; &#x20AC;<br>x</p><pre> a\r\n b</pre></html>' \
+  > "$work/seeds_body/html"
+
 chmod -R u+w "$work"
-for target in fuzz_node_database:file fuzz_rtf_decompress:rtf; do
+for target in fuzz_node_database:file fuzz_rtf_decompress:rtf fuzz_body_derivation:body; do
   exe=${target%%:*}
   kind=${target##*:}
   echo "== $exe ($seconds s) in $work"
