@@ -134,10 +134,12 @@ bool IsAttributeChar(char c) {
          std::string_view("!#$&+-.^_`|~").find(c) != std::string_view::npos;
 }
 
-// param="value" for printable ASCII; otherwise the UTF-8 value percent-encoded in RFC 2231
-// sections (param*0*=utf-8''...; param*1*=...) short enough to fold between.
+// param="value" for printable ASCII of a length a header line can hold; otherwise the UTF-8 value
+// percent-encoded in RFC 2231 sections (param*0*=utf-8''...; param*1*=...) short enough to fold
+// between.
 std::string Parameter(std::string_view param, std::string_view value) {
-  if (IsPrintableAscii(value)) {
+  constexpr std::size_t kLongestQuoted = 900;
+  if (IsPrintableAscii(value) && value.size() <= kLongestQuoted) {
     return std::string(param) + "=\"" + QuotedParameterText(value) + "\"";
   }
   constexpr std::size_t kSectionText = 60;

@@ -313,5 +313,21 @@ TEST_F(ComposerTest, NonAsciiAttachmentNamesAreExtendedParametersInWholeCharacte
   }
 }
 
+// A name too long for one header line, without white space to fold at, goes in sections too.
+TEST_F(ComposerTest, OverlongAsciiAttachmentNameIsSplitIntoSections) {
+  root_.SetMultipart("multipart/mixed");
+  const std::string name = std::string(1500, 'n') + ".txt";
+  StringByteSource data("x");
+  root_.AddAttachment(data, name, "text/plain", "");
+  std::ostringstream text;
+  root_.WriteTo(text);
+  std::istringstream lines(text.str());
+  for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 999u);  // CR included
+  TMimeMessage parsed;
+  parsed.SetText("Content-Disposition: " +
+                 root_.Parts()[0]->Header().GetField("Content-Disposition", "*") + "\r\n\r\n");
+  EXPECT_EQ(parsed.Header().ContentDisposition().Filename(), name);
+}
+
 }  // namespace
 }  // namespace compose
