@@ -134,6 +134,9 @@ ImportResult RunImportSession(const std::string& pst_path, const FolderCallback&
     profile.Remove();
     if (SUCCEEDED(state.status)) ExportStore(state);
   }
+  // A library that could not be bound fails every call with a bare E_FAIL; its reason is the one
+  // to give.
+  if (FAILED(state.status) && error_text.empty()) error_text = MapiLibraryFailure();
   diag::DebugTrace("Finished HR= " + HexCode(state.status));
   return state.status;
 }

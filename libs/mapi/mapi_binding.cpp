@@ -64,6 +64,7 @@ struct Binding {
   std::unique_ptr<os::DynamicLibrary> library;
   std::string library_path = kDefaultLibraryPath;
   std::string load_error;
+  std::string missing_entry;  // the first export a wrapper asked for and did not find
   void* addresses[kFunctionCount] = {};
 };
 
@@ -106,7 +107,9 @@ F* Lookup(Function function) {
   void*& address = binding.addresses[function];
   if (!address && binding.library) {
     const ExportName& name = kExportNames[function];
-    address = binding.library->Find(kDecoratedExports ? name.decorated : name.plain);
+    const char* export_name = kDecoratedExports ? name.decorated : name.plain;
+    address = binding.library->Find(export_name);
+    if (!address && binding.missing_entry.empty()) binding.missing_entry = export_name;
   }
   return reinterpret_cast<F*>(address);
 }
@@ -139,6 +142,16 @@ void BindMapiLibrary() {
 const std::string& MapiLibraryPath() { return State().library_path; }
 
 const std::string& MapiLibraryLoadError() { return State().load_error; }
+
+std::string MapiLibraryFailure() {
+  const Binding& binding = State();
+  std::string reason = binding.load_error;
+  if (reason.empty() && !binding.missing_entry.empty()) {
+    reason = "it has no entry \"" + binding.missing_entry + "\"";
+  }
+  if (reason.empty()) return {};
+  return "Cannot load the mail library " + binding.library_path + ": " + reason;
+}
 
 void ResetMapiBindingForTests() { State() = Binding{}; }
 

@@ -25,6 +25,10 @@ const std::string& MapiLibraryPath();
 // Why the library could not be loaded (empty when it was loaded or not yet tried). Diagnostics only.
 const std::string& MapiLibraryLoadError();
 
+// For the user: "Cannot load the mail library <path>: <reason>" when the library could not be
+// loaded or lacks an entry a wrapper asked for; empty otherwise.
+std::string MapiLibraryFailure();
+
 // The wrappers: the library's functions with their own arguments and results.
 HRESULT MAPIInitialize(LPVOID lpMapiInit);
 HRESULT MAPILogonEx(ULONG_PTR ulUIParam, LPTSTR lpszProfileName, LPTSTR lpszPassword, ULONG ulFlags,

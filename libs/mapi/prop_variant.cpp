@@ -131,8 +131,12 @@ double FileTimeToDateTime(const FILETIME& file_time) {
   const std::uint64_t milliseconds = ticks / kTicksPerMillisecond;
   const auto days = static_cast<std::int64_t>(milliseconds / kMillisecondsPerDay);
   const std::uint64_t time_of_day = milliseconds % kMillisecondsPerDay;
-  return static_cast<double>(days - kDaysFrom1601To1899) +
-         static_cast<double>(time_of_day) / static_cast<double>(kMillisecondsPerDay);
+  const auto day = static_cast<double>(days - kDaysFrom1601To1899);
+  const double fraction =
+      static_cast<double>(time_of_day) / static_cast<double>(kMillisecondsPerDay);
+  // The date type counts both parts away from 30 December 1899: the integer part is the day, the
+  // fraction the time of day whatever the sign, so before that day the fraction is subtracted.
+  return day < 0 ? day - fraction : day + fraction;
 }
 
 }  // namespace mapi

@@ -80,6 +80,25 @@ TEST(NotExportedReport, CountsInTheSingularAndPlural) {
   EXPECT_EQ(NotExportedReport(statistics).substr(0, 39), "Not exported: 1 message and 2 folders\r\n");
 }
 
+TEST(DamageReport, NamesEachDamagedMessageAndDamageOutsideMessages) {
+  mapi::ImportStatistics statistics;
+  EXPECT_EQ(DamageReport(statistics), "");
+  statistics.damaged_messages.push_back(
+      {"Inbox/Old", 3, {{"Hello", "block 0x20: checksum mismatch"}, {"Bye\r\nthere", "lost"}}});
+  statistics.damaged_structures.push_back({"", "file truncated"});
+  statistics.damaged_structures.push_back({"Inbox", "node B-tree page 0x10: checksum mismatch"});
+  EXPECT_EQ(DamageReport(statistics),
+            "Exported with damage: 3 messages\r\n"
+            "  \"Inbox/Old\": message \"Hello\": block 0x20: checksum mismatch\r\n"
+            "  \"Inbox/Old\": message \"Bye  there\": lost\r\n"
+            "  \"Inbox/Old\": and 1 more damaged message\r\n"
+            "Damage outside messages: 2 places\r\n"
+            "  the file, outside any folder: file truncated\r\n"
+            "  \"Inbox\", outside its messages: node B-tree page 0x10: checksum mismatch\r\n");
+  // Damage alone is no "Not exported" line.
+  EXPECT_EQ(NotExportedReport(statistics), "");
+}
+
 TEST(NotExportedReport, MessagesInTheTopFolderAloneAreReported) {
   mapi::ImportStatistics statistics;
   statistics.messages_in_top_folder = 1;

@@ -85,6 +85,13 @@ TEST_F(FolderIdsTest, NamesAreListedAsTheyStand) {
   EXPECT_EQ(folders_.FolderList().back(), "15=5,a=b,c");
 }
 
+// A name from the file never breaks a line of the folder list or of the console.
+TEST_F(FolderIdsTest, LineBreaksAndNulInNamesBecomeBlanks) {
+  EXPECT_EQ(Assign(std::string_view("Two\r\nlines\0x", 12)), 5);
+  EXPECT_EQ(folders_.FolderList().back(), "15=5,Two  lines x");
+  EXPECT_EQ(console_.text(), "Assigning ID 5 to folder \"Two  lines x\"\r\n");
+}
+
 TEST_F(FolderIdsTest, DeclinedFoldersGetMinusOneAndNoLine) {
   folders_.Decline();
   std::int32_t id = 0;

@@ -161,6 +161,43 @@ TEST(DamagedMessage, IsSkippedAndReportedWhileTheOthersAreExported) {
   EXPECT_EQ(index.records[1].summary, "Ann|Bob|After|||");
 }
 
+// A block whose checksum no longer matches still reads: its message is exported as read, and the
+// run names it with what was wrong. A message flagged with attachments whose attachment table is
+// gone is exported without them and named too.
+TEST(DamagedMessage, IsExportedAndNamedWithWhatWasWrong) {
+  const std::string dir = FreshDirectory("checksum");
+  const std::string pst = dir + "/damaged.pst";
+  {
+    pstwriter::PstBuilder b(pst, {.crypt = pst::CryptMethod::kNone});
+    const auto inbox = b.AddFolder(b.ipm_subtree(), "Inbox");
+    b.SetSpecialFolder(pstwriter::SpecialFolder::kInbox, inbox);
+    b.AddMessage(inbox, Mail("Clean", 1700000000));
+    pstwriter::Message changed = Mail("Changed", 1700000001);
+    changed.props.SetString(tags::kBody, "ZEBRA-IN-THE-BODY");
+    b.AddMessage(inbox, changed);
+    pstwriter::Message flagged = Mail("Flagged", 1700000002);
+    flagged.props.SetInt32(tags::kMessageFlags, tags::kMsgFlagRead | 0x10);  // MSGFLAG_HASATTACH
+    b.AddMessage(inbox, flagged);
+    b.Finish();
+  }
+  platform_mapi_test::ChangeTextOf(pst, u"ZEBRA-IN-THE-BODY");
+  const ProgramRun run = RunProgram({"-s", pst, "-d", dir + "/out"});
+  EXPECT_EQ(run.exit_code, 3) << run.output;
+  EXPECT_NE(run.output.find("Completed import"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("Exported with damage: 2 messages"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("\"Inbox\": message \"Changed\": block "), std::string::npos)
+      << run.output;
+  EXPECT_NE(run.output.find("checksum mismatch"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("\"Inbox\": message \"Flagged\": the attachment table could not be "
+                            "read"),
+            std::string::npos)
+      << run.output;
+  EXPECT_EQ(run.output.find("\"Clean\""), std::string::npos) << run.output;
+  const Index index = ReadIndex(dir + "/out.idx");
+  ASSERT_EQ(index.records.size(), 3u);
+  EXPECT_NE(ReadFile(dir + "/out.xmz").find("XEBRA-IN-THE-BODY"), std::string::npos);
+}
+
 TEST(ReadmeCommand, BundledSampleExportsWithItsFolderList) {
   const std::string dir = FreshDirectory("bundled");
   const ProgramRun run = RunProgram({"-s", std::string(PST2XMZ_SOURCE_DIR) + "/examples/sample.pst",

@@ -243,9 +243,13 @@ def main():
     parser.add_argument("--keep-failures", action="store_true")
     args = parser.parse_args()
 
-    program = os.path.join(args.build, "bin", "pst2xmz")
     work = args.work or tempfile.mkdtemp(prefix="damage-campaign-")
     os.makedirs(work, exist_ok=True)
+    # A copy of the program and its library, so that a rebuild during the campaign changes nothing.
+    program_dir = os.path.join(work, "bin")
+    shutil.rmtree(program_dir, ignore_errors=True)
+    shutil.copytree(os.path.join(args.build, "bin"), program_dir)
+    program = os.path.join(program_dir, "pst2xmz")
     rng = random.Random(args.seed)
 
     clean = {}
@@ -268,6 +272,8 @@ def main():
     failures = []
     names = sorted(clean)
     for i in range(args.runs):
+        if i and i % 500 == 0:
+            print("%d runs, %d failures" % (i, len(failures)), file=sys.stderr, flush=True)
         kind = KINDS[i % len(KINDS)]
         name = names[rng.randrange(len(names))]
         data, where, clean_outputs = clean[name]

@@ -116,6 +116,9 @@ TEST_F(LibraryBindingTest, MissingExportFailsOnlyItsOwnWrapper) {
   EXPECT_EQ(mapi::HrGetOneProp(nullptr, PR_HASATTACH, &value), E_FAIL);
   EXPECT_EQ(value, nullptr);
   EXPECT_EQ(mapi::HrGetOneProp(nullptr, PR_HASATTACH, &value), E_FAIL);
+  EXPECT_EQ(mapi::MapiLibraryFailure(), "Cannot load the mail library " +
+                                            std::string(kLibraryWithoutGetOneProp) +
+                                            ": it has no entry \"HrGetOneProp\"");
 
   EXPECT_EQ(mapi::MAPIInitialize(nullptr), S_OK);
   void* buffer = nullptr;
@@ -174,10 +177,13 @@ TEST_F(LibraryBindingTest, PathLongerThan260BytesIsLoaded) {
 
 TEST_F(LibraryBindingTest, MissingFileFailsCleanly) {
   TempFolder folder;
-  InstallLibrary((folder.path() / "absent.so").string());
+  const std::string path = (folder.path() / "absent.so").string();
+  InstallLibrary(path);
 
   ExpectEveryWrapperFails();
   EXPECT_FALSE(mapi::MapiLibraryLoadError().empty());
+  EXPECT_EQ(mapi::MapiLibraryFailure(),
+            "Cannot load the mail library " + path + ": " + mapi::MapiLibraryLoadError());
 }
 
 TEST_F(LibraryBindingTest, DirectoryFailsCleanly) {

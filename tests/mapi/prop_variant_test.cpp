@@ -254,6 +254,18 @@ TEST(FileTimeToDateTimeTest, FirstJanuary1601) {
   EXPECT_EQ(mapi::FileTimeToDateTime(FileTime(0)), -109205.0);
 }
 
+// Before 30 December 1899 the time of day counts away from it too: the day is the integer part.
+TEST(FileTimeToDateTimeTest, TimesOfDayBefore1900CountAwayFromTheEpoch) {
+  constexpr std::uint64_t kDays1601To1899 = 109205;
+  const auto before = [](std::uint64_t days_back, std::uint64_t milliseconds) {
+    return FileTime(((kDays1601To1899 - days_back) * 86400000 + milliseconds) * 10000);
+  };
+  EXPECT_EQ(mapi::FileTimeToDateTime(before(1, 43200000)), -1.5);   // 29 Dec 1899 12:00
+  EXPECT_EQ(mapi::FileTimeToDateTime(before(1, 0)), -1.0);          // 29 Dec 1899 00:00
+  EXPECT_EQ(mapi::FileTimeToDateTime(before(2, 64800000)), -2.75);  // 28 Dec 1899 18:00
+  EXPECT_EQ(mapi::FileTimeToDateTime(FileTime(21600000ull * 10000)), -109205.25);  // 1601 06:00
+}
+
 TEST(FileTimeToDateTimeTest, ValuesAtOrAbove2To63HaveNoDateAndGiveZero) {
   EXPECT_EQ(mapi::FileTimeToDateTime(FILETIME{0, 0x80000000}), 0.0);
   EXPECT_EQ(mapi::FileTimeToDateTime(FILETIME{0xFFFFFFFF, 0xFFFFFFFF}), 0.0);

@@ -191,13 +191,15 @@ TEST_F(ImportSessionTest, ProfileLeftByAnotherRunIsUsedAndKept) {
   EXPECT_EQ(events_.events[0].text, "Error/Warning/Information. Returned CODE is: 80070005");
 }
 
-TEST_F(ImportSessionTest, MissingLibraryFailsWithEmptyErrorText) {
+TEST_F(ImportSessionTest, MissingLibraryFailsNamingTheLibraryAndWhy) {
   registry_.library_path = "/nonexistent/libmapi32.so";
   world_.AddFolder(world_.root(), "Inbox");
 
   EXPECT_EQ(Run(), E_FAIL);
 
-  EXPECT_TRUE(error_text_.empty());
+  const std::string naming = "Cannot load the mail library /nonexistent/libmapi32.so: ";
+  EXPECT_EQ(error_text_.rfind(naming, 0), 0u) << error_text_;
+  EXPECT_GT(error_text_.size(), naming.size()) << error_text_;
   EXPECT_TRUE(folder_calls_.empty());
   EXPECT_EQ(world_.initialized, 0);
   EXPECT_EQ(trace_.lines.back(), "Finished HR= 80004005");

@@ -1,5 +1,6 @@
 // Damaging a writer-made file on purpose: the heap of the object that holds a given text loses its
-// signature, so that object, and only it, no longer reads.
+// signature, so that object, and only it, no longer reads; or one byte of the text changes, so that
+// its block no longer matches its checksum while everything still reads.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,6 +22,17 @@ inline void DamageHeapHolding(const std::string& path, const std::u16string& mar
   ASSERT_GT(at, 2u);
   file.seekp(static_cast<std::streamoff>(at));
   file.put('\0');
+}
+
+// Changes the first character of `marker` (UTF-16LE text of an unencoded file) to 'X'.
+inline void ChangeTextOf(const std::string& path, const std::u16string& marker) {
+  std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const std::string needle(reinterpret_cast<const char*>(marker.data()), marker.size() * 2);
+  const std::size_t at = bytes.find(needle);
+  ASSERT_NE(at, std::string::npos);
+  file.seekp(static_cast<std::streamoff>(at));
+  file.put('X');
 }
 
 }  // namespace platform_mapi_test

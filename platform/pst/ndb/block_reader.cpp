@@ -40,6 +40,12 @@ Result<BlockEntry> BlockReader::Find(BlockId bid) const {
 }
 
 Result<std::vector<std::byte>> BlockReader::Read(BlockId bid) const {
+  auto data = ReadChecked(bid);
+  if (!data.ok()) log_.Lost(data.status().message());
+  return data;
+}
+
+Result<std::vector<std::byte>> BlockReader::ReadChecked(BlockId bid) const {
   auto found = Find(bid);
   PST_RETURN_IF_ERROR(found);
   const BlockEntry& e = *found;

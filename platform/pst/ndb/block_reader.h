@@ -31,10 +31,12 @@ class BlockReader {
 
   // The block B-tree entry of bid; kCorrupt when the block is missing (a reference to it exists).
   Result<BlockEntry> Find(BlockId bid) const;
-  // The decoded data of bid.
+  // The decoded data of bid. A block that cannot be read is also noted in the integrity log: the
+  // caller may take the failure as the absence of what the block held.
   Result<std::vector<std::byte>> Read(BlockId bid) const;
 
  private:
+  Result<std::vector<std::byte>> ReadChecked(BlockId bid) const;
   Result<std::vector<std::byte>> Inflate(const BlockEntry& entry,
                                          std::vector<std::byte> stored) const;
 

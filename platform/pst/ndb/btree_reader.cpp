@@ -32,6 +32,13 @@ Result<std::shared_ptr<const BTreePage>> BTreeReader::LoadPage(const BlockRef& r
 
 Result<std::shared_ptr<const BTreePage>> BTreeReader::LoadChild(const BlockRef& ref,
                                                                 int want_level) const {
+  auto page = LoadChecked(ref, want_level);
+  if (!page.ok()) log_.Lost(page.status().message());
+  return page;
+}
+
+Result<std::shared_ptr<const BTreePage>> BTreeReader::LoadChecked(const BlockRef& ref,
+                                                                  int want_level) const {
   auto page = LoadPage(ref);
   PST_RETURN_IF_ERROR(page);
   const int level = (*page)->level();

@@ -36,7 +36,10 @@ class BTreeReader {
   const char* name() const { return type_ == PageType::kNodeBTree ? "node" : "block"; }
 
  private:
+  // A page of the tree at the wanted level (any when negative); a page that cannot be used is also
+  // noted in the integrity log, since a lookup through it may end as "not found".
   Result<std::shared_ptr<const BTreePage>> LoadChild(const BlockRef& ref, int want_level) const;
+  Result<std::shared_ptr<const BTreePage>> LoadChecked(const BlockRef& ref, int want_level) const;
 
   const FileSource& file_;
   const FormatLayout& layout_;

@@ -103,9 +103,11 @@ Result<std::shared_ptr<const std::vector<std::byte>>> DataNode::Block(std::size_
   if (!data.ok()) return Status(data.status().code(), Where() + ": " + data.status().message());
   const std::uint64_t expected = starts_[index + 1] - starts_[index];
   if (data->size() != expected) {
-    return Status::Corrupt(Where() + ": block " + Hex(blocks_[index]) + " holds " +
-                           std::to_string(data->size()) + " bytes, expected " +
-                           std::to_string(expected));
+    Status wrong_size = Status::Corrupt(Where() + ": block " + Hex(blocks_[index]) + " holds " +
+                                        std::to_string(data->size()) + " bytes, expected " +
+                                        std::to_string(expected));
+    db_.log().Lost(wrong_size.message());
+    return wrong_size;
   }
   cached_ = std::make_shared<const std::vector<std::byte>>(std::move(data).value());
   cached_index_ = index;

@@ -47,9 +47,12 @@ IntegrityFindings IntegrityLog::TakeSince(std::uint64_t from) {
   auto first = std::lower_bound(pending_.begin(), pending_.end(), from,
                                 [](const Pending& p, std::uint64_t n) { return p.number < n; });
   taken.count = static_cast<std::uint64_t>(pending_.end() - first);
+  // The same damage met again (a value read twice) is shown once and counted each time.
   for (auto it = first; it != pending_.end() && taken.texts.size() < IntegrityFindings::kMaxTakenTexts;
        ++it) {
-    taken.texts.push_back(std::move(it->text));
+    if (std::find(taken.texts.begin(), taken.texts.end(), it->text) == taken.texts.end()) {
+      taken.texts.push_back(std::move(it->text));
+    }
   }
   pending_.erase(first, pending_.end());
   // Texts let go may have belonged to this reader: counted here rather than lost.

@@ -107,6 +107,22 @@ TEST(MessageTables, RecipientTableRowsAndAbsentTables) {
   EXPECT_TRUE(message->AttachmentIds()->empty());
 }
 
+// Only a table the message has no sign of is absent; one it says it has and lacks is damage.
+TEST(MessageTables, TablesTheMessageSaysItHasAreDamagedWhenMissing) {
+  const PcProp display_to{0x0E04, kString8, Ascii("Ann; Bob"), Where::kHeap};
+  auto said = OpenMessage(testing::BuildPc(kMessageNid, {Long(0x0E07, 0x10), display_to}));
+  EXPECT_EQ(said->OpenAttachmentTable().status().code(), ErrorCode::kCorrupt);
+  EXPECT_EQ(said->AttachmentIds().status().code(), ErrorCode::kCorrupt);
+  EXPECT_EQ(said->OpenRecipientTable().status().code(), ErrorCode::kCorrupt);
+
+  const PcProp nobody{0x0E04, kString8, Ascii(" "), Where::kHeap};
+  auto unsaid = OpenMessage(testing::BuildPc(kMessageNid, {Long(0x0E07, 0x01), nobody}));
+  ASSERT_TRUE(unsaid->OpenAttachmentTable().ok());
+  EXPECT_FALSE(unsaid->OpenAttachmentTable()->has_value());
+  ASSERT_TRUE(unsaid->OpenRecipientTable().ok());
+  EXPECT_FALSE(unsaid->OpenRecipientTable()->has_value());
+}
+
 TEST(MessageAttachments, EveryMethodOpensWithoutCrashing) {
   ByteVector payload(9000);
   for (std::size_t i = 0; i < payload.size(); ++i) payload[i] = static_cast<std::byte>(i % 251);
