@@ -137,20 +137,23 @@ INSTANTIATE_TEST_SUITE_P(Variants, WriterExport,
                                            pstwriter::FileFormat::kAnsi,
                                            pstwriter::FileFormat::kUnicode4k));
 
+// An unencoded file whose inbox holds `messages`, to be damaged where their texts lie.
+template <typename... Messages>
+std::string InboxFile(const std::string& path, const Messages&... messages) {
+  pstwriter::PstBuilder b(path, {.crypt = pst::CryptMethod::kNone});
+  const auto inbox = b.AddFolder(b.ipm_subtree(), "Inbox");
+  b.SetSpecialFolder(pstwriter::SpecialFolder::kInbox, inbox);
+  (b.AddMessage(inbox, messages), ...);
+  b.Finish();
+  return path;
+}
+
 TEST(DamagedMessage, IsSkippedAndReportedWhileTheOthersAreExported) {
   const std::string dir = FreshDirectory("damaged");
-  const std::string pst = dir + "/damaged.pst";
-  {
-    pstwriter::PstBuilder b(pst, {.crypt = pst::CryptMethod::kNone});
-    const auto inbox = b.AddFolder(b.ipm_subtree(), "Inbox");
-    b.SetSpecialFolder(pstwriter::SpecialFolder::kInbox, inbox);
-    b.AddMessage(inbox, Mail("Before", 1700000000));
-    pstwriter::Message broken = Mail("Broken", 1700000001);
-    broken.props.SetString(tags::kBody, "UNIQUE-DAMAGE-MARKER");
-    b.AddMessage(inbox, broken);
-    b.AddMessage(inbox, Mail("After", 1700000002));
-    b.Finish();
-  }
+  pstwriter::Message broken = Mail("Broken", 1700000001);
+  broken.props.SetString(tags::kBody, "UNIQUE-DAMAGE-MARKER");
+  const std::string pst = InboxFile(dir + "/damaged.pst", Mail("Before", 1700000000), broken,
+                                    Mail("After", 1700000002));
   platform_mapi_test::DamageHeapHolding(pst, u"UNIQUE-DAMAGE-MARKER");
   const ProgramRun run = RunProgram({"-s", pst, "-d", dir + "/out"});
   EXPECT_EQ(run.exit_code, 3) << run.output;
@@ -166,20 +169,12 @@ TEST(DamagedMessage, IsSkippedAndReportedWhileTheOthersAreExported) {
 // gone is exported without them and named too.
 TEST(DamagedMessage, IsExportedAndNamedWithWhatWasWrong) {
   const std::string dir = FreshDirectory("checksum");
-  const std::string pst = dir + "/damaged.pst";
-  {
-    pstwriter::PstBuilder b(pst, {.crypt = pst::CryptMethod::kNone});
-    const auto inbox = b.AddFolder(b.ipm_subtree(), "Inbox");
-    b.SetSpecialFolder(pstwriter::SpecialFolder::kInbox, inbox);
-    b.AddMessage(inbox, Mail("Clean", 1700000000));
-    pstwriter::Message changed = Mail("Changed", 1700000001);
-    changed.props.SetString(tags::kBody, "ZEBRA-IN-THE-BODY");
-    b.AddMessage(inbox, changed);
-    pstwriter::Message flagged = Mail("Flagged", 1700000002);
-    flagged.props.SetInt32(tags::kMessageFlags, tags::kMsgFlagRead | 0x10);  // MSGFLAG_HASATTACH
-    b.AddMessage(inbox, flagged);
-    b.Finish();
-  }
+  pstwriter::Message changed = Mail("Changed", 1700000001);
+  changed.props.SetString(tags::kBody, "ZEBRA-IN-THE-BODY");
+  pstwriter::Message flagged = Mail("Flagged", 1700000002);
+  flagged.props.SetInt32(tags::kMessageFlags, tags::kMsgFlagRead | 0x10);  // MSGFLAG_HASATTACH
+  const std::string pst =
+      InboxFile(dir + "/damaged.pst", Mail("Clean", 1700000000), changed, flagged);
   platform_mapi_test::ChangeTextOf(pst, u"ZEBRA-IN-THE-BODY");
   const ProgramRun run = RunProgram({"-s", pst, "-d", dir + "/out"});
   EXPECT_EQ(run.exit_code, 3) << run.output;
