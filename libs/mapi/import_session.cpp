@@ -52,6 +52,10 @@ void ExportStore(SessionState& state) {
     const HRESULT walked = ProcessFolders(state);
     if (FAILED(walked)) state.status = walked;
     CountStoreFindings(state, "");
+    const auto& damage = state.statistics.damaged_structures;
+    if (FAILED(state.status) && state.error_text.empty() && !damage.empty()) {
+      state.error_text = "the file is damaged: " + damage.back().problems;
+    }
   }
   diag::DebugTrace("Completed");
 }
@@ -96,6 +100,11 @@ HRESULT OpenPST(SessionState& state) {
   diag::DebugTrace("MapiFreeBuffer(StoreEID.lpb)");
   store_eid.reset();
   if (FAILED(hr) && state.mdb) {
+    // The damage that stopped the store from opening is the reason to give.
+    const std::string findings = TakeIntegrityFindings(*state.mdb);
+    if (state.error_text.empty() && !findings.empty()) {
+      state.error_text = "the file is damaged: " + findings;
+    }
     diag::DebugTrace("StoreLogoff(FLAGS)");
     ULONG flags = LOGOFF_ABORT;
     state.mdb->StoreLogoff(&flags);

@@ -11,6 +11,7 @@
 #include "platform/mapi/counted_object.h"
 #include "platform/mapi/mapi_error.h"
 #include "platform/mapi/memory_rows.h"
+#include "platform/os/debug_output.h"
 
 namespace mapilib {
 namespace {
@@ -231,7 +232,10 @@ OpenedFile OpenPersonalFolders(const std::string& path, const std::string& passw
     return {nullptr, MAPI_E_INVALID_PARAMETER,
             path + " is a directory, not a personal-folders file"};
   }
-  auto store = pst::messaging::MessageStore::OpenFile(path);
+  // Damage met while reading is traced as it is found; the block or page is named there.
+  auto store = pst::messaging::MessageStore::OpenFile(path, [](const std::string& finding) {
+    os::CurrentDebugOutput().Write("Damage: " + finding);
+  });
   if (!store) return Refused(store.status(), path);
   if ((*store)->password_protected() && !(*store)->CheckPassword(password)) {
     return {nullptr, MAPI_E_NO_ACCESS, "the file is password-protected"};

@@ -59,8 +59,9 @@ bool ClassPrefix(std::string_view prefix, std::string_view message_class) {
 
 }  // namespace
 
-Result<std::unique_ptr<MessageStore>> MessageStore::OpenFile(const std::string& path) {
-  auto db = NodeDatabase::Open(path);
+Result<std::unique_ptr<MessageStore>> MessageStore::OpenFile(const std::string& path,
+                                                             TraceSink trace) {
+  auto db = NodeDatabase::Open(path, {.trace = std::move(trace)});
   if (!db) return db.status();
   return Open(std::move(*db));
 }

@@ -37,7 +37,9 @@ struct ReceiveFolder {
 class MessageStore {
  public:
   static Result<std::unique_ptr<MessageStore>> Open(std::unique_ptr<NodeDatabase> db);
-  static Result<std::unique_ptr<MessageStore>> OpenFile(const std::string& path);
+  // `trace` receives one line per integrity finding of the file (see IntegrityLog).
+  static Result<std::unique_ptr<MessageStore>> OpenFile(const std::string& path,
+                                                        TraceSink trace = {});
 
   MessageStore(const MessageStore&) = delete;
   MessageStore& operator=(const MessageStore&) = delete;
