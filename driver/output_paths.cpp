@@ -65,4 +65,11 @@ void CheckOutputsDistinct(const ExportPaths& paths) {
   }
 }
 
+void CheckInputIsRegularFile(const std::string& pst) {
+  struct stat info;
+  if (stat(pst.c_str(), &info) != 0 || S_ISREG(info.st_mode)) return;
+  throw ExportError("Import error", "Cannot export \"" + pst + "\": " + pst +
+                                       " is not a regular file; nothing was written.");
+}
+
 }  // namespace driver

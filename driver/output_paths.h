@@ -32,4 +32,9 @@ bool SameFile(const std::string& a, const std::string& b);
 // names the PST file or another output. Nothing has been written at that point.
 void CheckOutputsDistinct(const ExportPaths& paths);
 
+// Throws ExportError (exit code 1) when the PST path names something that exists but is not a
+// regular file (a FIFO, device, socket or folder), before any output is created. A path that does
+// not exist is left to the mail library, which names the reason.
+void CheckInputIsRegularFile(const std::string& pst);
+
 }  // namespace driver

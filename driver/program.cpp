@@ -43,6 +43,7 @@ int RunProgram(const std::vector<std::string>& arguments, const std::string& cur
   try {
     ExportPaths paths = PathsFrom(command_line);
     CheckOutputsDistinct(paths);
+    CheckInputIsRegularFile(paths.pst);
     return RunExport(paths, import, console, errors);
   } catch (const ExportError& error) {
     Report(errors, error.kind(), error.what());

@@ -114,6 +114,12 @@ TEST(UnkindInput, FifoIsRefusedWithoutWaitingForAWriter) {
   const ProgramRun run = RunProgram({"-s", dir + "/mail.pst", "-d", dir + "/out"});
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_NE(run.output.find("is not a regular file"), std::string::npos) << run.output;
+  EXPECT_FALSE(std::filesystem::exists(dir + "/out.xmz"));
+  EXPECT_FALSE(std::filesystem::exists(dir + "/out.idx"));
+  const ProgramRun folder = RunProgram({"-s", dir, "-d", dir + "/out"});
+  EXPECT_EQ(folder.exit_code, 1);
+  EXPECT_NE(folder.output.find("is not a regular file"), std::string::npos) << folder.output;
+  EXPECT_FALSE(std::filesystem::exists(dir + "/out.idx"));
 }
 
 TEST(UnkindInput, DataTreeListingOneBlockOverAndOverIsDamageNotData) {
