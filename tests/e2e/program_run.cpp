@@ -6,7 +6,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -65,10 +68,33 @@ Index ReadIndex(const std::string& path) {
   return index;
 }
 
+namespace {
+
+// Every fresh directory of this test process lies below one root, removed when the tests end.
+std::string ScratchRoot() {
+  return (std::filesystem::temp_directory_path() / ("pst2xmz-e2e-" + std::to_string(::getpid())))
+      .string();
+}
+
+class ScratchRootRemoval : public ::testing::Environment {
+ public:
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(ScratchRoot(), ignored);
+  }
+};
+
+[[maybe_unused]] const ::testing::Environment* const kScratchRootRemoval =
+    ::testing::AddGlobalTestEnvironment(new ScratchRootRemoval);
+
+}  // namespace
+
 std::string FreshDirectory(const std::string& name) {
-  const std::string dir = "/tmp/pst2xmz-e2e-" + std::to_string(::getpid()) + "-" + name;
-  std::system(("rm -rf '" + dir + "'").c_str());
-  ::mkdir(dir.c_str(), 0700);
+  const std::string dir = ScratchRoot() + "/" + name;
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  std::filesystem::permissions(dir, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::replace);
   return dir;
 }
 
