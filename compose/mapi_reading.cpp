@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 
 namespace compose {
 namespace {
@@ -19,11 +20,12 @@ HRESULT OpenPropertyStream(IMAPIProp* object, ULONG tag, Held<IStream>& out) {
 
 HRESULT ReadStreamText(IStream* stream, std::string& text) {
   MapiStreamSource source(stream);
-  std::string block(kReadBlock, '\0');
+  // Not zero-filled: every byte handed on was read into it first.
+  const auto block = std::make_unique_for_overwrite<char[]>(kReadBlock);
   for (;;) {
-    const std::size_t got = source.Read(block.data(), block.size());
+    const std::size_t got = source.Read(block.get(), kReadBlock);
     if (got == 0) return source.status();
-    text.append(block, 0, got);
+    text.append(block.get(), got);
   }
 }
 

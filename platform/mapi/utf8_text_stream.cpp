@@ -1,9 +1,11 @@
 // UTF-16 to UTF-8 while reading.
 #include "platform/mapi/utf8_text_stream.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "platform/mapi/pull_stream.h"
 #include "platform/pst/ltp/codepage_text.h"
@@ -29,27 +31,27 @@ class Utf8TextStream final : public PullStream {
  private:
   // Converts the next chunk; a high surrogate at its end waits for the chunk that completes it.
   HRESULT Produce(std::string& out, bool& ended) override {
-    std::vector<std::byte> chunk(carry_.begin(), carry_.end());
-    carry_.clear();
-    const std::size_t kept = chunk.size();
-    chunk.resize(kept + kChunk);
-    auto got = source_->ReadAt(position_, std::span<std::byte>(chunk.data() + kept, kChunk));
+    std::byte* chunk = Buffer();
+    const std::size_t kept = carry_size_;
+    std::memcpy(chunk, carry_.data(), kept);
+    carry_size_ = 0;
+    auto got = source_->ReadAt(position_, std::span<std::byte>(chunk + kept, capacity_ - kCarry));
     if (!got) return MAPI_E_CORRUPT_DATA;
     position_ += *got;
-    chunk.resize(kept + *got);
+    std::size_t size = kept + *got;
     if (*got == 0) ended = true;
-    if (!ended && chunk.size() >= 2) {
-      const auto high = static_cast<unsigned>(chunk[chunk.size() - 1]);
-      if (chunk.size() % 2 == 0 && high >= 0xD8 && high <= 0xDB) {
-        carry_.assign(chunk.end() - 2, chunk.end());
-        chunk.resize(chunk.size() - 2);
-      } else if (chunk.size() % 2 == 1) {
-        carry_.assign(chunk.end() - 1, chunk.end());
-        chunk.resize(chunk.size() - 1);
+    if (!ended && size >= 2) {
+      const auto high = static_cast<unsigned>(chunk[size - 1]);
+      if (size % 2 == 0 && high >= 0xD8 && high <= 0xDB) {
+        carry_size_ = 2;
+      } else if (size % 2 == 1) {
+        carry_size_ = 1;
       }
+      size -= carry_size_;
+      std::memcpy(carry_.data(), chunk + size, carry_size_);
     }
     // The text ends at its terminator: a stored NUL and what follows it are not handed out.
-    std::string text = pst::ltp::Utf16LeToUtf8(chunk);
+    std::string text = pst::ltp::Utf16LeToUtf8(std::span<const std::byte>(chunk, size));
     if (const std::size_t nul = text.find('\0'); nul != std::string::npos) {
       text.resize(nul);
       ended = true;
@@ -58,10 +60,23 @@ class Utf8TextStream final : public PullStream {
     return S_OK;
   }
 
+  // One buffer for the stream's life, no larger than the value needs and never zero-filled.
+  std::byte* Buffer() {
+    if (!buffer_) {
+      capacity_ = kCarry + static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, source_->size()));
+      buffer_ = std::make_unique_for_overwrite<std::byte[]>(capacity_);
+    }
+    return buffer_.get();
+  }
+
   std::shared_ptr<pst::ltp::ValueStream> source_;
   std::shared_ptr<const pst::messaging::MessageStore> store_;
   std::uint64_t position_ = 0;
-  std::vector<std::byte> carry_;
+  static constexpr std::size_t kCarry = 2;  // an odd byte or a waiting high surrogate
+  std::array<std::byte, kCarry> carry_{};
+  std::size_t carry_size_ = 0;
+  std::unique_ptr<std::byte[]> buffer_;
+  std::size_t capacity_ = 0;
 };
 
 }  // namespace

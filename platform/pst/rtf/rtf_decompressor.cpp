@@ -12,6 +12,7 @@ namespace pst {
 RtfDecompressor::RtfDecompressor() {
   std::memcpy(dictionary_.data(), kRtfPreload.data(), kRtfPreload.size());
   write_pos_ = kRtfPreload.size();
+  flushed_pos_ = write_pos_;
 }
 
 Status RtfDecompressor::TakeHeader(std::span<const std::byte>& chunk) {
@@ -49,14 +50,37 @@ Status RtfDecompressor::Feed(std::span<const std::byte> chunk, std::string& out)
   return Status::Ok();
 }
 
+// Output goes into the dictionary only; it is copied out in runs, before the dictionary wraps
+// over it and when a chunk is done.
 void RtfDecompressor::Emit(std::byte b, std::string& out) {
-  out.push_back(static_cast<char>(b));
   dictionary_[write_pos_] = b;
   write_pos_ = (write_pos_ + 1) & kRtfDictionaryMask;
   ++produced_;
+  if (write_pos_ == 0) Flush(out);
+}
+
+void RtfDecompressor::Flush(std::string& out) {
+  const std::size_t end = write_pos_ == 0 ? dictionary_.size() : write_pos_;
+  out.append(reinterpret_cast<const char*>(dictionary_.data()) + flushed_pos_, end - flushed_pos_);
+  flushed_pos_ = write_pos_;
+}
+
+// Room for what this chunk can produce: RAWSIZE's remainder, but never more than the chunk can
+// decode to, so a lying header cannot make it allocate.
+void RtfDecompressor::Reserve(std::size_t contents_size, std::string& out) const {
+  const std::uint64_t left = header_.raw_size > produced_ ? header_.raw_size - produced_ : 0;
+  const std::uint64_t most = static_cast<std::uint64_t>(contents_size) * kMostOutputPerByte +
+                             kRtfMinMatch + 0xF;
+  out.reserve(out.size() + static_cast<std::size_t>(std::min(left, most)));
 }
 
 void RtfDecompressor::Decode(std::span<const std::byte> contents, std::string& out) {
+  Reserve(contents.size(), out);
+  DecodeTokens(contents, out);
+  Flush(out);
+}
+
+void RtfDecompressor::DecodeTokens(std::span<const std::byte> contents, std::string& out) {
   for (std::byte b : contents) {
     if (end_marker_) return;
     if (control_bits_ == 0) {

@@ -1,6 +1,6 @@
 // Decompression of compressed RTF, fed in chunks of any size and producing output as it goes, so a
 // large body streams from the file without being held twice. Lying sizes cannot make it allocate:
-// nothing is reserved from RAWSIZE or COMPSIZE, and output is bounded by the input actually fed.
+// room is reserved from RAWSIZE only up to what the input actually fed can decode to.
 #pragma once
 
 #include <array>
@@ -35,7 +35,13 @@ class RtfDecompressor {
  private:
   Status TakeHeader(std::span<const std::byte>& chunk);
   void Decode(std::span<const std::byte> contents, std::string& out);
+  void DecodeTokens(std::span<const std::byte> contents, std::string& out);
   void Emit(std::byte b, std::string& out);
+  void Flush(std::string& out);
+  void Reserve(std::size_t contents_size, std::string& out) const;
+
+  // A control byte and eight references of 17 bytes each: 136 bytes out of 17 in.
+  static constexpr std::size_t kMostOutputPerByte = 8;
 
   std::array<std::byte, CompressedRtfHeader::kSize> header_bytes_{};
   std::size_t header_len_ = 0;
@@ -47,6 +53,7 @@ class RtfDecompressor {
 
   std::array<std::byte, 4096> dictionary_{};
   std::size_t write_pos_ = 0;
+  std::size_t flushed_pos_ = 0;     // dictionary bytes before this are already in the output
   std::uint8_t control_ = 0;
   int control_bits_ = 0;            // tokens left under the current control byte
   bool have_token_high_ = false;    // first byte of a two-byte reference seen
