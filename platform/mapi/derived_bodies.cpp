@@ -2,6 +2,7 @@
 // behind the stored form of the compressed-RTF header), HTML to text, RTF to text.
 #include "platform/mapi/derived_bodies.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <string>
@@ -86,15 +87,22 @@ pst::Result<StoredHtml> OpenStoredHtml(const ObjectView& object) {
                     pst::ltp::kUtf8CodePage};
 }
 
+// A read buffer for the stream: a chunk, or less when the whole value is smaller. Never zero-filled:
+// only the bytes a read returns are looked at.
+std::size_t ChunkFor(const ValueStream& stream) {
+  return static_cast<std::size_t>(std::clamp<std::uint64_t>(stream.size(), 1, kChunk));
+}
+
 // Reads the stream in chunks, handing each to `take`; false when a read meets damaged data.
 template <typename Take>
 bool ForEachChunk(const ValueStream& stream, Take take) {
-  std::string chunk(kChunk, '\0');
+  const std::size_t size = ChunkFor(stream);
+  const auto chunk = std::make_unique_for_overwrite<char[]>(size);
   for (std::uint64_t position = 0;;) {
-    auto got = stream.ReadAt(position, std::as_writable_bytes(std::span<char>(chunk)));
+    auto got = stream.ReadAt(position, std::as_writable_bytes(std::span<char>(chunk.get(), size)));
     if (!got) return false;
     if (*got == 0) return true;
-    take(std::string_view(chunk.data(), *got));
+    take(std::string_view(chunk.get(), *got));
     position += *got;
   }
 }
@@ -143,8 +151,12 @@ class DerivedRtfStream final : public PullStream {
       out += head_;
       return S_OK;
     }
-    std::string chunk(kChunk, '\0');
-    auto got = html_.bytes->ReadAt(position_, std::as_writable_bytes(std::span<char>(chunk)));
+    if (!chunk_) {
+      chunk_size_ = ChunkFor(*html_.bytes);
+      chunk_ = std::make_unique_for_overwrite<char[]>(chunk_size_);
+    }
+    auto got = html_.bytes->ReadAt(
+        position_, std::as_writable_bytes(std::span<char>(chunk_.get(), chunk_size_)));
     if (!got) return MAPI_E_CORRUPT_DATA;
     position_ += *got;
     if (*got == 0) {
@@ -152,7 +164,7 @@ class DerivedRtfStream final : public PullStream {
       ended = true;
       return S_OK;
     }
-    AppendEscapedHtml(std::string_view(chunk.data(), *got), out);
+    AppendEscapedHtml(std::string_view(chunk_.get(), *got), out);
     return S_OK;
   }
 
@@ -162,6 +174,8 @@ class DerivedRtfStream final : public PullStream {
   std::shared_ptr<const pst::messaging::MessageStore> store_;
   bool started_ = false;
   std::uint64_t position_ = 0;
+  std::unique_ptr<char[]> chunk_;  // reused for every read of the stream
+  std::size_t chunk_size_ = 0;
 };
 
 std::string DecodeCodePage(std::string_view bytes, std::string_view code_page) {

@@ -2,8 +2,8 @@
 #include "platform/mapi/rtf_istream.h"
 
 #include <cstring>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "platform/mapi/pull_stream.h"
 #include "platform/os/debug_output.h"
@@ -30,9 +30,8 @@ class RtfStream final : public PullStream {
  private:
   // Reads one chunk of the source and decompresses it; at the source's end checks the whole.
   HRESULT Produce(std::string& out, bool& ended) override {
-    std::vector<std::byte> chunk(kChunk);
     ULONG got = 0;
-    const HRESULT hr = source_->Read(chunk.data(), kChunk, &got);
+    const HRESULT hr = source_->Read(chunk_.get(), kChunk, &got);
     if (FAILED(hr)) return hr;
     if (got == 0) {
       ended = true;
@@ -46,7 +45,7 @@ class RtfStream final : public PullStream {
       }
       return S_OK;
     }
-    if (!decompressor_.Feed(std::span<const std::byte>(chunk.data(), got), out).ok()) {
+    if (!decompressor_.Feed(std::span<const std::byte>(chunk_.get(), got), out).ok()) {
       return MAPI_E_CORRUPT_DATA;
     }
     return S_OK;
@@ -63,6 +62,8 @@ class RtfStream final : public PullStream {
 
   IStream* source_;
   pst::RtfDecompressor decompressor_;
+  // Reused for every read and never zero-filled: only the bytes a read returns are fed on.
+  std::unique_ptr<std::byte[]> chunk_ = std::make_unique_for_overwrite<std::byte[]>(kChunk);
 };
 
 }  // namespace

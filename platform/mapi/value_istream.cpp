@@ -1,12 +1,19 @@
 // IStream reads over a property value.
 #include "platform/mapi/value_istream.h"
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "platform/mapi/integrity_findings.h"
 
 namespace mapilib {
+namespace {
+
+constexpr std::uint64_t kCopyBlock = 64 * 1024;
+
+}  // namespace
 
 ValueIStream* ValueIStream::FromText(std::string bytes) {
   std::vector<std::byte> data(bytes.size());
@@ -49,17 +56,21 @@ HRESULT ValueIStream::Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* new
 HRESULT ValueIStream::CopyTo(IStream* target, ULARGE_INTEGER cb, ULARGE_INTEGER* read,
                              ULARGE_INTEGER* written) {
   if (!target) return STG_E_INVALIDPOINTER;
-  std::vector<std::byte> block(64 * 1024);
+  const std::uint64_t rest = value_->size() > position_ ? value_->size() - position_ : 0;
+  // Never zero-filled: only bytes a read returned are written on.
+  const auto size = static_cast<ULONG>(std::clamp<std::uint64_t>(std::min(rest, cb.QuadPart), 1,
+                                                                 kCopyBlock));
+  const auto block = std::make_unique_for_overwrite<std::byte[]>(size);
   std::uint64_t left = cb.QuadPart, total_read = 0, total_written = 0;
   HRESULT hr = S_OK;
   while (left > 0) {
     ULONG got = 0;
-    hr = Read(block.data(), static_cast<ULONG>(std::min<std::uint64_t>(left, block.size())), &got);
+    hr = Read(block.get(), static_cast<ULONG>(std::min<std::uint64_t>(left, size)), &got);
     if (FAILED(hr) || got == 0) break;
     total_read += got;
     left -= got;
     ULONG put = 0;
-    hr = target->Write(block.data(), got, &put);
+    hr = target->Write(block.get(), got, &put);
     total_written += put;
     if (FAILED(hr)) break;
   }
