@@ -17,12 +17,15 @@ constexpr ULONG kContentsColumns[] = {PR_HASATTACH,     PR_MESSAGE_FLAGS,
                                       PR_MESSAGE_DELIVERY_TIME, PR_ENTRYID,
                                       PR_INSTANCE_KEY};
 
-// The properties read from each opened message: the subject names a damaged message, the delivery
-// time goes to the message callback. Composition reads the bodies itself; asking for them here would
-// only have them decoded and converted once more.
-constexpr ULONG kMessagePropTags[] = {PR_SUBJECT, PR_MESSAGE_DELIVERY_TIME};
-constexpr ULONG kSubjectValue = 0;
-constexpr ULONG kDeliveryTimeValue = 1;
+// The properties read from each opened message; the subject names a damaged message, the delivery
+// time goes to the message callback.
+constexpr ULONG kMessagePropTags[] = {PR_MESSAGE_CLASS,     PR_SUBJECT,
+                                      PR_BODY,              PR_SENDER_EMAIL_ADDRESS,
+                                      PR_HASATTACH,         PR_RTF_COMPRESSED,
+                                      PR_RTF_IN_SYNC,       PR_TRANSPORT_MESSAGE_HEADERS,
+                                      PR_MESSAGE_DELIVERY_TIME};
+constexpr ULONG kSubjectValue = 1;
+constexpr ULONG kDeliveryTimeValue = 8;
 
 // How often a QueryRows that hands back no row set is asked before the folder's rest is given up.
 constexpr int kQueryAttempts = 3;
