@@ -152,26 +152,29 @@ namespace {
 
 constexpr size_t kMaxEncodedLine = 76;
 
+// Each encoded line is built in a fixed buffer: at most 75 characters and the soft break.
 void EncodeQuotedPrintableLine(std::string_view line, LineList& lines) {
-  std::string out;
+  char out[kMaxEncodedLine];
+  size_t used = 0;
   for (size_t i = 0; i < line.size(); ++i) {
     unsigned char b = static_cast<unsigned char>(line[i]);
     bool last = i + 1 == line.size();
     bool literal = (b >= 33 && b <= 126 && b != '=') || ((b == ' ' || b == '\t') && !last);
     size_t width = literal ? 1 : 3;
-    if (out.size() + width > kMaxEncodedLine - 1) {
-      lines.push_back(out + "=");
-      out.clear();
+    if (used + width > kMaxEncodedLine - 1) {
+      out[used++] = '=';
+      lines.emplace_back(out, used);
+      used = 0;
     }
     if (literal) {
-      out.push_back(static_cast<char>(b));
+      out[used++] = static_cast<char>(b);
     } else {
-      out.push_back('=');
-      out.push_back(kHex[b >> 4]);
-      out.push_back(kHex[b & 15]);
+      out[used++] = '=';
+      out[used++] = kHex[b >> 4];
+      out[used++] = kHex[b & 15];
     }
   }
-  lines.push_back(std::move(out));
+  lines.emplace_back(out, used);
 }
 
 }  // namespace
