@@ -81,6 +81,16 @@ std::string Utf16LeToUtf8(std::span<const std::byte> bytes) {
                                  (static_cast<unsigned>(bytes[2 * i + 1]) << 8));
   };
   for (std::size_t i = 0; i < units; ++i) {
+    // A run of ASCII units is copied in one step; it fits the room reserved above.
+    std::size_t end = i;
+    while (end < units && unit(end) < 0x80) ++end;
+    if (end > i) {
+      const std::size_t at = out.size();
+      out.resize(at + (end - i));
+      for (std::size_t k = i; k < end; ++k) out[at + (k - i)] = static_cast<char>(unit(k));
+      i = end;
+      if (i == units) break;
+    }
     const char32_t u = unit(i);
     if (IsHighSurrogate(u) && i + 1 < units && IsLowSurrogate(unit(i + 1))) {
       AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (unit(i + 1) - 0xDC00));
