@@ -8,7 +8,7 @@ For each file it prints one line of figures:
   messages     archive records
   no_from      records whose stored message names a sender but whose text has no "From" field
   no_sender    records whose stored message names a sender but whose index sender is empty
-  bad_angle    addresses in angle brackets that are not addr-spec (no "@"), "<>" included, in
+  bad_angle    addresses in angle brackets that are not Internet addresses (no "@"), "<>" included, in
                fields the composition wrote
   defects      header defects in fields the composition wrote
   tr_defects   header defects in fields copied verbatim from the message's transport headers

@@ -10,6 +10,8 @@
 #include <span>
 #include <utility>
 
+#include "support/charset/utf8_append.h"
+
 namespace mapilib {
 namespace {
 
@@ -57,23 +59,9 @@ bool Contains(std::span<const std::string_view> names, std::string_view name) {
   return std::find(names.begin(), names.end(), name) != names.end();
 }
 
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-  if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
+// A numeric reference to NUL, a surrogate or beyond U+10FFFF stands for U+FFFD.
+char32_t ScalarOrReplacement(std::uint32_t cp) {
+  return cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF) ? 0xFFFD : cp;
 }
 
 std::optional<std::uint32_t> NamedReference(std::string_view name) {
@@ -176,7 +164,7 @@ class TextWriter {
     if (*cp == 0xA0) {
       out_ += ' ';
     } else {
-      AppendUtf8(out_, *cp);
+      charset::AppendUtf8(out_, ScalarOrReplacement(*cp));
     }
     at_line_start_ = false;
   }

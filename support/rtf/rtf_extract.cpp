@@ -8,8 +8,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "support/charset/utf8_append.h"
+
 namespace rtf {
 namespace {
+
+using charset::AppendUtf8;
 
 // Groups whose text is never shown: tables, document properties, pictures, field instructions.
 constexpr std::array<std::string_view, 26> kDestinations = {
@@ -39,23 +43,6 @@ int HexValue(char c) {
   return -1;
 }
 
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
 
 class Reader {
  public:
