@@ -79,13 +79,27 @@ void AddEmbeddedMessage(IAttach* attachment, TMIMEConstructor& root, int depth, 
   root.AddMessagePart(std::move(child));
 }
 
-void AddAttachmentData(IAttach* attachment, const SRow& row, TMIMEConstructor& root,
+// An attachment's data stream, kept open with its attachment until the text is written.
+class AttachmentDataSource final : public ByteSource {
+ public:
+  AttachmentDataSource(Held<IAttach> attachment, Held<IStream> stream)
+      : attachment_(std::move(attachment)), stream_(std::move(stream)), source_(stream_.get()) {}
+  std::size_t Read(char* buffer, std::size_t size) override { return source_.Read(buffer, size); }
+  std::int32_t Status() const override { return source_.status(); }
+
+ private:
+  Held<IAttach> attachment_;
+  Held<IStream> stream_;
+  MapiStreamSource source_;
+};
+
+void AddAttachmentData(Held<IAttach> attachment, const SRow& row, TMIMEConstructor& root,
                        Outcome& outcome) {
   Held<IStream> stream;
-  if (FAILED(OpenPropertyStream(attachment, PR_ATTACH_DATA_BIN, stream))) return;
-  MapiStreamSource data(stream.get());
-  root.AddAttachment(data, FileNameOf(row), StringColumn(row, kMimeTag), ContentIdOf(row));
-  outcome.Note(data.status());
+  if (FAILED(OpenPropertyStream(attachment.get(), PR_ATTACH_DATA_BIN, stream))) return;
+  auto data = std::make_unique<AttachmentDataSource>(std::move(attachment), std::move(stream));
+  outcome.Note(root.AddAttachment(std::move(data), FileNameOf(row), StringColumn(row, kMimeTag),
+                                  ContentIdOf(row)));
 }
 
 // An attachment held outside the message: its stored path (the long form first) as an external
@@ -115,7 +129,7 @@ void AddAttachmentRow(IMessage* message, const SRow& row, TMIMEConstructor& root
   } else if (how == ATTACH_BY_REFERENCE || how == ATTACH_BY_REF_RESOLVE || how == ATTACH_BY_REF_ONLY) {
     AddReferenceAttachment(attachment.get(), row, root);
   } else {
-    AddAttachmentData(attachment.get(), row, root, outcome);
+    AddAttachmentData(std::move(attachment), row, root, outcome);
   }
 }
 

@@ -78,42 +78,6 @@ std::string WithCrLf(std::string_view text) {
   return out;
 }
 
-// Writes into a string, or only counts, and knows whether the text so far ends a line.
-class StringSink {
- public:
-  explicit StringSink(std::string* out) : out_(out) {}
-  void Write(std::string_view text) {
-    if (text.empty()) return;
-    if (out_) out_->append(text);
-    size_ += text.size();
-    tail_ = text.size() >= 2 ? text.substr(text.size() - 2) : tail_.substr(1) + std::string(text);
-  }
-  bool AtLineStart() const { return size_ == 0 || tail_ == "\r\n"; }
-  std::size_t size() const { return size_; }
-
- private:
-  std::string* out_;
-  std::size_t size_ = 0;
-  std::string tail_ = "  ";
-};
-
-class StreamSink {
- public:
-  explicit StreamSink(std::ostream& out) : out_(out) {}
-  void Write(std::string_view text) {
-    if (text.empty()) return;
-    out_.write(text.data(), static_cast<std::streamsize>(text.size()));
-    tail_ = text.size() >= 2 ? text.substr(text.size() - 2) : tail_.substr(1) + std::string(text);
-    wrote_ = true;
-  }
-  bool AtLineStart() const { return !wrote_ || tail_ == "\r\n"; }
-
- private:
-  std::ostream& out_;
-  std::string tail_ = "  ";
-  bool wrote_ = false;
-};
-
 // A parameter value as the text of a quoted string: backslashes and double quotes escaped.
 std::string QuotedParameterText(std::string_view text) {
   std::string out;
@@ -260,15 +224,17 @@ void TMIMEConstructor::AddMessagePart(std::unique_ptr<TMIMEConstructor> child) {
   AddPart(std::move(wrapper));
 }
 
-void TMIMEConstructor::AddAttachment(ByteSource& data, std::string_view file_name,
-                                     std::string_view mime_type, std::string_view content_id) {
+std::int32_t TMIMEConstructor::AddAttachment(std::unique_ptr<ByteSource> data,
+                                             std::string_view file_name, std::string_view mime_type,
+                                             std::string_view content_id) {
   const std::string name = BlankLineBreaks(file_name);
   std::string type(TrimControls(BlankLineBreaks(mime_type)));
   if (type.empty()) type = kDefaultAttachmentType;
   // base64 is not allowed for message types: bytes that cannot go as they stand travel as an
   // opaque file.
   const bool message = IsMessageType(type);
-  const std::string bytes = message ? ReadAll(data) : std::string();
+  std::string bytes = message ? ReadAll(*data) : std::string();
+  const std::int32_t status = message ? data->Status() : 0;
   const bool identity = message && IsIdentityText(bytes);
   if (message && !identity) {
     type = std::string(kDefaultAttachmentType) + "; x-original-type=\"" + type + "\"";
@@ -281,12 +247,12 @@ void TMIMEConstructor::AddAttachment(ByteSource& data, std::string_view file_nam
   if (identity) {
     part->SetIdentityBody(bytes);
   } else if (message) {
-    StringByteSource source(bytes);
-    part->SetBinaryBody(source);
+    part->SetBinaryBody(std::make_unique<OwnedStringByteSource>(std::move(bytes)));
   } else {
-    part->SetBinaryBody(data);
+    part->SetBinaryBody(std::move(data));
   }
   AddPart(std::move(part));
+  return status;
 }
 
 void TMIMEConstructor::AddExternalAttachment(std::string_view location, std::string_view file_name,
@@ -315,9 +281,9 @@ void TMIMEConstructor::SetIdentityBody(std::string_view bytes) {
   header_.SetField(kTransferEncoding, IdentityEncoding(bytes), "*");
 }
 
-void TMIMEConstructor::SetBinaryBody(ByteSource& data) {
+void TMIMEConstructor::SetBinaryBody(std::unique_ptr<ByteSource> data) {
   kind_ = PartKind::kBase64;
-  EncodeBase64Lines(data, body_);
+  binary_body_ = std::move(data);
   header_.SetField(kTransferEncoding, "base64", "*");
 }
 
@@ -420,8 +386,26 @@ std::string TMIMEConstructor::FreshBoundary() const {
   }
 }
 
-template <typename Sink>
-void TMIMEConstructor::Serialise(Sink& sink) const {
+// Passes text on and knows whether the text so far ends a line.
+class TMIMEConstructor::LineSink final : public TextSink {
+ public:
+  explicit LineSink(TextSink& out) : out_(out) {}
+  void Write(std::string_view text) override {
+    if (text.empty()) return;
+    out_.Write(text);
+    tail_[0] = text.size() >= 2 ? text[text.size() - 2] : tail_[1];
+    tail_[1] = text.back();
+    wrote_ = true;
+  }
+  bool AtLineStart() const { return !wrote_ || (tail_[0] == '\r' && tail_[1] == '\n'); }
+
+ private:
+  TextSink& out_;
+  char tail_[2] = {0, 0};
+  bool wrote_ = false;
+};
+
+std::int32_t TMIMEConstructor::Serialise(LineSink& sink) const {
   for (const std::string& line : header_.Lines()) {
     sink.Write(line);
     sink.Write("\r\n");
@@ -429,8 +413,14 @@ void TMIMEConstructor::Serialise(Sink& sink) const {
   sink.Write("\r\n");
   if (kind_ != PartKind::kMultipart) {
     sink.Write(body_);
-    for (const auto& part : parts_) part->Serialise(sink);
-    return;
+    if (binary_body_) {
+      EncodeBase64Lines(*binary_body_, sink);
+      if (binary_body_->Status() < 0) return binary_body_->Status();
+    }
+    for (const auto& part : parts_) {
+      if (const std::int32_t status = part->Serialise(sink); status < 0) return status;
+    }
+    return 0;
   }
   const std::string boundary = header_.GetField(kContentType, "boundary");
   auto delimiter = [&](std::string_view end) {
@@ -442,27 +432,31 @@ void TMIMEConstructor::Serialise(Sink& sink) const {
   };
   for (const auto& part : parts_) {
     delimiter("");
-    part->Serialise(sink);
+    if (const std::int32_t status = part->Serialise(sink); status < 0) return status;
   }
   delimiter("--");
+  return 0;
 }
 
-void TMIMEConstructor::WriteTo(std::ostream& out) const {
-  StreamSink sink(out);
-  Serialise(sink);
-}
-
-std::size_t TMIMEConstructor::TextSize() const {
-  StringSink counter(nullptr);
-  Serialise(counter);
-  return counter.size();
+std::int32_t TMIMEConstructor::WriteTo(TextSink& out) const {
+  LineSink sink(out);
+  return Serialise(sink);
 }
 
 std::string TMIMEConstructor::GetText() const {
   std::string text;
-  text.reserve(TextSize());
-  StringSink sink(&text);
-  Serialise(sink);
+  StringTextSink sink(text);
+  WriteTo(sink);
+  return text;
+}
+
+std::string TMIMEConstructor::HeaderText() const {
+  std::string text;
+  for (const std::string& line : header_.Lines()) {
+    text += line;
+    text += "\r\n";
+  }
+  text += "\r\n";
   return text;
 }
 

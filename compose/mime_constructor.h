@@ -1,18 +1,19 @@
 // The part composer: TMIMEHeader, a header kept as a list of lines, and TMIMEConstructor, one node
 // of the part tree of a composed message (header, body bytes, child parts, kind). Message assembly
-// fills a root node and asks it for its text. The composer only builds and writes; it never parses
-// its output back. Every line it writes ends with CR LF.
+// fills a root node and has it write its text. The composer only builds and writes; it never parses
+// its output back. Every line it writes ends with CR LF. Attachment bytes are read and encoded only
+// while the text is written, so a tree holds its texts and headers but never its attachments.
 #pragma once
 
 #include <cstdint>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "compose/byte_source.h"
 #include "compose/header_lines.h"
+#include "compose/text_sink.h"
 
 namespace compose {
 
@@ -65,15 +66,17 @@ class TMIMEConstructor {
   // (7bit or 8bit) when its bytes are text that allows it, and otherwise base64 as
   // application/octet-stream with the type kept in an "x-original-type" parameter. CR, LF and NUL
   // in the texts become blanks; an empty MIME type becomes application/octet-stream; an empty
-  // content id gives no Content-Id field.
-  void AddAttachment(ByteSource& data, std::string_view file_name, std::string_view mime_type,
-                     std::string_view content_id);
+  // content id gives no Content-Id field. The bytes of a message/* type are read here (the result
+  // is then the source's Status()); all others when the text is written (the result is 0).
+  std::int32_t AddAttachment(std::unique_ptr<ByteSource> data, std::string_view file_name,
+                             std::string_view mime_type, std::string_view content_id);
   // Appends a message/external-body part for an attachment held outside the message: access type
   // URL for a location of the form scheme://..., local-file otherwise.
   void AddExternalAttachment(std::string_view location, std::string_view file_name,
                              std::string_view mime_type);
-  // The body becomes the source's bytes in base64 lines of 72 characters.
-  void SetBinaryBody(ByteSource& data);
+  // The body becomes the source's bytes in base64 lines of 72 characters, read when the text is
+  // written.
+  void SetBinaryBody(std::unique_ptr<ByteSource> data);
   // Appends text to the body unchanged.
   void SetTextBody(std::string_view text);
   // Gives the node its body structure: plain text, HTML, both as alternatives, and with
@@ -83,13 +86,18 @@ class TMIMEConstructor {
   // declaration of the same type with a boundary is kept.
   void SetMultipart(std::string_view mime_type);
 
-  void WriteTo(std::ostream& out) const;
+  // Writes the whole text to out. Each attachment source is read to its end, so a tree with
+  // attachments is written once. Returns 0, or the Status() of the first source whose read broke
+  // off: writing stops there and what was written is not the message.
+  std::int32_t WriteTo(TextSink& out) const;
+  // The text WriteTo writes, whatever its result.
   std::string GetText() const;
+  // The top-level header as WriteTo begins the text: its lines and the empty line that ends it.
+  std::string HeaderText() const;
 
  private:
-  template <typename Sink>
-  void Serialise(Sink& sink) const;
-  std::size_t TextSize() const;
+  class LineSink;
+  std::int32_t Serialise(LineSink& sink) const;
   // Boundaries of the multipart nodes below this one.
   void CollectBoundaries(std::vector<std::string>& out) const;
   std::string FreshBoundary() const;
@@ -99,6 +107,7 @@ class TMIMEConstructor {
 
   TMIMEHeader header_;
   std::string body_;
+  std::unique_ptr<ByteSource> binary_body_;  // kBase64: the bytes to encode
   std::vector<std::unique_ptr<TMIMEConstructor>> parts_;
   PartKind kind_ = PartKind::kNone;
 };

@@ -1,7 +1,9 @@
 // Appending messages to the archive: index summary from the message's top-level header, block
-// written first, then its record; a failure cuts both files back to the last whole record.
+// written first as the text is produced, then its record; a failure cuts both files back to the
+// last whole record.
 #include "driver/archive_writer.h"
 
+#include "driver/block_writer.h"
 #include "driver/export_error.h"
 #include "driver/index_record.h"
 #include "mime/index_summary.h"
@@ -14,7 +16,9 @@ constexpr std::string_view kFirstIndexLine = "0\r\n";
 }  // namespace
 
 ArchiveWriter::ArchiveWriter(std::unique_ptr<OutputFile> data, std::unique_ptr<OutputFile> index)
-    : data_(std::move(data)), index_(std::move(index)) {}
+    : data_(std::move(data)),
+      index_(std::move(index)),
+      block_buffer_(std::make_unique_for_overwrite<char[]>(kBlockBufferSize)) {}
 
 ArchiveWriter::~ArchiveWriter() = default;
 
@@ -26,25 +30,27 @@ void ArchiveWriter::Start() {
 }
 
 void ArchiveWriter::AppendMessage(std::int32_t /*user_data*/, std::int32_t /*reserved*/,
-                                  std::int32_t folder_id, std::string_view message_text,
+                                  std::int32_t folder_id, mapi::MessageText& message_text,
                                   double message_time, bool& stop) {
   stop = failed() || !Store(folder_id, message_text, message_time);
 }
 
-bool ArchiveWriter::Store(std::int32_t folder_id, std::string_view message_text,
+void ArchiveWriter::AppendMessage(std::int32_t user_data, std::int32_t reserved,
+                                  std::int32_t folder_id, std::string_view message_text,
+                                  double message_time, bool& stop) {
+  mapi::StringMessageText text(message_text);
+  AppendMessage(user_data, reserved, folder_id, text, message_time, stop);
+}
+
+bool ArchiveWriter::Store(std::int32_t folder_id, mapi::MessageText& message_text,
                           double message_time) {
-  // Everything that can fail without touching the files comes first.
-  TMimeIndexSummary summary = ReadIndexSummary(message_text);
+  // The summary comes first: it can fail without touching the files.
+  TMimeIndexSummary summary = ReadIndexSummary(message_text.Header());
   std::string summary_line = IndexSummaryLine(summary.From, summary.To, summary.Subject);
-  const std::uint64_t block_length = kEnvelope.size() + message_text.size();
+  std::uint64_t block_length = 0;
+  if (!WriteBlock(message_text, block_length)) return !failed();
   std::string record = FormatIndexRecord({message_number_, summary_line, folder_id, block_length,
                                           data_length_, message_time});
-
-  if (std::error_code error = data_->Append({kEnvelope, message_text})) {
-    Fail(*data_, error);
-    CutBack(*data_, data_length_);
-    return false;
-  }
   if (std::error_code error = index_->Append({record})) {
     Fail(*index_, error);
     CutBack(*index_, index_length_);
@@ -54,6 +60,29 @@ bool ArchiveWriter::Store(std::int32_t folder_id, std::string_view message_text,
   data_length_ += block_length;
   index_length_ += record.size();
   ++message_number_;
+  return true;
+}
+
+bool ArchiveWriter::WriteBlock(mapi::MessageText& message_text, std::uint64_t& block_length) {
+  BlockWriter block(*data_, block_buffer_.get());
+  std::int32_t produced = 0;
+  try {
+    block.Write(kEnvelope);
+    produced = message_text.WriteTo(block);
+    if (produced >= 0) block.Flush();
+  } catch (const BlockWriteFailed&) {
+    Fail(*data_, block.error());
+    CutBack(*data_, data_length_);
+    return false;
+  } catch (...) {
+    CutBack(*data_, data_length_);
+    throw;
+  }
+  if (produced < 0) {
+    CutBack(*data_, data_length_);
+    return false;
+  }
+  block_length = block.size();
   return true;
 }
 

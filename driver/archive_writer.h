@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "driver/output_file.h"
+#include "libs/mapi/import_pst.h"
 
 namespace driver {
 
@@ -24,9 +25,14 @@ class ArchiveWriter {
   // Writes the index file's first line, "0", and sets the message number to 1. Throws FileError.
   void Start();
 
-  // The message callback: stores one message as block and index record. When the archive cannot
-  // be written, both files are cut back to the last whole record, the writer fails for good and
-  // stop is set to ask the session to end; otherwise stop is cleared.
+  // The message callback: stores one message as block and index record, the block written as the
+  // text is produced. When the archive cannot be written, both files are cut back to the last
+  // whole record, the writer fails for good and stop is set to ask the session to end; otherwise
+  // stop is cleared. A text that cannot be produced whole (its failure is then the text's), or an
+  // exception out of producing it, withdraws the block and leaves the writer as it was.
+  void AppendMessage(std::int32_t user_data, std::int32_t reserved, std::int32_t folder_id,
+                     mapi::MessageText& message_text, double message_time, bool& stop);
+  // The same for a text held in memory.
   void AppendMessage(std::int32_t user_data, std::int32_t reserved, std::int32_t folder_id,
                      std::string_view message_text, double message_time, bool& stop);
 
@@ -41,7 +47,10 @@ class ArchiveWriter {
   void CloseData();
 
  private:
-  bool Store(std::int32_t folder_id, std::string_view message_text, double message_time);
+  bool Store(std::int32_t folder_id, mapi::MessageText& message_text, double message_time);
+  // Writes the envelope and the text as one block; false when the file refused it (the failure
+  // is then recorded) or the text could not be produced whole.
+  bool WriteBlock(mapi::MessageText& message_text, std::uint64_t& block_length);
   void Fail(const OutputFile& file, std::error_code error);
   void CutBack(OutputFile& file, std::uint64_t length);
   void Close(std::unique_ptr<OutputFile>& file);
@@ -52,6 +61,7 @@ class ArchiveWriter {
   std::uint64_t index_length_ = 0;
   std::int32_t message_number_ = 1;
   std::string failure_;
+  std::unique_ptr<char[]> block_buffer_;  // BlockWriter's, kept from one message to the next
 };
 
 }  // namespace driver

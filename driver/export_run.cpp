@@ -61,7 +61,7 @@ mapi::ImportResult Import(const ExportPaths& paths, const ImportFunction& import
   };
   mapi::MessageCallback on_message = [&archive, &folders](
                                          std::int32_t user_data, std::int32_t reserved,
-                                         std::int32_t folder_id, std::string_view text,
+                                         std::int32_t folder_id, mapi::MessageText& text,
                                          double time, bool& stop) {
     // A stop request is honoured between two whole records: no message is begun after it.
     const bool stopping = os::StopRequested();

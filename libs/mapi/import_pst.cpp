@@ -7,11 +7,38 @@
 namespace mapi {
 namespace {
 
-// One message into one empty part tree, whose text is kept only when composition succeeded.
-HRESULT ComposeWithPartTree(IMessage& message, std::string& text) {
-  compose::TMIMEConstructor root;
-  const HRESULT hr = compose::ComposeMessage(&message, root);
-  if (SUCCEEDED(hr)) text = root.GetText();
+// A composed part tree as the message callback's text.
+class PartTreeText final : public MessageText {
+ public:
+  explicit PartTreeText(std::unique_ptr<compose::TMIMEConstructor> root)
+      : root_(std::move(root)), header_(root_->HeaderText()) {}
+  std::string_view Header() const override { return header_; }
+
+ protected:
+  std::int32_t Produce(MessageTextSink& sink) override {
+    Forward forward(sink);
+    return root_->WriteTo(forward);
+  }
+
+ private:
+  class Forward final : public compose::TextSink {
+   public:
+    explicit Forward(MessageTextSink& sink) : sink_(sink) {}
+    void Write(std::string_view piece) override { sink_.Write(piece); }
+
+   private:
+    MessageTextSink& sink_;
+  };
+
+  std::unique_ptr<compose::TMIMEConstructor> root_;
+  std::string header_;
+};
+
+// One message into one empty part tree, whose text is handed out only when composition succeeded.
+HRESULT ComposeWithPartTree(IMessage& message, std::unique_ptr<MessageText>& text) {
+  auto root = std::make_unique<compose::TMIMEConstructor>();
+  const HRESULT hr = compose::ComposeMessage(&message, *root);
+  if (SUCCEEDED(hr)) text = std::make_unique<PartTreeText>(std::move(root));
   return hr;
 }
 

@@ -37,13 +37,64 @@ using FolderCallback = std::function<void(std::int32_t user_data, std::string_vi
                                           std::uint8_t folder_type, std::int32_t message_count,
                                           std::int32_t& folder_id, bool& include)>;
 
-// Called once for each message composed successfully. message_text is valid only during the call;
-// message_time is the delivery time in UTC as a date-time value (days since 30 December 1899).
-// The callee must set stop; true asks the session to stop. An exception thrown by the callee is
-// absorbed by the session: the message counts as done and stop is not looked at.
+// Where a message's text goes, piece by piece in order; each piece is valid only during the call.
+class MessageTextSink {
+ public:
+  virtual ~MessageTextSink() = default;
+  virtual void Write(std::string_view piece) = 0;
+};
+
+// A composed message's text as the message callback receives it: the top-level header at once, the
+// whole text written on demand, so that a large attachment is read and encoded while it is written
+// and never held whole.
+class MessageText {
+ public:
+  virtual ~MessageText() = default;
+  // A leading part of the text that holds at least its whole top-level header.
+  virtual std::string_view Header() const = 0;
+  // Writes the whole text to sink; call it at most once. Returns 0, or the negative code (an
+  // HRESULT) of a read that broke off part-way: the pieces written are then not the message and
+  // must be withdrawn. Exceptions (memory, or the sink's own) pass to the caller.
+  std::int32_t WriteTo(MessageTextSink& sink) {
+    const std::int32_t result = Produce(sink);
+    if (result < 0) failure_ = result;
+    return result;
+  }
+  // The failure WriteTo returned; 0 when it succeeded or was not called.
+  std::int32_t Failure() const { return failure_; }
+
+ protected:
+  virtual std::int32_t Produce(MessageTextSink& sink) = 0;
+
+ private:
+  std::int32_t failure_ = 0;
+};
+
+// A text held whole in memory that outlives the object.
+class StringMessageText final : public MessageText {
+ public:
+  explicit StringMessageText(std::string_view text) : text_(text) {}
+  std::string_view Header() const override { return text_; }
+
+ protected:
+  std::int32_t Produce(MessageTextSink& sink) override {
+    sink.Write(text_);
+    return 0;
+  }
+
+ private:
+  std::string_view text_;
+};
+
+// Called once for each message composed without failure, on the session's thread; message_text
+// is valid only during the call. message_time is the delivery time in UTC as a date-time value
+// (days since 30 December 1899). When writing the text fails, the message is counted as not
+// exported for that reason. The callee must set stop; true asks the session to stop. An exception
+// thrown by the callee is absorbed by the session: the message counts as done and stop is not
+// looked at.
 using MessageCallback =
     std::function<void(std::int32_t user_data, std::int32_t reserved, std::int32_t folder_id,
-                       std::string_view message_text, double message_time, bool& stop)>;
+                       MessageText& message_text, double message_time, bool& stop)>;
 
 // Messages of one folder that the session could not export, for one reason.
 struct SkippedMessages {

@@ -61,7 +61,7 @@ RowSetPtr QueryBatch(IMAPITable& contents, HRESULT& hr) {
 HRESULT ComposeAndHandOver(SessionState& state, IMessage& message, double message_time,
                            const FolderContext& folder, bool& handed_over) {
   handed_over = false;
-  std::string text;
+  std::unique_ptr<MessageText> text;
   HRESULT hr;
   try {
     hr = state.compose(message, text);
@@ -73,16 +73,21 @@ HRESULT ComposeAndHandOver(SessionState& state, IMessage& message, double messag
     Skip(state, folder, ReasonWithCode("it could not be composed", hr));
     return hr;
   }
-  if (!state.on_message) return hr;
+  if (!state.on_message || !text) return hr;
   diag::DebugTrace("MessageCallback");
   bool stop = false;
   try {
-    state.on_message(state.user_data, 0, folder.folder_id, text, message_time, stop);
+    state.on_message(state.user_data, 0, folder.folder_id, *text, message_time, stop);
   } catch (...) {
     Skip(state, folder, ExceptionText("the archive did not take it"));
     return hr;
   }
-  handed_over = true;
+  if (text->Failure() < 0) {
+    hr = text->Failure();
+    Skip(state, folder, ReasonWithCode("it could not be composed", hr));
+  } else {
+    handed_over = true;
+  }
   if (stop) {
     state.stop_requested = true;
     hr = E_FAIL;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -15,9 +16,10 @@
 
 namespace mapi {
 
-// Turns one opened message into its complete RFC 822/MIME text. Returns a failure when the message
-// cannot be composed; may throw.
-using MessageComposer = std::function<HRESULT(IMessage& message, std::string& text)>;
+// Turns one opened message into its complete RFC 822/MIME text, which may go on reading the message
+// while it is written. Returns a failure when the message cannot be composed; may throw.
+using MessageComposer =
+    std::function<HRESULT(IMessage& message, std::unique_ptr<MessageText>& text)>;
 
 // Entry ids of the store's special folders, each in MAPI memory or absent.
 struct SpecialFolders {

@@ -267,18 +267,38 @@ TEST_F(ComposeMessageTest, MessageTypedAttachmentsKeepTheirBytesWithoutBase64) {
   EXPECT_EQ(root.Parts()[2]->Header().GetField("Content-Type", ""), "application/octet-stream");
   EXPECT_EQ(root.Parts()[2]->Header().GetField("Content-Type", "x-original-type"), "message/rfc822");
   EXPECT_EQ(root.Parts()[2]->Header().GetField("Content-Transfer-Encoding", "*"), "base64");
-  EXPECT_NE(root.GetText().find("name=\"say \\\"hi\\\" \\\\ bye.txt\""), std::string::npos);
+  const std::string text = root.GetText();
+  EXPECT_NE(text.find("name=\"say \\\"hi\\\" \\\\ bye.txt\""), std::string::npos);
 
   // The line break before a delimiter is the delimiter's: the report's own last one stays.
-  EXPECT_NE(root.GetText().find("7bit\r\n\r\n" + report + "\r\n--Next_Part_"), std::string::npos);
-  std::string decoded;
-  mime::DecodeBase64Lines({root.Parts()[2]->Body()}, decoded);
-  EXPECT_EQ(decoded, binary);
+  EXPECT_NE(text.find("7bit\r\n\r\n" + report + "\r\n--Next_Part_"), std::string::npos);
+  TMimeMessage parsed;
+  parsed.SetText(text);
+  ASSERT_EQ(parsed.SubParts().Count(), 4);
+  EXPECT_EQ(DecodedBody(parsed.SubParts().Item(2)), binary);
 }
 
-TEST_F(ComposeMessageTest, AttachmentDataBrokenOffPartWayFailsTheMessage) {
+// Attachment data is read while the text is written: a read that breaks off ends the writing with
+// its failure, and nothing after it (the second attachment, the closing delimiter) is written.
+TEST_F(ComposeMessageTest, AttachmentDataBrokenOffPartWayFailsTheText) {
   message_->props[PR_HASATTACH] = ULONG{1};
   AttachmentData damaged = DataAttachment(std::string(100000, 'd'));
+  damaged.data->fail_after = 70000;
+  message_->attachments = {damaged, DataAttachment("after", {{PR_ATTACH_FILENAME, std::string("AFTER")}})};
+  compose::TMIMEConstructor root;
+  EXPECT_EQ(Compose(message_, root), S_OK);
+  std::string text;
+  compose::StringTextSink sink(text);
+  EXPECT_EQ(root.WriteTo(sink), STG_E_READFAULT);
+  EXPECT_EQ(text.find("AFTER"), std::string::npos);
+  EXPECT_EQ(text.find("--Next_Part_1000--"), std::string::npos);
+}
+
+// The bytes of a message/* attachment are read while composing, so their failure is composing's.
+TEST_F(ComposeMessageTest, MessageTypedAttachmentBrokenOffPartWayFailsTheMessage) {
+  message_->props[PR_HASATTACH] = ULONG{1};
+  AttachmentData damaged = DataAttachment(std::string(100000, 'd'),
+                                          {{PR_ATTACH_MIME_TAG, std::string("message/rfc822")}});
   damaged.data->fail_after = 70000;
   message_->attachments = {damaged};
   compose::TMIMEConstructor root;
@@ -351,10 +371,14 @@ TEST_F(ComposeMessageTest, LargeAttachmentIsEncodedWhole) {
   compose::TMIMEConstructor root;
   ASSERT_EQ(Compose(message_, root), S_OK);
   ASSERT_EQ(root.Parts().size(), 2u);
-  const std::string& body = root.Parts()[1]->Body();
-  EXPECT_EQ(body.size(), (big.size() + 53) / 54 * 2 + (big.size() + 2) / 3 * 4);
+  EXPECT_EQ(root.Parts()[1]->Body(), "") << "attachment bytes are not held in the tree";
+  const std::string text = root.GetText();
+  const std::string encoded_start = "base64\r\n\r\n";
+  const std::size_t body_start = text.find(encoded_start) + encoded_start.size();
+  const std::size_t body_end = text.find("--Next_Part_1000--", body_start);
+  EXPECT_EQ(body_end - body_start, (big.size() + 53) / 54 * 2 + (big.size() + 2) / 3 * 4);
   TMimeMessage parsed;
-  parsed.SetText(root.GetText());
+  parsed.SetText(text);
   EXPECT_EQ(DecodedBody(parsed.SubParts().Item(1)), big);
 }
 

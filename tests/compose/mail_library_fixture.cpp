@@ -22,20 +22,22 @@ int LiveMapiBlocks() {
   return live ? live() : -1;
 }
 
-MailLibraryTest::MailLibraryTest() : registry_(COMPOSE_TEST_MAIL_LIBRARY) {
+MailLibraryTest::MailLibraryTest()
+    : registry_(COMPOSE_TEST_MAIL_LIBRARY), objects_before_(LiveFakeObjects()) {
   mapi::ResetMapiBindingForTests();
 }
 
-MailLibraryTest::~MailLibraryTest() { mapi::ResetMapiBindingForTests(); }
+MailLibraryTest::~MailLibraryTest() {
+  EXPECT_EQ(LiveFakeObjects(), objects_before_) << "objects left unreleased";
+  mapi::ResetMapiBindingForTests();
+}
 
 HRESULT MailLibraryTest::Compose(const std::shared_ptr<MessageData>& data,
                                  compose::TMIMEConstructor& root) {
-  const int objects_before = LiveFakeObjects();
   const int blocks_before = LiveMapiBlocks();
   IMessage* message = NewFakeMessage(data);
   const HRESULT hr = compose::ComposeMessage(message, root);
   message->Release();
-  EXPECT_EQ(LiveFakeObjects(), objects_before) << "objects left unreleased";
   EXPECT_EQ(LiveMapiBlocks(), blocks_before) << "MAPI memory left unfreed";
   return hr;
 }
@@ -43,7 +45,10 @@ HRESULT MailLibraryTest::Compose(const std::shared_ptr<MessageData>& data,
 std::string MailLibraryTest::ComposedText(const std::shared_ptr<MessageData>& data) {
   compose::TMIMEConstructor root;
   EXPECT_EQ(Compose(data, root), S_OK);
-  return root.GetText();
+  std::string text;
+  compose::StringTextSink sink(text);
+  EXPECT_EQ(root.WriteTo(sink), 0);
+  return text;
 }
 
 }  // namespace compose_test

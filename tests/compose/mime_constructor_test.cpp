@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "mime/base64_codec.h"
 #include "mime/mime_message.h"
 #include "tests/compose/fake_clock.h"
 
@@ -194,8 +195,7 @@ TEST_F(ComposerTest, TransportEncodingOfAMultipartMessageIsDropped) {
 }
 
 TEST_F(ComposerTest, AttachmentPartFieldsComeInTheirOrder) {
-  StringByteSource data("abc");
-  root_.AddAttachment(data, "a.txt", "text/plain", "id1@x");
+  root_.AddAttachment(std::make_unique<StringByteSource>("abc"), "a.txt", "text/plain", "id1@x");
   ASSERT_EQ(root_.Parts().size(), 1u);
   EXPECT_EQ(root_.Parts()[0]->Kind(), PartKind::kBase64);
   EXPECT_EQ(root_.Parts()[0]->GetText(),
@@ -208,8 +208,7 @@ TEST_F(ComposerTest, AttachmentPartFieldsComeInTheirOrder) {
 }
 
 TEST_F(ComposerTest, AttachmentWithoutTypeOrIdIsOctetStreamWithoutContentId) {
-  StringByteSource empty("");
-  root_.AddAttachment(empty, "n", "", "");
+  root_.AddAttachment(std::make_unique<StringByteSource>(""), "n", "", "");
   EXPECT_EQ(root_.Parts()[0]->GetText(),
             "Content-Type: application/octet-stream; name=\"n\"\r\n"
             "Content-Disposition: attachment; filename=\"n\"\r\n"
@@ -219,8 +218,8 @@ TEST_F(ComposerTest, AttachmentWithoutTypeOrIdIsOctetStreamWithoutContentId) {
 }
 
 TEST_F(ComposerTest, LineBreaksAndNulInAttachmentTextsBecomeBlanks) {
-  StringByteSource data("x");
-  root_.AddAttachment(data, std::string_view("a\r\nb\0c", 6), "text/plain\r\nX-Evil: 1",
+  root_.AddAttachment(std::make_unique<StringByteSource>("x"), std::string_view("a\r\nb\0c", 6),
+                      "text/plain\r\nX-Evil: 1",
                       "i\nd");
   const HeaderLines& lines = root_.Parts()[0]->Header().Lines();
   EXPECT_EQ(lines[0], "Content-Type: text/plain  X-Evil: 1; name=\"a  b c\"");
@@ -264,14 +263,53 @@ TEST_F(ComposerTest, DelimiterStartsALineAfterTextThatDoesNotEndOne) {
             "--Next_Part_1000--\r\n");
 }
 
-TEST_F(ComposerTest, WriteToWritesWhatGetTextReturns) {
+// Hands out its bytes, then fails as a broken stream does.
+class BreakingSource final : public ByteSource {
+ public:
+  explicit BreakingSource(std::string bytes) : bytes_(std::move(bytes)), view_(bytes_) {}
+  std::size_t Read(char* buffer, std::size_t size) override { return view_.Read(buffer, size); }
+  std::int32_t Status() const override { return -7; }
+
+ private:
+  std::string bytes_;
+  StringByteSource view_;
+};
+
+// Records every piece, to show the text is never handed over whole.
+class PieceSink final : public TextSink {
+ public:
+  void Write(std::string_view piece) override {
+    text += piece;
+    largest = std::max(largest, piece.size());
+  }
+  std::string text;
+  std::size_t largest = 0;
+};
+
+TEST_F(ComposerTest, WriteToBeginsWithTheHeaderTextAndStreamsAttachmentsInPieces) {
   root_.SetBody("p", "<p>h</p>", true);
-  const std::string bytes(100, 'z');
-  StringByteSource data(bytes);
-  root_.AddAttachment(data, "z.bin", "application/x-z", "");
-  std::ostringstream out;
-  root_.WriteTo(out);
-  EXPECT_EQ(out.str(), root_.GetText());
+  const std::string bytes(300000, 'z');
+  root_.AddAttachment(std::make_unique<StringByteSource>(bytes), "z.bin", "application/x-z", "");
+  PieceSink sink;
+  EXPECT_EQ(root_.WriteTo(sink), 0);
+  EXPECT_TRUE(sink.text.starts_with(root_.HeaderText()));
+  EXPECT_TRUE(root_.HeaderText().ends_with("\"\r\n\r\n"));
+  EXPECT_LT(sink.largest, bytes.size()) << "the encoded attachment went as one piece";
+  TMimeMessage parsed;
+  parsed.SetText(sink.text);
+  std::string decoded;
+  mime::DecodeBase64Lines(parsed.SubParts().Item(1).Body().Lines(), decoded);
+  EXPECT_EQ(decoded, bytes);
+}
+
+TEST_F(ComposerTest, ASourceThatBreaksOffEndsTheTextWithItsStatus) {
+  root_.SetBody("p", "", true);
+  root_.AddAttachment(std::make_unique<BreakingSource>("abc"), "a", "text/plain", "");
+  root_.AddAttachment(std::make_unique<StringByteSource>("def"), "b", "text/plain", "");
+  PieceSink sink;
+  EXPECT_EQ(root_.WriteTo(sink), -7);
+  EXPECT_NE(sink.text.find("YWJj\r\n"), std::string::npos);
+  EXPECT_EQ(sink.text.find("name=\"b\""), std::string::npos);
 }
 
 // Non-ASCII names go as RFC 2231 sections that fold between them and never split a character;
@@ -281,8 +319,7 @@ TEST_F(ComposerTest, NonAsciiAttachmentNamesAreExtendedParametersInWholeCharacte
   std::string name;
   for (int i = 0; i < 30; ++i) name += "\xE2\x82\xAC";  // euro signs, three bytes each
   name += " tab\there.txt";
-  StringByteSource data("x");
-  root_.AddAttachment(data, name, "text/plain", "");
+  root_.AddAttachment(std::make_unique<StringByteSource>("x"), name, "text/plain", "");
   const TMIMEHeader& part = root_.Parts()[0]->Header();
   const std::string disposition = part.GetField("Content-Disposition", "*");
   std::size_t sections = 0;
@@ -317,11 +354,8 @@ TEST_F(ComposerTest, NonAsciiAttachmentNamesAreExtendedParametersInWholeCharacte
 TEST_F(ComposerTest, OverlongAsciiAttachmentNameIsSplitIntoSections) {
   root_.SetMultipart("multipart/mixed");
   const std::string name = std::string(1500, 'n') + ".txt";
-  StringByteSource data("x");
-  root_.AddAttachment(data, name, "text/plain", "");
-  std::ostringstream text;
-  root_.WriteTo(text);
-  std::istringstream lines(text.str());
+  root_.AddAttachment(std::make_unique<StringByteSource>("x"), name, "text/plain", "");
+  std::istringstream lines(root_.GetText());
   for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 999u);  // CR included
   TMimeMessage parsed;
   parsed.SetText("Content-Disposition: " +

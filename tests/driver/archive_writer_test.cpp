@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <new>
 
 #include "driver/export_error.h"
 #include "driver/index_record.h"
@@ -170,6 +172,81 @@ TEST_F(ArchiveWriterTest, SummaryEqualsThatOfTheWholeBlock) {
     std::string line = IndexSummaryLine(whole.From, whole.To, whole.Subject);
     EXPECT_NE(index_.content.find("\r\n" + line + "\r\n"), std::string::npos) << text;
   }
+}
+
+// A text written in pieces of many sizes, which may break off or throw after a number of bytes.
+class PiecesText final : public mapi::MessageText {
+ public:
+  enum class End { kWhole, kBreaksOff, kThrows };
+  PiecesText(std::string text, End end, std::size_t end_at = 0)
+      : text_(std::move(text)), end_(end), end_at_(end_at) {}
+  std::string_view Header() const override { return std::string_view(text_).substr(0, 40); }
+
+ protected:
+  std::int32_t Produce(mapi::MessageTextSink& sink) override {
+    std::size_t at = 0;
+    for (std::size_t piece = 1; at < text_.size(); piece = piece * 7 % 100003 + 1) {
+      if (end_ != End::kWhole && at >= end_at_) {
+        if (end_ == End::kThrows) throw std::bad_alloc();
+        return -5;
+      }
+      const std::size_t n = std::min(piece, text_.size() - at);
+      sink.Write(std::string_view(text_).substr(at, n));
+      at += n;
+    }
+    return 0;
+  }
+
+ private:
+  std::string text_;
+  End end_;
+  std::size_t end_at_;
+};
+
+TEST_F(ArchiveWriterTest, TextWrittenInPiecesLandsAsOneBlock) {
+  const std::string text = Text(1'000'000);
+  PiecesText pieces(text, PiecesText::End::kWhole);
+  bool stop = true;
+  writer_.AppendMessage(0, 0, 0, pieces, 0, stop);
+  EXPECT_FALSE(stop);
+  EXPECT_EQ(data_.content, std::string(kEnvelope) + text);
+  EXPECT_NE(index_.content.find("\r\n1000023\r\n0\r\n"), std::string::npos) << index_.content;
+}
+
+// Bytes of a text that breaks off, or whose writing throws, have already reached the file: they
+// are withdrawn, no record is written, and the archive goes on with the next message.
+TEST_F(ArchiveWriterTest, TextThatBreaksOffOrThrowsIsWithdrawnAndTheArchiveGoesOn) {
+  ASSERT_TRUE(Append(Text(100)));
+  const std::string data_before = data_.content, index_before = index_.content;
+  PiecesText breaks(Text(2'000'000), PiecesText::End::kBreaksOff, 1'500'000);
+  bool stop = true;
+  writer_.AppendMessage(0, 0, 0, breaks, 0, stop);
+  EXPECT_FALSE(stop);
+  EXPECT_EQ(breaks.Failure(), -5);
+  EXPECT_EQ(data_.content, data_before);
+  EXPECT_EQ(index_.content, index_before);
+
+  PiecesText throws(Text(2'000'000), PiecesText::End::kThrows, 700'000);
+  EXPECT_THROW(writer_.AppendMessage(0, 0, 0, throws, 0, stop), std::bad_alloc);
+  EXPECT_EQ(data_.content, data_before);
+  EXPECT_FALSE(writer_.failed());
+
+  ASSERT_TRUE(Append(Text(50)));
+  EXPECT_EQ(data_.content, data_before + std::string(kEnvelope) + Text(50));
+  EXPECT_NE(index_.content.find("2\r\nF00000002\r\na@x||s|||\r\n268435456\r\n73\r\n123\r\n"),
+            std::string::npos) << index_.content;
+}
+
+TEST_F(ArchiveWriterTest, FullDiskPartWayThroughAStreamedTextStopsTheArchive) {
+  ASSERT_TRUE(Append(Text(100)));
+  const std::string data_before = data_.content;
+  data_.capacity = data_.content.size() + 600'000;
+  PiecesText pieces(Text(2'000'000), PiecesText::End::kWhole);
+  bool stop = false;
+  writer_.AppendMessage(0, 0, 0, pieces, 0, stop);
+  EXPECT_TRUE(stop);
+  EXPECT_EQ(data_.content, data_before);
+  EXPECT_EQ(writer_.Failure(), "Cannot write file \"/a/out.xmz\". No space left on device");
 }
 
 TEST_F(ArchiveWriterTest, CloseClosesBothFiles) {

@@ -36,7 +36,8 @@ TEST(RunProgram, HandsTheSessionThePathUserDataZeroAndNoProgressCallback) {
     std::int32_t id = -1;
     bool include = false, stop = true;
     on_folder(user_data, "Inbox", mapi::kFolderTypeInbox, 1, id, include);
-    on_message(user_data, 0, id, "Subject: hi\r\n\r\n", 1.5, stop);
+    mapi::StringMessageText text("Subject: hi\r\n\r\n");
+    on_message(user_data, 0, id, text, 1.5, stop);
     EXPECT_FALSE(stop);
     return mapi::kImportOk;
   };
@@ -55,7 +56,8 @@ TEST(RunProgram, AnErrorEscapingTheSessionEndsTheRunAfterClosingTheArchive) {
                              const mapi::FolderCallback&, const mapi::MessageCallback& on_message,
                              std::int32_t, std::string&, mapi::ImportStatistics*) -> mapi::ImportResult {
     bool stop = false;
-    on_message(0, 0, 0, "Subject: first\r\n\r\n", 0, stop);
+    mapi::StringMessageText text("Subject: first\r\n\r\n");
+    on_message(0, 0, 0, text, 0, stop);
     throw std::runtime_error("the session broke down");
   };
   int code = RunProgram({"-s", "a.pst", "-d", "out"}, dir.path(), import, out.file(), errors.file());

@@ -122,7 +122,8 @@ class ScriptRun {
     if (!reading_) return true;
     bool stop = false;
     try {
-      on_message_(user_data_, 0, folder_id_, text, std::strtod(time.c_str(), nullptr), stop);
+      StringMessageText message_text(text);
+      on_message_(user_data_, 0, folder_id_, message_text, std::strtod(time.c_str(), nullptr), stop);
     } catch (...) {
       Log("message failed");
       return true;

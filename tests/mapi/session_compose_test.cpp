@@ -17,8 +17,11 @@ class ComposedImportTest : public SessionTest {
       include = true;
     };
     mapi::MessageCallback on_message = [this](std::int32_t, std::int32_t, std::int32_t folder_id,
-                                              std::string_view text, double time, bool& stop) {
-      message_calls_.push_back({folder_id, std::string(text), time});
+                                              mapi::MessageText& text, double time, bool& stop) {
+      std::string whole;
+      EXPECT_EQ(WriteWholeText(text, whole), 0);
+      EXPECT_TRUE(whole.starts_with(text.Header())) << "the header is the text's beginning";
+      message_calls_.push_back({folder_id, std::move(whole), time});
       stop = false;
     };
     return mapi::ImportPst("/data/mail.pst", {}, on_folder, on_message, 0, error_text_,

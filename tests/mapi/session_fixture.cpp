@@ -20,7 +20,46 @@ std::optional<std::string> SessionRegistry::ReadString(os::Hive, std::string_vie
   return std::nullopt;
 }
 
-HRESULT SubjectComposer(IMessage& message, std::string& text) {
+namespace {
+
+// A composed text held in memory, which may break off after its first line.
+class HeldText final : public mapi::MessageText {
+ public:
+  HeldText(std::string text, bool breaks_off) : text_(std::move(text)), breaks_off_(breaks_off) {}
+  std::string_view Header() const override { return text_; }
+
+ protected:
+  std::int32_t Produce(mapi::MessageTextSink& sink) override {
+    if (!breaks_off_) {
+      sink.Write(text_);
+      return 0;
+    }
+    sink.Write(text_.substr(0, text_.find("\r\n") + 2));
+    return STG_E_READFAULT;
+  }
+
+ private:
+  std::string text_;
+  bool breaks_off_;
+};
+
+class StringSink final : public mapi::MessageTextSink {
+ public:
+  explicit StringSink(std::string& out) : out_(out) {}
+  void Write(std::string_view piece) override { out_.append(piece); }
+
+ private:
+  std::string& out_;
+};
+
+}  // namespace
+
+std::int32_t WriteWholeText(mapi::MessageText& text, std::string& out) {
+  StringSink sink(out);
+  return text.WriteTo(sink);
+}
+
+HRESULT SubjectComposer(IMessage& message, std::unique_ptr<mapi::MessageText>& text) {
   SPropTagArray tags{1, {PR_SUBJECT}};
   ULONG count = 0;
   LPSPropValue values = nullptr;
@@ -30,7 +69,7 @@ HRESULT SubjectComposer(IMessage& message, std::string& text) {
   mapi::MAPIFreeBuffer(values);
   if (subject == "compose fails") return MAPI_E_CORRUPT_DATA;
   if (subject == "compose throws") throw std::runtime_error("bad part\r\nin line two");
-  text = "Subject: " + subject + "\r\n\r\n";
+  text = std::make_unique<HeldText>("Subject: " + subject + "\r\n\r\n", subject == "write fails");
   return S_OK;
 }
 
@@ -75,11 +114,14 @@ mapi::ImportResult SessionTest::Run(const std::string& path) {
     folder_policy_(folder_calls_.back(), folder_id, include);
   };
   mapi::MessageCallback on_message = [this](std::int32_t user_data, std::int32_t reserved,
-                                            std::int32_t folder_id, std::string_view text,
+                                            std::int32_t folder_id, mapi::MessageText& text,
                                             double time, bool& stop) {
     EXPECT_EQ(user_data, 7);
     EXPECT_EQ(reserved, 0);
-    message_calls_.push_back({folder_id, std::string(text), time});
+    std::string whole;
+    // Like the archive: a text that breaks off is withdrawn.
+    if (WriteWholeText(text, whole) < 0) return;
+    message_calls_.push_back({folder_id, std::move(whole), time});
     message_policy_(message_calls_.back(), stop);
   };
   return mapi::RunImportSession(path, on_folder, on_message, 7, error_text_, &statistics_,

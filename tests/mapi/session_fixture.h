@@ -71,8 +71,12 @@ struct MessageCall {
 };
 
 // Composes "Subject: <subject>" and an empty line. The subject "compose fails" makes composition
-// fail with MAPI_E_CORRUPT_DATA, "compose throws" makes it throw.
-HRESULT SubjectComposer(IMessage& message, std::string& text);
+// fail with MAPI_E_CORRUPT_DATA, "compose throws" makes it throw, "write fails" gives a text whose
+// writing breaks off with STG_E_READFAULT after its first line.
+HRESULT SubjectComposer(IMessage& message, std::unique_ptr<mapi::MessageText>& text);
+
+// Writes the whole text into out; the text's result.
+std::int32_t WriteWholeText(mapi::MessageText& text, std::string& out);
 
 // The subject SubjectComposer put into a text.
 std::string SubjectOf(const std::string& text);

@@ -105,16 +105,20 @@ TEST_F(MessageEnumerationTest, MessagesThatCannotBeComposedAreCountedByReason) {
   world_.AddMessage(folder_, "compose fails");
   world_.AddMessage(folder_, "compose throws");
   world_.AddMessage(folder_, "fine");
+  world_.AddMessage(folder_, "write fails");
   Folder& nested = world_.AddFolder(folder_, "Nested");
   world_.AddMessage(nested, "compose fails");
 
   EXPECT_EQ(Run(), S_OK);
 
   EXPECT_EQ(Subjects(), std::vector<std::string>{"fine"});
-  ASSERT_EQ(statistics_.skipped_messages.size(), 3u);
+  ASSERT_EQ(statistics_.skipped_messages.size(), 4u);
   EXPECT_EQ(statistics_.skipped_messages[0].reason, "it could not be composed (0x8004011B)");
   EXPECT_EQ(statistics_.skipped_messages[1].reason, "composing it failed: bad part  in line two");
-  EXPECT_EQ(statistics_.skipped_messages[2].folder, "Mail/Nested");
+  // Reading that breaks off while the text is written counts like a failed composition.
+  EXPECT_EQ(statistics_.skipped_messages[2].reason, "it could not be composed (0x8003001E)");
+  EXPECT_EQ(statistics_.skipped_messages[2].count, 1);
+  EXPECT_EQ(statistics_.skipped_messages[3].folder, "Mail/Nested");
 }
 
 TEST_F(MessageEnumerationTest, CallbackErrorLosesOnlyItsMessage) {
