@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "libs/mapi/mapi_binding.h"
-#include "tests/compose/memory_stream.h"
+#include "tests/compose/in_memory_istream.h"
 #include "tests/mapi/session_fake_defaults.h"
 
 namespace compose_test {
@@ -194,7 +194,7 @@ class FakeAttach final : public PropObject<IAttach> {
   HRESULT STDMETHODCALLTYPE OpenProperty(ULONG tag, LPCIID iid, ULONG, ULONG,
                                          LPUNKNOWN* out) override {
     if (tag == PR_ATTACH_DATA_BIN && *iid == IID_IStream && data_.data) {
-      *out = new MemoryStream(data_.data->bytes, data_.data->fail_after);
+      *out = new InMemoryIStream(data_.data->bytes, data_.data->fail_after);
       return S_OK;
     }
     if (tag == PR_ATTACH_DATA_OBJ && *iid == IID_IMessage && data_.embedded) {
@@ -221,7 +221,7 @@ class FakeMessage final : public PropObject<IMessage> {
                                          LPUNKNOWN* out) override {
     auto it = data_->streams.find(tag);
     if (it == data_->streams.end() || !(*iid == IID_IStream)) return MAPI_E_NOT_FOUND;
-    *out = new MemoryStream(it->second.bytes, it->second.fail_after);
+    *out = new InMemoryIStream(it->second.bytes, it->second.fail_after);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetAttachmentTable(ULONG, LPMAPITABLE* out) override {
@@ -265,7 +265,7 @@ class FakeMessage final : public PropObject<IMessage> {
 
 IMessage* NewFakeMessage(std::shared_ptr<MessageData> data) { return new FakeMessage(std::move(data)); }
 
-int LiveFakeObjects() { return live_objects + MemoryStream::Live(); }
+int LiveFakeObjects() { return live_objects + InMemoryIStream::Live(); }
 
 StreamData Bytes(std::string bytes) { return StreamData{std::move(bytes), -1}; }
 

@@ -10,7 +10,7 @@
 
 #include "libs/mapi/mapi.h"
 #include "platform/pst/rtf/rtf_decompressor.h"
-#include "tests/compose/memory_stream.h"
+#include "tests/compose/in_memory_istream.h"
 
 namespace {
 
@@ -103,7 +103,7 @@ HRESULT WrapCompressedRTFStream(LPSTREAM lpCompressedRTFStream, ULONG, LPSTREAM*
   }
   auto rtf = pst::DecompressRtf(std::as_bytes(std::span(compressed.data(), compressed.size())));
   if (!rtf) return MAPI_E_CORRUPT_DATA;
-  *lppUncompressed = new compose_test::MemoryStream(std::move(rtf->rtf));
+  *lppUncompressed = new compose_test::InMemoryIStream(std::move(rtf->rtf));
   return S_OK;
 }
 

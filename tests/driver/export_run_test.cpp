@@ -8,19 +8,19 @@
 
 #include "driver/export_error.h"
 #include "driver/program.h"
-#include "tests/driver/memory_stream.h"
+#include "tests/driver/output_capture.h"
 #include "tests/driver/program_runner.h"
 
 namespace driver {
 namespace {
 
-using driver_test::MemoryStream;
+using driver_test::OutputCapture;
 using driver_test::ReadWholeFile;
 using driver_test::TempDir;
 
 TEST(RunProgram, HandsTheSessionThePathUserDataZeroAndNoProgressCallback) {
   TempDir dir;
-  MemoryStream out, errors;
+  OutputCapture out, errors;
   std::string seen_path;
   bool progress_given = true;
   std::int32_t seen_user_data = -1;
@@ -51,7 +51,7 @@ TEST(RunProgram, HandsTheSessionThePathUserDataZeroAndNoProgressCallback) {
 
 TEST(RunProgram, AnErrorEscapingTheSessionEndsTheRunAfterClosingTheArchive) {
   TempDir dir;
-  MemoryStream out, errors;
+  OutputCapture out, errors;
   ImportFunction import = [](const std::string&, const mapi::ProgressCallback&,
                              const mapi::FolderCallback&, const mapi::MessageCallback& on_message,
                              std::int32_t, std::string&, mapi::ImportStatistics*) -> mapi::ImportResult {

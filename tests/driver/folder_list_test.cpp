@@ -5,7 +5,7 @@
 
 #include "driver/export_error.h"
 #include "libs/mapi/import_pst.h"
-#include "tests/driver/memory_stream.h"
+#include "tests/driver/output_capture.h"
 #include "tests/driver/program_runner.h"
 
 namespace driver {
@@ -24,7 +24,7 @@ class FolderIdsTest : public testing::Test {
     return id;
   }
 
-  driver_test::MemoryStream console_;
+  driver_test::OutputCapture console_;
   Console console_lines_{console_.file()};
   FolderIds folders_{console_lines_};
 };

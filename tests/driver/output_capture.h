@@ -8,15 +8,15 @@
 
 namespace driver_test {
 
-class MemoryStream {
+class OutputCapture {
  public:
-  MemoryStream() : file_(open_memstream(&buffer_, &size_)) {}
-  ~MemoryStream() {
+  OutputCapture() : file_(open_memstream(&buffer_, &size_)) {}
+  ~OutputCapture() {
     std::fclose(file_);
     std::free(buffer_);
   }
-  MemoryStream(const MemoryStream&) = delete;
-  MemoryStream& operator=(const MemoryStream&) = delete;
+  OutputCapture(const OutputCapture&) = delete;
+  OutputCapture& operator=(const OutputCapture&) = delete;
 
   std::FILE* file() { return file_; }
   std::string text() {

@@ -12,10 +12,10 @@
 
 namespace compose_test {
 
-class MemoryStream final : public IStream {
+class InMemoryIStream final : public IStream {
  public:
   // Reads fail with STG_E_READFAULT once fail_after bytes have been read (never when negative).
-  explicit MemoryStream(std::string data, long long fail_after = -1)
+  explicit InMemoryIStream(std::string data, long long fail_after = -1)
       : data_(std::move(data)), fail_after_(fail_after) {
     ++Live();
   }
@@ -67,7 +67,7 @@ class MemoryStream final : public IStream {
   HRESULT STDMETHODCALLTYPE Clone(IStream**) override { return E_NOTIMPL; }
 
  private:
-  ~MemoryStream() = default;
+  ~InMemoryIStream() = default;
 
   std::string data_;
   std::size_t position_ = 0;
