@@ -38,7 +38,7 @@ std::string Record(int number, const std::string& key, const std::string& summar
 
 TEST_F(ArchiveE2eTest, PstWithoutMailGivesAnEmptyDataFileAndTheFirstIndexLine) {
   Script("a.pst", "folder 2 Inbox\nfolder 3 Sent Items\nfolder 4 Deleted Items\n");
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "folders.txt"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "folders.txt"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_EQ(File("out.xmz"), "");
   EXPECT_EQ(File("out.idx"), "0\r\n");
@@ -55,7 +55,7 @@ TEST_F(ArchiveE2eTest, TwoMessagesGiveTwoBlocksAndTwoRecords) {
   const std::string first = MessageText("One", 100), second = MessageText("Two", 250);
   Script("a.pst", "folder 2 Inbox\nmessage 40533.5 " + Escaped(first) + "\nfolder 1 Projects\n" +
                       "message -1.5 " + Escaped(second) + "\n");
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_EQ(File("out.xmz"), kEnvelope + first + kEnvelope + second);
   EXPECT_EQ(File("out.xmz").size(), 396u);
@@ -71,7 +71,7 @@ TEST_F(ArchiveE2eTest, TwoMessagesGiveTwoBlocksAndTwoRecords) {
 TEST_F(ArchiveE2eTest, MessagesOfDraftsAndJunkFoldersCarryTheirFixedFolderKeys) {
   Script("a.pst", "folder 1 drafts\nmessage 0 Subject: d\\r\\n\\r\\n\nfolder 1 Junk E-mail\n"
                   "message 0 Subject: j\\r\\n\\r\\n\n");
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "folders.txt"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "folders.txt"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   std::string index = File("out.idx");
   EXPECT_NE(index.find("||d|||\r\n268435458\r\n"), std::string::npos) << index;
@@ -82,7 +82,7 @@ TEST_F(ArchiveE2eTest, MessagesOfDraftsAndJunkFoldersCarryTheirFixedFolderKeys) 
 TEST_F(ArchiveE2eTest, FolderListNamesEveryNewFolderInWalkOrder) {
   Script("a.pst", "folder 2 Inbox\nfolder 1 Projects\nfolder 1 Archive\nfolder 1 Travel\n"
                   "folder 1 Projects\n");
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "folders.txt"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "folders.txt"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_EQ(File("folders.txt"),
             Lines({"#=9", "10=0,INBOX", "11=1,Sent Items", "12=2,Drafts", "13=3,Trash",
@@ -93,7 +93,7 @@ TEST_F(ArchiveE2eTest, FolderListNamesEveryNewFolderInWalkOrder) {
 TEST_F(ArchiveE2eTest, SummaryKeepsBarsAndBlanksOutLineBreaksAndNulBytes) {
   // The encoded word decodes to "a|b", CR, LF, "c", NUL, "d".
   Script("a.pst", "folder 1 F\nmessage 0 Subject: =?utf-8?Q?a|b=0D=0Ac=00d?=\\r\\n\\r\\n\n");
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_EQ(File("out.idx").substr(0, 32), "0\r\n1\r\nF00000001\r\n||a|b  c d|||\r\n");
 }
@@ -101,7 +101,7 @@ TEST_F(ArchiveE2eTest, SummaryKeepsBarsAndBlanksOutLineBreaksAndNulBytes) {
 TEST_F(ArchiveE2eTest, SummaryShowsDisplayNamesOrAddressesOfSenderAndToRecipients) {
   Script("a.pst", "folder 1 F\nmessage 0 From: Ann <ann@x.org>\\r\\nTo: Bob <bob@y.org>, carl@z.org"
                   "\\r\\nCc: dora@w.org\\r\\nSubject: Plans\\r\\n\\r\\nbody\n");
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_NE(File("out.idx").find("\r\nAnn|Bob, carl@z.org|Plans|||\r\n"), std::string::npos)
       << File("out.idx");
@@ -109,7 +109,7 @@ TEST_F(ArchiveE2eTest, SummaryShowsDisplayNamesOrAddressesOfSenderAndToRecipient
 
 TEST_F(ArchiveE2eTest, MessageWithoutHeaderFieldsHasAnEmptySummary) {
   Script("a.pst", "folder 1 F\nmessage 0 \\r\\njust a body\\r\\n\n");
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_NE(File("out.idx").find("\r\nF00000001\r\n|||||\r\n"), std::string::npos);
 }
@@ -119,7 +119,7 @@ TEST_F(ArchiveE2eTest, MessageTextIsStoredByteForByte) {
   for (int c = 0; c < 256; ++c) text.push_back(static_cast<char>(c));
   WriteWholeFile(dir_ / "message.eml", text);
   Script("a.pst", "folder 1 F\nmessage-file 2 " + dir_ / "message.eml" + "\n");
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_EQ(File("out.xmz"), kEnvelope + text);
 }
@@ -128,7 +128,7 @@ TEST_F(ArchiveE2eTest, ExistingArchiveFilesAreReplaced) {
   WriteWholeFile(dir_ / "out.xmz", std::string(5000, 'o'));
   WriteWholeFile(dir_ / "out.idx", std::string(5000, 'o'));
   Script("a.pst", "folder 1 F\n");
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_EQ(File("out.xmz"), "");
   EXPECT_EQ(File("out.idx"), "0\r\n");
@@ -141,7 +141,7 @@ TEST_F(ArchiveE2eTest, WhatWasNotExportedIsListedAndTheExitCodeIsThree) {
          "skipped 1 Projects/Old|the message is damaged\n"
          "unopened Projects/Broken|the folder is damaged\n"
          "top-messages 3\n");
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out"});
   EXPECT_EQ(run.exit_code, 3);
   EXPECT_NE(run.out.find("...done\r\nCompleted import\r\n"), std::string::npos) << run.out;
   EXPECT_EQ(run.err,
@@ -156,7 +156,7 @@ TEST_F(ArchiveE2eTest, WhatWasNotExportedIsListedAndTheExitCodeIsThree) {
 
 TEST_F(ArchiveE2eTest, FailedSessionEndsWithExitCodeOneAndItsErrorText) {
   Script("a.pst", "result 80040111 the file is password-protected\n");
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "folders.txt"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "folders.txt"});
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(run.err, "Import error: Cannot export \"" + dir_ / "a.pst" +
                          "\": the file is password-protected\r\n");
@@ -166,21 +166,21 @@ TEST_F(ArchiveE2eTest, FailedSessionEndsWithExitCodeOneAndItsErrorText) {
 
 TEST_F(ArchiveE2eTest, FailedSessionWithoutTextIsDescribedByItsCode) {
   Script("a.pst", "result 8004011B\n");
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out"});
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(run.err, "Import error: Cannot export \"" + dir_ / "a.pst" +
                          "\": the file is damaged (0x8004011B)\r\n");
 }
 
 TEST_F(ArchiveE2eTest, MissingPstFileFailsTheRun) {
-  ProgramOutput run = Run({"-s", "missing.pst", "-d", "out"});
+  ProcessOutput run = Run({"-s", "missing.pst", "-d", "out"});
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_NE(run.err.find("\"" + dir_ / "missing.pst" + "\""), std::string::npos) << run.err;
 }
 
 TEST_F(ArchiveE2eTest, SuccessWarningsFromTheSessionStillCountAsSuccess) {
   Script("a.pst", "folder 1 F\nresult 00040380\n");
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_NE(run.out.find("Completed import"), std::string::npos);
 }

@@ -15,7 +15,7 @@ using ConsoleE2eTest = ExportE2eTest;
 const std::string kOneMessage = "folder 2 Inbox\nmessage 40533.5 From: a@x\\r\\n\\r\\nbody\\r\\n\n";
 
 TEST_F(ConsoleE2eTest, WithoutArgumentsShowsTheBannerAndCreatesNothing) {
-  ProgramOutput run = Run({});
+  ProcessOutput run = Run({});
   EXPECT_EQ(run.exit_code, 0);
   EXPECT_EQ(run.out, Lines({"PST2XMZ.EXE", "Outlook .PST file to Tolvane .XMZ e-mail export utility",
                             "Version 1.02",
@@ -28,14 +28,14 @@ TEST_F(ConsoleE2eTest, WithoutArgumentsShowsTheBannerAndCreatesNothing) {
 
 TEST_F(ConsoleE2eTest, MissingDestinationIsInvalidParameters) {
   Script("a.pst", kOneMessage);
-  ProgramOutput run = Run({"-s", "a.pst"});
+  ProcessOutput run = Run({"-s", "a.pst"});
   EXPECT_EQ(run.exit_code, 2);
   EXPECT_EQ(run.out, "invalid parameters\r\n");
   EXPECT_FALSE(Exists(".xmz"));
 }
 
 TEST_F(ConsoleE2eTest, MissingPstIsInvalidParameters) {
-  ProgramOutput run = Run({"-d", "out", "-f", "folders.txt"});
+  ProcessOutput run = Run({"-d", "out", "-f", "folders.txt"});
   EXPECT_EQ(run.exit_code, 2);
   EXPECT_EQ(run.out, "invalid parameters\r\n");
   EXPECT_FALSE(Exists("out.xmz"));
@@ -43,14 +43,14 @@ TEST_F(ConsoleE2eTest, MissingPstIsInvalidParameters) {
 
 TEST_F(ConsoleE2eTest, AnOptionWithTextAfterItsLetterIsNotTheOption) {
   Script("a.pst", kOneMessage);
-  ProgramOutput run = Run({"-s=a.pst", "-d", "out"});
+  ProcessOutput run = Run({"-s=a.pst", "-d", "out"});
   EXPECT_EQ(run.exit_code, 2);
   EXPECT_EQ(run.out, "invalid parameters\r\n");
 }
 
 TEST_F(ConsoleE2eTest, SlashOptionsInUpperCaseRunTheExportInTheCurrentFolder) {
   Script("a.pst", kOneMessage);
-  ProgramOutput run = Run({"/S", "a.pst", "/D", "out"});
+  ProcessOutput run = Run({"/S", "a.pst", "/D", "out"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_EQ(run.out, Lines({"Reading " + dir_ / "a.pst", "Writing message data to " + dir_ / "out.xmz",
                             "Writing index data to " + dir_ / "out.idx",
@@ -61,7 +61,7 @@ TEST_F(ConsoleE2eTest, SlashOptionsInUpperCaseRunTheExportInTheCurrentFolder) {
 
 TEST_F(ConsoleE2eTest, FolderListLineComesAfterDone) {
   Script("a.pst", kOneMessage);
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out", "-F", "list.txt"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out", "-F", "list.txt"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_NE(run.out.find("...done\r\nWriting folder list to " + dir_ / "list.txt" +
                          "\r\nCompleted import\r\n"),
@@ -72,7 +72,7 @@ TEST_F(ConsoleE2eTest, FolderListLineComesAfterDone) {
 TEST_F(ConsoleE2eTest, FirstPstOptionWins) {
   Script("first.pst", "folder 1 First\n");
   Script("second.pst", "folder 1 Second\n");
-  ProgramOutput run = Run({"-s", "first.pst", "-s", "second.pst", "-d", "out"});
+  ProcessOutput run = Run({"-s", "first.pst", "-s", "second.pst", "-d", "out"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_NE(run.out.find("Reading " + dir_ / "first.pst"), std::string::npos);
   EXPECT_NE(run.out.find("\"First\""), std::string::npos);
@@ -81,7 +81,7 @@ TEST_F(ConsoleE2eTest, FirstPstOptionWins) {
 
 TEST_F(ConsoleE2eTest, DestinationAsLastArgumentGivesBareExtensions) {
   Script("a.pst", kOneMessage);
-  ProgramOutput run = Run({"-s", "a.pst", "-d"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_NE(run.out.find("Writing message data to .xmz\r\nWriting index data to .idx\r\n"),
             std::string::npos)
@@ -92,7 +92,7 @@ TEST_F(ConsoleE2eTest, DestinationAsLastArgumentGivesBareExtensions) {
 
 TEST_F(ConsoleE2eTest, EmptyDestinationArgumentIsCompletedToTheCurrentFolder) {
   Script("a.pst", kOneMessage);
-  ProgramOutput run = Run({"-s", "a.pst", "-d", ""});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", ""});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_NE(run.out.find("Writing message data to " + dir_.path() + "/.xmz\r\n"), std::string::npos)
       << run.out;
@@ -103,7 +103,7 @@ TEST_F(ConsoleE2eTest, RelativePathsWithASlashAreUsedUnchanged) {
   ASSERT_EQ(mkdir((dir_ / "sub").c_str(), 0755), 0);
   ASSERT_EQ(mkdir((dir_ / "out.d").c_str(), 0755), 0);
   Script("sub/a.pst", kOneMessage);
-  ProgramOutput run = Run({"-s", "sub/a.pst", "-d", "./out.d/archive"});
+  ProcessOutput run = Run({"-s", "sub/a.pst", "-d", "./out.d/archive"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_NE(run.out.find("Reading sub/a.pst\r\nWriting message data to ./out.d/archive.xmz\r\n"),
             std::string::npos)
@@ -114,7 +114,7 @@ TEST_F(ConsoleE2eTest, RelativePathsWithASlashAreUsedUnchanged) {
 TEST_F(ConsoleE2eTest, DestinationExtensionIsReplaced) {
   ASSERT_EQ(mkdir((dir_ / "out").c_str(), 0755), 0);
   Script("a.pst", kOneMessage);
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out/archive.dat"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out/archive.dat"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_TRUE(Exists("out/archive.xmz"));
   EXPECT_TRUE(Exists("out/archive.idx"));
@@ -128,7 +128,7 @@ TEST_F(ConsoleE2eTest, NonAsciiBlanksEqualsSignsAndLongPathsPassThroughUnchanged
   ASSERT_GT((dir_ / folder).size(), 600u);
   Script(folder + "/Jörg's mail=1.pst", "folder 1 Büro = Arbeit\nmessage 1 Subject: ü\\r\\n\\r\\n\n");
   // Bytes that are not UTF-8 at all pass through too.
-  ProgramOutput run = Run({"-s", folder + "/Jörg's mail=1.pst", "-d", folder + "/Ausgabe=1 ä\xFF",
+  ProcessOutput run = Run({"-s", folder + "/Jörg's mail=1.pst", "-d", folder + "/Ausgabe=1 ä\xFF",
                            "-f", folder + "/Ordner Liste.txt"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_NE(run.out.find("Reading " + folder + "/Jörg's mail=1.pst\r\n"), std::string::npos);

@@ -9,14 +9,15 @@
 #include "driver/export_error.h"
 #include "driver/program.h"
 #include "tests/driver/output_capture.h"
-#include "tests/driver/program_runner.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/whole_file.h"
 
 namespace driver {
 namespace {
 
 using driver_test::OutputCapture;
-using driver_test::ReadWholeFile;
-using driver_test::TempDir;
+using test_support::ReadWholeFile;
+using test_support::TempDir;
 
 TEST(RunProgram, HandsTheSessionThePathUserDataZeroAndNoProgressCallback) {
   TempDir dir;

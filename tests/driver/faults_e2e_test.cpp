@@ -23,7 +23,7 @@ std::string ThousandByteMessages(int count) {
 
 TEST_F(FaultsE2eTest, DestinationInAMissingFolderNamesTheFileAndCreatesNothing) {
   Script("a.pst", "folder 1 F\n");
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "missing/out"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "missing/out"});
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(run.err, "File error: Cannot create file \"missing/out.xmz\". No such file or directory\r\n");
   EXPECT_EQ(run.out, Lines({"Reading " + dir_ / "a.pst"}));
@@ -33,7 +33,7 @@ TEST_F(FaultsE2eTest, DestinationInAMissingFolderNamesTheFileAndCreatesNothing) 
 TEST_F(FaultsE2eTest, DataFileThatIsAFolderIsRefused) {
   ASSERT_EQ(mkdir((dir_ / "out.xmz").c_str(), 0755), 0);
   Script("a.pst", "folder 1 F\n");
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out"});
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(run.err, "File error: Cannot create file \"" + dir_ / "out.xmz" + "\". Is a directory\r\n");
   EXPECT_FALSE(Exists("out.idx"));
@@ -42,7 +42,7 @@ TEST_F(FaultsE2eTest, DataFileThatIsAFolderIsRefused) {
 TEST_F(FaultsE2eTest, IndexFileThatCannotBeCreatedLeavesTheDataFileEmpty) {
   ASSERT_EQ(mkdir((dir_ / "out.idx").c_str(), 0755), 0);
   Script("a.pst", "folder 1 F\nmessage 0 Subject: x\\r\\n\\r\\n\n");
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out"});
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(run.err, "File error: Cannot create file \"" + dir_ / "out.idx" + "\". Is a directory\r\n");
   EXPECT_EQ(run.out.find("Assigning"), std::string::npos);
@@ -56,7 +56,7 @@ TEST_F(FaultsE2eTest, UnwritableDestinationNamesTheFileAndTheReason) {
   if (access(folder.c_str(), W_OK) == 0) folder = "/sys";
   if (access(folder.c_str(), F_OK) != 0) GTEST_SKIP() << "no unwritable folder on this machine";
   Script("a.pst", "folder 1 F\n");
-  ProgramOutput run = Run({"-s", "a.pst", "-d", folder + "/out"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", folder + "/out"});
   EXPECT_EQ(run.exit_code, 1);
   const std::string prefix = "File error: Cannot create file \"" + folder + "/out.xmz\". ";
   EXPECT_TRUE(run.err == prefix + "Permission denied\r\n" || run.err == prefix + "Read-only file system\r\n")
@@ -65,7 +65,7 @@ TEST_F(FaultsE2eTest, UnwritableDestinationNamesTheFileAndTheReason) {
 
 TEST_F(FaultsE2eTest, UnwritableFolderListEndsTheRunAfterTheArchiveIsClosed) {
   Script("a.pst", "folder 1 F\nmessage 0 Subject: x\\r\\n\\r\\n\n");
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "missing/folders.txt"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "missing/folders.txt"});
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(run.err, "File error: Cannot create file \"missing/folders.txt\". No such file or directory\r\n");
   EXPECT_NE(run.out.find("...done\r\nWriting folder list to missing/folders.txt\r\n"), std::string::npos);
@@ -75,7 +75,7 @@ TEST_F(FaultsE2eTest, UnwritableFolderListEndsTheRunAfterTheArchiveIsClosed) {
 
 TEST_F(FaultsE2eTest, DiskFullWhileAppendingKeepsOnlyWholeRecordsAndEndsTheRun) {
   Script("a.pst", "log " + dir_ / "session.log" + "\n" + ThousandByteMessages(5));
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "folders.txt"},
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "folders.txt"},
                           WithFileSizeLimit(2500));  // two 1023-byte blocks fit, the third does not
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(run.err, "File error: Cannot write file \"" + dir_ / "out.xmz" + "\". File too large\r\n");
@@ -96,7 +96,7 @@ TEST_F(FaultsE2eTest, DiskFullWhileWritingARecordWithdrawsItsBlock) {
   // bytes, its record (index at 2138 bytes) does not.
   std::string message = "message 0 Subject: " + std::string(1000, 'S') + "\\r\\n\\r\\n\n";
   Script("a.pst", "folder 1 A\n" + message + message);
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out"}, WithFileSizeLimit(2100));
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out"}, WithFileSizeLimit(2100));
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(run.err, "File error: Cannot write file \"" + dir_ / "out.idx" + "\". File too large\r\n");
   EXPECT_EQ(File("out.xmz").size(), 1036u);
@@ -111,7 +111,7 @@ TEST_F(FaultsE2eTest, FoldersMetAfterAWriteFailureAreDeclined) {
   Script("a.pst", "log " + dir_ / "session.log" + "\nignore-stop\nfolder 1 A\n"
                   "message 0 Subject: small\\r\\n\\r\\n\nmessage 0 " + big +
                   "\nmessage 0 Subject: small again\\r\\n\\r\\n\nfolder 1 B\nmessage 0 Subject: b\\r\\n\\r\\n\n");
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out"}, WithFileSizeLimit(2500));
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out"}, WithFileSizeLimit(2500));
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(File("session.log"), "folder A id 5 included\nmessage stored\nmessage stop\nmessage stop\n"
                                  "folder B id -1 left out\n");
@@ -123,7 +123,7 @@ TEST_F(FaultsE2eTest, IndexThatCannotTakeItsFirstLineFailsTheRun) {
   if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
   ASSERT_EQ(symlink("/dev/full", (dir_ / "out.idx").c_str()), 0);
   Script("a.pst", "folder 1 F\n");
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out"});
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(run.err, "File error: Cannot write file \"" + dir_ / "out.idx" +
                          "\". No space left on device\r\n");
@@ -131,7 +131,7 @@ TEST_F(FaultsE2eTest, IndexThatCannotTakeItsFirstLineFailsTheRun) {
 
 TEST_F(FaultsE2eTest, OutputNamingThePstIsRefusedBeforeAnythingIsWritten) {
   Script("mail.xmz", "folder 1 F\n");
-  ProgramOutput run = Run({"-s", "mail.xmz", "-d", "mail"});
+  ProcessOutput run = Run({"-s", "mail.xmz", "-d", "mail"});
   EXPECT_EQ(run.exit_code, 2);
   EXPECT_EQ(run.err, "Invalid parameters: The data file \"" + dir_ / "mail.xmz" +
                          "\" names the same file as the PST file \"" + dir_ / "mail.xmz" +
@@ -144,7 +144,7 @@ TEST_F(FaultsE2eTest, OutputNamingThePstIsRefusedBeforeAnythingIsWritten) {
 TEST_F(FaultsE2eTest, FolderListThatIsALinkToThePstIsRefused) {
   Script("a.pst", "folder 1 F\n");
   ASSERT_EQ(link((dir_ / "a.pst").c_str(), (dir_ / "list.txt").c_str()), 0);
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "list.txt"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "list.txt"});
   EXPECT_EQ(run.exit_code, 2);
   EXPECT_NE(run.err.find("folder-list file \"" + dir_ / "list.txt" + "\""), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("PST file \"" + dir_ / "a.pst" + "\""), std::string::npos) << run.err;
@@ -154,7 +154,7 @@ TEST_F(FaultsE2eTest, FolderListThatIsALinkToThePstIsRefused) {
 
 TEST_F(FaultsE2eTest, FolderListThatIsTheIndexFileIsRefused) {
   Script("a.pst", "folder 1 F\n");
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "./out.idx"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "./out.idx"});
   EXPECT_EQ(run.exit_code, 2);
   EXPECT_EQ(run.err, "Invalid parameters: The folder-list file \"./out.idx\" names the same file as "
                      "the index file \"" + dir_ / "out.idx" + "\"; nothing was written.\r\n");
@@ -166,7 +166,7 @@ TEST_F(FaultsE2eTest, DanglingLinksAreFollowedToTheFileTheyWouldCreate) {
   // list.txt -> step -> out.idx, none of which exists yet.
   ASSERT_EQ(symlink("step", (dir_ / "list.txt").c_str()), 0);
   ASSERT_EQ(symlink((dir_ / "out.idx").c_str(), (dir_ / "step").c_str()), 0);
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "list.txt"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "list.txt"});
   EXPECT_EQ(run.exit_code, 2);
   EXPECT_EQ(run.err, "Invalid parameters: The folder-list file \"" + dir_ / "list.txt" +
                          "\" names the same file as the index file \"" + dir_ / "out.idx" +
@@ -187,7 +187,7 @@ TEST_F(FaultsE2eTest, DanglingLinksAreFollowedToTheFileTheyWouldCreate) {
 
 TEST_F(FaultsE2eTest, TraceFileNamingTheInputOrAnOutputIsRefused) {
   Script("a.pst", "folder 1 F\n");
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out"}, WithEnvironment("PST2XMZ_TRACE", "a.pst"));
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out"}, WithEnvironment("PST2XMZ_TRACE", "a.pst"));
   EXPECT_EQ(run.exit_code, 2);
   EXPECT_EQ(run.err, "Invalid parameters: The trace file \"a.pst\" names the same file as the PST "
                      "file \"" + dir_ / "a.pst" + "\"; nothing was written.\r\n");

@@ -6,13 +6,14 @@
 #include "driver/export_error.h"
 #include "libs/mapi/import_pst.h"
 #include "tests/driver/output_capture.h"
-#include "tests/driver/program_runner.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/whole_file.h"
 
 namespace driver {
 namespace {
 
-using driver_test::ReadWholeFile;
-using driver_test::TempDir;
+using test_support::ReadWholeFile;
+using test_support::TempDir;
 
 class FolderIdsTest : public testing::Test {
  protected:
@@ -105,7 +106,7 @@ TEST_F(FolderIdsTest, DeclinedFoldersGetMinusOneAndNoLine) {
 
 TEST_F(FolderIdsTest, SaveWritesEveryLineWithCrLfAndReplacesTheFile) {
   TempDir dir;
-  driver_test::WriteWholeFile(dir / "folders.txt", "old content that is longer than the new one....");
+  test_support::WriteWholeFile(dir / "folders.txt", "old content that is longer than the new one....");
   Assign("Travel");
   folders_.Finish();
   folders_.Save(dir / "folders.txt");

@@ -8,13 +8,14 @@
 #include <filesystem>
 
 #include "driver/export_error.h"
-#include "tests/driver/program_runner.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/whole_file.h"
 
 namespace driver {
 namespace {
 
-using driver_test::TempDir;
-using driver_test::WriteWholeFile;
+using test_support::TempDir;
+using test_support::WriteWholeFile;
 
 TEST(ReplaceExtension, ReplacesOrAppends) {
   EXPECT_EQ(ReplaceExtension("out/archive.dat", ".xmz"), "out/archive.xmz");

@@ -31,7 +31,7 @@ TEST_P(StopSignalE2eTest, StopsAfterTheLastWholeRecordAndSaysSo) {
   Script("a.pst", "log " + dir_ / "session.log" + "\nignore-stop\nfolder 2 Inbox\n" + Message("one") +
                       Message("two") + "raise " + std::to_string(GetParam()) + "\n" +
                       Message("three") + "folder 1 Later\n" + Message("four"));
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "folders.txt"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "folders.txt"});
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(run.err, "Cannot finish: interrupted\r\n");
   EXPECT_EQ(run.out.find("...done"), std::string::npos) << run.out;
@@ -53,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(Signals, StopSignalE2eTest, testing::Values(SIGINT, SIG
 
 TEST_F(ProcessEnvironmentE2eTest, StopRequestBeforeTheFirstMessageLeavesAnEmptyArchive) {
   Script("a.pst", "raise 15\nfolder 2 Inbox\n" + Message("one"));
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out"});
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(run.err, "Cannot finish: interrupted\r\n");
   EXPECT_EQ(File("out.xmz"), "");
@@ -66,7 +66,7 @@ TEST_F(ProcessEnvironmentE2eTest, DestinationLockedByAnotherRunIsRefusedUntouche
   ASSERT_GE(held, 0);
   ASSERT_EQ(flock(held, LOCK_EX), 0);
   Script("a.pst", "folder 2 Inbox\n" + Message("one"));
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out"});
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out"});
   close(held);
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(run.err, "File error: Cannot create file \"" + dir_ / "out.xmz" +
@@ -82,18 +82,18 @@ TEST_F(ProcessEnvironmentE2eTest, TwoRunsOnOneDestinationAtOnce) {
   Script("first.pst", "folder 2 Inbox\n" + Message("one") + "message-file 0 " + dir_ / "feed" + "\n" +
                           Message("three"));
   Script("second.pst", "folder 2 Inbox\n" + Message("other"));
-  std::unique_ptr<ChildProgram> first = Start({"-s", "first.pst", "-d", "out"});
+  std::unique_ptr<ChildProcess> first = Start({"-s", "first.pst", "-d", "out"});
   int feed = open((dir_ / "feed").c_str(), O_WRONLY);
   ASSERT_GE(feed, 0);
 
-  ProgramOutput second = Run({"-s", "second.pst", "-d", "out"});
+  ProcessOutput second = Run({"-s", "second.pst", "-d", "out"});
   EXPECT_EQ(second.exit_code, 1);
   EXPECT_NE(second.err.find("Another export is writing to it"), std::string::npos) << second.err;
 
   const std::string two = "Subject: two\r\n\r\nbody of two";
   ASSERT_EQ(write(feed, two.data(), two.size()), static_cast<ssize_t>(two.size()));
   close(feed);
-  ProgramOutput run = first->Wait();
+  ProcessOutput run = first->Wait();
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_EQ(File("out.xmz"), Block("one") + Block("two") + Block("three"));
   EXPECT_EQ(File("out.idx").find("other"), std::string::npos);
@@ -101,7 +101,7 @@ TEST_F(ProcessEnvironmentE2eTest, TwoRunsOnOneDestinationAtOnce) {
 
 TEST_F(ProcessEnvironmentE2eTest, ClosedStandardDescriptorsNeverBecomeArchiveFiles) {
   Script("a.pst", "folder 2 Inbox\n" + Message("one") + Message("two") + "top-messages 1\n");
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "folders.txt"},
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "folders.txt"},
                           WithClosedDescriptors({0, 1, 2}));
   EXPECT_EQ(run.exit_code, 3);  // the report of the top folder went nowhere
   EXPECT_EQ(File("out.xmz"), Block("one") + Block("two"));
@@ -111,7 +111,7 @@ TEST_F(ProcessEnvironmentE2eTest, ClosedStandardDescriptorsNeverBecomeArchiveFil
 
 TEST_F(ProcessEnvironmentE2eTest, ConsolePipeClosedByItsReaderOnlyLosesConsoleLines) {
   Script("a.pst", "folder 2 Inbox\n" + Message("one") + "folder 1 Other\n" + Message("two"));
-  ProgramOutput run = Run({"-s", "a.pst", "-d", "out"}, WithOutputPipeClosed());
+  ProcessOutput run = Run({"-s", "a.pst", "-d", "out"}, WithOutputPipeClosed());
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(File("out.xmz"), Block("one") + Block("two"));

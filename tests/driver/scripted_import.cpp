@@ -22,6 +22,7 @@
 #include <sstream>
 
 #include "libs/mapi/import_pst.h"
+#include "tests/support/whole_file.h"
 
 namespace mapi {
 namespace {
@@ -49,13 +50,6 @@ std::string Unescape(const std::string& text) {
   return out;
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
-
 // Splits "<first> <rest>"; rest may hold blanks.
 std::pair<std::string, std::string> SplitFirst(const std::string& text) {
   std::size_t blank = text.find(' ');
@@ -79,7 +73,7 @@ class ScriptRun {
   bool Step(const std::string& command, const std::string& rest) {
     if (command == "folder") return Folder(rest);
     if (command == "message") return Message(SplitFirst(rest).first, Unescape(SplitFirst(rest).second));
-    if (command == "message-file") return Message(SplitFirst(rest).first, ReadFile(SplitFirst(rest).second));
+    if (command == "message-file") return Message(SplitFirst(rest).first, test_support::ReadWholeFile(SplitFirst(rest).second));
     if (command == "skipped") {
       auto [count, folder_reason] = SplitFirst(rest);
       auto [folder, reason] = SplitBar(folder_reason);

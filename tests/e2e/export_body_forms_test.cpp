@@ -37,19 +37,20 @@ const Form kForms[] = {
 class BodyFormExport : public ::testing::TestWithParam<pstwriter::FileFormat> {};
 
 TEST_P(BodyFormExport, EveryFormArrivesAsTextAndHtml) {
-  const std::string dir = FreshDirectory("body-forms");
+  const TempDir temp;
+  const std::string& dir = temp.path();
   const std::string file = dir + "/forms.pst";
   {
     pstwriter::PstBuilder builder(file, {.format = GetParam(), .code_page = 1251});
     pstgen::WriteBodyFormStore(builder, 1251);
     builder.Finish();
   }
-  const ProgramRun run = RunProgram({"-s", file, "-d", dir + "/out"});
-  ASSERT_EQ(run.exit_code, 0) << run.output;
+  const ProcessOutput run = RunProgram({"-s", file, "-d", dir + "/out"});
+  ASSERT_EQ(run.exit_code, 0) << run.out;
   const Index index = ReadIndex(dir + "/out.idx");
   ASSERT_TRUE(index.ok);
   ASSERT_EQ(index.records.size(), std::size(kForms));
-  const std::string data = ReadFile(dir + "/out.xmz");
+  const std::string data = ReadWholeFile(dir + "/out.xmz");
   EXPECT_EQ(data.find('\0'), std::string::npos);
   for (const IndexRecord& record : index.records) {
     const std::string block = data.substr(std::stoull(record.offset), std::stoull(record.length));

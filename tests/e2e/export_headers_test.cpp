@@ -32,7 +32,8 @@ std::string Subject(const IndexRecord& record) {
 class HeaderExport : public ::testing::TestWithParam<pstwriter::FileFormat> {};
 
 TEST_P(HeaderExport, SynthesisedHeadersReadRightly) {
-  const std::string dir = FreshDirectory("headers" + std::to_string(int(GetParam())));
+  const TempDir temp;
+  const std::string& dir = temp.path();
   const std::string file = dir + "/headers.pst";
   {
     pstwriter::PstBuilder builder(file, {.format = GetParam()});
@@ -41,12 +42,12 @@ TEST_P(HeaderExport, SynthesisedHeadersReadRightly) {
     pstgen::WriteHeaderCases(builder, inbox, 0);
     builder.Finish();
   }
-  const ProgramRun run = RunProgram({"-s", file, "-d", dir + "/out"}, {{"TZ", "America/New_York"}});
-  ASSERT_EQ(run.exit_code, 0) << run.output;
+  const ProcessOutput run = RunProgram({"-s", file, "-d", dir + "/out"}, {{"TZ", "America/New_York"}});
+  ASSERT_EQ(run.exit_code, 0) << run.out;
   const Index index = ReadIndex(dir + "/out.idx");
   ASSERT_TRUE(index.ok);
   ASSERT_EQ(index.records.size(), 9u);
-  const std::string data = ReadFile(dir + "/out.xmz");
+  const std::string data = ReadWholeFile(dir + "/out.xmz");
   std::vector<std::string> subjects;
   for (const IndexRecord& record : index.records) {
     const std::string block = data.substr(std::stoull(record.offset), std::stoull(record.length));

@@ -49,47 +49,50 @@ class SampleExport : public ::testing::Test {
 };
 
 TEST_F(SampleExport, ExportedCountsMatchTheReadme) {
-  const std::string dir = FreshDirectory("samples");
+  const TempDir temp;
+  const std::string& dir = temp.path();
   for (const SampleRow& sample : rows_) {
     if (sample.exported == "—") continue;
     const std::string out = dir + "/" + sample.file.substr(0, sample.file.rfind('.'));
-    const ProgramRun run =
+    const ProcessOutput run =
         RunProgram({"-s", std::string(PST2XMZ_SAMPLES_DIR) + "/" + sample.file, "-d", out},
                    {{"PST2XMZ_PST_PASSWORD", sample.password}});
-    EXPECT_TRUE(run.exit_code == 0 || run.exit_code == 3) << sample.file << "\n" << run.output;
-    EXPECT_NE(run.output.find("Completed import"), std::string::npos) << sample.file;
+    EXPECT_TRUE(run.exit_code == 0 || run.exit_code == 3) << sample.file << "\n" << run.out;
+    EXPECT_NE(run.out.find("Completed import"), std::string::npos) << sample.file;
     const Index index = ReadIndex(out + ".idx");
     ASSERT_TRUE(index.ok) << sample.file;
     EXPECT_EQ(std::to_string(index.records.size()), sample.exported) << sample.file << "\n"
-                                                                     << run.output;
+                                                                     << run.out;
   }
 }
 
 TEST_F(SampleExport, DamagedAndForeignFilesAreRefusedWithAClearMessage) {
-  const std::string dir = FreshDirectory("refused");
+  const TempDir temp;
+  const std::string& dir = temp.path();
   int refused = 0;
   for (const SampleRow& sample : rows_) {
     if (sample.exported != "—") continue;
     const std::string path = std::string(PST2XMZ_SAMPLES_DIR) + "/" + sample.file;
-    const ProgramRun run = RunProgram({"-s", path, "-d", dir + "/out"});
-    EXPECT_EQ(run.exit_code, 1) << sample.file << "\n" << run.output;
-    EXPECT_NE(run.output.find("Cannot export \"" + path + "\": "), std::string::npos)
-        << run.output;
-    EXPECT_TRUE(run.output.find("damaged") != std::string::npos ||
-                run.output.find("not a personal-folders file") != std::string::npos)
-        << run.output;
-    EXPECT_EQ(run.output.find("Completed import"), std::string::npos) << sample.file;
+    const ProcessOutput run = RunProgram({"-s", path, "-d", dir + "/out"});
+    EXPECT_EQ(run.exit_code, 1) << sample.file << "\n" << run.out;
+    EXPECT_NE(run.out.find("Cannot export \"" + path + "\": "), std::string::npos)
+        << run.out;
+    EXPECT_TRUE(run.out.find("damaged") != std::string::npos ||
+                run.out.find("not a personal-folders file") != std::string::npos)
+        << run.out;
+    EXPECT_EQ(run.out.find("Completed import"), std::string::npos) << sample.file;
     ++refused;
   }
   EXPECT_EQ(refused, 3);
 }
 
 TEST_F(SampleExport, PasswordProtectedSampleWithoutItsPasswordIsRefused) {
-  const std::string dir = FreshDirectory("nopassword");
+  const TempDir temp;
+  const std::string& dir = temp.path();
   const std::string path = std::string(PST2XMZ_SAMPLES_DIR) + "/aspose-password.pst";
-  const ProgramRun run = RunProgram({"-s", path, "-d", dir + "/out"}, {{"PST2XMZ_PST_PASSWORD", ""}});
-  EXPECT_EQ(run.exit_code, 1) << run.output;
-  EXPECT_NE(run.output.find("the file is password-protected"), std::string::npos) << run.output;
+  const ProcessOutput run = RunProgram({"-s", path, "-d", dir + "/out"}, {{"PST2XMZ_PST_PASSWORD", ""}});
+  EXPECT_EQ(run.exit_code, 1) << run.out;
+  EXPECT_NE(run.out.find("the file is password-protected"), std::string::npos) << run.out;
 }
 
 }  // namespace

@@ -69,13 +69,14 @@ std::string Base64(const pstwriter::Bytes& bytes) {
 class WriterExport : public ::testing::TestWithParam<pstwriter::FileFormat> {};
 
 TEST_P(WriterExport, MailFoldersAreExportedInWalkOrderWithTheirIds) {
-  const std::string dir = FreshDirectory("writer" + std::to_string(int(GetParam())));
+  const TempDir temp;
+  const std::string& dir = temp.path();
   const std::string pst = WriteFile(dir + "/mail.pst", GetParam(), false);
-  const ProgramRun run = RunProgram({"-s", pst, "-d", dir + "/out", "-f", dir + "/out.folders"});
-  ASSERT_EQ(run.exit_code, 0) << run.output;
+  const ProcessOutput run = RunProgram({"-s", pst, "-d", dir + "/out", "-f", dir + "/out.folders"});
+  ASSERT_EQ(run.exit_code, 0) << run.out;
   const Index index = ReadIndex(dir + "/out.idx");
   ASSERT_TRUE(index.ok);
-  ASSERT_EQ(index.records.size(), 6u) << run.output;
+  ASSERT_EQ(index.records.size(), 6u) << run.out;
   // Without transport headers the sender field is synthesised from the sender properties.
   const std::vector<std::pair<std::string, std::string>> expected = {
       {"Ann|Bob|Café au lait|||", "268435456"}, {"Ann|Bob|With a file|||", "268435456"},
@@ -87,17 +88,18 @@ TEST_P(WriterExport, MailFoldersAreExportedInWalkOrderWithTheirIds) {
     EXPECT_EQ(index.records[i].folder_key, expected[i].second);
   }
   EXPECT_EQ(index.records[5].key, "F00000006");
-  const std::string folders = ReadFile(dir + "/out.folders");
+  const std::string folders = ReadWholeFile(dir + "/out.folders");
   EXPECT_EQ(folders.substr(0, 5), "#=6\r\n");
   EXPECT_NE(folders.find("15=5,Projects\r\n"), std::string::npos) << folders;
   EXPECT_EQ(folders.find("drafts"), std::string::npos);
 }
 
 TEST_P(WriterExport, IndexRecordsLocateWholeBlocksOfTheDataFile) {
-  const std::string dir = FreshDirectory("blocks" + std::to_string(int(GetParam())));
+  const TempDir temp;
+  const std::string& dir = temp.path();
   const std::string pst = WriteFile(dir + "/mail.pst", GetParam(), false);
   ASSERT_EQ(RunProgram({"-s", pst, "-d", dir + "/out"}).exit_code, 0);
-  const std::string data = ReadFile(dir + "/out.xmz");
+  const std::string data = ReadWholeFile(dir + "/out.xmz");
   const Index index = ReadIndex(dir + "/out.idx");
   ASSERT_TRUE(index.ok);
   std::size_t next = 0;
@@ -124,11 +126,12 @@ TEST_P(WriterExport, IndexRecordsLocateWholeBlocksOfTheDataFile) {
 }
 
 TEST_P(WriterExport, MessageInTheSubtreeItselfIsReportedAndTheRunEndsWithThree) {
-  const std::string dir = FreshDirectory("top" + std::to_string(int(GetParam())));
+  const TempDir temp;
+  const std::string& dir = temp.path();
   const std::string pst = WriteFile(dir + "/mail.pst", GetParam(), true);
-  const ProgramRun run = RunProgram({"-s", pst, "-d", dir + "/out"});
-  EXPECT_EQ(run.exit_code, 3) << run.output;
-  EXPECT_NE(run.output.find("Completed import"), std::string::npos);
+  const ProcessOutput run = RunProgram({"-s", pst, "-d", dir + "/out"});
+  EXPECT_EQ(run.exit_code, 3) << run.out;
+  EXPECT_NE(run.out.find("Completed import"), std::string::npos);
   EXPECT_EQ(ReadIndex(dir + "/out.idx").records.size(), 6u);
 }
 
@@ -149,15 +152,16 @@ std::string InboxFile(const std::string& path, const Messages&... messages) {
 }
 
 TEST(DamagedMessage, IsSkippedAndReportedWhileTheOthersAreExported) {
-  const std::string dir = FreshDirectory("damaged");
+  const TempDir temp;
+  const std::string& dir = temp.path();
   pstwriter::Message broken = Mail("Broken", 1700000001);
   broken.props.SetString(tags::kBody, "UNIQUE-DAMAGE-MARKER");
   const std::string pst = InboxFile(dir + "/damaged.pst", Mail("Before", 1700000000), broken,
                                     Mail("After", 1700000002));
   platform_mapi_test::DamageHeapHolding(pst, u"UNIQUE-DAMAGE-MARKER");
-  const ProgramRun run = RunProgram({"-s", pst, "-d", dir + "/out"});
-  EXPECT_EQ(run.exit_code, 3) << run.output;
-  EXPECT_NE(run.output.find("0x8004011B"), std::string::npos) << run.output;
+  const ProcessOutput run = RunProgram({"-s", pst, "-d", dir + "/out"});
+  EXPECT_EQ(run.exit_code, 3) << run.out;
+  EXPECT_NE(run.out.find("0x8004011B"), std::string::npos) << run.out;
   const Index index = ReadIndex(dir + "/out.idx");
   ASSERT_EQ(index.records.size(), 2u);
   EXPECT_EQ(index.records[0].summary, "Ann|Bob|Before|||");
@@ -168,7 +172,8 @@ TEST(DamagedMessage, IsSkippedAndReportedWhileTheOthersAreExported) {
 // run names it with what was wrong. A message flagged with attachments whose attachment table is
 // gone is exported without them and named too.
 TEST(DamagedMessage, IsExportedAndNamedWithWhatWasWrong) {
-  const std::string dir = FreshDirectory("checksum");
+  const TempDir temp;
+  const std::string& dir = temp.path();
   pstwriter::Message changed = Mail("Changed", 1700000001);
   changed.props.SetString(tags::kBody, "ZEBRA-IN-THE-BODY");
   pstwriter::Message flagged = Mail("Flagged", 1700000002);
@@ -176,33 +181,34 @@ TEST(DamagedMessage, IsExportedAndNamedWithWhatWasWrong) {
   const std::string pst =
       InboxFile(dir + "/damaged.pst", Mail("Clean", 1700000000), changed, flagged);
   platform_mapi_test::ChangeTextOf(pst, u"ZEBRA-IN-THE-BODY");
-  const ProgramRun run = RunProgram({"-s", pst, "-d", dir + "/out"});
-  EXPECT_EQ(run.exit_code, 3) << run.output;
-  EXPECT_NE(run.output.find("Completed import"), std::string::npos) << run.output;
-  EXPECT_NE(run.output.find("Exported with damage: 2 messages"), std::string::npos) << run.output;
-  EXPECT_NE(run.output.find("\"Inbox\": message \"Changed\": block "), std::string::npos)
-      << run.output;
-  EXPECT_NE(run.output.find("checksum mismatch"), std::string::npos) << run.output;
-  EXPECT_NE(run.output.find("\"Inbox\": message \"Flagged\": the attachment table could not be "
+  const ProcessOutput run = RunProgram({"-s", pst, "-d", dir + "/out"});
+  EXPECT_EQ(run.exit_code, 3) << run.out;
+  EXPECT_NE(run.out.find("Completed import"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("Exported with damage: 2 messages"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\"Inbox\": message \"Changed\": block "), std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("checksum mismatch"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\"Inbox\": message \"Flagged\": the attachment table could not be "
                             "read"),
             std::string::npos)
-      << run.output;
-  EXPECT_EQ(run.output.find("\"Clean\""), std::string::npos) << run.output;
+      << run.out;
+  EXPECT_EQ(run.out.find("\"Clean\""), std::string::npos) << run.out;
   const Index index = ReadIndex(dir + "/out.idx");
   ASSERT_EQ(index.records.size(), 3u);
-  EXPECT_NE(ReadFile(dir + "/out.xmz").find("XEBRA-IN-THE-BODY"), std::string::npos);
+  EXPECT_NE(ReadWholeFile(dir + "/out.xmz").find("XEBRA-IN-THE-BODY"), std::string::npos);
 }
 
 TEST(ReadmeCommand, BundledSampleExportsWithItsFolderList) {
-  const std::string dir = FreshDirectory("bundled");
-  const ProgramRun run = RunProgram({"-s", std::string(PST2XMZ_SOURCE_DIR) + "/examples/sample.pst",
+  const TempDir temp;
+  const std::string& dir = temp.path();
+  const ProcessOutput run = RunProgram({"-s", std::string(PST2XMZ_SOURCE_DIR) + "/examples/sample.pst",
                                      "-d", dir + "/sample", "-f", dir + "/sample.folders"});
   // The one message lying directly in the top folder is never exported and is named.
-  EXPECT_EQ(run.exit_code, 3) << run.output;
-  EXPECT_NE(run.output.find("1 message lying directly in the top folder"), std::string::npos)
-      << run.output;
-  EXPECT_NE(run.output.find("Completed import"), std::string::npos) << run.output;
-  EXPECT_NE(run.output.find("to folder \"IMAP folder\""), std::string::npos) << run.output;
+  EXPECT_EQ(run.exit_code, 3) << run.out;
+  EXPECT_NE(run.out.find("1 message lying directly in the top folder"), std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("Completed import"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("to folder \"IMAP folder\""), std::string::npos) << run.out;
   const Index index = ReadIndex(dir + "/sample.idx");
   ASSERT_TRUE(index.ok);
   EXPECT_GT(index.records.size(), 0u);
@@ -211,7 +217,7 @@ TEST(ReadmeCommand, BundledSampleExportsWithItsFolderList) {
         return record.summary.find("In an IMAP folder") != std::string::npos;
       });
   EXPECT_TRUE(imap_message_exported);
-  EXPECT_EQ(ReadFile(dir + "/sample.folders").substr(0, 2), "#=");
+  EXPECT_EQ(ReadWholeFile(dir + "/sample.folders").substr(0, 2), "#=");
 }
 
 }  // namespace

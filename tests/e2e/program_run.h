@@ -6,15 +6,22 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/child_process.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/whole_file.h"
+
 namespace e2e_test {
 
-struct ProgramRun {
-  int exit_code = -1;
-  std::string output;  // standard output and standard error together
-};
+using test_support::ChildProcess;
+using test_support::ProcessOptions;
+using test_support::ProcessOutput;
+using test_support::ReadWholeFile;
+using test_support::TempDir;
+
 // Runs build/bin/pst2xmz with `args`; `environment` adds or replaces variables for the child.
-ProgramRun RunProgram(const std::vector<std::string>& args,
-                      const std::map<std::string, std::string>& environment = {});
+// Standard error is merged into `out`, in the order written.
+ProcessOutput RunProgram(const std::vector<std::string>& args,
+                         const std::map<std::string, std::string>& environment = {});
 
 // One seven-line record of the index file.
 struct IndexRecord {
@@ -26,9 +33,5 @@ struct Index {
   std::vector<IndexRecord> records;
 };
 Index ReadIndex(const std::string& path);
-
-std::string ReadFile(const std::string& path);
-// A fresh, empty directory for one test's output.
-std::string FreshDirectory(const std::string& name);
 
 }  // namespace e2e_test

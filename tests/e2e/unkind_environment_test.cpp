@@ -14,7 +14,6 @@
 #include <thread>
 
 #include "platform/pst/util/format_crc.h"
-#include "tests/driver/program_runner.h"
 #include "tests/e2e/program_run.h"
 #include "tools/pstwriter/mapi_tags.h"
 #include "tools/pstwriter/message_helpers.h"
@@ -24,9 +23,6 @@ namespace e2e_test {
 namespace {
 
 namespace tags = pstwriter::tags;
-using driver_test::ChildProgram;
-using driver_test::ProgramOutput;
-using driver_test::RunOptions;
 
 const std::string kProgram = std::string(PST2XMZ_BIN_DIR) + "/pst2xmz";
 
@@ -47,7 +43,7 @@ std::uint64_t FileSize(const std::string& path) {
 std::size_t ExpectWholeArchive(const std::string& destination) {
   const Index index = ReadIndex(destination + ".idx");
   EXPECT_TRUE(index.ok) << destination;
-  const std::string data = ReadFile(destination + ".xmz");
+  const std::string data = ReadWholeFile(destination + ".xmz");
   std::uint64_t next = 0;
   for (const IndexRecord& record : index.records) {
     EXPECT_EQ(std::stoull(record.offset), next);
@@ -62,8 +58,8 @@ std::size_t ExpectWholeArchive(const std::string& destination) {
 class InterruptedExport : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    dir_ = new std::string(FreshDirectory("interrupted"));
-    pstwriter::PstBuilder b(*dir_ + "/large.pst");
+    dir_ = new TempDir;
+    pstwriter::PstBuilder b(dir_->path() + "/large.pst");
     const auto inbox = b.AddFolder(b.ipm_subtree(), "Inbox");
     const auto other = b.AddFolder(b.ipm_subtree(), "Other");
     b.SetSpecialFolder(pstwriter::SpecialFolder::kInbox, inbox);
@@ -71,16 +67,15 @@ class InterruptedExport : public testing::Test {
     b.Finish();
   }
   static void TearDownTestSuite() {
-    std::filesystem::remove_all(*dir_);
     delete dir_;
   }
-  static std::string* dir_;
+  static TempDir* dir_;
 };
-std::string* InterruptedExport::dir_ = nullptr;
+TempDir* InterruptedExport::dir_ = nullptr;
 
 TEST_F(InterruptedExport, StopSignalAtAnyPointLeavesOnlyWholeRecords) {
-  const std::string whole = *dir_ + "/whole";
-  ProgramOutput full = ChildProgram(kProgram, {"-s", *dir_ + "/large.pst", "-d", whole}, {}).Wait();
+  const std::string whole = dir_->path() + "/whole";
+  ProcessOutput full = ChildProcess(kProgram, {"-s", dir_->path() + "/large.pst", "-d", whole}, {}).Wait();
   ASSERT_EQ(full.exit_code, 0) << full.err;
   ASSERT_EQ(ExpectWholeArchive(whole), 3000u);
   const std::uint64_t full_size = FileSize(whole + ".xmz");
@@ -93,13 +88,13 @@ TEST_F(InterruptedExport, StopSignalAtAnyPointLeavesOnlyWholeRecords) {
     const std::uint64_t at = point(random);
     SCOPED_TRACE("run " + std::to_string(run) + ", signal " + std::to_string(signal_number) +
                  " at " + std::to_string(at) + " bytes");
-    const std::string out = *dir_ + "/run" + std::to_string(run);
-    ChildProgram child(kProgram, {"-s", *dir_ + "/large.pst", "-d", out}, {});
+    const std::string out = dir_->path() + "/run" + std::to_string(run);
+    ChildProcess child(kProgram, {"-s", dir_->path() + "/large.pst", "-d", out}, {});
     const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(120);
     while (FileSize(out + ".xmz") < at && std::chrono::steady_clock::now() < give_up)
       std::this_thread::sleep_for(std::chrono::microseconds(200));
     child.Signal(signal_number);
-    ProgramOutput result = child.Wait();
+    ProcessOutput result = child.Wait();
     EXPECT_EQ(result.exit_code, 1) << result.err;
     EXPECT_EQ(result.err, "Cannot finish: interrupted\r\n");
     EXPECT_EQ(result.out.find("Completed import"), std::string::npos);
@@ -109,21 +104,23 @@ TEST_F(InterruptedExport, StopSignalAtAnyPointLeavesOnlyWholeRecords) {
 }
 
 TEST(UnkindInput, FifoIsRefusedWithoutWaitingForAWriter) {
-  const std::string dir = FreshDirectory("fifo");
+  const TempDir temp;
+  const std::string& dir = temp.path();
   ASSERT_EQ(mkfifo((dir + "/mail.pst").c_str(), 0600), 0);
-  const ProgramRun run = RunProgram({"-s", dir + "/mail.pst", "-d", dir + "/out"});
+  const ProcessOutput run = RunProgram({"-s", dir + "/mail.pst", "-d", dir + "/out"});
   EXPECT_EQ(run.exit_code, 1);
-  EXPECT_NE(run.output.find("is not a regular file"), std::string::npos) << run.output;
+  EXPECT_NE(run.out.find("is not a regular file"), std::string::npos) << run.out;
   EXPECT_FALSE(std::filesystem::exists(dir + "/out.xmz"));
   EXPECT_FALSE(std::filesystem::exists(dir + "/out.idx"));
-  const ProgramRun folder = RunProgram({"-s", dir, "-d", dir + "/out"});
+  const ProcessOutput folder = RunProgram({"-s", dir, "-d", dir + "/out"});
   EXPECT_EQ(folder.exit_code, 1);
-  EXPECT_NE(folder.output.find("is not a regular file"), std::string::npos) << folder.output;
+  EXPECT_NE(folder.out.find("is not a regular file"), std::string::npos) << folder.out;
   EXPECT_FALSE(std::filesystem::exists(dir + "/out.idx"));
 }
 
 TEST(UnkindInput, DataTreeListingOneBlockOverAndOverIsDamageNotData) {
-  const std::string dir = FreshDirectory("bomb");
+  const TempDir temp;
+  const std::string& dir = temp.path();
   const std::string pst = dir + "/bomb.pst";
   constexpr std::uint32_t kBlocks = 100, kBlockData = 8176;  // a Unicode file's largest block
   {
@@ -140,7 +137,7 @@ TEST(UnkindInput, DataTreeListingOneBlockOverAndOverIsDamageNotData) {
   }
   // The attachment's XBLOCK: type 1, level 1, 100 entries, the total; make every entry name the
   // first block and give the block its checksum again.
-  std::string bytes = ReadFile(pst);
+  std::string bytes = ReadWholeFile(pst);
   const char head[8] = {1, 1, char(kBlocks), 0, char(0xC0), char(0x79), char(0x0C), 0};
   static_assert(kBlocks * kBlockData == 0x000C79C0);
   const std::size_t at = bytes.find(std::string(head, 8));
@@ -153,11 +150,11 @@ TEST(UnkindInput, DataTreeListingOneBlockOverAndOverIsDamageNotData) {
   std::ofstream(pst, std::ios::binary | std::ios::trunc) << bytes;
 
   // The message goes out without the attachment it cannot have, and says so.
-  const ProgramRun run = RunProgram({"-s", pst, "-d", dir + "/out"});
-  EXPECT_EQ(run.exit_code, 3) << run.output;
-  EXPECT_NE(run.output.find("message \"Bomb\": the data of attachment 0 could not be read"),
-            std::string::npos) << run.output;
-  EXPECT_NE(run.output.find("lists block"), std::string::npos) << run.output;
+  const ProcessOutput run = RunProgram({"-s", pst, "-d", dir + "/out"});
+  EXPECT_EQ(run.exit_code, 3) << run.out;
+  EXPECT_NE(run.out.find("message \"Bomb\": the data of attachment 0 could not be read"),
+            std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("lists block"), std::string::npos) << run.out;
   EXPECT_EQ(ExpectWholeArchive(dir + "/out"), 3u);
   const Index index = ReadIndex(dir + "/out.idx");
   EXPECT_NE(index.records.at(1).summary.find("|Bomb|"), std::string::npos);
@@ -180,20 +177,21 @@ std::string WriteShiftJisMail(const std::string& dir) {
 }
 
 TEST(UnkindSetup, MissingCodePageLibraryIsSaidOnceAndCountedAsALoss) {
-  const std::string dir = FreshDirectory("no-codepages");
+  const TempDir temp;
+  const std::string& dir = temp.path();
   if (std::filesystem::exists(std::string(PST2XMZ_INSTALLED_CHARSET_DIR) + "/codepages.chl"))
     GTEST_SKIP() << "a code page library is installed on this machine";
   const std::string pst = WriteShiftJisMail(dir);
-  ProgramRun with = RunProgram({"-s", pst, "-d", dir + "/with"});
-  ASSERT_EQ(with.exit_code, 0) << with.output;
+  ProcessOutput with = RunProgram({"-s", pst, "-d", dir + "/with"});
+  ASSERT_EQ(with.exit_code, 0) << with.out;
   EXPECT_EQ(ReadIndex(dir + "/with.idx").records.at(0).summary, "a@example.org|b@example.org|こんにちは|||");
 
   // The program alone in a folder of its own, its mail library named by the environment.
   const std::string alone = dir + "/pst2xmz";
   std::filesystem::copy_file(kProgram, alone);
-  RunOptions options = driver_test::WithEnvironment(
+  ProcessOptions options = test_support::WithEnvironment(
       "PST2XMZ_MAPI_LIBRARY", std::string(PST2XMZ_BIN_DIR) + "/libmapi32.so");
-  ProgramOutput without = ChildProgram(alone, {"-s", pst, "-d", dir + "/without"}, options).Wait();
+  ProcessOutput without = ChildProcess(alone, {"-s", pst, "-d", dir + "/without"}, options).Wait();
   EXPECT_EQ(without.exit_code, 3) << without.err;
   EXPECT_EQ(without.err, "Code page library not found (no *.chl file in " + dir + " " +
                              PST2XMZ_INSTALLED_CHARSET_DIR +
@@ -203,14 +201,15 @@ TEST(UnkindSetup, MissingCodePageLibraryIsSaidOnceAndCountedAsALoss) {
 }
 
 TEST(UnkindSetup, ClosedStandardDescriptorsWithTheTraceOnStandardError) {
-  const std::string dir = FreshDirectory("closed");
+  const TempDir temp;
+  const std::string& dir = temp.path();
   const std::string pst = WriteShiftJisMail(dir);
-  RunOptions options = driver_test::WithClosedDescriptors({0, 1, 2});
+  ProcessOptions options = test_support::WithClosedDescriptors({0, 1, 2});
   options.environment["PST2XMZ_TRACE"] = "-";
-  ProgramOutput run = ChildProgram(kProgram, {"-s", pst, "-d", dir + "/out"}, options).Wait();
+  ProcessOutput run = ChildProcess(kProgram, {"-s", pst, "-d", dir + "/out"}, options).Wait();
   EXPECT_EQ(run.exit_code, 0);
   EXPECT_EQ(ExpectWholeArchive(dir + "/out"), 1u);
-  const std::string data = ReadFile(dir + "/out.xmz");
+  const std::string data = ReadWholeFile(dir + "/out.xmz");
   EXPECT_EQ(data.find("Reading"), std::string::npos);
   EXPECT_EQ(data.find("HrCreatePersonalStore"), std::string::npos);
 }

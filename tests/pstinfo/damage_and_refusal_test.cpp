@@ -43,7 +43,7 @@ void ReplaceIdInNodeData(const std::string& path, pst::NodeId nid, std::uint32_t
                          std::uint32_t to) {
   std::uint64_t offset = 0, size = 0;
   ASSERT_NO_FATAL_FAILURE(LocateNodeData(path, nid, offset, size));
-  std::string bytes = ReadText(path);
+  std::string bytes = ReadWholeFile(path);
   const std::string old_id(reinterpret_cast<const char*>(&from), 4);
   const std::string new_id(reinterpret_cast<const char*>(&to), 4);
   int replaced = 0;
@@ -62,13 +62,13 @@ std::vector<std::string> Without(std::vector<std::string> lines, const std::stri
 
 class Damage : public PstinfoTest {
  protected:
-  TestStore store_ = WriteTestStore(dir_.File("d.pst"), pw::FileFormat::kUnicode);
+  TestStore store_ = WriteTestStore(dir_ / "d.pst", pw::FileFormat::kUnicode);
 };
 
 TEST_F(Damage, DamagedMessageIsNamedAndTheRestOfItsFolderListed) {
   const pw::MessageId broken = store_.inbox_messages[1];
   DamageNodeData(store_.path, broken);
-  RunResult r = RunPstinfo(dir_, {"--messages", store_.path});
+  RunResult r = RunPstinfo({"--messages", store_.path});
   EXPECT_EQ(r.exit_code, 3);
   EXPECT_NE(r.err.find("message " + Hex(broken)), std::string::npos) << r.err;
   EXPECT_EQ(Lines(r.out), Without(store_.message_lines, store_.message_lines[1]));
@@ -76,7 +76,7 @@ TEST_F(Damage, DamagedMessageIsNamedAndTheRestOfItsFolderListed) {
 
 TEST_F(Damage, DamagedFolderIsNamedAndItsSiblingsListed) {
   DamageNodeData(store_.path, store_.calendar);
-  RunResult r = RunPstinfo(dir_, {"--tree", store_.path});
+  RunResult r = RunPstinfo({"--tree", store_.path});
   EXPECT_EQ(r.exit_code, 3);
   EXPECT_NE(r.err.find("folder " + Hex(store_.calendar)), std::string::npos) << r.err;
   EXPECT_EQ(Lines(r.out), Without(store_.tree_lines, store_.tree_lines[4]));
@@ -84,7 +84,7 @@ TEST_F(Damage, DamagedFolderIsNamedAndItsSiblingsListed) {
 
 TEST_F(Damage, DamagedFolderLeavesTheMessageListingOfOthersWhole) {
   DamageNodeData(store_.path, store_.sub);
-  RunResult r = RunPstinfo(dir_, {"--messages", store_.path});
+  RunResult r = RunPstinfo({"--messages", store_.path});
   EXPECT_EQ(r.exit_code, 3);
   EXPECT_NE(r.err.find("folder " + Hex(store_.sub)), std::string::npos) << r.err;
   EXPECT_EQ(Lines(r.out), Without(store_.message_lines, store_.message_lines[3]));
@@ -93,7 +93,7 @@ TEST_F(Damage, DamagedFolderLeavesTheMessageListingOfOthersWhole) {
 using Hierarchy = PstinfoTest;
 
 TEST_F(Hierarchy, NamingAnAncestorIsReportedAndNotFollowed) {
-  const std::string path = dir_.File("cycle.pst");
+  const std::string path = dir_ / "cycle.pst";
   pw::FolderId parent = 0, child = 0;
   {
     pw::PstBuilder b(path, {.crypt = pst::CryptMethod::kNone, .search_root = false});
@@ -103,7 +103,7 @@ TEST_F(Hierarchy, NamingAnAncestorIsReportedAndNotFollowed) {
   }
   // The parent's hierarchy table now names the parent itself as its subfolder.
   ReplaceIdInNodeData(path, (parent & ~0x1Fu) | 0x0D, child, parent);
-  RunResult r = RunPstinfo(dir_, {"--tree", path});
+  RunResult r = RunPstinfo({"--tree", path});
   EXPECT_EQ(r.exit_code, 3);
   EXPECT_NE(r.err.find("folder " + Hex(parent) + ": named again in the hierarchy"),
             std::string::npos)
@@ -116,14 +116,14 @@ TEST_F(Hierarchy, NamingAnAncestorIsReportedAndNotFollowed) {
 class Refusal : public PstinfoTest {
  protected:
   void ExpectRefused(const std::vector<std::string>& args, const std::string& reason) {
-    RunResult r = RunPstinfo(dir_, args);
+    RunResult r = RunPstinfo(args);
     EXPECT_EQ(r.exit_code, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err.rfind("pstinfo: ", 0), 0u) << r.err;
     EXPECT_NE(r.err.find(reason), std::string::npos) << r.err;
   }
   std::string WriteFile(const std::string& name, const std::string& bytes) {
-    const std::string path = dir_.File(name);
+    const std::string path = dir_ / name;
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
   }
@@ -138,8 +138,8 @@ TEST_F(Refusal, TextFileIsNotAPersonalFoldersFile) {
 }
 
 TEST_F(Refusal, TruncatedAndZeroedFilesAreRefused) {
-  TestStore s = WriteTestStore(dir_.File("whole.pst"), pw::FileFormat::kUnicode);
-  const std::string bytes = ReadText(s.path);
+  TestStore s = WriteTestStore(dir_ / "whole.pst", pw::FileFormat::kUnicode);
+  const std::string bytes = ReadWholeFile(s.path);
   ExpectRefused({"--tree", WriteFile("short.pst", bytes.substr(0, 300))}, "truncated");
   std::string zeroed = bytes;
   std::fill_n(zeroed.begin(), 600, '\0');
@@ -147,12 +147,12 @@ TEST_F(Refusal, TruncatedAndZeroedFilesAreRefused) {
 }
 
 TEST_F(Refusal, MissingFileIsNamed) {
-  const std::string path = dir_.File("absent.pst");
+  const std::string path = dir_ / "absent.pst";
   ExpectRefused({"--messages", path}, path + ": ");
 }
 
 TEST_F(Refusal, UnknownNodeIsNamed) {
-  TestStore s = WriteTestStore(dir_.File("n.pst"), pw::FileFormat::kUnicode);
+  TestStore s = WriteTestStore(dir_ / "n.pst", pw::FileFormat::kUnicode);
   ExpectRefused({s.path, "0x7fffffe4"}, "node 0x7fffffe4: ");
 }
 

@@ -9,16 +9,16 @@ namespace {
 class Listing : public PstinfoTest, public ::testing::WithParamInterface<pw::FileFormat> {};
 
 TEST_P(Listing, TreeIsDepthFirstPreOrderWithCountsClassesAndNames) {
-  TestStore s = WriteTestStore(dir_.File("t.pst"), GetParam());
-  RunResult r = RunPstinfo(dir_, {"--tree", s.path});
+  TestStore s = WriteTestStore(dir_ / "t.pst", GetParam());
+  RunResult r = RunPstinfo({"--tree", s.path});
   EXPECT_EQ(r.exit_code, 0) << r.err;
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(Lines(r.out), s.tree_lines);
 }
 
 TEST_P(Listing, MessagesWithSubjectsCountsAndAttachmentDigests) {
-  TestStore s = WriteTestStore(dir_.File("t.pst"), GetParam());
-  RunResult r = RunPstinfo(dir_, {"--messages", s.path});
+  TestStore s = WriteTestStore(dir_ / "t.pst", GetParam());
+  RunResult r = RunPstinfo({"--messages", s.path});
   EXPECT_EQ(r.exit_code, 0) << r.err;
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(Lines(r.out), s.message_lines);

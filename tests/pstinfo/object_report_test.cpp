@@ -39,9 +39,9 @@ class ObjectReport : public PstinfoTest {
 };
 
 TEST_F(ObjectReport, EachTypeIsRenderedReadably) {
-  const std::string path = dir_.File("typed.pst");
+  const std::string path = dir_ / "typed.pst";
   const pw::MessageId id = WriteTypedMessage(path);
-  RunResult r = RunPstinfo(dir_, {path, Hex(id)});
+  RunResult r = RunPstinfo({path, Hex(id)});
   ASSERT_EQ(r.exit_code, 0) << r.err;
   EXPECT_EQ(Lines(r.out).front().rfind("Message " + Hex(id) + ": ", 0), 0u) << r.out;
   for (const char* line : {
@@ -63,17 +63,17 @@ TEST_F(ObjectReport, EachTypeIsRenderedReadably) {
 }
 
 TEST_F(ObjectReport, DecimalNodeIdNamesTheSameObject) {
-  const std::string path = dir_.File("typed.pst");
+  const std::string path = dir_ / "typed.pst";
   const pw::MessageId id = WriteTypedMessage(path);
-  RunResult hex = RunPstinfo(dir_, {path, Hex(id)});
-  RunResult decimal = RunPstinfo(dir_, {path, std::to_string(id)});
+  RunResult hex = RunPstinfo({path, Hex(id)});
+  RunResult decimal = RunPstinfo({path, std::to_string(id)});
   EXPECT_EQ(decimal.exit_code, 0);
   EXPECT_EQ(decimal.out, hex.out);
 }
 
 TEST_F(ObjectReport, MessageListsItsAttachments) {
-  TestStore s = WriteTestStore(dir_.File("t.pst"), pw::FileFormat::kUnicode);
-  RunResult r = RunPstinfo(dir_, {s.path, Hex(s.inbox_messages[0])});
+  TestStore s = WriteTestStore(dir_ / "t.pst", pw::FileFormat::kUnicode);
+  RunResult r = RunPstinfo({s.path, Hex(s.inbox_messages[0])});
   ASSERT_EQ(r.exit_code, 0) << r.err;
   const auto lines = Lines(r.out);
   auto at = std::find(lines.begin(), lines.end(), "Attachments: 5");
@@ -87,12 +87,12 @@ TEST_F(ObjectReport, MessageListsItsAttachments) {
 }
 
 TEST_F(ObjectReport, FolderAndStoreObjects) {
-  TestStore s = WriteTestStore(dir_.File("t.pst"), pw::FileFormat::kUnicode);
-  RunResult folder = RunPstinfo(dir_, {s.path, Hex(s.calendar)});
+  TestStore s = WriteTestStore(dir_ / "t.pst", pw::FileFormat::kUnicode);
+  RunResult folder = RunPstinfo({s.path, Hex(s.calendar)});
   ASSERT_EQ(folder.exit_code, 0) << folder.err;
   EXPECT_TRUE(HasLine(folder.out, "0x3613001F  PT_UNICODE  \"IPF.Appointment\"")) << folder.out;
   EXPECT_TRUE(HasLine(folder.out, "0x3001001F  PT_UNICODE  \"Kalender \xC3\xA4\"")) << folder.out;
-  RunResult store = RunPstinfo(dir_, {s.path, "0x21"});
+  RunResult store = RunPstinfo({s.path, "0x21"});
   ASSERT_EQ(store.exit_code, 0) << store.err;
   EXPECT_TRUE(HasLine(store.out, "0x0FF90102  PT_BINARY  50 53 54 32 58 4d 5a 00 77 72 69 74 65 "
                                  "72 00 01 (16 bytes)"))
@@ -100,9 +100,9 @@ TEST_F(ObjectReport, FolderAndStoreObjects) {
 }
 
 TEST_F(ObjectReport, TableNodeShowsRowsAndColumns) {
-  TestStore s = WriteTestStore(dir_.File("t.pst"), pw::FileFormat::kUnicode);
+  TestStore s = WriteTestStore(dir_ / "t.pst", pw::FileFormat::kUnicode);
   const std::uint32_t contents = (s.inbox & ~0x1Fu) | 0x0E;
-  RunResult r = RunPstinfo(dir_, {s.path, Hex(contents)});
+  RunResult r = RunPstinfo({s.path, Hex(contents)});
   ASSERT_EQ(r.exit_code, 0) << r.err;
   EXPECT_EQ(Lines(r.out).front().rfind("Table " + Hex(contents) + ": 3 rows, ", 0), 0u) << r.out;
   EXPECT_TRUE(HasLine(r.out, "0x0037001F  PT_UNICODE")) << r.out;
@@ -111,8 +111,8 @@ TEST_F(ObjectReport, TableNodeShowsRowsAndColumns) {
 class HeaderReport : public PstinfoTest, public ::testing::WithParamInterface<pw::FileFormat> {};
 
 TEST_P(HeaderReport, FactsAndFolderOutline) {
-  TestStore s = WriteTestStore(dir_.File("t.pst"), GetParam());
-  RunResult r = RunPstinfo(dir_, {s.path});
+  TestStore s = WriteTestStore(dir_ / "t.pst", GetParam());
+  RunResult r = RunPstinfo({s.path});
   ASSERT_EQ(r.exit_code, 0) << r.err;
   const bool ansi = GetParam() == pw::FileFormat::kAnsi;
   const bool pages4k = GetParam() == pw::FileFormat::kUnicode4k;

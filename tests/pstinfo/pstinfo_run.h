@@ -3,45 +3,24 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
-#include "tests/tools/writer_test_support.h"
+#include "tests/support/child_process.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/whole_file.h"
 
 namespace pstinfo_test {
 
-struct RunResult {
-  int exit_code = -1;
-  std::string out;
-  std::string err;
-};
+using RunResult = test_support::ProcessOutput;
+using test_support::ReadWholeFile;
 
 inline std::string PstinfoPath() { return std::string(PST2XMZ_BIN_DIR) + "/pstinfo"; }
 
-inline std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// `args` are quoted one by one; output goes through files in `dir`.
-inline RunResult RunPstinfo(const writer_test::ScratchDir& dir, const std::vector<std::string>& args) {
-  std::string command = "'" + PstinfoPath() + "'";
-  for (const std::string& a : args) command += " '" + a + "'";
-  const std::string out = dir.File("stdout.txt");
-  const std::string err = dir.File("stderr.txt");
-  const int status = std::system((command + " > '" + out + "' 2> '" + err + "'").c_str());
-  RunResult r;
-  r.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  r.out = ReadText(out);
-  r.err = ReadText(err);
-  return r;
+inline RunResult RunPstinfo(const std::vector<std::string>& args) {
+  return test_support::RunProcess(PstinfoPath(), args);
 }
 
 inline std::vector<std::string> Lines(const std::string& text) {
@@ -73,7 +52,7 @@ class PstinfoTest : public ::testing::Test {
   void SetUp() override {
     if (!std::filesystem::exists(PstinfoPath())) GTEST_SKIP() << "pstinfo is not built";
   }
-  writer_test::ScratchDir dir_;
+  test_support::TempDir dir_;
 };
 
 }  // namespace pstinfo_test

@@ -76,7 +76,7 @@ class SampleFiles : public PstinfoTest {
     if (!std::filesystem::is_directory(kSamples)) GTEST_SKIP() << "no sample folder";
   }
   std::vector<TreeFolder> Tree(const std::string& file) {
-    RunResult r = RunPstinfo(dir_, {"--tree", kSamples + "/" + file});
+    RunResult r = RunPstinfo({"--tree", kSamples + "/" + file});
     EXPECT_EQ(r.exit_code, 0) << file << ": " << r.err;
     return ParseTree(r.out);
   }
@@ -139,12 +139,12 @@ TEST_F(SampleFiles, MailBelowTheIpmSubtreeMatchesTheReadme) {
       {"tika-testpst.pst", 0},
   };
   for (const auto& [file, count] : exported) {
-    RunResult report = RunPstinfo(dir_, {kSamples + "/" + file});
+    RunResult report = RunPstinfo({kSamples + "/" + file});
     EXPECT_EQ(report.exit_code, 0) << file << ": " << report.err;
     const std::string subtree = Fact(report.out, "IPM subtree");
     EXPECT_EQ(subtree.rfind("0x", 0), 0u) << file;
     EXPECT_EQ(MailBelowSubtree(Tree(file), subtree, Fact(report.out, "Outbox")), count) << file;
-    RunResult messages = RunPstinfo(dir_, {"--messages", kSamples + "/" + file});
+    RunResult messages = RunPstinfo({"--messages", kSamples + "/" + file});
     EXPECT_EQ(messages.exit_code, 0) << file << ": " << messages.err;
     EXPECT_EQ(messages.err, "") << file;
   }
@@ -159,7 +159,7 @@ TEST_F(SampleFiles, DamagedAndForeignFilesAreRefused) {
   for (const auto& [file, reason] : refused) {
     for (const char* mode : {"--tree", "--messages"}) {
       const std::string path = kSamples + "/" + file;
-      RunResult r = RunPstinfo(dir_, {mode, path});
+      RunResult r = RunPstinfo({mode, path});
       EXPECT_EQ(r.exit_code, 1) << file;
       EXPECT_EQ(r.out, "") << file;
       EXPECT_EQ(r.err.rfind("pstinfo: " + path + ": " + reason, 0), 0u) << r.err;
@@ -168,7 +168,7 @@ TEST_F(SampleFiles, DamagedAndForeignFilesAreRefused) {
 }
 
 TEST_F(SampleFiles, SubjectsLoseTheirPrefixMarker) {
-  RunResult r = RunPstinfo(dir_, {"--messages", kSamples + "/pstsdk-test-ansi.pst"});
+  RunResult r = RunPstinfo({"--messages", kSamples + "/pstsdk-test-ansi.pst"});
   ASSERT_EQ(r.exit_code, 0) << r.err;
   const auto lines = Lines(r.out);
   ASSERT_EQ(lines.size(), 1u);
@@ -180,9 +180,9 @@ TEST_F(SampleFiles, SubjectsLoseTheirPrefixMarker) {
 // the parent has exited, so the listing would race with them.
 std::set<std::string> ReadpstDigests(const std::string& file, const std::string& out_dir) {
   std::filesystem::create_directories(out_dir);
-  const std::string command =
-      "readpst -j 0 -D -S -q -o '" + out_dir + "' '" + kSamples + "/" + file + "' > /dev/null 2>&1";
-  if (std::system(command.c_str()) != 0) return {};
+  const std::vector<std::string> arguments = {"-j", "0", "-D", "-S", "-q", "-o", out_dir,
+                                              kSamples + "/" + file};
+  if (test_support::RunProcess("readpst", arguments).exit_code != 0) return {};
   std::set<std::string> digests;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(out_dir)) {
     const std::string name = entry.path().filename().string();
@@ -190,18 +190,20 @@ std::set<std::string> ReadpstDigests(const std::string& file, const std::string&
     if (!entry.is_regular_file() || dash == std::string::npos || name.ends_with("-rtf-body.rtf")) {
       continue;
     }
-    digests.insert(pstinfo::Sha256Hex(ReadText(entry.path().string())));
+    digests.insert(pstinfo::Sha256Hex(ReadWholeFile(entry.path().string())));
   }
   return digests;
 }
 
 TEST_F(SampleFiles, AttachmentDigestsAgreeWithReadpst) {
-  if (std::system("readpst -V > /dev/null 2>&1") != 0) GTEST_SKIP() << "readpst is not installed";
+  if (test_support::RunProcess("readpst", {"-V"}).exit_code != 0) {
+    GTEST_SKIP() << "readpst is not installed";
+  }
   // Files whose attachments are all by value and lie in folders readpst writes out.
   for (const char* file : {"pstsdk-sample1.pst", "aspose-outlook.pst", "gopst-support.pst",
                            "aspose-testpart1.pst", "docfetcher-test.pst"}) {
-    const std::set<std::string> theirs = ReadpstDigests(file, dir_.File(file));
-    RunResult r = RunPstinfo(dir_, {"--messages", kSamples + "/" + file});
+    const std::set<std::string> theirs = ReadpstDigests(file, dir_ / file);
+    RunResult r = RunPstinfo({"--messages", kSamples + "/" + file});
     ASSERT_EQ(r.exit_code, 0) << r.err;
     std::set<std::string> ours;
     for (const std::string& line : Lines(r.out)) {

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "tests/tools/writer_test_support.h"
+#include "tests/support/temp_dir.h"
 #include "tools/pstinfo/sha256.h"
 
 namespace {
@@ -48,8 +48,8 @@ std::string SystemSha256(const std::string& path) {
 }
 
 TEST(Sha256, EveryLengthAroundBlockBoundariesMatchesSha256sum) {
-  writer_test::ScratchDir dir;
-  const std::string path = dir.File("data");
+  test_support::TempDir dir;
+  const std::string path = dir / "data";
   for (std::size_t length : {1u, 54u, 55u, 56u, 57u, 63u, 64u, 65u, 119u, 120u, 127u, 128u, 129u}) {
     std::string data;
     for (std::size_t i = 0; i < length; ++i) data.push_back(static_cast<char>(i * 37 + 11));

@@ -2,11 +2,12 @@
 // every body and attachment form it promises; the committed sample is what pstgen writes today.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <filesystem>
 #include <functional>
 
 #include "platform/pst/messaging/folder.h"
 #include "platform/pst/messaging/message.h"
+#include "tests/support/child_process.h"
 #include "tests/tools/writer_test_support.h"
 #include "tools/pstgen/corpus_generator.h"
 #include "tools/pstgen/sample_store.h"
@@ -17,8 +18,8 @@ namespace {
 using namespace pstwriter;
 using pst::messaging::Message;
 using pst::messaging::MessageStore;
-using writer_test::ReadFileBytes;
-using writer_test::ScratchDir;
+using test_support::ReadFileBytes;
+using test_support::TempDir;
 using writer_test::Utf8;
 
 pstgen::CorpusStats Generate(const std::string& path, std::uint64_t seed, std::uint64_t messages,
@@ -61,21 +62,21 @@ void ForEachMessage(const MessageStore& store, pst::NodeId folder_id,
 }
 
 TEST(CorpusGenerator, SameSeedWritesTheSameBytesAndAnotherSeedDoesNot) {
-  ScratchDir dir;
-  auto a = Generate(dir.File("a.pst"), 7, 40);
-  Generate(dir.File("b.pst"), 7, 40);
-  Generate(dir.File("c.pst"), 8, 40);
+  TempDir dir;
+  auto a = Generate(dir / "a.pst", 7, 40);
+  Generate(dir / "b.pst", 7, 40);
+  Generate(dir / "c.pst", 8, 40);
   EXPECT_EQ(a.messages, 40u);
-  EXPECT_EQ(ReadFileBytes(dir.File("a.pst")), ReadFileBytes(dir.File("b.pst")));
-  EXPECT_NE(ReadFileBytes(dir.File("a.pst")), ReadFileBytes(dir.File("c.pst")));
+  EXPECT_EQ(ReadFileBytes(dir / "a.pst"), ReadFileBytes(dir / "b.pst"));
+  EXPECT_NE(ReadFileBytes(dir / "a.pst"), ReadFileBytes(dir / "c.pst"));
 }
 
 TEST(CorpusGenerator, SizeGoalIsReachedAndEveryMessageIsReadable) {
-  ScratchDir dir;
-  auto stats = Generate(dir.File("goal.pst"), 3, 0, 4);
+  TempDir dir;
+  auto stats = Generate(dir / "goal.pst", 3, 0, 4);
   EXPECT_GE(stats.content_bytes, 4u << 20);
-  EXPECT_GE(std::filesystem::file_size(dir.File("goal.pst")), 4u << 20);
-  auto store = writer_test::OpenStore(dir.File("goal.pst"));
+  EXPECT_GE(std::filesystem::file_size(dir / "goal.pst"), 4u << 20);
+  auto store = writer_test::OpenStore(dir / "goal.pst");
   ASSERT_TRUE(store);
   std::uint64_t top_level = 0, embedded = 0;
   ForEachMessage(*store, pst::kNidRootFolder, [&](const Message& m, pst::NodeId) {
@@ -86,8 +87,8 @@ TEST(CorpusGenerator, SizeGoalIsReachedAndEveryMessageIsReadable) {
 }
 
 TEST(SampleStore, ShowsEveryBodyAndAttachmentForm) {
-  ScratchDir dir;
-  std::string path = dir.File("sample.pst");
+  TempDir dir;
+  std::string path = dir / "sample.pst";
   {
     PstBuilder b(path);
     EXPECT_GE(pstgen::WriteSampleStore(b), 30);
@@ -134,10 +135,9 @@ TEST(SampleStore, CommittedSampleIsWhatPstgenWrites) {
   std::string committed = std::string(PST2XMZ_SOURCE_DIR) + "/examples/sample.pst";
   std::string pstgen = std::string(PST2XMZ_BIN_DIR) + "/pstgen";
   if (!std::filesystem::exists(pstgen)) GTEST_SKIP() << "pstgen is not built";
-  ScratchDir dir;
-  std::string fresh = dir.File("sample.pst");
-  std::string command = "'" + pstgen + "' --sample --out '" + fresh + "' > /dev/null";
-  ASSERT_EQ(std::system(command.c_str()), 0);
+  TempDir dir;
+  std::string fresh = dir / "sample.pst";
+  ASSERT_EQ(test_support::RunProcess(pstgen, {"--sample", "--out", fresh}).exit_code, 0);
   EXPECT_TRUE(ReadFileBytes(fresh) == ReadFileBytes(committed))
       << "examples/sample.pst is out of date: run pstgen --sample --out examples/sample.pst";
 }

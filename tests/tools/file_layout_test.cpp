@@ -13,8 +13,8 @@
 namespace {
 
 using namespace pstwriter;
-using writer_test::ReadFileBytes;
-using writer_test::ScratchDir;
+using test_support::ReadFileBytes;
+using test_support::TempDir;
 
 std::uint64_t Le(const std::vector<std::byte>& b, std::size_t at, std::size_t width) {
   std::uint64_t v = 0;
@@ -37,8 +37,8 @@ std::vector<std::byte> WriteFile(const std::string& path, FileFormat format,
 }
 
 TEST(FileLayout, UnicodeHeaderCarriesBothChecksumsAndTheFileSize) {
-  ScratchDir dir;
-  auto f = WriteFile(dir.File("u.pst"), FileFormat::kUnicode, 1000);
+  TempDir dir;
+  auto f = WriteFile(dir / "u.pst", FileFormat::kUnicode, 1000);
   ASSERT_GE(f.size(), 0x4600u);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(f.data()), 4), "!BDN");
   EXPECT_EQ(Le(f, 8, 2), 0x4D53u);   // wMagicClient
@@ -53,8 +53,8 @@ TEST(FileLayout, UnicodeHeaderCarriesBothChecksumsAndTheFileSize) {
 }
 
 TEST(FileLayout, AnsiHeaderUsesThirtyTwoBitFields) {
-  ScratchDir dir;
-  auto f = WriteFile(dir.File("a.pst"), FileFormat::kAnsi, 1000);
+  TempDir dir;
+  auto f = WriteFile(dir / "a.pst", FileFormat::kAnsi, 1000);
   EXPECT_EQ(Le(f, 10, 2), 14u);
   EXPECT_EQ(Le(f, 4, 4), Crc(f, 8, 471));
   EXPECT_EQ(Le(f, 460, 1), 0x80u);
@@ -62,9 +62,9 @@ TEST(FileLayout, AnsiHeaderUsesThirtyTwoBitFields) {
 }
 
 TEST(FileLayout, MapPagesSitAtTheirPlacesWithValidTrailers) {
-  ScratchDir dir;
+  TempDir dir;
   // 40 MB of data reach beyond 128 intervals, where the first free-map page lives.
-  auto f = WriteFile(dir.File("maps.pst"), FileFormat::kUnicode, 40u << 20);
+  auto f = WriteFile(dir / "maps.pst", FileFormat::kUnicode, 40u << 20);
   FileSpace geometry(TraitsFor(FileFormat::kUnicode));
   const std::size_t intervals = (f.size() - 0x4400) / geometry.interval_size();
   ASSERT_GT(intervals, 128u);
@@ -87,8 +87,8 @@ TEST(FileLayout, MapPagesSitAtTheirPlacesWithValidTrailers) {
 }
 
 TEST(FileLayout, FourKibibytePagesPutTheMapsAndTrailersWhereThatVariantKeepsThem) {
-  ScratchDir dir;
-  auto f = WriteFile(dir.File("4k.pst"), FileFormat::kUnicode4k, 100000);
+  TempDir dir;
+  auto f = WriteFile(dir / "4k.pst", FileFormat::kUnicode4k, 100000);
   EXPECT_EQ(Le(f, 10, 2), 36u);
   EXPECT_EQ(Le(f, 4, 4), Crc(f, 8, 471));
   EXPECT_EQ(Le(f, 524, 4), Crc(f, 8, 516));

@@ -14,7 +14,7 @@ namespace {
 
 using namespace pstwriter;
 using writer_test::OpenStore;
-using writer_test::ScratchDir;
+using test_support::TempDir;
 using writer_test::Utf8;
 
 const StoreOptions kLargePages{.format = FileFormat::kUnicode4k, .crypt = pst::CryptMethod::kNone};
@@ -22,8 +22,8 @@ const StoreOptions kLargePages{.format = FileFormat::kUnicode4k, .crypt = pst::C
 Bytes ValueOf(std::uint16_t id) { return Bytes(3000, std::byte(id * 5)); }
 
 TEST(LargePageHeapRoundTrip, MessageWithValuesInLaterHeapBlocksReadsBack) {
-  ScratchDir dir;
-  const std::string path = dir.File("large.ost");
+  TempDir dir;
+  const std::string path = dir / "large.ost";
   Message m = MakeMail("subject of a large message", "Sender Name", "sender@example.com", 0);
   m.props.SetString(tags::kBody, "body text\r\n");
   // 54 values of 3,000 bytes: about 160 KB, three heap blocks of up to 64 KiB.
@@ -50,8 +50,8 @@ TEST(LargePageHeapRoundTrip, MessageWithValuesInLaterHeapBlocksReadsBack) {
 }
 
 TEST(LargePageHeapRoundTrip, ContentsTableOverSeveralHeapBlocksKeepsEveryRow) {
-  ScratchDir dir;
-  const std::string path = dir.File("contents.ost");
+  TempDir dir;
+  const std::string path = dir / "contents.ost";
   const std::string padding(150, 'x');  // 300 bytes of UTF-16 a subject cell
   FolderId folder;
   std::vector<MessageId> ids;

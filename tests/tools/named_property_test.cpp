@@ -13,7 +13,7 @@ namespace {
 
 using namespace pstwriter;
 using writer_test::OpenStore;
-using writer_test::ScratchDir;
+using test_support::TempDir;
 using writer_test::Utf8;
 
 pst::ltp::Guid ReaderGuid(const Guid& g) {
@@ -23,8 +23,8 @@ pst::ltp::Guid ReaderGuid(const Guid& g) {
 }
 
 TEST(NamedProperties, TheSameNameGetsTheSameIdAndOthersTheNext) {
-  ScratchDir dir;
-  PstBuilder b(dir.File("ids.pst"));
+  TempDir dir;
+  PstBuilder b(dir / "ids.pst");
   std::uint16_t a = b.NamedPropertyId(kPsetidCommon, 0x8580);
   std::uint16_t s = b.NamedPropertyId(kPsPublicStrings, std::string("Keywords"));
   EXPECT_EQ(a, 0x8000);
@@ -35,8 +35,8 @@ TEST(NamedProperties, TheSameNameGetsTheSameIdAndOthersTheNext) {
 }
 
 TEST(NamedProperties, ReaderFindsTheNamesAndTheValuesBehindThem) {
-  ScratchDir dir;
-  std::string path = dir.File("named.pst");
+  TempDir dir;
+  std::string path = dir / "named.pst";
   const Guid custom = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
   std::uint16_t by_number, by_name, in_custom, in_mapi;
   MessageId message;

@@ -2,19 +2,20 @@
 // with the reader; its password option protects the store.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <sys/wait.h>
+#include <filesystem>
+#include <string>
+#include <vector>
 
+#include "tests/support/child_process.h"
 #include "tests/tools/writer_test_support.h"
 
 namespace {
 
-using writer_test::ScratchDir;
+using test_support::TempDir;
+using Arguments = std::vector<std::string>;
 
-int RunPstgen(const std::string& arguments, const std::string& log) {
-  std::string pstgen = std::string(PST2XMZ_BIN_DIR) + "/pstgen";
-  int status = std::system(("'" + pstgen + "' " + arguments + " > '" + log + "' 2>&1").c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+int RunPstgen(const Arguments& arguments) {
+  return test_support::RunProcess(std::string(PST2XMZ_BIN_DIR) + "/pstgen", arguments).exit_code;
 }
 
 class PstgenCommand : public ::testing::Test {
@@ -24,34 +25,37 @@ class PstgenCommand : public ::testing::Test {
       GTEST_SKIP() << "pstgen is not built";
     }
   }
-  ScratchDir dir_;
+  TempDir dir_;
 };
 
 TEST_F(PstgenCommand, UsageErrorsExitWithTwo) {
-  std::string log = dir_.File("log");
-  EXPECT_EQ(RunPstgen("--out " + dir_.File("x.pst"), log), 2);  // no seed
-  EXPECT_EQ(RunPstgen("--seed 1", log), 2);                      // no output
-  EXPECT_EQ(RunPstgen("--seed x --out " + dir_.File("x.pst"), log), 2);
-  EXPECT_EQ(RunPstgen("--seed 1 --html-share 2 --out " + dir_.File("x.pst"), log), 2);
-  EXPECT_EQ(RunPstgen("--seed 1 --bogus 1 --out " + dir_.File("x.pst"), log), 2);
-  EXPECT_FALSE(std::filesystem::exists(dir_.File("x.pst")));
+  const std::string out = dir_ / "x.pst";
+  EXPECT_EQ(RunPstgen({"--out", out}), 2);  // no seed
+  EXPECT_EQ(RunPstgen({"--seed", "1"}), 2);  // no output
+  EXPECT_EQ(RunPstgen({"--seed", "x", "--out", out}), 2);
+  EXPECT_EQ(RunPstgen({"--seed", "1", "--html-share", "2", "--out", out}), 2);
+  EXPECT_EQ(RunPstgen({"--seed", "1", "--bogus", "1", "--out", out}), 2);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "x.pst"));
 }
 
 TEST_F(PstgenCommand, EveryVariantOpensWithTheReader) {
-  for (const char* variant : {"", "--ansi", "--4k", "--encoding none", "--encoding cyclic"}) {
-    std::string out = dir_.File("v.pst");
-    ASSERT_EQ(RunPstgen(std::string("--seed 3 --messages 20 ") + variant + " --out " + out,
-                  dir_.File("log")),
-              0)
-        << variant;
+  const std::vector<Arguments> variants = {
+      {}, {"--ansi"}, {"--4k"}, {"--encoding", "none"}, {"--encoding", "cyclic"}};
+  for (const Arguments& variant : variants) {
+    const std::string out = dir_ / "v.pst";
+    Arguments arguments = {"--seed", "3", "--messages", "20"};
+    arguments.insert(arguments.end(), variant.begin(), variant.end());
+    arguments.insert(arguments.end(), {"--out", out});
+    const std::string name = variant.empty() ? "default" : variant.front();
+    ASSERT_EQ(RunPstgen(arguments), 0) << name;
     auto store = writer_test::OpenStore(out);
-    EXPECT_TRUE(store) << variant;
+    EXPECT_TRUE(store) << name;
   }
 }
 
 TEST_F(PstgenCommand, PasswordOptionProtectsTheStore) {
-  std::string out = dir_.File("p.pst");
-  ASSERT_EQ(RunPstgen("--seed 3 --messages 2 --password s3cret --out " + out, dir_.File("log")), 0);
+  std::string out = dir_ / "p.pst";
+  ASSERT_EQ(RunPstgen({"--seed", "3", "--messages", "2", "--password", "s3cret", "--out", out}), 0);
   auto store = writer_test::OpenStore(out);
   ASSERT_TRUE(store);
   EXPECT_TRUE(store->CheckPassword("s3cret"));

@@ -3,13 +3,11 @@
 // 4 KiB-page files and with every block encoding. Skipped where readpst is not installed.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <set>
-#include <sstream>
 
+#include "tests/support/child_process.h"
 #include "tests/tools/writer_test_support.h"
 #include "tools/pstwriter/mapi_tags.h"
 #include "tools/pstwriter/message_helpers.h"
@@ -20,8 +18,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace pstwriter;
-using writer_test::ReadFileBytes;
-using writer_test::ScratchDir;
+using test_support::ProcessOutput;
+using test_support::ReadFileBytes;
+using test_support::ReadWholeFile;
+using test_support::TempDir;
 
 constexpr const char* kReadpst = "/usr/bin/readpst";
 
@@ -73,28 +73,27 @@ Written WriteMailbox(const std::string& path, const Variant& v) {
   return w;
 }
 
-std::string ReadText(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
+// readpst quietly (-q), one process (-j 0), attachments under their own names (-S), into `out`.
+ProcessOutput RunReadpst(const std::string& file, const std::string& out) {
+  test_support::ProcessOptions options;
+  options.merge_error_into_output = true;
+  return test_support::RunProcess(kReadpst, {"-j", "0", "-q", "-S", "-o", out, file}, options);
 }
 
 class ReadpstAcceptance : public ::testing::TestWithParam<Variant> {};
 
 TEST_P(ReadpstAcceptance, FindsTheSameFoldersSubjectsAndAttachmentBytes) {
   if (!fs::exists(kReadpst)) GTEST_SKIP() << "readpst is not installed";
-  ScratchDir dir;
-  std::string path = dir.File("mailbox.pst");
+  TempDir dir;
+  std::string path = dir / "mailbox.pst";
   Written written = WriteMailbox(path, GetParam());
-  fs::path out = dir.path() / "out";
+  fs::path out = dir / "out";
   fs::create_directory(out);
-  std::string command = std::string(kReadpst) + " -j 0 -q -S -o '" + out.string() + "' '" + path +
-                        "' > '" + dir.File("readpst.log") + "' 2>&1";
-  ASSERT_EQ(std::system(command.c_str()), 0) << ReadText(dir.File("readpst.log"));
+  const ProcessOutput readpst = RunReadpst(path, out.string());
+  ASSERT_EQ(readpst.exit_code, 0) << readpst.out;
 
   fs::path root = out / "Acceptance";
-  ASSERT_TRUE(fs::is_directory(root)) << ReadText(dir.File("readpst.log"));
+  ASSERT_TRUE(fs::is_directory(root)) << readpst.out;
   std::map<std::string, std::multiset<std::string>> found;
   std::set<std::string> attachments_seen;
   for (const auto& entry : fs::recursive_directory_iterator(root)) {
@@ -103,7 +102,7 @@ TEST_P(ReadpstAcceptance, FindsTheSameFoldersSubjectsAndAttachmentBytes) {
     std::string file = entry.path().filename().string();
     auto dash = file.find('-');
     if (dash == std::string::npos) {
-      std::string text = ReadText(entry.path());
+      std::string text = ReadWholeFile(entry.path());
       auto at = text.find("\nSubject: ");
       ASSERT_NE(at, std::string::npos) << entry.path();
       auto end = text.find_first_of("\r\n", at + 10);
@@ -131,8 +130,8 @@ TEST_P(ReadpstAcceptance, FindsTheSameFoldersSubjectsAndAttachmentBytes) {
 // readpst decompresses PR_RTF_COMPRESSED on its own and writes the RTF beside the message.
 TEST(ReadpstRtf, DecompressesCompressedRtfBodiesToTheRtfWritten) {
   if (!fs::exists(kReadpst)) GTEST_SKIP() << "readpst is not installed";
-  ScratchDir dir;
-  std::string path = dir.File("rtf.pst");
+  TempDir dir;
+  std::string path = dir / "rtf.pst";
   const std::vector<std::string> bodies = {
       EncapsulateHtml("<p>Grüße, <b>world</b> {braces} \\ back</p>"),
       EncapsulateText("plain text\r\nsecond line – Привет"),
@@ -147,13 +146,12 @@ TEST(ReadpstRtf, DecompressesCompressedRtfBodiesToTheRtfWritten) {
     }
     b.Finish();
   }
-  fs::path out = dir.path() / "out";
+  fs::path out = dir / "out";
   fs::create_directory(out);
-  std::string command = std::string(kReadpst) + " -j 0 -q -S -o '" + out.string() + "' '" + path + "'";
-  ASSERT_EQ(std::system(command.c_str()), 0);
+  ASSERT_EQ(RunReadpst(path, out.string()).exit_code, 0);
   std::multiset<std::string> found;
   for (const auto& entry : fs::directory_iterator(out / "Rtf" / "Bodies")) {
-    if (entry.path().filename().string().ends_with("-rtf-body.rtf")) found.insert(ReadText(entry.path()));
+    if (entry.path().filename().string().ends_with("-rtf-body.rtf")) found.insert(ReadWholeFile(entry.path()));
   }
   EXPECT_EQ(found, std::multiset<std::string>(bodies.begin(), bodies.end()));
 }

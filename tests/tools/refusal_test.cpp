@@ -3,6 +3,8 @@
 // malformed UTF-8, more rows than an ANSI table indexes, embedding beyond 32 levels.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/tools/writer_test_support.h"
 #include "tools/pstwriter/mapi_tags.h"
 #include "tools/pstwriter/message_helpers.h"
@@ -13,7 +15,7 @@
 namespace {
 
 using namespace pstwriter;
-using writer_test::ScratchDir;
+using test_support::TempDir;
 
 // Runs f, expecting WriteError whose message contains `reason`.
 template <typename F>
@@ -27,25 +29,25 @@ void ExpectRefused(F f, const std::string& reason) {
 }
 
 TEST(Refusal, ValueOverFourGibibytesIsRefusedBeforeItIsWritten) {
-  ScratchDir dir;
-  PstBuilder b(dir.File("big.pst"));
+  TempDir dir;
+  PstBuilder b(dir / "big.pst");
   Message m;
   m.attachments.push_back(MakeFileAttachment("huge", std::make_shared<PatternSource>(1, 5ull << 30)));
   ExpectRefused([&] { b.AddMessage(b.ipm_subtree(), m); }, "4 GiB");
-  EXPECT_LT(std::filesystem::file_size(dir.File("big.pst")), 1u << 20);
+  EXPECT_LT(std::filesystem::file_size(dir / "big.pst"), 1u << 20);
 }
 
 TEST(Refusal, AnsiFileRefusesAValueBeyondItsTwoGibibytes) {
-  ScratchDir dir;
-  PstBuilder b(dir.File("ansi.pst"), {.format = FileFormat::kAnsi});
+  TempDir dir;
+  PstBuilder b(dir / "ansi.pst", {.format = FileFormat::kAnsi});
   Message m;
   m.attachments.push_back(MakeFileAttachment("big", std::make_shared<PatternSource>(1, 3ull << 30)));
   ExpectRefused([&] { b.AddMessage(b.ipm_subtree(), m); }, "does not fit");
 }
 
 TEST(Refusal, TextOutsideTheAnsiCodePageIsRefused) {
-  ScratchDir dir;
-  PstBuilder b(dir.File("cp.pst"), {.format = FileFormat::kAnsi, .code_page = 1252});
+  TempDir dir;
+  PstBuilder b(dir / "cp.pst", {.format = FileFormat::kAnsi, .code_page = 1252});
   Message m;
   m.props.SetString(tags::kSubject, "Привет");
   ExpectRefused([&] { b.AddMessage(b.ipm_subtree(), m); }, "code page 1252");
@@ -53,24 +55,24 @@ TEST(Refusal, TextOutsideTheAnsiCodePageIsRefused) {
 }
 
 TEST(Refusal, TheSameTextIsAcceptedInTheMessagesOwnCodePage) {
-  ScratchDir dir;
-  PstBuilder b(dir.File("cp.pst"), {.format = FileFormat::kAnsi, .code_page = 1252});
+  TempDir dir;
+  PstBuilder b(dir / "cp.pst", {.format = FileFormat::kAnsi, .code_page = 1252});
   Message m;
   m.props.SetInt32(tags::kMessageCodepage, 1251).SetString(tags::kSubject, "Привет");
   EXPECT_NO_THROW(b.AddMessage(b.ipm_subtree(), m));
 }
 
 TEST(Refusal, MalformedUtf8IsRefused) {
-  ScratchDir dir;
-  PstBuilder b(dir.File("utf8.pst"));
+  TempDir dir;
+  PstBuilder b(dir / "utf8.pst");
   Message m;
   m.props.SetString(tags::kSubject, "bad \xC3\x28 text");
   ExpectRefused([&] { b.AddMessage(b.ipm_subtree(), m); }, "not valid UTF-8");
 }
 
 TEST(Refusal, AnsiTableStopsAtItsLastIndexableRow) {
-  ScratchDir dir;
-  NdbWriter ndb(dir.File("rows.pst"), FileFormat::kAnsi, pst::CryptMethod::kNone);
+  TempDir dir;
+  NdbWriter ndb(dir / "rows.pst", FileFormat::kAnsi, pst::CryptMethod::kNone);
   SubnodeAllocator node(ndb.blocks());
   TableWriter table(node, {});
   for (int i = 0; i < 0xFFFF; ++i) table.AddRow(std::uint32_t(i), {});
@@ -84,14 +86,14 @@ TEST(Refusal, EmbeddingDeeperThanThirtyTwoLevelsIsRefused) {
     outer.attachments.push_back(MakeEmbeddedAttachment("e", std::move(inner)));
     inner = std::move(outer);
   }
-  ScratchDir dir;
-  PstBuilder b(dir.File("deep.pst"));
+  TempDir dir;
+  PstBuilder b(dir / "deep.pst");
   ExpectRefused([&] { b.AddMessage(b.ipm_subtree(), inner); }, "32 deep");
 }
 
 TEST(Refusal, UnknownFoldersAndWorkAfterFinishAreRefused) {
-  ScratchDir dir;
-  PstBuilder b(dir.File("misuse.pst"));
+  TempDir dir;
+  PstBuilder b(dir / "misuse.pst");
   ExpectRefused([&] { b.AddMessage(0x12345, Message{}); }, "no folder");
   b.Finish();
   ExpectRefused([&] { b.AddFolder(b.ipm_subtree(), "late"); }, "already finished");

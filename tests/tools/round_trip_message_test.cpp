@@ -4,6 +4,8 @@
 // and 8-bit text in an ANSI file's code page.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/pst/messaging/folder.h"
 #include "platform/pst/messaging/message.h"
 #include "tests/tools/writer_test_support.h"
@@ -17,14 +19,14 @@ namespace {
 using namespace pstwriter;
 using writer_test::OpenStore;
 using writer_test::ReadStream;
-using writer_test::ScratchDir;
+using test_support::TempDir;
 using writer_test::Utf8;
 
 // Writes one message into the inbox of a new file and opens it with the reader.
 class MessageRoundTrip : public ::testing::Test {
  protected:
   pst::messaging::Message WriteAndOpen(const Message& message, StoreOptions options = {}) {
-    path_ = dir_.File("message.pst");
+    path_ = dir_ / "message.pst";
     MessageId id;
     {
       PstBuilder b(path_, std::move(options));
@@ -38,7 +40,7 @@ class MessageRoundTrip : public ::testing::Test {
     return std::move(opened).value();
   }
 
-  ScratchDir dir_;
+  TempDir dir_;
   std::string path_;
   std::unique_ptr<pst::messaging::MessageStore> store_;
 };
@@ -241,7 +243,7 @@ TEST_F(MessageRoundTrip, FourKibibytePageFileCompressesRepetitiveData) {
 }
 
 TEST_F(MessageRoundTrip, ContentsTableRowsCopyTheMessageColumns) {
-  path_ = dir_.File("contents.pst");
+  path_ = dir_ / "contents.pst";
   FolderId folder;
   std::vector<MessageId> ids;
   {
@@ -271,8 +273,8 @@ TEST_F(MessageRoundTrip, ContentsTableRowsCopyTheMessageColumns) {
 namespace {
 
 TEST(HasAttachmentsFlag, IsSetInTheMessageAndItsContentsRowOnlyWhenAttachmentsExist) {
-  writer_test::ScratchDir dir;
-  const std::string path = dir.File("flags.pst");
+  test_support::TempDir dir;
+  const std::string path = dir / "flags.pst";
   FolderId folder;
   MessageId with, without, unflagged;
   {

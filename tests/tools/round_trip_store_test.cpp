@@ -15,7 +15,7 @@ namespace {
 using namespace pstwriter;
 using pst::messaging::MessageStore;
 using writer_test::OpenStore;
-using writer_test::ScratchDir;
+using test_support::TempDir;
 
 struct Variant {
   FileFormat format;
@@ -25,8 +25,8 @@ struct Variant {
 class StoreRoundTrip : public ::testing::TestWithParam<Variant> {};
 
 TEST_P(StoreRoundTrip, FoldersOfEveryClassNestDeepWithTheirCounts) {
-  ScratchDir dir;
-  std::string path = dir.File("folders.pst");
+  TempDir dir;
+  std::string path = dir / "folders.pst";
   FolderId deepest = 0, imap = 0, calendar = 0, none = 0;
   {
     PstBuilder b(path, {.format = GetParam().format, .crypt = GetParam().crypt});
@@ -67,8 +67,8 @@ TEST_P(StoreRoundTrip, FoldersOfEveryClassNestDeepWithTheirCounts) {
 }
 
 TEST_P(StoreRoundTrip, SpecialFoldersResolveByEntryIdAndReceiveFolderTable) {
-  ScratchDir dir;
-  std::string path = dir.File("special.pst");
+  TempDir dir;
+  std::string path = dir / "special.pst";
   FolderId inbox, sent, deleted, outbox;
   {
     PstBuilder b(path, {.format = GetParam().format, .crypt = GetParam().crypt});
@@ -115,8 +115,8 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST(StoreRoundTripLayout, OfflineLayoutKeepsNoEntryIdsAndTheSubtreeUnderRootMailbox) {
-  ScratchDir dir;
-  std::string path = dir.File("offline.pst");
+  TempDir dir;
+  std::string path = dir / "offline.pst";
   FolderId subtree;
   {
     PstBuilder b(path, {.valid_folder_mask = false, .offline_layout = true});
@@ -134,8 +134,8 @@ TEST(StoreRoundTripLayout, OfflineLayoutKeepsNoEntryIdsAndTheSubtreeUnderRootMai
 }
 
 TEST(StoreRoundTripLayout, StoreWithoutEntryIdsStillNamesItsInboxByReceiveFolder) {
-  ScratchDir dir;
-  std::string path = dir.File("noids.pst");
+  TempDir dir;
+  std::string path = dir / "noids.pst";
   FolderId inbox;
   {
     PstBuilder b(path, {.store_entry_ids = false, .search_root = false});
@@ -151,8 +151,8 @@ TEST(StoreRoundTripLayout, StoreWithoutEntryIdsStillNamesItsInboxByReceiveFolder
 }
 
 TEST(StoreRoundTripLayout, ExtraStorePropertiesReplaceComputedOnes) {
-  ScratchDir dir;
-  std::string path = dir.File("forced.pst");
+  TempDir dir;
+  std::string path = dir / "forced.pst";
   {
     StoreOptions options;
     options.extra_store_properties.SetInt32(tags::kValidFolderMask, 0xFF);
@@ -168,8 +168,8 @@ TEST(StoreRoundTripLayout, ExtraStorePropertiesReplaceComputedOnes) {
 }
 
 TEST(StoreRoundTripLayout, PasswordIsStoredAsItsChecksum) {
-  ScratchDir dir;
-  std::string path = dir.File("password.pst");
+  TempDir dir;
+  std::string path = dir / "password.pst";
   {
     PstBuilder b(path, {.password = "Secret1"});
     b.Finish();
@@ -182,8 +182,8 @@ TEST(StoreRoundTripLayout, PasswordIsStoredAsItsChecksum) {
 }
 
 TEST(StoreRoundTripLayout, StoreNameAndRecordKeyAreKept) {
-  ScratchDir dir;
-  std::string path = dir.File("name.pst");
+  TempDir dir;
+  std::string path = dir / "name.pst";
   std::array<std::uint8_t, 16> key{};
   for (int i = 0; i < 16; ++i) key[i] = std::uint8_t(0xA0 + i);
   {

@@ -11,13 +11,13 @@ namespace {
 
 using namespace pstwriter;
 using writer_test::OpenStore;
-using writer_test::ScratchDir;
+using test_support::TempDir;
 using writer_test::Utf8;
 
 TEST(TableScaling, FolderOfQuarterMillionMessagesKeepsEveryRow) {
   constexpr int kMessages = 250000;
-  ScratchDir dir;
-  std::string path = dir.File("large-folder.pst");
+  TempDir dir;
+  std::string path = dir / "large-folder.pst";
   FolderId folder;
   MessageId first = 0, last = 0;
   {
