@@ -8,6 +8,7 @@
 #include "support/charset/charset_registry.h"
 #include "support/charset/pl_converter.h"
 #include "tests/charset/byte_strings.h"
+#include "tests/support/temp_dir.h"
 
 namespace charset::testing {
 namespace {
@@ -108,24 +109,14 @@ TEST_F(Registry, FactoryThatFailsFallsBackToLatin1) {
   EXPECT_EQ(TPlConverter("x-broken", "utf-8").Convert("\xE9"), "\u00E9");
 }
 
-// A directory of its own under the test's temporary directory, removed afterwards.
+// A directory of its own, removed afterwards.
 class LibraryDirectory : public Registry {
  protected:
-  void SetUp() override {
-    Registry::SetUp();
-    dir_ = fs::path(::testing::TempDir()) /
-           ("charset_libs_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    Registry::TearDown();
-    fs::remove_all(dir_);
-  }
   void CopyFixture(const char* name) {
     fs::copy_file(fs::path(PST2XMZ_CHARSET_FIXTURE_DIR) / name, dir_ / name);
   }
-  fs::path dir_;
+  test_support::TempDir temp_;
+  fs::path dir_ = temp_.path();
 };
 
 TEST_F(LibraryDirectory, FilesThatAreNotLibrariesOrLackTheEntryAreSkipped) {

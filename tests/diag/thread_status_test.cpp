@@ -6,19 +6,21 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <thread>
-#include <unistd.h>
 
 #include "platform/os/clock.h"
 #include "support/diag/date_text.h"
 #include "support/diag/thread_status.h"
 #include "support/diag/thread_status_startup.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/whole_file.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using test_support::ReadWholeFile;
+using test_support::TempDir;
 
 // Polls until the condition holds; false after a generous deadline (a stuck writer).
 bool WaitUntil(const std::function<bool()>& condition) {
@@ -29,29 +31,6 @@ bool WaitUntil(const std::function<bool()>& condition) {
   }
   return true;
 }
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-class TempDir {
- public:
-  TempDir() {
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = fs::temp_directory_path() /
-            ("pst2xmz-diag-" + std::to_string(::getpid()) + "-" + test->name());
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~TempDir() { fs::remove_all(path_); }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
 
 class FixedTickClock : public os::Clock {
  public:
@@ -128,23 +107,23 @@ TEST(ThreadStatusDump, LinesOutsideTheRecordAreRefused) {
 
 TEST(ThreadStatusDump, DumpReplacesTheFileAndRemembersTheTick) {
   TempDir dir;
-  const fs::path status = dir.path() / "prog.thr";
+  const fs::path status = fs::path(dir.path()) / "prog.thr";
   { std::ofstream(status) << std::string(10000, 'x'); }
   FixedTickClock clock;
   os::ScopedClock scoped_clock(clock);
   diag::TThreadStatusRegistry registry(status.string());
   registry.Put("k", Record("t", 0));
   registry.Dump();
-  EXPECT_EQ(ReadFile(status), registry.DumpText());
+  EXPECT_EQ(ReadWholeFile(status), registry.DumpText());
   EXPECT_EQ(registry.LastDumpTick(), 123456u);
 }
 
 TEST(ThreadStatusDump, UnwritableFileIsIgnored) {
   TempDir dir;
-  diag::TThreadStatusRegistry registry((dir.path() / "no-such-dir" / "prog.thr").string());
+  diag::TThreadStatusRegistry registry((fs::path(dir.path()) / "no-such-dir" / "prog.thr").string());
   registry.Put("k", Record("t", 0));
   EXPECT_NO_THROW(registry.Dump());
-  EXPECT_FALSE(fs::exists(dir.path() / "no-such-dir"));
+  EXPECT_FALSE(fs::exists(fs::path(dir.path()) / "no-such-dir"));
 }
 
 TEST(ThreadStatusFiles, ExtensionReplacedOrAdded) {
@@ -158,23 +137,23 @@ TEST(ThreadStatusFiles, ExtensionReplacedOrAdded) {
 
 TEST(ThreadStatusStartup, NoMarkerMeansNoWriterAndNoStatusFile) {
   TempDir dir;
-  const std::string program = (dir.path() / "prog").string();
+  const std::string program = (fs::path(dir.path()) / "prog").string();
   EXPECT_FALSE(diag::StartThreadStatusFor(program, std::chrono::milliseconds(1)));
   EXPECT_FALSE(diag::ThreadStatusEnabled());
   EXPECT_EQ(diag::ThreadStatusWriter(), nullptr);
   ASSERT_NE(diag::ThreadStatusRecords(), nullptr);  // records may still be kept
   diag::StopThreadStatus();
-  EXPECT_FALSE(fs::exists(dir.path() / "prog.thr"));
+  EXPECT_FALSE(fs::exists(fs::path(dir.path()) / "prog.thr"));
   EXPECT_EQ(diag::ThreadStatusRecords(), nullptr);
 }
 
 TEST(ThreadStatusStartup, MarkerWithoutRecordsRewritesAnEmptyStatusFile) {
   TempDir dir;
-  const fs::path program = dir.path() / "prog";
-  { std::ofstream(dir.path() / "prog.t") << ""; }
+  const fs::path program = fs::path(dir.path()) / "prog";
+  { std::ofstream(fs::path(dir.path()) / "prog.t") << ""; }
   ASSERT_TRUE(diag::StartThreadStatusFor(program.string(), std::chrono::milliseconds(1)));
   EXPECT_TRUE(diag::ThreadStatusEnabled());
-  const fs::path status = dir.path() / "prog.thr";
+  const fs::path status = fs::path(dir.path()) / "prog.thr";
   ASSERT_TRUE(WaitUntil([&] { return fs::exists(status); }));
   EXPECT_EQ(fs::file_size(status), 0u);
   // Taken away, it comes back with the next dump.
@@ -188,19 +167,19 @@ TEST(ThreadStatusStartup, MarkerWithoutRecordsRewritesAnEmptyStatusFile) {
 
 TEST(ThreadStatusStartup, RecordsReachTheStatusFile) {
   TempDir dir;
-  const fs::path program = dir.path() / "tool.bin";
-  { std::ofstream(dir.path() / "tool.t") << ""; }
+  const fs::path program = fs::path(dir.path()) / "tool.bin";
+  { std::ofstream(fs::path(dir.path()) / "tool.t") << ""; }
   ASSERT_TRUE(diag::StartThreadStatusFor(program.string(), std::chrono::milliseconds(1)));
   diag::ThreadStatusRecords()->Put("main", Record("main thread", 0));
   diag::ThreadStatusRecords()->SetLine("main", 3, "exporting");
-  const fs::path status = dir.path() / "tool.thr";
-  ASSERT_TRUE(WaitUntil([&] { return ReadFile(status).find("exporting") != std::string::npos; }));
+  const fs::path status = fs::path(dir.path()) / "tool.thr";
+  ASSERT_TRUE(WaitUntil([&] { return ReadWholeFile(status).find("exporting") != std::string::npos; }));
   diag::StopThreadStatus();
 }
 
 TEST(ThreadStatusWriter, DumpsRepeatedlyUntilStopped) {
   TempDir dir;
-  diag::TThreadStatusRegistry registry((dir.path() / "p.thr").string());
+  diag::TThreadStatusRegistry registry((fs::path(dir.path()) / "p.thr").string());
   diag::TThreadStatusWriter writer(registry, std::chrono::milliseconds(1));
   ASSERT_TRUE(WaitUntil([&] { return writer.DumpCount() >= 3; }));
   writer.Stop();
@@ -211,7 +190,7 @@ TEST(ThreadStatusWriter, DumpsRepeatedlyUntilStopped) {
 
 TEST(ThreadStatusWriter, StopWakesTheWriterFromItsSleep) {
   TempDir dir;
-  diag::TThreadStatusRegistry registry((dir.path() / "p.thr").string());
+  diag::TThreadStatusRegistry registry((fs::path(dir.path()) / "p.thr").string());
   // With the full 3-second interval a stop that waited out the sleep would hold this test for
   // seconds; stopping right after the first dump returns at once.
   diag::TThreadStatusWriter writer(registry);

@@ -1,11 +1,6 @@
 // Helpers of the binding tests.
 #include "tests/mapi/binding_fixture.h"
 
-#include <unistd.h>
-
-#include <atomic>
-#include <fstream>
-
 #include "platform/os/dynamic_library.h"
 
 namespace mapi_test {
@@ -68,24 +63,6 @@ void ExpectEveryWrapperFails() {
   EXPECT_EQ(count, 0u);
   EXPECT_EQ(values, nullptr);
   EXPECT_EQ(error, nullptr);
-}
-
-TempFolder::TempFolder() {
-  static std::atomic<int> counter{0};
-  path_ = std::filesystem::temp_directory_path() /
-          ("pst2xmz-mapi-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
-  std::filesystem::create_directories(path_);
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
-std::string TempFolder::File(const std::string& name, const std::string& content) const {
-  const auto file = path_ / name;
-  std::ofstream(file, std::ios::binary) << content;
-  return file.string();
 }
 
 }  // namespace mapi_test

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 #include "libs/mapi/mapi_binding.h"
@@ -41,18 +40,6 @@ class BindingTest : public ::testing::Test {
 
   FakeRegistry registry_;
   os::ScopedRegistry scoped_registry_{registry_};
-};
-
-// A folder of its own below the system's temporary folder, removed with the object.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  const std::filesystem::path& path() const { return path_; }
-  std::string File(const std::string& name, const std::string& content) const;
-
- private:
-  std::filesystem::path path_;
 };
 
 }  // namespace mapi_test

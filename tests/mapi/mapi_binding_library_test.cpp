@@ -2,19 +2,24 @@
 // export fails alone, and files that are no usable library fail the binding cleanly.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 
 #include "tests/mapi/binding_fixture.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/whole_file.h"
 
 namespace mapi_test {
 namespace {
 
 using LibraryBindingTest = BindingTest;
 
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+using test_support::ReadWholeFile;
+using test_support::TempDir;
+
+// Writes `content` as `name` in the folder and returns the file's path.
+std::string PutFile(const TempDir& folder, const std::string& name, const std::string& content) {
+  test_support::WriteWholeFile(folder / name, content);
+  return folder / name;
 }
 
 TEST_F(LibraryBindingTest, LogonPassesEveryArgumentAndTheSessionThrough) {
@@ -160,8 +165,8 @@ TEST_F(LibraryBindingTest, GetOnePropOfTheFullLibraryWorks) {
 }
 
 TEST_F(LibraryBindingTest, PathLongerThan260BytesIsLoaded) {
-  TempFolder folder;
-  auto deep = folder.path();
+  TempDir folder;
+  std::filesystem::path deep = folder.path();
   for (int i = 0; i < 8; ++i) deep /= std::string(40, static_cast<char>('a' + i));
   std::filesystem::create_directories(deep);
   const auto copy = deep / "libmapi32.so";
@@ -176,8 +181,8 @@ TEST_F(LibraryBindingTest, PathLongerThan260BytesIsLoaded) {
 }
 
 TEST_F(LibraryBindingTest, MissingFileFailsCleanly) {
-  TempFolder folder;
-  const std::string path = (folder.path() / "absent.so").string();
+  TempDir folder;
+  const std::string path = folder / "absent.so";
   InstallLibrary(path);
 
   ExpectEveryWrapperFails();
@@ -187,37 +192,37 @@ TEST_F(LibraryBindingTest, MissingFileFailsCleanly) {
 }
 
 TEST_F(LibraryBindingTest, DirectoryFailsCleanly) {
-  TempFolder folder;
-  InstallLibrary(folder.path().string());
+  TempDir folder;
+  InstallLibrary(folder.path());
 
   ExpectEveryWrapperFails();
   EXPECT_FALSE(mapi::MapiLibraryLoadError().empty());
 }
 
 TEST_F(LibraryBindingTest, EmptyFileFailsCleanly) {
-  TempFolder folder;
-  InstallLibrary(folder.File("empty.so", ""));
+  TempDir folder;
+  InstallLibrary(PutFile(folder, "empty.so", ""));
 
   ExpectEveryWrapperFails();
 }
 
 TEST_F(LibraryBindingTest, TextFileFailsCleanly) {
-  TempFolder folder;
-  InstallLibrary(folder.File("notes.so", "MAPIInitialize MAPILogonEx\nnot a library\n"));
+  TempDir folder;
+  InstallLibrary(PutFile(folder, "notes.so", "MAPIInitialize MAPILogonEx\nnot a library\n"));
 
   ExpectEveryWrapperFails();
 }
 
 TEST_F(LibraryBindingTest, TruncatedLibraryFailsCleanly) {
-  TempFolder folder;
-  InstallLibrary(folder.File("truncated.so", ReadBytes(kFullLibrary).substr(0, 200)));
+  TempDir folder;
+  InstallLibrary(PutFile(folder, "truncated.so", ReadWholeFile(kFullLibrary).substr(0, 200)));
 
   ExpectEveryWrapperFails();
 }
 
 // The stand-in library itself, relabelled for another processor (ELF e_machine, offset 18).
 TEST_F(LibraryBindingTest, LibraryForAnotherArchitectureFailsCleanly) {
-  std::string bytes = ReadBytes(kFullLibrary);
+  std::string bytes = ReadWholeFile(kFullLibrary);
   ASSERT_GT(bytes.size(), 20u);
   ASSERT_EQ(bytes.substr(0, 4), "\x7F" "ELF");
   const unsigned own_machine = static_cast<unsigned char>(bytes[18]) |
@@ -225,8 +230,8 @@ TEST_F(LibraryBindingTest, LibraryForAnotherArchitectureFailsCleanly) {
   const unsigned other_machine = own_machine == 43 ? 2 : 43;  // SPARC V9, else SPARC
   bytes[18] = static_cast<char>(other_machine & 0xFF);
   bytes[19] = static_cast<char>(other_machine >> 8);
-  TempFolder folder;
-  InstallLibrary(folder.File("foreign.so", bytes));
+  TempDir folder;
+  InstallLibrary(PutFile(folder, "foreign.so", bytes));
 
   ExpectEveryWrapperFails();
   EXPECT_FALSE(mapi::MapiLibraryLoadError().empty());

@@ -6,8 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sstream>
-#include <unistd.h>
 
 #include "platform/os/calendar_names.h"
 #include "platform/os/debug_output.h"
@@ -16,6 +14,8 @@
 #include "platform/os/guid.h"
 #include "platform/os/module_path.h"
 #include "platform/os/text_compare.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/whole_file.h"
 
 namespace {
 
@@ -88,8 +88,8 @@ TEST(DynamicLibrary, FindsAnEntryOfALoadedLibrary) {
 }
 
 TEST(DynamicLibrary, WhatIsNoLibraryFailsWithAReason) {
-  const fs::path dir = fs::temp_directory_path() / ("pst2xmz-os-" + std::to_string(::getpid()));
-  fs::create_directories(dir);
+  const test_support::TempDir temp;
+  const fs::path dir = temp.path();
   { std::ofstream(dir / "text.chl") << "not a library"; }
   for (const fs::path& path : {dir / "missing.so", dir / "text.chl", dir}) {
     std::string error;
@@ -100,22 +100,17 @@ TEST(DynamicLibrary, WhatIsNoLibraryFailsWithAReason) {
   os::DynamicLibrary::Load(dir.string(), &error);
   EXPECT_NE(error.find("is a directory"), std::string::npos);
   EXPECT_EQ(os::DynamicLibrary::Load((dir / "missing.so").string()), nullptr);  // no reason asked
-  fs::remove_all(dir);
 }
 
 TEST(DebugOutput, TraceFileGetsOneLinePerText) {
   // The system output reads PST2XMZ_TRACE once, at its first text; no other test here writes to it.
-  const fs::path file = fs::temp_directory_path() / ("pst2xmz-trace-" + std::to_string(::getpid()));
-  fs::remove(file);
+  const test_support::TempDir temp;
+  const std::string file = temp / "trace";
   ::setenv("PST2XMZ_TRACE", file.c_str(), 1);
   os::CurrentDebugOutput().Write("ImportPst(a.pst)");
   os::CurrentDebugOutput().Write("ImportPst finished");
   ::unsetenv("PST2XMZ_TRACE");
-  std::ifstream in(file, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  EXPECT_EQ(text.str(), "ImportPst(a.pst)\nImportPst finished\n");
-  fs::remove(file);
+  EXPECT_EQ(test_support::ReadWholeFile(file), "ImportPst(a.pst)\nImportPst finished\n");
 }
 
 TEST(EventLogSink, SystemLogIsUsableAndReplaceable) {

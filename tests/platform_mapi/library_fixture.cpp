@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "tests/support/temp_dir.h"
+
 namespace platform_mapi_test {
 
 void UseBuiltLibrary() {
@@ -151,9 +153,9 @@ std::optional<std::string> ReadAll(IStream& stream) {
 }
 
 std::string TempPath(const std::string& name) {
-  const char* dir = std::getenv("TMPDIR");
-  return std::string(dir && *dir ? dir : "/tmp") + "/pmapi-" + std::to_string(::getpid()) + "-" +
-         name;
+  // One folder for the whole test process, removed when the process ends.
+  static const test_support::TempDir dir;
+  return dir / name;
 }
 
 std::string SamplesDir() {

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "platform/pst/messaging/message_store.h"
+#include "tests/support/temp_dir.h"
 #include "tools/pstwriter/mapi_tags.h"
 #include "tools/pstwriter/pst_builder.h"
 
@@ -19,8 +20,7 @@ constexpr std::size_t kHeapSignatureOffset = 2;  // HNHDR.bSig in the message's 
 class DamagedMessageRoundTrip : public ::testing::Test {
  protected:
   void SetUp() override {
-    path_ = (std::filesystem::temp_directory_path() /
-             ("damaged-message-" + std::to_string(::getpid()) + ".pst")).string();
+    path_ = dir_ / "damaged-message.pst";
     pstwriter::PstBuilder b(path_, {.crypt = CryptMethod::kNone});
     folder_ = b.AddFolder(b.ipm_subtree(), "Inbox");
     for (int i = 0; i < 3; ++i) {
@@ -32,7 +32,6 @@ class DamagedMessageRoundTrip : public ::testing::Test {
     }
     b.Finish();
   }
-  void TearDown() override { std::filesystem::remove(path_); }
 
   // Overwrites one byte of the first data block of top-level node `nid`.
   void DamageNode(NodeId nid, std::size_t offset_in_block, std::byte value) {
@@ -52,6 +51,7 @@ class DamagedMessageRoundTrip : public ::testing::Test {
     file.write(&c, 1);
   }
 
+  test_support::TempDir dir_;
   std::string path_;
   pstwriter::FolderId folder_ = 0;
   std::vector<pstwriter::MessageId> messages_;

@@ -11,20 +11,15 @@
 #include <fstream>
 #include <string>
 
+#include "tests/support/temp_dir.h"
+
 namespace pst {
 namespace {
 
 class FileSourceTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::path(::testing::TempDir()) /
-           ("file_source_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  std::string Path(const char* name) const { return (dir_ / name).string(); }
-  std::filesystem::path dir_;
+  std::string Path(const char* name) const { return dir_ / name; }
+  test_support::TempDir dir_;
 };
 
 TEST_F(FileSourceTest, NonRegularFilesAreRefusedWithoutWaiting) {
@@ -33,7 +28,7 @@ TEST_F(FileSourceTest, NonRegularFilesAreRefusedWithoutWaiting) {
   ASSERT_FALSE(fifo.ok());
   EXPECT_EQ(fifo.status().code(), ErrorCode::kIo);
   EXPECT_NE(fifo.status().message().find("not a regular file"), std::string::npos);
-  auto folder = FileSource::OpenFile(dir_.string());
+  auto folder = FileSource::OpenFile(dir_.path());
   ASSERT_FALSE(folder.ok());
   EXPECT_NE(folder.status().message().find("not a regular file"), std::string::npos);
 }

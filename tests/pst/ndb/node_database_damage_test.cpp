@@ -5,33 +5,26 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
 
-#include <unistd.h>
-
 #include "node_walk.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/whole_file.h"
 
 namespace pst {
 namespace {
 
 const std::filesystem::path kSamples = PST2XMZ_SAMPLES_DIR;
 
-std::vector<std::byte> ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::vector<char> chars((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::vector<std::byte> out(chars.size());
-  std::memcpy(out.data(), chars.data(), chars.size());
-  return out;
-}
+using test_support::ReadFileBytes;
 
 class DamagedCopy : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
     if (!std::filesystem::exists(kSamples)) GTEST_SKIP() << "no sample files";
-    original_ = ReadFile(kSamples / GetParam());
+    original_ = ReadFileBytes(kSamples / GetParam());
     ASSERT_FALSE(original_.empty());
   }
   // Opens the image and walks it; returns the open status.
@@ -111,15 +104,14 @@ TEST_P(DamagedCopy, RandomBitFlipsNeverCrashTheWalk) {
 }
 
 TEST_P(DamagedCopy, TruncatedFileOnDiskIsReadThroughPread) {
-  const auto dir = std::filesystem::temp_directory_path() / ("ndb-damage-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
-  const auto path = dir / "cut.pst";
+  const test_support::TempDir dir;
+  const std::string path = dir / "cut.pst";
   {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(original_.data()),
               static_cast<std::streamsize>(original_.size() / 2));
   }
-  auto db = NodeDatabase::Open(path.string());
+  auto db = NodeDatabase::Open(path);
   if (db.ok()) {
     auto walk = testing::WalkAll(**db);
     if (!walk.visit.ok()) {
@@ -129,7 +121,6 @@ TEST_P(DamagedCopy, TruncatedFileOnDiskIsReadThroughPread) {
   } else {
     EXPECT_EQ(db.status().code(), ErrorCode::kCorrupt) << db.status().message();
   }
-  std::filesystem::remove_all(dir);
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, DamagedCopy,
