@@ -15,17 +15,14 @@ constexpr std::string_view kFirstIndexLine = "0\r\n";
 
 }  // namespace
 
-ArchiveWriter::ArchiveWriter(std::unique_ptr<OutputFile> data, std::unique_ptr<OutputFile> index)
-    : data_(std::move(data)),
-      index_(std::move(index)),
-      block_buffer_(std::make_unique_for_overwrite<char[]>(kBlockBufferSize)) {}
+ArchiveWriter::ArchiveWriter(std::unique_ptr<OutputFile> data, std::unique_ptr<OutputFile> index,
+                             ArchiveFiles::Mode mode)
+    : files_(std::move(data), std::move(index), mode) {}
 
 ArchiveWriter::~ArchiveWriter() = default;
 
 void ArchiveWriter::Start() {
-  if (std::error_code error = index_->Append({kFirstIndexLine}))
-    throw FileError(CannotWriteFileText(index_->path(), error.message()));
-  index_length_ = kFirstIndexLine.size();
+  files_.StartIndex(kFirstIndexLine);
   message_number_ = 1;
 }
 
@@ -47,64 +44,23 @@ bool ArchiveWriter::Store(std::int32_t folder_id, mapi::MessageText& message_tex
   // The summary comes first: it can fail without touching the files.
   TMimeIndexSummary summary = ReadIndexSummary(message_text.Header());
   std::string summary_line = IndexSummaryLine(summary.From, summary.To, summary.Subject);
-  std::uint64_t block_length = 0;
-  if (!WriteBlock(message_text, block_length)) return !failed();
-  std::string record = FormatIndexRecord({message_number_, summary_line, folder_id, block_length,
-                                          data_length_, message_time});
-  if (std::error_code error = index_->Append({record})) {
-    Fail(*index_, error);
-    CutBack(*index_, index_length_);
-    CutBack(*data_, data_length_);
+  // A block that is not committed (a failure, or an exception passing) is withdrawn.
+  BlockWriter block(files_);
+  try {
+    block.Write(kEnvelope);
+    if (message_text.WriteTo(block) < 0) return !failed();
+  } catch (const BlockWriteFailed&) {
     return false;
   }
-  data_length_ += block_length;
-  index_length_ += record.size();
+  block.Commit(FormatIndexRecord(
+      {message_number_, summary_line, folder_id, block.size(), data_length_, message_time}));
+  if (failed()) return false;
+  data_length_ += block.size();
   ++message_number_;
   return true;
 }
 
-bool ArchiveWriter::WriteBlock(mapi::MessageText& message_text, std::uint64_t& block_length) {
-  BlockWriter block(*data_, block_buffer_.get());
-  std::int32_t produced = 0;
-  try {
-    block.Write(kEnvelope);
-    produced = message_text.WriteTo(block);
-    if (produced >= 0) block.Flush();
-  } catch (const BlockWriteFailed&) {
-    Fail(*data_, block.error());
-    CutBack(*data_, data_length_);
-    return false;
-  } catch (...) {
-    CutBack(*data_, data_length_);
-    throw;
-  }
-  if (produced < 0) {
-    CutBack(*data_, data_length_);
-    return false;
-  }
-  block_length = block.size();
-  return true;
-}
-
-void ArchiveWriter::Fail(const OutputFile& file, std::error_code error) {
-  failure_ = CannotWriteFileText(file.path(), error.message());
-}
-
-void ArchiveWriter::CutBack(OutputFile& file, std::uint64_t length) {
-  if (std::error_code error = file.Truncate(length))
-    failure_ += " The file \"" + file.path() + "\" could not be cut back to its last whole record: " +
-                error.message();
-}
-
-void ArchiveWriter::CloseIndex() { Close(index_); }
-void ArchiveWriter::CloseData() { Close(data_); }
-
-void ArchiveWriter::Close(std::unique_ptr<OutputFile>& file) {
-  if (!file) return;
-  std::error_code error = file->Close();
-  std::string path = file->path();
-  file.reset();
-  if (error) throw FileError(CannotWriteFileText(path, error.message()));
-}
+void ArchiveWriter::CloseIndex() { files_.CloseIndex(); }
+void ArchiveWriter::CloseData() { files_.CloseData(); }
 
 }  // namespace driver

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "driver/archive_files.h"
 #include "driver/output_file.h"
 #include "libs/mapi/import_pst.h"
 
@@ -18,8 +19,10 @@ inline constexpr std::string_view kEnvelope = "FROM: \r\nRCPT: mailbox\r\n";
 
 class ArchiveWriter {
  public:
-  // Takes both files freshly created and empty.
-  ArchiveWriter(std::unique_ptr<OutputFile> data, std::unique_ptr<OutputFile> index);
+  // Takes both files freshly created and empty. With kOwnThread the files are written on a thread
+  // of their own while the caller composes the next messages.
+  ArchiveWriter(std::unique_ptr<OutputFile> data, std::unique_ptr<OutputFile> index,
+                ArchiveFiles::Mode mode = ArchiveFiles::Mode::kCallersThread);
   ~ArchiveWriter();
 
   // Writes the index file's first line, "0", and sets the message number to 1. Throws FileError.
@@ -28,7 +31,8 @@ class ArchiveWriter {
   // The message callback: stores one message as block and index record, the block written as the
   // text is produced. When the archive cannot be written, both files are cut back to the last
   // whole record, the writer fails for good and stop is set to ask the session to end; otherwise
-  // stop is cleared. A text that cannot be produced whole (its failure is then the text's), or an
+  // stop is cleared. With a thread of its own the failure may show a few messages later: those
+  // messages are dropped like the failed one. A text that cannot be produced whole (its failure is then the text's), or an
   // exception out of producing it, withdraws the block and leaves the writer as it was.
   void AppendMessage(std::int32_t user_data, std::int32_t reserved, std::int32_t folder_id,
                      mapi::MessageText& message_text, double message_time, bool& stop);
@@ -36,11 +40,11 @@ class ArchiveWriter {
   void AppendMessage(std::int32_t user_data, std::int32_t reserved, std::int32_t folder_id,
                      std::string_view message_text, double message_time, bool& stop);
 
-  // The number the next stored message receives.
+  // The number the next stored message receives, when every message so far is written.
   std::int32_t MessageNumber() const { return message_number_; }
   // True once a write has failed; Failure() then names the file and the system's reason.
-  bool failed() const { return !failure_.empty(); }
-  const std::string& Failure() const { return failure_; }
+  bool failed() const { return files_.failed(); }
+  const std::string& Failure() const { return files_.Failure(); }
 
   // Close each file; a failure to close is a failure to write (FileError).
   void CloseIndex();
@@ -48,20 +52,10 @@ class ArchiveWriter {
 
  private:
   bool Store(std::int32_t folder_id, mapi::MessageText& message_text, double message_time);
-  // Writes the envelope and the text as one block; false when the file refused it (the failure
-  // is then recorded) or the text could not be produced whole.
-  bool WriteBlock(mapi::MessageText& message_text, std::uint64_t& block_length);
-  void Fail(const OutputFile& file, std::error_code error);
-  void CutBack(OutputFile& file, std::uint64_t length);
-  void Close(std::unique_ptr<OutputFile>& file);
 
-  std::unique_ptr<OutputFile> data_;
-  std::unique_ptr<OutputFile> index_;
-  std::uint64_t data_length_ = 0;
-  std::uint64_t index_length_ = 0;
+  ArchiveFiles files_;
+  std::uint64_t data_length_ = 0;  // when every message so far is written
   std::int32_t message_number_ = 1;
-  std::string failure_;
-  std::unique_ptr<char[]> block_buffer_;  // BlockWriter's, kept from one message to the next
 };
 
 }  // namespace driver

@@ -1,31 +1,41 @@
-// Gathering a block's pieces: small ones are copied, a piece that does not fit goes out with what
-// was gathered in one append, never copied.
+// Filling chunks with a block's pieces.
 #include "driver/block_writer.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace driver {
 
-void BlockWriter::Write(std::string_view piece) {
-  size_ += piece.size();
-  if (piece.size() <= kBlockBufferSize - used_) {
-    std::memcpy(buffer_ + used_, piece.data(), piece.size());
-    used_ += piece.size();
-    return;
-  }
-  Append(piece);
+BlockWriter::~BlockWriter() {
+  if (!ended_) Withdraw();
 }
 
-void BlockWriter::Flush() { Append({}); }
-
-void BlockWriter::Append(std::string_view piece) {
-  const std::string_view gathered(buffer_, used_);
-  used_ = 0;
-  if (gathered.empty() && piece.empty()) return;
-  if (std::error_code error = file_.Append({gathered, piece})) {
-    error_ = error;
-    throw BlockWriteFailed{};
+void BlockWriter::Write(std::string_view piece) {
+  size_ += piece.size();
+  while (!piece.empty()) {
+    if (!chunk_.bytes) chunk_ = files_.TakeChunk();
+    const std::size_t n = std::min(piece.size(), kChunkSize - chunk_.size);
+    std::memcpy(chunk_.bytes.get() + chunk_.size, piece.data(), n);
+    chunk_.size += n;
+    piece.remove_prefix(n);
+    if (chunk_.size == kChunkSize) {
+      files_.AppendData(std::move(chunk_));
+      chunk_ = {};
+      if (files_.failed()) throw BlockWriteFailed{};
+    }
   }
+}
+
+void BlockWriter::Commit(std::string record) {
+  ended_ = true;
+  files_.Commit(std::move(chunk_), std::move(record));
+  chunk_ = {};
+}
+
+void BlockWriter::Withdraw() {
+  ended_ = true;
+  files_.Withdraw(std::move(chunk_));
+  chunk_ = {};
 }
 
 }  // namespace driver

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <optional>
+#include <thread>
 
 #include "driver/archive_writer.h"
 #include "driver/export_error.h"
@@ -44,7 +45,11 @@ std::unique_ptr<ArchiveWriter> CreateArchive(const ExportPaths& paths, Console& 
   console.Line("Writing message data to " + paths.data);
   console.Line("Writing index data to " + paths.index);
   std::unique_ptr<OutputFile> index = CreateOutputFile(paths.index);
-  auto archive = std::make_unique<ArchiveWriter>(std::move(data), std::move(index));
+  // With a second processor the files are written while the messages are composed.
+  const ArchiveFiles::Mode mode = std::thread::hardware_concurrency() > 1
+                                      ? ArchiveFiles::Mode::kOwnThread
+                                      : ArchiveFiles::Mode::kCallersThread;
+  auto archive = std::make_unique<ArchiveWriter>(std::move(data), std::move(index), mode);
   archive->Start();
   return archive;
 }

@@ -77,11 +77,13 @@ std::string Text(std::size_t size) {
   return text;
 }
 
-class ArchiveWriterTest : public testing::Test {
+// Every case runs with the files written on the caller's thread and on a thread of their own: a
+// message handed over whole is in the files, or its failure known, either way.
+class ArchiveWriterTest : public testing::TestWithParam<ArchiveFiles::Mode> {
  protected:
   ArchiveWriterTest()
       : writer_(std::make_unique<MemoryFile>("/a/out.xmz", data_),
-                std::make_unique<MemoryFile>("/a/out.idx", index_)) {
+                std::make_unique<MemoryFile>("/a/out.idx", index_), GetParam()) {
     writer_.Start();
   }
 
@@ -96,13 +98,13 @@ class ArchiveWriterTest : public testing::Test {
   ArchiveWriter writer_;
 };
 
-TEST_F(ArchiveWriterTest, StartWritesTheFirstIndexLine) {
+TEST_P(ArchiveWriterTest, StartWritesTheFirstIndexLine) {
   EXPECT_EQ(index_.content, "0\r\n");
   EXPECT_EQ(data_.content, "");
   EXPECT_EQ(writer_.MessageNumber(), 1);
 }
 
-TEST_F(ArchiveWriterTest, BlocksFollowEachOtherBehindTheEnvelope) {
+TEST_P(ArchiveWriterTest, BlocksFollowEachOtherBehindTheEnvelope) {
   std::string first = Text(100), second = Text(250);
   ASSERT_TRUE(Append(first, 0, 40533.5));
   ASSERT_TRUE(Append(second, 7, 0));
@@ -115,7 +117,7 @@ TEST_F(ArchiveWriterTest, BlocksFollowEachOtherBehindTheEnvelope) {
   EXPECT_EQ(writer_.MessageNumber(), 3);
 }
 
-TEST_F(ArchiveWriterTest, FullDiskWhileWritingABlockLeavesTheArchiveAtItsLastWholeRecord) {
+TEST_P(ArchiveWriterTest, FullDiskWhileWritingABlockLeavesTheArchiveAtItsLastWholeRecord) {
   ASSERT_TRUE(Append(Text(100)));
   const std::string data_before = data_.content, index_before = index_.content;
   data_.capacity = data_.content.size() + 50;  // the next block does not fit
@@ -127,7 +129,7 @@ TEST_F(ArchiveWriterTest, FullDiskWhileWritingABlockLeavesTheArchiveAtItsLastWho
   EXPECT_EQ(writer_.MessageNumber(), 2);
 }
 
-TEST_F(ArchiveWriterTest, FullDiskWhileWritingARecordWithdrawsItsBlockToo) {
+TEST_P(ArchiveWriterTest, FullDiskWhileWritingARecordWithdrawsItsBlockToo) {
   ASSERT_TRUE(Append(Text(100)));
   const std::string data_before = data_.content, index_before = index_.content;
   index_.capacity = index_.content.size() + 10;  // the next record does not fit
@@ -137,7 +139,7 @@ TEST_F(ArchiveWriterTest, FullDiskWhileWritingARecordWithdrawsItsBlockToo) {
   EXPECT_EQ(writer_.Failure(), "Cannot write file \"/a/out.idx\". No space left on device");
 }
 
-TEST_F(ArchiveWriterTest, AfterAFailureEveryMessageIsRefused) {
+TEST_P(ArchiveWriterTest, AfterAFailureEveryMessageIsRefused) {
   data_.capacity = 0;
   EXPECT_FALSE(Append(Text(100)));
   data_.capacity = SIZE_MAX;  // space again: the writer still refuses, the run is over
@@ -146,14 +148,14 @@ TEST_F(ArchiveWriterTest, AfterAFailureEveryMessageIsRefused) {
   EXPECT_EQ(index_.content, "0\r\n");
 }
 
-TEST_F(ArchiveWriterTest, AFailedCutBackIsPartOfTheReport) {
+TEST_P(ArchiveWriterTest, AFailedCutBackIsPartOfTheReport) {
   data_.capacity = 30;
   data_.truncate_fails = true;
   EXPECT_FALSE(Append(Text(100)));
   EXPECT_NE(writer_.Failure().find("could not be cut back"), std::string::npos) << writer_.Failure();
 }
 
-TEST_F(ArchiveWriterTest, SummaryComesFromTheMessageHeaderOnly) {
+TEST_P(ArchiveWriterTest, SummaryComesFromTheMessageHeaderOnly) {
   ASSERT_TRUE(Append("From: ann@x.org\r\nTo: bob@y.org\r\nSubject: Hi\r\n\r\nFrom: body@z\r\n"));
   EXPECT_NE(index_.content.find("\r\nann@x.org|bob@y.org|Hi|||\r\n"), std::string::npos)
       << index_.content;
@@ -161,7 +163,7 @@ TEST_F(ArchiveWriterTest, SummaryComesFromTheMessageHeaderOnly) {
 
 // The writer reads the summary from the message text alone; a parse of the whole block, envelope
 // included, must give the same three values.
-TEST_F(ArchiveWriterTest, SummaryEqualsThatOfTheWholeBlock) {
+TEST_P(ArchiveWriterTest, SummaryEqualsThatOfTheWholeBlock) {
   const std::string texts[] = {" folded\r\nFrom: x@y\r\nTo: a@b\r\n\r\n", "\r\nFrom: x@y\r\n\r\n",
                                "no colon\r\nFrom: Ann <x@y>\r\nSubject: s\r\n\r\n",
                                "From x@y Mon\r\nFrom: x@y\r\n\r\n", "To: \r\n\tq@r\r\n\r\n", ""};
@@ -203,7 +205,7 @@ class PiecesText final : public mapi::MessageText {
   std::size_t end_at_;
 };
 
-TEST_F(ArchiveWriterTest, TextWrittenInPiecesLandsAsOneBlock) {
+TEST_P(ArchiveWriterTest, TextWrittenInPiecesLandsAsOneBlock) {
   const std::string text = Text(1'000'000);
   PiecesText pieces(text, PiecesText::End::kWhole);
   bool stop = true;
@@ -215,7 +217,7 @@ TEST_F(ArchiveWriterTest, TextWrittenInPiecesLandsAsOneBlock) {
 
 // Bytes of a text that breaks off, or whose writing throws, have already reached the file: they
 // are withdrawn, no record is written, and the archive goes on with the next message.
-TEST_F(ArchiveWriterTest, TextThatBreaksOffOrThrowsIsWithdrawnAndTheArchiveGoesOn) {
+TEST_P(ArchiveWriterTest, TextThatBreaksOffOrThrowsIsWithdrawnAndTheArchiveGoesOn) {
   ASSERT_TRUE(Append(Text(100)));
   const std::string data_before = data_.content, index_before = index_.content;
   PiecesText breaks(Text(2'000'000), PiecesText::End::kBreaksOff, 1'500'000);
@@ -237,7 +239,7 @@ TEST_F(ArchiveWriterTest, TextThatBreaksOffOrThrowsIsWithdrawnAndTheArchiveGoesO
             std::string::npos) << index_.content;
 }
 
-TEST_F(ArchiveWriterTest, FullDiskPartWayThroughAStreamedTextStopsTheArchive) {
+TEST_P(ArchiveWriterTest, FullDiskPartWayThroughAStreamedTextStopsTheArchive) {
   ASSERT_TRUE(Append(Text(100)));
   const std::string data_before = data_.content;
   data_.capacity = data_.content.size() + 600'000;
@@ -249,7 +251,7 @@ TEST_F(ArchiveWriterTest, FullDiskPartWayThroughAStreamedTextStopsTheArchive) {
   EXPECT_EQ(writer_.Failure(), "Cannot write file \"/a/out.xmz\". No space left on device");
 }
 
-TEST_F(ArchiveWriterTest, CloseClosesBothFiles) {
+TEST_P(ArchiveWriterTest, CloseClosesBothFiles) {
   writer_.CloseIndex();
   EXPECT_TRUE(index_.closed);
   EXPECT_FALSE(data_.closed);
@@ -257,11 +259,20 @@ TEST_F(ArchiveWriterTest, CloseClosesBothFiles) {
   EXPECT_TRUE(data_.closed);
 }
 
+INSTANTIATE_TEST_SUITE_P(BothThreads, ArchiveWriterTest,
+                         testing::Values(ArchiveFiles::Mode::kCallersThread,
+                                         ArchiveFiles::Mode::kOwnThread),
+                         [](const testing::TestParamInfo<ArchiveFiles::Mode>& info) {
+                           return info.param == ArchiveFiles::Mode::kOwnThread
+                                      ? std::string("OwnThread")
+                                      : std::string("CallersThread");
+                         });
+
 TEST(ArchiveWriterLarge, OffsetsGoBeyondFourGigabytes) {
   std::uint64_t data_size = 0;
   MemoryFile::State index;
   ArchiveWriter writer(std::make_unique<CountingFile>(data_size),
-                       std::make_unique<MemoryFile>("i", index));
+                       std::make_unique<MemoryFile>("i", index), ArchiveFiles::Mode::kOwnThread);
   writer.Start();
   const std::string text = Text(std::size_t{64} << 20);
   bool stop = true;
