@@ -13,13 +13,6 @@
 namespace pst {
 namespace {
 
-// zlib's CRC-32 is the format's CRC with seed and result inverted; it is markedly faster than the
-// table routine, and every data byte of the file passes through here.
-std::uint32_t BlockCrc(std::span<const std::byte> data) {
-  return ~static_cast<std::uint32_t>(crc32(0xFFFFFFFFul, reinterpret_cast<const Bytef*>(data.data()),
-                                           static_cast<uInt>(data.size())));
-}
-
 std::string Where(const BlockEntry& e) {
   return "block " + Hex(e.ref.bid) + " at offset " + Hex(e.ref.ib);
 }
@@ -66,7 +59,7 @@ Result<std::vector<std::byte>> BlockReader::ReadChecked(BlockId bid) const {
                            " differs from the block B-tree's " + std::to_string(e.stored_size));
   }
   raw.resize(e.stored_size);
-  if (BlockCrc(raw) != t.crc) log_.ChecksumMismatch(Where(e));
+  if (ComputeCrc(0, raw) != t.crc) log_.ChecksumMismatch(Where(e));
   if (ComputeSig(e.ref.ib, e.ref.bid) != t.signature) log_.SignatureMismatch(Where(e));
   if (!IsInternalBlock(e.ref.bid)) DecodeBlockData(header_.crypt_method, raw, e.ref.bid);
   if (e.inflated_size != e.stored_size) return Inflate(e, std::move(raw));
