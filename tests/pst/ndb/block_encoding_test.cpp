@@ -1,10 +1,13 @@
 // Block data encodings: the permute substitution and its inverse, the cyclic method's symmetry and
-// key dependence, and the per-method dispatch.
+// key dependence, the per-method dispatch, and agreement of every vector kernel the CPU runs with
+// the scalar one on random data of every length and alignment.
 #include "platform/pst/ndb/block_encoding.h"
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
+#include <string>
 #include <vector>
 
 namespace pst {
@@ -97,6 +100,91 @@ TEST(BlockEncoding, KnowsTheHeaderValues) {
   EXPECT_TRUE(IsKnownCryptMethod(2));
   EXPECT_FALSE(IsKnownCryptMethod(3));
   EXPECT_FALSE(IsKnownCryptMethod(0x10));
+}
+
+std::vector<std::byte> RandomBytes(std::size_t size, unsigned seed) {
+  std::mt19937 gen(seed);
+  std::vector<std::byte> out(size);
+  for (auto& b : out) b = static_cast<std::byte>(gen());
+  return out;
+}
+
+class EncodingKernelTest : public ::testing::TestWithParam<EncodingKernel> {
+ protected:
+  void SetUp() override {
+    if (!EncodingKernelAvailable(GetParam())) GTEST_SKIP() << "this CPU lacks the kernel";
+  }
+};
+
+TEST_P(EncodingKernelTest, PermuteDecodingMatchesScalarAtEveryLengthAndAlignment) {
+  const auto data = RandomBytes(300, 1);
+  for (std::size_t start = 0; start < 64; start += 7) {
+    for (std::size_t size = 0; start + size <= data.size(); ++size) {
+      std::vector<std::byte> expected(data.begin() + start, data.begin() + start + size);
+      DecodePermuteWith(EncodingKernel::kScalar, expected);
+      // The kernel works in place inside a larger buffer: bytes around it must stay.
+      auto around = data;
+      DecodePermuteWith(GetParam(), std::span<std::byte>(around).subspan(start, size));
+      ASSERT_TRUE(std::equal(expected.begin(), expected.end(), around.begin() + start))
+          << "start " << start << " size " << size;
+      ASSERT_TRUE(std::equal(data.begin(), data.begin() + start, around.begin()));
+      ASSERT_TRUE(std::equal(data.begin() + start + size, data.end(), around.begin() + start + size));
+    }
+  }
+}
+
+TEST_P(EncodingKernelTest, PermuteDecodingCoversEveryByteValueOnLargeBuffers) {
+  auto expected = RandomBytes(8192 + 37, 2);
+  for (std::size_t i = 0; i < 256; ++i) expected[i * 3] = static_cast<std::byte>(i);
+  auto actual = expected;
+  DecodePermuteWith(EncodingKernel::kScalar, expected);
+  DecodePermuteWith(GetParam(), actual);
+  EXPECT_EQ(actual, expected);
+}
+
+TEST_P(EncodingKernelTest, CyclicMatchesScalarForKeysThatWrapInsideAVector) {
+  // Keys whose running word carries into its high byte, or wraps at 0xFFFF, within the first
+  // vector, and ordinary block ids.
+  const std::uint32_t keys[] = {0x0u, 0xF0u, 0xFFFFu, 0xFFC1u, 0x10000FFEu, 0x12345678u, 0x7FFFFFFCu};
+  const auto data = RandomBytes(700, 3);
+  for (std::uint32_t key : keys) {
+    for (std::size_t size : {0u, 1u, 31u, 32u, 33u, 63u, 64u, 65u, 127u, 200u, 511u, 700u}) {
+      std::vector<std::byte> expected(data.begin(), data.begin() + size);
+      auto actual = expected;
+      CryptCyclicWith(EncodingKernel::kScalar, expected, key);
+      CryptCyclicWith(GetParam(), actual, key);
+      ASSERT_EQ(actual, expected) << "key " << key << " size " << size;
+    }
+  }
+}
+
+TEST_P(EncodingKernelTest, CyclicMatchesScalarAtOddOffsets) {
+  auto expected = RandomBytes(4096 + 50, 4);
+  auto actual = expected;
+  std::span<std::byte> e(expected), a(actual);
+  CryptCyclicWith(EncodingKernel::kScalar, e.subspan(13, 4000), 0xABCDEF12u);
+  CryptCyclicWith(GetParam(), a.subspan(13, 4000), 0xABCDEF12u);
+  EXPECT_EQ(actual, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kernels, EncodingKernelTest,
+                         ::testing::Values(EncodingKernel::kScalar, EncodingKernel::kAvx2,
+                                           EncodingKernel::kAvx512Vbmi),
+                         [](const auto& info) {
+                           switch (info.param) {
+                             case EncodingKernel::kAvx2: return std::string("Avx2");
+                             case EncodingKernel::kAvx512Vbmi: return std::string("Avx512Vbmi");
+                             default: return std::string("Scalar");
+                           }
+                         });
+
+TEST(EncodingKernelChoice, TheBestKernelRunsHereAndTheDefaultFunctionsUseIt) {
+  EXPECT_TRUE(EncodingKernelAvailable(BestEncodingKernel()));
+  auto expected = RandomBytes(1000, 5);
+  auto actual = expected;
+  DecodePermuteWith(EncodingKernel::kScalar, expected);
+  DecodePermute(actual);
+  EXPECT_EQ(actual, expected);
 }
 
 }  // namespace
