@@ -33,24 +33,49 @@ Result<BlockEntry> BlockReader::Find(BlockId bid) const {
 }
 
 Result<std::vector<std::byte>> BlockReader::Read(BlockId bid) const {
-  auto data = ReadChecked(bid);
-  if (!data.ok()) log_.Lost(data.status().message());
-  return data;
+  auto found = Find(bid);
+  if (!found.ok()) return Logged(found.status());
+  BlockBuffer data;
+  PST_RETURN_IF_ERROR(Read(*found, data));
+  return std::vector<std::byte>(data.bytes().begin(), data.bytes().end());
 }
 
-Result<std::vector<std::byte>> BlockReader::ReadChecked(BlockId bid) const {
-  auto found = Find(bid);
-  PST_RETURN_IF_ERROR(found);
-  const BlockEntry& e = *found;
-  const FormatLayout& l = header_.layout();
-  if (e.stored_size > l.max_block_data()) {
+Status BlockReader::Read(const BlockEntry& entry, BlockBuffer& out) const {
+  return Logged(ReadChecked(entry, out));
+}
+
+Status BlockReader::Decode(const BlockEntry& entry, BlockBuffer& io) const {
+  return Logged(DecodeChecked(entry, io));
+}
+
+std::size_t BlockReader::Extent(const BlockEntry& entry) const {
+  if (!CheckSize(entry).ok()) return 0;
+  return header_.layout().BlockExtent(entry.stored_size);
+}
+
+Status BlockReader::Logged(Status status) const {
+  if (!status.ok()) log_.Lost(status.message());
+  return status;
+}
+
+Status BlockReader::CheckSize(const BlockEntry& e) const {
+  if (e.stored_size > header_.layout().max_block_data()) {
     return Status::Corrupt(Where(e) + ": size " + std::to_string(e.stored_size) + " too large");
   }
-  std::vector<std::byte> raw(l.BlockExtent(e.stored_size));
-  Status read = file_.ReadExact(e.ref.ib, raw);
-  if (!read.ok()) return Status(read.code(), Where(e) + ": " + read.message());
+  return Status::Ok();
+}
 
-  const BlockTrailer t = BlockTrailer::LoadFromBlockEnd(raw, l);
+Status BlockReader::ReadChecked(const BlockEntry& e, BlockBuffer& out) const {
+  PST_RETURN_IF_ERROR(CheckSize(e));
+  Status read = file_.ReadExact(e.ref.ib, out.Resize(header_.layout().BlockExtent(e.stored_size)));
+  if (!read.ok()) return Status(read.code(), Where(e) + ": " + read.message());
+  return DecodeChecked(e, out);
+}
+
+Status BlockReader::DecodeChecked(const BlockEntry& e, BlockBuffer& io) const {
+  PST_RETURN_IF_ERROR(CheckSize(e));
+  const FormatLayout& l = header_.layout();
+  const BlockTrailer t = BlockTrailer::LoadFromBlockEnd(io.bytes(), l);
   if (BlockKey(t.bid) != BlockKey(e.ref.bid)) {
     return Status::Corrupt(Where(e) + ": trailer names block " + Hex(t.bid));
   }
@@ -58,20 +83,20 @@ Result<std::vector<std::byte>> BlockReader::ReadChecked(BlockId bid) const {
     return Status::Corrupt(Where(e) + ": trailer size " + std::to_string(t.stored_size) +
                            " differs from the block B-tree's " + std::to_string(e.stored_size));
   }
-  raw.resize(e.stored_size);
-  if (ComputeCrc(0, raw) != t.crc) log_.ChecksumMismatch(Where(e));
+  io.Truncate(e.stored_size);
+  if (ComputeCrc(0, io.bytes()) != t.crc) log_.ChecksumMismatch(Where(e));
   if (ComputeSig(e.ref.ib, e.ref.bid) != t.signature) log_.SignatureMismatch(Where(e));
-  if (!IsInternalBlock(e.ref.bid)) DecodeBlockData(header_.crypt_method, raw, e.ref.bid);
-  if (e.inflated_size != e.stored_size) return Inflate(e, std::move(raw));
-  return raw;
+  if (!IsInternalBlock(e.ref.bid)) DecodeBlockData(header_.crypt_method, io.bytes(), e.ref.bid);
+  if (e.inflated_size != e.stored_size) return Inflate(e, io);
+  return Status::Ok();
 }
 
-Result<std::vector<std::byte>> BlockReader::Inflate(const BlockEntry& e,
-                                                    std::vector<std::byte> stored) const {
+Status BlockReader::Inflate(const BlockEntry& e, BlockBuffer& io) const {
   if (!header_.layout().compressed_blocks) {
     return Status::Corrupt(Where(e) + ": inflated size differs from stored size");
   }
-  std::vector<std::byte> out(e.inflated_size);
+  std::vector<std::byte> stored(io.bytes().begin(), io.bytes().end());
+  std::span<std::byte> out = io.Resize(e.inflated_size);
   z_stream z{};
   if (inflateInit(&z) != Z_OK) return Status::Io("zlib initialisation failed");
   z.next_in = reinterpret_cast<Bytef*>(stored.data());
@@ -85,7 +110,7 @@ Result<std::vector<std::byte>> BlockReader::Inflate(const BlockEntry& e,
     return Status::Corrupt(Where(e) + ": compressed data does not inflate to " +
                            std::to_string(out.size()) + " bytes");
   }
-  return out;
+  return Status::Ok();
 }
 
 }  // namespace pst

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/pst/ndb/block_buffer.h"
 #include "platform/pst/ndb/btree_entries.h"
 #include "platform/pst/ndb/btree_reader.h"
 #include "platform/pst/ndb/file_header.h"
@@ -34,11 +35,21 @@ class BlockReader {
   // The decoded data of bid. A block that cannot be read is also noted in the integrity log: the
   // caller may take the failure as the absence of what the block held.
   Result<std::vector<std::byte>> Read(BlockId bid) const;
+  // The decoded data of the block entry describes, into out, whose storage is reused. Failures are
+  // logged as by Read.
+  Status Read(const BlockEntry& entry, BlockBuffer& out) const;
+  // Same for a block whose stored extent (Extent bytes from entry.ref.ib) the caller has already
+  // read into io; io is decoded in place.
+  Status Decode(const BlockEntry& entry, BlockBuffer& io) const;
+  // Bytes the block takes in the file (data, padding, trailer); 0 for a size no block can have.
+  std::size_t Extent(const BlockEntry& entry) const;
 
  private:
-  Result<std::vector<std::byte>> ReadChecked(BlockId bid) const;
-  Result<std::vector<std::byte>> Inflate(const BlockEntry& entry,
-                                         std::vector<std::byte> stored) const;
+  Status Logged(Status status) const;
+  Status ReadChecked(const BlockEntry& entry, BlockBuffer& out) const;
+  Status DecodeChecked(const BlockEntry& entry, BlockBuffer& io) const;
+  Status CheckSize(const BlockEntry& entry) const;
+  Status Inflate(const BlockEntry& entry, BlockBuffer& io) const;
 
   const FileSource& file_;
   const FileHeader& header_;

@@ -80,7 +80,7 @@ Status DataNode::AddLeaf(BlockId bid) {
   if (file_extent_ > db_.file_size()) {
     return Status::Corrupt(Where() + ": data tree lists more blocks than the file can hold");
   }
-  blocks_.push_back(bid);
+  blocks_.push_back({bid, *entry});
   starts_.push_back(starts_.back() + entry->inflated_size);
   return Status::Ok();
 }
@@ -88,39 +88,82 @@ Status DataNode::AddLeaf(BlockId bid) {
 // A sound data tree lists every block once; one listing a block again (a small file declaring a
 // huge object) is damaged.
 Status DataNode::CheckEachBlockOnce() const {
-  std::vector<BlockId> sorted = blocks_;
-  for (BlockId& bid : sorted) bid = BlockKey(bid);
+  std::vector<BlockId> sorted;
+  sorted.reserve(blocks_.size());
+  for (const Leaf& leaf : blocks_) sorted.push_back(BlockKey(leaf.bid));
   std::sort(sorted.begin(), sorted.end());
   auto again = std::adjacent_find(sorted.begin(), sorted.end());
   if (again == sorted.end()) return Status::Ok();
   return Status::Corrupt(Where() + ": data tree lists block " + Hex(*again) + " more than once");
 }
 
-Result<std::shared_ptr<const std::vector<std::byte>>> DataNode::Block(std::size_t index) const {
-  std::lock_guard<std::mutex> lock(mu_);
-  if (index == cached_index_) return cached_;
-  auto data = db_.ReadBlock(blocks_[index]);
-  if (!data.ok()) return Status(data.status().code(), Where() + ": " + data.status().message());
+Status DataNode::LoadBlock(std::size_t index, bool read_ahead) const {
+  if (index == cached_index_) return Status::Ok();
+  cached_index_ = SIZE_MAX;
+  Status decoded = DecodeBlock(index, read_ahead);
+  if (!decoded.ok()) return Status(decoded.code(), Where() + ": " + decoded.message());
   const std::uint64_t expected = starts_[index + 1] - starts_[index];
-  if (data->size() != expected) {
-    Status wrong_size = Status::Corrupt(Where() + ": block " + Hex(blocks_[index]) + " holds " +
-                                        std::to_string(data->size()) + " bytes, expected " +
+  if (block_.size() != expected) {
+    Status wrong_size = Status::Corrupt(Where() + ": block " + Hex(blocks_[index].bid) + " holds " +
+                                        std::to_string(block_.size()) + " bytes, expected " +
                                         std::to_string(expected));
     db_.log().Lost(wrong_size.message());
     return wrong_size;
   }
-  cached_ = std::make_shared<const std::vector<std::byte>>(std::move(data).value());
   cached_index_ = index;
-  return cached_;
+  return Status::Ok();
+}
+
+Status DataNode::DecodeBlock(std::size_t index, bool read_ahead) const {
+  const BlockReader& reader = db_.block_reader();
+  const BlockEntry& entry = blocks_[index].entry;
+  if (index < run_first_ || index >= run_end_) {
+    const std::size_t end = read_ahead ? RunEnd(index) : index + 1;
+    if (end == index + 1 || !ReadRun(index, end).ok()) return reader.Read(entry, block_);
+  }
+  // The block's stored extent from the run read, then checked and decoded like a lone read.
+  const std::size_t at = static_cast<std::size_t>(entry.ref.ib - blocks_[run_first_].entry.ref.ib);
+  const std::size_t extent = reader.Extent(entry);
+  std::memcpy(block_.Resize(extent).data(), run_.bytes().data() + at, extent);
+  return reader.Decode(entry, block_);
+}
+
+std::size_t DataNode::RunEnd(std::size_t index) const {
+  const BlockReader& reader = db_.block_reader();
+  std::size_t total = reader.Extent(blocks_[index].entry);
+  std::size_t end = index + 1;
+  for (; end < blocks_.size() && total != 0; ++end) {
+    const BlockEntry& previous = blocks_[end - 1].entry;
+    const BlockEntry& next = blocks_[end].entry;
+    const std::size_t extent = reader.Extent(next);
+    if (extent == 0 || total + extent > kRunBytes ||
+        next.ref.ib != previous.ref.ib + reader.Extent(previous)) {
+      break;
+    }
+    total += extent;
+  }
+  return total == 0 ? index + 1 : end;
+}
+
+// A failed run read is dropped: the blocks are then read one by one, so that a damaged file reports
+// exactly what lone reads would.
+Status DataNode::ReadRun(std::size_t first, std::size_t end) const {
+  run_first_ = run_end_ = 0;
+  const std::uint64_t from = blocks_[first].entry.ref.ib;
+  const std::uint64_t to = blocks_[end - 1].entry.ref.ib + db_.block_reader().Extent(blocks_[end - 1].entry);
+  PST_RETURN_IF_ERROR(db_.file().ReadExact(from, run_.Resize(static_cast<std::size_t>(to - from))));
+  run_first_ = first;
+  run_end_ = end;
+  return Status::Ok();
 }
 
 Result<std::vector<std::byte>> DataNode::ReadBlock(std::size_t index) const {
   if (index >= blocks_.size()) {
     return Status::NotFound(Where() + ": no data block " + std::to_string(index));
   }
-  auto block = Block(index);
-  PST_RETURN_IF_ERROR(block);
-  return **block;
+  std::lock_guard<std::mutex> lock(mu_);
+  PST_RETURN_IF_ERROR(LoadBlock(index, false));
+  return std::vector<std::byte>(block_.bytes().begin(), block_.bytes().end());
 }
 
 Result<std::size_t> DataNode::ReadAt(std::uint64_t offset, std::span<std::byte> out) const {
@@ -129,14 +172,14 @@ Result<std::size_t> DataNode::ReadAt(std::uint64_t offset, std::span<std::byte> 
   // The block holding offset: the last one starting at or before it.
   std::size_t index = static_cast<std::size_t>(
       std::upper_bound(starts_.begin(), starts_.end(), offset) - starts_.begin() - 1);
+  std::lock_guard<std::mutex> lock(mu_);
   std::size_t done = 0;
   while (done < want) {
-    auto block = Block(index);
-    PST_RETURN_IF_ERROR(block);
+    PST_RETURN_IF_ERROR(LoadBlock(index, true));
     const std::uint64_t in_block = offset + done - starts_[index];
     const std::size_t n = static_cast<std::size_t>(
-        std::min<std::uint64_t>(want - done, (*block)->size() - in_block));
-    std::memcpy(out.data() + done, (*block)->data() + in_block, n);
+        std::min<std::uint64_t>(want - done, block_.size() - in_block));
+    std::memcpy(out.data() + done, block_.bytes().data() + in_block, n);
     done += n;
     ++index;
   }

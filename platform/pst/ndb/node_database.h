@@ -60,6 +60,10 @@ class NodeDatabase {
   Result<BlockEntry> FindBlock(BlockId bid) const { return blocks_.Find(bid); }
   // One block's decoded data.
   Result<std::vector<std::byte>> ReadBlock(BlockId bid) const { return blocks_.Read(bid); }
+  // Block reading into reused buffers, for nodes that read block after block.
+  const BlockReader& block_reader() const { return blocks_; }
+  // The file, for reading the stored extents of several adjacent blocks at once.
+  const FileSource& file() const { return *file_; }
 
   // Checksum and signature mismatches met so far (the data was used).
   IntegrityCounts integrity() const { return log_.counts(); }
