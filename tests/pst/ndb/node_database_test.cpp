@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "ndb_image_builder.h"
 #include "platform/pst/ndb/file_header.h"
 
@@ -377,6 +379,97 @@ TEST(BlockChecksum, MismatchIsCountedAndTheDataUsed) {
   EXPECT_EQ((*db)->integrity().checksum_mismatches, 1u);
   ASSERT_EQ(traces.size(), 1u);
   EXPECT_NE(traces[0].find("checksum mismatch"), std::string::npos) << traces[0];
+}
+
+// Adjacent blocks come in with one read; each must still be checked on its own, and a cut file
+// must fail only the blocks beyond the cut.
+class AdjacentBlocks : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (std::uint8_t i = 0; i < 5; ++i) pieces_.push_back(Pattern(3000 + i, i));
+    for (const auto& p : pieces_) bids_.push_back(b_.AddDataBlock(p));
+    b_.AddNode(0x8024, b_.AddDataTree(1, bids_, 15010));
+    image_ = b_.Build();
+    for (std::size_t i = 1; i < bids_.size(); ++i) {
+      ASSERT_EQ(b_.BlockOffset(bids_[i]),
+                b_.BlockOffset(bids_[i - 1]) + b_.layout().BlockExtent(pieces_[i - 1].size()))
+          << "the builder no longer places data blocks side by side";
+    }
+  }
+  std::size_t TrailerOffset(std::size_t i) const {
+    return static_cast<std::size_t>(b_.BlockOffset(bids_[i]) +
+                                    b_.layout().BlockExtent(pieces_[i].size()) -
+                                    b_.layout().block_trailer_size);
+  }
+  // Reads block i through ReadAt, as a stream does.
+  Result<std::vector<std::byte>> StreamBlock(const Node& node, std::size_t i) const {
+    std::uint64_t at = 0;
+    for (std::size_t k = 0; k < i; ++k) at += pieces_[k].size();
+    std::vector<std::byte> out(pieces_[i].size());
+    auto n = node.ReadAt(at, out);
+    if (!n.ok()) return n.status();
+    return out;
+  }
+
+  NdbImageBuilder b_{FormatVariant::kUnicode, CryptMethod::kNone};
+  std::vector<std::vector<std::byte>> pieces_;
+  std::vector<BlockId> bids_;
+  std::vector<std::byte> image_;
+};
+
+TEST_F(AdjacentBlocks, DamageInsideARunFailsOrFlagsOnlyTheBlockItHits) {
+  image_[static_cast<std::size_t>(b_.BlockOffset(bids_[1])) + 7] ^= std::byte{0x40};
+  image_[TrailerOffset(3)] ^= std::byte{0x01};  // cb of block 3's trailer
+  auto db = OpenImage(image_);
+  ASSERT_TRUE(db);
+  auto node = db->OpenNode(0x8024);
+  ASSERT_TRUE(node.ok());
+  auto damaged = pieces_[1];
+  damaged[7] ^= std::byte{0x40};
+  EXPECT_EQ(*StreamBlock(**node, 0), pieces_[0]);
+  EXPECT_EQ(*StreamBlock(**node, 1), damaged);
+  EXPECT_EQ(*StreamBlock(**node, 2), pieces_[2]);
+  auto broken = StreamBlock(**node, 3);
+  ASSERT_FALSE(broken.ok());
+  EXPECT_NE(broken.status().message().find("trailer size"), std::string::npos)
+      << broken.status().message();
+  EXPECT_EQ(*StreamBlock(**node, 4), pieces_[4]);
+  EXPECT_EQ(db->integrity().checksum_mismatches, 1u);
+  EXPECT_EQ(db->integrity().losses, 1u);
+}
+
+// A file with one unreadable stretch, as a bad sector would leave it.
+class UnreadableStretch final : public FileSource {
+ public:
+  UnreadableStretch(std::vector<std::byte> bytes, std::uint64_t from, std::uint64_t to)
+      : bytes_(std::move(bytes)), from_(from), to_(to) {}
+  std::uint64_t size() const override { return bytes_.size(); }
+  Status ReadExact(std::uint64_t offset, std::span<std::byte> out) const override {
+    PST_RETURN_IF_ERROR(CheckRange(offset, out.size()));
+    if (offset < to_ && offset + out.size() > from_) return Status::Io("unreadable sector");
+    std::memcpy(out.data(), bytes_.data() + offset, out.size());
+    return Status::Ok();
+  }
+
+ private:
+  std::vector<std::byte> bytes_;
+  std::uint64_t from_, to_;
+};
+
+TEST_F(AdjacentBlocks, AnUnreadableStretchFailsOnlyTheBlocksItHolds) {
+  const std::uint64_t bad = TrailerOffset(2);
+  auto db = NodeDatabase::Open(std::make_unique<UnreadableStretch>(image_, bad, bad + 4));
+  ASSERT_TRUE(db.ok()) << db.status().message();
+  auto node = (*db)->OpenNode(0x8024);
+  ASSERT_TRUE(node.ok()) << node.status().message();
+  EXPECT_EQ(*StreamBlock(**node, 0), pieces_[0]);
+  EXPECT_EQ(*StreamBlock(**node, 1), pieces_[1]);
+  auto lost = StreamBlock(**node, 2);
+  ASSERT_FALSE(lost.ok());
+  EXPECT_NE(lost.status().message().find("unreadable sector"), std::string::npos)
+      << lost.status().message();
+  EXPECT_EQ(*StreamBlock(**node, 3), pieces_[3]);
+  EXPECT_EQ((*db)->integrity().losses, 1u);
 }
 
 TEST(DataTreeTotal, DisagreementIsTracedAndTheBlocksDecide) {
