@@ -3,9 +3,11 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
 
+#include "support/charset/ascii_units.h"
 #include "support/charset/utf8_append.h"
 
 namespace pst::ltp {
@@ -59,33 +61,36 @@ class Converter {
 }  // namespace
 
 std::string Utf16LeToUtf8(std::span<const std::byte> bytes) {
-  std::string out;
-  out.reserve(bytes.size());
   const std::size_t units = bytes.size() / 2;
+  const std::byte* in = bytes.data();
   auto unit = [&](std::size_t i) {
-    return static_cast<char32_t>(static_cast<unsigned>(bytes[2 * i]) |
-                                 (static_cast<unsigned>(bytes[2 * i + 1]) << 8));
+    return static_cast<char32_t>(static_cast<unsigned>(in[2 * i]) |
+                                 (static_cast<unsigned>(in[2 * i + 1]) << 8));
   };
-  for (std::size_t i = 0; i < units; ++i) {
-    // A run of ASCII units is copied in one step; it fits the room reserved above.
-    std::size_t end = i;
-    while (end < units && unit(end) < 0x80) ++end;
-    if (end > i) {
-      const std::size_t at = out.size();
-      out.resize(at + (end - i));
-      for (std::size_t k = i; k < end; ++k) out[at + (k - i)] = static_cast<char>(unit(k));
-      i = end;
-      if (i == units) break;
+  std::string out;
+  out.reserve(units);
+  // Built a chunk at a time in a buffer on the stack: no fill of string room before it is written.
+  constexpr std::size_t kChunk = 4096;
+  constexpr std::size_t kLongestChar = 4;
+  char chunk[kChunk];
+  std::size_t i = 0;
+  while (i < units) {
+    std::size_t used = 0;
+    while (i < units && used + kLongestChar <= kChunk) {
+      const std::size_t ascii = charset::CopyAsciiUnits(in + 2 * i, std::min(units - i, kChunk - used),
+                                                        chunk + used);
+      i += ascii;
+      used += ascii;
+      if (i == units || used + kLongestChar > kChunk) break;
+      char32_t code = unit(i++);
+      if (IsHighSurrogate(code) && i < units && IsLowSurrogate(unit(i))) {
+        code = 0x10000 + ((code - 0xD800) << 10) + (unit(i++) - 0xDC00);
+      } else if (IsHighSurrogate(code) || IsLowSurrogate(code)) {
+        code = kReplacement;
+      }
+      used += charset::EncodeUtf8(code, chunk + used);
     }
-    const char32_t u = unit(i);
-    if (IsHighSurrogate(u) && i + 1 < units && IsLowSurrogate(unit(i + 1))) {
-      AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (unit(i + 1) - 0xDC00));
-      ++i;
-    } else if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
-      AppendUtf8(out, kReplacement);
-    } else {
-      AppendUtf8(out, u);
-    }
+    out.append(chunk, used);
   }
   return out;
 }
