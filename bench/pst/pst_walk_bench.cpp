@@ -3,8 +3,10 @@
 // Times, on one file in one run: (1) a walk of every node of the node B-tree reading all data and
 // every subnode; (2) a walk of every folder from the root reading every property, table row,
 // message, recipient, attachment (bytes included) and embedded message through the messaging
-// layer; (3) `readpst -e -o DIR FILE` into a temporary folder. Prints each time, the peak memory of
-// this process, and readpst's time divided by the messaging walk's.
+// layer; (3) `readpst -q -j 0 -D -e -8 -o DIR FILE` into a temporary folder, the options the
+// end-to-end comparison uses. Prints each time, the bytes each walk read from the file (the system's
+// count of bytes read, where it keeps one), the peak memory of this process, and readpst's time
+// divided by each walk's.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -13,6 +15,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -177,7 +180,24 @@ Counts WalkFolders(const pst::messaging::MessageStore& store) {
   return c;
 }
 
-// Runs readpst -e -o DIR FILE with its output discarded; returns seconds, or a negative value.
+// Bytes this process has read so far ("rchar" of /proc/self/io), or -1 where there is no such count.
+long long BytesReadSoFar() {
+  std::ifstream io("/proc/self/io");
+  std::string key;
+  long long value = 0;
+  while (io >> key >> value) {
+    if (key == "rchar:") return value;
+  }
+  return -1;
+}
+
+void PrintBytesRead(const char* what, long long before) {
+  const long long after = BytesReadSoFar();
+  if (before >= 0 && after >= 0) std::printf("%s read:  %lld bytes\n", what, after - before);
+}
+
+// Runs readpst -q -j 0 -D -e -8 -o DIR FILE with its output discarded; returns seconds, or a
+// negative value.
 double TimeReadpst(const std::string& file) {
   char templ[] = "/tmp/pst-bench-XXXXXX";
   if (!mkdtemp(templ)) return -1;
@@ -186,7 +206,7 @@ double TimeReadpst(const std::string& file) {
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  std::vector<std::string> args = {"readpst", "-e", "-o", dir, file};
+  std::vector<std::string> args = {"readpst", "-q", "-j", "0", "-D", "-e", "-8", "-o", dir, file};
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
@@ -219,6 +239,7 @@ int main(int argc, char** argv) {
   std::printf("file: %s (%llu bytes)\n", file.c_str(),
               static_cast<unsigned long long>(std::filesystem::file_size(file)));
 
+  long long read_before = BytesReadSoFar();
   auto start = Clock::now();
   auto db = pst::NodeDatabase::Open(file);
   if (!db.ok()) {
@@ -231,7 +252,9 @@ int main(int argc, char** argv) {
               node_walk, static_cast<unsigned long long>(n.nodes),
               static_cast<unsigned long long>(n.subnodes), static_cast<unsigned long long>(n.bytes),
               static_cast<unsigned long long>(n.failures));
+  PrintBytesRead("node walk", read_before);
 
+  read_before = BytesReadSoFar();
   start = Clock::now();
   auto store = pst::messaging::MessageStore::OpenFile(file);
   if (!store.ok()) {
@@ -249,13 +272,14 @@ int main(int argc, char** argv) {
               static_cast<unsigned long long>(m.properties),
               static_cast<unsigned long long>(m.bytes),
               static_cast<unsigned long long>(m.failures));
+  PrintBytesRead("messaging walk", read_before);
   std::printf("peak memory:    %ld KiB\n", PeakRssKb());
   if (readpst) {
     const double theirs = TimeReadpst(file);
     if (theirs < 0) {
-      std::printf("readpst -e:     failed or not installed\n");
+      std::printf("readpst:        failed or not installed\n");
     } else {
-      std::printf("readpst -e:     %8.3f s\n", theirs);
+      std::printf("readpst:        %8.3f s\n", theirs);
       std::printf("ratio readpst / messaging walk: %.1f\n", theirs / folder_walk);
       std::printf("ratio readpst / node walk:      %.1f\n", theirs / node_walk);
     }
