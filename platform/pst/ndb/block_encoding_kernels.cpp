@@ -14,30 +14,41 @@ using crypt_tables::Table;
 
 namespace {
 
-// --- AVX2: rows[h] holds table[16h .. 16h+15] in both lanes; a byte x takes row x >> 4, entry x & 15.
+// --- AVX2: a byte x with high nibble h and low nibble l takes table[16h + l]. The look-up is a
+// sum (exclusive or) of sixteen 16-entry shuffles of difference rows: in each half of the table
+// (h < 8 and h >= 8), row k holds table row k exclusive-or row k - 1, and a byte takes the rows of
+// its half up to its own, which add up to its own row. The shuffle gives zero where its index has
+// bit 7 set; subtracting 16k with signed saturation leaves bit 7 clear exactly for bytes of the
+// half at or above row k, with the low nibble intact.
 struct Avx2Table {
-  __m256i rows[16];
+  __m256i rows[16];  // difference rows, both lanes alike
 };
 
 __attribute__((target("avx2"))) Avx2Table LoadAvx2(const Table& table) {
   Avx2Table t;
   for (int h = 0; h < 16; ++h) {
-    t.rows[h] = _mm256_broadcastsi128_si256(
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(table.data() + 16 * h)));
+    __m128i row = _mm_loadu_si128(reinterpret_cast<const __m128i*>(table.data() + 16 * h));
+    if (h % 8 != 0) {
+      row = _mm_xor_si128(
+          row, _mm_loadu_si128(reinterpret_cast<const __m128i*>(table.data() + 16 * (h - 1))));
+    }
+    t.rows[h] = _mm256_broadcastsi128_si256(row);
   }
   return t;
 }
 
 __attribute__((target("avx2"))) inline __m256i LookupAvx2(const Avx2Table& t, __m256i x) {
-  const __m256i low4 = _mm256_set1_epi8(0x0F);
-  const __m256i column = _mm256_and_si256(x, low4);
-  __m256i row = _mm256_and_si256(_mm256_srli_epi16(x, 4), low4);
-  const __m256i one = _mm256_set1_epi8(1);
-  __m256i out = _mm256_setzero_si256();
-  for (int h = 0; h < 16; ++h) {
-    const __m256i hit = _mm256_cmpeq_epi8(row, _mm256_setzero_si256());
-    out = _mm256_or_si256(out, _mm256_and_si256(hit, _mm256_shuffle_epi8(t.rows[h], column)));
-    row = _mm256_sub_epi8(row, one);
+  const __m256i sixteen = _mm256_set1_epi8(16);
+  __m256i low_half = x;                                            // bytes below 0x80 are >= 0
+  __m256i high_half = _mm256_xor_si256(x, _mm256_set1_epi8(-128));  // bytes from 0x80 are >= 0
+  __m256i out = _mm256_xor_si256(_mm256_shuffle_epi8(t.rows[0], low_half),
+                                 _mm256_shuffle_epi8(t.rows[8], high_half));
+#pragma GCC unroll 8
+  for (int k = 1; k < 8; ++k) {
+    low_half = _mm256_subs_epi8(low_half, sixteen);
+    high_half = _mm256_subs_epi8(high_half, sixteen);
+    out = _mm256_xor_si256(out, _mm256_shuffle_epi8(t.rows[k], low_half));
+    out = _mm256_xor_si256(out, _mm256_shuffle_epi8(t.rows[k + 8], high_half));
   }
   return out;
 }

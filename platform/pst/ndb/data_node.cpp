@@ -191,9 +191,14 @@ Result<std::vector<std::byte>> DataNode::ReadAll(std::uint64_t max_size) const {
     return Status::Limit(Where() + ": data of " + std::to_string(size()) + " bytes exceeds " +
                          std::to_string(max_size));
   }
-  std::vector<std::byte> out(static_cast<std::size_t>(size()));
-  auto n = ReadAt(0, out);
-  PST_RETURN_IF_ERROR(n);
+  // Appended block by block into reserved room: the bytes are written once, never cleared first.
+  std::vector<std::byte> out;
+  out.reserve(static_cast<std::size_t>(size()));
+  std::lock_guard<std::mutex> lock(mu_);
+  for (std::size_t i = 0; i < blocks_.size(); ++i) {
+    PST_RETURN_IF_ERROR(LoadBlock(i, true));
+    out.insert(out.end(), block_.bytes().begin(), block_.bytes().end());
+  }
   return out;
 }
 
