@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 
 #include "platform/pst/messaging/folder.h"
 #include "platform/pst/messaging/message.h"
@@ -84,6 +85,29 @@ TEST(CorpusGenerator, SizeGoalIsReachedAndEveryMessageIsReadable) {
   });
   EXPECT_EQ(top_level, stats.messages);
   EXPECT_EQ(embedded, stats.embedded);
+}
+
+TEST(CorpusGenerator, OneFolderPutsEveryMessageInTheInbox) {
+  ScratchDir dir;
+  {
+    PstBuilder b(dir.File("one.pst"));
+    pstgen::CorpusOptions options;
+    options.messages = 60;
+    options.folders = 0;
+    options.one_folder = true;
+    options.max_attachment_bytes = 16 << 10;
+    pstgen::GenerateCorpus(b, options);
+    b.Finish();
+  }
+  auto store = writer_test::OpenStore(dir.File("one.pst"));
+  ASSERT_TRUE(store);
+  std::map<pst::NodeId, int> per_folder;
+  ForEachMessage(*store, pst::kNidRootFolder, [&](const Message& m, pst::NodeId folder) {
+    if (m.depth() == 0) per_folder[folder]++;
+  });
+  ASSERT_EQ(per_folder.size(), 1u);
+  EXPECT_EQ(per_folder.begin()->first, *store->SpecialFolderId(pst::messaging::SpecialFolder::kInbox));
+  EXPECT_EQ(per_folder.begin()->second, 60);
 }
 
 TEST(SampleStore, ShowsEveryBodyAndAttachmentForm) {

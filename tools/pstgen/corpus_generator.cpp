@@ -129,6 +129,7 @@ CorpusStats GenerateCorpus(PstBuilder& builder, const CorpusOptions& options) {
     Script script = PickScript(random, options);
     folders.push_back(add(parent, Phrase(random, script, 1 + int(random.Below(2))), "IPF.Note"));
   }
+  if (options.one_folder) folders = {inbox};
   const std::uint64_t goal = options.size_mb << 20;
   const std::uint64_t limit = options.messages ? options.messages : (goal ? ~0ull : 1000);
   while (stats.messages < limit && (goal == 0 || stats.content_bytes < goal)) {

@@ -16,6 +16,7 @@ struct CorpusOptions {
   std::uint64_t messages = 0;        // stop after this many messages (0: no limit)
   std::uint64_t size_mb = 0;         // stop when the content written reaches this (0: no goal)
   int folders = 12;                  // mail folders besides the special ones
+  bool one_folder = false;           // every message in the Inbox
   double html_share = 0.30;          // PR_HTML (with PR_BODY)
   double html_rtf_share = 0.20;      // HTML encapsulated in compressed RTF
   double text_rtf_share = 0.15;      // text encapsulated in compressed RTF

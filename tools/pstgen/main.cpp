@@ -1,10 +1,11 @@
 // pstgen: writes a deterministic synthetic personal-folders file from a seed, or the bundled
 // sample.
 //
-//   pstgen --seed N --out FILE [--messages N] [--size-mb N] [--folders N] [--ansi | --4k]
+//   pstgen --seed N --out FILE [--messages N] [--size-mb N] [--folders N | --one-folder]
+//          [--ansi | --4k]
 //          [--encoding none|permute|cyclic] [--html-share P] [--html-rtf-share P]
 //          [--text-rtf-share P] [--attachment-share P] [--embedded-share P]
-//          [--max-attachment-kb N] [--password TEXT]
+//          [--max-attachment-kb N] [--max-body-kb N] [--password TEXT]
 //   pstgen --sample --out FILE
 //   pstgen --body-forms --out FILE [--ansi] [--code-page N]
 #include <chrono>
@@ -30,10 +31,12 @@ struct Arguments {
 
 [[noreturn]] void Usage(const std::string& problem) {
   std::cerr << "pstgen: " << problem << "\n"
-            << "usage: pstgen --seed N --out FILE [--messages N] [--size-mb N] [--folders N]\n"
-            << "              [--ansi | --4k] [--encoding none|permute|cyclic] [--html-share P]\n"
+            << "usage: pstgen --seed N --out FILE [--messages N] [--size-mb N]\n"
+            << "              [--folders N | --one-folder] [--ansi | --4k]\n"
+            << "              [--encoding none|permute|cyclic] [--html-share P]\n"
             << "              [--html-rtf-share P] [--text-rtf-share P] [--attachment-share P]\n"
-            << "              [--embedded-share P] [--max-attachment-kb N] [--password TEXT]\n"
+            << "              [--embedded-share P] [--max-attachment-kb N] [--max-body-kb N]\n"
+            << "              [--password TEXT]\n"
             << "       pstgen --sample --out FILE\n"
             << "       pstgen --body-forms --out FILE [--ansi] [--code-page N]\n";
   std::exit(2);
@@ -60,6 +63,7 @@ Arguments Parse(int argc, char** argv) {
     std::string flag = argv[i];
     if (flag == "--sample") { a.sample = true; continue; }
     if (flag == "--body-forms") { a.body_forms = true; continue; }
+    if (flag == "--one-folder") { a.corpus.one_folder = true; a.corpus.folders = 0; continue; }
     if (flag == "--ansi") { a.store.format = pstwriter::FileFormat::kAnsi; a.corpus.latin_only = true; continue; }
     if (flag == "--4k") { a.store.format = pstwriter::FileFormat::kUnicode4k; continue; }
     if (i + 1 >= argc) Usage(flag + " needs a value");
@@ -75,6 +79,7 @@ Arguments Parse(int argc, char** argv) {
     else if (flag == "--attachment-share") a.corpus.attachment_share = Share(flag, v);
     else if (flag == "--embedded-share") a.corpus.embedded_share = Share(flag, v);
     else if (flag == "--max-attachment-kb") a.corpus.max_attachment_bytes = Number(flag, v) << 10;
+    else if (flag == "--max-body-kb") a.corpus.max_body_bytes = Number(flag, v) << 10;
     else if (flag == "--password") a.store.password = v;
     else if (flag == "--code-page") a.store.code_page = static_cast<std::uint32_t>(Number(flag, v));
     else if (flag == "--encoding") {
