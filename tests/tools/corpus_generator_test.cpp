@@ -88,9 +88,9 @@ TEST(CorpusGenerator, SizeGoalIsReachedAndEveryMessageIsReadable) {
 }
 
 TEST(CorpusGenerator, OneFolderPutsEveryMessageInTheInbox) {
-  ScratchDir dir;
+  TempDir dir;
   {
-    PstBuilder b(dir.File("one.pst"));
+    PstBuilder b(dir / "one.pst");
     pstgen::CorpusOptions options;
     options.messages = 60;
     options.folders = 0;
@@ -99,7 +99,7 @@ TEST(CorpusGenerator, OneFolderPutsEveryMessageInTheInbox) {
     pstgen::GenerateCorpus(b, options);
     b.Finish();
   }
-  auto store = writer_test::OpenStore(dir.File("one.pst"));
+  auto store = writer_test::OpenStore(dir / "one.pst");
   ASSERT_TRUE(store);
   std::map<pst::NodeId, int> per_folder;
   ForEachMessage(*store, pst::kNidRootFolder, [&](const Message& m, pst::NodeId folder) {
