@@ -56,11 +56,13 @@ void RtfDecompressor::Emit(std::byte b, std::string& out) {
   dictionary_[write_pos_] = b;
   write_pos_ = (write_pos_ + 1) & kRtfDictionaryMask;
   ++produced_;
-  if (write_pos_ == 0) Flush(out);
+  if (write_pos_ == 0) Flush(dictionary_.size(), out);
 }
 
-void RtfDecompressor::Flush(std::string& out) {
-  const std::size_t end = write_pos_ == 0 ? dictionary_.size() : write_pos_;
+// Copies out what lies between the last copy and `end`: the dictionary's end when the write
+// position has just wrapped, else the write position (a wrap at the end of a chunk has been copied
+// already, so a write position of 0 then leaves nothing).
+void RtfDecompressor::Flush(std::size_t end, std::string& out) {
   out.append(reinterpret_cast<const char*>(dictionary_.data()) + flushed_pos_, end - flushed_pos_);
   flushed_pos_ = write_pos_;
 }
@@ -77,7 +79,7 @@ void RtfDecompressor::Reserve(std::size_t contents_size, std::string& out) const
 void RtfDecompressor::Decode(std::span<const std::byte> contents, std::string& out) {
   Reserve(contents.size(), out);
   DecodeTokens(contents, out);
-  Flush(out);
+  Flush(write_pos_, out);
 }
 
 void RtfDecompressor::DecodeTokens(std::span<const std::byte> contents, std::string& out) {

@@ -37,7 +37,7 @@ class RtfDecompressor {
   void Decode(std::span<const std::byte> contents, std::string& out);
   void DecodeTokens(std::span<const std::byte> contents, std::string& out);
   void Emit(std::byte b, std::string& out);
-  void Flush(std::string& out);
+  void Flush(std::size_t end, std::string& out);
   void Reserve(std::size_t contents_size, std::string& out) const;
 
   // A control byte and eight references of 17 bytes each: 136 bytes out of 17 in.

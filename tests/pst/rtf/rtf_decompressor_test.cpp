@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -58,17 +59,42 @@ TEST(RtfDecompress, HeaderFieldsAreDecoded) {
   EXPECT_TRUE(out.empty());
 }
 
+// Text of mostly literals, so that the dictionary wraps at many points, also between two chunks.
+std::string LiteralHeavyText(std::size_t size) {
+  std::string text;
+  std::uint32_t state = 12345;
+  for (std::size_t i = 0; i < size; ++i) {
+    state = state * 1103515245u + 12345u;
+    text.push_back(static_cast<char>(' ' + (state >> 16) % 94));
+  }
+  return text;
+}
+
 TEST(RtfDecompress, AnyChunkingGivesTheSameOutput) {
-  for (std::size_t chunk = 1; chunk <= kExample1.size(); ++chunk) {
-    RtfDecompressor d;
-    std::string out;
-    for (std::size_t at = 0; at < kExample1.size(); at += chunk) {
-      auto piece = std::span(kExample1).subspan(at, std::min(chunk, kExample1.size() - at));
-      ASSERT_TRUE(d.Feed(piece, out).ok());
+  const std::string long_text = LiteralHeavyText(3 * 4096 + 100);
+  const std::vector<std::byte> long_value = CompressRtf(long_text, true);
+  struct Case {
+    const std::vector<std::byte>& value;
+    const std::string& text;
+    std::vector<std::size_t> chunks;
+  };
+  std::vector<std::size_t> every_size;
+  for (std::size_t chunk = 1; chunk <= kExample1.size(); ++chunk) every_size.push_back(chunk);
+  const Case cases[] = {{kExample1, kExample1Text, every_size},
+                        {long_value, long_text, {1, 2, 3, 7, 4096, long_value.size()}}};
+  for (const Case& c : cases) {
+    for (std::size_t chunk : c.chunks) {
+      RtfDecompressor d;
+      std::string out;
+      for (std::size_t at = 0; at < c.value.size(); at += chunk) {
+        auto piece = std::span(c.value).subspan(at, std::min(chunk, c.value.size() - at));
+        ASSERT_TRUE(d.Feed(piece, out).ok());
+      }
+      ASSERT_TRUE(d.Finish().ok()) << chunk;
+      EXPECT_EQ(out.size(), c.text.size()) << "chunk " << chunk;
+      EXPECT_TRUE(out == c.text) << "chunk " << chunk;
+      EXPECT_FALSE(d.crc_mismatch());
     }
-    ASSERT_TRUE(d.Finish().ok()) << chunk;
-    EXPECT_EQ(out, kExample1Text) << "chunk " << chunk;
-    EXPECT_FALSE(d.crc_mismatch());
   }
 }
 
