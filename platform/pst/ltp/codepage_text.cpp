@@ -77,11 +77,13 @@ std::string Utf16LeToUtf8(std::span<const std::byte> bytes) {
   while (i < units) {
     std::size_t used = 0;
     while (i < units && used + kLongestChar <= kChunk) {
-      const std::size_t ascii = charset::CopyAsciiUnits(in + 2 * i, std::min(units - i, kChunk - used),
-                                                        chunk + used);
-      i += ascii;
-      used += ascii;
-      if (i == units || used + kLongestChar > kChunk) break;
+      if (unit(i) < 0x80) {
+        const std::size_t ascii =
+            charset::CopyAsciiUnits(in + 2 * i, std::min(units - i, kChunk - used), chunk + used);
+        i += ascii;
+        used += ascii;
+        if (i == units || used + kLongestChar > kChunk) break;
+      }
       char32_t code = unit(i++);
       if (IsHighSurrogate(code) && i < units && IsLowSurrogate(unit(i))) {
         code = 0x10000 + ((code - 0xD800) << 10) + (unit(i++) - 0xDC00);
