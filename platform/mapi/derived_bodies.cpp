@@ -194,13 +194,33 @@ SCODE TextFromHtml(const ObjectView& object, std::string& text) {
   return S_OK;
 }
 
-SCODE TextFromRtf(const ObjectView& object, std::string& text) {
+// Decompresses the stored RTF whole. The copy is kept for WrapCompressedRTFStream only when reading
+// it noted no integrity finding, so that serving it instead of reading the value again changes
+// nothing the caller can see.
+SCODE DecompressStoredRtf(const ObjectView& object,
+                          std::shared_ptr<const DecompressedRtfCopy>& out) {
   auto stream = object.properties->OpenStream(kRtfId);
   if (!stream) return StatusToScode(stream.status());
+  const std::uint64_t findings_before = object.store->database().log().position();
   std::string compressed;
   if (!ReadWhole(*stream, compressed)) return MAPI_E_CORRUPT_DATA;
-  auto rtf = pst::DecompressRtf(std::as_bytes(std::span<const char>(compressed)));
-  if (!rtf) return StatusToScode(rtf.status());
+  auto copy = std::make_shared<DecompressedRtfCopy>();
+  pst::RtfDecompressor decompressor;
+  auto status = decompressor.Feed(std::as_bytes(std::span<const char>(compressed)), copy->rtf);
+  if (status.ok()) status = decompressor.Finish();
+  if (!status.ok()) return StatusToScode(status);
+  copy->raw_size = decompressor.header().raw_size;
+  copy->crc_mismatch = decompressor.crc_mismatch();
+  out = std::move(copy);
+  if (object.derived && object.store->database().log().position() == findings_before) {
+    object.derived->rtf = out;
+  }
+  return S_OK;
+}
+
+SCODE TextFromRtf(const ObjectView& object, std::string& text) {
+  std::shared_ptr<const DecompressedRtfCopy> rtf;
+  if (const SCODE sc = DecompressStoredRtf(object, rtf); sc != S_OK) return sc;
   text = rtf::TakeFromRtf(rtf->rtf, rtf::Take::kText, DecodeCodePage);
   return S_OK;
 }

@@ -4,6 +4,7 @@
 // by piece while it is read, never held whole.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,10 +14,19 @@
 
 namespace mapilib {
 
+// The stored compressed RTF of a message, decompressed whole to derive its text, met no damage:
+// WrapCompressedRTFStream serves these bytes instead of decompressing the value a second time.
+struct DecompressedRtfCopy {
+  std::string rtf;
+  std::uint32_t raw_size = 0;  // the header's RAWSIZE, which the wrapping stream's Stat reports
+  bool crc_mismatch = false;
+};
+
 // The text derived for a message, kept while the message is open so that GetProps and OpenProperty
-// derive it once.
+// derive it once, and the RTF decompressed on the way.
 struct DerivedBodyCache {
   std::optional<std::string> text;
+  std::shared_ptr<const DecompressedRtfCopy> rtf;
 };
 
 // OpenProperty for a derived body form: the stream, a failure code, or MAPI_E_NO_SUPPORT when

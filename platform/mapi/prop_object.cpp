@@ -71,6 +71,7 @@ HRESULT OpenValueStream(const ObjectView& object,
     auto shared = std::make_shared<pst::ltp::ValueStream>(std::move(*stream));
     auto* istream = new (std::nothrow) ValueIStream(std::move(shared), store);
     if (!istream) return MAPI_E_NOT_ENOUGH_MEMORY;
+    if (id == PROP_ID(PR_RTF_COMPRESSED) && object.derived) istream->KeepDecompressed(object.derived->rtf);
     *out = istream;
     return S_OK;
   }

@@ -4,8 +4,10 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/mapi/pull_stream.h"
+#include "platform/mapi/value_istream.h"
 #include "platform/os/debug_output.h"
 #include "platform/pst/rtf/rtf_decompressor.h"
 
@@ -13,6 +15,10 @@ namespace mapilib {
 namespace {
 
 constexpr ULONG kChunk = 16 * 1024;
+
+void TraceCrcMismatch() {
+  os::CurrentDebugOutput().Write("WrapCompressedRTFStream: CRC mismatch, data used");
+}
 
 class RtfStream final : public PullStream {
  public:
@@ -40,9 +46,7 @@ class RtfStream final : public PullStream {
         os::CurrentDebugOutput().Write(
             "WrapCompressedRTFStream: stored RTF shorter than its RAWSIZE, whole by COMPSIZE; used");
       }
-      if (decompressor_.crc_mismatch()) {
-        os::CurrentDebugOutput().Write("WrapCompressedRTFStream: CRC mismatch, data used");
-      }
+      if (decompressor_.crc_mismatch()) TraceCrcMismatch();
       return S_OK;
     }
     if (!decompressor_.Feed(std::span<const std::byte>(chunk_.get(), got), out).ok()) {
@@ -66,8 +70,51 @@ class RtfStream final : public PullStream {
   std::unique_ptr<std::byte[]> chunk_ = std::make_unique_for_overwrite<std::byte[]>(kChunk);
 };
 
+// The RTF the message decompressed already, handed out as RtfStream hands out what it decompresses:
+// the size known once reading began, the CRC mismatch traced when a read reaches past the end.
+class DecompressedRtfStream final : public PullStream {
+ public:
+  explicit DecompressedRtfStream(std::shared_ptr<const DecompressedRtfCopy> rtf)
+      : rtf_(std::move(rtf)) {}
+
+  HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD) override {
+    if (!stat) return STG_E_INVALIDPOINTER;
+    *stat = STATSTG{};
+    stat->type = 2;  // STGTY_STREAM
+    stat->cbSize.QuadPart = started_ ? rtf_->raw_size : 0;
+    return S_OK;
+  }
+
+ private:
+  HRESULT Produce(std::string& out, bool& ended) override {
+    started_ = true;
+    const std::string_view rest = std::string_view(rtf_->rtf).substr(position_);
+    if (rest.empty()) {
+      ended = true;
+      if (rtf_->crc_mismatch) TraceCrcMismatch();
+      return S_OK;
+    }
+    const std::string_view piece = rest.substr(0, kChunk);
+    out += piece;
+    position_ += piece.size();
+    return S_OK;
+  }
+
+  std::shared_ptr<const DecompressedRtfCopy> rtf_;
+  std::size_t position_ = 0;
+  bool started_ = false;
+};
+
 }  // namespace
 
-IStream* NewRtfStream(IStream* compressed) { return new (std::nothrow) RtfStream(compressed); }
+IStream* NewRtfStream(IStream* compressed) {
+  // A stream this library opened over a value its message has decompressed already.
+  if (const auto* value = dynamic_cast<const ValueIStream*>(compressed)) {
+    if (auto rtf = value->DecompressedIfUnread()) {
+      return new (std::nothrow) DecompressedRtfStream(std::move(rtf));
+    }
+  }
+  return new (std::nothrow) RtfStream(compressed);
+}
 
 }  // namespace mapilib

@@ -7,7 +7,8 @@
 
 namespace mapilib {
 
-// Takes a reference to `compressed` for the life of the new stream.
+// Takes a reference to `compressed` for the life of the new stream. A stream this library opened
+// over a value its message has decompressed already, still unread, is served from that copy.
 IStream* NewRtfStream(IStream* compressed);
 
 }  // namespace mapilib

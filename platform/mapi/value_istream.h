@@ -7,6 +7,7 @@
 #include <string>
 
 #include "libs/mapi/mapi.h"
+#include "platform/mapi/derived_bodies.h"
 #include "platform/mapi/read_only_stream.h"
 #include "platform/pst/ltp/value_stream.h"
 #include "platform/pst/messaging/message_store.h"
@@ -29,10 +30,19 @@ class ValueIStream final : public ReadOnlyStream {
   HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD flags) override;
   HRESULT STDMETHODCALLTYPE Clone(IStream** out) override;
 
+  // For a compressed-RTF value whose message already decompressed it: the RTF, handed to
+  // WrapCompressedRTFStream while nothing of this stream has been read (it then decompresses from
+  // the stream's position, as for any stream).
+  void KeepDecompressed(std::shared_ptr<const DecompressedRtfCopy> rtf) { decompressed_ = std::move(rtf); }
+  std::shared_ptr<const DecompressedRtfCopy> DecompressedIfUnread() const {
+    return position_ == 0 ? decompressed_ : nullptr;
+  }
+
  private:
   std::shared_ptr<pst::ltp::ValueStream> value_;
   std::shared_ptr<const pst::messaging::MessageStore> store_;
   std::uint64_t position_ = 0;
+  std::shared_ptr<const DecompressedRtfCopy> decompressed_;
 };
 
 }  // namespace mapilib

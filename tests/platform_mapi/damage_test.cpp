@@ -3,6 +3,10 @@
 // page; both stored forms of compressed RTF decompress.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
 #include "tests/platform_mapi/file_damage.h"
 #include "tests/platform_mapi/library_fixture.h"
 #include "tools/pstwriter/mapi_tags.h"
@@ -139,42 +143,105 @@ TEST_P(RtfForms, BothStoredFormsDecompress) {
   EXPECT_EQ(ReadAll(*text), rtf);
 }
 
-// The decompressed text of a message whose PR_RTF_COMPRESSED holds `stored`; nullopt when a read
-// fails.
-std::optional<std::string> RtfOf(const std::string& file, const pstwriter::Bytes& stored) {
+// The wrapped stream over the PR_RTF_COMPRESSED of a message holding `stored` and no PR_BODY. With
+// `body_first` the message is asked for PR_BODY through GetProps first, as the session asks, so that
+// it decompresses the RTF to derive the text before the RTF is wrapped.
+mapi::InterfacePtr<IStream> WrappedRtf(const std::string& file, const pstwriter::Bytes& stored,
+                                       bool body_first) {
   pstwriter::Message m = pstwriter::MakeMail("Rtf", "Ann", "ann@example.org", 1700000000);
   m.props.SetBinary(tags::kRtfCompressed, stored);
   InboxView view = OpenInbox(WriteInbox(file, {}, List(m)));
   auto message = MessageAt(view, 0);
+  if (body_first) GetOne(*message, PR_BODY);
   LPUNKNOWN unknown = nullptr;
   EXPECT_EQ(message->OpenProperty(PR_RTF_COMPRESSED, &IID_IStream, 0, 0, &unknown), S_OK);
   mapi::InterfacePtr<IStream> compressed(static_cast<IStream*>(unknown));
   mapi::InterfacePtr<IStream> text;
   EXPECT_EQ(mapi::WrapCompressedRTFStream(compressed.get(), 0, text.Out()), S_OK);
-  return ReadAll(*text);
+  return text;
 }
 
-TEST(Rtf, CrcMismatchIsToleratedAndTheDataUsed) {
-  const std::string rtf = pstwriter::NativeRtf("checked text");
+// The decompressed text; nullopt when a read fails.
+std::optional<std::string> RtfOf(const std::string& file, const pstwriter::Bytes& stored,
+                                 bool body_first) {
+  auto text = WrappedRtf(file, stored, body_first);
+  return text ? ReadAll(*text) : std::nullopt;
+}
+
+pstwriter::Bytes WithBadCrc(const std::string& rtf) {
   pstwriter::Bytes stored = pstwriter::CompressedRtfStream(rtf, true);
   stored[12] ^= std::byte{0xFF};  // the CRC field
-  EXPECT_EQ(RtfOf("rtf-crc.pst", stored), rtf);
+  return stored;
 }
 
-TEST(Rtf, TruncatedDataFailsInsteadOfEndingEarly) {
+// Each case read straight, and after the message decompressed the same value to derive PR_BODY.
+class RtfDamage : public ::testing::TestWithParam<bool> {};
+
+TEST_P(RtfDamage, CrcMismatchIsToleratedAndTheDataUsed) {
+  const std::string rtf = pstwriter::NativeRtf("checked text");
+  EXPECT_EQ(RtfOf("rtf-crc.pst", WithBadCrc(rtf), GetParam()), rtf);
+}
+
+TEST_P(RtfDamage, CrcMismatchIsTracedWhenTheReadPassesTheEnd) {
+  const std::string trace = TempPath(GetParam() ? "rtf-crc-shared.trace" : "rtf-crc.trace");
+  std::remove(trace.c_str());
+  // A fresh process, so that the library opens the trace file named here.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        setenv("PST2XMZ_TRACE", trace.c_str(), 1);
+        const std::string rtf = pstwriter::NativeRtf(std::string(300, 'c'));
+        auto text = WrappedRtf("rtf-crc-trace.pst", WithBadCrc(rtf), GetParam());
+        std::string read(rtf.size(), '\0');
+        ULONG got = 0;
+        text->Read(read.data(), static_cast<ULONG>(read.size()), &got);
+        std::ifstream before(trace);
+        const bool early = before && before.peek() != std::ifstream::traits_type::eof();
+        char more = 0;
+        text->Read(&more, 1, &got);
+        std::ifstream after(trace);
+        std::string line;
+        std::getline(after, line);
+        std::exit(!early && read == rtf && got == 0 &&
+                          line == "WrapCompressedRTFStream: CRC mismatch, data used"
+                      ? 0
+                      : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+TEST_P(RtfDamage, TruncatedDataFailsInsteadOfEndingEarly) {
   pstwriter::Bytes stored =
       pstwriter::CompressedRtfStream(pstwriter::NativeRtf(std::string(3000, 'q')), true);
   stored.resize(stored.size() - 8);  // COMPSIZE still promises the missing bytes
-  EXPECT_EQ(RtfOf("rtf-cut.pst", stored), std::nullopt);
+  EXPECT_EQ(RtfOf("rtf-cut.pst", stored, GetParam()), std::nullopt);
 }
 
-TEST(Rtf, StoredFormWhoseRawSizeCountsItsHeaderIsUsedWhole) {
+TEST_P(RtfDamage, StoredFormWhoseRawSizeCountsItsHeaderIsUsedWhole) {
   const std::string rtf = pstwriter::NativeRtf("as some writers store it");
   pstwriter::Bytes stored = pstwriter::CompressedRtfStream(rtf, false);
   const std::uint32_t comp_size = static_cast<std::uint32_t>(stored.size() - 4);
   for (int i = 0; i < 4; ++i) stored[4 + i] = static_cast<std::byte>(comp_size >> (8 * i));
-  EXPECT_EQ(RtfOf("rtf-rawsize.pst", stored), rtf);
+  EXPECT_EQ(RtfOf("rtf-rawsize.pst", stored, GetParam()), rtf);
 }
+
+TEST_P(RtfDamage, SizeIsKnownOnceReadingBeganAndPiecesJoinUp) {
+  const std::string rtf = pstwriter::NativeRtf(std::string(5000, 'p') + " end");
+  auto text = WrappedRtf("rtf-stat.pst", pstwriter::CompressedRtfStream(rtf, true), GetParam());
+  ASSERT_TRUE(text);
+  STATSTG stat{};
+  ASSERT_EQ(text->Stat(&stat, 0), S_OK);
+  EXPECT_EQ(stat.cbSize.QuadPart, 0u);
+  std::string joined;
+  char piece[7];
+  ULONG got = 0;
+  while (text->Read(piece, sizeof piece, &got) == S_OK && got > 0) joined.append(piece, got);
+  EXPECT_EQ(joined, rtf);
+  ASSERT_EQ(text->Stat(&stat, 0), S_OK);
+  EXPECT_EQ(stat.cbSize.QuadPart, rtf.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(AfterDerivedBody, RtfDamage, ::testing::Bool());
 
 INSTANTIATE_TEST_SUITE_P(CompressedAndStored, RtfForms, ::testing::Bool());
 
