@@ -58,6 +58,54 @@ class Converter {
   iconv_t cd_;
 };
 
+// Code pages whose bytes below 0x80 iconv converts to the same ASCII characters.
+bool AsciiCompatible(std::uint32_t code_page) {
+  return (code_page >= 1250 && code_page <= 1258) || (code_page >= 28591 && code_page <= 28605) ||
+         code_page == 20127 || code_page == kUtf8CodePage || CodePageName(code_page) == nullptr;
+}
+
+bool IsAscii(std::span<const std::byte> text) {
+  std::uint8_t any = 0;
+  for (std::byte b : text) any |= static_cast<std::uint8_t>(b);
+  return any < 0x80;
+}
+
+// Well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool IsWellFormedUtf8(std::span<const std::byte> text) {
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  auto at = [&](std::size_t k) { return static_cast<std::uint8_t>(text[k]); };
+  auto in = [&](std::size_t k, std::uint8_t low, std::uint8_t high) {
+    return k < n && at(k) >= low && at(k) <= high;
+  };
+  while (i < n) {
+    const std::uint8_t lead = at(i);
+    if (lead < 0x80) {
+      ++i;
+    } else if (lead >= 0xC2 && lead <= 0xDF && in(i + 1, 0x80, 0xBF)) {
+      i += 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF &&
+               in(i + 1, lead == 0xE0 ? 0xA0 : 0x80, lead == 0xED ? 0x9F : 0xBF) &&
+               in(i + 2, 0x80, 0xBF)) {
+      i += 3;
+    } else if (lead >= 0xF0 && lead <= 0xF4 &&
+               in(i + 1, lead == 0xF0 ? 0x90 : 0x80, lead == 0xF4 ? 0x8F : 0xBF) &&
+               in(i + 2, 0x80, 0xBF) && in(i + 3, 0x80, 0xBF)) {
+      i += 4;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Text that iconv would hand back unchanged: ASCII in a code page that keeps it, or well-formed
+// UTF-8 from UTF-8.
+bool ConvertsToItself(std::span<const std::byte> text, std::uint32_t code_page) {
+  if (!AsciiCompatible(code_page)) return false;
+  return IsAscii(text) || (code_page == kUtf8CodePage && IsWellFormedUtf8(text));
+}
+
 }  // namespace
 
 std::string Utf16LeToUtf8(std::span<const std::byte> bytes) {
@@ -145,6 +193,9 @@ const char* CodePageName(std::uint32_t code_page) {
 }
 
 std::string CodePageToUtf8(std::span<const std::byte> text, std::uint32_t code_page) {
+  if (ConvertsToItself(text, code_page)) {
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size());
+  }
   const char* name = CodePageName(code_page);
   Converter converter(name ? name : CodePageName(kDefaultCodePage));
   if (!converter.ok()) {

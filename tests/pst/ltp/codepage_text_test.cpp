@@ -117,6 +117,16 @@ TEST(CodePageToUtf8, UndefinedByteBecomesReplacementAndTheRestSurvives) {
   EXPECT_EQ(CodePageToUtf8(Ascii("\xFF\xFEok"), 65001), "\xEF\xBF\xBD\xEF\xBF\xBDok");
 }
 
+TEST(CodePageToUtf8, OnlyTextThatConvertsToItselfSkipsTheConversion) {
+  EXPECT_EQ(CodePageToUtf8(Ascii("caf\xC3\xA9 \xF0\x9F\x98\x80"), 65001), "caf\xC3\xA9 \xF0\x9F\x98\x80");
+  // Overlong forms and encoded surrogates are not UTF-8.
+  EXPECT_EQ(CodePageToUtf8(Ascii("\xC0\xAFx"), 65001), "\xEF\xBF\xBD\xEF\xBF\xBDx");
+  EXPECT_EQ(CodePageToUtf8(Ascii("\xED\xA0\x80"), 65001), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+  // ASCII bytes that mean something else in the code page.
+  EXPECT_EQ(CodePageToUtf8(Ascii("+AOk-"), 65000), "\xC3\xA9");
+  EXPECT_EQ(CodePageToUtf8(Ascii(std::string("a\0b", 3)), 1252), std::string("a\0b", 3));
+}
+
 TEST(CodePageToUtf8, UnknownCodePageReadsAs1252) {
   EXPECT_EQ(CodePageToUtf8(Ascii("caf\xE9"), 4242), "caf\xC3\xA9");
 }
