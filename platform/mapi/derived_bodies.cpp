@@ -111,6 +111,47 @@ bool ReadWhole(const ValueStream& stream, std::string& out) {
   return ForEachChunk(stream, [&](std::string_view piece) { out += piece; });
 }
 
+std::uint64_t FindingsPosition(const ObjectView& object) {
+  return object.store->database().log().position();
+}
+
+// Keeps `copy` in the message's cache when reading it, from findings_before on, noted nothing.
+template <typename Copy>
+void KeepIfClean(const ObjectView& object, std::uint64_t findings_before,
+                 const std::shared_ptr<const Copy>& copy,
+                 std::shared_ptr<const Copy> DerivedBodyCache::*slot) {
+  if (object.derived && FindingsPosition(object) == findings_before) object.derived->*slot = copy;
+}
+
+// The opened HTML read whole; kept for the message's other derivations when of ordinary size.
+SCODE CopyHtml(const ObjectView& object, const StoredHtml& html, std::uint64_t findings_before,
+               std::shared_ptr<const HtmlCopy>& out) {
+  auto copy = std::make_shared<HtmlCopy>();
+  copy->code_page = html.code_page;
+  if (!ReadWhole(*html.bytes, copy->bytes)) return MAPI_E_CORRUPT_DATA;
+  out = std::move(copy);
+  if (out->bytes.size() <= kReadOnceSize) KeepIfClean(object, findings_before, out, &DerivedBodyCache::html);
+  return S_OK;
+}
+
+// The stored HTML whole, from the message's copy when it keeps one.
+SCODE ReadStoredHtml(const ObjectView& object, std::shared_ptr<const HtmlCopy>& out) {
+  if (object.derived && object.derived->html) {
+    out = object.derived->html;
+    return S_OK;
+  }
+  const std::uint64_t findings_before = FindingsPosition(object);
+  auto html = OpenStoredHtml(object);
+  if (!html) return StatusToScode(html.status());
+  return CopyHtml(object, *html, findings_before, out);
+}
+
+std::shared_ptr<ValueStream> StreamOver(std::string_view bytes) {
+  std::vector<std::byte> copy(bytes.size());
+  std::memcpy(copy.data(), bytes.data(), bytes.size());
+  return std::make_shared<ValueStream>(ValueStream::FromBytes(std::move(copy)));
+}
+
 void AppendLittleEndian(std::string& out, std::uint32_t value) {
   for (int i = 0; i < 4; ++i) out += static_cast<char>(value >> (8 * i));
 }
@@ -185,10 +226,9 @@ std::string DecodeCodePage(std::string_view bytes, std::string_view code_page) {
 }
 
 SCODE TextFromHtml(const ObjectView& object, std::string& text) {
-  auto html = OpenStoredHtml(object);
-  if (!html) return StatusToScode(html.status());
-  std::string bytes;
-  if (!ReadWhole(*html->bytes, bytes)) return MAPI_E_CORRUPT_DATA;
+  std::shared_ptr<const HtmlCopy> html;
+  if (const SCODE sc = ReadStoredHtml(object, html); sc != S_OK) return sc;
+  std::string bytes = html->bytes;
   std::erase(bytes, '\0');
   text = HtmlToText(DecodeCodePage(bytes, std::to_string(html->code_page)));
   return S_OK;
@@ -201,7 +241,7 @@ SCODE DecompressStoredRtf(const ObjectView& object,
                           std::shared_ptr<const DecompressedRtfCopy>& out) {
   auto stream = object.properties->OpenStream(kRtfId);
   if (!stream) return StatusToScode(stream.status());
-  const std::uint64_t findings_before = object.store->database().log().position();
+  const std::uint64_t findings_before = FindingsPosition(object);
   std::string compressed;
   if (!ReadWhole(*stream, compressed)) return MAPI_E_CORRUPT_DATA;
   auto copy = std::make_shared<DecompressedRtfCopy>();
@@ -212,9 +252,7 @@ SCODE DecompressStoredRtf(const ObjectView& object,
   copy->raw_size = decompressor.header().raw_size;
   copy->crc_mismatch = decompressor.crc_mismatch();
   out = std::move(copy);
-  if (object.derived && object.store->database().log().position() == findings_before) {
-    object.derived->rtf = out;
-  }
+  KeepIfClean(object, findings_before, out, &DerivedBodyCache::rtf);
   return S_OK;
 }
 
@@ -235,29 +273,57 @@ SCODE DerivedText(const ObjectView& object, std::string& text) {
   return sc;
 }
 
+// The RTF GetProps made, as the stored form with its header; the wrapper is served the RTF itself.
+HRESULT OpenMadeRtf(std::shared_ptr<const DecompressedRtfCopy> rtf, LPUNKNOWN* out) {
+  auto* stream = ValueIStream::FromText(StoredRtfHeader(rtf->raw_size) + rtf->rtf);
+  if (!stream) return MAPI_E_NOT_ENOUGH_MEMORY;
+  stream->KeepDecompressed(std::move(rtf));
+  *out = stream;
+  return S_OK;
+}
+
 HRESULT OpenDerivedRtf(const ObjectView& object,
                        const std::shared_ptr<const pst::messaging::MessageStore>& store,
                        LPUNKNOWN* out) {
-  auto html = OpenStoredHtml(object);
-  if (!html) return StatusToScode(html.status());
-  if (html->bytes->size() <= kReadOnceSize) {
-    // A body of ordinary size is read from the file once: sized and escaped from memory.
-    std::string bytes;
-    if (!ReadWhole(*html->bytes, bytes)) return MAPI_E_CORRUPT_DATA;
-    std::vector<std::byte> copy(bytes.size());
-    std::memcpy(copy.data(), bytes.data(), bytes.size());
-    html->bytes = std::make_shared<ValueStream>(ValueStream::FromBytes(std::move(copy)));
+  if (object.derived && object.derived->rtf) return OpenMadeRtf(object.derived->rtf, out);
+  StoredHtml html;
+  if (object.derived && object.derived->html) {
+    html = {StreamOver(object.derived->html->bytes), object.derived->html->code_page};
+  } else {
+    const std::uint64_t findings_before = FindingsPosition(object);
+    auto opened = OpenStoredHtml(object);
+    if (!opened) return StatusToScode(opened.status());
+    html = std::move(*opened);
+    if (html.bytes->size() <= kReadOnceSize) {
+      // A body of ordinary size is read from the file once: sized and escaped from memory.
+      std::shared_ptr<const HtmlCopy> copy;
+      if (const SCODE sc = CopyHtml(object, html, findings_before, copy); sc != S_OK) return sc;
+      html.bytes = StreamOver(copy->bytes);
+    }
   }
   std::uint64_t escaped = 0;
   const bool whole = ForEachChunk(
-      *html->bytes, [&](std::string_view piece) { escaped += EscapedHtmlSize(piece); });
+      *html.bytes, [&](std::string_view piece) { escaped += EscapedHtmlSize(piece); });
   if (!whole) return MAPI_E_CORRUPT_DATA;
   if (escaped > 0xFFFF0000u) return MAPI_E_NOT_ENOUGH_MEMORY;
   auto* stream = new (std::nothrow)
-      DerivedRtfStream(std::move(*html), static_cast<std::uint32_t>(escaped), store);
+      DerivedRtfStream(std::move(html), static_cast<std::uint32_t>(escaped), store);
   if (!stream) return MAPI_E_NOT_ENOUGH_MEMORY;
   *out = stream;
   return S_OK;
+}
+
+// The RTF for GetProps, made whole from the HTML and kept for OpenProperty and the wrapper.
+SCODE MakeRtfValue(const ObjectView& object, ULONG tag, void* parent, SPropValue& out) {
+  const std::uint64_t findings_before = FindingsPosition(object);
+  std::shared_ptr<const HtmlCopy> html;
+  if (const SCODE sc = ReadStoredHtml(object, html); sc != S_OK) return sc;
+  auto rtf = std::make_shared<DecompressedRtfCopy>();
+  rtf->rtf = EncapsulateHtml(html->bytes, html->code_page);
+  rtf->raw_size = static_cast<std::uint32_t>(rtf->rtf.size());
+  const std::string value = StoredRtfHeader(rtf->raw_size) + rtf->rtf;
+  KeepIfClean<DecompressedRtfCopy>(object, findings_before, std::move(rtf), &DerivedBodyCache::rtf);
+  return SetBinaryValue(tag, std::as_bytes(std::span<const char>(value)), parent, out);
 }
 
 }  // namespace
@@ -290,15 +356,7 @@ std::optional<SCODE> ReadDerivedBody(const ObjectView& object, ULONG tag, void* 
   // Like a large stored value, a large derived one is for OpenProperty to stream.
   auto source = object.properties->OpenStream(Stores(object, kHtmlId) ? kHtmlId : kRtfId);
   if (source && source->size() > kGetPropsSourceLimit) return MAPI_E_NOT_ENOUGH_MEMORY;
-  if (rtf) {
-    auto html = OpenStoredHtml(object);
-    if (!html) return StatusToScode(html.status());
-    std::string bytes;
-    if (!ReadWhole(*html->bytes, bytes)) return MAPI_E_CORRUPT_DATA;
-    const std::string rtf = EncapsulateHtml(bytes, html->code_page);
-    const std::string value = StoredRtfHeader(static_cast<std::uint32_t>(rtf.size())) + rtf;
-    return SetBinaryValue(tag, std::as_bytes(std::span<const char>(value)), parent, out);
-  }
+  if (rtf) return MakeRtfValue(object, tag, parent, out);
   std::string text;
   if (const SCODE sc = DerivedText(object, text); sc != S_OK) return sc;
   return SetTextValue(tag, text, parent, out);

@@ -14,7 +14,7 @@
 
 namespace mapilib {
 
-// The stored compressed RTF of a message, decompressed whole to derive its text, met no damage:
+// The RTF of a message, decompressed whole to derive its text or made from its HTML for GetProps:
 // WrapCompressedRTFStream serves these bytes instead of decompressing the value a second time.
 struct DecompressedRtfCopy {
   std::string rtf;
@@ -22,11 +22,20 @@ struct DecompressedRtfCopy {
   bool crc_mismatch = false;
 };
 
-// The text derived for a message, kept while the message is open so that GetProps and OpenProperty
-// derive it once, and the RTF decompressed on the way.
+// The stored HTML of a message, read whole, and its code page.
+struct HtmlCopy {
+  std::string bytes;
+  std::uint32_t code_page = 0;
+};
+
+// What a message derived, kept while it is open so that GetProps and OpenProperty derive it once:
+// the text; the RTF, decompressed from the stored value or made from the HTML; the HTML read on the
+// way, when it is of ordinary size. Copies are kept only when reading them noted no integrity
+// finding, so that serving them instead of reading again changes nothing the caller sees.
 struct DerivedBodyCache {
   std::optional<std::string> text;
   std::shared_ptr<const DecompressedRtfCopy> rtf;
+  std::shared_ptr<const HtmlCopy> html;
 };
 
 // OpenProperty for a derived body form: the stream, a failure code, or MAPI_E_NO_SUPPORT when

@@ -140,6 +140,37 @@ TEST_P(DerivedBodyTest, BodyIsTextFromTheHtmlElseFromTheRtf) {
   EXPECT_EQ(Stream(*MessageAt(2), PR_BODY), "Line {one}\r\nLine two\r\n");
 }
 
+// The session asks GetProps for both body forms before the composition opens them on the same
+// object: every answer matches what a fresh object gives when only opened.
+TEST_P(DerivedBodyTest, GetPropsFirstChangesNothingOpenPropertyGives) {
+  for (ULONG row : {0u, 1u, 2u, 4u}) {
+    SCOPED_TRACE(row);
+    const auto fresh_body = Stream(*MessageAt(row), PR_BODY);
+    const auto fresh_compressed = Stream(*MessageAt(row), PR_RTF_COMPRESSED);
+    const std::string fresh_rtf = Rtf(*MessageAt(row));
+    auto message = MessageAt(row);
+    const OneValue body = GetOne(*message, PR_BODY);
+    const OneValue compressed = GetOne(*message, PR_RTF_COMPRESSED);
+    if (body.tag == PR_BODY) {
+      EXPECT_EQ(body.text, fresh_body);
+    }
+    if (compressed.tag == PR_RTF_COMPRESSED) {
+      EXPECT_EQ(std::string(reinterpret_cast<const char*>(compressed.bytes.data()),
+                            compressed.bytes.size()),
+                fresh_compressed);
+    }
+    EXPECT_EQ(Stream(*message, PR_BODY), fresh_body);
+    LPUNKNOWN unknown = nullptr;
+    ASSERT_EQ(message->OpenProperty(PR_RTF_COMPRESSED, &IID_IStream, 0, 0, &unknown), S_OK);
+    mapi::InterfacePtr<IStream> opened(static_cast<IStream*>(unknown));
+    STATSTG stat{};
+    ASSERT_EQ(opened->Stat(&stat, 0), S_OK);
+    EXPECT_EQ(stat.cbSize.QuadPart, fresh_compressed.value_or("").size());
+    EXPECT_EQ(ReadAll(*opened), fresh_compressed);
+    EXPECT_EQ(Rtf(*message), fresh_rtf);
+  }
+}
+
 TEST_P(DerivedBodyTest, StoredFormsAreNotReplacedAndNothingComesFromNothing) {
   // The RTF-only message keeps its own RTF; the message without a body derives nothing.
   EXPECT_EQ(Rtf(*MessageAt(2)).find("\\fromhtml"), std::string::npos);
