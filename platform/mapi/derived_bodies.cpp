@@ -1,5 +1,6 @@
-// Which body forms a message derives, and the derivations: HTML to encapsulating RTF (streamed
-// behind the stored form of the compressed-RTF header), HTML to text, RTF to text.
+// Which body forms a message derives, and the derivations: HTML to encapsulating RTF (behind the
+// stored form of the compressed-RTF header; made whole for HTML of ordinary size, streamed for
+// larger), HTML to text, RTF to text.
 #include "platform/mapi/derived_bodies.h"
 
 #include <algorithm>
@@ -28,7 +29,7 @@ constexpr std::uint16_t kBodyId = PROP_ID(PR_BODY);
 constexpr std::uint16_t kHtmlId = 0x1013;  // PR_HTML, binary or string
 constexpr std::uint16_t kRtfId = PROP_ID(PR_RTF_COMPRESSED);
 constexpr std::size_t kChunk = 64 * 1024;
-// HTML up to this size is read once into memory for the derived RTF; larger HTML is read twice
+// HTML up to this size is read once into memory and its RTF made whole; larger HTML is read twice
 // (once to size the RTF, once to stream it) rather than held.
 constexpr std::uint64_t kReadOnceSize = 1 << 20;
 // GetProps derives a body form only from a source up to this size.
@@ -144,12 +145,6 @@ SCODE ReadStoredHtml(const ObjectView& object, std::shared_ptr<const HtmlCopy>& 
   auto html = OpenStoredHtml(object);
   if (!html) return StatusToScode(html.status());
   return CopyHtml(object, *html, findings_before, out);
-}
-
-std::shared_ptr<ValueStream> StreamOver(std::string_view bytes) {
-  std::vector<std::byte> copy(bytes.size());
-  std::memcpy(copy.data(), bytes.data(), bytes.size());
-  return std::make_shared<ValueStream>(ValueStream::FromBytes(std::move(copy)));
 }
 
 void AppendLittleEndian(std::string& out, std::uint32_t value) {
@@ -282,25 +277,21 @@ HRESULT OpenMadeRtf(std::shared_ptr<const DecompressedRtfCopy> rtf, LPUNKNOWN* o
   return S_OK;
 }
 
-HRESULT OpenDerivedRtf(const ObjectView& object,
-                       const std::shared_ptr<const pst::messaging::MessageStore>& store,
-                       LPUNKNOWN* out) {
-  if (object.derived && object.derived->rtf) return OpenMadeRtf(object.derived->rtf, out);
-  StoredHtml html;
-  if (object.derived && object.derived->html) {
-    html = {StreamOver(object.derived->html->bytes), object.derived->html->code_page};
-  } else {
-    const std::uint64_t findings_before = FindingsPosition(object);
-    auto opened = OpenStoredHtml(object);
-    if (!opened) return StatusToScode(opened.status());
-    html = std::move(*opened);
-    if (html.bytes->size() <= kReadOnceSize) {
-      // A body of ordinary size is read from the file once: sized and escaped from memory.
-      std::shared_ptr<const HtmlCopy> copy;
-      if (const SCODE sc = CopyHtml(object, html, findings_before, copy); sc != S_OK) return sc;
-      html.bytes = StreamOver(copy->bytes);
-    }
-  }
+// The RTF made whole from HTML held in memory, kept for the message's later asks.
+std::shared_ptr<const DecompressedRtfCopy> MakeRtf(const ObjectView& object, const HtmlCopy& html,
+                                                   std::uint64_t findings_before) {
+  auto rtf = std::make_shared<DecompressedRtfCopy>();
+  rtf->rtf = EncapsulateHtml(html.bytes, html.code_page);
+  rtf->raw_size = static_cast<std::uint32_t>(rtf->rtf.size());
+  std::shared_ptr<const DecompressedRtfCopy> made = std::move(rtf);
+  KeepIfClean(object, findings_before, made, &DerivedBodyCache::rtf);
+  return made;
+}
+
+// Large HTML: the RTF is sized in one pass over the value and made while it is read.
+HRESULT StreamDerivedRtf(StoredHtml html,
+                         const std::shared_ptr<const pst::messaging::MessageStore>& store,
+                         LPUNKNOWN* out) {
   std::uint64_t escaped = 0;
   const bool whole = ForEachChunk(
       *html.bytes, [&](std::string_view piece) { escaped += EscapedHtmlSize(piece); });
@@ -313,16 +304,29 @@ HRESULT OpenDerivedRtf(const ObjectView& object,
   return S_OK;
 }
 
+HRESULT OpenDerivedRtf(const ObjectView& object,
+                       const std::shared_ptr<const pst::messaging::MessageStore>& store,
+                       LPUNKNOWN* out) {
+  if (object.derived && object.derived->rtf) return OpenMadeRtf(object.derived->rtf, out);
+  const std::uint64_t findings_before = FindingsPosition(object);
+  std::shared_ptr<const HtmlCopy> html = object.derived ? object.derived->html : nullptr;
+  if (!html) {
+    auto opened = OpenStoredHtml(object);
+    if (!opened) return StatusToScode(opened.status());
+    if (opened->bytes->size() > kReadOnceSize) return StreamDerivedRtf(std::move(*opened), store, out);
+    // A body of ordinary size is read from the file once and its RTF made in memory.
+    if (const SCODE sc = CopyHtml(object, *opened, findings_before, html); sc != S_OK) return sc;
+  }
+  return OpenMadeRtf(MakeRtf(object, *html, findings_before), out);
+}
+
 // The RTF for GetProps, made whole from the HTML and kept for OpenProperty and the wrapper.
 SCODE MakeRtfValue(const ObjectView& object, ULONG tag, void* parent, SPropValue& out) {
   const std::uint64_t findings_before = FindingsPosition(object);
   std::shared_ptr<const HtmlCopy> html;
   if (const SCODE sc = ReadStoredHtml(object, html); sc != S_OK) return sc;
-  auto rtf = std::make_shared<DecompressedRtfCopy>();
-  rtf->rtf = EncapsulateHtml(html->bytes, html->code_page);
-  rtf->raw_size = static_cast<std::uint32_t>(rtf->rtf.size());
+  const auto rtf = MakeRtf(object, *html, findings_before);
   const std::string value = StoredRtfHeader(rtf->raw_size) + rtf->rtf;
-  KeepIfClean<DecompressedRtfCopy>(object, findings_before, std::move(rtf), &DerivedBodyCache::rtf);
   return SetBinaryValue(tag, std::as_bytes(std::span<const char>(value)), parent, out);
 }
 

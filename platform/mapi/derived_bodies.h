@@ -1,7 +1,7 @@
 // Body forms a message does not store, derived from the one it stores as the platform's store
 // derives them: PR_RTF_COMPRESSED encapsulating the HTML of a message that holds HTML only, and
-// PR_BODY as plain text from the HTML, else from the RTF. The derived RTF streams: it is made piece
-// by piece while it is read, never held whole.
+// PR_BODY as plain text from the HTML, else from the RTF. The RTF derived from large HTML streams:
+// it is made piece by piece while it is read, never held whole.
 #pragma once
 
 #include <cstdint>
