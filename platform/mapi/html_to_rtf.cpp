@@ -1,18 +1,28 @@
 // HTML escaped into an \*\htmltag group.
 #include "platform/mapi/html_to_rtf.h"
 
+#include <array>
+
 namespace mapilib {
 namespace {
 
 constexpr char kHexDigits[] = "0123456789abcdef";
 
 // RTF bytes one HTML byte takes.
-constexpr std::size_t EscapedByteSize(unsigned char b) {
+constexpr std::size_t EscapedByteSizeOf(unsigned char b) {
   if (b == 0) return 0;
   if (b == '\\' || b == '{' || b == '}') return 2;
   if (b < 0x20 || b >= 0x80) return 4;  // \'hh
   return 1;
 }
+
+constexpr std::array<std::uint8_t, 256> kEscapedSize = [] {
+  std::array<std::uint8_t, 256> table{};
+  for (unsigned b = 0; b < 256; ++b) table[b] = static_cast<std::uint8_t>(EscapedByteSizeOf(b));
+  return table;
+}();
+
+std::size_t EscapedByteSize(unsigned char b) { return kEscapedSize[b]; }
 
 }  // namespace
 
@@ -39,14 +49,15 @@ void AppendEscapedHtml(std::string_view html, std::string& out) {
     const auto b = static_cast<unsigned char>(c);
     switch (EscapedByteSize(b)) {
       case 0: break;
-      case 2:
-        out += '\\';
-        out += c;
+      case 2: {
+        const char escaped[] = {'\\', c};
+        out.append(escaped, sizeof escaped);
         break;
-      default:
-        out += "\\'";
-        out += kHexDigits[b >> 4];
-        out += kHexDigits[b & 0xF];
+      }
+      default: {
+        const char escaped[] = {'\\', '\'', kHexDigits[b >> 4], kHexDigits[b & 0xF]};
+        out.append(escaped, sizeof escaped);
+      }
     }
   }
 }

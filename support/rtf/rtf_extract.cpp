@@ -23,6 +23,13 @@ constexpr std::array<std::string_view, 26> kDestinations = {
     "listtable", "listoverridetable", "rsidtbl", "generator", "latentstyles", "filetbl",
     "revtbl",    "nonshppict"};
 
+// Bytes that end a run of plain text: group and control marks, and what the reader skips.
+constexpr std::array<bool, 256> kSpecial = [] {
+  std::array<bool, 256> table{};
+  for (unsigned char c : {'\\', '{', '}', '\r', '\n', '\0'}) table[c] = true;
+  return table;
+}();
+
 constexpr int kMaxDepth = 1024;  // deeper groups share the state of the deepest one kept
 
 struct Group {
@@ -97,9 +104,7 @@ class Reader {
     if (Shown()) bytes_.append(rtf_.data() + start, pos_ - start);
   }
 
-  static bool IsSpecial(char c) {
-    return c == '\\' || c == '{' || c == '}' || c == '\r' || c == '\n' || c == '\0';
-  }
+  static bool IsSpecial(char c) { return kSpecial[static_cast<unsigned char>(c)]; }
 
   void Control() {
     if (pos_ >= rtf_.size()) return;
