@@ -353,6 +353,28 @@ HRESULT OpenDerivedBody(const ObjectView& message,
   return S_OK;
 }
 
+bool KeepsConvertedText(const ObjectView& object, ULONG tag, const pst::ltp::PropertyValue& value) {
+  const bool asked_both_ways = PROP_ID(tag) == kBodyId || PROP_ID(tag) == PROP_ID(PR_TRANSPORT_MESSAGE_HEADERS);
+  return object.derived && asked_both_ways && PROP_TYPE(tag) == PT_STRING8 &&
+         (value.type() == pst::ltp::prop_type::kUnicode ||
+          value.type() == pst::ltp::prop_type::kString8);
+}
+
+void KeepConvertedText(const ObjectView& object, ULONG tag, std::string_view utf8,
+                       std::uint64_t findings_before) {
+  if (!object.derived || FindingsPosition(object) != findings_before) return;
+  if (ConvertedText(object, tag)) return;
+  object.derived->converted.emplace_back(PROP_ID(tag), utf8.substr(0, utf8.find('\0')));
+}
+
+const std::string* ConvertedText(const ObjectView& object, ULONG tag) {
+  if (!object.derived || PROP_TYPE(tag) != PT_STRING8) return nullptr;
+  for (const auto& [id, text] : object.derived->converted) {
+    if (id == PROP_ID(tag)) return &text;
+  }
+  return nullptr;
+}
+
 std::optional<SCODE> ReadDerivedBody(const ObjectView& object, ULONG tag, void* parent,
                                      SPropValue& out) {
   const bool rtf = DerivesRtf(object, tag);

@@ -8,6 +8,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "libs/mapi/mapi.h"
 #include "platform/mapi/object_properties.h"
@@ -36,6 +38,8 @@ struct DerivedBodyCache {
   std::optional<std::string> text;
   std::shared_ptr<const DecompressedRtfCopy> rtf;
   std::shared_ptr<const HtmlCopy> html;
+  // Stored text GetProps converted to 8-bit (UTF-8), by property id, for OpenProperty to serve.
+  std::vector<std::pair<std::uint16_t, std::string>> converted;
 };
 
 // OpenProperty for a derived body form: the stream, a failure code, or MAPI_E_NO_SUPPORT when
@@ -43,6 +47,14 @@ struct DerivedBodyCache {
 HRESULT OpenDerivedBody(const ObjectView& message,
                         const std::shared_ptr<const pst::messaging::MessageStore>& store, ULONG tag,
                         LPCIID iid, LPUNKNOWN* out);
+
+// Stored text that both GetProps and OpenProperty are asked for (the body, the transport headers) is
+// converted once: GetProps keeps its 8-bit text, cut at the terminator, when reading the value noted
+// no integrity finding, and OpenProperty serves it.
+bool KeepsConvertedText(const ObjectView& object, ULONG tag, const pst::ltp::PropertyValue& value);
+void KeepConvertedText(const ObjectView& object, ULONG tag, std::string_view utf8,
+                       std::uint64_t findings_before);
+const std::string* ConvertedText(const ObjectView& object, ULONG tag);
 
 // GetProps for a derived body form; nullopt when `tag` is not one for this object.
 std::optional<SCODE> ReadDerivedBody(const ObjectView& object, ULONG tag, void* parent,

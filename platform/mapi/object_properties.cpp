@@ -52,10 +52,17 @@ SCODE SetLong(ULONG tag, ULONG value, SPropValue& out) {
 }
 
 SCODE ReadStored(const ObjectView& object, ULONG tag, void* parent, SPropValue& out) {
+  const std::uint64_t findings_before = object.store->database().log().position();
   auto value = object.properties->Get(static_cast<std::uint16_t>(PROP_ID(tag)));
   if (!value) {
     NoteLoss(*object.store, "property " + TagHex(tag), value.status());
     return StatusToScode(value.status());
+  }
+  if (KeepsConvertedText(object, tag, *value)) {
+    auto text = value->AsUtf8();
+    if (!text) return StatusToScode(text.status());
+    KeepConvertedText(object, tag, *text, findings_before);
+    return SetTextValue(tag, *text, parent, out);
   }
   if (IsSubjectTag(tag) && (value->type() == pst::ltp::prop_type::kString8 ||
                             value->type() == pst::ltp::prop_type::kUnicode)) {

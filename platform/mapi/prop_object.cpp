@@ -76,6 +76,12 @@ HRESULT OpenValueStream(const ObjectView& object,
     return S_OK;
   }
   if (type != PT_STRING8 && type != PT_UNICODE) return MAPI_E_NO_SUPPORT;
+  if (const std::string* converted = ConvertedText(object, tag)) {
+    auto* istream = ValueIStream::FromText(*converted);
+    if (!istream) return MAPI_E_NOT_ENOUGH_MEMORY;
+    *out = istream;
+    return S_OK;
+  }
   auto stored = object.properties->FindTag(id);
   if (stored && stored->type == pst::ltp::prop_type::kUnicode && !IsSubjectTag(tag)) {
     // Unicode text streams from the file: as stored, or converted to UTF-8 while it is read.

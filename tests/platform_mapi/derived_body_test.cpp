@@ -210,11 +210,17 @@ TEST(TextStreamTest, StoredTerminatorIsNotHandedOut) {
   ASSERT_TRUE(opened.store);
   auto contents = InboxContents(*opened.store);
   ASSERT_TRUE(contents);
-  auto message = MessageAt(*opened.store, *contents, 0);
-  LPUNKNOWN unknown = nullptr;
-  ASSERT_EQ(message->OpenProperty(PR_BODY, &IID_IStream, 0, 0, &unknown), S_OK);
-  mapi::InterfacePtr<IStream> stream(static_cast<IStream*>(unknown));
-  EXPECT_EQ(ReadAll(*stream), std::string("ok"));
+  // Opened alone, and after GetProps converted the same value.
+  for (bool get_props_first : {false, true}) {
+    auto message = MessageAt(*opened.store, *contents, 0);
+    if (get_props_first) {
+      EXPECT_EQ(GetOne(*message, PR_BODY).text, "ok");
+    }
+    LPUNKNOWN unknown = nullptr;
+    ASSERT_EQ(message->OpenProperty(PR_BODY, &IID_IStream, 0, 0, &unknown), S_OK);
+    mapi::InterfacePtr<IStream> stream(static_cast<IStream*>(unknown));
+    EXPECT_EQ(ReadAll(*stream), std::string("ok"));
+  }
 }
 
 }  // namespace
