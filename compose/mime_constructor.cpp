@@ -2,6 +2,7 @@
 #include "compose/mime_constructor.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "compose/base64_lines.h"
 #include "compose/char_codes.h"
@@ -17,9 +18,18 @@ constexpr std::string_view kTransferEncoding = "Content-Transfer-Encoding";
 constexpr std::string_view kBoundaryPrefix = "Next_Part_";
 constexpr std::string_view kDefaultAttachmentType = "application/octet-stream";
 
+// Eight bytes at a time: a text body is scanned for its charset and its transfer encoding.
 bool HasHighBytes(std::string_view text) {
-  return std::any_of(text.begin(), text.end(),
-                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+  std::size_t k = 0;
+  for (; k + 8 <= text.size(); k += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + k, 8);
+    if (word & kHighBits) return true;
+  }
+  for (; k < text.size(); ++k)
+    if (static_cast<unsigned char>(text[k]) >= 0x80) return true;
+  return false;
 }
 
 std::string_view IdentityEncoding(std::string_view text) {
@@ -38,18 +48,27 @@ bool HasOverlongLine(std::string_view text) {
 }
 
 // A text body as written and its transfer encoding: quoted-printable when a line would be longer
-// than a mail system carries, otherwise the text as it stands.
+// than a mail system carries, otherwise the text as it stands (taken over, not copied).
 struct EncodedText {
   std::string body;
   std::string_view encoding;
 };
 
-EncodedText EncodeText(std::string_view text) {
-  if (!HasOverlongLine(text)) return {std::string(text), IdentityEncoding(text)};
+EncodedText EncodeText(std::string text) {
+  if (!HasOverlongLine(text)) {
+    const std::string_view encoding = IdentityEncoding(text);
+    return {std::move(text), encoding};
+  }
   mime::LineList lines;
   mime::EncodeQuotedPrintableLines(text, lines);
   EncodedText encoded{std::string(), "quoted-printable"};
-  for (const std::string& line : lines) encoded.body += line + "\r\n";
+  std::size_t size = 0;
+  for (const std::string& line : lines) size += line.size() + 2;
+  encoded.body.reserve(size);
+  for (const std::string& line : lines) {
+    encoded.body += line;
+    encoded.body += "\r\n";
+  }
   return encoded;
 }
 
@@ -59,20 +78,26 @@ bool BoundariesClash(std::string_view a, std::string_view b) {
   return a.starts_with(b) || b.starts_with(a);
 }
 
-// Every line break (CR LF, lone CR, lone LF) as CR LF, and a last line ended like the others.
+// Position of the next c at or after from; the text's size when there is none.
+std::size_t NextOf(std::string_view text, char c, std::size_t from) {
+  const void* at = std::memchr(text.data() + from, c, text.size() - from);
+  return at ? static_cast<std::size_t>(static_cast<const char*>(at) - text.data()) : text.size();
+}
+
+// Every line break (CR LF, lone CR, lone LF) as CR LF, and a last line ended like the others. The
+// text between breaks is copied in runs.
 std::string WithCrLf(std::string_view text) {
   std::string out;
-  out.reserve(text.size() + text.size() / 32);
-  for (std::size_t k = 0; k < text.size(); ++k) {
-    const char c = text[k];
-    if (c == '\r') {
-      if (k + 1 < text.size() && text[k + 1] == '\n') ++k;
-      out += "\r\n";
-    } else if (c == '\n') {
-      out += "\r\n";
-    } else {
-      out += c;
-    }
+  out.reserve(text.size() + text.size() / 32 + 2);
+  std::size_t cr = NextOf(text, '\r', 0), lf = NextOf(text, '\n', 0);
+  for (std::size_t k = 0; k < text.size();) {
+    const std::size_t brk = std::min(cr, lf);
+    out.append(text.substr(k, brk - k));
+    if (brk == text.size()) break;
+    out += "\r\n";
+    k = brk + (brk == cr && cr + 1 < text.size() && text[cr + 1] == '\n' ? 2 : 1);
+    if (cr < k) cr = NextOf(text, '\r', k);
+    if (lf < k) lf = NextOf(text, '\n', k);
   }
   if (!out.empty() && !out.ends_with("\r\n")) out += "\r\n";
   return out;
@@ -292,10 +317,16 @@ void TMIMEConstructor::SetTextBody(std::string_view text) {
   body_.append(text);
 }
 
-void TMIMEConstructor::SetTextPart(std::string_view text, std::string_view type,
+void TMIMEConstructor::SetTextPart(std::string text, std::string_view type,
                                    std::string_view charset) {
-  const EncodedText encoded = EncodeText(text);
-  SetTextBody(encoded.body);
+  const std::string_view identity = IdentityEncoding(text);
+  EncodedText encoded = EncodeText(std::move(text));
+  kind_ = PartKind::kText;
+  if (body_.empty()) {
+    body_ = std::move(encoded.body);
+  } else {
+    body_.append(encoded.body);
+  }
   const bool plain = type == "text/plain";
   if (!os::EqualsTextIgnoreCase(header_.GetField(kContentType, ""), type)) {
     header_.SetField(kContentType, plain ? "text/plain; charset=" + std::string(charset) : type, "*");
@@ -305,8 +336,7 @@ void TMIMEConstructor::SetTextPart(std::string_view text, std::string_view type,
     header_.SetField(kContentType, charset, "charset");
   }
   // Likewise a transfer encoding that came with the header no longer describes the body.
-  if (plain || !header_.GetField(kTransferEncoding, "*").empty() ||
-      encoded.encoding != IdentityEncoding(text)) {
+  if (plain || !header_.GetField(kTransferEncoding, "*").empty() || encoded.encoding != identity) {
     header_.SetField(kTransferEncoding, encoded.encoding, "*");
   }
 }
@@ -321,24 +351,24 @@ void TMIMEConstructor::SetBody(std::string_view plain_text, std::string_view htm
     SetMultipart("multipart/mixed");
     return;
   }
-  const std::string plain = WithCrLf(plain_text);
-  const std::string html = WithCrLf(html_text);
+  std::string plain = WithCrLf(plain_text);
+  std::string html = WithCrLf(html_text);
   const std::string charset = HasHighBytes(plain) ? "utf-8" : "us-ascii";
   if (!plain.empty() && !html.empty()) {
     kind_ = PartKind::kMultipart;
     auto plain_part = std::make_unique<TMIMEConstructor>();
-    plain_part->SetTextPart(plain, "text/plain", charset);
+    plain_part->SetTextPart(std::move(plain), "text/plain", charset);
     AddPart(std::move(plain_part));
     auto html_part = std::make_unique<TMIMEConstructor>();
-    html_part->SetTextPart(html, "text/html", charset);
+    html_part->SetTextPart(std::move(html), "text/html", charset);
     AddPart(std::move(html_part));
     SetMultipart("multipart/alternative");
   } else if (!html.empty()) {
-    SetTextPart(html, "text/html", charset);
+    SetTextPart(std::move(html), "text/html", charset);
   } else {
     // Without any body the message still gets a text part of its own: content headers that came
     // with the transport headers describe a body that is not there.
-    SetTextPart(plain, "text/plain", charset);
+    SetTextPart(std::move(plain), "text/plain", charset);
   }
 }
 

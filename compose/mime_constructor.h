@@ -101,7 +101,7 @@ class TMIMEConstructor {
   // Boundaries of the multipart nodes below this one.
   void CollectBoundaries(std::vector<std::string>& out) const;
   std::string FreshBoundary() const;
-  void SetTextPart(std::string_view text, std::string_view type, std::string_view charset);
+  void SetTextPart(std::string text, std::string_view type, std::string_view charset);
   // The body is bytes as they stand, declared 7bit or 8bit; they come back exactly on reading.
   void SetIdentityBody(std::string_view bytes);
 

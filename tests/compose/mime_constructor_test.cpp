@@ -62,6 +62,27 @@ TEST_F(ComposerTest, AnyHighByteLabelsThePlainTextUtf8AndEightBit) {
   EXPECT_EQ(root_.Body(), "caf\xE9\r\nbar\r\n");
 }
 
+TEST(ComposerTextTest, EveryLineBreakBecomesCrLfAndAHighByteAnywhereMakesUtf8) {
+  const std::pair<std::string, std::string> breaks[] = {
+      {"a\rb\nc\r\nd", "a\r\nb\r\nc\r\nd\r\n"}, {"\r\r\n\n", "\r\n\r\n\r\n"},
+      {"x\r", "x\r\n"}, {"\n\rx", "\r\n\r\nx\r\n"}, {"done\r\n", "done\r\n"}, {"", ""}};
+  for (const auto& [text, body] : breaks) {
+    TMIMEConstructor part;
+    part.SetBody(text, "", false);
+    EXPECT_EQ(part.Body(), body) << text;
+  }
+  for (std::size_t at : {0u, 7u, 8u, 17u, 19u}) {
+    std::string text(20, 'a');
+    text[at] = '\xC3';
+    TMIMEConstructor part;
+    part.SetBody(text, "", false);
+    EXPECT_EQ(part.Header().GetField("Content-Type", "charset"), "utf-8") << at;
+  }
+  TMIMEConstructor ascii;
+  ascii.SetBody(std::string(20, 'a'), "", false);
+  EXPECT_EQ(ascii.Header().GetField("Content-Type", "charset"), "us-ascii");
+}
+
 TEST_F(ComposerTest, PlainAndHtmlBecomeAlternativesWithATickBoundary) {
   root_.SetBody("plain", "<p>x</p>", false);
   EXPECT_EQ(root_.GetText(),
