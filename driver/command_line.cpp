@@ -1,6 +1,7 @@
 // Option lookup and path completion.
 #include "driver/command_line.h"
 
+#include "platform/os/path_syntax.h"
 #include "platform/os/text_compare.h"
 
 namespace driver {
@@ -28,9 +29,9 @@ std::optional<std::size_t> CommandLine::FindOption(char letter) const {
 }
 
 std::string CompletePath(std::string_view value, std::string_view current_directory) {
-  if (value.find('/') != std::string_view::npos) return std::string(value);
+  if (os::LocatesItself(value)) return std::string(value);
   std::string path(current_directory);
-  path.push_back('/');
+  path.push_back(os::kPathSeparator);
   path.append(value);
   return path;
 }

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "driver/export_error.h"
+#include "platform/os/file_identity.h"
 #include "platform/os/path_resolution.h"
+#include "platform/os/path_syntax.h"
 
 namespace driver {
 namespace {
@@ -20,7 +22,7 @@ struct NamedPath {
 }  // namespace
 
 std::string ReplaceExtension(std::string_view path, std::string_view extension) {
-  std::size_t slash = path.rfind('/');
+  std::size_t slash = path.find_last_of(os::kNameBoundaries);
   std::size_t dot = path.rfind('.');
   std::size_t stem_end =
       dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash) ? dot
@@ -39,10 +41,9 @@ ExportPaths MakeExportPaths(std::string pst, std::string_view destination,
 bool SameFile(const std::string& a, const std::string& b) {
   const std::string target_a = os::FinalTarget(a);
   const std::string target_b = os::FinalTarget(b);
-  struct stat sa, sb;
-  bool a_exists = stat(target_a.c_str(), &sa) == 0;
-  bool b_exists = stat(target_b.c_str(), &sb) == 0;
-  if (a_exists && b_exists) return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  const auto identity_a = os::IdentifyFile(target_a);
+  const auto identity_b = os::IdentifyFile(target_b);
+  if (identity_a && identity_b) return *identity_a == *identity_b;
   return target_a == target_b;
 }
 

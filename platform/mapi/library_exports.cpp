@@ -9,7 +9,12 @@
 #include "platform/mapi/session_object.h"
 #include "platform/mapi/table_object.h"
 
+// On Windows the exports are __stdcall and keep their decorated names ("MAPIInitialize@4").
+#ifdef _WIN32
+#define MAPI_EXPORT extern "C" __declspec(dllexport)
+#else
 #define MAPI_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace {
 
@@ -40,38 +45,38 @@ void CopyValue(const SPropValue& value, void* parent, SPropValue& out) {
 
 }  // namespace
 
-MAPI_EXPORT HRESULT MAPIInitialize(LPVOID) {
+MAPI_EXPORT HRESULT STDAPICALLTYPE MAPIInitialize(LPVOID) {
   ++InitializeCount();
   return S_OK;
 }
 
-MAPI_EXPORT void MAPIUninitialize() {
+MAPI_EXPORT void STDAPICALLTYPE MAPIUninitialize() {
   if (InitializeCount() > 0) --InitializeCount();
 }
 
-MAPI_EXPORT SCODE MAPIAllocateBuffer(ULONG size, LPVOID* buffer) {
+MAPI_EXPORT SCODE STDAPICALLTYPE MAPIAllocateBuffer(ULONG size, LPVOID* buffer) {
   if (!buffer) return MAPI_E_INVALID_PARAMETER;
   *buffer = mapilib::AllocateBuffer(size);
   return *buffer ? S_OK : MAPI_E_NOT_ENOUGH_MEMORY;
 }
 
-MAPI_EXPORT SCODE MAPIAllocateMore(ULONG size, LPVOID parent, LPVOID* buffer) {
+MAPI_EXPORT SCODE STDAPICALLTYPE MAPIAllocateMore(ULONG size, LPVOID parent, LPVOID* buffer) {
   if (!buffer || !parent) return MAPI_E_INVALID_PARAMETER;
   *buffer = mapilib::AllocateMore(size, parent);
   return *buffer ? S_OK : MAPI_E_NOT_ENOUGH_MEMORY;
 }
 
-MAPI_EXPORT ULONG MAPIFreeBuffer(LPVOID buffer) {
+MAPI_EXPORT ULONG STDAPICALLTYPE MAPIFreeBuffer(LPVOID buffer) {
   return mapilib::FreeBuffer(buffer) ? S_OK : static_cast<ULONG>(MAPI_E_INVALID_PARAMETER);
 }
 
-MAPI_EXPORT HRESULT MAPIAdminProfiles(ULONG, LPPROFADMIN* admin) {
+MAPI_EXPORT HRESULT STDAPICALLTYPE MAPIAdminProfiles(ULONG, LPPROFADMIN* admin) {
   if (!admin) return MAPI_E_INVALID_PARAMETER;
   *admin = mapilib::NewProfAdmin();
   return *admin ? S_OK : MAPI_E_NOT_ENOUGH_MEMORY;
 }
 
-MAPI_EXPORT HRESULT MAPILogonEx(ULONG_PTR, LPTSTR profile, LPTSTR, ULONG, LPMAPISESSION* session) {
+MAPI_EXPORT HRESULT STDAPICALLTYPE MAPILogonEx(ULONG_PTR, LPTSTR profile, LPTSTR, ULONG, LPMAPISESSION* session) {
   if (!session) return MAPI_E_INVALID_PARAMETER;
   *session = nullptr;
   if (InitializeCount() == 0) return MAPI_E_NOT_INITIALIZED;
@@ -84,9 +89,9 @@ MAPI_EXPORT HRESULT MAPILogonEx(ULONG_PTR, LPTSTR profile, LPTSTR, ULONG, LPMAPI
   return *session ? S_OK : MAPI_E_NOT_ENOUGH_MEMORY;
 }
 
-MAPI_EXPORT void FreeProws(LPSRowSet rows) { mapilib::FreeRowSet(rows); }
+MAPI_EXPORT void STDAPICALLTYPE FreeProws(LPSRowSet rows) { mapilib::FreeRowSet(rows); }
 
-MAPI_EXPORT HRESULT HrQueryAllRows(LPMAPITABLE table, LPSPropTagArray tags,
+MAPI_EXPORT HRESULT STDAPICALLTYPE HrQueryAllRows(LPMAPITABLE table, LPSPropTagArray tags,
                                    LPSRestriction restriction, LPSSortOrderSet sort, LONG max_rows,
                                    LPSRowSet* rows) {
   if (!table || !rows) return MAPI_E_INVALID_PARAMETER;
@@ -103,7 +108,7 @@ MAPI_EXPORT HRESULT HrQueryAllRows(LPMAPITABLE table, LPSPropTagArray tags,
   return table->QueryRows(static_cast<LONG>(count), 0, rows);
 }
 
-MAPI_EXPORT HRESULT HrGetOneProp(LPMAPIPROP object, ULONG tag, LPSPropValue* value) {
+MAPI_EXPORT HRESULT STDAPICALLTYPE HrGetOneProp(LPMAPIPROP object, ULONG tag, LPSPropValue* value) {
   if (!object || !value) return MAPI_E_INVALID_PARAMETER;
   *value = nullptr;
   SPropTagArray one{1, {tag}};
@@ -120,7 +125,7 @@ MAPI_EXPORT HRESULT HrGetOneProp(LPMAPIPROP object, ULONG tag, LPSPropValue* val
   return S_OK;
 }
 
-MAPI_EXPORT HRESULT WrapCompressedRTFStream(LPSTREAM compressed, ULONG flags, LPSTREAM* out) {
+MAPI_EXPORT HRESULT STDAPICALLTYPE WrapCompressedRTFStream(LPSTREAM compressed, ULONG flags, LPSTREAM* out) {
   if (!out) return MAPI_E_INVALID_PARAMETER;
   *out = nullptr;
   if (!compressed) return MAPI_E_INVALID_PARAMETER;
@@ -131,7 +136,7 @@ MAPI_EXPORT HRESULT WrapCompressedRTFStream(LPSTREAM compressed, ULONG flags, LP
 
 // The IPM subtree, outbox, deleted-items and sent-items entry ids, the inbox (receive folder of
 // "IPM") under kValidatedInboxEntryIdTag, and PR_VALID_FOLDER_MASK, in one buffer.
-MAPI_EXPORT HRESULT HrValidateIPMSubtree(LPMDB store, ULONG, ULONG* count, LPSPropValue* values,
+MAPI_EXPORT HRESULT STDAPICALLTYPE HrValidateIPMSubtree(LPMDB store, ULONG, ULONG* count, LPSPropValue* values,
                                          LPMAPIERROR* error) {
   if (error) *error = nullptr;
   if (!store || !count || !values) return MAPI_E_INVALID_PARAMETER;

@@ -28,7 +28,11 @@ class Clock {
   virtual int CurrentUtcOffsetMinutes() const = 0;
 };
 
+// The clock in use: a test's replacement, else the fixed clock of fixed_clock.h when the
+// environment asks for one, else SystemClock().
 Clock& CurrentClock();
+// The platform's own clock.
+Clock& SystemClock();
 Clock* InstallClock(Clock* replacement);
 using ScopedClock = ScopedService<Clock, &InstallClock>;
 

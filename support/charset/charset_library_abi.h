@@ -28,6 +28,13 @@ inline constexpr const char kPlCharsetLibraryPattern[] = ".chl";
 
 }  // namespace charset
 
+// How a library marks its entry for export.
+#ifdef _WIN32
+#define PL_CHARSET_LIBRARY_EXPORT __declspec(dllexport)
+#else
+#define PL_CHARSET_LIBRARY_EXPORT __attribute__((visibility("default")))
+#endif
+
 extern "C" {
 
 typedef charset::TPlCharset* (*PlCharsetFactory)();

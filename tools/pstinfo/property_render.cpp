@@ -2,6 +2,7 @@
 #include "tools/pstinfo/property_render.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 
@@ -50,14 +51,18 @@ std::string Printf(const char* format, double value) {
 
 // A FILETIME (100 ns since 1601-01-01) as "YYYY-MM-DD HH:MM:SS UTC".
 std::string FileTimeText(std::int64_t filetime) {
+  using namespace std::chrono;
   constexpr std::int64_t kUnixEpochSeconds = 11644473600LL;
-  const std::time_t seconds = static_cast<std::time_t>(filetime / 10000000 - kUnixEpochSeconds);
-  std::tm tm{};
-  char text[40];
-  if (filetime < 0 || !gmtime_r(&seconds, &tm) ||
-      std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &tm) == 0) {
-    return std::to_string(filetime) + " (not a date)";
-  }
+  if (filetime < 0) return std::to_string(filetime) + " (not a date)";
+  const sys_seconds instant{seconds{filetime / 10000000 - kUnixEpochSeconds}};
+  const sys_days day = floor<days>(instant);
+  const year_month_day date{day};
+  const hh_mm_ss time{instant - day};
+  char text[48];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u %02d:%02d:%02d UTC", static_cast<int>(date.year()),
+                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
+                static_cast<int>(time.seconds().count()));
   return text;
 }
 

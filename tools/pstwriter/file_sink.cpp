@@ -1,11 +1,9 @@
-// Buffered positioned writes to the output file.
+// Buffered positioned writes to the output file, through the standard library on every system.
 #include "tools/pstwriter/file_sink.h"
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 #include "tools/pstwriter/write_error.h"
 
@@ -17,13 +15,11 @@ constexpr std::size_t kBufferLimit = 1 << 20;
 }  // namespace
 
 FileSink::FileSink(const std::string& path) : path_(path) {
-  fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd_ < 0) throw WriteError("cannot create " + path + ": " + std::strerror(errno));
+  file_.open(path, std::ios::binary | std::ios::out | std::ios::trunc);
+  if (!file_) throw WriteError("cannot create " + path + ": " + std::strerror(errno));
 }
 
-FileSink::~FileSink() {
-  if (fd_ >= 0) ::close(fd_);
-}
+FileSink::~FileSink() = default;
 
 void FileSink::WriteAt(std::uint64_t offset, std::span<const std::byte> data) {
   if (!buffer_.empty() && offset != buffer_offset_ + buffer_.size()) Flush();
@@ -39,23 +35,18 @@ void FileSink::Flush() {
 }
 
 void FileSink::Raw(std::uint64_t offset, std::span<const std::byte> data) {
-  while (!data.empty()) {
-    ssize_t n = ::pwrite(fd_, data.data(), data.size(), off_t(offset));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) throw WriteError("cannot write " + path_ + ": " + std::strerror(errno));
-    data = data.subspan(std::size_t(n));
-    offset += std::uint64_t(n);
-  }
+  file_.seekp(static_cast<std::streamoff>(offset));
+  file_.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+  if (!file_) throw WriteError("cannot write " + path_ + ": " + std::strerror(errno));
 }
 
 void FileSink::Close(std::uint64_t length) {
   Flush();
-  int truncated = ::ftruncate(fd_, off_t(length));
-  int closed = ::close(fd_);
-  fd_ = -1;
-  if (truncated != 0 || closed != 0) {
-    throw WriteError("cannot finish " + path_ + ": " + std::strerror(errno));
-  }
+  file_.close();
+  std::error_code error;
+  if (file_.fail()) error = std::error_code(errno, std::generic_category());
+  else std::filesystem::resize_file(path_, length, error);
+  if (error) throw WriteError("cannot finish " + path_ + ": " + error.message());
 }
 
 }  // namespace pstwriter

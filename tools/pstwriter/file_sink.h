@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <fstream>
 #include <span>
 #include <string>
 #include <vector>
@@ -25,7 +26,7 @@ class FileSink {
   void Raw(std::uint64_t offset, std::span<const std::byte> data);
 
   std::string path_;
-  int fd_ = -1;
+  std::ofstream file_;
   std::vector<std::byte> buffer_;
   std::uint64_t buffer_offset_ = 0;
 };

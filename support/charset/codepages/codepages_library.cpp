@@ -138,7 +138,7 @@ void RegisterAll(PlRegisterCharset register_charset, void* host) {
 }  // namespace
 }  // namespace charset
 
-extern "C" __attribute__((visibility("default"))) void RegisterCharsetLibrary(
+extern "C" PL_CHARSET_LIBRARY_EXPORT void RegisterCharsetLibrary(
     std::uint32_t abi_version, PlRegisterCharset register_charset, void* host) {
   if (abi_version != charset::kPlCharsetLibraryAbiVersion || !register_charset) return;
   charset::RegisterAll(register_charset, host);

@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# End-to-end checks of the 32-bit Windows build under Wine, against the Linux build.
+#   .ci/wine_e2e.sh LINUX_BIN WINDOWS_BIN [SAMPLE_DIR]
+# With the clock fixed (PST2XMZ_FIXED_CLOCK) both programs must write the same archives, byte for
+# byte, and end with the same exit code, for examples/sample.pst and every file of SAMPLE_DIR. Then
+# the Windows program alone: the banner, invalid parameters, a missing or broken MAPI32.DLL and
+# MAPIX absent. The Wine prefix is made in WINDOWS_BIN/../wineprefix.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+linux_bin=$(realpath "$1")
+windows_bin=$(realpath "$2")
+samples=${3:-}
+
+export WINEPREFIX=$(realpath "$windows_bin/..")/wineprefix
+export WINEDEBUG=-all
+export PST2XMZ_FIXED_CLOCK=1700000000,123456,60
+work=$(mktemp -d)
+trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
+
+failures=0
+passed=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { passed=$((passed + 1)); }
+win_path() { winepath -w "$1" 2>/dev/null; }
+
+messaging_key='HKLM\SOFTWARE\Microsoft\Windows Messaging Subsystem'
+client_key='HKLM\SOFTWARE\Clients\Mail\Microsoft Outlook'
+reg_set() { wine reg add "$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1; }
+reg_delete() { wine reg delete "$1" /v "$2" /f >/dev/null 2>&1 || true; }
+
+# The prefix: our MAPI32.DLL is the mail library (Wine's own is not used), extended messaging on.
+wineboot -i >/dev/null 2>&1 || true
+wineserver -p >/dev/null 2>&1 || true
+reg_set 'HKCU\Software\Wine\DllOverrides' mapi32 native
+reg_set "$messaging_key" MAPIX 1
+reg_set "$client_key" DLLPathEx "$(win_path "$windows_bin/MAPI32.DLL")"
+
+# Exports one file with both programs and compares archives and exit codes.
+compare_export() {
+  local pst=$1 name
+  name=$(basename "$pst")
+  mkdir -p "$work/linux" "$work/windows"
+  local linux_rc=0 windows_rc=0
+  "$linux_bin/pst2xmz" -s "$pst" -d "$work/linux/$name" -f "$work/linux/$name.fl" \
+    >/dev/null 2>"$work/linux/$name.err" || linux_rc=$?
+  wine "$windows_bin/pst2xmz.exe" -s "$(win_path "$pst")" -d "$(win_path "$work/windows")\\$name" \
+    -f "$(win_path "$work/windows")\\$name.fl" >/dev/null 2>"$work/windows/$name.err" || windows_rc=$?
+  if [ "$linux_rc" != "$windows_rc" ]; then
+    fail "$name: exit code $windows_rc on Windows, $linux_rc on Linux"
+    return
+  fi
+  local extension
+  for extension in xmz idx fl; do
+    if [ -e "$work/linux/$name.$extension" ] || [ -e "$work/windows/$name.$extension" ]; then
+      if ! cmp -s "$work/linux/$name.$extension" "$work/windows/$name.$extension"; then
+        fail "$name: the .$extension files differ"
+        return
+      fi
+    fi
+  done
+  echo "same archive: $name (exit code $linux_rc)"
+  pass
+}
+
+compare_export examples/sample.pst
+if [ -n "$samples" ] && [ -d "$samples" ]; then
+  for pst in "$samples"/*.pst "$samples"/*.ost; do
+    [ -e "$pst" ] && compare_export "$pst"
+  done
+fi
+
+# Runs the Windows program in a case of its own; leaves its standard output, standard error and
+# exit code in $work/run.*.
+run_windows() {
+  local rc=0
+  case_ok=1
+  (cd "$work" && wine "$windows_bin/pst2xmz.exe" "$@" >"$work/run.out" 2>"$work/run.err") || rc=$?
+  run_rc=$rc
+}
+expect_rc() { [ "$run_rc" = "$1" ] || { echo "  exit code $run_rc, expected $1"; case_ok=0; }; }
+expect_in() {
+  grep -qF -- "$1" "$work/$2" || { echo "  \"$1\" not in $2: $(head -c 300 "$work/$2")"; case_ok=0; }
+}
+end_case() { if [ "$case_ok" = 1 ]; then echo "as expected: $1"; pass; else fail "$1"; fi; }
+
+run_windows
+printf 'PST2XMZ.EXE\r\nOutlook .PST file to Tolvane .XMZ e-mail export utility\r\nVersion 1.02\r\n' \
+  >"$work/banner.head"
+printf '\r\nusage :-\r\n  pst2xmz -s pstfilename -d destfilename [-f folderfilename]\r\n\r\n' \
+  >"$work/banner.tail"
+expect_rc 0
+head -n 3 "$work/run.out" | cmp -s - "$work/banner.head" || case_ok=0
+tail -n 4 "$work/run.out" | cmp -s - "$work/banner.tail" || case_ok=0
+[ "$(wc -l <"$work/run.out")" = 8 ] || case_ok=0
+end_case "banner"
+
+run_windows -s only.pst
+expect_rc 2
+expect_in "invalid parameters" run.out
+end_case "invalid parameters"
+
+sample=$(win_path "$(realpath examples/sample.pst)")
+reg_set "$client_key" DLLPathEx 'C:\no\such\MAPI32.DLL'
+run_windows -s "$sample" -d missing
+expect_rc 1
+expect_in 'C:\no\such\MAPI32.DLL' run.err
+end_case "missing MAPI32.DLL"
+
+printf 'not a library' >"$work/broken.dll"
+reg_set "$client_key" DLLPathEx "$(win_path "$work/broken.dll")"
+run_windows -s "$sample" -d broken
+expect_rc 1
+expect_in "broken.dll" run.err
+end_case "broken MAPI32.DLL"
+
+reg_set "$client_key" DLLPathEx "$(win_path "$windows_bin/MAPI32.DLL")"
+reg_delete "$messaging_key" MAPIX
+run_windows -s "$sample" -d nomapix
+expect_rc 1
+expect_in "MAPIX" run.err
+end_case "MAPIX absent"
+reg_set "$messaging_key" MAPIX 1
+
+echo "wine end to end: $passed passed, $failures failed"
+[ "$failures" -eq 0 ]

@@ -1,0 +1,212 @@
+// iconv over MultiByteToWideChar and WideCharToMultiByte, one character at a time so that the
+// C library's error contract holds: nothing undefined is passed through as a guess.
+#include <windows.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "platform/os/windows_iconv/iconv.h"
+
+namespace {
+
+// Encodings that do not go through a code page: their code units are copied.
+enum class Form { kCodePage, kUtf16Le, kUtf32Le, kUtf32Be };
+
+struct Side {
+  Form form = Form::kCodePage;
+  UINT code_page = 0;
+};
+
+struct Descriptor {
+  Side from, to;
+};
+
+std::string Upper(const char* name) {
+  std::string text(name ? name : "");
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  return text;
+}
+
+bool Named(const std::string& name, Side& side) {
+  struct Fixed {
+    const char* name;
+    Side side;
+  };
+  static constexpr Fixed kFixed[] = {
+      {"UTF-8", {Form::kCodePage, CP_UTF8}},  {"UTF-16LE", {Form::kUtf16Le, 0}},
+      {"UTF-32LE", {Form::kUtf32Le, 0}},      {"UTF-32BE", {Form::kUtf32Be, 0}},
+      {"KOI8-R", {Form::kCodePage, 20866}},   {"KOI8-U", {Form::kCodePage, 21866}},
+      {"EUC-JP", {Form::kCodePage, 20932}},   {"ISO-2022-JP", {Form::kCodePage, 50220}},
+      {"GB18030", {Form::kCodePage, 54936}},  {"ISO-8859-11", {Form::kCodePage, 874}},
+  };
+  for (const Fixed& fixed : kFixed) {
+    if (name == fixed.name) {
+      side = fixed.side;
+      return true;
+    }
+  }
+  auto number_after = [&](const char* prefix) -> UINT {
+    const std::size_t length = std::strlen(prefix);
+    if (name.compare(0, length, prefix) != 0 || name.size() == length) return 0;
+    UINT value = 0;
+    for (std::size_t i = length; i < name.size(); ++i) {
+      if (name[i] < '0' || name[i] > '9') return 0;
+      value = value * 10 + static_cast<UINT>(name[i] - '0');
+    }
+    return value;
+  };
+  UINT code_page = number_after("CP");
+  if (!code_page) code_page = number_after("WINDOWS-");
+  if (const UINT part = number_after("ISO-8859-")) code_page = 28590 + part;
+  if (!code_page || !IsValidCodePage(code_page)) return false;
+  side = {Form::kCodePage, code_page};
+  return true;
+}
+
+// Stateful and GB18030 code pages refuse MB_ERR_INVALID_CHARS and the default-character query.
+bool TakesErrorFlags(UINT code_page) {
+  return code_page < 50000 || code_page == CP_UTF8;
+}
+
+enum class Step { kDone, kIllegal, kIncomplete };
+
+// Reads one code point from in; sets used to its length.
+Step Decode(const Side& side, const unsigned char* in, std::size_t left, char32_t& cp,
+            std::size_t& used) {
+  switch (side.form) {
+    case Form::kUtf32Le:
+    case Form::kUtf32Be: {
+      if (left < 4) return Step::kIncomplete;
+      cp = side.form == Form::kUtf32Le
+               ? in[0] | in[1] << 8 | in[2] << 16 | static_cast<char32_t>(in[3]) << 24
+               : in[3] | in[2] << 8 | in[1] << 16 | static_cast<char32_t>(in[0]) << 24;
+      used = 4;
+      return cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF) ? Step::kIllegal : Step::kDone;
+    }
+    case Form::kUtf16Le: {
+      if (left < 2) return Step::kIncomplete;
+      const char32_t unit = in[0] | in[1] << 8;
+      if (unit < 0xD800 || unit > 0xDFFF) {
+        cp = unit;
+        used = 2;
+        return Step::kDone;
+      }
+      if (unit > 0xDBFF) return Step::kIllegal;
+      if (left < 4) return Step::kIncomplete;
+      const char32_t low = in[2] | in[3] << 8;
+      if (low < 0xDC00 || low > 0xDFFF) return Step::kIllegal;
+      cp = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+      used = 4;
+      return Step::kDone;
+    }
+    case Form::kCodePage:
+      break;
+  }
+  const DWORD flags = TakesErrorFlags(side.code_page) ? MB_ERR_INVALID_CHARS : 0;
+  CPINFO info{};
+  const std::size_t longest = GetCPInfo(side.code_page, &info) ? info.MaxCharSize : 4;
+  for (std::size_t n = 1; n <= longest && n <= left; ++n) {
+    wchar_t wide[2];
+    const int units = MultiByteToWideChar(side.code_page, flags, reinterpret_cast<const char*>(in),
+                                          static_cast<int>(n), wide, 2);
+    if (units == 1 && !(wide[0] >= 0xD800 && wide[0] <= 0xDFFF)) {
+      cp = wide[0];
+    } else if (units == 2 && wide[0] >= 0xD800 && wide[0] <= 0xDBFF) {
+      cp = 0x10000 + ((wide[0] - 0xD800) << 10) + (wide[1] - 0xDC00);
+    } else {
+      continue;
+    }
+    used = n;
+    return Step::kDone;
+  }
+  return left < longest ? Step::kIncomplete : Step::kIllegal;
+}
+
+// Writes one code point to buffer (at least 8 bytes); sets written to its length.
+bool Encode(const Side& side, char32_t cp, unsigned char* buffer, std::size_t& written) {
+  switch (side.form) {
+    case Form::kUtf32Le:
+    case Form::kUtf32Be:
+      for (int i = 0; i < 4; ++i) {
+        const int shift = side.form == Form::kUtf32Le ? 8 * i : 8 * (3 - i);
+        buffer[i] = static_cast<unsigned char>(cp >> shift);
+      }
+      written = 4;
+      return true;
+    default:
+      break;
+  }
+  wchar_t wide[2];
+  int units = 1;
+  if (cp >= 0x10000) {
+    wide[0] = static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10));
+    wide[1] = static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    units = 2;
+  } else {
+    wide[0] = static_cast<wchar_t>(cp);
+  }
+  if (side.form == Form::kUtf16Le) {
+    for (int i = 0; i < units; ++i) {
+      buffer[2 * i] = static_cast<unsigned char>(wide[i]);
+      buffer[2 * i + 1] = static_cast<unsigned char>(wide[i] >> 8);
+    }
+    written = 2 * static_cast<std::size_t>(units);
+    return true;
+  }
+  BOOL defaulted = FALSE;
+  const bool asks_default = TakesErrorFlags(side.code_page) && side.code_page != CP_UTF8;
+  const int length = WideCharToMultiByte(
+      side.code_page, asks_default ? WC_NO_BEST_FIT_CHARS : 0, wide, units,
+      reinterpret_cast<char*>(buffer), 8, nullptr, asks_default ? &defaulted : nullptr);
+  if (length <= 0 || defaulted) return false;
+  written = static_cast<std::size_t>(length);
+  return true;
+}
+
+std::size_t Fail(int error) {
+  errno = error;
+  return static_cast<std::size_t>(-1);
+}
+
+}  // namespace
+
+extern "C" iconv_t iconv_open(const char* to, const char* from) {
+  Descriptor d;
+  if (!Named(Upper(to), d.to) || !Named(Upper(from), d.from)) {
+    errno = EINVAL;
+    return reinterpret_cast<iconv_t>(-1);
+  }
+  return new Descriptor(d);
+}
+
+extern "C" std::size_t iconv(iconv_t cd, char** in, std::size_t* in_left, char** out,
+                             std::size_t* out_left) {
+  if (!in || !*in || !in_left) return 0;
+  const Descriptor& d = *static_cast<const Descriptor*>(cd);
+  while (*in_left > 0) {
+    char32_t cp = 0;
+    std::size_t used = 0;
+    const Step step =
+        Decode(d.from, reinterpret_cast<const unsigned char*>(*in), *in_left, cp, used);
+    if (step == Step::kIncomplete) return Fail(EINVAL);
+    if (step == Step::kIllegal) return Fail(EILSEQ);
+    unsigned char buffer[8];
+    std::size_t written = 0;
+    if (!Encode(d.to, cp, buffer, written)) return Fail(EILSEQ);
+    if (written > *out_left) return Fail(E2BIG);
+    std::memcpy(*out, buffer, written);
+    *out += written;
+    *out_left -= written;
+    *in += used;
+    *in_left -= used;
+  }
+  return 0;
+}
+
+extern "C" int iconv_close(iconv_t cd) {
+  delete static_cast<Descriptor*>(cd);
+  return 0;
+}
