@@ -36,10 +36,21 @@ reg_set 'HKCU\Software\Wine\DllOverrides' mapi32 native
 reg_set "$messaging_key" MAPIX 1
 reg_set "$client_key" DLLPathEx "$(win_path "$windows_bin/MAPI32.DLL")"
 
+# The passwords of the protected sample files, as their README gives them.
+password_of() {
+  case "$1" in
+    aspose-password.pst) echo Password1 ;;
+    jlp-passworded.pst) echo testpassword ;;
+    pstsdk-test-ansi.pst | pstsdk-test-unicode.pst) echo test ;;
+    *) echo "" ;;
+  esac
+}
+
 # Exports one file with both programs and compares archives and exit codes.
 compare_export() {
   local pst=$1 name
   name=$(basename "$pst")
+  export PST2XMZ_PST_PASSWORD=$(password_of "$name")
   mkdir -p "$work/linux" "$work/windows"
   local linux_rc=0 windows_rc=0
   "$linux_bin/pst2xmz" -s "$pst" -d "$work/linux/$name" -f "$work/linux/$name.fl" \

@@ -257,6 +257,25 @@ struct STATSTG {
   DWORD reserved;
 };
 
+// The layouts the interface fixes, as the platform's 32-bit library and a 64-bit one lay them out:
+// a record built by one side is read by the other.
+namespace mapi_layout {
+inline constexpr bool k32Bit = sizeof(void*) == 4;
+static_assert(sizeof(GUID) == 16 && sizeof(MAPIUID) == 16 && sizeof(FILETIME) == 8);
+static_assert(sizeof(SBinary) == (k32Bit ? 8 : 16) && offsetof(SBinary, lpb) == (k32Bit ? 4 : 8));
+static_assert(sizeof(PV) == (k32Bit ? 8 : 16));
+static_assert(sizeof(SPropValue) == (k32Bit ? 16 : 24) && offsetof(SPropValue, Value) == 8);
+static_assert(offsetof(SPropTagArray, aulPropTag) == 4 && sizeof(SPropTagArray) == 8);
+static_assert(sizeof(SRow) == (k32Bit ? 12 : 16) && offsetof(SRow, lpProps) == 8);
+static_assert(offsetof(SRowSet, aRow) == (k32Bit ? 4 : 8));
+static_assert(sizeof(MAPIERROR) == (k32Bit ? 20 : 32) &&
+              offsetof(MAPIERROR, ulLowLevelError) == (k32Bit ? 12 : 24));
+static_assert(sizeof(SSortOrderSet) == 20 && offsetof(SSortOrderSet, aSort) == 12);
+static_assert(sizeof(STATSTG) == (k32Bit ? 72 : 80) &&
+              offsetof(STATSTG, cbSize) == (k32Bit ? 8 : 16) &&
+              offsetof(STATSTG, clsid) == (k32Bit ? 48 : 56));
+}  // namespace mapi_layout
+
 using BOOKMARK = ULONG_PTR;
 
 // Records the interfaces mention but the program never builds; kept opaque.

@@ -4,7 +4,9 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <array>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "platform/os/windows_iconv/iconv.h"
@@ -17,7 +19,12 @@ enum class Form { kCodePage, kUtf16Le, kUtf32Le, kUtf32Be };
 struct Side {
   Form form = Form::kCodePage;
   UINT code_page = 0;
+  std::size_t longest = 1;  // the longest character of the code page, in bytes
+  // Single-byte code pages: each byte's code point, kUndefined where the code page has none.
+  std::array<char32_t, 256> bytes{};
 };
+
+constexpr char32_t kUndefined = 0xFFFFFFFF;
 
 struct Descriptor {
   Side from, to;
@@ -33,18 +40,20 @@ std::string Upper(const char* name) {
 bool Named(const std::string& name, Side& side) {
   struct Fixed {
     const char* name;
-    Side side;
+    Form form;
+    UINT code_page;
   };
   static constexpr Fixed kFixed[] = {
-      {"UTF-8", {Form::kCodePage, CP_UTF8}},  {"UTF-16LE", {Form::kUtf16Le, 0}},
-      {"UTF-32LE", {Form::kUtf32Le, 0}},      {"UTF-32BE", {Form::kUtf32Be, 0}},
-      {"KOI8-R", {Form::kCodePage, 20866}},   {"KOI8-U", {Form::kCodePage, 21866}},
-      {"EUC-JP", {Form::kCodePage, 20932}},   {"ISO-2022-JP", {Form::kCodePage, 50220}},
-      {"GB18030", {Form::kCodePage, 54936}},  {"ISO-8859-11", {Form::kCodePage, 874}},
+      {"UTF-8", Form::kCodePage, CP_UTF8},  {"UTF-16LE", Form::kUtf16Le, 0},
+      {"UTF-32LE", Form::kUtf32Le, 0},      {"UTF-32BE", Form::kUtf32Be, 0},
+      {"KOI8-R", Form::kCodePage, 20866},   {"KOI8-U", Form::kCodePage, 21866},
+      {"EUC-JP", Form::kCodePage, 20932},   {"ISO-2022-JP", Form::kCodePage, 50220},
+      {"GB18030", Form::kCodePage, 54936},  {"ISO-8859-11", Form::kCodePage, 874},
   };
   for (const Fixed& fixed : kFixed) {
     if (name == fixed.name) {
-      side = fixed.side;
+      side.form = fixed.form;
+      side.code_page = fixed.code_page;
       return true;
     }
   }
@@ -62,16 +71,59 @@ bool Named(const std::string& name, Side& side) {
   if (!code_page) code_page = number_after("WINDOWS-");
   if (const UINT part = number_after("ISO-8859-")) code_page = 28590 + part;
   if (!code_page || !IsValidCodePage(code_page)) return false;
-  side = {Form::kCodePage, code_page};
+  side.form = Form::kCodePage;
+  side.code_page = code_page;
   return true;
 }
 
-// Stateful and GB18030 code pages refuse MB_ERR_INVALID_CHARS and the default-character query.
+// Stateful code pages refuse MB_ERR_INVALID_CHARS; they and GB18030 refuse the default-character
+// query, which GB18030 needs none of: it encodes every code point.
 bool TakesErrorFlags(UINT code_page) {
-  return code_page < 50000 || code_page == CP_UTF8;
+  return code_page < 50000 || code_page == CP_UTF8 || code_page == 54936;
+}
+bool TakesDefaultQuery(UINT code_page) { return code_page < 50000; }
+
+// The Windows code pages give their undefined bytes the C1 control of the same number; those bytes
+// are no characters of the code page.
+bool UndefinedAsC1(UINT code_page) {
+  return code_page == 874 || (code_page >= 1250 && code_page <= 1258);
 }
 
+// Learns the code page's longest character and, for a single-byte one, every byte's code point.
+void Prepare(Side& side) {
+  if (side.form != Form::kCodePage) return;
+  CPINFO info{};
+  side.longest = GetCPInfo(side.code_page, &info) ? info.MaxCharSize : 4;
+  if (side.longest != 1) return;
+  for (int b = 0; b < 256; ++b) {
+    const char byte = static_cast<char>(b);
+    wchar_t wide[2];
+    const DWORD flags = TakesErrorFlags(side.code_page) ? MB_ERR_INVALID_CHARS : 0;
+    const int units = MultiByteToWideChar(side.code_page, flags, &byte, 1, wide, 2);
+    const bool c1 = units == 1 && b >= 0x80 && wide[0] >= 0x80 && wide[0] <= 0x9F;
+    side.bytes[static_cast<std::size_t>(b)] =
+        units != 1 || (c1 && UndefinedAsC1(side.code_page)) ? kUndefined : wide[0];
+  }
+}
+
+// One UTF-8 sequence, strictly: no overlong forms, surrogates or values past U+10FFFF.
 enum class Step { kDone, kIllegal, kIncomplete };
+
+Step DecodeUtf8(const unsigned char* in, std::size_t left, char32_t& cp, std::size_t& used) {
+  const unsigned char b = in[0];
+  const std::size_t length = b < 0x80 ? 1 : b < 0xC2 ? 0 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : b < 0xF5 ? 4 : 0;
+  if (length == 0) return Step::kIllegal;
+  cp = length == 1 ? b : b & (0xFF >> (length + 1));
+  for (std::size_t i = 1; i < length; ++i) {
+    if (i >= left) return Step::kIncomplete;
+    if ((in[i] & 0xC0) != 0x80) return Step::kIllegal;
+    cp = (cp << 6) | (in[i] & 0x3F);
+  }
+  const bool overlong = (length == 3 && cp < 0x800) || (length == 4 && cp < 0x10000);
+  if (overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return Step::kIllegal;
+  used = length;
+  return Step::kDone;
+}
 
 // Reads one code point from in; sets used to its length.
 Step Decode(const Side& side, const unsigned char* in, std::size_t left, char32_t& cp,
@@ -105,9 +157,14 @@ Step Decode(const Side& side, const unsigned char* in, std::size_t left, char32_
     case Form::kCodePage:
       break;
   }
+  if (side.code_page == CP_UTF8) return DecodeUtf8(in, left, cp, used);
+  if (side.longest == 1) {
+    cp = side.bytes[in[0]];
+    used = 1;
+    return cp == kUndefined ? Step::kIllegal : Step::kDone;
+  }
   const DWORD flags = TakesErrorFlags(side.code_page) ? MB_ERR_INVALID_CHARS : 0;
-  CPINFO info{};
-  const std::size_t longest = GetCPInfo(side.code_page, &info) ? info.MaxCharSize : 4;
+  const std::size_t longest = side.longest;
   for (std::size_t n = 1; n <= longest && n <= left; ++n) {
     wchar_t wide[2];
     const int units = MultiByteToWideChar(side.code_page, flags, reinterpret_cast<const char*>(in),
@@ -157,7 +214,7 @@ bool Encode(const Side& side, char32_t cp, unsigned char* buffer, std::size_t& w
     return true;
   }
   BOOL defaulted = FALSE;
-  const bool asks_default = TakesErrorFlags(side.code_page) && side.code_page != CP_UTF8;
+  const bool asks_default = TakesDefaultQuery(side.code_page);
   const int length = WideCharToMultiByte(
       side.code_page, asks_default ? WC_NO_BEST_FIT_CHARS : 0, wide, units,
       reinterpret_cast<char*>(buffer), 8, nullptr, asks_default ? &defaulted : nullptr);
@@ -174,12 +231,14 @@ std::size_t Fail(int error) {
 }  // namespace
 
 extern "C" iconv_t iconv_open(const char* to, const char* from) {
-  Descriptor d;
-  if (!Named(Upper(to), d.to) || !Named(Upper(from), d.from)) {
+  auto d = std::make_unique<Descriptor>();
+  if (!Named(Upper(to), d->to) || !Named(Upper(from), d->from)) {
     errno = EINVAL;
     return reinterpret_cast<iconv_t>(-1);
   }
-  return new Descriptor(d);
+  Prepare(d->to);
+  Prepare(d->from);
+  return d.release();
 }
 
 extern "C" std::size_t iconv(iconv_t cd, char** in, std::size_t* in_left, char** out,

@@ -50,7 +50,9 @@ class HandleSource final : public FileSource {
 }  // namespace
 
 Result<std::unique_ptr<FileSource>> FileSource::OpenFile(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  // Shared as a POSIX descriptor is: others may write, rename or delete the file meanwhile.
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE)
     return Status::Io("cannot open " + path + ": " + os::SystemMessage(GetLastError()));
