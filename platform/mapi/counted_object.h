@@ -6,13 +6,14 @@
 #include <initializer_list>
 
 #include "libs/mapi/mapi.h"
+#include "platform/mapi/boundary_guard.h"
 
 namespace mapilib {
 
 template <typename Interface>
 class CountedObject : public Interface {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override {
     if (!out) return E_POINTER;
     *out = nullptr;
     if (!(iid == IID_IUnknown) && !Supports(iid)) return E_NOINTERFACE;
@@ -20,8 +21,8 @@ class CountedObject : public Interface {
     *out = static_cast<Interface*>(this);
     return S_OK;
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
+  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() noexcept override {
     const ULONG left = --references_;
     if (left == 0) delete this;
     return left;

@@ -171,12 +171,15 @@ class DerivedRtfStream final : public PullStream {
                                              kEncapsulatingRtfTail.size())),
         store_(std::move(store)) {}
 
-  HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD) override {
-    if (!stat) return STG_E_INVALIDPOINTER;
-    *stat = STATSTG{};
-    stat->type = 2;  // STGTY_STREAM
-    stat->cbSize.QuadPart = pst::CompressedRtfHeader::kSize + raw_size_;
-    return S_OK;
+  HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD) noexcept override {
+    return Guarded("DerivedRtfStream::Stat", [&]() -> HRESULT {
+      if (!stat) return STG_E_INVALIDPOINTER;
+      *stat = STATSTG{};
+      stat->type = 2;  // STGTY_STREAM
+      stat->cbSize.QuadPart = pst::CompressedRtfHeader::kSize + raw_size_;
+      return S_OK;
+  
+    });
   }
 
  private:

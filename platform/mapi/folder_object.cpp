@@ -76,20 +76,26 @@ HRESULT OpenStoreEntry(const StoreRef& store, ULONG size, LPENTRYID id, LPCIID i
       new (std::nothrow) MessageObject(store, std::move(*message), false, findings_from), out);
 }
 
-HRESULT FolderObject::GetContentsTable(ULONG flags, LPMAPITABLE* table) {
-  if (flags & kAssociatedContents) {
-    return TableOf(store_, folder_.OpenAssociatedContentsTable(), RowKind::kMessages, table);
-  }
-  return TableOf(store_, folder_.OpenContentsTable(), RowKind::kMessages, table);
+HRESULT FolderObject::GetContentsTable(ULONG flags, LPMAPITABLE* table) noexcept {
+  return Guarded("FolderObject::GetContentsTable", [&]() -> HRESULT {
+    if (flags & kAssociatedContents) {
+      return TableOf(store_, folder_.OpenAssociatedContentsTable(), RowKind::kMessages, table);
+    }
+    return TableOf(store_, folder_.OpenContentsTable(), RowKind::kMessages, table);
+  });
 }
 
-HRESULT FolderObject::GetHierarchyTable(ULONG, LPMAPITABLE* table) {
-  return TableOf(store_, folder_.OpenHierarchyTable(), RowKind::kFolders, table);
+HRESULT FolderObject::GetHierarchyTable(ULONG, LPMAPITABLE* table) noexcept {
+  return Guarded("FolderObject::GetHierarchyTable", [&]() -> HRESULT {
+    return TableOf(store_, folder_.OpenHierarchyTable(), RowKind::kFolders, table);
+  });
 }
 
 HRESULT FolderObject::OpenEntry(ULONG size, LPENTRYID id, LPCIID iid, ULONG, ULONG* object_type,
-                                LPUNKNOWN* out) {
-  return OpenStoreEntry(store_, size, id, iid, object_type, out, &last_error_);
+                                LPUNKNOWN* out) noexcept {
+  return Guarded("FolderObject::OpenEntry", [&]() -> HRESULT {
+    return OpenStoreEntry(store_, size, id, iid, object_type, out, &last_error_);
+  });
 }
 
 }  // namespace mapilib

@@ -15,53 +15,56 @@ class FolderObject final : public PropObject<IMAPIFolder> {
   FolderObject(StoreRef store, pst::messaging::Folder folder)
       : store_(std::move(store)), folder_(std::move(folder)) {}
 
-  HRESULT STDMETHODCALLTYPE GetContentsTable(ULONG flags, LPMAPITABLE* table) override;
-  HRESULT STDMETHODCALLTYPE GetHierarchyTable(ULONG flags, LPMAPITABLE* table) override;
+  HRESULT STDMETHODCALLTYPE GetContentsTable(ULONG flags, LPMAPITABLE* table) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetHierarchyTable(ULONG flags, LPMAPITABLE* table) noexcept override;
   HRESULT STDMETHODCALLTYPE OpenEntry(ULONG size, LPENTRYID id, LPCIID iid, ULONG flags,
-                                      ULONG* object_type, LPUNKNOWN* out) override;
-  HRESULT STDMETHODCALLTYPE SetSearchCriteria(LPSRestriction, LPENTRYLIST, ULONG) override {
+                                      ULONG* object_type, LPUNKNOWN* out) noexcept override;
+  HRESULT STDMETHODCALLTYPE SetSearchCriteria(LPSRestriction, LPENTRYLIST, ULONG) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
   HRESULT STDMETHODCALLTYPE GetSearchCriteria(ULONG, LPSRestriction*, LPENTRYLIST*,
-                                              ULONG*) override {
+                                              ULONG*) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
-  HRESULT STDMETHODCALLTYPE CreateMessage(LPCIID, ULONG, LPMESSAGE*) override {
+  HRESULT STDMETHODCALLTYPE CreateMessage(LPCIID, ULONG, LPMESSAGE*) noexcept override {
     return MAPI_E_NO_ACCESS;
   }
   HRESULT STDMETHODCALLTYPE CopyMessages(LPENTRYLIST, LPCIID, LPVOID, ULONG_PTR, LPMAPIPROGRESS,
-                                         ULONG) override {
+                                         ULONG) noexcept override {
     return MAPI_E_NO_ACCESS;
   }
-  HRESULT STDMETHODCALLTYPE DeleteMessages(LPENTRYLIST, ULONG_PTR, LPMAPIPROGRESS, ULONG) override {
+  HRESULT STDMETHODCALLTYPE DeleteMessages(LPENTRYLIST, ULONG_PTR, LPMAPIPROGRESS, ULONG) noexcept override {
     return MAPI_E_NO_ACCESS;
   }
   HRESULT STDMETHODCALLTYPE CreateFolder(ULONG, LPTSTR, LPTSTR, LPCIID, ULONG,
-                                         LPMAPIFOLDER*) override {
+                                         LPMAPIFOLDER*) noexcept override {
     return MAPI_E_NO_ACCESS;
   }
   HRESULT STDMETHODCALLTYPE CopyFolder(ULONG, LPENTRYID, LPCIID, LPVOID, LPTSTR, ULONG_PTR,
-                                       LPMAPIPROGRESS, ULONG) override {
+                                       LPMAPIPROGRESS, ULONG) noexcept override {
     return MAPI_E_NO_ACCESS;
   }
   HRESULT STDMETHODCALLTYPE DeleteFolder(ULONG, LPENTRYID, ULONG_PTR, LPMAPIPROGRESS,
-                                         ULONG) override {
+                                         ULONG) noexcept override {
     return MAPI_E_NO_ACCESS;
   }
-  HRESULT STDMETHODCALLTYPE SetReadFlags(LPENTRYLIST, ULONG_PTR, LPMAPIPROGRESS, ULONG) override {
+  HRESULT STDMETHODCALLTYPE SetReadFlags(LPENTRYLIST, ULONG_PTR, LPMAPIPROGRESS, ULONG) noexcept override {
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE GetMessageStatus(ULONG, LPENTRYID, ULONG, ULONG* status) override {
-    if (status) *status = 0;
-    return S_OK;
+  HRESULT STDMETHODCALLTYPE GetMessageStatus(ULONG, LPENTRYID, ULONG, ULONG* status) noexcept override {
+    return Guarded("FolderObject::GetMessageStatus", [&]() -> HRESULT {
+      if (status) *status = 0;
+      return S_OK;
+  
+    });
   }
-  HRESULT STDMETHODCALLTYPE SetMessageStatus(ULONG, LPENTRYID, ULONG, ULONG, ULONG*) override {
+  HRESULT STDMETHODCALLTYPE SetMessageStatus(ULONG, LPENTRYID, ULONG, ULONG, ULONG*) noexcept override {
     return MAPI_E_NO_ACCESS;
   }
-  HRESULT STDMETHODCALLTYPE SaveContentsSort(LPSSortOrderSet, ULONG) override {
+  HRESULT STDMETHODCALLTYPE SaveContentsSort(LPSSortOrderSet, ULONG) noexcept override {
     return MAPI_E_NO_ACCESS;
   }
-  HRESULT STDMETHODCALLTYPE EmptyFolder(ULONG_PTR, LPMAPIPROGRESS, ULONG) override {
+  HRESULT STDMETHODCALLTYPE EmptyFolder(ULONG_PTR, LPMAPIPROGRESS, ULONG) noexcept override {
     return MAPI_E_NO_ACCESS;
   }
 

@@ -50,7 +50,7 @@ void* AllocateMore(std::size_t size, void* parent) {
   return h + 1;
 }
 
-bool FreeBuffer(void* user) {
+bool FreeBuffer(void* user) noexcept {
   if (!user) return true;
   Header* h = HeaderOf(user);
   if (h->magic != kBufferMagic) return false;

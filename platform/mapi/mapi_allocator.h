@@ -15,7 +15,7 @@ void* AllocateBuffer(std::size_t size);
 // A block tied to the buffer `parent` (itself a buffer, or a block tied to one); null on failure.
 void* AllocateMore(std::size_t size, void* parent);
 // Frees a buffer and its tied blocks. Blocks from AllocateMore are not freed alone: false then.
-bool FreeBuffer(void* buffer);
+bool FreeBuffer(void* buffer) noexcept;
 
 // Copies tied to `parent`: bytes, and text with a terminating zero.
 LPBYTE CopyBytes(std::span<const std::byte> bytes, void* parent);

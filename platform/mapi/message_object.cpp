@@ -25,36 +25,42 @@ HRESULT TableFrom(StoreRef store, pst::Result<std::optional<pst::ltp::TableConte
 
 }  // namespace
 
-HRESULT MessageObject::GetAttachmentTable(ULONG, LPMAPITABLE* table) {
-  return TableFrom(store_, message_->OpenAttachmentTable(), RowKind::kAttachments, message_,
-                   table);
+HRESULT MessageObject::GetAttachmentTable(ULONG, LPMAPITABLE* table) noexcept {
+  return Guarded("MessageObject::GetAttachmentTable", [&]() -> HRESULT {
+    return TableFrom(store_, message_->OpenAttachmentTable(), RowKind::kAttachments, message_,
+                     table);
+  });
 }
 
-HRESULT MessageObject::GetRecipientTable(ULONG, LPMAPITABLE* table) {
-  return TableFrom(store_, message_->OpenRecipientTable(), RowKind::kRecipients, nullptr, table);
+HRESULT MessageObject::GetRecipientTable(ULONG, LPMAPITABLE* table) noexcept {
+  return Guarded("MessageObject::GetRecipientTable", [&]() -> HRESULT {
+    return TableFrom(store_, message_->OpenRecipientTable(), RowKind::kRecipients, nullptr, table);
+  });
 }
 
-HRESULT MessageObject::OpenAttach(ULONG number, LPCIID iid, ULONG flags, LPATTACH* attach) {
-  if (!attach) return MAPI_E_INVALID_PARAMETER;
-  *attach = nullptr;
-  if (iid && !(*iid == IID_IAttachment) && !(*iid == IID_IMAPIProp)) {
-    return MAPI_E_INTERFACE_NOT_SUPPORTED;
-  }
-  if (flags & MAPI_CREATE) return MAPI_E_NO_ACCESS;
-  auto ids = message_->AttachmentIds();
-  if (!ids) {
-    NoteLoss(*store_, "the attachment table", ids.status());
-    return StatusToScode(ids.status());
-  }
-  if (number >= ids->size()) return MAPI_E_NOT_FOUND;
-  auto attachment = message_->OpenAttachment((*ids)[number]);
-  if (!attachment) {
-    last_error_ = "attachment " + std::to_string(number) + ": " + attachment.status().message();
-    NoteLoss(*store_, "attachment " + std::to_string(number), attachment.status());
-    return StatusToScode(attachment.status());
-  }
-  return HandOut(new (std::nothrow) AttachObject(store_, message_, std::move(*attachment), number),
-                 attach);
+HRESULT MessageObject::OpenAttach(ULONG number, LPCIID iid, ULONG flags, LPATTACH* attach) noexcept {
+  return Guarded("MessageObject::OpenAttach", [&]() -> HRESULT {
+    if (!attach) return MAPI_E_INVALID_PARAMETER;
+    *attach = nullptr;
+    if (iid && !(*iid == IID_IAttachment) && !(*iid == IID_IMAPIProp)) {
+      return MAPI_E_INTERFACE_NOT_SUPPORTED;
+    }
+    if (flags & MAPI_CREATE) return MAPI_E_NO_ACCESS;
+    auto ids = message_->AttachmentIds();
+    if (!ids) {
+      NoteLoss(*store_, "the attachment table", ids.status());
+      return StatusToScode(ids.status());
+    }
+    if (number >= ids->size()) return MAPI_E_NOT_FOUND;
+    auto attachment = message_->OpenAttachment((*ids)[number]);
+    if (!attachment) {
+      last_error_ = "attachment " + std::to_string(number) + ": " + attachment.status().message();
+      NoteLoss(*store_, "attachment " + std::to_string(number), attachment.status());
+      return StatusToScode(attachment.status());
+    }
+    return HandOut(new (std::nothrow) AttachObject(store_, message_, std::move(*attachment), number),
+                   attach);
+  });
 }
 
 HRESULT AttachObject::OpenSpecialProperty(ULONG tag, LPCIID iid, LPUNKNOWN* out) {

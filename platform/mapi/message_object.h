@@ -24,19 +24,19 @@ class MessageObject final : public PropObject<IMessage> {
         embedded_(embedded),
         findings_from_(findings_from) {}
 
-  HRESULT STDMETHODCALLTYPE GetAttachmentTable(ULONG flags, LPMAPITABLE* table) override;
+  HRESULT STDMETHODCALLTYPE GetAttachmentTable(ULONG flags, LPMAPITABLE* table) noexcept override;
   HRESULT STDMETHODCALLTYPE OpenAttach(ULONG number, LPCIID iid, ULONG flags,
-                                       LPATTACH* attach) override;
-  HRESULT STDMETHODCALLTYPE CreateAttach(LPCIID, ULONG, ULONG*, LPATTACH*) override {
+                                       LPATTACH* attach) noexcept override;
+  HRESULT STDMETHODCALLTYPE CreateAttach(LPCIID, ULONG, ULONG*, LPATTACH*) noexcept override {
     return MAPI_E_NO_ACCESS;
   }
-  HRESULT STDMETHODCALLTYPE DeleteAttach(ULONG, ULONG_PTR, LPMAPIPROGRESS, ULONG) override {
+  HRESULT STDMETHODCALLTYPE DeleteAttach(ULONG, ULONG_PTR, LPMAPIPROGRESS, ULONG) noexcept override {
     return MAPI_E_NO_ACCESS;
   }
-  HRESULT STDMETHODCALLTYPE GetRecipientTable(ULONG flags, LPMAPITABLE* table) override;
-  HRESULT STDMETHODCALLTYPE ModifyRecipients(ULONG, LPADRLIST) override { return MAPI_E_NO_ACCESS; }
-  HRESULT STDMETHODCALLTYPE SubmitMessage(ULONG) override { return MAPI_E_NO_ACCESS; }
-  HRESULT STDMETHODCALLTYPE SetReadFlag(ULONG) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE GetRecipientTable(ULONG flags, LPMAPITABLE* table) noexcept override;
+  HRESULT STDMETHODCALLTYPE ModifyRecipients(ULONG, LPADRLIST) noexcept override { return MAPI_E_NO_ACCESS; }
+  HRESULT STDMETHODCALLTYPE SubmitMessage(ULONG) noexcept override { return MAPI_E_NO_ACCESS; }
+  HRESULT STDMETHODCALLTYPE SetReadFlag(ULONG) noexcept override { return S_OK; }
 
  private:
   bool Supports(REFIID iid) const override { return OneOf(iid, {&IID_IMessage, &IID_IMAPIProp}); }

@@ -40,68 +40,80 @@ class ServiceAdmin final : public CountedObject<IMsgServiceAdmin> {
  public:
   explicit ServiceAdmin(std::string profile) : profile_(std::move(profile)) {}
 
-  HRESULT STDMETHODCALLTYPE GetLastError(HRESULT, ULONG, LPMAPIERROR* error) override {
-    return MakeMapiErrorRecord(last_error_, error);
+  HRESULT STDMETHODCALLTYPE GetLastError(HRESULT, ULONG, LPMAPIERROR* error) noexcept override {
+    return Guarded("ServiceAdmin::GetLastError", [&]() -> HRESULT {
+      return MakeMapiErrorRecord(last_error_, error);
+  
+    });
   }
-  HRESULT STDMETHODCALLTYPE GetMsgServiceTable(ULONG, LPMAPITABLE* table) override {
-    if (!table) return MAPI_E_INVALID_PARAMETER;
-    *table = nullptr;
-    auto* services = Services();
-    if (!services) return MAPI_E_NOT_FOUND;
-    std::vector<MemoryRow> rows;
-    for (const MsgService& service : *services) {
-      const auto* b = reinterpret_cast<const std::byte*>(service.uid.ab);
-      rows.push_back({{PR_SERVICE_UID, std::vector<std::byte>(b, b + 16)},
-                      {PR_SERVICE_NAME, service.name},
-                      {PR_DISPLAY_NAME, service.name}});
-    }
-    return HandOut(new (std::nothrow) TableObject(std::make_unique<MemoryRows>(std::move(rows))),
-                   table);
-  }
-  HRESULT STDMETHODCALLTYPE CreateMsgService(LPTSTR service, LPTSTR, ULONG_PTR, ULONG) override {
-    auto* services = Services();
-    if (!services) return MAPI_E_NOT_FOUND;
-    const std::string name = Text(service);
-    if (name != "MSPST MS" && name != "MSUPST MS") {
-      last_error_ = "unknown message service \"" + name + "\"";
-      return MAPI_E_NOT_FOUND;
-    }
-    services->push_back(MsgService{NewServiceUid(), name, {}, nullptr});
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE DeleteMsgService(LPMAPIUID uid) override {
-    auto* services = Services();
-    if (!services || !uid) return MAPI_E_NOT_FOUND;
-    for (auto it = services->begin(); it != services->end(); ++it) {
-      if (std::memcmp(it->uid.ab, uid->ab, 16) == 0) {
-        services->erase(it);
-        return S_OK;
+  HRESULT STDMETHODCALLTYPE GetMsgServiceTable(ULONG, LPMAPITABLE* table) noexcept override {
+    return Guarded("ServiceAdmin::GetMsgServiceTable", [&]() -> HRESULT {
+      if (!table) return MAPI_E_INVALID_PARAMETER;
+      *table = nullptr;
+      auto* services = Services();
+      if (!services) return MAPI_E_NOT_FOUND;
+      std::vector<MemoryRow> rows;
+      for (const MsgService& service : *services) {
+        const auto* b = reinterpret_cast<const std::byte*>(service.uid.ab);
+        rows.push_back({{PR_SERVICE_UID, std::vector<std::byte>(b, b + 16)},
+                        {PR_SERVICE_NAME, service.name},
+                        {PR_DISPLAY_NAME, service.name}});
       }
-    }
-    return MAPI_E_NOT_FOUND;
+      return HandOut(new (std::nothrow) TableObject(std::make_unique<MemoryRows>(std::move(rows))),
+                     table);
+  
+    });
+  }
+  HRESULT STDMETHODCALLTYPE CreateMsgService(LPTSTR service, LPTSTR, ULONG_PTR, ULONG) noexcept override {
+    return Guarded("ServiceAdmin::CreateMsgService", [&]() -> HRESULT {
+      auto* services = Services();
+      if (!services) return MAPI_E_NOT_FOUND;
+      const std::string name = Text(service);
+      if (name != "MSPST MS" && name != "MSUPST MS") {
+        last_error_ = "unknown message service \"" + name + "\"";
+        return MAPI_E_NOT_FOUND;
+      }
+      services->push_back(MsgService{NewServiceUid(), name, {}, nullptr});
+      return S_OK;
+  
+    });
+  }
+  HRESULT STDMETHODCALLTYPE DeleteMsgService(LPMAPIUID uid) noexcept override {
+    return Guarded("ServiceAdmin::DeleteMsgService", [&]() -> HRESULT {
+      auto* services = Services();
+      if (!services || !uid) return MAPI_E_NOT_FOUND;
+      for (auto it = services->begin(); it != services->end(); ++it) {
+        if (std::memcmp(it->uid.ab, uid->ab, 16) == 0) {
+          services->erase(it);
+          return S_OK;
+        }
+      }
+      return MAPI_E_NOT_FOUND;
+  
+    });
   }
   HRESULT STDMETHODCALLTYPE CopyMsgService(LPMAPIUID, LPTSTR, LPCIID, LPCIID, LPVOID, ULONG_PTR,
-                                           ULONG) override {
+                                           ULONG) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
-  HRESULT STDMETHODCALLTYPE RenameMsgService(LPMAPIUID, ULONG, LPTSTR) override {
+  HRESULT STDMETHODCALLTYPE RenameMsgService(LPMAPIUID, ULONG, LPTSTR) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
   HRESULT STDMETHODCALLTYPE ConfigureMsgService(LPMAPIUID uid, ULONG_PTR, ULONG, ULONG count,
-                                                LPSPropValue values) override;
-  HRESULT STDMETHODCALLTYPE OpenProfileSection(LPMAPIUID, LPCIID, ULONG, LPPROFSECT*) override {
+                                                LPSPropValue values) noexcept override;
+  HRESULT STDMETHODCALLTYPE OpenProfileSection(LPMAPIUID, LPCIID, ULONG, LPPROFSECT*) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
-  HRESULT STDMETHODCALLTYPE MsgServiceTransportOrder(ULONG, LPMAPIUID, ULONG) override {
+  HRESULT STDMETHODCALLTYPE MsgServiceTransportOrder(ULONG, LPMAPIUID, ULONG) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
-  HRESULT STDMETHODCALLTYPE AdminProviders(LPMAPIUID, ULONG, LPPROVIDERADMIN*) override {
+  HRESULT STDMETHODCALLTYPE AdminProviders(LPMAPIUID, ULONG, LPPROVIDERADMIN*) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
-  HRESULT STDMETHODCALLTYPE SetPrimaryIdentity(LPMAPIUID, ULONG) override {
+  HRESULT STDMETHODCALLTYPE SetPrimaryIdentity(LPMAPIUID, ULONG) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
-  HRESULT STDMETHODCALLTYPE GetProviderTable(ULONG, LPMAPITABLE*) override {
+  HRESULT STDMETHODCALLTYPE GetProviderTable(ULONG, LPMAPITABLE*) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
 
@@ -117,82 +129,99 @@ class ServiceAdmin final : public CountedObject<IMsgServiceAdmin> {
 };
 
 HRESULT ServiceAdmin::ConfigureMsgService(LPMAPIUID uid, ULONG_PTR, ULONG, ULONG count,
-                                          LPSPropValue values) {
-  auto* services = Services();
-  MsgService* service = nullptr;
-  for (std::size_t i = 0; services && uid && i < services->size(); ++i) {
-    if (std::memcmp((*services)[i].uid.ab, uid->ab, 16) == 0) service = &(*services)[i];
-  }
-  if (!service) {
-    last_error_ = "no such message service in the profile";
-    return MAPI_E_NOT_FOUND;
-  }
-  std::string path, password;
-  for (ULONG i = 0; values && i < count; ++i) {
-    if (values[i].ulPropTag == PR_PST_PATH) path = Text(values[i].Value.lpszA);
-    if (values[i].ulPropTag == PR_PST_PW_SZ_OLD) password = Text(values[i].Value.lpszA);
-  }
-  if (password.empty()) {
-    const char* from_environment = std::getenv(kPasswordVariable);
-    if (from_environment) password = from_environment;
-  }
-  if (path.empty()) {
-    last_error_ = "no personal-folders file was given";
-    return MAPI_E_UNCONFIGURED;
-  }
-  OpenedFile opened = OpenPersonalFolders(path, password);
-  if (FAILED(opened.code)) {
-    last_error_ = opened.reason;
-    return opened.code;
-  }
-  service->path = path;
-  service->store = std::move(opened.store);
-  last_error_.clear();
-  return S_OK;
+                                          LPSPropValue values) noexcept {
+  return Guarded("ServiceAdmin::ConfigureMsgService", [&]() -> HRESULT {
+    auto* services = Services();
+    MsgService* service = nullptr;
+    for (std::size_t i = 0; services && uid && i < services->size(); ++i) {
+      if (std::memcmp((*services)[i].uid.ab, uid->ab, 16) == 0) service = &(*services)[i];
+    }
+    if (!service) {
+      last_error_ = "no such message service in the profile";
+      return MAPI_E_NOT_FOUND;
+    }
+    std::string path, password;
+    for (ULONG i = 0; values && i < count; ++i) {
+      if (values[i].ulPropTag == PR_PST_PATH) path = Text(values[i].Value.lpszA);
+      if (values[i].ulPropTag == PR_PST_PW_SZ_OLD) password = Text(values[i].Value.lpszA);
+    }
+    if (password.empty()) {
+      const char* from_environment = std::getenv(kPasswordVariable);
+      if (from_environment) password = from_environment;
+    }
+    if (path.empty()) {
+      last_error_ = "no personal-folders file was given";
+      return MAPI_E_UNCONFIGURED;
+    }
+    OpenedFile opened = OpenPersonalFolders(path, password);
+    if (FAILED(opened.code)) {
+      last_error_ = opened.reason;
+      return opened.code;
+    }
+    service->path = path;
+    service->store = std::move(opened.store);
+    last_error_.clear();
+    return S_OK;
+  });
 }
 
 class ProfAdmin final : public CountedObject<IProfAdmin> {
  public:
-  HRESULT STDMETHODCALLTYPE GetLastError(HRESULT, ULONG, LPMAPIERROR* error) override {
-    return MakeMapiErrorRecord(last_error_, error);
+  HRESULT STDMETHODCALLTYPE GetLastError(HRESULT, ULONG, LPMAPIERROR* error) noexcept override {
+    return Guarded("ProfAdmin::GetLastError", [&]() -> HRESULT {
+      return MakeMapiErrorRecord(last_error_, error);
+  
+    });
   }
-  HRESULT STDMETHODCALLTYPE GetProfileTable(ULONG, LPMAPITABLE* table) override {
-    if (!table) return MAPI_E_INVALID_PARAMETER;
-    std::vector<MemoryRow> rows;
-    for (const auto& entry : Registry()) rows.push_back({{PR_DISPLAY_NAME, entry.first}});
-    return HandOut(new (std::nothrow) TableObject(std::make_unique<MemoryRows>(std::move(rows))),
-                   table);
+  HRESULT STDMETHODCALLTYPE GetProfileTable(ULONG, LPMAPITABLE* table) noexcept override {
+    return Guarded("ProfAdmin::GetProfileTable", [&]() -> HRESULT {
+      if (!table) return MAPI_E_INVALID_PARAMETER;
+      std::vector<MemoryRow> rows;
+      for (const auto& entry : Registry()) rows.push_back({{PR_DISPLAY_NAME, entry.first}});
+      return HandOut(new (std::nothrow) TableObject(std::make_unique<MemoryRows>(std::move(rows))),
+                     table);
+  
+    });
   }
-  HRESULT STDMETHODCALLTYPE CreateProfile(LPTSTR name, LPTSTR, ULONG_PTR, ULONG) override {
-    const std::string profile = Text(name);
-    if (profile.empty()) return MAPI_E_INVALID_PARAMETER;
-    if (Registry().count(profile)) {
-      last_error_ = "the profile \"" + profile + "\" exists already";
-      return MAPI_E_NO_ACCESS;
-    }
-    Registry()[profile];
-    return S_OK;
+  HRESULT STDMETHODCALLTYPE CreateProfile(LPTSTR name, LPTSTR, ULONG_PTR, ULONG) noexcept override {
+    return Guarded("ProfAdmin::CreateProfile", [&]() -> HRESULT {
+      const std::string profile = Text(name);
+      if (profile.empty()) return MAPI_E_INVALID_PARAMETER;
+      if (Registry().count(profile)) {
+        last_error_ = "the profile \"" + profile + "\" exists already";
+        return MAPI_E_NO_ACCESS;
+      }
+      Registry()[profile];
+      return S_OK;
+  
+    });
   }
-  HRESULT STDMETHODCALLTYPE DeleteProfile(LPTSTR name, ULONG) override {
-    return Registry().erase(Text(name)) ? S_OK : MAPI_E_NOT_FOUND;
+  HRESULT STDMETHODCALLTYPE DeleteProfile(LPTSTR name, ULONG) noexcept override {
+    return Guarded("ProfAdmin::DeleteProfile", [&]() -> HRESULT {
+      return Registry().erase(Text(name)) ? S_OK : MAPI_E_NOT_FOUND;
+  
+    });
   }
-  HRESULT STDMETHODCALLTYPE ChangeProfilePassword(LPTSTR, LPTSTR, LPTSTR, ULONG) override {
+  HRESULT STDMETHODCALLTYPE ChangeProfilePassword(LPTSTR, LPTSTR, LPTSTR, ULONG) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
-  HRESULT STDMETHODCALLTYPE CopyProfile(LPTSTR, LPTSTR, LPTSTR, ULONG_PTR, ULONG) override {
+  HRESULT STDMETHODCALLTYPE CopyProfile(LPTSTR, LPTSTR, LPTSTR, ULONG_PTR, ULONG) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
-  HRESULT STDMETHODCALLTYPE RenameProfile(LPTSTR, LPTSTR, LPTSTR, ULONG_PTR, ULONG) override {
+  HRESULT STDMETHODCALLTYPE RenameProfile(LPTSTR, LPTSTR, LPTSTR, ULONG_PTR, ULONG) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
-  HRESULT STDMETHODCALLTYPE SetDefaultProfile(LPTSTR, ULONG) override { return MAPI_E_NO_SUPPORT; }
+  HRESULT STDMETHODCALLTYPE SetDefaultProfile(LPTSTR, ULONG) noexcept override { return MAPI_E_NO_SUPPORT; }
   HRESULT STDMETHODCALLTYPE AdminServices(LPTSTR name, LPTSTR, ULONG_PTR, ULONG,
-                                          LPSERVICEADMIN* admin) override {
-    if (!admin) return MAPI_E_INVALID_PARAMETER;
-    *admin = nullptr;
-    const std::string profile = Text(name);
-    if (!Registry().count(profile)) return MAPI_E_NOT_FOUND;
-    return HandOut(new (std::nothrow) ServiceAdmin(profile), admin);
+                                          LPSERVICEADMIN* admin) noexcept override {
+    return Guarded("ProfAdmin::AdminServices", [&]() -> HRESULT {
+      if (!admin) return MAPI_E_INVALID_PARAMETER;
+      *admin = nullptr;
+      const std::string profile = Text(name);
+      if (!Registry().count(profile)) return MAPI_E_NOT_FOUND;
+      return HandOut(new (std::nothrow) ServiceAdmin(profile), admin);
+  
+    });
   }
 
  private:

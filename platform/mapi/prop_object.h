@@ -29,52 +29,64 @@ HRESULT OpenValueStream(const ObjectView& object,
 template <typename Interface>
 class PropObject : public CountedObject<Interface> {
  public:
-  HRESULT STDMETHODCALLTYPE GetLastError(HRESULT, ULONG, LPMAPIERROR* error) override {
-    return MakeMapiErrorRecord(last_error_, error);
+  HRESULT STDMETHODCALLTYPE GetLastError(HRESULT, ULONG, LPMAPIERROR* error) noexcept override {
+    return Guarded("PropObject::GetLastError", [&]() -> HRESULT {
+      return MakeMapiErrorRecord(last_error_, error);
+  
+    });
   }
-  HRESULT STDMETHODCALLTYPE SaveChanges(ULONG) override { return MAPI_E_NO_ACCESS; }
+  HRESULT STDMETHODCALLTYPE SaveChanges(ULONG) noexcept override { return MAPI_E_NO_ACCESS; }
   HRESULT STDMETHODCALLTYPE GetProps(LPSPropTagArray tags, ULONG flags, ULONG* count,
-                                     LPSPropValue* values) override {
-    if (AsksForFindings(tags)) {
-      if (auto findings = TakeFindings()) return AnswerFindings(*findings, count, values);
-    }
-    return GetPropsOf(View(), tags, flags, count, values);
+                                     LPSPropValue* values) noexcept override {
+    return Guarded("PropObject::GetProps", [&]() -> HRESULT {
+      if (AsksForFindings(tags)) {
+        if (auto findings = TakeFindings()) return AnswerFindings(*findings, count, values);
+      }
+      return GetPropsOf(View(), tags, flags, count, values);
+  
+    });
   }
-  HRESULT STDMETHODCALLTYPE GetPropList(ULONG, LPSPropTagArray* tags) override {
-    return GetPropListOf(View(), tags);
+  HRESULT STDMETHODCALLTYPE GetPropList(ULONG, LPSPropTagArray* tags) noexcept override {
+    return Guarded("PropObject::GetPropList", [&]() -> HRESULT {
+      return GetPropListOf(View(), tags);
+  
+    });
   }
   HRESULT STDMETHODCALLTYPE OpenProperty(ULONG tag, LPCIID iid, ULONG, ULONG flags,
-                                         LPUNKNOWN* out) override {
-    if (!out) return MAPI_E_INVALID_PARAMETER;
-    *out = nullptr;
-    if (flags & (MAPI_CREATE | MAPI_MODIFY)) return MAPI_E_NO_ACCESS;
-    const HRESULT special = OpenSpecialProperty(tag, iid, out);
-    if (special != MAPI_E_NO_SUPPORT) return special;
-    if (iid && !(*iid == IID_IStream) && !(*iid == IID_ISequentialStream)) {
-      return MAPI_E_INTERFACE_NOT_SUPPORTED;
-    }
-    return OpenValueStream(View(), Store(), tag, out);
+                                         LPUNKNOWN* out) noexcept override {
+    return Guarded("PropObject::OpenProperty", [&]() -> HRESULT {
+      if (!out) return MAPI_E_INVALID_PARAMETER;
+      *out = nullptr;
+      if (flags & (MAPI_CREATE | MAPI_MODIFY)) return MAPI_E_NO_ACCESS;
+      const HRESULT special = OpenSpecialProperty(tag, iid, out);
+      if (special != MAPI_E_NO_SUPPORT) return special;
+      if (iid && !(*iid == IID_IStream) && !(*iid == IID_ISequentialStream)) {
+        return MAPI_E_INTERFACE_NOT_SUPPORTED;
+      }
+      return OpenValueStream(View(), Store(), tag, out);
+  
+    });
   }
-  HRESULT STDMETHODCALLTYPE SetProps(ULONG, LPSPropValue, LPSPropProblemArray*) override {
+  HRESULT STDMETHODCALLTYPE SetProps(ULONG, LPSPropValue, LPSPropProblemArray*) noexcept override {
     return MAPI_E_NO_ACCESS;
   }
-  HRESULT STDMETHODCALLTYPE DeleteProps(LPSPropTagArray, LPSPropProblemArray*) override {
+  HRESULT STDMETHODCALLTYPE DeleteProps(LPSPropTagArray, LPSPropProblemArray*) noexcept override {
     return MAPI_E_NO_ACCESS;
   }
   HRESULT STDMETHODCALLTYPE CopyTo(ULONG, LPCIID, LPSPropTagArray, ULONG_PTR, LPMAPIPROGRESS,
-                                   LPCIID, LPVOID, ULONG, LPSPropProblemArray*) override {
+                                   LPCIID, LPVOID, ULONG, LPSPropProblemArray*) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
   HRESULT STDMETHODCALLTYPE CopyProps(LPSPropTagArray, ULONG_PTR, LPMAPIPROGRESS, LPCIID, LPVOID,
-                                      ULONG, LPSPropProblemArray*) override {
+                                      ULONG, LPSPropProblemArray*) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
   HRESULT STDMETHODCALLTYPE GetNamesFromIDs(LPSPropTagArray*, LPGUID, ULONG, ULONG*,
-                                            LPMAPINAMEID**) override {
+                                            LPMAPINAMEID**) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
   HRESULT STDMETHODCALLTYPE GetIDsFromNames(ULONG, LPMAPINAMEID*, ULONG,
-                                            LPSPropTagArray*) override {
+                                            LPSPropTagArray*) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
 

@@ -13,31 +13,34 @@ namespace mapilib {
 
 class PullStream : public ReadOnlyStream {
  public:
-  HRESULT STDMETHODCALLTYPE Read(void* pv, ULONG cb, ULONG* pcbRead) override {
-    if (pcbRead) *pcbRead = 0;
-    if (!pv && cb) return STG_E_INVALIDPOINTER;
-    while (pending_.size() - taken_ < cb && !ended_) {
-      const HRESULT hr = Produce(pending_, ended_);
-      if (FAILED(hr)) return hr;
-    }
-    const std::size_t n = std::min<std::size_t>(cb, pending_.size() - taken_);
-    if (n) std::memcpy(pv, pending_.data() + taken_, n);
-    taken_ += n;
-    if (taken_ == pending_.size()) {
-      pending_.clear();
-      taken_ = 0;
-    }
-    if (pcbRead) *pcbRead = static_cast<ULONG>(n);
-    return S_OK;
+  HRESULT STDMETHODCALLTYPE Read(void* pv, ULONG cb, ULONG* pcbRead) noexcept override {
+    return Guarded("PullStream::Read", [&]() -> HRESULT {
+      if (pcbRead) *pcbRead = 0;
+      if (!pv && cb) return STG_E_INVALIDPOINTER;
+      while (pending_.size() - taken_ < cb && !ended_) {
+        const HRESULT hr = Produce(pending_, ended_);
+        if (FAILED(hr)) return hr;
+      }
+      const std::size_t n = std::min<std::size_t>(cb, pending_.size() - taken_);
+      if (n) std::memcpy(pv, pending_.data() + taken_, n);
+      taken_ += n;
+      if (taken_ == pending_.size()) {
+        pending_.clear();
+        taken_ = 0;
+      }
+      if (pcbRead) *pcbRead = static_cast<ULONG>(n);
+      return S_OK;
+  
+    });
   }
-  HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER, DWORD, ULARGE_INTEGER*) override {
+  HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER, DWORD, ULARGE_INTEGER*) noexcept override {
     return STG_E_INVALIDFUNCTION;
   }
   HRESULT STDMETHODCALLTYPE CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*,
-                                   ULARGE_INTEGER*) override {
+                                   ULARGE_INTEGER*) noexcept override {
     return STG_E_INVALIDFUNCTION;
   }
-  HRESULT STDMETHODCALLTYPE Clone(IStream**) override { return STG_E_INVALIDFUNCTION; }
+  HRESULT STDMETHODCALLTYPE Clone(IStream**) noexcept override { return STG_E_INVALIDFUNCTION; }
 
  protected:
   // Appends the next piece of output to `out`; sets `ended` once the source has no more.

@@ -8,14 +8,14 @@ namespace mapilib {
 
 class ReadOnlyStream : public CountedObject<IStream> {
  public:
-  HRESULT STDMETHODCALLTYPE Write(const void*, ULONG, ULONG*) override { return STG_E_ACCESSDENIED; }
-  HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER) override { return STG_E_ACCESSDENIED; }
-  HRESULT STDMETHODCALLTYPE Commit(DWORD) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE Revert() override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
+  HRESULT STDMETHODCALLTYPE Write(const void*, ULONG, ULONG*) noexcept override { return STG_E_ACCESSDENIED; }
+  HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER) noexcept override { return STG_E_ACCESSDENIED; }
+  HRESULT STDMETHODCALLTYPE Commit(DWORD) noexcept override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE Revert() noexcept override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) noexcept override {
     return STG_E_INVALIDFUNCTION;
   }
-  HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
+  HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) noexcept override {
     return STG_E_INVALIDFUNCTION;
   }
 

@@ -25,12 +25,15 @@ class RtfStream final : public PullStream {
   explicit RtfStream(IStream* source) : source_(source) { source_->AddRef(); }
   ~RtfStream() override { source_->Release(); }
 
-  HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD) override {
-    if (!stat) return STG_E_INVALIDPOINTER;
-    *stat = STATSTG{};
-    stat->type = 2;  // STGTY_STREAM
-    stat->cbSize.QuadPart = decompressor_.header_complete() ? decompressor_.header().raw_size : 0;
-    return S_OK;
+  HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD) noexcept override {
+    return Guarded("RtfStream::Stat", [&]() -> HRESULT {
+      if (!stat) return STG_E_INVALIDPOINTER;
+      *stat = STATSTG{};
+      stat->type = 2;  // STGTY_STREAM
+      stat->cbSize.QuadPart = decompressor_.header_complete() ? decompressor_.header().raw_size : 0;
+      return S_OK;
+  
+    });
   }
 
  private:
@@ -77,12 +80,15 @@ class DecompressedRtfStream final : public PullStream {
   explicit DecompressedRtfStream(std::shared_ptr<const DecompressedRtfCopy> rtf)
       : rtf_(std::move(rtf)) {}
 
-  HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD) override {
-    if (!stat) return STG_E_INVALIDPOINTER;
-    *stat = STATSTG{};
-    stat->type = 2;  // STGTY_STREAM
-    stat->cbSize.QuadPart = started_ ? rtf_->raw_size : 0;
-    return S_OK;
+  HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD) noexcept override {
+    return Guarded("DecompressedRtfStream::Stat", [&]() -> HRESULT {
+      if (!stat) return STG_E_INVALIDPOINTER;
+      *stat = STATSTG{};
+      stat->type = 2;  // STGTY_STREAM
+      stat->cbSize.QuadPart = started_ ? rtf_->raw_size : 0;
+      return S_OK;
+  
+    });
   }
 
  private:

@@ -14,34 +14,34 @@ class StoreObject final : public PropObject<IMsgStore> {
  public:
   explicit StoreObject(StoreRef store) : store_(std::move(store)) {}
 
-  HRESULT STDMETHODCALLTYPE Advise(ULONG, LPENTRYID, ULONG, LPMAPIADVISESINK, ULONG_PTR*) override {
+  HRESULT STDMETHODCALLTYPE Advise(ULONG, LPENTRYID, ULONG, LPMAPIADVISESINK, ULONG_PTR*) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
-  HRESULT STDMETHODCALLTYPE Unadvise(ULONG_PTR) override { return MAPI_E_NO_SUPPORT; }
+  HRESULT STDMETHODCALLTYPE Unadvise(ULONG_PTR) noexcept override { return MAPI_E_NO_SUPPORT; }
   HRESULT STDMETHODCALLTYPE CompareEntryIDs(ULONG size1, LPENTRYID id1, ULONG size2, LPENTRYID id2,
-                                            ULONG flags, ULONG* result) override;
+                                            ULONG flags, ULONG* result) noexcept override;
   HRESULT STDMETHODCALLTYPE OpenEntry(ULONG size, LPENTRYID id, LPCIID iid, ULONG flags,
-                                      ULONG* object_type, LPUNKNOWN* out) override;
-  HRESULT STDMETHODCALLTYPE SetReceiveFolder(LPTSTR, ULONG, ULONG, LPENTRYID) override {
+                                      ULONG* object_type, LPUNKNOWN* out) noexcept override;
+  HRESULT STDMETHODCALLTYPE SetReceiveFolder(LPTSTR, ULONG, ULONG, LPENTRYID) noexcept override {
     return MAPI_E_NO_ACCESS;
   }
   HRESULT STDMETHODCALLTYPE GetReceiveFolder(LPTSTR message_class, ULONG flags, ULONG* size,
-                                             LPENTRYID* id, LPTSTR* explicit_class) override;
-  HRESULT STDMETHODCALLTYPE GetReceiveFolderTable(ULONG, LPMAPITABLE*) override {
+                                             LPENTRYID* id, LPTSTR* explicit_class) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetReceiveFolderTable(ULONG, LPMAPITABLE*) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
-  HRESULT STDMETHODCALLTYPE StoreLogoff(ULONG* flags) override;
-  HRESULT STDMETHODCALLTYPE AbortSubmit(ULONG, LPENTRYID, ULONG) override {
+  HRESULT STDMETHODCALLTYPE StoreLogoff(ULONG* flags) noexcept override;
+  HRESULT STDMETHODCALLTYPE AbortSubmit(ULONG, LPENTRYID, ULONG) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
-  HRESULT STDMETHODCALLTYPE GetOutgoingQueue(ULONG, LPMAPITABLE*) override {
+  HRESULT STDMETHODCALLTYPE GetOutgoingQueue(ULONG, LPMAPITABLE*) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
-  HRESULT STDMETHODCALLTYPE SetLockState(LPMESSAGE, ULONG) override { return MAPI_E_NO_SUPPORT; }
-  HRESULT STDMETHODCALLTYPE FinishedMsg(ULONG, ULONG, LPENTRYID) override {
+  HRESULT STDMETHODCALLTYPE SetLockState(LPMESSAGE, ULONG) noexcept override { return MAPI_E_NO_SUPPORT; }
+  HRESULT STDMETHODCALLTYPE FinishedMsg(ULONG, ULONG, LPENTRYID) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
-  HRESULT STDMETHODCALLTYPE NotifyNewMail(LPNOTIFICATION) override { return MAPI_E_NO_SUPPORT; }
+  HRESULT STDMETHODCALLTYPE NotifyNewMail(LPNOTIFICATION) noexcept override { return MAPI_E_NO_SUPPORT; }
 
  private:
   bool Supports(REFIID iid) const override { return OneOf(iid, {&IID_IMsgStore, &IID_IMAPIProp}); }

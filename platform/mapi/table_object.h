@@ -29,44 +29,50 @@ class TableObject final : public CountedObject<IMAPITable> {
  public:
   explicit TableObject(std::unique_ptr<RowSource> source);
 
-  HRESULT STDMETHODCALLTYPE GetLastError(HRESULT, ULONG, LPMAPIERROR* error) override;
-  HRESULT STDMETHODCALLTYPE Advise(ULONG, LPMAPIADVISESINK, ULONG_PTR*) override {
+  HRESULT STDMETHODCALLTYPE GetLastError(HRESULT, ULONG, LPMAPIERROR* error) noexcept override;
+  HRESULT STDMETHODCALLTYPE Advise(ULONG, LPMAPIADVISESINK, ULONG_PTR*) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
-  HRESULT STDMETHODCALLTYPE Unadvise(ULONG_PTR) override { return MAPI_E_NO_SUPPORT; }
-  HRESULT STDMETHODCALLTYPE GetStatus(ULONG* status, ULONG* type) override;
-  HRESULT STDMETHODCALLTYPE SetColumns(LPSPropTagArray tags, ULONG flags) override;
-  HRESULT STDMETHODCALLTYPE QueryColumns(ULONG flags, LPSPropTagArray* tags) override;
-  HRESULT STDMETHODCALLTYPE GetRowCount(ULONG flags, ULONG* count) override;
-  HRESULT STDMETHODCALLTYPE SeekRow(BOOKMARK origin, LONG rows, LONG* sought) override;
-  HRESULT STDMETHODCALLTYPE SeekRowApprox(ULONG numerator, ULONG denominator) override;
+  HRESULT STDMETHODCALLTYPE Unadvise(ULONG_PTR) noexcept override { return MAPI_E_NO_SUPPORT; }
+  HRESULT STDMETHODCALLTYPE GetStatus(ULONG* status, ULONG* type) noexcept override;
+  HRESULT STDMETHODCALLTYPE SetColumns(LPSPropTagArray tags, ULONG flags) noexcept override;
+  HRESULT STDMETHODCALLTYPE QueryColumns(ULONG flags, LPSPropTagArray* tags) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetRowCount(ULONG flags, ULONG* count) noexcept override;
+  HRESULT STDMETHODCALLTYPE SeekRow(BOOKMARK origin, LONG rows, LONG* sought) noexcept override;
+  HRESULT STDMETHODCALLTYPE SeekRowApprox(ULONG numerator, ULONG denominator) noexcept override;
   HRESULT STDMETHODCALLTYPE QueryPosition(ULONG* row, ULONG* numerator,
-                                          ULONG* denominator) override;
-  HRESULT STDMETHODCALLTYPE FindRow(LPSRestriction, BOOKMARK, ULONG) override {
+                                          ULONG* denominator) noexcept override;
+  HRESULT STDMETHODCALLTYPE FindRow(LPSRestriction, BOOKMARK, ULONG) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
-  HRESULT STDMETHODCALLTYPE Restrict(LPSRestriction restriction, ULONG) override {
-    return restriction ? MAPI_E_TOO_COMPLEX : S_OK;
+  HRESULT STDMETHODCALLTYPE Restrict(LPSRestriction restriction, ULONG) noexcept override {
+    return Guarded("TableObject::Restrict", [&]() -> HRESULT {
+      return restriction ? MAPI_E_TOO_COMPLEX : S_OK;
+  
+    });
   }
-  HRESULT STDMETHODCALLTYPE CreateBookmark(BOOKMARK*) override { return MAPI_E_NO_SUPPORT; }
-  HRESULT STDMETHODCALLTYPE FreeBookmark(BOOKMARK) override { return MAPI_E_NO_SUPPORT; }
-  HRESULT STDMETHODCALLTYPE SortTable(LPSSortOrderSet sort, ULONG) override {
-    return sort && sort->cSorts ? MAPI_E_TOO_COMPLEX : S_OK;
+  HRESULT STDMETHODCALLTYPE CreateBookmark(BOOKMARK*) noexcept override { return MAPI_E_NO_SUPPORT; }
+  HRESULT STDMETHODCALLTYPE FreeBookmark(BOOKMARK) noexcept override { return MAPI_E_NO_SUPPORT; }
+  HRESULT STDMETHODCALLTYPE SortTable(LPSSortOrderSet sort, ULONG) noexcept override {
+    return Guarded("TableObject::SortTable", [&]() -> HRESULT {
+      return sort && sort->cSorts ? MAPI_E_TOO_COMPLEX : S_OK;
+  
+    });
   }
-  HRESULT STDMETHODCALLTYPE QuerySortOrder(LPSSortOrderSet*) override { return MAPI_E_NO_SUPPORT; }
-  HRESULT STDMETHODCALLTYPE QueryRows(LONG count, ULONG flags, LPSRowSet* rows) override;
-  HRESULT STDMETHODCALLTYPE Abort() override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE ExpandRow(ULONG, LPBYTE, ULONG, ULONG, LPSRowSet*, ULONG*) override {
+  HRESULT STDMETHODCALLTYPE QuerySortOrder(LPSSortOrderSet*) noexcept override { return MAPI_E_NO_SUPPORT; }
+  HRESULT STDMETHODCALLTYPE QueryRows(LONG count, ULONG flags, LPSRowSet* rows) noexcept override;
+  HRESULT STDMETHODCALLTYPE Abort() noexcept override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE ExpandRow(ULONG, LPBYTE, ULONG, ULONG, LPSRowSet*, ULONG*) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
-  HRESULT STDMETHODCALLTYPE CollapseRow(ULONG, LPBYTE, ULONG, ULONG*) override {
+  HRESULT STDMETHODCALLTYPE CollapseRow(ULONG, LPBYTE, ULONG, ULONG*) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
-  HRESULT STDMETHODCALLTYPE WaitForCompletion(ULONG, ULONG, ULONG* status) override;
-  HRESULT STDMETHODCALLTYPE GetCollapseState(ULONG, ULONG, LPBYTE, ULONG*, LPBYTE*) override {
+  HRESULT STDMETHODCALLTYPE WaitForCompletion(ULONG, ULONG, ULONG* status) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetCollapseState(ULONG, ULONG, LPBYTE, ULONG*, LPBYTE*) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
-  HRESULT STDMETHODCALLTYPE SetCollapseState(ULONG, ULONG, LPBYTE, BOOKMARK*) override {
+  HRESULT STDMETHODCALLTYPE SetCollapseState(ULONG, ULONG, LPBYTE, BOOKMARK*) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
 
@@ -80,6 +86,6 @@ class TableObject final : public CountedObject<IMAPITable> {
 };
 
 // Releases a row set and every row's values.
-void FreeRowSet(LPSRowSet rows);
+void FreeRowSet(LPSRowSet rows) noexcept;
 
 }  // namespace mapilib

@@ -21,11 +21,14 @@ class Utf8TextStream final : public PullStream {
                  std::shared_ptr<const pst::messaging::MessageStore> store)
       : source_(std::move(utf16)), store_(std::move(store)) {}
 
-  HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD) override {
-    if (!stat) return STG_E_INVALIDPOINTER;
-    *stat = STATSTG{};
-    stat->type = 2;  // STGTY_STREAM; the UTF-8 length is known only once read
-    return S_OK;
+  HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD) noexcept override {
+    return Guarded("Utf8TextStream::Stat", [&]() -> HRESULT {
+      if (!stat) return STG_E_INVALIDPOINTER;
+      *stat = STATSTG{};
+      stat->type = 2;  // STGTY_STREAM; the UTF-8 length is known only once read
+      return S_OK;
+  
+    });
   }
 
  private:

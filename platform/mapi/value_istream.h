@@ -22,13 +22,13 @@ class ValueIStream final : public ReadOnlyStream {
       : value_(std::move(value)), store_(std::move(keep_alive)) {}
   static ValueIStream* FromText(std::string bytes);
 
-  HRESULT STDMETHODCALLTYPE Read(void* pv, ULONG cb, ULONG* pcbRead) override;
+  HRESULT STDMETHODCALLTYPE Read(void* pv, ULONG cb, ULONG* pcbRead) noexcept override;
   HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER move, DWORD origin,
-                                 ULARGE_INTEGER* new_position) override;
+                                 ULARGE_INTEGER* new_position) noexcept override;
   HRESULT STDMETHODCALLTYPE CopyTo(IStream* target, ULARGE_INTEGER cb, ULARGE_INTEGER* read,
-                                   ULARGE_INTEGER* written) override;
-  HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD flags) override;
-  HRESULT STDMETHODCALLTYPE Clone(IStream** out) override;
+                                   ULARGE_INTEGER* written) noexcept override;
+  HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD flags) noexcept override;
+  HRESULT STDMETHODCALLTYPE Clone(IStream** out) noexcept override;
 
   // For a compressed-RTF value whose message already decompressed it: the RTF, handed to
   // WrapCompressedRTFStream while nothing of this stream has been read (it then decompresses from

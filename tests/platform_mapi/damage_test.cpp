@@ -29,14 +29,10 @@ InboxView OpenInbox(const std::string& path) {
   InboxView view;
   view.opened = OpenStore(path);
   if (!view.opened.store) return view;
-  ULONG size = 0;
-  LPENTRYID id = nullptr;
-  char ipm[] = "IPM";
-  EXPECT_EQ(view.opened.store->GetReceiveFolder(ipm, 0, &size, &id, nullptr), S_OK);
-  const auto* b = reinterpret_cast<const std::byte*>(id);
-  auto inbox = OpenEntry<IMAPIFolder>(*view.opened.store, {b, b + size}, &IID_IMAPIFolder);
-  mapi::MapiFreeBuffer(id);
-  EXPECT_EQ(inbox->GetContentsTable(0, view.contents.Out()), S_OK);
+  auto inbox = OpenInboxFolder(*view.opened.store);
+  if (inbox) {
+    EXPECT_EQ(inbox->GetContentsTable(0, view.contents.Out()), S_OK);
+  }
   return view;
 }
 

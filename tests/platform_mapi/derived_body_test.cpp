@@ -29,13 +29,7 @@ std::string LargeHtml() {
 }
 
 mapi::InterfacePtr<IMAPITable> InboxContents(IMsgStore& store) {
-  ULONG size = 0;
-  LPENTRYID id = nullptr;
-  char ipm[] = "IPM";
-  EXPECT_EQ(store.GetReceiveFolder(ipm, 0, &size, &id, nullptr), S_OK);
-  const auto* b = reinterpret_cast<const std::byte*>(id);
-  auto inbox = OpenEntry<IMAPIFolder>(store, {b, b + size}, &IID_IMAPIFolder);
-  mapi::MapiFreeBuffer(id);
+  auto inbox = OpenInboxFolder(store);
   mapi::InterfacePtr<IMAPITable> contents;
   if (inbox) {
     EXPECT_EQ(inbox->GetContentsTable(0, contents.Out()), S_OK);

@@ -126,6 +126,19 @@ mapi::RowSetPtr AllRows(IMAPITable& table, std::initializer_list<ULONG> columns)
   return mapi::RowSetPtr(rows);
 }
 
+mapi::InterfacePtr<IMAPIFolder> OpenInboxFolder(IMsgStore& store) {
+  ULONG size = 0;
+  LPENTRYID id = nullptr;
+  char ipm[] = "IPM";
+  EXPECT_EQ(store.GetReceiveFolder(ipm, 0, &size, &id, nullptr), S_OK);
+  if (!id) return {};
+  const auto* b = reinterpret_cast<const std::byte*>(id);
+  auto inbox = OpenEntry<IMAPIFolder>(store, {b, b + size}, &IID_IMAPIFolder);
+  mapi::MapiFreeBuffer(id);
+  EXPECT_TRUE(inbox);
+  return inbox;
+}
+
 mapi::InterfacePtr<IMAPIFolder> Subfolder(IMsgStore& store, IMAPIFolder& folder,
                                           const std::string& name) {
   mapi::InterfacePtr<IMAPITable> table;

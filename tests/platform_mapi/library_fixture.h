@@ -54,6 +54,9 @@ mapi::InterfacePtr<T> OpenEntry(IMsgStore& store, const std::vector<std::byte>& 
   return mapi::InterfacePtr<T>(static_cast<T*>(unknown));
 }
 
+// The store's inbox (the receive folder of "IPM"); fails the test when it cannot be opened.
+mapi::InterfacePtr<IMAPIFolder> OpenInboxFolder(IMsgStore& store);
+
 // All rows of a table with the given columns.
 mapi::RowSetPtr AllRows(IMAPITable& table, std::initializer_list<ULONG> columns);
 // The subfolder of `folder` named `name`; null when there is none.

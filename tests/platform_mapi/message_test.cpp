@@ -16,13 +16,7 @@ class MessageTest : public ::testing::Test {
   void SetUp() override {
     opened_ = OpenStore(WriteMailFile("messages.pst"));
     ASSERT_TRUE(opened_.store);
-    ULONG size = 0;
-    LPENTRYID id = nullptr;
-    char ipm[] = "IPM";
-    ASSERT_EQ(opened_.store->GetReceiveFolder(ipm, 0, &size, &id, nullptr), S_OK);
-    const auto* b = reinterpret_cast<const std::byte*>(id);
-    inbox_ = OpenEntry<IMAPIFolder>(*opened_.store, {b, b + size}, &IID_IMAPIFolder);
-    mapi::MapiFreeBuffer(id);
+    inbox_ = OpenInboxFolder(*opened_.store);
     ASSERT_TRUE(inbox_);
     ASSERT_EQ(inbox_->GetContentsTable(0, contents_.Out()), S_OK);
   }

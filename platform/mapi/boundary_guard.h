@@ -1,0 +1,34 @@
+// What leaves the library through an exported function or an interface method is a result code,
+// never an exception: the caller is C or COM and cannot catch one. Guarded runs a method's body and
+// turns what it throws into the code the caller understands, with one trace line naming the method.
+#pragma once
+
+#include <exception>
+#include <new>
+
+#include "libs/mapi/mapi.h"
+
+namespace mapilib {
+
+// Writes "<where>: <what>, <code> returned" to the debug output; never throws.
+void TraceContained(const char* where, const char* what, const char* code) noexcept;
+
+// body() or, when it throws: MAPI_E_NOT_ENOUGH_MEMORY for std::bad_alloc, MAPI_E_CALL_FAILED for
+// anything else.
+template <typename Body>
+HRESULT Guarded(const char* where, Body&& body) noexcept {
+  try {
+    return body();
+  } catch (const std::bad_alloc&) {
+    TraceContained(where, "out of memory", "MAPI_E_NOT_ENOUGH_MEMORY");
+    return MAPI_E_NOT_ENOUGH_MEMORY;
+  } catch (const std::exception& error) {
+    TraceContained(where, error.what(), "MAPI_E_CALL_FAILED");
+    return MAPI_E_CALL_FAILED;
+  } catch (...) {
+    TraceContained(where, "unknown exception", "MAPI_E_CALL_FAILED");
+    return MAPI_E_CALL_FAILED;
+  }
+}
+
+}  // namespace mapilib
