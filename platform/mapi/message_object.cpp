@@ -46,13 +46,16 @@ HRESULT MessageObject::OpenAttach(ULONG number, LPCIID iid, ULONG flags, LPATTAC
       return MAPI_E_INTERFACE_NOT_SUPPORTED;
     }
     if (flags & MAPI_CREATE) return MAPI_E_NO_ACCESS;
-    auto ids = message_->AttachmentIds();
-    if (!ids) {
-      NoteLoss(*store_, "the attachment table", ids.status());
-      return StatusToScode(ids.status());
+    if (!attachment_ids_) {
+      auto ids = message_->AttachmentIds();
+      if (!ids) {
+        NoteLoss(*store_, "the attachment table", ids.status());
+        return StatusToScode(ids.status());
+      }
+      attachment_ids_ = std::move(*ids);
     }
-    if (number >= ids->size()) return MAPI_E_NOT_FOUND;
-    auto attachment = message_->OpenAttachment((*ids)[number]);
+    if (number >= attachment_ids_->size()) return MAPI_E_NOT_FOUND;
+    auto attachment = message_->OpenAttachment((*attachment_ids_)[number]);
     if (!attachment) {
       last_error_ = "attachment " + std::to_string(number) + ": " + attachment.status().message();
       NoteLoss(*store_, "attachment " + std::to_string(number), attachment.status());

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "platform/mapi/derived_bodies.h"
 #include "platform/mapi/prop_object.h"
@@ -57,6 +59,9 @@ class MessageObject final : public PropObject<IMessage> {
   bool embedded_;
   std::uint64_t findings_from_;
   mutable DerivedBodyCache derived_;
+  // The attachments' node ids in table order: read by the first OpenAttach that succeeds in
+  // reading them, then kept, so that opening every attachment reads the table once.
+  std::optional<std::vector<pst::NodeId>> attachment_ids_;
 };
 
 class AttachObject final : public PropObject<IAttach> {

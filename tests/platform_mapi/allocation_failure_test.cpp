@@ -119,13 +119,9 @@ Outcome ReadMessage(IMsgStore& store, SBinary id) {
 TEST(AllocationFailure, EveryFailedAllocationIsAnsweredWithACodeAndTheNextReadWorks) {
   OpenedStore opened = OpenStore(WriteMailFile("allocation_failures.pst"));
   ASSERT_TRUE(opened.store);
-  auto inbox = OpenInboxFolder(*opened.store);
-  ASSERT_TRUE(inbox);
-  mapi::InterfacePtr<IMAPITable> contents;
-  ASSERT_EQ(inbox->GetContentsTable(0, contents.Out()), S_OK);
-  mapi::RowSetPtr rows = AllRows(*contents, {PR_ENTRYID});
-  ASSERT_EQ(rows->cRows, 2u);
-  const SBinary id = rows->aRow[1].lpProps[0].Value.bin;
+  std::vector<std::byte> entry_id = InboxEntryId(*opened.store, 1);
+  ASSERT_FALSE(entry_id.empty());
+  const SBinary id{static_cast<ULONG>(entry_id.size()), reinterpret_cast<LPBYTE>(entry_id.data())};
 
   const Outcome expected = ReadMessage(*opened.store, id);
   ASSERT_EQ(expected.code, S_OK);

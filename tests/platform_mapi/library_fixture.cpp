@@ -139,6 +139,18 @@ mapi::InterfacePtr<IMAPIFolder> OpenInboxFolder(IMsgStore& store) {
   return inbox;
 }
 
+std::vector<std::byte> InboxEntryId(IMsgStore& store, ULONG row) {
+  auto inbox = OpenInboxFolder(store);
+  mapi::InterfacePtr<IMAPITable> contents;
+  if (!inbox || inbox->GetContentsTable(0, contents.Out()) != S_OK) return {};
+  mapi::RowSetPtr rows = AllRows(*contents, {PR_ENTRYID});
+  EXPECT_LT(row, rows->cRows);
+  if (row >= rows->cRows) return {};
+  const SBinary& id = rows->aRow[row].lpProps[0].Value.bin;
+  const auto* b = reinterpret_cast<const std::byte*>(id.lpb);
+  return {b, b + id.cb};
+}
+
 mapi::InterfacePtr<IMAPIFolder> Subfolder(IMsgStore& store, IMAPIFolder& folder,
                                           const std::string& name) {
   mapi::InterfacePtr<IMAPITable> table;

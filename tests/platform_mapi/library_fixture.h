@@ -57,6 +57,9 @@ mapi::InterfacePtr<T> OpenEntry(IMsgStore& store, const std::vector<std::byte>& 
 // The store's inbox (the receive folder of "IPM"); fails the test when it cannot be opened.
 mapi::InterfacePtr<IMAPIFolder> OpenInboxFolder(IMsgStore& store);
 
+// The entry id in row `row` of the inbox's contents table; empty (and a failed test) without one.
+std::vector<std::byte> InboxEntryId(IMsgStore& store, ULONG row);
+
 // All rows of a table with the given columns.
 mapi::RowSetPtr AllRows(IMAPITable& table, std::initializer_list<ULONG> columns);
 // The subfolder of `folder` named `name`; null when there is none.
