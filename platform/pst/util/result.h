@@ -2,6 +2,7 @@
 // either a value or that Status. Nothing in the reader throws or aborts on bad input.
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,7 +23,7 @@ enum class ErrorCode {
 };
 
 // What went wrong, in words a person can act on, with where it happened.
-class Status {
+class [[nodiscard]] Status {
  public:
   Status() = default;
   Status(ErrorCode code, std::string message) : code_(code), message_(std::move(message)) {}
@@ -47,11 +48,14 @@ class Status {
 };
 
 // A value or the Status that explains its absence.
+// A Result made from an ok Status would be failed and hold no error; that is a programming error,
+// stopped by an assertion in debug builds and turned into a kCorrupt status naming it otherwise, so
+// that a caller passing the status on never reports success without a value.
 template <typename T>
-class Result {
+class [[nodiscard]] Result {
  public:
   Result(T value) : v_(std::move(value)) {}              // NOLINT: implicit on purpose
-  Result(Status status) : v_(std::move(status)) {}       // NOLINT: implicit on purpose
+  Result(Status status) : v_(FailedOnly(std::move(status))) {}  // NOLINT: implicit on purpose
 
   bool ok() const { return v_.index() == 0; }
   explicit operator bool() const { return ok(); }
@@ -68,6 +72,12 @@ class Result {
   Status status() const { return ok() ? Status() : std::get<1>(v_); }
 
  private:
+  static Status FailedOnly(Status status) {
+    assert(!status.ok() && "a Result needs a value or an error");
+    if (status.ok()) return {ErrorCode::kCorrupt, "internal error: a result without value or error"};
+    return status;
+  }
+
   std::variant<T, Status> v_;
 };
 
@@ -80,3 +90,14 @@ class Result {
     const auto& pst_status_ = (expr);             \
     if (!pst_status_.ok()) return pst_status_.status(); \
   } while (0)
+
+// Evaluates a Result expression; on failure returns its Status from the enclosing function, else
+// moves the value into `lhs`, which may declare a variable: PST_ASSIGN_OR_RETURN(auto h, Open()).
+#define PST_ASSIGN_OR_RETURN(lhs, expr) \
+  PST_ASSIGN_OR_RETURN_IMPL_(PST_RESULT_CONCAT_(pst_result_, __LINE__), lhs, expr)
+#define PST_ASSIGN_OR_RETURN_IMPL_(tmp, lhs, expr) \
+  auto tmp = (expr);                               \
+  if (!tmp.ok()) return tmp.status();              \
+  lhs = std::move(tmp).value()
+#define PST_RESULT_CONCAT_(a, b) PST_RESULT_CONCAT_INNER_(a, b)
+#define PST_RESULT_CONCAT_INNER_(a, b) a##b
