@@ -36,9 +36,8 @@ Status AddAttachmentDigests(const Attachment& attachment, std::vector<std::strin
       digests.emplace_back(kNoData);
       return Status::Ok();
     }
-    auto digest = StreamDigest(*data);
-    if (!digest) return digest.status();
-    digests.push_back(std::move(*digest));
+    PST_ASSIGN_OR_RETURN(auto digest, StreamDigest(*data));
+    digests.push_back(std::move(digest));
   } else if (method == kAttachEmbeddedMessage) {
     auto embedded = attachment.OpenEmbeddedMessage();
     if (!embedded) return Located("embedded message", embedded.status());
@@ -68,12 +67,11 @@ Result<std::string> StreamDigest(const pst::ltp::ValueStream& stream) {
   Sha256 sha;
   std::vector<std::byte> piece(kReadPiece);
   for (std::uint64_t offset = 0; offset < stream.size();) {
-    auto n = stream.ReadAt(offset, piece);
-    if (!n) return n.status();
-    if (*n == 0) return Status::Corrupt("data ends at " + std::to_string(offset) + " of " +
+    PST_ASSIGN_OR_RETURN(auto n, stream.ReadAt(offset, piece));
+    if (n == 0) return Status::Corrupt("data ends at " + std::to_string(offset) + " of " +
                                         std::to_string(stream.size()) + " bytes");
-    sha.Update(std::span(piece.data(), *n));
-    offset += *n;
+    sha.Update(std::span(piece.data(), n));
+    offset += n;
   }
   return ToHex(sha.Finish());
 }

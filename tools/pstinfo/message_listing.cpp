@@ -19,16 +19,14 @@ using pst::messaging::MessageStore;
 
 // The line of one message, or the status that keeps it out.
 Result<std::string> MessageLine(const MessageStore& store, NodeId folder, NodeId id) {
-  auto message = store.OpenMessage(id);
-  if (!message) return message.status();
-  auto attachments = SummarizeAttachments(*message);
-  if (!attachments) return attachments.status();
-  const std::string subject = pst::messaging::StringProperty(message->properties(),
+  PST_ASSIGN_OR_RETURN(auto message, store.OpenMessage(id));
+  PST_ASSIGN_OR_RETURN(auto attachments, SummarizeAttachments(message));
+  const std::string subject = pst::messaging::StringProperty(message.properties(),
                                                                    pst::messaging::tags::kSubjectId);
   std::string line = HexId(folder) + '\t' + HexId(id) + '\t' +
                      FieldText(StripSubjectMarker(subject)) + '\t' +
-                     std::to_string(attachments->count);
-  for (const std::string& digest : attachments->digests) line += '\t' + digest;
+                     std::to_string(attachments.count);
+  for (const std::string& digest : attachments.digests) line += '\t' + digest;
   return line;
 }
 

@@ -67,14 +67,12 @@ void PrintProperties(const PropertyContext& pc, std::ostream& out) {
 }
 
 Status PrintTable(const MessageStore& store, NodeId id, std::ostream& out) {
-  auto node = store.database().OpenNode(id);
-  if (!node) return node.status();
-  auto table =
-      pst::ltp::TableContext::Open(std::move(*node), store.properties().heap_id_layout());
-  if (!table) return table.status();
-  out << "Table " << HexId(id) << ": " << table->row_count() << " rows, "
-      << table->columns().size() << " columns\n";
-  for (const auto& column : table->columns()) {
+  PST_ASSIGN_OR_RETURN(auto node, store.database().OpenNode(id));
+  PST_ASSIGN_OR_RETURN(auto table, pst::ltp::TableContext::Open(
+                                        std::move(node), store.properties().heap_id_layout()));
+  out << "Table " << HexId(id) << ": " << table.row_count() << " rows, "
+      << table.columns().size() << " columns\n";
+  for (const auto& column : table.columns()) {
     out << TagText(column.tag) << "  " << TypeName(column.tag.type) << '\n';
   }
   return Status::Ok();
@@ -114,24 +112,21 @@ Status PrintPropertyObject(const MessageStore& store, NodeId id, std::ostream& o
     out << "Message store " << HexId(id) << ": ";
     PrintProperties(store.properties(), out);
   } else if (type == NodeType::kNormalFolder || type == NodeType::kSearchFolder) {
-    auto folder = store.OpenFolder(id);
-    if (!folder) return folder.status();
+    PST_ASSIGN_OR_RETURN(auto folder, store.OpenFolder(id));
     out << "Folder " << HexId(id) << ": ";
-    PrintProperties(folder->properties(), out);
+    PrintProperties(folder.properties(), out);
   } else if (type == NodeType::kNormalMessage || type == NodeType::kAssociatedMessage) {
-    auto message = store.OpenMessage(id);
-    if (!message) return message.status();
+    PST_ASSIGN_OR_RETURN(auto message, store.OpenMessage(id));
     out << "Message " << HexId(id) << ": ";
-    PrintProperties(message->properties(), out);
-    PrintAttachments(*message, out);
+    PrintProperties(message.properties(), out);
+    PrintAttachments(message, out);
   } else {
-    auto node = store.database().OpenNode(id);
-    if (!node) return node.status();
-    auto pc = PropertyContext::Open(std::move(*node), store.properties().heap_id_layout());
-    if (!pc) return pc.status();
-    pc->set_code_page(store.code_page());
+    PST_ASSIGN_OR_RETURN(auto node, store.database().OpenNode(id));
+    PST_ASSIGN_OR_RETURN(
+        auto pc, PropertyContext::Open(std::move(node), store.properties().heap_id_layout()));
+    pc.set_code_page(store.code_page());
     out << "Node " << HexId(id) << ": ";
-    PrintProperties(*pc, out);
+    PrintProperties(pc, out);
   }
   return Status::Ok();
 }
@@ -139,8 +134,7 @@ Status PrintPropertyObject(const MessageStore& store, NodeId id, std::ostream& o
 }  // namespace
 
 Status PrintObject(const MessageStore& store, NodeId id, std::ostream& out) {
-  auto entry = store.database().FindNode(id);
-  if (!entry) return entry.status();
+  PST_RETURN_IF_ERROR(store.database().FindNode(id));
   if (IsTable(pst::messaging::TypeOf(id))) return PrintTable(store, id, out);
   return PrintPropertyObject(store, id, out);
 }

@@ -32,18 +32,15 @@ int CompareKeys(Bytes a, Bytes b) {
 }
 
 Result<BTreeOnHeap> BTreeOnHeap::Open(const Heap& heap, HeapId header_id) {
-  auto bytes = heap.Read(header_id);
-  if (!bytes) return bytes.status();
-  auto header = BthHeader::Decode(*bytes);
-  if (!header) return header.status();
-  return BTreeOnHeap(&heap, *header);
+  PST_ASSIGN_OR_RETURN(auto bytes, heap.Read(header_id));
+  PST_ASSIGN_OR_RETURN(auto header, BthHeader::Decode(bytes));
+  return BTreeOnHeap(&heap, header);
 }
 
 Result<std::vector<std::byte>> BTreeOnHeap::ReadLevel(HeapId id, std::size_t record_size) const {
-  auto bytes = heap_->Read(id);
-  if (!bytes) return bytes.status();
-  if (bytes->size() % record_size != 0) {
-    return Status::Corrupt("BTH: node of " + std::to_string(bytes->size()) +
+  PST_ASSIGN_OR_RETURN(auto bytes, heap_->Read(id));
+  if (bytes.size() % record_size != 0) {
+    return Status::Corrupt("BTH: node of " + std::to_string(bytes.size()) +
                            " bytes is not a whole number of " + std::to_string(record_size) +
                            "-byte records");
   }
@@ -53,9 +50,8 @@ Result<std::vector<std::byte>> BTreeOnHeap::ReadLevel(HeapId id, std::size_t rec
 Status BTreeOnHeap::Walk(HeapId id, int level, const Visitor& visit, bool& go_on) const {
   const std::size_t key = header_.key_size;
   const std::size_t record = key + (level > 0 ? 4 : header_.data_size);
-  auto bytes = ReadLevel(id, record);
-  if (!bytes) return bytes.status();
-  const Bytes all(*bytes);
+  PST_ASSIGN_OR_RETURN(auto bytes, ReadLevel(id, record));
+  const Bytes all(bytes);
   for (std::size_t at = 0; at < all.size() && go_on; at += record) {
     if (level > 0) {
       PST_RETURN_IF_ERROR(Walk(HeapId{LoadU32(all, at + key)}, level - 1, visit, go_on));
@@ -77,9 +73,8 @@ Result<std::vector<std::byte>> BTreeOnHeap::Find(Bytes key) const {
   HeapId id = header_.root;
   for (int level = header_.levels; !id.is_null(); --level) {
     const std::size_t record = key.size() + (level > 0 ? 4 : header_.data_size);
-    auto bytes = ReadLevel(id, record);
-    if (!bytes) return bytes.status();
-    const Bytes all(*bytes);
+    PST_ASSIGN_OR_RETURN(auto bytes, ReadLevel(id, record));
+    const Bytes all(bytes);
     if (level == 0) {
       for (std::size_t at = 0; at < all.size(); at += record) {
         if (CompareKeys(all.subspan(at, key.size()), key) == 0) {

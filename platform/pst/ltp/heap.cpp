@@ -11,41 +11,35 @@ std::string Where(const Node& node) { return "node " + std::to_string(node.id())
 
 Result<std::uint16_t> PageMapOffset(std::size_t index, Bytes block) {
   if (index == 0) {
-    auto h = HnHeader::Decode(block);
-    if (!h) return h.status();
-    return h->page_map_offset;
+    PST_ASSIGN_OR_RETURN(auto h, HnHeader::Decode(block));
+    return h.page_map_offset;
   }
   if (IsBitmapBlock(index)) {
-    auto h = HnBitmapHeader::Decode(block);
-    if (!h) return h.status();
-    return h->page_map_offset;
+    PST_ASSIGN_OR_RETURN(auto h, HnBitmapHeader::Decode(block));
+    return h.page_map_offset;
   }
-  auto h = HnPageHeader::Decode(block);
-  if (!h) return h.status();
-  return h->page_map_offset;
+  PST_ASSIGN_OR_RETURN(auto h, HnPageHeader::Decode(block));
+  return h.page_map_offset;
 }
 
 }  // namespace
 
 Result<Heap> Heap::Open(const Node& node, HeapIdLayout layout) {
   if (node.block_count() == 0) return Status::Corrupt(Where(node) + "heap node has no data");
-  auto first = node.ReadBlock(0);
-  if (!first) return first.status();
-  auto header = HnHeader::Decode(*first);
+  PST_ASSIGN_OR_RETURN(auto first, node.ReadBlock(0));
+  auto header = HnHeader::Decode(first);
   if (!header) return Status::Corrupt(Where(node) + header.status().message());
   Heap heap(&node, layout, *header, node.block_count());
-  auto page = DecodePage(0, std::move(*first));
+  auto page = DecodePage(0, std::move(first));
   if (!page) return Status::Corrupt(Where(node) + page.status().message());
   heap.pages_.push_front(std::move(*page));
   return heap;
 }
 
 Result<Heap::Page> Heap::DecodePage(std::size_t index, std::vector<std::byte> bytes) {
-  auto offset = PageMapOffset(index, bytes);
-  if (!offset) return offset.status();
-  auto map = HnPageMap::Decode(bytes, HeapBlockHeaderSize(index), *offset);
-  if (!map) return map.status();
-  return Page{index, std::move(bytes), std::move(*map)};
+  PST_ASSIGN_OR_RETURN(auto offset, PageMapOffset(index, bytes));
+  PST_ASSIGN_OR_RETURN(auto map, HnPageMap::Decode(bytes, HeapBlockHeaderSize(index), offset));
+  return Page{index, std::move(bytes), std::move(map)};
 }
 
 Result<const Heap::Page*> Heap::LoadPage(std::size_t index) const {
@@ -59,9 +53,8 @@ Result<const Heap::Page*> Heap::LoadPage(std::size_t index) const {
     return Status::Corrupt(Where(*node_) + "heap block " + std::to_string(index) +
                            " past the last of " + std::to_string(block_count_));
   }
-  auto bytes = node_->ReadBlock(index);
-  if (!bytes) return bytes.status();
-  auto page = DecodePage(index, std::move(*bytes));
+  PST_ASSIGN_OR_RETURN(auto bytes, node_->ReadBlock(index));
+  auto page = DecodePage(index, std::move(bytes));
   if (!page) return Status::Corrupt(Where(*node_) + page.status().message());
   if (pages_.size() >= kCachedBlocks) pages_.pop_back();
   pages_.push_front(std::move(*page));
@@ -73,16 +66,15 @@ Result<std::vector<std::byte>> Heap::Read(HeapId id) const {
   if (id.type() != kNidTypeHid || index == 0) {
     return Status::Corrupt(Where(*node_) + "invalid heap id " + std::to_string(id.raw));
   }
-  auto page = LoadPage(id.block_index(layout_));
-  if (!page) return page.status();
-  const HnPageMap& map = (*page)->map;
+  PST_ASSIGN_OR_RETURN(auto page, LoadPage(id.block_index(layout_)));
+  const HnPageMap& map = page->map;
   if (index > map.allocation_count()) {
     return Status::Corrupt(Where(*node_) + "heap id " + std::to_string(id.raw) +
                            " past the allocations of its block");
   }
   const std::size_t begin = map.offsets[index - 1];
   const std::size_t end = map.offsets[index];
-  const auto& bytes = (*page)->bytes;
+  const auto& bytes = page->bytes;
   return std::vector<std::byte>(bytes.begin() + begin, bytes.begin() + end);
 }
 

@@ -24,20 +24,17 @@ Result<std::vector<std::byte>> ReadHnid(const Heap& heap, const Node& node, Heap
                                         std::uint64_t max_size) {
   if (hnid.is_null()) return std::vector<std::byte>{};
   if (hnid.is_heap_id()) return heap.Read(hnid.heap_id());
-  auto sub = OpenValueSubnode(node, hnid);
-  if (!sub) return sub.status();
-  return (*sub)->ReadAll(max_size);
+  PST_ASSIGN_OR_RETURN(auto sub, OpenValueSubnode(node, hnid));
+  return sub->ReadAll(max_size);
 }
 
 Result<ValueStream> OpenHnidStream(const Heap& heap, const Node& node, HeapOrNodeId hnid) {
   if (hnid.is_null() || hnid.is_heap_id()) {
-    auto bytes = ReadHnid(heap, node, hnid);
-    if (!bytes) return bytes.status();
-    return ValueStream::FromBytes(std::move(*bytes));
+    PST_ASSIGN_OR_RETURN(auto bytes, ReadHnid(heap, node, hnid));
+    return ValueStream::FromBytes(std::move(bytes));
   }
-  auto sub = OpenValueSubnode(node, hnid);
-  if (!sub) return sub.status();
-  return ValueStream::FromNode(std::move(*sub));
+  PST_ASSIGN_OR_RETURN(auto sub, OpenValueSubnode(node, hnid));
+  return ValueStream::FromNode(std::move(sub));
 }
 
 Status CheckValueSize(PropTag tag, std::size_t size) {

@@ -26,12 +26,11 @@ std::vector<std::byte> InlineBytes(PropTag tag, std::uint32_t stored) {
 
 Result<PropertyContext> PropertyContext::Open(std::unique_ptr<Node> node, HeapIdLayout layout) {
   if (!node) return Status::Corrupt("property context: no node");
-  auto heap = Heap::Open(*node, layout);
-  if (!heap) return heap.status();
-  if (heap->client_signature() != static_cast<std::uint8_t>(HeapClient::kPropertyContext)) {
+  PST_ASSIGN_OR_RETURN(auto heap, Heap::Open(*node, layout));
+  if (heap.client_signature() != static_cast<std::uint8_t>(HeapClient::kPropertyContext)) {
     return Status::Corrupt(Where(*node) + "heap does not hold a property context");
   }
-  PropertyContext pc(std::move(node), std::move(*heap));
+  PropertyContext pc(std::move(node), std::move(heap));
   auto bth = BTreeOnHeap::Open(pc.heap_, pc.heap_.user_root());
   if (!bth) return Status::Corrupt(Where(*pc.node_) + bth.status().message());
   if (bth->header().key_size != kKeySize || bth->header().data_size != kDataSize) {
@@ -64,11 +63,10 @@ Result<PropertyValue> PropertyContext::Get(std::uint16_t id) const {
   if (IsStoredInline(e->tag.type)) {
     return PropertyValue(e->tag, InlineBytes(e->tag, e->stored), code_page_);
   }
-  auto bytes = ReadHnid(heap_, *node_, HeapOrNodeId{e->stored});
-  if (!bytes) return bytes.status();
-  Status size_ok = CheckValueSize(e->tag, bytes->size());
+  PST_ASSIGN_OR_RETURN(auto bytes, ReadHnid(heap_, *node_, HeapOrNodeId{e->stored}));
+  Status size_ok = CheckValueSize(e->tag, bytes.size());
   if (!size_ok.ok()) return Status::Corrupt(Where(*node_) + size_ok.message());
-  return PropertyValue(e->tag, std::move(*bytes), code_page_);
+  return PropertyValue(e->tag, std::move(bytes), code_page_);
 }
 
 Result<PropertyValue> PropertyContext::Get(PropTag tag) const {

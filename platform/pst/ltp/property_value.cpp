@@ -39,39 +39,34 @@ Result<std::vector<std::byte>> PropertyValue::FixedBytes(std::size_t size) const
 
 Result<std::int16_t> PropertyValue::AsInt16() const {
   if (type() != prop_type::kInt16) return TypeMismatch("PT_I2");
-  auto b = FixedBytes(2);
-  if (!b) return b.status();
-  return static_cast<std::int16_t>(LoadU16(*b, 0));
+  PST_ASSIGN_OR_RETURN(auto b, FixedBytes(2));
+  return static_cast<std::int16_t>(LoadU16(b, 0));
 }
 
 Result<std::int32_t> PropertyValue::AsInt32() const {
   if (type() != prop_type::kInt32 && type() != prop_type::kError) return TypeMismatch("PT_LONG");
-  auto b = FixedBytes(4);
-  if (!b) return b.status();
-  return static_cast<std::int32_t>(LoadU32(*b, 0));
+  PST_ASSIGN_OR_RETURN(auto b, FixedBytes(4));
+  return static_cast<std::int32_t>(LoadU32(b, 0));
 }
 
 Result<bool> PropertyValue::AsBool() const {
   if (type() != prop_type::kBoolean) return TypeMismatch("PT_BOOLEAN");
-  auto b = FixedBytes(1);
-  if (!b) return b.status();
-  return LoadU8(*b, 0) != 0;
+  PST_ASSIGN_OR_RETURN(auto b, FixedBytes(1));
+  return LoadU8(b, 0) != 0;
 }
 
 Result<float> PropertyValue::AsFloat() const {
   if (type() != prop_type::kFloat) return TypeMismatch("PT_FLOAT");
-  auto b = FixedBytes(4);
-  if (!b) return b.status();
-  return std::bit_cast<float>(LoadU32(*b, 0));
+  PST_ASSIGN_OR_RETURN(auto b, FixedBytes(4));
+  return std::bit_cast<float>(LoadU32(b, 0));
 }
 
 Result<double> PropertyValue::AsDouble() const {
   if (type() != prop_type::kDouble && type() != prop_type::kAppTime) {
     return TypeMismatch("PT_DOUBLE");
   }
-  auto b = FixedBytes(8);
-  if (!b) return b.status();
-  return std::bit_cast<double>(LoadU64(*b, 0));
+  PST_ASSIGN_OR_RETURN(auto b, FixedBytes(8));
+  return std::bit_cast<double>(LoadU64(b, 0));
 }
 
 Result<std::int64_t> PropertyValue::AsInt64() const {
@@ -79,25 +74,22 @@ Result<std::int64_t> PropertyValue::AsInt64() const {
       type() != prop_type::kSysTime) {
     return TypeMismatch("PT_I8");
   }
-  auto b = FixedBytes(8);
-  if (!b) return b.status();
-  return static_cast<std::int64_t>(LoadU64(*b, 0));
+  PST_ASSIGN_OR_RETURN(auto b, FixedBytes(8));
+  return static_cast<std::int64_t>(LoadU64(b, 0));
 }
 
 Result<Guid> PropertyValue::AsGuid() const {
   if (type() != prop_type::kClsid) return TypeMismatch("PT_CLSID");
-  auto b = FixedBytes(16);
-  if (!b) return b.status();
+  PST_ASSIGN_OR_RETURN(auto b, FixedBytes(16));
   Guid g;
-  std::memcpy(g.data(), b->data(), g.size());
+  std::memcpy(g.data(), b.data(), g.size());
   return g;
 }
 
 Result<ObjectRef> PropertyValue::AsObject() const {
   if (type() != prop_type::kObject) return TypeMismatch("PT_OBJECT");
-  auto b = FixedBytes(8);
-  if (!b) return b.status();
-  return ObjectRef{LoadU32(*b, 0), LoadU32(*b, 4)};
+  PST_ASSIGN_OR_RETURN(auto b, FixedBytes(8));
+  return ObjectRef{LoadU32(b, 0), LoadU32(b, 4)};
 }
 
 Result<std::string> PropertyValue::AsUtf8() const {
@@ -126,18 +118,17 @@ Result<std::size_t> PropertyValue::MultiValueCount() const {
 }
 
 Result<PropertyValue> PropertyValue::MultiValueAt(std::size_t index) const {
-  auto count = MultiValueCount();
-  if (!count) return count.status();
-  if (index >= *count) return Status::NotFound(TagText(tag_) + ": element index out of range");
+  PST_ASSIGN_OR_RETURN(auto count, MultiValueCount());
+  if (index >= count) return Status::NotFound(TagText(tag_) + ": element index out of range");
   const PropTag element{tag_.id, BaseType(type())};
   const Bytes all(bytes_);
   if (auto size = FixedTypeSize(element.type)) {
     auto part = all.subspan(index * *size, *size);
     return PropertyValue(element, {part.begin(), part.end()}, code_page_);
   }
-  const std::size_t data_start = kMvCountSize + *count * kMvOffsetSize;
+  const std::size_t data_start = kMvCountSize + count * kMvOffsetSize;
   const std::size_t begin = LoadU32(all, kMvCountSize + index * kMvOffsetSize);
-  const std::size_t end = index + 1 < *count
+  const std::size_t end = index + 1 < count
                               ? LoadU32(all, kMvCountSize + (index + 1) * kMvOffsetSize)
                               : all.size();
   if (begin < data_start || begin > end || end > all.size()) {

@@ -26,16 +26,14 @@ bool IsInlineCell(const TcColumnDescriptor& c) {
 
 Result<TableContext> TableContext::Open(std::unique_ptr<Node> node, HeapIdLayout layout) {
   if (!node) return Status::Corrupt("table: no node");
-  auto heap = Heap::Open(*node, layout);
-  if (!heap) return heap.status();
-  if (heap->client_signature() != static_cast<std::uint8_t>(HeapClient::kTableContext)) {
+  PST_ASSIGN_OR_RETURN(auto heap, Heap::Open(*node, layout));
+  if (heap.client_signature() != static_cast<std::uint8_t>(HeapClient::kTableContext)) {
     return Status::Corrupt(Where(*node) + "heap does not hold a table context");
   }
-  auto info_bytes = heap->Read(heap->user_root());
-  if (!info_bytes) return info_bytes.status();
-  auto info = TcInfo::Decode(*info_bytes);
+  PST_ASSIGN_OR_RETURN(auto info_bytes, heap.Read(heap.user_root()));
+  auto info = TcInfo::Decode(info_bytes);
   if (!info) return Status::Corrupt(Where(*node) + info.status().message());
-  TableContext tc(std::move(node), std::move(*heap), std::move(*info));
+  TableContext tc(std::move(node), std::move(heap), std::move(*info));
   PST_RETURN_IF_ERROR(tc.LocateRows());
   return tc;
 }
@@ -44,33 +42,28 @@ Status TableContext::LocateRows() {
   const std::size_t row_size = info_.row_size;
   if (info_.rows.is_null()) return Status::Ok();
   if (info_.rows.is_heap_id()) {
-    auto rows = heap_.Read(info_.rows.heap_id());
-    if (!rows) return rows.status();
-    heap_rows_ = std::move(*rows);
+    PST_ASSIGN_OR_RETURN(auto rows, heap_.Read(info_.rows.heap_id()));
+    heap_rows_ = std::move(rows);
     row_count_ = heap_rows_.size() / row_size;
     return Status::Ok();
   }
-  auto sub = node_->OpenSubnode(info_.rows.node_id());
-  if (!sub) return sub.status();
-  matrix_node_ = std::move(*sub);
+  PST_ASSIGN_OR_RETURN(auto sub, node_->OpenSubnode(info_.rows.node_id()));
+  matrix_node_ = std::move(sub);
   const std::size_t blocks = matrix_node_->block_count();
   if (blocks == 0) return Status::Ok();
-  auto first = MatrixBlock(0);
-  if (!first) return first.status();
-  rows_per_block_ = (*first)->size() / row_size;
+  PST_ASSIGN_OR_RETURN(auto first, MatrixBlock(0));
+  rows_per_block_ = first->size() / row_size;
   if (rows_per_block_ == 0) return Status::Corrupt(Where(*node_) + "row matrix block holds no row");
-  auto last = MatrixBlock(blocks - 1);
-  if (!last) return last.status();
-  row_count_ = (blocks - 1) * rows_per_block_ + (*last)->size() / row_size;
+  PST_ASSIGN_OR_RETURN(auto last, MatrixBlock(blocks - 1));
+  row_count_ = (blocks - 1) * rows_per_block_ + last->size() / row_size;
   return Status::Ok();
 }
 
 Result<const std::vector<std::byte>*> TableContext::MatrixBlock(std::size_t block) const {
   if (!cache_valid_ || cached_block_ != block) {
     cache_valid_ = false;
-    auto bytes = matrix_node_->ReadBlock(block);
-    if (!bytes) return bytes.status();
-    cached_bytes_ = std::move(*bytes);
+    PST_ASSIGN_OR_RETURN(auto bytes, matrix_node_->ReadBlock(block));
+    cached_bytes_ = std::move(bytes);
     cached_block_ = block;
     cache_valid_ = true;
   }
@@ -92,9 +85,8 @@ Result<TableRow> TableContext::ReadRow(std::size_t index) const {
   Bytes source;
   std::size_t offset = 0;
   if (matrix_node_) {
-    auto block = MatrixBlock(index / rows_per_block_);
-    if (!block) return block.status();
-    source = **block;
+    PST_ASSIGN_OR_RETURN(auto block, MatrixBlock(index / rows_per_block_));
+    source = *block;
     offset = (index % rows_per_block_) * row_size;
   } else {
     source = heap_rows_;
@@ -130,13 +122,11 @@ Result<PropertyValue> TableContext::Cell(const TableRow& row, std::size_t column
     auto bytes = row.bytes().subspan(c.offset, *FixedTypeSize(c.tag.type));
     return PropertyValue(c.tag, {bytes.begin(), bytes.end()}, code_page_);
   }
-  auto hnid = CellHnid(row, column);
-  if (!hnid) return hnid.status();
-  auto bytes = ReadHnid(heap_, *node_, HeapOrNodeId{*hnid});
-  if (!bytes) return bytes.status();
-  Status size_ok = CheckValueSize(c.tag, bytes->size());
+  PST_ASSIGN_OR_RETURN(auto hnid, CellHnid(row, column));
+  PST_ASSIGN_OR_RETURN(auto bytes, ReadHnid(heap_, *node_, HeapOrNodeId{hnid}));
+  Status size_ok = CheckValueSize(c.tag, bytes.size());
   if (!size_ok.ok()) return Status::Corrupt(Where(*node_) + size_ok.message());
-  return PropertyValue(c.tag, std::move(*bytes), code_page_);
+  return PropertyValue(c.tag, std::move(bytes), code_page_);
 }
 
 Result<PropertyValue> TableContext::CellById(const TableRow& row, std::uint16_t id) const {
@@ -148,25 +138,22 @@ Result<PropertyValue> TableContext::CellById(const TableRow& row, std::uint16_t 
 Result<ValueStream> TableContext::OpenCellStream(const TableRow& row, std::size_t column) const {
   if (column >= info_.columns.size()) return Status::NotFound(Where(*node_) + "no such column");
   if (IsInlineCell(info_.columns[column])) {
-    auto value = Cell(row, column);
-    if (!value) return value.status();
-    return ValueStream::FromBytes(value->bytes());
+    PST_ASSIGN_OR_RETURN(auto value, Cell(row, column));
+    return ValueStream::FromBytes(value.bytes());
   }
-  auto hnid = CellHnid(row, column);
-  if (!hnid) return hnid.status();
-  return OpenHnidStream(heap_, *node_, HeapOrNodeId{*hnid});
+  PST_ASSIGN_OR_RETURN(auto hnid, CellHnid(row, column));
+  return OpenHnidStream(heap_, *node_, HeapOrNodeId{hnid});
 }
 
 Result<std::optional<std::size_t>> TableContext::FindRow(std::uint32_t row_id) const {
   if (info_.row_index.is_null()) return std::optional<std::size_t>();
-  auto bth = BTreeOnHeap::Open(heap_, info_.row_index);
-  if (!bth) return bth.status();
-  if (bth->header().key_size != 4 || bth->header().data_size > 4) {
+  PST_ASSIGN_OR_RETURN(auto bth, BTreeOnHeap::Open(heap_, info_.row_index));
+  if (bth.header().key_size != 4 || bth.header().data_size > 4) {
     return Status::Corrupt(Where(*node_) + "row index has the wrong record sizes");
   }
   std::byte key[4];
   for (int i = 0; i < 4; ++i) key[i] = static_cast<std::byte>(row_id >> (8 * i));
-  auto data = bth->Find(key);
+  auto data = bth.Find(key);
   if (!data) {
     if (data.status().code() == ErrorCode::kNotFound) return std::optional<std::size_t>();
     return data.status();

@@ -18,12 +18,11 @@ Result<Folder> Folder::Open(const NodeDatabase& db, NodeId nid, std::uint32_t co
   if (type != NodeType::kNormalFolder && type != NodeType::kSearchFolder) {
     return Status::NotFound("node " + std::to_string(nid) + " is not a folder");
   }
-  auto node = db.OpenNode(nid);
-  if (!node) return node.status();
-  auto pc = ltp::PropertyContext::Open(std::move(*node), ltp::HeapIdLayoutFor(db.header().variant));
-  if (!pc) return pc.status();
-  pc->set_code_page(code_page);
-  return Folder(&db, std::move(*pc));
+  PST_ASSIGN_OR_RETURN(auto node, db.OpenNode(nid));
+  PST_ASSIGN_OR_RETURN(auto pc, ltp::PropertyContext::Open(
+                                    std::move(node), ltp::HeapIdLayoutFor(db.header().variant)));
+  pc.set_code_page(code_page);
+  return Folder(&db, std::move(pc));
 }
 
 std::string Folder::display_name() const { return StringProperty(properties_, tags::kDisplayNameId); }
@@ -40,11 +39,10 @@ std::optional<std::int32_t> Folder::content_count() const {
 }
 
 Result<ltp::TableContext> Folder::OpenTable(NodeType type) const {
-  auto node = db_->OpenNode(WithType(id(), type));
-  if (!node) return node.status();
-  auto table = ltp::TableContext::Open(std::move(*node), properties_.heap_id_layout());
-  if (!table) return table.status();
-  table->set_code_page(properties_.code_page());
+  PST_ASSIGN_OR_RETURN(auto node, db_->OpenNode(WithType(id(), type)));
+  PST_ASSIGN_OR_RETURN(auto table,
+                       ltp::TableContext::Open(std::move(node), properties_.heap_id_layout()));
+  table.set_code_page(properties_.code_page());
   return table;
 }
 
@@ -93,9 +91,8 @@ Result<std::vector<NodeId>> Folder::SubfolderIds() const {
   std::vector<NodeId> ids;
   ids.reserve(table->row_count());
   for (std::size_t i = 0; i < table->row_count(); ++i) {
-    auto row = table->ReadRow(i);
-    if (!row) return row.status();
-    ids.push_back(row->row_id());
+    PST_ASSIGN_OR_RETURN(auto row, table->ReadRow(i));
+    ids.push_back(row.row_id());
   }
   return ids;
 }
@@ -107,12 +104,11 @@ Result<std::optional<NodeId>> Folder::FindSubfolder(std::string_view name) const
     return table.status();
   }
   for (std::size_t i = 0; i < table->row_count(); ++i) {
-    auto row = table->ReadRow(i);
-    if (!row) return row.status();
-    auto value = table->CellById(*row, tags::kDisplayNameId);
+    PST_ASSIGN_OR_RETURN(auto row, table->ReadRow(i));
+    auto value = table->CellById(row, tags::kDisplayNameId);
     if (!value) continue;
     auto text = value->AsUtf8();
-    if (text && *text == name) return std::optional<NodeId>(row->row_id());
+    if (text && *text == name) return std::optional<NodeId>(row.row_id());
   }
   return std::optional<NodeId>();
 }

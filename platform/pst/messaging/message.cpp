@@ -25,16 +25,15 @@ std::string Where(NodeId nid) { return "message " + std::to_string(nid) + ": "; 
 
 Result<Message> Message::Open(std::unique_ptr<Node> node, std::uint32_t fallback_code_page,
                               int depth, ltp::HeapIdLayout layout) {
-  auto pc = ltp::PropertyContext::Open(std::move(node), layout);
-  if (!pc) return pc.status();
+  PST_ASSIGN_OR_RETURN(auto pc, ltp::PropertyContext::Open(std::move(node), layout));
   std::uint32_t code_page = fallback_code_page ? fallback_code_page : ltp::kDefaultCodePage;
-  if (auto cp = PositiveLong(*pc, tags::kMessageCodePage)) {
+  if (auto cp = PositiveLong(pc, tags::kMessageCodePage)) {
     code_page = *cp;
-  } else if (auto internet = PositiveLong(*pc, tags::kInternetCodePage)) {
+  } else if (auto internet = PositiveLong(pc, tags::kInternetCodePage)) {
     code_page = *internet;
   }
-  pc->set_code_page(code_page);
-  return Message(std::move(*pc), depth);
+  pc.set_code_page(code_page);
+  return Message(std::move(pc), depth);
 }
 
 Result<std::optional<ltp::TableContext>> Message::OpenTable(NodeId subnode) const {
@@ -83,30 +82,26 @@ Result<std::optional<ltp::TableContext>> Message::OpenAttachmentTable() const {
 }
 
 Result<std::vector<NodeId>> Message::AttachmentIds() const {
-  auto table = OpenAttachmentTable();
-  if (!table) return table.status();
+  PST_ASSIGN_OR_RETURN(auto table, OpenAttachmentTable());
   std::vector<NodeId> ids;
-  if (!table->has_value()) return ids;
-  for (std::size_t i = 0; i < (*table)->row_count(); ++i) {
-    auto row = (*table)->ReadRow(i);
-    if (!row) return row.status();
-    ids.push_back(row->row_id());
+  if (!table.has_value()) return ids;
+  for (std::size_t i = 0; i < table->row_count(); ++i) {
+    PST_ASSIGN_OR_RETURN(auto row, table->ReadRow(i));
+    ids.push_back(row.row_id());
   }
   return ids;
 }
 
 Result<Attachment> Message::OpenAttachment(NodeId attachment) const {
-  auto node = properties_.node().OpenSubnode(attachment);
-  if (!node) return node.status();
-  return Attachment::Open(std::move(*node), code_page(), depth_, properties_.heap_id_layout());
+  PST_ASSIGN_OR_RETURN(auto node, properties_.node().OpenSubnode(attachment));
+  return Attachment::Open(std::move(node), code_page(), depth_, properties_.heap_id_layout());
 }
 
 Result<Attachment> Attachment::Open(std::unique_ptr<Node> node, std::uint32_t code_page,
                                     int message_depth, ltp::HeapIdLayout layout) {
-  auto pc = ltp::PropertyContext::Open(std::move(node), layout);
-  if (!pc) return pc.status();
-  pc->set_code_page(code_page);
-  return Attachment(std::move(*pc), message_depth);
+  PST_ASSIGN_OR_RETURN(auto pc, ltp::PropertyContext::Open(std::move(node), layout));
+  pc.set_code_page(code_page);
+  return Attachment(std::move(pc), message_depth);
 }
 
 std::optional<std::int32_t> Attachment::method() const {
@@ -122,20 +117,17 @@ bool Attachment::has_data_object() const {
 }
 
 Result<std::unique_ptr<Node>> Attachment::OpenDataObjectNode() const {
-  auto value = properties_.Get(tags::kAttachDataObject);
-  if (!value) return value.status();
-  auto object = value->AsObject();
-  if (!object) return object.status();
-  return properties_.node().OpenSubnode(object->node);
+  PST_ASSIGN_OR_RETURN(auto value, properties_.Get(tags::kAttachDataObject));
+  PST_ASSIGN_OR_RETURN(auto object, value.AsObject());
+  return properties_.node().OpenSubnode(object.node);
 }
 
 Result<ltp::ValueStream> Attachment::OpenData() const {
   auto tag = properties_.FindTag(tags::kAttachDataBin.id);
   if (!tag) return Status::NotFound("attachment " + std::to_string(id()) + " has no data");
   if (tag->type == ltp::prop_type::kObject) {
-    auto node = OpenDataObjectNode();
-    if (!node) return node.status();
-    return ltp::ValueStream::FromNode(std::move(*node));
+    PST_ASSIGN_OR_RETURN(auto node, OpenDataObjectNode());
+    return ltp::ValueStream::FromNode(std::move(node));
   }
   if (tag->type != ltp::prop_type::kBinary) {
     return Status::Corrupt("attachment " + std::to_string(id()) + " data has a wrong type");
@@ -152,9 +144,8 @@ Result<Message> Attachment::OpenEmbeddedMessage() const {
   if (!has_data_object()) {
     return Status::NotFound("attachment " + std::to_string(id()) + " holds no embedded message");
   }
-  auto node = OpenDataObjectNode();
-  if (!node) return node.status();
-  return Message::Open(std::move(*node), properties_.code_page(), message_depth_ + 1,
+  PST_ASSIGN_OR_RETURN(auto node, OpenDataObjectNode());
+  return Message::Open(std::move(node), properties_.code_page(), message_depth_ + 1,
                        properties_.heap_id_layout());
 }
 

@@ -61,9 +61,8 @@ bool ClassPrefix(std::string_view prefix, std::string_view message_class) {
 
 Result<std::unique_ptr<MessageStore>> MessageStore::OpenFile(const std::string& path,
                                                              TraceSink trace) {
-  auto db = NodeDatabase::Open(path, {.trace = std::move(trace)});
-  if (!db) return db.status();
-  return Open(std::move(*db));
+  PST_ASSIGN_OR_RETURN(auto db, NodeDatabase::Open(path, {.trace = std::move(trace)}));
+  return Open(std::move(db));
 }
 
 Result<std::unique_ptr<MessageStore>> MessageStore::Open(std::unique_ptr<NodeDatabase> db) {
@@ -122,19 +121,18 @@ Result<std::vector<ReceiveFolder>> MessageStore::ReceiveFolders() const {
     if (node.status().code() == ErrorCode::kNotFound) return folders;
     return node.status();
   }
-  auto table = ltp::TableContext::Open(std::move(*node), properties_.heap_id_layout());
-  if (!table) return table.status();
-  table->set_code_page(code_page());
-  for (std::size_t i = 0; i < table->row_count(); ++i) {
-    auto row = table->ReadRow(i);
-    if (!row) return row.status();
-    auto folder = table->CellById(*row, tags::kReceiveFolderNodeId);
+  PST_ASSIGN_OR_RETURN(auto table,
+                       ltp::TableContext::Open(std::move(*node), properties_.heap_id_layout()));
+  table.set_code_page(code_page());
+  for (std::size_t i = 0; i < table.row_count(); ++i) {
+    PST_ASSIGN_OR_RETURN(auto row, table.ReadRow(i));
+    auto folder = table.CellById(row, tags::kReceiveFolderNodeId);
     if (!folder) continue;
     auto nid = folder->AsInt32();
     if (!nid) continue;
     ReceiveFolder entry;
     entry.folder = static_cast<NodeId>(*nid);
-    if (auto cls = table->CellById(*row, tags::kMessageClassId)) {
+    if (auto cls = table.CellById(row, tags::kMessageClassId)) {
       if (auto text = cls->AsUtf8()) entry.message_class = *text;
     }
     folders.push_back(std::move(entry));
@@ -143,10 +141,9 @@ Result<std::vector<ReceiveFolder>> MessageStore::ReceiveFolders() const {
 }
 
 Result<std::optional<NodeId>> MessageStore::ReceiveFolderFor(std::string_view message_class) const {
-  auto folders = ReceiveFolders();
-  if (!folders) return folders.status();
+  PST_ASSIGN_OR_RETURN(auto folders, ReceiveFolders());
   const ReceiveFolder* best = nullptr;
-  for (const auto& f : *folders) {
+  for (const auto& f : folders) {
     if (!ClassPrefix(f.message_class, message_class)) continue;
     if (!best || f.message_class.size() > best->message_class.size()) best = &f;
   }
@@ -154,13 +151,11 @@ Result<std::optional<NodeId>> MessageStore::ReceiveFolderFor(std::string_view me
 }
 
 Result<std::optional<NodeId>> MessageStore::FindOfflineIpmSubtree() const {
-  auto root = OpenRootFolder();
-  if (!root) return root.status();
-  auto mailbox = root->FindSubfolder(kRootMailboxName);
+  PST_ASSIGN_OR_RETURN(auto root, OpenRootFolder());
+  auto mailbox = root.FindSubfolder(kRootMailboxName);
   if (!mailbox || !mailbox->has_value()) return mailbox;
-  auto folder = OpenFolder(**mailbox);
-  if (!folder) return folder.status();
-  return folder->FindSubfolder(kIpmSubtreeName);
+  PST_ASSIGN_OR_RETURN(auto folder, OpenFolder(**mailbox));
+  return folder.FindSubfolder(kIpmSubtreeName);
 }
 
 Result<std::optional<NodeId>> MessageStore::IpmSubtreeId() const {
@@ -191,12 +186,10 @@ EntryId MessageStore::MakeEntryId(NodeId node) const {
 }
 
 Result<NodeId> MessageStore::ResolveEntryId(std::span<const std::byte> entry_id) const {
-  auto id = EntryId::Decode(entry_id);
-  if (!id) return id.status();
-  if (id->provider != record_key_) return Status::NotFound("entry id of another store");
-  auto node = db_->FindNode(id->node);
-  if (!node) return node.status();
-  return id->node;
+  PST_ASSIGN_OR_RETURN(auto id, EntryId::Decode(entry_id));
+  if (id.provider != record_key_) return Status::NotFound("entry id of another store");
+  PST_RETURN_IF_ERROR(db_->FindNode(id.node));
+  return id.node;
 }
 
 Result<Folder> MessageStore::OpenFolder(NodeId nid) const {
@@ -208,16 +201,14 @@ Result<Message> MessageStore::OpenMessage(NodeId nid) const {
   if (type != NodeType::kNormalMessage && type != NodeType::kAssociatedMessage) {
     return Status::NotFound("node " + std::to_string(nid) + " is not a message");
   }
-  auto node = db_->OpenNode(nid);
-  if (!node) return node.status();
-  return Message::Open(std::move(*node), code_page(), 0, properties_.heap_id_layout());
+  PST_ASSIGN_OR_RETURN(auto node, db_->OpenNode(nid));
+  return Message::Open(std::move(node), code_page(), 0, properties_.heap_id_layout());
 }
 
 Result<const NamedPropertyMap*> MessageStore::named_properties() const {
   if (!named_) {
-    auto map = NamedPropertyMap::Load(*db_);
-    if (!map) return map.status();
-    named_ = std::make_unique<NamedPropertyMap>(std::move(*map));
+    PST_ASSIGN_OR_RETURN(auto map, NamedPropertyMap::Load(*db_));
+    named_ = std::make_unique<NamedPropertyMap>(std::move(map));
   }
   return named_.get();
 }

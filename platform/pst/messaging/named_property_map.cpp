@@ -64,36 +64,32 @@ const ltp::Guid kPsMapi = MakeGuid(0x28);
 const ltp::Guid kPsPublicStrings = MakeGuid(0x29);
 
 Result<NamedPropertyMap> NamedPropertyMap::Load(const NodeDatabase& db) {
-  auto node = db.OpenNode(kNidNameToIdMap);
-  if (!node) return node.status();
-  auto pc = ltp::PropertyContext::Open(std::move(*node), ltp::HeapIdLayoutFor(db.header().variant));
-  if (!pc) return pc.status();
-  return FromContext(*pc);
+  PST_ASSIGN_OR_RETURN(auto node, db.OpenNode(kNidNameToIdMap));
+  PST_ASSIGN_OR_RETURN(auto pc, ltp::PropertyContext::Open(
+                                    std::move(node), ltp::HeapIdLayoutFor(db.header().variant)));
+  return FromContext(pc);
 }
 
 Result<NamedPropertyMap> NamedPropertyMap::FromContext(const ltp::PropertyContext& pc) {
-  auto guids = Stream(pc, tags::kNameIdStreamGuid);
-  if (!guids) return guids.status();
-  auto entries = Stream(pc, tags::kNameIdStreamEntry);
-  if (!entries) return entries.status();
-  auto strings = Stream(pc, tags::kNameIdStreamString);
-  if (!strings) return strings.status();
+  PST_ASSIGN_OR_RETURN(auto guids, Stream(pc, tags::kNameIdStreamGuid));
+  PST_ASSIGN_OR_RETURN(auto entries, Stream(pc, tags::kNameIdStreamEntry));
+  PST_ASSIGN_OR_RETURN(auto strings, Stream(pc, tags::kNameIdStreamString));
   NamedPropertyMap map;
-  const ltp::Bytes all(*entries);
+  const ltp::Bytes all(entries);
   for (std::size_t at = 0; at + kEntrySize <= all.size(); at += kEntrySize) {
     const std::uint32_t property = ltp::LoadU32(all, at);
     const std::uint16_t guid_and_kind = ltp::LoadU16(all, at + 4);
     const std::uint16_t index = ltp::LoadU16(all, at + 6);
     if (index >= 0x10000 - kFirstNamedId) continue;  // an id beyond 0xFFFF cannot be used
     NamedProperty named;
-    auto guid = GuidAt(guid_and_kind >> 1, *guids);
+    auto guid = GuidAt(guid_and_kind >> 1, guids);
     if (!guid) {
       ++map.damaged_entries_;
       continue;
     }
     named.guid = *guid;
     if (guid_and_kind & 1) {
-      auto name = NameAt(property, *strings);
+      auto name = NameAt(property, strings);
       if (!name) {
         ++map.damaged_entries_;
         continue;
