@@ -4,30 +4,34 @@
 #include "platform/pst/util/endian.h"
 
 namespace pst {
+namespace {
+
+// BLOCKTRAILER fields. The block id and the CRC swap places between ANSI and Unicode; only 4 KiB-page
+// files store the inflated size.
+constexpr std::size_t kStoredSize = 0;     // cb
+constexpr std::size_t kSignature = 2;      // wSig
+constexpr std::size_t kAnsiBid = 4;        // bid, 32-bit
+constexpr std::size_t kAnsiCrc = 8;        // dwCRC
+constexpr std::size_t kUnicodeCrc = 4;     // dwCRC
+constexpr std::size_t kUnicodeBid = 8;     // bid, 64-bit
+constexpr std::size_t kInflatedSize = 18;  // cbInflated, after a reserved word
+
+}  // namespace
 
 BlockTrailer BlockTrailer::LoadFromBlockEnd(std::span<const std::byte> block,
                                             const FormatLayout& l) {
   auto t = block.last(l.block_trailer_size);
   BlockTrailer out;
-  out.stored_size = LoadLe16(t, 0);
-  out.signature = LoadLe16(t, 2);
-  switch (l.variant) {
-    case FormatVariant::kAnsi:  // cb, wSig, bid, dwCRC
-      out.bid = LoadLe32(t, 4);
-      out.crc = LoadLe32(t, 8);
-      out.inflated_size = out.stored_size;
-      break;
-    case FormatVariant::kUnicode:  // cb, wSig, dwCRC, bid
-      out.crc = LoadLe32(t, 4);
-      out.bid = LoadLe64(t, 8);
-      out.inflated_size = out.stored_size;
-      break;
-    case FormatVariant::kUnicode4k:  // cb, wSig, dwCRC, bid, a reserved word, cbInflated, padding
-      out.crc = LoadLe32(t, 4);
-      out.bid = LoadLe64(t, 8);
-      out.inflated_size = LoadLe16(t, 18);
-      break;
+  out.stored_size = LoadLe16(t, kStoredSize);
+  out.signature = LoadLe16(t, kSignature);
+  if (l.variant == FormatVariant::kAnsi) {
+    out.bid = LoadLe32(t, kAnsiBid);
+    out.crc = LoadLe32(t, kAnsiCrc);
+  } else {
+    out.crc = LoadLe32(t, kUnicodeCrc);
+    out.bid = LoadLe64(t, kUnicodeBid);
   }
+  out.inflated_size = l.compressed_blocks ? LoadLe16(t, kInflatedSize) : out.stored_size;
   return out;
 }
 

@@ -17,16 +17,42 @@ struct PageCounts {
   std::uint8_t level;     // cLevel
 };
 
-// The counts sit right after the entries area: bytes in 512-byte pages, words for cEnt and cEntMax
-// in 4 KiB pages.
+// Where the counts sit, from the end of the entries area: bytes in 512-byte pages, words for cEnt
+// and cEntMax in 4 KiB pages.
+struct CountOffsets {
+  std::size_t count;
+  std::size_t max_count;
+  std::size_t entry_size;
+  std::size_t level;
+  bool wide_counts;  // cEnt and cEntMax are 16-bit
+};
+
+constexpr CountOffsets kSmallPageCounts{0, 1, 2, 3, false};
+constexpr CountOffsets kLargePageCounts{0, 2, 4, 5, true};
+
+// PAGETRAILER fields. The block id and the CRC swap places between ANSI and Unicode.
+constexpr std::size_t kTrailerPtype = 0;        // ptype
+constexpr std::size_t kTrailerPtypeRepeat = 1;  // ptypeRepeat
+constexpr std::size_t kTrailerSignature = 2;    // wSig
+struct TrailerIdOffsets {
+  std::size_t bid;
+  std::size_t crc;
+};
+constexpr TrailerIdOffsets kAnsiTrailerIds{4, 8};     // bid (32-bit), dwCRC
+constexpr TrailerIdOffsets kUnicodeTrailerIds{8, 4};  // dwCRC, bid (64-bit)
+
+std::uint8_t ByteAt(std::span<const std::byte> page, std::size_t at) {
+  return static_cast<std::uint8_t>(page[at]);
+}
+
 PageCounts LoadCounts(std::span<const std::byte> page, const FormatLayout& l) {
-  const std::size_t at = l.page_entries_size;
-  if (l.page_size == 4096) {
-    return {LoadLe16(page, at), LoadLe16(page, at + 2), static_cast<std::size_t>(page[at + 4]),
-            static_cast<std::uint8_t>(page[at + 5])};
-  }
-  return {static_cast<std::size_t>(page[at]), static_cast<std::size_t>(page[at + 1]),
-          static_cast<std::size_t>(page[at + 2]), static_cast<std::uint8_t>(page[at + 3])};
+  const CountOffsets& c = l.page_size == 4096 ? kLargePageCounts : kSmallPageCounts;
+  auto counts = page.subspan(l.page_entries_size);
+  auto load_count = [&](std::size_t at) -> std::size_t {
+    return c.wide_counts ? LoadLe16(counts, at) : ByteAt(counts, at);
+  };
+  return {load_count(c.count), load_count(c.max_count), ByteAt(counts, c.entry_size),
+          ByteAt(counts, c.level)};
 }
 
 std::string Where(const BlockRef& ref) {
@@ -36,18 +62,15 @@ std::string Where(const BlockRef& ref) {
 }  // namespace
 
 PageTrailer PageTrailer::Load(std::span<const std::byte> page, const FormatLayout& l) {
-  const std::size_t at = l.page_trailer_offset;
+  auto trailer = page.subspan(l.page_trailer_offset, l.page_trailer_size);
+  const TrailerIdOffsets& ids =
+      l.variant == FormatVariant::kAnsi ? kAnsiTrailerIds : kUnicodeTrailerIds;
   PageTrailer t;
-  t.ptype = static_cast<std::uint8_t>(page[at]);
-  t.ptype_repeat = static_cast<std::uint8_t>(page[at + 1]);
-  t.signature = LoadLe16(page, at + 2);
-  if (l.variant == FormatVariant::kAnsi) {  // ANSI: bid before the CRC
-    t.bid = LoadLe32(page, at + 4);
-    t.crc = LoadLe32(page, at + 8);
-  } else {
-    t.crc = LoadLe32(page, at + 4);
-    t.bid = LoadLe64(page, at + 8);
-  }
+  t.ptype = ByteAt(trailer, kTrailerPtype);
+  t.ptype_repeat = ByteAt(trailer, kTrailerPtypeRepeat);
+  t.signature = LoadLe16(trailer, kTrailerSignature);
+  t.bid = LoadLeId(trailer, ids.bid, l.id_size);
+  t.crc = LoadLe32(trailer, ids.crc);
   return t;
 }
 
