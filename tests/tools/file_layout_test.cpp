@@ -36,6 +36,39 @@ std::vector<std::byte> WriteFile(const std::string& path, FileFormat format,
   return ReadFileBytes(path);
 }
 
+// The writer's sizes written out from the published format documents, independently of the size
+// table the writer shares with the reader, so that a wrong shared value cannot pass unnoticed.
+struct PublishedSizes {
+  FileFormat format;
+  std::size_t id, page, page_trailer, page_data, block_align, block_trailer, max_block_data,
+      bt_entries, nbt_entry, bbt_entry, bt_entry;
+  bool compressed;
+};
+
+TEST(FileFormatSizes, MatchThePublishedLayoutOfEachVariant) {
+  const PublishedSizes table[] = {
+      {FileFormat::kAnsi, 4, 512, 12, 500, 64, 12, 8180, 496, 16, 12, 12, false},
+      {FileFormat::kUnicode, 8, 512, 16, 496, 64, 16, 8176, 488, 32, 24, 24, false},
+      {FileFormat::kUnicode4k, 8, 4096, 24, 4072, 512, 24, 65512, 4056, 32, 24, 24, true},
+  };
+  for (const PublishedSizes& want : table) {
+    SCOPED_TRACE(static_cast<int>(want.format));
+    const FormatTraits& t = TraitsFor(want.format);
+    EXPECT_EQ(t.id_size, want.id);
+    EXPECT_EQ(t.page_size, want.page);
+    EXPECT_EQ(t.page_trailer_size, want.page_trailer);
+    EXPECT_EQ(t.page_data_size, want.page_data);
+    EXPECT_EQ(t.block_align, want.block_align);
+    EXPECT_EQ(t.block_trailer_size, want.block_trailer);
+    EXPECT_EQ(t.max_block_data, want.max_block_data);
+    EXPECT_EQ(t.bt_entries_size, want.bt_entries);
+    EXPECT_EQ(t.nbt_leaf_entry_size, want.nbt_entry);
+    EXPECT_EQ(t.bbt_leaf_entry_size, want.bbt_entry);
+    EXPECT_EQ(t.bt_branch_entry_size, want.bt_entry);
+    EXPECT_EQ(t.compressed_blocks, want.compressed);
+  }
+}
+
 TEST(FileLayout, UnicodeHeaderCarriesBothChecksumsAndTheFileSize) {
   TempDir dir;
   auto f = WriteFile(dir / "u.pst", FileFormat::kUnicode, 1000);

@@ -39,19 +39,21 @@ struct FormatLayout {
   static const FormatLayout& For(FormatVariant variant);
 };
 
+// The sizes of each variant, the one table that both the reader and the writer of the format use.
+inline constexpr FormatLayout kAnsiLayout{FormatVariant::kAnsi, 4, 512, 496, 500, 12, 12, 64, 8192,
+                                          12, 16, 12, false};
+inline constexpr FormatLayout kUnicodeLayout{FormatVariant::kUnicode, 8, 512, 488, 496, 16, 16, 64,
+                                             8192, 24, 32, 24, false};
+inline constexpr FormatLayout kUnicode4kLayout{FormatVariant::kUnicode4k, 8, 4096, 4056, 4072, 24,
+                                               24, 512, 65536, 24, 32, 24, true};
+
 inline const FormatLayout& FormatLayout::For(FormatVariant variant) {
-  static constexpr FormatLayout kAnsi{FormatVariant::kAnsi, 4, 512, 496, 500, 12, 12, 64, 8192,
-                                      12, 16, 12, false};
-  static constexpr FormatLayout kUnicode{FormatVariant::kUnicode, 8, 512, 488, 496, 16, 16, 64,
-                                         8192, 24, 32, 24, false};
-  static constexpr FormatLayout kUnicode4k{FormatVariant::kUnicode4k, 8, 4096, 4056, 4072, 24, 24,
-                                           512, 65536, 24, 32, 24, true};
   switch (variant) {
-    case FormatVariant::kAnsi: return kAnsi;
-    case FormatVariant::kUnicode: return kUnicode;
-    case FormatVariant::kUnicode4k: return kUnicode4k;
+    case FormatVariant::kAnsi: return kAnsiLayout;
+    case FormatVariant::kUnicode: return kUnicodeLayout;
+    case FormatVariant::kUnicode4k: return kUnicode4kLayout;
   }
-  return kUnicode;
+  return kUnicodeLayout;
 }
 
 }  // namespace pst
