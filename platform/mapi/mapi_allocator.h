@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <span>
 #include <string_view>
 
@@ -16,6 +17,13 @@ void* AllocateBuffer(std::size_t size);
 void* AllocateMore(std::size_t size, void* parent);
 // Frees a buffer and its tied blocks. Blocks from AllocateMore are not freed alone: false then.
 bool FreeBuffer(void* buffer) noexcept;
+
+// Owns a buffer until it is handed out (release()); frees it with its tied blocks otherwise.
+struct BufferFree {
+  void operator()(void* buffer) const noexcept { FreeBuffer(buffer); }
+};
+template <typename T>
+using OwnedBuffer = std::unique_ptr<T, BufferFree>;
 
 // Copies tied to `parent`: bytes, and text with a terminating zero.
 LPBYTE CopyBytes(std::span<const std::byte> bytes, void* parent);

@@ -22,9 +22,10 @@ HRESULT GetPropsOf(const ObjectView& object, LPSPropTagArray tags, ULONG flags, 
     wanted = ObjectPropertyTags(object);
   }
   const bool unicode = (flags & MAPI_UNICODE) != 0;
-  auto* out = static_cast<LPSPropValue>(
-      AllocateBuffer(sizeof(SPropValue) * (wanted.empty() ? 1 : wanted.size())));
-  if (!out) return MAPI_E_NOT_ENOUGH_MEMORY;
+  OwnedBuffer<SPropValue> owned(static_cast<LPSPropValue>(
+      AllocateBuffer(sizeof(SPropValue) * (wanted.empty() ? 1 : wanted.size()))));
+  if (!owned) return MAPI_E_NOT_ENOUGH_MEMORY;
+  SPropValue* out = owned.get();
   bool errors = false;
   for (std::size_t i = 0; i < wanted.size(); ++i) {
     ULONG tag = wanted[i];
@@ -36,7 +37,7 @@ HRESULT GetPropsOf(const ObjectView& object, LPSPropTagArray tags, ULONG flags, 
     }
   }
   *count = static_cast<ULONG>(wanted.size());
-  *values = out;
+  *values = owned.release();
   return errors ? MAPI_W_ERRORS_RETURNED : S_OK;
 }
 

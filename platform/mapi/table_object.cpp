@@ -8,6 +8,14 @@
 #include "platform/mapi/mapi_error.h"
 
 namespace mapilib {
+namespace {
+
+// Owns a row set being filled until it is handed out.
+struct RowSetFree {
+  void operator()(LPSRowSet rows) const noexcept { FreeRowSet(rows); }
+};
+
+}  // namespace
 
 TableObject::TableObject(std::unique_ptr<RowSource> source)
     : source_(std::move(source)), columns_(source_->DefaultColumns()) {}
@@ -101,28 +109,26 @@ HRESULT TableObject::QueryRows(LONG count, ULONG flags, LPSRowSet* rows) noexcep
     const std::size_t total = source_->row_count();
     const std::size_t start = std::min(cursor_, total);
     const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(count), total - start);
-    auto* set = static_cast<LPSRowSet>(AllocateBuffer(CbNewSRowSet(std::max<std::size_t>(n, 1))));
-    if (!set) return MAPI_E_NOT_ENOUGH_MEMORY;
+    std::unique_ptr<SRowSet, RowSetFree> owned(
+        static_cast<LPSRowSet>(AllocateBuffer(CbNewSRowSet(std::max<std::size_t>(n, 1)))));
+    if (!owned) return MAPI_E_NOT_ENOUGH_MEMORY;
+    SRowSet* set = owned.get();
     for (std::size_t i = 0; i < n; ++i) {
       auto* values = static_cast<LPSPropValue>(
           AllocateBuffer(sizeof(SPropValue) * std::max<std::size_t>(columns_.size(), 1)));
-      if (!values) {
-        FreeRowSet(set);
-        return MAPI_E_NOT_ENOUGH_MEMORY;
-      }
+      if (!values) return MAPI_E_NOT_ENOUGH_MEMORY;
       set->aRow[i].lpProps = values;
       set->aRow[i].cValues = static_cast<ULONG>(columns_.size());
       set->cRows = static_cast<ULONG>(i + 1);
       const HRESULT hr = source_->FillRow(start + i, columns_, values, values);
       if (FAILED(hr)) {
-        FreeRowSet(set);
         last_error_ = "a row of the table could not be read";
         return hr;
       }
     }
     set->cRows = static_cast<ULONG>(n);
     if (!(flags & TBL_NOADVANCE)) cursor_ = start + n;
-    *rows = set;
+    *rows = owned.release();
     return S_OK;
   });
 }
