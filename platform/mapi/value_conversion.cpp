@@ -131,7 +131,6 @@ SCODE StatusToScode(const pst::Status& status) {
     case pst::ErrorCode::kNotPst: return MAPI_E_INVALID_OBJECT;
     case pst::ErrorCode::kUnsupported: return MAPI_E_NO_SUPPORT;
     case pst::ErrorCode::kIo: return MAPI_E_DISK_ERROR;
-    case pst::ErrorCode::kPasswordRequired: return MAPI_E_NO_ACCESS;
     case pst::ErrorCode::kLimit: return MAPI_E_NOT_ENOUGH_MEMORY;
   }
   return MAPI_E_CALL_FAILED;

@@ -18,7 +18,6 @@ enum class ErrorCode {
   kNotPst,          // the file is not a personal-folders file at all
   kUnsupported,     // a valid variant we do not read
   kIo,              // the operating system failed to read the file
-  kPasswordRequired,// the store is protected and no (or a wrong) password was given
   kLimit,           // a configured limit was reached (depth, size)
 };
 
