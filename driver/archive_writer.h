@@ -1,6 +1,16 @@
 // The message archive of one run: the data file, which holds every message behind a two-line
-// envelope, and the index file, which holds a seven-line record per message. A record and its
-// block land together or not at all.
+// envelope, and the index file, which holds a seven-line record per message.
+//
+// What the two files guarantee between any two calls of the writer:
+//  - the index file starts with its first line, then holds whole records only; the data file holds
+//    whole blocks only, one per record, in the same order, and nothing after the last of them;
+//  - a record and its block land together or not at all: a block is withdrawn (its bytes cut off)
+//    unless its record follows it, and after a failed write both files are cut back to the last
+//    whole record;
+//  - when AppendMessage returns, its message is in both files or its failure is known; with a
+//    thread of its own the writer only writes the middle of a block ahead, never a record;
+//  - message numbers in the records run from 1 without gaps; MessageNumber() is the next one;
+//  - once failed, the writer writes nothing more.
 #pragma once
 
 #include <cstdint>
@@ -31,8 +41,7 @@ class ArchiveWriter {
   // The message callback: stores one message as block and index record, the block written as the
   // text is produced. When the archive cannot be written, both files are cut back to the last
   // whole record, the writer fails for good and stop is set to ask the session to end; otherwise
-  // stop is cleared. With a thread of its own the failure may show a few messages later: those
-  // messages are dropped like the failed one. A text that cannot be produced whole (its failure is then the text's), or an
+  // stop is cleared. A text that cannot be produced whole (its failure is then the text's), or an
   // exception out of producing it, withdraws the block and leaves the writer as it was.
   void AppendMessage(std::int32_t user_data, std::int32_t reserved, std::int32_t folder_id,
                      mapi::MessageText& message_text, double message_time, bool& stop);
