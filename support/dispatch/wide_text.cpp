@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "support/charset/utf8_append.h"
+
 namespace dispatch {
 namespace {
 
@@ -50,24 +52,6 @@ char32_t DecodeUtf8(std::string_view text, std::size_t& pos) {
   return code;
 }
 
-void AppendUtf8(std::string& out, char32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
-
 }  // namespace
 
 std::u16string Utf8ToWide(std::string_view utf8) {
@@ -99,7 +83,7 @@ std::string WideToUtf8(std::u16string_view wide) {
     } else if (code >= 0xD800 && code <= 0xDFFF) {
       code = kReplacement;
     }
-    AppendUtf8(utf8, code);
+    charset::AppendUtf8(utf8, code);
   }
   return utf8;
 }
