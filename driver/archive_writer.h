@@ -20,7 +20,7 @@
 
 #include "driver/archive_files.h"
 #include "driver/output_file.h"
-#include "libs/mapi/import_pst.h"
+#include "libs/import_session/import_pst.h"
 
 namespace driver {
 

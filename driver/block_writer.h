@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "driver/archive_files.h"
-#include "libs/mapi/import_pst.h"
+#include "libs/import_session/import_pst.h"
 
 namespace driver {
 

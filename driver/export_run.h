@@ -8,7 +8,7 @@
 
 #include "driver/console.h"
 #include "driver/output_paths.h"
-#include "libs/mapi/import_pst.h"
+#include "libs/import_session/import_pst.h"
 
 namespace driver {
 

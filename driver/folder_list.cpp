@@ -3,7 +3,7 @@
 
 #include "driver/export_error.h"
 #include "driver/output_file.h"
-#include "libs/mapi/import_pst.h"
+#include "libs/import_session/import_pst.h"
 #include "platform/os/text_compare.h"
 
 namespace driver {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "libs/mapi/import_pst.h"
+#include "libs/import_session/import_pst.h"
 
 namespace driver {
 

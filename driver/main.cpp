@@ -7,7 +7,7 @@
 
 #include "driver/export_error.h"
 #include "driver/program.h"
-#include "libs/mapi/import_pst.h"
+#include "libs/import_session/import_pst.h"
 #include "platform/os/standard_streams.h"
 #include "platform/os/stop_signals.h"
 

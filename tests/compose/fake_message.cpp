@@ -5,7 +5,7 @@
 
 #include "libs/mapi/mapi_binding.h"
 #include "tests/compose/in_memory_istream.h"
-#include "tests/mapi/session_fake_defaults.h"
+#include "tests/import_session/session_fake_defaults.h"
 
 namespace compose_test {
 namespace {

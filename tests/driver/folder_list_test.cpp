@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "driver/export_error.h"
-#include "libs/mapi/import_pst.h"
+#include "libs/import_session/import_pst.h"
 #include "tests/driver/output_capture.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/whole_file.h"

@@ -21,7 +21,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "libs/mapi/import_pst.h"
+#include "libs/import_session/import_pst.h"
 #include "tests/support/whole_file.h"
 
 namespace mapi {

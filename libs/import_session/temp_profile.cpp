@@ -1,6 +1,6 @@
 // Creating, configuring and deleting the temporary profile; the default-store look-up; event-log
 // reports of failure codes.
-#include "libs/mapi/temp_profile.h"
+#include "libs/import_session/temp_profile.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -11,7 +11,7 @@
 #include "libs/mapi/interface_ptr.h"
 #include "libs/mapi/mapi_binding.h"
 #include "libs/mapi/mapi_memory.h"
-#include "libs/mapi/session_state.h"
+#include "libs/import_session/session_state.h"
 #include "support/diag/event_logger.h"
 
 namespace mapi {

@@ -4,7 +4,7 @@
 // siblings.
 #pragma once
 
-#include "libs/mapi/session_state.h"
+#include "libs/import_session/session_state.h"
 
 namespace mapi {
 

@@ -1,7 +1,7 @@
 // ImportPst with the program's own composer over the in-memory mail world: composed text reaches
 // the message callback, also for a message that keeps no flags.
-#include "libs/mapi/import_pst.h"
-#include "tests/mapi/session_fixture.h"
+#include "libs/import_session/import_pst.h"
+#include "tests/import_session/session_fixture.h"
 
 namespace session_test {
 namespace {

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "libs/mapi/import_pst.h"
-#include "libs/mapi/session_state.h"
+#include "libs/import_session/import_pst.h"
+#include "libs/import_session/session_state.h"
 
 namespace mapi {
 

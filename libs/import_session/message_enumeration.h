@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "libs/mapi/session_state.h"
+#include "libs/import_session/session_state.h"
 
 namespace mapi {
 

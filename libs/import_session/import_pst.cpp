@@ -1,8 +1,8 @@
 // The import interface's entry: the import session with the program's message composer.
-#include "libs/mapi/import_pst.h"
+#include "libs/import_session/import_pst.h"
 
 #include "compose/compose_message.h"
-#include "libs/mapi/import_session.h"
+#include "libs/import_session/import_session.h"
 
 namespace mapi {
 namespace {

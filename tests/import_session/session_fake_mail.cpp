@@ -1,5 +1,5 @@
 // The in-memory mail world of the session tests.
-#include "tests/mapi/session_fake_mail.h"
+#include "tests/import_session/session_fake_mail.h"
 
 #include <algorithm>
 #include <cstdlib>

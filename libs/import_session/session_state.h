@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "libs/mapi/import_pst.h"
+#include "libs/import_session/import_pst.h"
 #include "libs/mapi/interface_ptr.h"
 #include "libs/mapi/mapi.h"
 #include "libs/mapi/mapi_memory.h"

@@ -3,7 +3,7 @@
 // the folder goes on.
 #include <stdexcept>
 
-#include "tests/mapi/session_fixture.h"
+#include "tests/import_session/session_fixture.h"
 
 namespace session_test {
 namespace {

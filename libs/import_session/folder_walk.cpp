@@ -1,5 +1,5 @@
 // The special folders, folder types and the walk of the folder tree.
-#include "libs/mapi/folder_walk.h"
+#include "libs/import_session/folder_walk.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "libs/mapi/mapi_binding.h"
-#include "libs/mapi/message_enumeration.h"
+#include "libs/import_session/message_enumeration.h"
 #include "platform/os/text_compare.h"
 #include "support/diag/debug_trace.h"
 

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "libs/mapi/import_session.h"
+#include "libs/import_session/import_session.h"
 #include "platform/os/debug_output.h"
 #include "platform/os/event_log.h"
 #include "platform/os/registry.h"
-#include "tests/mapi/session_fake_mail.h"
+#include "tests/import_session/session_fake_mail.h"
 
 namespace session_test {
 

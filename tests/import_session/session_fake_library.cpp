@@ -1,6 +1,6 @@
 // The session tests' stand-in mail library: every exported function forwards to the backend the
 // test connected (session_fake_backend.h); without one, each answers E_FAIL.
-#include "tests/mapi/session_fake_backend.h"
+#include "tests/import_session/session_fake_backend.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The temporary profile's routines on their own: creating and configuring the service, failures
 // and their clean-up, the default-store look-up and the event-log reports of failure codes.
 #include "libs/mapi/mapi_binding.h"
-#include "libs/mapi/temp_profile.h"
-#include "tests/mapi/session_fixture.h"
+#include "libs/import_session/temp_profile.h"
+#include "tests/import_session/session_fixture.h"
 
 namespace session_test {
 namespace {

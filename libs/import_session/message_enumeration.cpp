@@ -1,5 +1,5 @@
 // Reading one folder's messages: batches of rows, one message at a time, each failure counted.
-#include "libs/mapi/message_enumeration.h"
+#include "libs/import_session/message_enumeration.h"
 
 #include <exception>
 #include <string>

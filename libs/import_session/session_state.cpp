@@ -1,5 +1,5 @@
 // Recording what the session could not export, and the code texts of traces and reasons.
-#include "libs/mapi/session_state.h"
+#include "libs/import_session/session_state.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "libs/mapi/temp_profile.h"
-#include "tests/mapi/session_fixture.h"
+#include "libs/import_session/temp_profile.h"
+#include "tests/import_session/session_fixture.h"
 
 namespace session_test {
 namespace {

@@ -1,5 +1,5 @@
 // Helpers of the session tests.
-#include "tests/mapi/session_fixture.h"
+#include "tests/import_session/session_fixture.h"
 
 #include <algorithm>
 #include <stdexcept>

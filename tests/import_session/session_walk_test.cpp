@@ -1,7 +1,7 @@
 // The folder walk: order, folder types, special folders, the folder callback's choices, and folders
 // that cannot be opened, which are counted while the walk goes on.
-#include "libs/mapi/folder_walk.h"
-#include "tests/mapi/session_fixture.h"
+#include "libs/import_session/folder_walk.h"
+#include "tests/import_session/session_fixture.h"
 
 namespace session_test {
 namespace {

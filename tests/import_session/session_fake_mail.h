@@ -15,8 +15,8 @@
 #include <variant>
 #include <vector>
 
-#include "tests/mapi/session_fake_backend.h"
-#include "tests/mapi/session_fake_defaults.h"
+#include "tests/import_session/session_fake_backend.h"
+#include "tests/import_session/session_fake_defaults.h"
 
 namespace session_fake {
 

@@ -1,9 +1,9 @@
 // The session's steps: initialise, temporary profile, logon, store, walk, and the final status.
-#include "libs/mapi/import_session.h"
+#include "libs/import_session/import_session.h"
 
-#include "libs/mapi/folder_walk.h"
+#include "libs/import_session/folder_walk.h"
 #include "libs/mapi/mapi_binding.h"
-#include "libs/mapi/temp_profile.h"
+#include "libs/import_session/temp_profile.h"
 #include "support/diag/debug_trace.h"
 
 namespace mapi {
