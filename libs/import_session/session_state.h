@@ -1,6 +1,28 @@
 // The state one call of ImportPst shares with the routines of the session, the folder walk and
 // message enumeration: the call's arguments, the mail-library objects it opened, the store's
 // special folders, the shared status, and the record of what could not be exported.
+//
+// A call passes through these stages in order; a stage whose step fails makes status a failure
+// code, and from then on no later step runs (the walk's own failure is the only one set after
+// the store is open).
+//  - Created: the arguments are bound and stay unchanged for the whole call; statistics are reset
+//    and error_text is empty; session, mdb, folders and key_profile_name are empty; status is S_OK
+//    and stop_requested false.
+//  - Profile (a file path was given): key_profile_name and profile_password hold what
+//    HrCreatePersonalStore returned; logon_flags is set for a file or, without a path, for the
+//    interactive profile. A failure leaves its reason in error_text.
+//  - Logged on: session is set exactly when the logon succeeded. key_profile_name is empty again
+//    whatever the logon's outcome: the temporary profile never outlives the logon, and no path out
+//    of the call (an exception included) leaves one behind.
+//  - Store open: mdb is set exactly when the store opened; folders then hold the special folders
+//    the store vouches for (any may be absent; without the root the walk fails). A store that
+//    fails after opening is logged off and mdb emptied again, with the damage found while opening
+//    it as the reason.
+//  - Walking: mdb and session are set and stay so. statistics only grow. stop_requested, once set
+//    by the message callback, stays set, and no message or folder is read after it.
+//  - Finished: status is the call's result; a failed call without a reason of its own gives the
+//    library's binding failure in error_text. The entry ids are released before the store and the
+//    store before the session (their order of declaration below).
 #pragma once
 
 #include <cstdint>
