@@ -27,7 +27,7 @@ void ArchiveWriter::Start() {
 }
 
 void ArchiveWriter::AppendMessage(std::int32_t /*user_data*/, std::int32_t /*reserved*/,
-                                  std::int32_t folder_id, mapi::MessageText& message_text,
+                                  std::int32_t folder_id, import_session::MessageText& message_text,
                                   double message_time, bool& stop) {
   stop = failed() || !Store(folder_id, message_text, message_time);
 }
@@ -35,11 +35,11 @@ void ArchiveWriter::AppendMessage(std::int32_t /*user_data*/, std::int32_t /*res
 void ArchiveWriter::AppendMessage(std::int32_t user_data, std::int32_t reserved,
                                   std::int32_t folder_id, std::string_view message_text,
                                   double message_time, bool& stop) {
-  mapi::StringMessageText text(message_text);
+  import_session::StringMessageText text(message_text);
   AppendMessage(user_data, reserved, folder_id, text, message_time, stop);
 }
 
-bool ArchiveWriter::Store(std::int32_t folder_id, mapi::MessageText& message_text,
+bool ArchiveWriter::Store(std::int32_t folder_id, import_session::MessageText& message_text,
                           double message_time) {
   // The summary comes first: it can fail without touching the files.
   TMimeIndexSummary summary = ReadIndexSummary(message_text.Header());

@@ -44,7 +44,7 @@ class ArchiveWriter {
   // stop is cleared. A text that cannot be produced whole (its failure is then the text's), or an
   // exception out of producing it, withdraws the block and leaves the writer as it was.
   void AppendMessage(std::int32_t user_data, std::int32_t reserved, std::int32_t folder_id,
-                     mapi::MessageText& message_text, double message_time, bool& stop);
+                     import_session::MessageText& message_text, double message_time, bool& stop);
   // The same for a text held in memory.
   void AppendMessage(std::int32_t user_data, std::int32_t reserved, std::int32_t folder_id,
                      std::string_view message_text, double message_time, bool& stop);
@@ -60,7 +60,7 @@ class ArchiveWriter {
   void CloseData();
 
  private:
-  bool Store(std::int32_t folder_id, mapi::MessageText& message_text, double message_time);
+  bool Store(std::int32_t folder_id, import_session::MessageText& message_text, double message_time);
 
   ArchiveFiles files_;
   std::uint64_t data_length_ = 0;  // when every message so far is written

@@ -15,7 +15,7 @@ namespace driver {
 // written stops at once.
 struct BlockWriteFailed {};
 
-class BlockWriter final : public mapi::MessageTextSink {
+class BlockWriter final : public import_session::MessageTextSink {
  public:
   explicit BlockWriter(ArchiveFiles& files) : files_(files) {}
   // A block neither committed nor withdrawn is withdrawn.

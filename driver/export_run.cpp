@@ -54,19 +54,19 @@ std::unique_ptr<ArchiveWriter> CreateArchive(const ExportPaths& paths, Console& 
   return archive;
 }
 
-mapi::ImportResult Import(const ExportPaths& paths, const ImportFunction& import, RunState& run,
-                          std::string& error_text, mapi::ImportStatistics& statistics) {
+import_session::ImportResult Import(const ExportPaths& paths, const ImportFunction& import, RunState& run,
+                          std::string& error_text, import_session::ImportStatistics& statistics) {
   ArchiveWriter& archive = *run.archive;
   FolderIds& folders = *run.folders;
-  mapi::FolderCallback on_folder = [&folders](std::int32_t user_data, std::string_view name,
+  import_session::FolderCallback on_folder = [&folders](std::int32_t user_data, std::string_view name,
                                               std::uint8_t type, std::int32_t count,
                                               std::int32_t& folder_id, bool& include) {
     if (os::StopRequested()) folders.Decline();
     folders.AssignFolderId(user_data, name, type, count, folder_id, include);
   };
-  mapi::MessageCallback on_message = [&archive, &folders](
+  import_session::MessageCallback on_message = [&archive, &folders](
                                          std::int32_t user_data, std::int32_t reserved,
-                                         std::int32_t folder_id, mapi::MessageText& text,
+                                         std::int32_t folder_id, import_session::MessageText& text,
                                          double time, bool& stop) {
     // A stop request is honoured between two whole records: no message is begun after it.
     const bool stopping = os::StopRequested();
@@ -77,7 +77,7 @@ mapi::ImportResult Import(const ExportPaths& paths, const ImportFunction& import
       stop = true;
     }
   };
-  return import(paths.pst, mapi::ProgressCallback{}, on_folder, on_message, 0, error_text,
+  return import(paths.pst, import_session::ProgressCallback{}, on_folder, on_message, 0, error_text,
                 &statistics);
 }
 
@@ -115,8 +115,8 @@ int RunExport(const ExportPaths& paths, const ImportFunction& import, Console& c
   run.folders = std::make_unique<FolderIds>(console);
 
   std::string error_text;
-  mapi::ImportStatistics statistics;
-  mapi::ImportResult result;
+  import_session::ImportStatistics statistics;
+  import_session::ImportResult result;
   try {
     result = Import(paths, import, run, error_text, statistics);
     Finish(paths, run, console);
@@ -126,7 +126,7 @@ int RunExport(const ExportPaths& paths, const ImportFunction& import, Console& c
   }
   run.CleanUp(true);
 
-  if (!mapi::ImportSucceeded(result)) {
+  if (!import_session::ImportSucceeded(result)) {
     throw ExportError("Import error", "Cannot export \"" + paths.pst + "\": " +
                                           (error_text.empty() ? DescribeImportResult(result)
                                                               : error_text));
@@ -139,20 +139,20 @@ int RunExport(const ExportPaths& paths, const ImportFunction& import, Console& c
   return kExitPartlyExported;
 }
 
-std::string NotExportedReport(const mapi::ImportStatistics& statistics) {
+std::string NotExportedReport(const import_session::ImportStatistics& statistics) {
   if (statistics.skipped_messages.empty() && statistics.unopened_folders.empty() &&
       statistics.messages_in_top_folder == 0) {
     return {};
   }
   std::int64_t messages = statistics.messages_in_top_folder;
-  for (const mapi::SkippedMessages& skipped : statistics.skipped_messages) messages += skipped.count;
+  for (const import_session::SkippedMessages& skipped : statistics.skipped_messages) messages += skipped.count;
   std::string report = "Not exported: " + Count(messages, "message", "messages") + " and " +
                        Count(static_cast<std::int64_t>(statistics.unopened_folders.size()),
                              "folder", "folders") + "\r\n";
-  for (const mapi::SkippedMessages& skipped : statistics.skipped_messages)
+  for (const import_session::SkippedMessages& skipped : statistics.skipped_messages)
     report += "  \"" + OneLineText(skipped.folder) + "\": " + Count(skipped.count, "message", "messages") +
               " skipped: " + skipped.reason + "\r\n";
-  for (const mapi::UnopenedFolder& folder : statistics.unopened_folders)
+  for (const import_session::UnopenedFolder& folder : statistics.unopened_folders)
     report += "  \"" + OneLineText(folder.folder) + "\": the folder could not be opened: " +
               folder.reason + "\r\n";
   if (statistics.messages_in_top_folder > 0)
@@ -162,14 +162,14 @@ std::string NotExportedReport(const mapi::ImportStatistics& statistics) {
   return report;
 }
 
-std::string DamageReport(const mapi::ImportStatistics& statistics) {
+std::string DamageReport(const import_session::ImportStatistics& statistics) {
   std::int64_t messages = 0;
-  for (const mapi::DamagedMessages& damaged : statistics.damaged_messages) messages += damaged.count;
+  for (const import_session::DamagedMessages& damaged : statistics.damaged_messages) messages += damaged.count;
   std::string report;
   if (messages > 0) report += "Exported with damage: " + Count(messages, "message", "messages") + "\r\n";
-  for (const mapi::DamagedMessages& damaged : statistics.damaged_messages) {
+  for (const import_session::DamagedMessages& damaged : statistics.damaged_messages) {
     const std::string folder = "  \"" + OneLineText(damaged.folder) + "\": ";
-    for (const mapi::DamagedMessage& message : damaged.listed)
+    for (const import_session::DamagedMessage& message : damaged.listed)
       report += folder + "message \"" + OneLineText(message.subject) + "\": " + message.problems +
                 "\r\n";
     const auto unlisted = damaged.count - static_cast<std::int64_t>(damaged.listed.size());
@@ -179,7 +179,7 @@ std::string DamageReport(const mapi::ImportStatistics& statistics) {
   }
   const auto places = static_cast<std::int64_t>(statistics.damaged_structures.size());
   if (places > 0) report += "Damage outside messages: " + Count(places, "place", "places") + "\r\n";
-  for (const mapi::DamagedStructure& structure : statistics.damaged_structures) {
+  for (const import_session::DamagedStructure& structure : statistics.damaged_structures) {
     report += structure.folder.empty()
                   ? "  the file, outside any folder: " + structure.problems + "\r\n"
                   : "  \"" + OneLineText(structure.folder) + "\", outside its messages: " +

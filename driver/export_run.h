@@ -13,10 +13,10 @@
 namespace driver {
 
 // The import session's entry, ImportPst in the shipped program and a scripted double in tests.
-using ImportFunction = std::function<mapi::ImportResult(
-    const std::string& pst_path, const mapi::ProgressCallback& progress,
-    const mapi::FolderCallback& on_folder, const mapi::MessageCallback& on_message,
-    std::int32_t user_data, std::string& error_text, mapi::ImportStatistics* statistics)>;
+using ImportFunction = std::function<import_session::ImportResult(
+    const std::string& pst_path, const import_session::ProgressCallback& progress,
+    const import_session::FolderCallback& on_folder, const import_session::MessageCallback& on_message,
+    std::int32_t user_data, std::string& error_text, import_session::ImportStatistics* statistics)>;
 
 // Returns kExitExported, or kExitPartlyExported after listing on `errors` what the session could
 // not export. Throws ExportError when the run fails: a file cannot be created or written, or the
@@ -25,10 +25,10 @@ int RunExport(const ExportPaths& paths, const ImportFunction& import, Console& c
               std::FILE* errors);
 
 // The lines for what was not exported: a total, then one line per folder. Empty when nothing.
-std::string NotExportedReport(const mapi::ImportStatistics& statistics);
+std::string NotExportedReport(const import_session::ImportStatistics& statistics);
 
 // The lines for what was exported although damaged: a total, then each damaged message with its
 // folder, subject and what was wrong, and damage met outside any message. Empty when nothing.
-std::string DamageReport(const mapi::ImportStatistics& statistics);
+std::string DamageReport(const import_session::ImportStatistics& statistics);
 
 }  // namespace driver

@@ -38,7 +38,7 @@ std::string Hex(std::uint32_t code) {
 
 }  // namespace
 
-std::string DescribeImportResult(mapi::ImportResult result) {
+std::string DescribeImportResult(import_session::ImportResult result) {
   const auto code = static_cast<std::uint32_t>(result);
   for (const KnownResult& known : kKnownResults)
     if (known.code == code) return std::string(known.text) + " (" + Hex(code) + ")";

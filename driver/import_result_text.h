@@ -8,6 +8,6 @@
 namespace driver {
 
 // "<description> (0x8004010F)"; codes without a description give "error 0x........".
-std::string DescribeImportResult(mapi::ImportResult result);
+std::string DescribeImportResult(import_session::ImportResult result);
 
 }  // namespace driver

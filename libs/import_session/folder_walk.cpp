@@ -11,7 +11,7 @@
 #include "platform/os/text_compare.h"
 #include "support/diag/debug_trace.h"
 
-namespace mapi {
+namespace import_session {
 namespace {
 
 // Folder types; 0 is a folder that is not imported.
@@ -39,7 +39,7 @@ struct WalkPosition {
 struct ChildFolder {
   std::string name;
   std::string path;
-  EntryIdCopy entry_id;
+  mapi::EntryIdCopy entry_id;
   bool has_subfolders = true;
   std::uint8_t type = kNotImported;
 };
@@ -53,20 +53,20 @@ std::vector<BYTE> Bytes(const SBinary& id) { return std::vector<BYTE>(id.lpb, id
 
 template <typename T>
 HRESULT OpenAs(IMAPIContainer& container, const SBinary& id, LPCIID iid, ULONG flags,
-               InterfacePtr<T>& out) {
+               mapi::InterfacePtr<T>& out) {
   ULONG object_type = 0;
   LPUNKNOWN opened = nullptr;
   const HRESULT hr = container.OpenEntry(id.cb, id.lpb, iid, flags, &object_type, &opened);
-  return AdoptOpened(hr, opened, out);
+  return mapi::AdoptOpened(hr, opened, out);
 }
 
 HRESULT OpenFolderFromStore(IMsgStore& store, const SBinary& id, ULONG flags,
-                            InterfacePtr<IMAPIFolder>& out) {
+                            mapi::InterfacePtr<IMAPIFolder>& out) {
   ULONG object_type = 0;
   LPUNKNOWN opened = nullptr;
   const HRESULT hr =
       store.OpenEntry(id.cb, id.lpb, &IID_IMAPIFolder, flags, &object_type, &opened);
-  return AdoptOpened(hr, opened, out);
+  return mapi::AdoptOpened(hr, opened, out);
 }
 
 std::uint8_t FolderType(SessionState& state, const SBinary& id, const SPropValue* container_class) {
@@ -87,8 +87,8 @@ std::uint8_t FolderType(SessionState& state, const SBinary& id, const SPropValue
 // Opens the folder's contents table, asks the folder callback for its id and reads its messages.
 HRESULT ImportFromFolder(SessionState& state, const ChildFolder& child) {
   diag::DebugTrace("ImportFromFolder(" + child.name + ")");
-  InterfacePtr<IMAPIFolder> folder;
-  InterfacePtr<IMAPITable> contents;
+  mapi::InterfacePtr<IMAPIFolder> folder;
+  mapi::InterfacePtr<IMAPITable> contents;
   ULONG count = 0;
   HRESULT hr = OpenFolderFromStore(*state.mdb, *child.entry_id,
                              MAPI_MODIFY | MAPI_DEFERRED_ERRORS | MAPI_BEST_ACCESS, folder);
@@ -124,7 +124,7 @@ void WalkSubfolders(SessionState& state, IMAPIFolder& parent, const ChildFolder&
     return;
   }
   diag::DebugTrace("Folder.OpenEntry()");
-  InterfacePtr<IMAPIFolder> subfolder;
+  mapi::InterfacePtr<IMAPIFolder> subfolder;
   HRESULT hr = OpenAs(parent, *child.entry_id, &IID_IMAPIFolder,
                       MAPI_BEST_ACCESS | MAPI_DEFERRED_ERRORS, subfolder);
   if (FAILED(hr)) {
@@ -145,19 +145,19 @@ void WalkSubfolders(SessionState& state, IMAPIFolder& parent, const ChildFolder&
 HRESULT ReadChild(SessionState& state, IMAPIProp& opened, const SBinary& listed_id,
                   ChildFolder& child) {
   LPSPropTagArray raw_tags = nullptr;
-  HRESULT hr = MakePropTagArray(kFolderPropTags, &raw_tags);
-  MapiBufferPtr<SPropTagArray> tags(raw_tags);
+  HRESULT hr = mapi::MakePropTagArray(kFolderPropTags, &raw_tags);
+  mapi::MapiBufferPtr<SPropTagArray> tags(raw_tags);
   ULONG count = 0;
   LPSPropValue raw_values = nullptr;
   if (SUCCEEDED(hr)) hr = opened.GetProps(tags.get(), 0, &count, &raw_values);
-  MapiBufferPtr<SPropValue> values(raw_values);
+  mapi::MapiBufferPtr<SPropValue> values(raw_values);
   if (SUCCEEDED(hr) && !values) hr = MAPI_E_CALL_FAILED;
   if (FAILED(hr)) return hr;
 
   const SPropValue* name = ValueWithTag(values.get(), count, kNameValue, PR_DISPLAY_NAME);
   if (name && name->Value.lpszA) child.name = name->Value.lpszA;
   const SPropValue* id = ValueWithTag(values.get(), count, kEntryIdValue, PR_ENTRYID);
-  child.entry_id = CopyEntryId(id && id->Value.bin.cb ? id->Value.bin : listed_id);
+  child.entry_id = mapi::CopyEntryId(id && id->Value.bin.cb ? id->Value.bin : listed_id);
   if (!child.entry_id) return MAPI_E_NOT_ENOUGH_MEMORY;
   // Without the flag the subfolders are looked for: an empty list costs little, a lost one much.
   const SPropValue* subfolders = ValueWithTag(values.get(), count, kSubfoldersValue, PR_SUBFOLDERS);
@@ -188,7 +188,7 @@ void WalkChild(SessionState& state, IMAPIFolder& parent, const SRow& row, WalkPo
     CountUnopenedFolder(state.statistics, path_of(child.name), "its entry id is missing");
     return;
   }
-  InterfacePtr<IMAPIProp> opened;
+  mapi::InterfacePtr<IMAPIProp> opened;
   HRESULT hr = OpenAs(parent, listed_id->Value.bin, nullptr,
                       MAPI_BEST_ACCESS | MAPI_DEFERRED_ERRORS, opened);
   if (FAILED(hr)) {
@@ -219,14 +219,14 @@ void WalkChild(SessionState& state, IMAPIFolder& parent, const SRow& row, WalkPo
 HRESULT EnumFolders(SessionState& state, IMAPIFolder& folder, const std::string& trace_path,
                     WalkPosition& position) {
   diag::DebugTrace("EnumFolders(" + trace_path + ")");
-  InterfacePtr<IMAPITable> table;
+  mapi::InterfacePtr<IMAPITable> table;
   ULONG row_count = 0;
   HRESULT hr = folder.GetHierarchyTable(0, table.Out());
   if (SUCCEEDED(hr) && !table) hr = MAPI_E_CALL_FAILED;
   if (SUCCEEDED(hr)) hr = table->GetRowCount(0, &row_count);
   LPSPropTagArray raw_columns = nullptr;
-  if (SUCCEEDED(hr)) hr = MakePropTagArray(kHierarchyColumns, &raw_columns);
-  MapiBufferPtr<SPropTagArray> columns(raw_columns);
+  if (SUCCEEDED(hr)) hr = mapi::MakePropTagArray(kHierarchyColumns, &raw_columns);
+  mapi::MapiBufferPtr<SPropTagArray> columns(raw_columns);
   if (SUCCEEDED(hr)) hr = table->SetColumns(columns.get(), 0);
   columns.reset();
   if (FAILED(hr)) return hr;
@@ -235,7 +235,7 @@ HRESULT EnumFolders(SessionState& state, IMAPIFolder& folder, const std::string&
   while (!state.stop_requested) {
     LPSRowSet raw_rows = nullptr;
     hr = table->QueryRows(batch, 0, &raw_rows);
-    RowSetPtr rows(raw_rows);
+    mapi::RowSetPtr rows(raw_rows);
     if (FAILED(hr)) return hr;
     if (!rows || rows->cRows == 0) break;
     for (ULONG i = 0; i < rows->cRows && !state.stop_requested; ++i) {
@@ -248,7 +248,7 @@ HRESULT EnumFolders(SessionState& state, IMAPIFolder& folder, const std::string&
 
 // Messages lying in the IPM subtree's own folder are never exported; they are counted.
 void CountTopFolderMessages(SessionState& state, IMAPIFolder& root) {
-  InterfacePtr<IMAPITable> contents;
+  mapi::InterfacePtr<IMAPITable> contents;
   ULONG count = 0;
   if (SUCCEEDED(root.GetContentsTable(0, contents.Out())) && contents &&
       SUCCEEDED(contents->GetRowCount(0, &count))) {
@@ -263,14 +263,14 @@ HRESULT GetSystemMAPIFolders(IMsgStore& store, bool force_create, SpecialFolders
   const ULONG flags = MAPI_FULL_IPM_TREE | (force_create ? MAPI_FORCE_CREATE : 0);
   ULONG count = 0;
   LPSPropValue raw_values = nullptr;
-  const HRESULT hr = HrValidateIPMSubtree(&store, flags, &count, &raw_values, nullptr);
-  MapiBufferPtr<SPropValue> values(raw_values);
+  const HRESULT hr = mapi::HrValidateIPMSubtree(&store, flags, &count, &raw_values, nullptr);
+  mapi::MapiBufferPtr<SPropValue> values(raw_values);
   if (FAILED(hr) || !values) return S_OK;
 
   struct Slot {
     ULONG tag;
     ULONG mask_bit;
-    MapiBufferPtr<SBinary>& id;
+    mapi::MapiBufferPtr<SBinary>& id;
   };
   Slot slots[] = {{PR_IPM_SUBTREE_ENTRYID, FOLDER_IPM_SUBTREE_VALID, folders.root},
                   {kValidatedInboxEntryIdTag, FOLDER_IPM_INBOX_VALID, folders.inbox},
@@ -282,7 +282,7 @@ HRESULT GetSystemMAPIFolders(IMsgStore& store, bool force_create, SpecialFolders
     const SPropValue& value = values.get()[i];
     if (value.ulPropTag == PR_VALID_FOLDER_MASK) mask = value.Value.ul;
     for (Slot& slot : slots) {
-      if (value.ulPropTag == slot.tag) slot.id.reset(MapiCopyEntryId(value.Value.bin));
+      if (value.ulPropTag == slot.tag) slot.id.reset(mapi::MapiCopyEntryId(value.Value.bin));
     }
   }
   for (Slot& slot : slots) {
@@ -301,7 +301,7 @@ bool SameEntry(IMsgStore& store, const SBinary* a, const SBinary* b) {
 HRESULT ProcessFolders(SessionState& state) {
   diag::DebugTrace("ProcessFolders()");
   diag::DebugTrace("MDB.OpenEntry(RootEID.cb...)");
-  InterfacePtr<IMAPIFolder> root;
+  mapi::InterfacePtr<IMAPIFolder> root;
   const SBinary* root_id = state.folders.root.get();
   HRESULT hr = root_id ? OpenFolderFromStore(*state.mdb, *root_id, MAPI_DEFERRED_ERRORS, root)
                        : MAPI_E_NOT_FOUND;
@@ -315,4 +315,4 @@ HRESULT ProcessFolders(SessionState& state) {
   return hr;
 }
 
-}  // namespace mapi
+}  // namespace import_session

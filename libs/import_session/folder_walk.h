@@ -6,7 +6,7 @@
 
 #include "libs/import_session/session_state.h"
 
-namespace mapi {
+namespace import_session {
 
 // Folders nested deeper than this below the IPM subtree are counted as not opened.
 inline constexpr int kMaxFolderDepth = 100;
@@ -24,4 +24,4 @@ bool SameEntry(IMsgStore& store, const SBinary* a, const SBinary* b);
 // Counts the messages lying in the IPM subtree's own folder.
 HRESULT ProcessFolders(SessionState& state);
 
-}  // namespace mapi
+}  // namespace import_session

@@ -4,7 +4,7 @@
 #include "compose/compose_message.h"
 #include "libs/import_session/import_session.h"
 
-namespace mapi {
+namespace import_session {
 namespace {
 
 // A composed part tree as the message callback's text.
@@ -53,4 +53,4 @@ ImportResult ImportPst(const std::string& pst_path, const ProgressCallback& /*pr
                           composer);
 }
 
-}  // namespace mapi
+}  // namespace import_session

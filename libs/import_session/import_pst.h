@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace mapi {
+namespace import_session {
 
 // The session's final status, an HRESULT: negative is failure, zero and positive success.
 using ImportResult = std::int32_t;
@@ -154,4 +154,4 @@ ImportResult ImportPst(const std::string& pst_path, const ProgressCallback& prog
                        std::int32_t user_data, std::string& error_text,
                        ImportStatistics* statistics = nullptr);
 
-}  // namespace mapi
+}  // namespace import_session

@@ -6,7 +6,7 @@
 #include "libs/import_session/temp_profile.h"
 #include "support/diag/debug_trace.h"
 
-namespace mapi {
+namespace import_session {
 namespace {
 
 // Deletes the temporary profile on every path, also when an error passes through the call.
@@ -86,7 +86,7 @@ HRESULT OpenPST(SessionState& state) {
   ULONG store_eid_size = 0;
   LPBYTE store_eid_bytes = nullptr;
   HRESULT hr = FindDefaultStore(*state.session, &store_eid_size, &store_eid_bytes);
-  MapiBufferPtr<BYTE> store_eid(store_eid_bytes);
+  mapi::MapiBufferPtr<BYTE> store_eid(store_eid_bytes);
   if (SUCCEEDED(hr)) {
     diag::DebugTrace("Session.OpenMsgStore");
     hr = state.session->OpenMsgStore(0, store_eid_size, store_eid.get(), nullptr,
@@ -126,7 +126,7 @@ ImportResult RunImportSession(const std::string& pst_path, const FolderCallback&
   TemporaryProfile profile(state);
 
   diag::DebugTrace("MAPIInitialize");
-  MAPIInitialize(nullptr);
+  mapi::MAPIInitialize(nullptr);
   state.status = S_OK;
   if (!pst_path.empty()) {
     CreateProfile(state);
@@ -135,7 +135,7 @@ ImportResult RunImportSession(const std::string& pst_path, const FolderCallback&
   }
   if (SUCCEEDED(state.status)) {
     diag::DebugTrace("MAPILogonEx()");
-    state.status = MAPILogonEx(0, state.key_profile_name.get(), state.profile_password.get(),
+    state.status = mapi::MAPILogonEx(0, state.key_profile_name.get(), state.profile_password.get(),
                                state.logon_flags, state.session.Out());
     if (SUCCEEDED(state.status) && !state.session) state.status = MAPI_E_LOGON_FAILED;
     if (FAILED(state.status)) error_text = LogonErrorText(state.status);
@@ -145,9 +145,9 @@ ImportResult RunImportSession(const std::string& pst_path, const FolderCallback&
   }
   // A library that could not be bound fails every call with a bare E_FAIL; its reason is the one
   // to give.
-  if (FAILED(state.status) && error_text.empty()) error_text = MapiLibraryFailure();
+  if (FAILED(state.status) && error_text.empty()) error_text = mapi::MapiLibraryFailure();
   diag::DebugTrace("Finished HR= " + HexCode(state.status));
   return state.status;
 }
 
-}  // namespace mapi
+}  // namespace import_session

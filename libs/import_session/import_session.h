@@ -10,7 +10,7 @@
 #include "libs/import_session/import_pst.h"
 #include "libs/import_session/session_state.h"
 
-namespace mapi {
+namespace import_session {
 
 // The personal-folders file's encryption value handed to HrCreatePersonalStore.
 inline constexpr ULONG kSessionEncryption = 0x80000000;
@@ -32,4 +32,4 @@ HRESULT OpenPST(SessionState& state);
 // The error text of a failed logon.
 const char* LogonErrorText(HRESULT logon_result);
 
-}  // namespace mapi
+}  // namespace import_session

@@ -8,7 +8,7 @@
 #include "libs/mapi/prop_variant.h"
 #include "support/diag/debug_trace.h"
 
-namespace mapi {
+namespace import_session {
 namespace {
 
 // The contents-table columns; only the entry id is used.
@@ -45,12 +45,12 @@ std::string ExceptionText(std::string_view what) {
 }
 
 // The next batch, asked again when the table hands back nothing; null when it never does.
-RowSetPtr QueryBatch(IMAPITable& contents, HRESULT& hr) {
+mapi::RowSetPtr QueryBatch(IMAPITable& contents, HRESULT& hr) {
   for (int attempt = 0; attempt < kQueryAttempts; ++attempt) {
     LPSRowSet rows = nullptr;
     hr = contents.QueryRows(kMessageBatchSize, 0, &rows);
-    if (SUCCEEDED(hr) && rows) return RowSetPtr(rows);
-    FreeRows(rows);
+    if (SUCCEEDED(hr) && rows) return mapi::RowSetPtr(rows);
+    mapi::FreeRows(rows);
   }
   if (SUCCEEDED(hr)) hr = MAPI_E_CALL_FAILED;
   return nullptr;
@@ -98,15 +98,15 @@ HRESULT ComposeAndHandOver(SessionState& state, IMessage& message, double messag
 // Reads the message's properties (its delivery time) and passes it on to be composed.
 HRESULT ReadAndHandOver(SessionState& state, IMessage& message, const FolderContext& folder) {
   LPSPropTagArray raw_tags = nullptr;
-  HRESULT hr = MakePropTagArray(kMessagePropTags, &raw_tags);
-  MapiBufferPtr<SPropTagArray> tags(raw_tags);
+  HRESULT hr = mapi::MakePropTagArray(kMessagePropTags, &raw_tags);
+  mapi::MapiBufferPtr<SPropTagArray> tags(raw_tags);
   ULONG count = 0;
   LPSPropValue raw_values = nullptr;
   if (SUCCEEDED(hr)) {
     diag::DebugTrace("MAPIMessage.GetProps(MessagePropTagArray)");
     hr = message.GetProps(tags.get(), 0, &count, &raw_values);
   }
-  MapiBufferPtr<SPropValue> values(raw_values);
+  mapi::MapiBufferPtr<SPropValue> values(raw_values);
   if (SUCCEEDED(hr) && (!values || count < std::size(kMessagePropTags))) hr = MAPI_E_CALL_FAILED;
   if (FAILED(hr)) {
     Skip(state, folder, ReasonWithCode("its properties could not be read", hr));
@@ -114,7 +114,7 @@ HRESULT ReadAndHandOver(SessionState& state, IMessage& message, const FolderCont
   }
   const SPropValue& delivery = values.get()[kDeliveryTimeValue];
   const double message_time = delivery.ulPropTag == PR_MESSAGE_DELIVERY_TIME
-                                  ? FileTimeToDateTime(delivery.Value.ft)
+                                  ? mapi::FileTimeToDateTime(delivery.Value.ft)
                                   : 0.0;
   bool handed_over = false;
   hr = ComposeAndHandOver(state, message, message_time, folder, handed_over);
@@ -143,8 +143,8 @@ HRESULT ProcessMessages(SessionState& state, IMAPITable& contents, const FolderC
   diag::DebugTrace("ProcessMessages(" + std::string(folder.name) + ")");
   {
     LPSPropTagArray columns = nullptr;
-    if (SUCCEEDED(MakePropTagArray(kContentsColumns, &columns))) {
-      MapiBufferPtr<SPropTagArray> owned(columns);
+    if (SUCCEEDED(mapi::MakePropTagArray(kContentsColumns, &columns))) {
+      mapi::MapiBufferPtr<SPropTagArray> owned(columns);
       contents.SetColumns(columns, 0);
     }
   }
@@ -152,7 +152,7 @@ HRESULT ProcessMessages(SessionState& state, IMAPITable& contents, const FolderC
   HRESULT hr = S_OK;
   std::int64_t rows_seen = 0;
   for (;;) {
-    RowSetPtr rows = QueryBatch(contents, hr);
+    mapi::RowSetPtr rows = QueryBatch(contents, hr);
     if (!rows) {
       const std::int64_t rest = static_cast<std::int64_t>(folder.message_count) - rows_seen;
       CountSkippedMessages(state.statistics, folder.path, rest,
@@ -175,8 +175,8 @@ HRESULT ProcessMessages(SessionState& state, IMAPITable& contents, const FolderC
 HRESULT ProcessMessage(SessionState& state, const SRow& row, const FolderContext& folder) {
   diag::DebugTrace("ProcessMessage(" + std::string(folder.name) + ")");
   const SBinary* listed_id = RowEntryId(row);
-  EntryIdCopy entry_id = listed_id ? CopyEntryId(*listed_id) : nullptr;
-  InterfacePtr<IMessage> message;
+  mapi::EntryIdCopy entry_id = listed_id ? mapi::CopyEntryId(*listed_id) : nullptr;
+  mapi::InterfacePtr<IMessage> message;
   HRESULT hr = MAPI_E_INVALID_ENTRYID;
   if (!entry_id) {
     Skip(state, folder, "its entry id is missing from the folder's message list");
@@ -186,16 +186,16 @@ HRESULT ProcessMessage(SessionState& state, const SRow& row, const FolderContext
     LPUNKNOWN opened = nullptr;
     hr = state.mdb->OpenEntry(entry_id->cb, entry_id->lpb, &IID_IMessage, MAPI_BEST_ACCESS,
                               &object_type, &opened);
-    hr = AdoptOpened(hr, opened, message);
+    hr = mapi::AdoptOpened(hr, opened, message);
     if (SUCCEEDED(hr)) {
       hr = ReadAndHandOver(state, *message, folder);
     } else {
       Skip(state, folder, ReasonWithCode("it could not be opened", hr));
     }
   }
-  FreeEntryId(entry_id);
+  mapi::FreeEntryId(entry_id);
   diag::DebugTrace("ProcessRow() finished");
   return hr;
 }
 
-}  // namespace mapi
+}  // namespace import_session

@@ -8,7 +8,7 @@
 
 #include "libs/import_session/session_state.h"
 
-namespace mapi {
+namespace import_session {
 
 // The folder whose messages are read.
 struct FolderContext {
@@ -29,4 +29,4 @@ HRESULT ProcessMessages(SessionState& state, IMAPITable& contents, const FolderC
 // message's result; a failure has been counted in the statistics.
 HRESULT ProcessMessage(SessionState& state, const SRow& row, const FolderContext& folder);
 
-}  // namespace mapi
+}  // namespace import_session

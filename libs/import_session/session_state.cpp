@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <iterator>
 
-namespace mapi {
+namespace import_session {
 namespace {
 
 // Reasons come partly from error texts; a control character never reaches the one-line report.
@@ -57,7 +57,7 @@ std::string TakeIntegrityFindings(IMAPIProp& object) {
   ULONG count = 0;
   LPSPropValue raw_values = nullptr;
   const HRESULT hr = object.GetProps(&tags, 0, &count, &raw_values);
-  MapiBufferPtr<SPropValue> values(raw_values);
+  mapi::MapiBufferPtr<SPropValue> values(raw_values);
   if (FAILED(hr) || !values || count != 1) return {};
   const SPropValue& value = values.get()[0];
   if (value.ulPropTag != PR_INTEGRITY_FINDINGS || !value.Value.lpszA) return {};
@@ -88,4 +88,4 @@ std::string ReasonWithCode(std::string_view what, HRESULT code) {
   return std::string(what) + " (0x" + HexCode(code) + ")";
 }
 
-}  // namespace mapi
+}  // namespace import_session

@@ -36,7 +36,7 @@
 #include "libs/mapi/mapi.h"
 #include "libs/mapi/mapi_memory.h"
 
-namespace mapi {
+namespace import_session {
 
 // Turns one opened message into its complete RFC 822/MIME text, which may go on reading the message
 // while it is written. Returns a failure when the message cannot be composed; may throw.
@@ -45,11 +45,11 @@ using MessageComposer =
 
 // Entry ids of the store's special folders, each in MAPI memory or absent.
 struct SpecialFolders {
-  MapiBufferPtr<SBinary> root;  // the IPM subtree, root of the walk
-  MapiBufferPtr<SBinary> inbox;
-  MapiBufferPtr<SBinary> outbox;
-  MapiBufferPtr<SBinary> deleted_items;
-  MapiBufferPtr<SBinary> sent_items;
+  mapi::MapiBufferPtr<SBinary> root;  // the IPM subtree, root of the walk
+  mapi::MapiBufferPtr<SBinary> inbox;
+  mapi::MapiBufferPtr<SBinary> outbox;
+  mapi::MapiBufferPtr<SBinary> deleted_items;
+  mapi::MapiBufferPtr<SBinary> sent_items;
 };
 
 struct SessionState {
@@ -69,11 +69,11 @@ struct SessionState {
   const MessageComposer& compose;
 
   // Declared before the store and the entry ids so that it is released after them.
-  InterfacePtr<IMAPISession> session;
-  InterfacePtr<IMsgStore> mdb;
+  mapi::InterfacePtr<IMAPISession> session;
+  mapi::InterfacePtr<IMsgStore> mdb;
   SpecialFolders folders;
-  MapiBufferPtr<char> key_profile_name;  // the temporary profile's name while it exists
-  MapiBufferPtr<char> profile_password;
+  mapi::MapiBufferPtr<char> key_profile_name;  // the temporary profile's name while it exists
+  mapi::MapiBufferPtr<char> profile_password;
   ULONG logon_flags = 0;
   HRESULT status = S_OK;
   // Set when the message callback asks to stop: no further message or folder is read.
@@ -104,4 +104,4 @@ std::string ReasonWithCode(std::string_view what, HRESULT code);
 // The code as eight upper-case hexadecimal digits.
 std::string HexCode(HRESULT code);
 
-}  // namespace mapi
+}  // namespace import_session

@@ -14,7 +14,7 @@
 #include "libs/import_session/session_state.h"
 #include "support/diag/event_logger.h"
 
-namespace mapi {
+namespace import_session {
 namespace {
 
 // Process-wide: held from HrCreatePersonalStore until HrCleanupPSTGlobals.
@@ -31,7 +31,7 @@ ProfileAdministration& Administration() {
 // A zero-terminated copy of text in MAPI memory, or null when the allocation fails.
 LPSTR MapiString(const char* text, ULONG size) {
   void* buffer = nullptr;
-  if (FAILED(MAPIAllocateBuffer(size, &buffer)) || !buffer) return nullptr;
+  if (FAILED(mapi::MAPIAllocateBuffer(size, &buffer)) || !buffer) return nullptr;
   std::memset(buffer, 0, size);
   std::snprintf(static_cast<char*>(buffer), size, "%s", text);
   return static_cast<LPSTR>(buffer);
@@ -56,7 +56,7 @@ std::string LastErrorText(IMsgServiceAdmin& service_admin, HRESULT code) {
   LPMAPIERROR error = nullptr;
   if (FAILED(service_admin.GetLastError(code, 0, &error)) || !error) return {};
   std::string text = error->lpszError ? error->lpszError : "";
-  MapiFreeBuffer(error);
+  mapi::MapiFreeBuffer(error);
   return text;
 }
 
@@ -70,7 +70,7 @@ struct ProfileSetup {
   LPSTR name = nullptr;
   LPSTR password = nullptr;
   std::string* failure_reason;
-  InterfacePtr<IMsgServiceAdmin> service_admin;
+  mapi::InterfacePtr<IMsgServiceAdmin> service_admin;
   MAPIUID service_uid{};
 };
 
@@ -85,11 +85,11 @@ HRESULT AddPersonalFoldersService(IMsgServiceAdmin& service_admin) {
 
 // The identity of the profile's first service.
 HRESULT ReadServiceUid(IMsgServiceAdmin& service_admin, MAPIUID& uid) {
-  InterfacePtr<IMAPITable> table;
+  mapi::InterfacePtr<IMAPITable> table;
   if (FAILED(service_admin.GetMsgServiceTable(0, table.Out()))) return ReportHResult(E_FAIL);
   LPSRowSet raw_rows = nullptr;
   const HRESULT hr = table->QueryRows(1, 0, &raw_rows);
-  RowSetPtr rows(raw_rows);
+  mapi::RowSetPtr rows(raw_rows);
   if (FAILED(hr) || !rows || rows->cRows == 0) return ReportHResult(E_FAIL);
   const SRow& row = rows->aRow[0];
   for (ULONG i = 0; row.lpProps && i < row.cValues; ++i) {
@@ -121,11 +121,11 @@ HRESULT ConfigureService(ProfileSetup& setup) {
     values[count++] = StringValue(PR_PST_PW_SZ_OLD, file_password);
   }
   void* buffer = nullptr;
-  if (FAILED(MAPIAllocateBuffer(static_cast<ULONG>(count * sizeof(SPropValue)), &buffer)) ||
+  if (FAILED(mapi::MAPIAllocateBuffer(static_cast<ULONG>(count * sizeof(SPropValue)), &buffer)) ||
       !buffer) {
     return ReportHResult(E_OUTOFMEMORY);
   }
-  MapiBufferPtr<SPropValue> configuration(static_cast<LPSPropValue>(buffer));
+  mapi::MapiBufferPtr<SPropValue> configuration(static_cast<LPSPropValue>(buffer));
   std::memcpy(configuration.get(), values, count * sizeof(SPropValue));
   const ULONG flags = setup.create_new ? 0 : SERVICE_UI_ALLOWED;
   const HRESULT hr = setup.service_admin->ConfigureMsgService(&setup.service_uid, 0, flags, count,
@@ -139,7 +139,7 @@ HRESULT ConfigureService(ProfileSetup& setup) {
 // Steps 2 to 9: everything up to the configured service.
 HRESULT SetUpProfile(ProfileSetup& setup) {
   ProfileAdministration& administration = Administration();
-  if (FAILED(MAPIAdminProfiles(0, &administration.prof_admin)) || !administration.prof_admin) {
+  if (FAILED(mapi::MAPIAdminProfiles(0, &administration.prof_admin)) || !administration.prof_admin) {
     administration.prof_admin = nullptr;
     return ReportHResult(E_FAIL);
   }
@@ -190,8 +190,8 @@ HRESULT HrCreatePersonalStore(const char* pst_path, ULONG encryption, const char
   if (FAILED(hr)) {
     // Also releases the profile administration when the name was never made.
     HrCleanupPSTGlobals(setup.name);
-    MapiFreeBuffer(setup.name);
-    MapiFreeBuffer(setup.password);
+    mapi::MapiFreeBuffer(setup.name);
+    mapi::MapiFreeBuffer(setup.password);
     return hr;
   }
   *profile_name = setup.name;
@@ -213,25 +213,25 @@ HRESULT HrCleanupPSTGlobals(const char* profile_name) {
 HRESULT FindDefaultStore(IMAPISession& session, ULONG* size, LPBYTE* entry_id) {
   *size = 0;
   *entry_id = nullptr;
-  InterfacePtr<IMAPITable> table;
+  mapi::InterfacePtr<IMAPITable> table;
   ULONG row_count = 0;
   LPSPropTagArray raw_columns = nullptr;
   if (FAILED(session.GetMsgStoresTable(0, table.Out())) ||
       FAILED(table->GetRowCount(0, &row_count)) ||
-      FAILED(MakePropTagArray({PR_DEFAULT_STORE, PR_ENTRYID}, &raw_columns))) {
+      FAILED(mapi::MakePropTagArray({PR_DEFAULT_STORE, PR_ENTRYID}, &raw_columns))) {
     return ReportHResult(E_FAIL);
   }
-  MapiBufferPtr<SPropTagArray> columns(raw_columns);
+  mapi::MapiBufferPtr<SPropTagArray> columns(raw_columns);
   LPSRowSet raw_rows = nullptr;
   const LONG wanted = static_cast<LONG>(
       std::min<ULONG>(row_count, static_cast<ULONG>(std::numeric_limits<LONG>::max())));
   if (FAILED(table->SetColumns(columns.get(), 0)) ||
       FAILED(table->SeekRow(BOOKMARK_BEGINNING, 0, nullptr)) ||
       FAILED(table->QueryRows(wanted, 0, &raw_rows))) {
-    FreeRows(raw_rows);
+    mapi::FreeRows(raw_rows);
     return ReportHResult(E_FAIL);
   }
-  RowSetPtr rows(raw_rows);
+  mapi::RowSetPtr rows(raw_rows);
   if (!rows) return ReportHResult(E_FAIL);
   if (rows->cRows == 0) return ReportHResult(kNoDefaultStore);
   for (ULONG i = 0; i < rows->cRows; ++i) {
@@ -242,7 +242,7 @@ HRESULT FindDefaultStore(IMAPISession& session, ULONG* size, LPBYTE* entry_id) {
     if (flag.ulPropTag != PR_DEFAULT_STORE || flag.Value.b == 0) continue;
     if (id.ulPropTag != PR_ENTRYID || id.Value.bin.cb == 0 || !id.Value.bin.lpb) continue;
     void* bytes = nullptr;
-    if (FAILED(MAPIAllocateBuffer(id.Value.bin.cb, &bytes)) || !bytes) {
+    if (FAILED(mapi::MAPIAllocateBuffer(id.Value.bin.cb, &bytes)) || !bytes) {
       return ReportHResult(E_OUTOFMEMORY);
     }
     std::memcpy(bytes, id.Value.bin.lpb, id.Value.bin.cb);
@@ -253,4 +253,4 @@ HRESULT FindDefaultStore(IMAPISession& session, ULONG* size, LPBYTE* entry_id) {
   return ReportHResult(E_FAIL);
 }
 
-}  // namespace mapi
+}  // namespace import_session

@@ -10,7 +10,7 @@
 
 #include "libs/mapi/mapi.h"
 
-namespace mapi {
+namespace import_session {
 
 // The profile's name: the pattern "PstLoadTmp%03.3u" filled with the number 0, held in 14 bytes.
 inline constexpr const char* kTempProfileName = "PstLoadTmp000";
@@ -44,4 +44,4 @@ HRESULT FindDefaultStore(IMAPISession& session, ULONG* size, LPBYTE* entry_id);
 // eight upper-case hexadecimal digits) and returns it unchanged.
 HRESULT ReportHResult(HRESULT code);
 
-}  // namespace mapi
+}  // namespace import_session

@@ -177,7 +177,7 @@ TEST_P(ArchiveWriterTest, SummaryEqualsThatOfTheWholeBlock) {
 }
 
 // A text written in pieces of many sizes, which may break off or throw after a number of bytes.
-class PiecesText final : public mapi::MessageText {
+class PiecesText final : public import_session::MessageText {
  public:
   enum class End { kWhole, kBreaksOff, kThrows };
   PiecesText(std::string text, End end, std::size_t end_at = 0)
@@ -185,7 +185,7 @@ class PiecesText final : public mapi::MessageText {
   std::string_view Header() const override { return std::string_view(text_).substr(0, 40); }
 
  protected:
-  std::int32_t Produce(mapi::MessageTextSink& sink) override {
+  std::int32_t Produce(import_session::MessageTextSink& sink) override {
     std::size_t at = 0;
     for (std::size_t piece = 1; at < text_.size(); piece = piece * 7 % 100003 + 1) {
       if (end_ != End::kWhole && at >= end_at_) {

@@ -25,10 +25,10 @@ TEST(RunProgram, HandsTheSessionThePathUserDataZeroAndNoProgressCallback) {
   std::string seen_path;
   bool progress_given = true;
   std::int32_t seen_user_data = -1;
-  ImportFunction import = [&](const std::string& path, const mapi::ProgressCallback& progress,
-                              const mapi::FolderCallback& on_folder,
-                              const mapi::MessageCallback& on_message, std::int32_t user_data,
-                              std::string& error_text, mapi::ImportStatistics* statistics) {
+  ImportFunction import = [&](const std::string& path, const import_session::ProgressCallback& progress,
+                              const import_session::FolderCallback& on_folder,
+                              const import_session::MessageCallback& on_message, std::int32_t user_data,
+                              std::string& error_text, import_session::ImportStatistics* statistics) {
     seen_path = path;
     progress_given = static_cast<bool>(progress);
     seen_user_data = user_data;
@@ -36,11 +36,11 @@ TEST(RunProgram, HandsTheSessionThePathUserDataZeroAndNoProgressCallback) {
     EXPECT_NE(statistics, nullptr);
     std::int32_t id = -1;
     bool include = false, stop = true;
-    on_folder(user_data, "Inbox", mapi::kFolderTypeInbox, 1, id, include);
-    mapi::StringMessageText text("Subject: hi\r\n\r\n");
+    on_folder(user_data, "Inbox", import_session::kFolderTypeInbox, 1, id, include);
+    import_session::StringMessageText text("Subject: hi\r\n\r\n");
     on_message(user_data, 0, id, text, 1.5, stop);
     EXPECT_FALSE(stop);
-    return mapi::kImportOk;
+    return import_session::kImportOk;
   };
   int code = RunProgram({"-s", "a.pst", "-d", "out"}, dir.path(), import, out.file(), errors.file());
   EXPECT_EQ(code, kExitExported);
@@ -53,11 +53,11 @@ TEST(RunProgram, HandsTheSessionThePathUserDataZeroAndNoProgressCallback) {
 TEST(RunProgram, AnErrorEscapingTheSessionEndsTheRunAfterClosingTheArchive) {
   TempDir dir;
   OutputCapture out, errors;
-  ImportFunction import = [](const std::string&, const mapi::ProgressCallback&,
-                             const mapi::FolderCallback&, const mapi::MessageCallback& on_message,
-                             std::int32_t, std::string&, mapi::ImportStatistics*) -> mapi::ImportResult {
+  ImportFunction import = [](const std::string&, const import_session::ProgressCallback&,
+                             const import_session::FolderCallback&, const import_session::MessageCallback& on_message,
+                             std::int32_t, std::string&, import_session::ImportStatistics*) -> import_session::ImportResult {
     bool stop = false;
-    mapi::StringMessageText text("Subject: first\r\n\r\n");
+    import_session::StringMessageText text("Subject: first\r\n\r\n");
     on_message(0, 0, 0, text, 0, stop);
     throw std::runtime_error("the session broke down");
   };
@@ -74,7 +74,7 @@ TEST(NotExportedReport, IsEmptyWhenEverythingWasExported) {
 }
 
 TEST(NotExportedReport, CountsInTheSingularAndPlural) {
-  mapi::ImportStatistics statistics;
+  import_session::ImportStatistics statistics;
   statistics.skipped_messages.push_back({"Inbox", 1, "damaged"});
   EXPECT_EQ(NotExportedReport(statistics),
             "Not exported: 1 message and 0 folders\r\n  \"Inbox\": 1 message skipped: damaged\r\n");
@@ -84,7 +84,7 @@ TEST(NotExportedReport, CountsInTheSingularAndPlural) {
 }
 
 TEST(DamageReport, NamesEachDamagedMessageAndDamageOutsideMessages) {
-  mapi::ImportStatistics statistics;
+  import_session::ImportStatistics statistics;
   EXPECT_EQ(DamageReport(statistics), "");
   statistics.damaged_messages.push_back(
       {"Inbox/Old", 3, {{"Hello", "block 0x20: checksum mismatch"}, {"Bye\r\nthere", "lost"}}});
@@ -103,7 +103,7 @@ TEST(DamageReport, NamesEachDamagedMessageAndDamageOutsideMessages) {
 }
 
 TEST(NotExportedReport, MessagesInTheTopFolderAloneAreReported) {
-  mapi::ImportStatistics statistics;
+  import_session::ImportStatistics statistics;
   statistics.messages_in_top_folder = 1;
   EXPECT_EQ(NotExportedReport(statistics),
             "Not exported: 1 message and 0 folders\r\n  top of the folder tree: 1 message lying "

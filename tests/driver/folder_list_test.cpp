@@ -17,7 +17,7 @@ using test_support::TempDir;
 
 class FolderIdsTest : public testing::Test {
  protected:
-  std::int32_t Assign(std::string_view name, std::uint8_t type = mapi::kFolderTypeMail) {
+  std::int32_t Assign(std::string_view name, std::uint8_t type = import_session::kFolderTypeMail) {
     std::int32_t id = -7;
     bool include = false;
     folders_.AssignFolderId(0, name, type, 12, id, include);
@@ -38,9 +38,9 @@ TEST_F(FolderIdsTest, StartsWithTheFiveDefaultEntries) {
 }
 
 TEST_F(FolderIdsTest, SpecialFoldersGetTheirIdsByTypeWhateverTheirName) {
-  EXPECT_EQ(Assign("Posteingang", mapi::kFolderTypeInbox), 0);
-  EXPECT_EQ(Assign("Gesendet", mapi::kFolderTypeSentItems), 1);
-  EXPECT_EQ(Assign("Drafts", mapi::kFolderTypeDeletedItems), 3);
+  EXPECT_EQ(Assign("Posteingang", import_session::kFolderTypeInbox), 0);
+  EXPECT_EQ(Assign("Gesendet", import_session::kFolderTypeSentItems), 1);
+  EXPECT_EQ(Assign("Drafts", import_session::kFolderTypeDeletedItems), 3);
   EXPECT_EQ(folders_.NextFolderId(), 5);
   EXPECT_EQ(folders_.FolderList().size(), 5u);
   EXPECT_EQ(console_.text(),
@@ -97,7 +97,7 @@ TEST_F(FolderIdsTest, DeclinedFoldersGetMinusOneAndNoLine) {
   folders_.Decline();
   std::int32_t id = 0;
   bool include = true;
-  folders_.AssignFolderId(0, "Projects", mapi::kFolderTypeMail, 3, id, include);
+  folders_.AssignFolderId(0, "Projects", import_session::kFolderTypeMail, 3, id, include);
   EXPECT_EQ(id, -1);
   EXPECT_FALSE(include);
   EXPECT_EQ(folders_.NextFolderId(), 5);

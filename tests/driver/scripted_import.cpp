@@ -24,7 +24,7 @@
 #include "libs/import_session/import_pst.h"
 #include "tests/support/whole_file.h"
 
-namespace mapi {
+namespace import_session {
 namespace {
 
 std::string Unescape(const std::string& text) {
@@ -168,4 +168,4 @@ ImportResult ImportPst(const std::string& pst_path, const ProgressCallback& /*pr
   return run.result();
 }
 
-}  // namespace mapi
+}  // namespace import_session

@@ -23,13 +23,13 @@ std::optional<std::string> SessionRegistry::ReadString(os::Hive, std::string_vie
 namespace {
 
 // A composed text held in memory, which may break off after its first line.
-class HeldText final : public mapi::MessageText {
+class HeldText final : public import_session::MessageText {
  public:
   HeldText(std::string text, bool breaks_off) : text_(std::move(text)), breaks_off_(breaks_off) {}
   std::string_view Header() const override { return text_; }
 
  protected:
-  std::int32_t Produce(mapi::MessageTextSink& sink) override {
+  std::int32_t Produce(import_session::MessageTextSink& sink) override {
     if (!breaks_off_) {
       sink.Write(text_);
       return 0;
@@ -43,7 +43,7 @@ class HeldText final : public mapi::MessageText {
   bool breaks_off_;
 };
 
-class StringSink final : public mapi::MessageTextSink {
+class StringSink final : public import_session::MessageTextSink {
  public:
   explicit StringSink(std::string& out) : out_(out) {}
   void Write(std::string_view piece) override { out_.append(piece); }
@@ -54,12 +54,12 @@ class StringSink final : public mapi::MessageTextSink {
 
 }  // namespace
 
-std::int32_t WriteWholeText(mapi::MessageText& text, std::string& out) {
+std::int32_t WriteWholeText(import_session::MessageText& text, std::string& out) {
   StringSink sink(out);
   return text.WriteTo(sink);
 }
 
-HRESULT SubjectComposer(IMessage& message, std::unique_ptr<mapi::MessageText>& text) {
+HRESULT SubjectComposer(IMessage& message, std::unique_ptr<import_session::MessageText>& text) {
   SPropTagArray tags{1, {PR_SUBJECT}};
   ULONG count = 0;
   LPSPropValue values = nullptr;
@@ -105,16 +105,16 @@ void SessionTest::TearDown() {
   EXPECT_EQ(world_.memory.bad_frees, 0) << "blocks freed twice or never allocated";
 }
 
-mapi::ImportResult SessionTest::Run(const std::string& path) {
-  mapi::FolderCallback on_folder = [this](std::int32_t user_data, std::string_view name,
+import_session::ImportResult SessionTest::Run(const std::string& path) {
+  import_session::FolderCallback on_folder = [this](std::int32_t user_data, std::string_view name,
                                           std::uint8_t type, std::int32_t count,
                                           std::int32_t& folder_id, bool& include) {
     EXPECT_EQ(user_data, 7);
     folder_calls_.push_back({std::string(name), type, count});
     folder_policy_(folder_calls_.back(), folder_id, include);
   };
-  mapi::MessageCallback on_message = [this](std::int32_t user_data, std::int32_t reserved,
-                                            std::int32_t folder_id, mapi::MessageText& text,
+  import_session::MessageCallback on_message = [this](std::int32_t user_data, std::int32_t reserved,
+                                            std::int32_t folder_id, import_session::MessageText& text,
                                             double time, bool& stop) {
     EXPECT_EQ(user_data, 7);
     EXPECT_EQ(reserved, 0);
@@ -124,7 +124,7 @@ mapi::ImportResult SessionTest::Run(const std::string& path) {
     message_calls_.push_back({folder_id, std::move(whole), time});
     message_policy_(message_calls_.back(), stop);
   };
-  return mapi::RunImportSession(path, on_folder, on_message, 7, error_text_, &statistics_,
+  return import_session::RunImportSession(path, on_folder, on_message, 7, error_text_, &statistics_,
                                 composer_);
 }
 

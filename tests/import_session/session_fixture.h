@@ -73,10 +73,10 @@ struct MessageCall {
 // Composes "Subject: <subject>" and an empty line. The subject "compose fails" makes composition
 // fail with MAPI_E_CORRUPT_DATA, "compose throws" makes it throw, "write fails" gives a text whose
 // writing breaks off with STG_E_READFAULT after its first line.
-HRESULT SubjectComposer(IMessage& message, std::unique_ptr<mapi::MessageText>& text);
+HRESULT SubjectComposer(IMessage& message, std::unique_ptr<import_session::MessageText>& text);
 
 // Writes the whole text into out; the text's result.
-std::int32_t WriteWholeText(mapi::MessageText& text, std::string& out);
+std::int32_t WriteWholeText(import_session::MessageText& text, std::string& out);
 
 // The subject SubjectComposer put into a text.
 std::string SubjectOf(const std::string& text);
@@ -88,7 +88,7 @@ class SessionTest : public ::testing::Test {
   void TearDown() override;
 
   // One import of path through the session with the recording callbacks.
-  mapi::ImportResult Run(const std::string& path = "/data/mail.pst");
+  import_session::ImportResult Run(const std::string& path = "/data/mail.pst");
 
   std::vector<std::string> FolderNames() const;
   std::vector<std::string> Subjects() const;
@@ -108,12 +108,12 @@ class SessionTest : public ::testing::Test {
   std::function<void(const FolderCall&, std::int32_t& folder_id, bool& include)> folder_policy_;
   // Never asks to stop unless a test says otherwise.
   std::function<void(const MessageCall&, bool& stop)> message_policy_;
-  mapi::MessageComposer composer_ = SubjectComposer;
+  import_session::MessageComposer composer_ = SubjectComposer;
 
   std::vector<FolderCall> folder_calls_;
   std::vector<MessageCall> message_calls_;
   std::string error_text_;
-  mapi::ImportStatistics statistics_;
+  import_session::ImportStatistics statistics_;
 
  private:
   session_fake::ConnectFunction* connect_ = nullptr;

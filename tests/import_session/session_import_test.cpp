@@ -106,9 +106,9 @@ TEST_F(ImportSessionTest, UnicodeServiceIsTriedWhenThePersonalFoldersServiceCann
 }
 
 TEST_F(ImportSessionTest, FilePasswordComesFromTheEnvironment) {
-  ::setenv(mapi::kPstPasswordVariable, "s3cret", 1);
-  const mapi::ImportResult result = Run();
-  ::unsetenv(mapi::kPstPasswordVariable);
+  ::setenv(import_session::kPstPasswordVariable, "s3cret", 1);
+  const import_session::ImportResult result = Run();
+  ::unsetenv(import_session::kPstPasswordVariable);
   EXPECT_EQ(result, S_OK);
   EXPECT_EQ(world_.service_admin.configured_strings[PR_PST_PW_SZ_OLD], "s3cret");
   EXPECT_EQ(world_.logon_password, "");  // the profile's own password stays empty
@@ -148,7 +148,7 @@ TEST_P(LogonFailureTest, GivesTheTextOfTheCodeOpensNothingAndRemovesTheProfile) 
   EXPECT_TRUE(folder_calls_.empty());
   EXPECT_FALSE(Traced("OpenPST"));
   EXPECT_EQ(world_.prof_admin.deleted, std::vector<std::string>{"PstLoadTmp000"});
-  EXPECT_EQ(trace_.lines.back(), "Finished HR= " + mapi::HexCode(GetParam().code));
+  EXPECT_EQ(trace_.lines.back(), "Finished HR= " + import_session::HexCode(GetParam().code));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -232,7 +232,7 @@ TEST_F(ImportSessionTest, StoreTableWithoutDefaultStoreFails) {
 
 TEST_F(ImportSessionTest, EmptyStoreTableFailsWithNoDefaultStore) {
   world_.session.store_rows.clear();
-  EXPECT_EQ(Run(), mapi::kNoDefaultStore);
+  EXPECT_EQ(Run(), import_session::kNoDefaultStore);
 }
 
 TEST_F(ImportSessionTest, StoreThatCannotBeOpenedEndsTheSession) {
@@ -288,7 +288,7 @@ TEST_F(ImportSessionTest, StatisticsAreOptionalAndClearedAtTheStart) {
   EXPECT_EQ(statistics_.messages_in_top_folder, 1);
 
   std::string error_text = "stale";
-  EXPECT_EQ(mapi::RunImportSession("/data/mail.pst", {}, {}, 0, error_text, nullptr, composer_),
+  EXPECT_EQ(import_session::RunImportSession("/data/mail.pst", {}, {}, 0, error_text, nullptr, composer_),
             S_OK);
   EXPECT_TRUE(error_text.empty());
 }

@@ -10,13 +10,13 @@ namespace {
 class TemporaryProfileTest : public SessionTest {
  protected:
   HRESULT Create(bool create_new = false) {
-    return mapi::HrCreatePersonalStore("/data/mail.pst", 0x80000000, create_new ? "Name" : nullptr,
+    return import_session::HrCreatePersonalStore("/data/mail.pst", 0x80000000, create_new ? "Name" : nullptr,
                                        create_new ? "new" : nullptr, create_new, &name_,
                                        &password_, &reason_);
   }
   // Releases what a successful Create handed out and deletes the profile.
   void CleanUp() {
-    mapi::HrCleanupPSTGlobals(name_);
+    import_session::HrCleanupPSTGlobals(name_);
     mapi::MAPIFreeBuffer(name_);
     mapi::MAPIFreeBuffer(password_);
     name_ = password_ = nullptr;
@@ -32,7 +32,7 @@ TEST_F(TemporaryProfileTest, HandsOutTheProfileNameAndAnEmptyPassword) {
   EXPECT_STREQ(name_, "PstLoadTmp000");
   EXPECT_STREQ(password_, "");
   EXPECT_EQ(world_.prof_admin.profiles.count("PstLoadTmp000"), 1u);
-  EXPECT_EQ(mapi::HrCleanupPSTGlobals(name_), S_OK);
+  EXPECT_EQ(import_session::HrCleanupPSTGlobals(name_), S_OK);
   EXPECT_TRUE(world_.prof_admin.profiles.empty());
   mapi::MAPIFreeBuffer(name_);
   mapi::MAPIFreeBuffer(password_);
@@ -53,7 +53,7 @@ TEST_F(TemporaryProfileTest, SecondCreationWithoutCleanUpFailsAndIsReported) {
   ASSERT_EQ(Create(), S_OK);
   LPSTR second_name = nullptr;
   LPSTR second_password = nullptr;
-  EXPECT_EQ(mapi::HrCreatePersonalStore("/other.pst", 0x80000000, nullptr, nullptr, false,
+  EXPECT_EQ(import_session::HrCreatePersonalStore("/other.pst", 0x80000000, nullptr, nullptr, false,
                                         &second_name, &second_password),
             E_FAIL);
   EXPECT_EQ(second_name, nullptr);
@@ -93,9 +93,9 @@ TEST_F(TemporaryProfileTest, ConfigurationFailureWithoutReasonLeavesTheReasonEmp
 }
 
 TEST_F(TemporaryProfileTest, ReportOfZeroRecordsNothing) {
-  EXPECT_EQ(mapi::ReportHResult(0), 0);
+  EXPECT_EQ(import_session::ReportHResult(0), 0);
   EXPECT_TRUE(events_.events.empty());
-  EXPECT_EQ(mapi::ReportHResult(static_cast<HRESULT>(0xC0000001)),
+  EXPECT_EQ(import_session::ReportHResult(static_cast<HRESULT>(0xC0000001)),
             static_cast<HRESULT>(0xC0000001));
   ASSERT_EQ(events_.events.size(), 1u);
   EXPECT_EQ(events_.events[0].type, os::EventType::kError);
@@ -105,7 +105,7 @@ TEST_F(TemporaryProfileTest, ReportOfZeroRecordsNothing) {
 class DefaultStoreTest : public SessionTest {
  protected:
   HRESULT Find() {
-    HRESULT hr = mapi::FindDefaultStore(world_.session, &size_, &bytes_);
+    HRESULT hr = import_session::FindDefaultStore(world_.session, &size_, &bytes_);
     found_ = session_fake::BytesOf(size_, bytes_);
     mapi::MAPIFreeBuffer(bytes_);
     return hr;

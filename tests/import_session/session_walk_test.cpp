@@ -225,11 +225,11 @@ TEST_F(FolderWalkTest, FolderListingItsOwnAncestorIsNotWalkedAgain) {
 
 TEST_F(FolderWalkTest, FolderTreeDeeperThanTheLimitIsCut) {
   Folder* folder = &world_.root();
-  for (int depth = 0; depth < mapi::kMaxFolderDepth + 5; ++depth) {
+  for (int depth = 0; depth < import_session::kMaxFolderDepth + 5; ++depth) {
     folder = &world_.AddFolder(*folder, "d" + std::to_string(depth));
   }
   EXPECT_EQ(Run(), S_OK);
-  EXPECT_EQ(folder_calls_.size(), static_cast<std::size_t>(mapi::kMaxFolderDepth));
+  EXPECT_EQ(folder_calls_.size(), static_cast<std::size_t>(import_session::kMaxFolderDepth));
   ASSERT_EQ(statistics_.unopened_folders.size(), 1u);
   EXPECT_EQ(statistics_.unopened_folders[0].reason, "its subfolders lie too deep");
 }
