@@ -1,14 +1,13 @@
 // Archive file names and the check that outputs do not overwrite the input or each other.
 #include "driver/output_paths.h"
 
-#include <sys/stat.h>
-
 #include <utility>
 #include <vector>
 
 #include "driver/export_error.h"
 #include "platform/os/file_identity.h"
 #include "platform/os/path_resolution.h"
+#include "platform/os/path_status.h"
 #include "platform/os/path_syntax.h"
 
 namespace driver {
@@ -67,8 +66,9 @@ void CheckOutputsDistinct(const ExportPaths& paths) {
 }
 
 void CheckInputIsRegularFile(const std::string& pst) {
-  struct stat info;
-  if (stat(pst.c_str(), &info) != 0 || S_ISREG(info.st_mode)) return;
+  // What cannot be looked at is left to the open, which says why.
+  const os::PathKind kind = os::StatusOfPath(pst).kind;
+  if (kind != os::PathKind::kDirectory && kind != os::PathKind::kOther) return;
   throw ExportError("Import error", "Cannot export \"" + pst + "\": " + pst +
                                        " is not a regular file; nothing was written.");
 }

@@ -1,9 +1,6 @@
 // In-memory profiles, their services, and opening the personal-folders file of a service.
 #include "platform/mapi/profiles.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -12,6 +9,7 @@
 #include "platform/mapi/mapi_error.h"
 #include "platform/mapi/memory_rows.h"
 #include "platform/os/debug_output.h"
+#include "platform/os/path_status.h"
 
 namespace mapilib {
 namespace {
@@ -249,15 +247,14 @@ OpenedFile Refused(const pst::Status& status, const std::string& path) {
 }  // namespace
 
 OpenedFile OpenPersonalFolders(const std::string& path, const std::string& password) {
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) {
-    if (errno == ENOENT || errno == ENOTDIR) {
-      return {nullptr, MAPI_E_NOT_FOUND, "the file " + path + " does not exist"};
-    }
-    return {nullptr, MAPI_E_DISK_ERROR,
-            "the file " + path + " cannot be opened: " + std::strerror(errno)};
+  const os::PathStatus status = os::StatusOfPath(path);
+  if (status.kind == os::PathKind::kMissing) {
+    return {nullptr, MAPI_E_NOT_FOUND, "the file " + path + " does not exist"};
   }
-  if (S_ISDIR(info.st_mode)) {
+  if (status.kind == os::PathKind::kUnknown) {
+    return {nullptr, MAPI_E_DISK_ERROR, "the file " + path + " cannot be opened: " + status.failure};
+  }
+  if (status.kind == os::PathKind::kDirectory) {
     return {nullptr, MAPI_E_INVALID_PARAMETER,
             path + " is a directory, not a personal-folders file"};
   }

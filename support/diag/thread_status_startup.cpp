@@ -3,9 +3,9 @@
 
 #include <memory>
 #include <mutex>
-#include <sys/stat.h>
 
 #include "platform/os/module_path.h"
+#include "platform/os/path_status.h"
 
 namespace diag {
 namespace {
@@ -23,8 +23,7 @@ ProcessThreadStatus& Process() {
 }
 
 bool FileExists(const std::string& path) {
-  struct stat info{};
-  return ::stat(path.c_str(), &info) == 0;
+  return os::StatusOfPath(path).Exists();
 }
 
 void StopLocked(ProcessThreadStatus& process) {

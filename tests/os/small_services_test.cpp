@@ -13,6 +13,7 @@
 #include "platform/os/event_log.h"
 #include "platform/os/guid.h"
 #include "platform/os/module_path.h"
+#include "platform/os/path_status.h"
 #include "platform/os/text_compare.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/whole_file.h"
@@ -124,6 +125,33 @@ TEST(EventLogSink, SystemLogIsUsableAndReplaceable) {
   } silent;
   os::ScopedEventLog scoped(silent);
   EXPECT_FALSE(os::CurrentEventLog().Usable());
+}
+
+TEST(PathStatus, KindOfEachThingFollowingLinks) {
+  const test_support::TempDir temp;
+  const fs::path dir(temp.path());
+  std::ofstream(dir / "mail.pst") << "x";
+  fs::create_directory(dir / "folder");
+  fs::create_symlink(dir / "folder", dir / "link-to-folder");
+  fs::create_symlink(dir / "gone", dir / "dangling");
+  fs::create_symlink(dir / "loop", dir / "loop");
+  const std::pair<std::string, os::PathKind> cases[] = {
+      {(dir / "mail.pst").string(), os::PathKind::kRegular},
+      {(dir / "folder").string(), os::PathKind::kDirectory},
+      {(dir / "link-to-folder").string(), os::PathKind::kDirectory},
+      {"/dev/null", os::PathKind::kOther},
+      {(dir / "absent").string(), os::PathKind::kMissing},
+      {(dir / "mail.pst" / "inside").string(), os::PathKind::kMissing},  // not a folder on the way
+      {(dir / "dangling").string(), os::PathKind::kMissing},
+      {(dir / "loop").string(), os::PathKind::kUnknown},
+  };
+  for (const auto& [path, kind] : cases) {
+    const os::PathStatus status = os::StatusOfPath(path);
+    EXPECT_EQ(status.kind, kind) << path;
+    EXPECT_EQ(status.Exists(), kind != os::PathKind::kMissing && kind != os::PathKind::kUnknown)
+        << path;
+    EXPECT_EQ(status.failure.empty(), kind != os::PathKind::kUnknown) << path << status.failure;
+  }
 }
 
 }  // namespace
