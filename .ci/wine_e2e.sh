@@ -2,9 +2,11 @@
 # End-to-end checks of the 32-bit Windows build under Wine, against the Linux build.
 #   .ci/wine_e2e.sh LINUX_BIN WINDOWS_BIN [SAMPLE_DIR]
 # With the clock fixed (PST2XMZ_FIXED_CLOCK) both programs must write the same archives, byte for
-# byte, and end with the same exit code, for examples/sample.pst and every file of SAMPLE_DIR. Then
-# the Windows program alone: the banner, invalid parameters, a missing or broken MAPI32.DLL and
-# MAPIX absent. The Wine prefix is made in WINDOWS_BIN/../wineprefix.
+# byte, and end with the same exit code, for examples/sample.pst and every file of SAMPLE_DIR: with
+# Wine's ANSI code page UTF-8 (65001, the Linux program's own), and again with 1252 against
+# the Linux program told to use 1252 (PST2XMZ_ANSI_CODE_PAGE). Then the Windows program alone: the
+# banner, invalid parameters, a missing or broken MAPI32.DLL and MAPIX absent. The Wine prefix is
+# made in WINDOWS_BIN/../wineprefix.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -35,6 +37,16 @@ wineserver -p >/dev/null 2>&1 || true
 reg_set 'HKCU\Software\Wine\DllOverrides' mapi32 native
 reg_set "$messaging_key" MAPIX 1
 reg_set "$client_key" DLLPathEx "$(win_path "$windows_bin/MAPI32.DLL")"
+# The ANSI code page of the Windows programs started after the call. Wine 8 takes it from the
+# locale of the process (the prefix's registry value ACP is not read): a locale whose Windows
+# counterpart has no ANSI code page of its own gets UTF-8.
+use_code_page() {
+  case "$1" in
+    65001) wine_locale=hi_IN.UTF-8 ;;
+    1252) wine_locale=en_US.UTF-8 ;;
+  esac
+  code_page=$1
+}
 
 # The passwords of the protected sample files, as their README gives them.
 password_of() {
@@ -46,40 +58,69 @@ password_of() {
   esac
 }
 
-# Exports one file with both programs and compares archives and exit codes.
+# Exports one file with both programs at the current code page and compares archives, console
+# output and exit codes.
 compare_export() {
   local pst=$1 name
   name=$(basename "$pst")
   export PST2XMZ_PST_PASSWORD=$(password_of "$name")
-  mkdir -p "$work/linux" "$work/windows"
+  local linux="$work/linux$code_page" windows="$work/windows$code_page"
+  mkdir -p "$linux" "$windows"
   local linux_rc=0 windows_rc=0
-  "$linux_bin/pst2xmz" -s "$pst" -d "$work/linux/$name" -f "$work/linux/$name.fl" \
-    >/dev/null 2>"$work/linux/$name.err" || linux_rc=$?
-  wine "$windows_bin/pst2xmz.exe" -s "$(win_path "$pst")" -d "$(win_path "$work/windows")\\$name" \
-    -f "$(win_path "$work/windows")\\$name.fl" >/dev/null 2>"$work/windows/$name.err" || windows_rc=$?
+  PST2XMZ_ANSI_CODE_PAGE=$code_page "$linux_bin/pst2xmz" -s "$pst" -d "$linux/$name.dat" \
+    -f "$linux/$name.fl" >"$linux/$name.out" 2>"$linux/$name.err" || linux_rc=$?
+  local windows_dir
+  windows_dir=$(win_path "$windows")
+  LC_ALL=$wine_locale wine "$windows_bin/pst2xmz.exe" -s "$(win_path "$pst")" \
+    -d "$windows_dir\\$name.dat" -f "$windows_dir\\$name.fl" \
+    >"$windows/$name.out" 2>"$windows/$name.err" || windows_rc=$?
   if [ "$linux_rc" != "$windows_rc" ]; then
-    fail "$name: exit code $windows_rc on Windows, $linux_rc on Linux"
+    fail "$name at $code_page: exit code $windows_rc on Windows, $linux_rc on Linux"
+    return
+  fi
+  if [ "$linux_rc" != 1 ] && [ ! -e "$linux/$name.xmz" ]; then
+    fail "$name at $code_page: no archive written"
     return
   fi
   local extension
   for extension in xmz idx fl; do
-    if [ -e "$work/linux/$name.$extension" ] || [ -e "$work/windows/$name.$extension" ]; then
-      if ! cmp -s "$work/linux/$name.$extension" "$work/windows/$name.$extension"; then
-        fail "$name: the .$extension files differ"
+    if [ -e "$linux/$name.$extension" ] || [ -e "$windows/$name.$extension" ]; then
+      if ! cmp -s "$linux/$name.$extension" "$windows/$name.$extension"; then
+        fail "$name at $code_page: the .$extension files differ"
         return
       fi
     fi
   done
-  echo "same archive: $name (exit code $linux_rc)"
+  # The folder lines of the console; the path lines name different directories.
+  if ! cmp -s <(grep -av '^Reading \|^Writing ' "$linux/$name.out") \
+      <(grep -av '^Reading \|^Writing ' "$windows/$name.out"); then
+    fail "$name at $code_page: the console's folder lines differ"
+    return
+  fi
+  echo "same archive at $code_page: $name (exit code $linux_rc)"
   pass
 }
 
-compare_export examples/sample.pst
-if [ -n "$samples" ] && [ -d "$samples" ]; then
-  for pst in "$samples"/*.pst "$samples"/*.ost; do
-    [ -e "$pst" ] && compare_export "$pst"
-  done
+compare_all() {
+  compare_export examples/sample.pst
+  if [ -n "$samples" ] && [ -d "$samples" ]; then
+    for pst in "$samples"/*.pst "$samples"/*.ost; do
+      [ -e "$pst" ] && compare_export "$pst"
+    done
+  fi
+}
+
+use_code_page 65001
+compare_all
+use_code_page 1252
+compare_all
+# A folder name with letters beyond ASCII is written differently at 1252 than at 65001: the code
+# page really was in force.
+if [ -e "$samples/iped-sample.pst" ] && cmp -s "$work/windows1252/iped-sample.pst.fl" \
+    "$work/windows65001/iped-sample.pst.fl"; then
+  fail "the folder list is the same at 1252 as at 65001"
 fi
+use_code_page 65001
 
 # Runs the Windows program in a case of its own; leaves its standard output, standard error and
 # exit code in $work/run.*.

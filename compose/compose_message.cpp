@@ -9,6 +9,7 @@
 #include "compose/rtf_body.h"
 #include "libs/mapi/mapi_binding.h"
 #include "libs/mapi/mapi_memory.h"
+#include "platform/os/ansi_code_page.h"
 #include "support/diag/debug_trace.h"
 #include "support/dispatch/wide_text.h"
 
@@ -40,16 +41,17 @@ struct Outcome {
 
 Outcome ComposeAt(IMessage* message, TMIMEConstructor& root, int depth);
 
-std::string_view StringColumn(const SRow& row, Column column) {
+// The column's text in UTF-8, which the composed message is written in.
+std::string StringColumn(const SRow& row, Column column) {
   const SPropValue& v = row.lpProps[column];
-  return v.ulPropTag == kAttachmentColumns[column] && v.Value.lpszA ? v.Value.lpszA : "";
+  return v.ulPropTag == kAttachmentColumns[column] && v.Value.lpszA ? os::AnsiToUtf8(v.Value.lpszA)
+                                                                    : std::string();
 }
 
 // The long file name is the real one; the short form stands in only when there is no other.
 std::string FileNameOf(const SRow& row) {
-  std::string_view name = StringColumn(row, kLongFileName);
-  if (name.empty()) name = StringColumn(row, kFileName);
-  return std::string(name);
+  std::string name = StringColumn(row, kLongFileName);
+  return name.empty() ? StringColumn(row, kFileName) : name;
 }
 
 std::string ContentIdOf(const SRow& row) {
@@ -206,6 +208,11 @@ Outcome ComposeAt(IMessage* message, TMIMEConstructor& root, int depth) {
   outcome.Note(ReadPropertyText(message, PR_BODY, plain));
   outcome.Note(ReadRtf(message, rtf));
   outcome.Note(ReadPropertyText(message, PR_TRANSPORT_MESSAGE_HEADERS, headers));
+  if (os::AnsiCodePage() != os::kUtf8CodePage) {
+    // The library's texts are in the ANSI code page; the composed message is UTF-8.
+    plain = os::AnsiToUtf8(plain);
+    headers = os::AnsiToUtf8(headers);
+  }
   ChooseTexts(rtf, plain, html);
   const bool has_attachments = ReadHasAttach(message, outcome);
   if (!TrimControls(headers).empty()) {

@@ -12,6 +12,7 @@
 #include "libs/mapi/mapi_memory.h"
 #include "libs/mapi/prop_variant.h"
 #include "mime/encoded_words.h"
+#include "platform/os/ansi_code_page.h"
 #include "platform/os/clock.h"
 #include "platform/os/text_compare.h"
 
@@ -63,10 +64,12 @@ std::string_view NameOrAddress(std::string_view name, std::string_view internet_
   return internet_address.empty() && TrimControls(name).empty() ? stored_address : name;
 }
 
-std::string_view StringColumn(const SRow& row, RecipientColumn column) {
+// The column's text in UTF-8, which the composed header is written in.
+std::string StringColumn(const SRow& row, RecipientColumn column) {
   if (column >= row.cValues || !row.lpProps) return {};
   const SPropValue& v = row.lpProps[column];
-  return v.ulPropTag == kRecipientTags[column] && v.Value.lpszA ? v.Value.lpszA : "";
+  return v.ulPropTag == kRecipientTags[column] && v.Value.lpszA ? os::AnsiToUtf8(v.Value.lpszA)
+                                                                : std::string();
 }
 
 RecipientLists ReadRecipients(IMessage* message) {
@@ -93,8 +96,7 @@ RecipientLists ReadRecipients(IMessage* message) {
             : nullptr;
     const std::string address = InternetAddress(
         StringColumn(row, kAddressType), StringColumn(row, kAddress), StringColumn(row, kSmtpAddress));
-    const std::string_view name =
-        NameOrAddress(StringColumn(row, kName), address, StringColumn(row, kAddress));
+    const std::string name(NameOrAddress(StringColumn(row, kName), address, StringColumn(row, kAddress)));
     const ULONG kind = type ? type->Value.ul : 0;
     if (kind == MAPI_TO) AppendAddress(name, address, lists.to);
     if (kind == MAPI_CC) AppendAddress(name, address, lists.cc);

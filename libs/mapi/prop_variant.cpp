@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "libs/mapi/mapi_tags.h"
+#include "platform/os/ansi_code_page.h"
 
 namespace mapi {
 namespace {
@@ -23,8 +24,11 @@ std::uint64_t Ticks(const FILETIME& ft) {
   return static_cast<std::uint64_t>(ft.dwHighDateTime) << 32 | ft.dwLowDateTime;
 }
 
+// 8-bit strings are in the system's ANSI code page; the variant's text is read as UTF-8.
 TVariant NarrowText(LPCSTR text) {
-  return text ? TVariant(std::string_view(text)) : TVariant(std::u16string());
+  if (!text) return TVariant(std::u16string());
+  if (os::AnsiCodePage() == os::kUtf8CodePage) return TVariant(std::string_view(text));
+  return TVariant(os::AnsiToUtf8(text));
 }
 
 TVariant WideText(LPCWSTR text) {

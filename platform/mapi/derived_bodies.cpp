@@ -14,6 +14,7 @@
 #include "platform/mapi/pull_stream.h"
 #include "platform/mapi/value_conversion.h"
 #include "platform/mapi/value_istream.h"
+#include "platform/os/ansi_code_page.h"
 #include "platform/pst/ltp/codepage_text.h"
 #include "platform/pst/messaging/property_tags.h"
 #include "platform/pst/rtf/compressed_rtf_header.h"
@@ -349,6 +350,8 @@ HRESULT OpenDerivedBody(const ObjectView& message,
   if (PROP_TYPE(tag) == PT_UNICODE) {
     const std::u16string wide = Utf8ToUtf16(text);
     text.assign(reinterpret_cast<const char*>(wide.data()), wide.size() * 2);
+  } else if (os::AnsiCodePage() != os::kUtf8CodePage) {
+    text = os::Utf8ToAnsi(text);
   }
   auto* stream = ValueIStream::FromText(std::move(text));
   if (!stream) return MAPI_E_NOT_ENOUGH_MEMORY;

@@ -7,6 +7,7 @@
 #include "platform/mapi/utf8_text_stream.h"
 #include "platform/mapi/value_conversion.h"
 #include "platform/mapi/value_istream.h"
+#include "platform/os/ansi_code_page.h"
 
 namespace mapilib {
 
@@ -78,14 +79,17 @@ HRESULT OpenValueStream(const ObjectView& object,
   }
   if (type != PT_STRING8 && type != PT_UNICODE) return MAPI_E_NO_SUPPORT;
   if (const std::string* converted = ConvertedText(object, tag)) {
-    auto* istream = ValueIStream::FromText(*converted);
+    const bool ansi = type == PT_STRING8 && os::AnsiCodePage() != os::kUtf8CodePage;
+    auto* istream = ValueIStream::FromText(ansi ? os::Utf8ToAnsi(*converted) : *converted);
     if (!istream) return MAPI_E_NOT_ENOUGH_MEMORY;
     *out = istream;
     return S_OK;
   }
   auto stored = object.properties->FindTag(id);
-  if (stored && stored->type == pst::ltp::prop_type::kUnicode && !IsSubjectTag(tag)) {
-    // Unicode text streams from the file: as stored, or converted to UTF-8 while it is read.
+  if (stored && stored->type == pst::ltp::prop_type::kUnicode && !IsSubjectTag(tag) &&
+      (type == PT_UNICODE || os::AnsiCodePage() == os::kUtf8CodePage)) {
+    // Unicode text streams from the file: as stored, or converted to UTF-8 while it is read. In
+    // another ANSI code page the text is converted whole, below.
     auto stream = object.properties->OpenStream(id);
     if (!stream) {
       NoteLoss(*store, "a value of the object", stream.status());

@@ -20,8 +20,8 @@ namespace mapilib {
 HRESULT GetPropsOf(const ObjectView& object, LPSPropTagArray tags, ULONG flags, ULONG* count,
                    LPSPropValue* values);
 HRESULT GetPropListOf(const ObjectView& object, LPSPropTagArray* tags);
-// An IStream over the value of `tag` (binary values stream from the file; strings as UTF-8 for
-// PT_STRING8, UTF-16 for PT_UNICODE).
+// An IStream over the value of `tag` (binary values stream from the file; strings in the ANSI code
+// page for PT_STRING8, UTF-16 for PT_UNICODE).
 HRESULT OpenValueStream(const ObjectView& object,
                         const std::shared_ptr<const pst::messaging::MessageStore>& store,
                         ULONG tag, LPUNKNOWN* out);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/mapi/mapi_allocator.h"
+#include "platform/os/ansi_code_page.h"
 #include "platform/pst/ltp/codepage_text.h"
 
 namespace mapilib {
@@ -161,7 +162,11 @@ SCODE SetTextValue(ULONG tag, std::string_view utf8, void* parent, SPropValue& o
     return S_OK;
   }
   out.ulPropTag = CHANGE_PROP_TYPE(tag, PT_STRING8);
-  out.Value.lpszA = CopyText(utf8, parent);
+  if (os::AnsiCodePage() == os::kUtf8CodePage) {
+    out.Value.lpszA = CopyText(utf8, parent);
+  } else {
+    out.Value.lpszA = CopyText(os::Utf8ToAnsi(utf8), parent);
+  }
   return out.Value.lpszA ? S_OK : MAPI_E_NOT_ENOUGH_MEMORY;
 }
 

@@ -1,5 +1,5 @@
 // Property values of the file turned into SPropValue records in the caller's MAPI memory: numbers
-// as stored, 8-bit strings handed out as UTF-8, Unicode strings as stored, multi-valued arrays, and
+// as stored, 8-bit strings handed out in the system's ANSI code page, Unicode strings as stored, multi-valued arrays, and
 // the reader's failures as the status codes of the interface.
 #pragma once
 
@@ -20,7 +20,7 @@ SCODE StatusToScode(const pst::Status& status);
 void SetErrorValue(ULONG tag, SCODE code, SPropValue& out);
 // Values tied to `parent`; MAPI_E_NOT_ENOUGH_MEMORY when the copy fails.
 SCODE SetBinaryValue(ULONG tag, std::span<const std::byte> bytes, void* parent, SPropValue& out);
-// `tag`'s type decides the form: PT_STRING8 UTF-8, PT_UNICODE UTF-16.
+// `tag`'s type decides the form: PT_STRING8 in the ANSI code page, PT_UNICODE UTF-16.
 SCODE SetTextValue(ULONG tag, std::string_view utf8, void* parent, SPropValue& out);
 
 // Converts a stored value to the requested tag (PT_UNSPECIFIED takes the stored type). A string of

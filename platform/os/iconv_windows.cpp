@@ -213,6 +213,16 @@ bool Encode(const Side& side, char32_t cp, unsigned char* buffer, std::size_t& w
     written = 2 * static_cast<std::size_t>(units);
     return true;
   }
+  if (side.longest == 1 && side.code_page != CP_UTF8) {
+    // The byte table, so that a byte undefined in decoding is no encoding of anything either.
+    for (std::size_t b = 0; b < side.bytes.size(); ++b) {
+      if (side.bytes[b] != cp) continue;
+      buffer[0] = static_cast<unsigned char>(b);
+      written = 1;
+      return true;
+    }
+    return false;
+  }
   BOOL defaulted = FALSE;
   const bool asks_default = TakesDefaultQuery(side.code_page);
   const int length = WideCharToMultiByte(

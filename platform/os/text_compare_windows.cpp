@@ -1,5 +1,5 @@
 // Case-insensitive comparison with CompareStringW under the user's default locale; the program's
-// texts are UTF-8 and are widened first.
+// texts are in the ANSI code page and are widened first.
 #include <windows.h>
 
 #include <string>
@@ -12,9 +12,9 @@ namespace {
 std::wstring Widen(std::string_view text) {
   if (text.empty()) return {};
   const int size = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), length);
+  MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
   return wide;
 }
 
