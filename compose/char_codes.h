@@ -1,5 +1,5 @@
-// Character helpers of the RTF scanners: hexadecimal digits, UTF-8 lead bytes, UTF-8 to numeric
-// character references, and character-set conversion by name.
+// Character helpers of the composer: hexadecimal digits, character-set conversion by name, line
+// breaks blanked for header lines.
 #pragma once
 
 #include <cstdint>
@@ -10,14 +10,6 @@ namespace compose {
 
 // The value of the hexadecimal digits in text (either case); other characters are skipped.
 std::uint64_t ParseHexDigits(std::string_view text);
-
-// The number of continuation bytes a UTF-8 lead byte announces (0 to 6); payload receives the lead
-// byte's data bits when the count is not 0.
-int Utf8LeadLength(unsigned char lead, std::uint32_t& payload);
-
-// Copies bytes below 0x80 and writes each multi-byte sequence as "&#N;" with its code point N.
-// A byte from 0x80 up that announces no continuation (a stray continuation byte) gives U+FFFD.
-std::string Utf8ToCharRefs(std::string_view utf8);
 
 // text converted from the character set named from to the one named to ("1252", "utf8", ...).
 std::string ConvertCharset(std::string_view text, std::string_view from, std::string_view to);

@@ -3,6 +3,7 @@
 #include "compose/rtf_body.h"
 
 #include "compose/char_codes.h"
+#include "mime/numeric_references.h"
 #include "support/rtf/rtf_extract.h"
 
 namespace compose {
@@ -21,7 +22,7 @@ bool IsHtmlRtf(std::string_view rtf) { return rtf.find("\\fromhtml") != std::str
 bool IsTextRtf(std::string_view rtf) { return rtf.find("\\fromtext") != std::string_view::npos; }
 
 std::string HtmlFromRtf(std::string_view rtf) {
-  return Utf8ToCharRefs(rtf::TakeFromRtf(rtf, rtf::Take::kHtml, DecodeCodePage));
+  return mime::ToNumericReferences(rtf::TakeFromRtf(rtf, rtf::Take::kHtml, DecodeCodePage));
 }
 
 std::string TextFromRtf(std::string_view rtf) {

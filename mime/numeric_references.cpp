@@ -1,10 +1,16 @@
 // Numeric character references for HTML output.
 #include "mime/numeric_references.h"
 
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+
 namespace mime {
 namespace {
 
 constexpr unsigned kReplacement = 0xFFFD;
+// "&#", at most 20 digits, ";".
+constexpr std::size_t kLongestReference = 24;
 
 // Leading one-bits of b after the first, at most six: the number of continuation bytes.
 int ContinuationCount(unsigned char b) {
@@ -13,24 +19,68 @@ int ContinuationCount(unsigned char b) {
   return count;
 }
 
+// The end of the run of bytes below 0x80 that starts at from, eight bytes at a time.
+std::size_t AsciiRunEnd(std::string_view text, std::size_t from) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+  std::size_t k = from;
+  for (; k + 8 <= text.size(); k += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + k, 8);
+    if (word & kHighBits) break;
+  }
+  while (k < text.size() && static_cast<unsigned char>(text[k]) < 0x80) ++k;
+  return k;
+}
+
+// Writes the reference for the sequence whose lead byte is at i to out (room for 24 bytes); returns
+// the number of bytes written and moves i past the sequence. A sequence cut short by the end of the
+// text or by a NUL keeps the bits it has.
+std::size_t WriteReference(std::string_view utf8, std::size_t& i, char* out) {
+  const auto lead = static_cast<unsigned char>(utf8[i]);
+  const int count = ContinuationCount(lead);
+  unsigned long long code = count == 0 ? kReplacement : (lead & (0x7Fu >> (count + 1)));
+  for (int k = 0; k < count && i + 1 < utf8.size() && utf8[i + 1] != '\0'; ++k) {
+    code = (code << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3Fu);
+  }
+  ++i;
+  out[0] = '&';
+  out[1] = '#';
+  char* end = std::to_chars(out + 2, out + kLongestReference - 1, code).ptr;
+  *end++ = ';';
+  return static_cast<std::size_t>(end - out);
+}
+
 }  // namespace
 
+// References are gathered in a buffer on the stack and appended a buffer at a time; long ASCII runs
+// go to the output directly.
 std::string ToNumericReferences(std::string_view utf8) {
   std::string out;
-  out.reserve(utf8.size());
-  for (size_t i = 0; i < utf8.size(); ++i) {
-    unsigned char lead = static_cast<unsigned char>(utf8[i]);
-    if (lead < 0x80) {
-      out.push_back(static_cast<char>(lead));
-      continue;
+  out.reserve(utf8.size() + utf8.size() / 8);
+  char buffer[1024];
+  std::size_t used = 0;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const std::size_t run_end = AsciiRunEnd(utf8, i);
+    const std::size_t run = run_end - i;
+    if (used + run > sizeof buffer) {
+      out.append(buffer, used);
+      used = 0;
     }
-    int count = ContinuationCount(lead);
-    unsigned long long code = count == 0 ? kReplacement : (lead & (0x7Fu >> (count + 1)));
-    for (int k = 0; k < count && i + 1 < utf8.size() && utf8[i + 1] != '\0'; ++k) {
-      code = (code << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3Fu);
+    if (run > sizeof buffer) {
+      out.append(utf8.data() + i, run);
+    } else {
+      std::memcpy(buffer + used, utf8.data() + i, run);
+      used += run;
     }
-    out += "&#" + std::to_string(code) + ";";
+    i = run_end;
+    if (i == utf8.size()) break;
+    if (used + kLongestReference > sizeof buffer) {
+      out.append(buffer, used);
+      used = 0;
+    }
+    used += WriteReference(utf8, i, buffer + used);
   }
+  out.append(buffer, used);
   return out;
 }
 

@@ -113,28 +113,6 @@ TEST(HexDigitsTest, ReadsEitherCaseAndSkipsOtherCharacters) {
   EXPECT_EQ(ParseHexDigits(""), 0u);
 }
 
-TEST(Utf8LeadTest, CountsContinuationBytesAndKeepsThePayload) {
-  std::uint32_t payload = 99;
-  EXPECT_EQ(Utf8LeadLength(0x41, payload), 0);
-  EXPECT_EQ(payload, 99u);
-  EXPECT_EQ(Utf8LeadLength(0xC3, payload), 1);
-  EXPECT_EQ(payload, 3u);
-  EXPECT_EQ(Utf8LeadLength(0xE2, payload), 2);
-  EXPECT_EQ(payload, 2u);
-  EXPECT_EQ(Utf8LeadLength(0xF0, payload), 3);
-  EXPECT_EQ(payload, 0u);
-}
-
-TEST(CharRefsTest, MultiByteSequencesBecomeDecimalReferences) {
-  EXPECT_EQ(Utf8ToCharRefs("caf\xC3\xA9"), "caf&#233;");
-  EXPECT_EQ(Utf8ToCharRefs("\xE2\x82\xAC 1"), "&#8364; 1");
-  EXPECT_EQ(Utf8ToCharRefs("\xF0\x9F\x98\x80"), "&#128512;");
-}
-
-TEST(CharRefsTest, StrayContinuationByteBecomesTheReplacementCharacter) {
-  EXPECT_EQ(Utf8ToCharRefs("a\x80z"), "a&#65533;z");
-}
-
 TEST(ConvertCharsetTest, ConvertsByName) {
   EXPECT_EQ(ConvertCharset("caf\xE9", "iso-8859-1", "utf8"), "caf\xC3\xA9");
   EXPECT_EQ(ConvertCharset("", "iso-8859-1", "utf8"), "");

@@ -122,7 +122,33 @@ TEST(NumericReferences, MultiByteSequencesAndStrayBytes) {
   ExpectAll(ToNumericReferences, {{"caf\xC3\xA9", "caf&#233;"}, {"\xE2\x82\xAC", "&#8364;"},
                                   {"\xF0\x9F\x98\x80", "&#128512;"}, {"<b>&amp;", "<b>&amp;"},
                                   {"\xC3", "&#3;"},                        // a cut sequence keeps its bits
-                                  {"a\x80" "b", "a&#65533;b"}, {"\xC3\xA9\xBF", "&#233;&#65533;"}});
+                                  {"a\x80" "b", "a&#65533;b"}, {"\xC3\xA9\xBF", "&#233;&#65533;"},
+                                  {"\xFF\x80\x80\x80\x80\x80\x81" "a", "&#1;a"}});
+  // A NUL ends a sequence early and is kept; text after it is read afresh.
+  EXPECT_EQ(ToNumericReferences(std::string("\xE2\x82\0\xC3\xA9", 5)), std::string("&#130;\0&#233;", 13));
+}
+
+TEST(NumericReferences, SequencesAnywhereInLongAsciiRuns) {
+  for (size_t before = 0; before < 20; ++before) {
+    for (size_t after = 0; after < 20; ++after) {
+      const std::string head(before, 'a'), tail(after, 'z');
+      EXPECT_EQ(ToNumericReferences(head + "\xE2\x82\xAC" + tail), head + "&#8364;" + tail) << before << " " << after;
+      EXPECT_EQ(ToNumericReferences(head + "\x7F" + tail + "\xC3"), head + "\x7F" + tail + "&#3;") << before;
+    }
+  }
+}
+
+TEST(NumericReferences, OutputsLongerThanAnyBufferComeThroughWhole) {
+  std::string text, expected;
+  for (size_t run : {0, 1, 1023, 1024, 1025, 3000, 7}) {
+    for (int k = 0; k < 300; ++k) {
+      text += "\xE2\x82\xAC";
+      expected += "&#8364;";
+    }
+    text += std::string(run, 'q');
+    expected += std::string(run, 'q');
+  }
+  EXPECT_EQ(ToNumericReferences(text), expected);
 }
 
 TEST(EncodedWords, Decode) {
