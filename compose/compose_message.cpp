@@ -185,21 +185,29 @@ bool ReadHasAttach(IMessage* message, Outcome& outcome) {
   return SUCCEEDED(outcome.has_attach_result) && value && value->Value.b != 0;
 }
 
+// Most texts hold no NUL: they are only searched, not rewritten.
+void EraseNul(std::string& text) {
+  if (text.find('\0') != std::string::npos) std::erase(text, '\0');
+}
+
 bool IsBlank(std::string_view text) {
   return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
 }
 
 // The texts the message gets from its PR_BODY text and its RTF. The RTF's own text stands in for
-// a blank PR_BODY; a scan that finds no text never wipes out the PR_BODY text.
+// a blank PR_BODY; a scan that finds no text never wipes out the PR_BODY text. RTF made from HTML
+// is scanned for its text only when that text is used.
 void ChooseTexts(std::string_view rtf, std::string& plain, std::string& html) {
-  if (IsHtmlRtf(rtf)) html = HtmlFromRtf(rtf);
-  if (IsHtmlRtf(rtf) || IsTextRtf(rtf)) {
+  const bool from_html = IsHtmlRtf(rtf);
+  if (from_html) html = HtmlFromRtf(rtf);
+  if (IsTextRtf(rtf)) {
     std::string scanned = TextFromRtf(rtf);
-    const bool replaces = IsTextRtf(rtf) ? !IsBlank(scanned) || plain.empty() : IsBlank(plain);
-    if (replaces) plain = std::move(scanned);
+    if (!IsBlank(scanned) || plain.empty()) plain = std::move(scanned);
+  } else if (from_html && IsBlank(plain)) {
+    plain = TextFromRtf(rtf);
   }
-  std::erase(plain, '\0');
-  std::erase(html, '\0');
+  EraseNul(plain);
+  EraseNul(html);
 }
 
 Outcome ComposeAt(IMessage* message, TMIMEConstructor& root, int depth) {

@@ -59,16 +59,8 @@ EncodedText EncodeText(std::string text) {
     const std::string_view encoding = IdentityEncoding(text);
     return {std::move(text), encoding};
   }
-  mime::LineList lines;
-  mime::EncodeQuotedPrintableLines(text, lines);
   EncodedText encoded{std::string(), "quoted-printable"};
-  std::size_t size = 0;
-  for (const std::string& line : lines) size += line.size() + 2;
-  encoded.body.reserve(size);
-  for (const std::string& line : lines) {
-    encoded.body += line;
-    encoded.body += "\r\n";
-  }
+  mime::AppendQuotedPrintable(text, encoded.body);
   return encoded;
 }
 

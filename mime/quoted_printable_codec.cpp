@@ -2,6 +2,9 @@
 // character included, and never leave escaped bytes unwritten at its end.
 #include "mime/quoted_printable_codec.h"
 
+#include <algorithm>
+#include <array>
+#include <cstring>
 #include <memory>
 
 #include "mime/charset_bridge.h"
@@ -152,18 +155,40 @@ namespace {
 
 constexpr size_t kMaxEncodedLine = 76;
 
-// Each encoded line is built in a fixed buffer: at most 75 characters and the soft break.
-void EncodeQuotedPrintableLine(std::string_view line, LineList& lines) {
+// Bytes that stand for themselves in a line; blanks do so except at the line's end.
+constexpr std::array<bool, 256> kLiteral = [] {
+  std::array<bool, 256> table{};
+  for (int b = 33; b <= 126; ++b) table[b] = b != '=';
+  return table;
+}();
+constexpr std::array<bool, 256> kLiteralBeforeEnd = [] {
+  std::array<bool, 256> table = kLiteral;
+  table[' '] = table['\t'] = true;
+  return table;
+}();
+
+// One line (without its CR LF) in pieces of at most 76 characters, each but the last ended by a
+// soft break. Each piece is built in a fixed buffer and handed to emit(bytes, size).
+template <typename Emit>
+void EncodeQuotedPrintableLine(std::string_view line, Emit& emit) {
   char out[kMaxEncodedLine];
   size_t used = 0;
-  for (size_t i = 0; i < line.size(); ++i) {
+  for (size_t i = 0; i < line.size();) {
+    // Literal bytes that fit before a soft break is due are copied as a run; the line's last byte
+    // and every other byte take the step below.
+    const size_t limit = std::min(line.size() - 1, i + (kMaxEncodedLine - 1 - used));
+    size_t run_end = i;
+    while (run_end < limit && kLiteralBeforeEnd[static_cast<unsigned char>(line[run_end])]) ++run_end;
+    std::memcpy(out + used, line.data() + i, run_end - i);
+    used += run_end - i;
+    i = run_end;
+    if (i == line.size()) break;
     unsigned char b = static_cast<unsigned char>(line[i]);
-    bool last = i + 1 == line.size();
-    bool literal = (b >= 33 && b <= 126 && b != '=') || ((b == ' ' || b == '\t') && !last);
+    bool literal = i + 1 == line.size() ? kLiteral[b] : kLiteralBeforeEnd[b];
     size_t width = literal ? 1 : 3;
     if (used + width > kMaxEncodedLine - 1) {
       out[used++] = '=';
-      lines.emplace_back(out, used);
+      emit(out, used);
       used = 0;
     }
     if (literal) {
@@ -173,17 +198,31 @@ void EncodeQuotedPrintableLine(std::string_view line, LineList& lines) {
       out[used++] = kHex[b >> 4];
       out[used++] = kHex[b & 15];
     }
+    ++i;
   }
-  lines.emplace_back(out, used);
+  emit(out, used);
+}
+
+template <typename Emit>
+void EncodeQuotedPrintable(std::string_view data, Emit emit) {
+  size_t pos = 0;
+  for (size_t brk; (brk = data.find("\r\n", pos)) != std::string_view::npos; pos = brk + 2)
+    EncodeQuotedPrintableLine(data.substr(pos, brk - pos), emit);
+  if (pos < data.size()) EncodeQuotedPrintableLine(data.substr(pos), emit);
 }
 
 }  // namespace
 
 void EncodeQuotedPrintableLines(std::string_view data, LineList& lines) {
-  size_t pos = 0;
-  for (size_t brk; (brk = data.find("\r\n", pos)) != std::string_view::npos; pos = brk + 2)
-    EncodeQuotedPrintableLine(data.substr(pos, brk - pos), lines);
-  if (pos < data.size()) EncodeQuotedPrintableLine(data.substr(pos), lines);
+  EncodeQuotedPrintable(data, [&lines](const char* bytes, size_t size) { lines.emplace_back(bytes, size); });
+}
+
+void AppendQuotedPrintable(std::string_view data, std::string& out) {
+  out.reserve(out.size() + data.size() + data.size() / 16 + 16);
+  EncodeQuotedPrintable(data, [&out](const char* bytes, size_t size) {
+    out.append(bytes, size);
+    out.append("\r\n", 2);
+  });
 }
 
 }  // namespace mime

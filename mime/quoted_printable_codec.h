@@ -26,5 +26,7 @@ size_t DecodeQuotedPrintableToUtf8(std::string_view text, std::string_view chars
 // Quoted-printable lines of at most 76 characters: CR LF in data is a line break, other bytes
 // outside 33-126 (and "=") are escaped, blanks only where a line does not end.
 void EncodeQuotedPrintableLines(std::string_view data, LineList& lines);
+// The same lines, each followed by CR LF, appended to out.
+void AppendQuotedPrintable(std::string_view data, std::string& out);
 
 }  // namespace mime

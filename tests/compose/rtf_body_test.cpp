@@ -11,6 +11,12 @@ TEST(RtfMarkerTest, MarkersAreFoundAnywhereAndCaseSensitively) {
   EXPECT_FALSE(IsHtmlRtf("{\\rtf1\\FROMHTML1 x}"));
   EXPECT_TRUE(IsTextRtf("{\\rtf1{\\fromtext}}"));
   EXPECT_FALSE(IsTextRtf("{\\rtf1\\fromhtml1}"));
+  // The skipping search: the marker last, after near misses, overlapping a false start, cut off.
+  EXPECT_TRUE(IsHtmlRtf("\\fromhtml"));
+  EXPECT_TRUE(IsHtmlRtf("{\\rtf1 \\fromhtm \\fromhtmx \\\\fromhtml"));
+  EXPECT_TRUE(IsTextRtf("\\from\\fromtext"));
+  EXPECT_FALSE(IsTextRtf("{\\rtf1\\fromtex"));
+  EXPECT_FALSE(IsTextRtf(""));
 }
 
 TEST(HtmlFromRtfTest, TagGroupsComeOutInOrderWithoutTheLineBreaksBetweenThem) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <random>
 
 #include "mime/base64_codec.h"
 #include "mime/encoded_words.h"
@@ -107,15 +108,48 @@ TEST(QuotedPrintable, ToUtf8KeepsAMultiByteCharacterWholeInALongEscapedRun) {
 }
 
 TEST(QuotedPrintable, EncodedLinesDecodeBackToTheData) {
-  std::string data = "a line with trailing blank \r\n" + std::string(200, 'z') + "=\xE9\r\nend";
-  LineList lines;
-  EncodeQuotedPrintableLines(data, lines);
-  std::string text;
-  for (const std::string& line : lines) {
-    EXPECT_LE(line.size(), 76u);
-    text += line + "\r\n";
+  for (const std::string& data :
+       {"a line with trailing blank \r\n" + std::string(200, 'z') + "=\xE9\r\nend",
+        std::string(74, 'z') + "=\r\n\r\ntab\t\r\n" + std::string(300, '\xE9') + " \t x\r\n"}) {
+    LineList lines;
+    EncodeQuotedPrintableLines(data, lines);
+    std::string text;
+    for (const std::string& line : lines) {
+      EXPECT_LE(line.size(), 76u);
+      text += line + "\r\n";
+    }
+    EXPECT_EQ(Qp(text), data.ends_with("\r\n") ? data : data + "\r\n");
+    std::string appended = "kept";
+    AppendQuotedPrintable(data, appended);
+    EXPECT_EQ(appended, "kept" + text);
   }
-  EXPECT_EQ(Qp(text), data + "\r\n");
+}
+
+// Random lines of literal bytes, blanks and bytes to escape: every piece is as long as it may be.
+TEST(QuotedPrintable, SoftBreaksComeOnlyWhenTheNextCharacterWouldNotFit) {
+  std::mt19937 random(7);
+  const std::string alphabet = std::string("ab =\t\xE9") + '\0';
+  for (int round = 0; round < 200; ++round) {
+    std::string data;
+    const size_t length = random() % 400;
+    for (size_t k = 0; k < length; ++k) data += alphabet[random() % (k % 50 < 40 ? 2 : alphabet.size())];
+    std::string text;
+    AppendQuotedPrintable(data, text);
+    ASSERT_EQ(Qp(text), data.empty() ? "" : data + "\r\n");
+    for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+      const std::string_view line(text.data() + start, end - start);
+      ASSERT_LE(line.size(), 76u);
+      if (!line.ends_with('=') || end + 2 == text.size()) continue;
+      const size_t next = text[end + 2] == '=' ? 3 : 1;
+      EXPECT_GT(line.size() - 1 + next, 75u) << testing::PrintToString(data);
+    }
+  }
+}
+
+TEST(QuotedPrintable, EscapesNeverStraddleASoftBreak) {
+  std::string appended;
+  AppendQuotedPrintable(std::string(74, 'z') + "=x \r\n\t", appended);
+  EXPECT_EQ(appended, std::string(74, 'z') + "=\r\n=3Dx=20\r\n=09\r\n");
 }
 
 TEST(NumericReferences, MultiByteSequencesAndStrayBytes) {
