@@ -9,6 +9,7 @@
 #include "mime/quoted_printable_codec.h"
 #include "platform/os/clock.h"
 #include "platform/os/text_compare.h"
+#include "support/charset/ascii_units.h"
 
 namespace compose {
 namespace {
@@ -18,19 +19,8 @@ constexpr std::string_view kTransferEncoding = "Content-Transfer-Encoding";
 constexpr std::string_view kBoundaryPrefix = "Next_Part_";
 constexpr std::string_view kDefaultAttachmentType = "application/octet-stream";
 
-// Eight bytes at a time: a text body is scanned for its charset and its transfer encoding.
-bool HasHighBytes(std::string_view text) {
-  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-  std::size_t k = 0;
-  for (; k + 8 <= text.size(); k += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, text.data() + k, 8);
-    if (word & kHighBits) return true;
-  }
-  for (; k < text.size(); ++k)
-    if (static_cast<unsigned char>(text[k]) >= 0x80) return true;
-  return false;
-}
+// A text body is scanned for its charset and its transfer encoding.
+bool HasHighBytes(std::string_view text) { return charset::AsciiPrefixLength(text) != text.size(); }
 
 std::string_view IdentityEncoding(std::string_view text) {
   return HasHighBytes(text) ? "8bit" : "7bit";

@@ -2,8 +2,9 @@
 #include "mime/numeric_references.h"
 
 #include <charconv>
-#include <cstdint>
 #include <cstring>
+
+#include "support/charset/ascii_units.h"
 
 namespace mime {
 namespace {
@@ -17,19 +18,6 @@ int ContinuationCount(unsigned char b) {
   int count = 0;
   for (unsigned char mask = 0x40; count < 6 && (b & mask); mask >>= 1) ++count;
   return count;
-}
-
-// The end of the run of bytes below 0x80 that starts at from, eight bytes at a time.
-std::size_t AsciiRunEnd(std::string_view text, std::size_t from) {
-  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-  std::size_t k = from;
-  for (; k + 8 <= text.size(); k += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, text.data() + k, 8);
-    if (word & kHighBits) break;
-  }
-  while (k < text.size() && static_cast<unsigned char>(text[k]) < 0x80) ++k;
-  return k;
 }
 
 // Writes the reference for the sequence whose lead byte is at i to out (room for 24 bytes); returns
@@ -60,7 +48,7 @@ std::string ToNumericReferences(std::string_view utf8) {
   char buffer[1024];
   std::size_t used = 0;
   for (std::size_t i = 0; i < utf8.size();) {
-    const std::size_t run_end = AsciiRunEnd(utf8, i);
+    const std::size_t run_end = i + charset::AsciiPrefixLength(utf8.substr(i));
     const std::size_t run = run_end - i;
     if (used + run > sizeof buffer) {
       out.append(buffer, used);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "support/charset/ascii_units.h"
 #include "support/charset/utf8_append.h"
 
 namespace rtf {
@@ -22,6 +23,8 @@ constexpr std::array<std::string_view, 26> kDestinations = {
     "footerr",   "footerf",   "fldinst",    "themedata",   "datastore",     "xmlnstbl",
     "listtable", "listoverridetable", "rsidtbl", "generator", "latentstyles", "filetbl",
     "revtbl",    "nonshppict"};
+constexpr std::size_t kShortestDestination = std::ranges::min(
+    kDestinations, {}, [](std::string_view name) { return name.size(); }).size();
 
 // Bytes that end a run of plain text: group and control marks, and what the reader skips.
 constexpr std::array<bool, 256> kSpecial = [] {
@@ -31,6 +34,7 @@ constexpr std::array<bool, 256> kSpecial = [] {
 }();
 
 constexpr int kMaxDepth = 1024;  // deeper groups share the state of the deepest one kept
+constexpr long kLargestParameter = 1L << 20;  // larger parameters count as this
 
 struct Group {
   bool hidden = false;     // a destination: its text is not shown
@@ -138,12 +142,17 @@ class Reader {
     while (pos_ < rtf_.size() && IsLetter(rtf_[pos_])) ++pos_;
     const std::string_view word = rtf_.substr(start, pos_ - start);
     const std::size_t digits_start = pos_;
-    if (pos_ < rtf_.size() && rtf_[pos_] == '-') ++pos_;
-    while (pos_ < rtf_.size() && IsDigit(rtf_[pos_])) ++pos_;
+    const bool negative = pos_ < rtf_.size() && rtf_[pos_] == '-';
+    if (negative) ++pos_;
+    const std::size_t number_start = pos_;
+    long value = 0;
+    for (; pos_ < rtf_.size() && IsDigit(rtf_[pos_]); ++pos_) {
+      value = std::min(value * 10 + (rtf_[pos_] - '0'), kLargestParameter);
+    }
     const std::string_view digits = rtf_.substr(digits_start, pos_ - digits_start);
+    const bool has_param = pos_ > number_start;
+    const long param = negative ? -value : value;
     if (pos_ < rtf_.size() && rtf_[pos_] == ' ') ++pos_;
-    const bool has_param = !digits.empty() && digits != "-";
-    const long param = has_param ? Parameter(digits) : 0;
     if (Current().starred) {
       Current().starred = false;
       if (take_ == Take::kHtml && word == "htmltag") {
@@ -157,17 +166,10 @@ class Reader {
     Handle(word, digits, has_param, param);
   }
 
-  static long Parameter(std::string_view digits) {
-    long value = 0;
-    const bool negative = digits[0] == '-';
-    for (char d : digits.substr(negative ? 1 : 0)) value = std::min(value * 10 + (d - '0'), 1L << 20);
-    return negative ? -value : value;
-  }
-
   void Handle(std::string_view word, std::string_view digits, bool has_param, long param) {
+    if (word == "u") return Unicode(param);  // the most frequent word in text outside ASCII
     if (word == "par" || word == "line" || word == "row" || word == "sect") return Text("\r\n");
     if (word == "tab" || word == "cell") return Text("\t");
-    if (word == "u") return Unicode(param);
     if (word == "uc") {
       Current().fallback = static_cast<int>(std::clamp(param, 0L, 16L));
       return;
@@ -188,7 +190,8 @@ class Reader {
     if (word == "rquote") return Character(0x2019);
     if (word == "ldblquote") return Character(0x201C);
     if (word == "rdblquote") return Character(0x201D);
-    if (std::find(kDestinations.begin(), kDestinations.end(), word) != kDestinations.end()) {
+    if (word.size() >= kShortestDestination &&
+        std::find(kDestinations.begin(), kDestinations.end(), word) != kDestinations.end()) {
       Current().hidden = true;
     }
   }
@@ -252,8 +255,7 @@ class Reader {
       high_surrogate_ = 0;
     }
     // ASCII reads alike in every code page the RTF may name; only other bytes need the decoder.
-    const bool ascii = std::all_of(bytes_.begin(), bytes_.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    const bool ascii = charset::AsciiPrefixLength(bytes_) == bytes_.size();
     out_ += ascii ? bytes_ : decode_(bytes_, code_page_);
     bytes_.clear();
   }

@@ -1,4 +1,6 @@
-// US-ASCII and ISO-8859-1: their byte ranges, and what they do with bytes and characters outside.
+// US-ASCII and ISO-8859-1: their byte ranges, and what they do with bytes and characters outside;
+// the length of a text's ASCII prefix.
+#include "support/charset/ascii_units.h"
 #include "tests/charset/byte_strings.h"
 
 namespace charset::testing {
@@ -27,6 +29,25 @@ class BasicCharsetConversion : public ::testing::TestWithParam<ConversionCase> {
 TEST_P(BasicCharsetConversion, ConvertsAsListed) { ExpectConversion(GetParam()); }
 
 INSTANTIATE_TEST_SUITE_P(Table, BasicCharsetConversion, ::testing::ValuesIn(kCases), CaseName);
+
+// Every length, every position of the first high byte, every alignment of the text.
+TEST(AsciiPrefix, EndsAtTheFirstByteFrom0x80) {
+  std::string buffer(64, 'a');
+  for (std::size_t offset = 0; offset < 3; ++offset) {
+    for (std::size_t size = 0; size <= 40; ++size) {
+      const std::string_view text(buffer.data() + offset, size);
+      EXPECT_EQ(AsciiPrefixLength(text), size) << offset << " " << size;
+      for (std::size_t high = 0; high < size; ++high) {
+        for (char byte : {'\x80', '\xFF'}) {
+          buffer[offset + high] = byte;
+          buffer[offset + size - 1] = size - 1 == high ? byte : '\x7F';
+          EXPECT_EQ(AsciiPrefixLength(text), high) << offset << " " << size << " " << high;
+          buffer.assign(64, 'a');
+        }
+      }
+    }
+  }
+}
 
 }  // namespace
 }  // namespace charset::testing

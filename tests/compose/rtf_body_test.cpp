@@ -86,6 +86,13 @@ TEST(TextFromRtfTest, UnicodeSkipsTheCountOfFallbackCharacters) {
   EXPECT_EQ(TextFromRtf("{\\rtf1\\fromtext caf\\u233?s}"), "caf\xC3\xA9s");
 }
 
+TEST(TextFromRtfTest, ParametersAreReadWhateverTheirForm) {
+  // A bare minus belongs to the word; a parameter too large counts as 2^20 (a unit of 0).
+  EXPECT_EQ(TextFromRtf("{\\rtf1\\fromtext \\par-x\\uc0\\u65 y\\u-191z}"), "\r\nxAy\xEF\xBD\x81z");
+  EXPECT_EQ(TextFromRtf("{\\rtf1\\fromtext \\u99999999999?x\\u-?y\\uc99 \\u66????????????????z}"),
+            std::string("\0x\0yBz", 6));
+}
+
 TEST(TextFromRtfTest, TextStillOpenAtTheEndIsKept) {
   EXPECT_EQ(TextFromRtf("{\\rtf1\\fromtext a b"), "a b");
 }
