@@ -4,8 +4,13 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <memory>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "mime/charset_bridge.h"
 #include "mime/text_lines.h"
@@ -167,6 +172,27 @@ constexpr std::array<bool, 256> kLiteralBeforeEnd = [] {
   return table;
 }();
 
+// The length of the run of bytes at the start of text, at most max, that stand for themselves
+// before a line's end; sixteen bytes a step with SSE2.
+size_t LiteralRunLength(const char* text, size_t max) {
+  size_t n = 0;
+#if defined(__SSE2__)
+  const __m128i below_printable = _mm_set1_epi8(33);  // signed: bytes from 0x80 are below too
+  const __m128i del = _mm_set1_epi8(127), equals = _mm_set1_epi8('=');
+  const __m128i space = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t');
+  for (; n + 16 <= max; n += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + n));
+    const __m128i blank = _mm_or_si128(_mm_cmpeq_epi8(v, space), _mm_cmpeq_epi8(v, tab));
+    const __m128i unprintable = _mm_andnot_si128(blank, _mm_cmplt_epi8(v, below_printable));
+    const __m128i escaped = _mm_or_si128(_mm_cmpeq_epi8(v, del), _mm_cmpeq_epi8(v, equals));
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(unprintable, escaped)));
+    if (mask != 0) return n + static_cast<size_t>(std::countr_zero(mask));
+  }
+#endif
+  while (n < max && kLiteralBeforeEnd[static_cast<unsigned char>(text[n])]) ++n;
+  return n;
+}
+
 // One line (without its CR LF) in pieces of at most 76 characters, each but the last ended by a
 // soft break. Each piece is built in a fixed buffer and handed to emit(bytes, size).
 template <typename Emit>
@@ -177,11 +203,10 @@ void EncodeQuotedPrintableLine(std::string_view line, Emit& emit) {
     // Literal bytes that fit before a soft break is due are copied as a run; the line's last byte
     // and every other byte take the step below.
     const size_t limit = std::min(line.size() - 1, i + (kMaxEncodedLine - 1 - used));
-    size_t run_end = i;
-    while (run_end < limit && kLiteralBeforeEnd[static_cast<unsigned char>(line[run_end])]) ++run_end;
-    std::memcpy(out + used, line.data() + i, run_end - i);
-    used += run_end - i;
-    i = run_end;
+    const size_t run = LiteralRunLength(line.data() + i, limit - i);
+    std::memcpy(out + used, line.data() + i, run);
+    used += run;
+    i += run;
     if (i == line.size()) break;
     unsigned char b = static_cast<unsigned char>(line[i]);
     bool literal = i + 1 == line.size() ? kLiteral[b] : kLiteralBeforeEnd[b];
