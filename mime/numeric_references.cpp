@@ -47,26 +47,26 @@ std::string ToNumericReferences(std::string_view utf8) {
   out.reserve(utf8.size() + utf8.size() / 8);
   char buffer[1024];
   std::size_t used = 0;
+  auto make_room = [&](std::size_t size) {
+    if (used + size <= sizeof buffer) return;
+    out.append(buffer, used);
+    used = 0;
+  };
   for (std::size_t i = 0; i < utf8.size();) {
-    const std::size_t run_end = i + charset::AsciiPrefixLength(utf8.substr(i));
-    const std::size_t run = run_end - i;
-    if (used + run > sizeof buffer) {
-      out.append(buffer, used);
-      used = 0;
+    if (static_cast<unsigned char>(utf8[i]) >= 0x80) {
+      make_room(kLongestReference);
+      used += WriteReference(utf8, i, buffer + used);
+      continue;
     }
+    const std::size_t run = charset::AsciiPrefixLength(utf8.substr(i));
+    make_room(run);
     if (run > sizeof buffer) {
       out.append(utf8.data() + i, run);
     } else {
       std::memcpy(buffer + used, utf8.data() + i, run);
       used += run;
     }
-    i = run_end;
-    if (i == utf8.size()) break;
-    if (used + kLongestReference > sizeof buffer) {
-      out.append(buffer, used);
-      used = 0;
-    }
-    used += WriteReference(utf8, i, buffer + used);
+    i += run;
   }
   out.append(buffer, used);
   return out;
