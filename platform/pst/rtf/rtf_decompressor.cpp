@@ -52,7 +52,7 @@ Status RtfDecompressor::Feed(std::span<const std::byte> chunk, std::string& out)
 
 // Output goes into the dictionary only; it is copied out in runs, before the dictionary wraps
 // over it and when a chunk is done.
-void RtfDecompressor::Emit(std::byte b, std::string& out) {
+inline void RtfDecompressor::Emit(std::byte b, std::string& out) {
   dictionary_[write_pos_] = b;
   write_pos_ = (write_pos_ + 1) & kRtfDictionaryMask;
   ++produced_;
