@@ -203,11 +203,13 @@ void EncodeQuotedPrintableLine(std::string_view line, Emit& emit) {
     // Literal bytes that fit before a soft break is due are copied as a run; the line's last byte
     // and every other byte take the step below.
     const size_t limit = std::min(line.size() - 1, i + (kMaxEncodedLine - 1 - used));
-    const size_t run = LiteralRunLength(line.data() + i, limit - i);
-    std::memcpy(out + used, line.data() + i, run);
-    used += run;
-    i += run;
-    if (i == line.size()) break;
+    if (i < limit && kLiteralBeforeEnd[static_cast<unsigned char>(line[i])]) {
+      const size_t run = LiteralRunLength(line.data() + i, limit - i);
+      std::memcpy(out + used, line.data() + i, run);
+      used += run;
+      i += run;
+      if (i == line.size()) break;
+    }
     unsigned char b = static_cast<unsigned char>(line[i]);
     bool literal = i + 1 == line.size() ? kLiteral[b] : kLiteralBeforeEnd[b];
     size_t width = literal ? 1 : 3;
