@@ -129,12 +129,21 @@ class Reader {
     }
   }
 
+  // Text outside ASCII comes as runs of \'hh: the escapes that follow this one are read here too.
   void HexEscape() {
-    const int high = pos_ < rtf_.size() ? HexValue(rtf_[pos_]) : -1;
-    const int low = pos_ + 1 < rtf_.size() ? HexValue(rtf_[pos_ + 1]) : -1;
-    if (high < 0 || low < 0) return;
+    do {
+      const int high = pos_ < rtf_.size() ? HexValue(rtf_[pos_]) : -1;
+      const int low = pos_ + 1 < rtf_.size() ? HexValue(rtf_[pos_ + 1]) : -1;
+      if (high < 0 || low < 0) return;
+      pos_ += 2;
+      Byte(static_cast<unsigned char>(high * 16 + low));
+    } while (TakeHexEscapeMark());
+  }
+
+  bool TakeHexEscapeMark() {
+    if (pos_ + 1 >= rtf_.size() || rtf_[pos_] != '\\' || rtf_[pos_ + 1] != '\'') return false;
     pos_ += 2;
-    Byte(static_cast<unsigned char>(high * 16 + low));
+    return true;
   }
 
   void Word() {
