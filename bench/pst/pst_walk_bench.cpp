@@ -40,7 +40,7 @@ double Seconds(Clock::time_point since) {
   return std::chrono::duration<double>(Clock::now() - since).count();
 }
 
-void ReadNode(const pst::Node& node, Counts& c) {
+void ReadNode(const pst::ndb::Node& node, Counts& c) {
   auto all = node.ReadAll(std::uint64_t{1} << 32);
   if (!all.ok()) {
     ++c.failures;
@@ -52,7 +52,7 @@ void ReadNode(const pst::Node& node, Counts& c) {
     ++c.failures;
     return;
   }
-  for (pst::NodeId id : *ids) {
+  for (pst::ndb::NodeId id : *ids) {
     auto sub = node.OpenSubnode(id);
     if (!sub.ok()) {
       ++c.failures;
@@ -63,9 +63,9 @@ void ReadNode(const pst::Node& node, Counts& c) {
   }
 }
 
-Counts WalkNodes(const pst::NodeDatabase& db) {
+Counts WalkNodes(const pst::ndb::NodeDatabase& db) {
   Counts c;
-  (void)db.VisitNodes([&](const pst::NodeEntry& e) {
+  (void)db.VisitNodes([&](const pst::ndb::NodeEntry& e) {
     ++c.nodes;
     auto node = db.OpenNode(e.nid);
     if (node.ok()) {
@@ -129,7 +129,7 @@ void WalkMessage(const pst::messaging::Message& m, Counts& c) {
   if (recipients.ok() && *recipients) ReadTable(**recipients, c, &c.recipients);
   auto ids = m.AttachmentIds();
   if (!ids.ok()) return;
-  for (pst::NodeId id : *ids) {
+  for (pst::ndb::NodeId id : *ids) {
     auto a = m.OpenAttachment(id);
     if (!a.ok()) {
       ++c.failures;
@@ -148,10 +148,10 @@ void WalkMessage(const pst::messaging::Message& m, Counts& c) {
 
 Counts WalkFolders(const pst::messaging::MessageStore& store) {
   Counts c;
-  std::vector<pst::NodeId> pending{pst::kNidRootFolder};
-  std::unordered_set<pst::NodeId> seen;
+  std::vector<pst::ndb::NodeId> pending{pst::ndb::kNidRootFolder};
+  std::unordered_set<pst::ndb::NodeId> seen;
   while (!pending.empty()) {
-    const pst::NodeId nid = pending.back();
+    const pst::ndb::NodeId nid = pending.back();
     pending.pop_back();
     if (!seen.insert(nid).second) continue;
     auto folder = store.OpenFolder(nid);
@@ -241,7 +241,7 @@ int main(int argc, char** argv) {
 
   long long read_before = BytesReadSoFar();
   auto start = Clock::now();
-  auto db = pst::NodeDatabase::Open(file);
+  auto db = pst::ndb::NodeDatabase::Open(file);
   if (!db.ok()) {
     std::fprintf(stderr, "cannot open: %s\n", db.status().message().c_str());
     return 1;

@@ -11,7 +11,7 @@ namespace {
 
 constexpr ULONG kAssociatedContents = 0x00000040;  // MAPI_ASSOCIATED
 
-bool IsFolderNode(pst::NodeId node) {
+bool IsFolderNode(pst::ndb::NodeId node) {
   const auto type = static_cast<pst::messaging::NodeType>(node & pst::messaging::kNodeTypeMask);
   return type == pst::messaging::NodeType::kNormalFolder ||
          type == pst::messaging::NodeType::kSearchFolder;
@@ -40,7 +40,7 @@ HRESULT OpenStoreEntry(const StoreRef& store, ULONG size, LPENTRYID id, LPCIID i
                        ULONG* object_type, LPUNKNOWN* out, std::string* reason) {
   if (!out) return MAPI_E_INVALID_PARAMETER;
   *out = nullptr;
-  pst::NodeId node = pst::kNidRootFolder;
+  pst::ndb::NodeId node = pst::ndb::kNidRootFolder;
   if (size != 0) {
     if (!id) return MAPI_E_INVALID_PARAMETER;
     auto resolved = store->ResolveEntryId(

@@ -10,7 +10,8 @@ bool AsksForFindings(const SPropTagArray* tags) {
   return tags && tags->cValues == 1 && tags->aulPropTag[0] == PR_INTEGRITY_FINDINGS;
 }
 
-HRESULT AnswerFindings(const pst::IntegrityFindings& findings, ULONG* count, LPSPropValue* values) {
+HRESULT AnswerFindings(const pst::ndb::IntegrityFindings& findings, ULONG* count,
+                       LPSPropValue* values) {
   if (!count || !values) return MAPI_E_INVALID_PARAMETER;
   *count = 0;
   *values = nullptr;

@@ -15,7 +15,8 @@ namespace mapilib {
 bool AsksForFindings(const SPropTagArray* tags);
 
 // GetProps' answer: one value, the findings' summary, or PT_ERROR MAPI_E_NOT_FOUND without findings.
-HRESULT AnswerFindings(const pst::IntegrityFindings& findings, ULONG* count, LPSPropValue* values);
+HRESULT AnswerFindings(const pst::ndb::IntegrityFindings& findings, ULONG* count,
+                       LPSPropValue* values);
 
 // Notes that `what` of the object could not be read, with the reader's reason. Absent data (the
 // reader's kNotFound) is not a finding.

@@ -50,7 +50,7 @@ class MessageObject final : public PropObject<IMessage> {
   HRESULT OpenSpecialProperty(ULONG tag, LPCIID iid, LPUNKNOWN* out) override {
     return OpenDerivedBody(View(), store_, tag, iid, out);
   }
-  std::optional<pst::IntegrityFindings> TakeFindings() override {
+  std::optional<pst::ndb::IntegrityFindings> TakeFindings() override {
     return store_->database().log().TakeSince(findings_from_);
   }
 
@@ -61,7 +61,7 @@ class MessageObject final : public PropObject<IMessage> {
   mutable DerivedBodyCache derived_;
   // The attachments' node ids in table order: read by the first OpenAttach that succeeds in
   // reading them, then kept, so that opening every attachment reads the table once.
-  std::optional<std::vector<pst::NodeId>> attachment_ids_;
+  std::optional<std::vector<pst::ndb::NodeId>> attachment_ids_;
 };
 
 class AttachObject final : public PropObject<IAttach> {

@@ -18,7 +18,7 @@ namespace {
 
 using pst::messaging::SpecialFolder;
 
-constexpr pst::NodeId kStoreNode = 0x21;  // NID_MESSAGE_STORE
+constexpr pst::ndb::NodeId kStoreNode = 0x21;  // NID_MESSAGE_STORE
 
 ULONG ValidFolderMask(const pst::messaging::MessageStore& store);
 
@@ -28,7 +28,7 @@ std::string TagHex(ULONG tag) {
   return text;
 }
 
-std::vector<std::byte> NodeBytes(pst::NodeId node) {
+std::vector<std::byte> NodeBytes(pst::ndb::NodeId node) {
   std::vector<std::byte> bytes(4);
   for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::byte>(node >> (8 * i));
   return bytes;
@@ -120,7 +120,8 @@ SCODE ReadHasAttach(const ObjectView& object, SPropValue& out) {
 
 bool IsSubjectTag(ULONG tag) { return PROP_ID(tag) == PROP_ID(PR_SUBJECT); }
 
-std::vector<std::byte> EntryIdBytes(const pst::messaging::MessageStore& store, pst::NodeId node) {
+std::vector<std::byte> EntryIdBytes(const pst::messaging::MessageStore& store,
+                                    pst::ndb::NodeId node) {
   return store.MakeEntryId(node).Encode();
 }
 
@@ -128,8 +129,8 @@ std::vector<std::byte> StoreEntryIdBytes(const pst::messaging::MessageStore& sto
   return EntryIdBytes(store, kStoreNode);
 }
 
-std::optional<pst::NodeId> SpecialFolderNode(const pst::messaging::MessageStore& store,
-                                             ULONG tag) {
+std::optional<pst::ndb::NodeId> SpecialFolderNode(const pst::messaging::MessageStore& store,
+                                                  ULONG tag) {
   switch (tag) {
     case PR_IPM_SUBTREE_ENTRYID: {
       // A store without the id keeps the offline layout, whatever its header says.

@@ -20,7 +20,7 @@ struct ObjectView {
   ObjectKind kind;
   const pst::ltp::PropertyContext* properties;
   const pst::messaging::MessageStore* store;
-  pst::NodeId node = 0;  // folders and messages: their node; attachments: their subnode
+  pst::ndb::NodeId node = 0;  // folders and messages: their node; attachments: their subnode
   ULONG attach_num = 0;  // attachments: the number OpenAttach takes
   DerivedBodyCache* derived = nullptr;  // messages: body forms derived while the object is open
 };
@@ -31,11 +31,13 @@ SCODE ReadObjectProperty(const ObjectView& object, ULONG tag, void* parent, SPro
 std::vector<ULONG> ObjectPropertyTags(const ObjectView& object);
 
 // Entry-id bytes of a node of `store`.
-std::vector<std::byte> EntryIdBytes(const pst::messaging::MessageStore& store, pst::NodeId node);
+std::vector<std::byte> EntryIdBytes(const pst::messaging::MessageStore& store,
+                                    pst::ndb::NodeId node);
 // The store's own entry id (names its store node).
 std::vector<std::byte> StoreEntryIdBytes(const pst::messaging::MessageStore& store);
 // The special folder of a store entry-id tag as the library answers it; nullopt when absent.
-std::optional<pst::NodeId> SpecialFolderNode(const pst::messaging::MessageStore& store, ULONG tag);
+std::optional<pst::ndb::NodeId> SpecialFolderNode(const pst::messaging::MessageStore& store,
+                                                  ULONG tag);
 
 // Text of a subject value without its prefix marker, for PR_SUBJECT in either string type.
 bool IsSubjectTag(ULONG tag);

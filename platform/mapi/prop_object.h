@@ -97,7 +97,7 @@ class PropObject : public CountedObject<Interface> {
   virtual HRESULT OpenSpecialProperty(ULONG, LPCIID, LPUNKNOWN*) { return MAPI_E_NO_SUPPORT; }
   // The integrity findings this object answers PR_INTEGRITY_FINDINGS with; nullopt for objects that
   // keep none (the tag then reads as any property the object lacks).
-  virtual std::optional<pst::IntegrityFindings> TakeFindings() { return std::nullopt; }
+  virtual std::optional<pst::ndb::IntegrityFindings> TakeFindings() { return std::nullopt; }
 
   std::string last_error_;
 };

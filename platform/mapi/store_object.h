@@ -50,7 +50,7 @@ class StoreObject final : public PropObject<IMsgStore> {
   }
   const StoreRef& Store() const override { return store_; }
   // What no message took: damage met opening the file, in B-tree pages and in folders.
-  std::optional<pst::IntegrityFindings> TakeFindings() override {
+  std::optional<pst::ndb::IntegrityFindings> TakeFindings() override {
     return store_->database().log().TakeAll();
   }
 

@@ -143,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(Variants, WriterExport,
 // An unencoded file whose inbox holds `messages`, to be damaged where their texts lie.
 template <typename... Messages>
 std::string InboxFile(const std::string& path, const Messages&... messages) {
-  pstwriter::PstBuilder b(path, {.crypt = pst::CryptMethod::kNone});
+  pstwriter::PstBuilder b(path, {.crypt = pst::ndb::CryptMethod::kNone});
   const auto inbox = b.AddFolder(b.ipm_subtree(), "Inbox");
   b.SetSpecialFolder(pstwriter::SpecialFolder::kInbox, inbox);
   (b.AddMessage(inbox, messages), ...);

@@ -124,7 +124,7 @@ TEST(UnkindInput, DataTreeListingOneBlockOverAndOverIsDamageNotData) {
   const std::string pst = dir + "/bomb.pst";
   constexpr std::uint32_t kBlocks = 100, kBlockData = 8176;  // a Unicode file's largest block
   {
-    pstwriter::PstBuilder b(pst, {.crypt = pst::CryptMethod::kNone});
+    pstwriter::PstBuilder b(pst, {.crypt = pst::ndb::CryptMethod::kNone});
     const auto inbox = b.AddFolder(b.ipm_subtree(), "Inbox");
     b.SetSpecialFolder(pstwriter::SpecialFolder::kInbox, inbox);
     b.AddMessage(inbox, Mail("Before"));

@@ -19,14 +19,14 @@ constexpr int kMaxSubnodeLevels = 4;
 constexpr std::size_t kMaxRows = 256;
 constexpr std::uint16_t kRtfCompressed = 0x1009;  // PR_RTF_COMPRESSED
 
-std::unique_ptr<pst::NodeDatabase> OpenImage(const std::uint8_t* data, std::size_t size) {
+std::unique_ptr<pst::ndb::NodeDatabase> OpenImage(const std::uint8_t* data, std::size_t size) {
   std::vector<std::byte> image(size);
   if (size > 0) std::memcpy(image.data(), data, size);
-  auto db = pst::NodeDatabase::Open(pst::FileSource::FromMemory(std::move(image)));
+  auto db = pst::ndb::NodeDatabase::Open(pst::ndb::FileSource::FromMemory(std::move(image)));
   return db.ok() ? std::move(db).value() : nullptr;
 }
 
-void ExerciseNode(const pst::Node& node, int depth) {
+void ExerciseNode(const pst::ndb::Node& node, int depth) {
   (void)node.ReadAll(kMaxRead);
   for (std::size_t i = 0; i < node.block_count() && i < 64; ++i) (void)node.ReadBlock(i);
   std::byte window[300];
@@ -40,14 +40,14 @@ void ExerciseNode(const pst::Node& node, int depth) {
   }
 }
 
-void WalkNodes(const pst::NodeDatabase& db) {
+void WalkNodes(const pst::ndb::NodeDatabase& db) {
   std::size_t visited = 0;
-  (void)db.VisitNodes([&](const pst::NodeEntry& e) {
+  (void)db.VisitNodes([&](const pst::ndb::NodeEntry& e) {
     auto node = db.OpenNode(e.nid);
     if (node.ok()) ExerciseNode(**node, 0);
     return ++visited < 4096;
   });
-  (void)db.VisitBlocks([](const pst::BlockEntry&) { return true; });
+  (void)db.VisitBlocks([](const pst::ndb::BlockEntry&) { return true; });
 }
 
 void ReadStream(const pst::ltp::ValueStream& stream) {
@@ -107,10 +107,10 @@ void WalkFolders(const pst::messaging::MessageStore& store) {
   (void)store.ReceiveFolders();
   (void)store.FindOfflineIpmSubtree();
   (void)store.named_properties();
-  std::vector<pst::NodeId> pending{pst::kNidRootFolder};
-  std::unordered_set<pst::NodeId> seen;
+  std::vector<pst::ndb::NodeId> pending{pst::ndb::kNidRootFolder};
+  std::unordered_set<pst::ndb::NodeId> seen;
   while (!pending.empty() && seen.size() < 256) {
-    const pst::NodeId nid = pending.back();
+    const pst::ndb::NodeId nid = pending.back();
     pending.pop_back();
     if (!seen.insert(nid).second) continue;
     auto folder = store.OpenFolder(nid);

@@ -64,7 +64,7 @@ std::string WriteInbox(const std::string& name, pstwriter::StoreOptions options,
 
 TEST(Damage, ADamagedMessageFailsAloneAndItsRowStillReads) {
   pstwriter::StoreOptions options;
-  options.crypt = pst::CryptMethod::kNone;
+  options.crypt = pst::ndb::CryptMethod::kNone;
   pstwriter::Message good = pstwriter::MakeMail("Healthy", "Ann", "ann@example.org", 1700000000);
   pstwriter::Message also_good = pstwriter::MakeMail("Healthy", "Ann", "ann@example.org", 1700000002);
   pstwriter::Message bad = pstwriter::MakeMail("Broken", "Ann", "ann@example.org", 1700000001);

@@ -14,9 +14,9 @@ namespace pstinfo_test {
 namespace {
 
 // Where the data block of top-level node `nid` lies in the file, and its stored size.
-void LocateNodeData(const std::string& path, pst::NodeId nid, std::uint64_t& offset,
+void LocateNodeData(const std::string& path, pst::ndb::NodeId nid, std::uint64_t& offset,
                     std::uint64_t& size) {
-    auto db = pst::NodeDatabase::Open(path);
+    auto db = pst::ndb::NodeDatabase::Open(path);
     ASSERT_TRUE(db.ok()) << db.status().message();
     auto node = (*db)->FindNode(nid);
     ASSERT_TRUE(node.ok()) << node.status().message();
@@ -27,7 +27,7 @@ void LocateNodeData(const std::string& path, pst::NodeId nid, std::uint64_t& off
 }
 
 // Overwrites the first bytes of the data block of top-level node `nid` with zeros.
-void DamageNodeData(const std::string& path, pst::NodeId nid) {
+void DamageNodeData(const std::string& path, pst::ndb::NodeId nid) {
   std::uint64_t offset = 0, size = 0;
   ASSERT_NO_FATAL_FAILURE(LocateNodeData(path, nid, offset, size));
   std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
@@ -39,7 +39,7 @@ void DamageNodeData(const std::string& path, pst::NodeId nid) {
 
 // Replaces every little-endian copy of `from` in the data block of node `nid` by `to` (files
 // written without block encoding keep node ids as plain bytes).
-void ReplaceIdInNodeData(const std::string& path, pst::NodeId nid, std::uint32_t from,
+void ReplaceIdInNodeData(const std::string& path, pst::ndb::NodeId nid, std::uint32_t from,
                          std::uint32_t to) {
   std::uint64_t offset = 0, size = 0;
   ASSERT_NO_FATAL_FAILURE(LocateNodeData(path, nid, offset, size));
@@ -96,7 +96,7 @@ TEST_F(Hierarchy, NamingAnAncestorIsReportedAndNotFollowed) {
   const std::string path = dir_ / "cycle.pst";
   pw::FolderId parent = 0, child = 0;
   {
-    pw::PstBuilder b(path, {.crypt = pst::CryptMethod::kNone, .search_root = false});
+    pw::PstBuilder b(path, {.crypt = pst::ndb::CryptMethod::kNone, .search_root = false});
     parent = b.AddFolder(b.ipm_subtree(), "Parent");
     child = b.AddFolder(parent, "Child");
     b.Finish();

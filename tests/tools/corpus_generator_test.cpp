@@ -37,8 +37,8 @@ pstgen::CorpusStats Generate(const std::string& path, std::uint64_t seed, std::u
 }
 
 // Calls visit for every message of the store, embedded ones included.
-void ForEachMessage(const MessageStore& store, pst::NodeId folder_id,
-                    const std::function<void(const Message&, pst::NodeId folder)>& visit) {
+void ForEachMessage(const MessageStore& store, pst::ndb::NodeId folder_id,
+                    const std::function<void(const Message&, pst::ndb::NodeId folder)>& visit) {
   auto folder = store.OpenFolder(folder_id);
   ASSERT_TRUE(folder.ok());
   auto contents = folder->OpenContentsTable();
@@ -47,7 +47,7 @@ void ForEachMessage(const MessageStore& store, pst::NodeId folder_id,
     visit(m, folder_id);
     auto ids = m.AttachmentIds();
     ASSERT_TRUE(ids.ok());
-    for (pst::NodeId a : *ids) {
+    for (pst::ndb::NodeId a : *ids) {
       auto att = m.OpenAttachment(a);
       if (att.ok() && att->has_data_object()) walk(*att->OpenEmbeddedMessage());
     }
@@ -59,7 +59,7 @@ void ForEachMessage(const MessageStore& store, pst::NodeId folder_id,
   }
   auto children = folder->SubfolderIds();
   ASSERT_TRUE(children.ok());
-  for (pst::NodeId child : *children) ForEachMessage(store, child, visit);
+  for (pst::ndb::NodeId child : *children) ForEachMessage(store, child, visit);
 }
 
 TEST(CorpusGenerator, SameSeedWritesTheSameBytesAndAnotherSeedDoesNot) {
@@ -80,7 +80,7 @@ TEST(CorpusGenerator, SizeGoalIsReachedAndEveryMessageIsReadable) {
   auto store = writer_test::OpenStore(dir / "goal.pst");
   ASSERT_TRUE(store);
   std::uint64_t top_level = 0, embedded = 0;
-  ForEachMessage(*store, pst::kNidRootFolder, [&](const Message& m, pst::NodeId) {
+  ForEachMessage(*store, pst::ndb::kNidRootFolder, [&](const Message& m, pst::ndb::NodeId) {
     (m.depth() == 0 ? top_level : embedded)++;
   });
   EXPECT_EQ(top_level, stats.messages);
@@ -101,8 +101,8 @@ TEST(CorpusGenerator, OneFolderPutsEveryMessageInTheInbox) {
   }
   auto store = writer_test::OpenStore(dir / "one.pst");
   ASSERT_TRUE(store);
-  std::map<pst::NodeId, int> per_folder;
-  ForEachMessage(*store, pst::kNidRootFolder, [&](const Message& m, pst::NodeId folder) {
+  std::map<pst::ndb::NodeId, int> per_folder;
+  ForEachMessage(*store, pst::ndb::kNidRootFolder, [&](const Message& m, pst::ndb::NodeId folder) {
     if (m.depth() == 0) per_folder[folder]++;
   });
   ASSERT_EQ(per_folder.size(), 1u);
@@ -122,12 +122,14 @@ TEST(SampleStore, ShowsEveryBodyAndAttachmentForm) {
   auto store = writer_test::OpenStore(path);
   ASSERT_TRUE(store);
   std::map<std::string, int> seen;
-  ForEachMessage(*store, pst::kNidRootFolder, [&](const Message& m, pst::NodeId folder) {
+  ForEachMessage(*store, pst::ndb::kNidRootFolder, [&](const Message& m, pst::ndb::NodeId folder) {
     const auto& pc = m.properties();
-    if (folder == *store->SpecialFolderId(pst::messaging::SpecialFolder::kIpmSubtree)) seen["in subtree"]++;
+    if (folder == *store->SpecialFolderId(pst::messaging::SpecialFolder::kIpmSubtree))
+      seen["in subtree"]++;
     if (m.depth() >= 3) seen["embedded 3 deep"]++;
     if (pc.Get(tags::kHtml).ok()) seen["html"]++;
-    if (!pc.Get(tags::kBody).ok() && !pc.Get(tags::kHtml).ok() && !pc.Get(tags::kRtfCompressed).ok()) seen["no body"]++;
+    if (!pc.Get(tags::kBody).ok() && !pc.Get(tags::kHtml).ok() && !pc.Get(tags::kRtfCompressed).ok())
+      seen["no body"]++;
     if (Utf8(pc.Get(tags::kSubject)).starts_with("\x01")) seen["prefix marker"]++;
     if (!pc.Get(tags::kSubject).ok()) seen["no subject"]++;
     if (auto rtf = pc.Get(tags::kRtfCompressed); rtf.ok()) {
@@ -138,7 +140,7 @@ TEST(SampleStore, ShowsEveryBodyAndAttachmentForm) {
     }
     auto ids = m.AttachmentIds();
     ASSERT_TRUE(ids.ok());
-    for (pst::NodeId a : *ids) {
+    for (pst::ndb::NodeId a : *ids) {
       auto att = m.OpenAttachment(a);
       ASSERT_TRUE(att.ok());
       if (att->method() == tags::kAttachByReference) seen["by reference"]++;

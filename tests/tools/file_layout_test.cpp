@@ -28,7 +28,7 @@ std::uint32_t Crc(const std::vector<std::byte>& b, std::size_t at, std::size_t l
 
 std::vector<std::byte> WriteFile(const std::string& path, FileFormat format,
                                  std::uint64_t attachment_size) {
-  PstBuilder b(path, {.format = format, .crypt = pst::CryptMethod::kCyclic});
+  PstBuilder b(path, {.format = format, .crypt = pst::ndb::CryptMethod::kCyclic});
   Message m = MakeMail("layout", "S", "s@x", 0);
   m.attachments.push_back(MakeFileAttachment("a", std::make_shared<PatternSource>(1, attachment_size)));
   b.AddMessage(b.ipm_subtree(), m);

@@ -17,7 +17,8 @@ using writer_test::OpenStore;
 using test_support::TempDir;
 using writer_test::Utf8;
 
-const StoreOptions kLargePages{.format = FileFormat::kUnicode4k, .crypt = pst::CryptMethod::kNone};
+const StoreOptions kLargePages{.format = FileFormat::kUnicode4k,
+                               .crypt = pst::ndb::CryptMethod::kNone};
 
 Bytes ValueOf(std::uint16_t id) { return Bytes(3000, std::byte(id * 5)); }
 

@@ -28,7 +28,7 @@ constexpr const char* kReadpst = "/usr/bin/readpst";
 struct Variant {
   const char* name;
   FileFormat format;
-  pst::CryptMethod crypt;
+  pst::ndb::CryptMethod crypt;
 };
 
 // What the test wrote: per folder path, the subjects of its messages; per attachment name, the
@@ -158,12 +158,13 @@ TEST(ReadpstRtf, DecompressesCompressedRtfBodiesToTheRtfWritten) {
 
 INSTANTIATE_TEST_SUITE_P(
     Variants, ReadpstAcceptance,
-    ::testing::Values(Variant{"UnicodePermute", FileFormat::kUnicode, pst::CryptMethod::kPermute},
-                      Variant{"UnicodeCyclic", FileFormat::kUnicode, pst::CryptMethod::kCyclic},
-                      Variant{"UnicodeNone", FileFormat::kUnicode, pst::CryptMethod::kNone},
-                      Variant{"AnsiPermute", FileFormat::kAnsi, pst::CryptMethod::kPermute},
-                      Variant{"Unicode4kNone", FileFormat::kUnicode4k, pst::CryptMethod::kNone},
-                      Variant{"Unicode4kCyclic", FileFormat::kUnicode4k, pst::CryptMethod::kCyclic}),
+    ::testing::Values(
+        Variant{"UnicodePermute", FileFormat::kUnicode, pst::ndb::CryptMethod::kPermute},
+        Variant{"UnicodeCyclic", FileFormat::kUnicode, pst::ndb::CryptMethod::kCyclic},
+        Variant{"UnicodeNone", FileFormat::kUnicode, pst::ndb::CryptMethod::kNone},
+        Variant{"AnsiPermute", FileFormat::kAnsi, pst::ndb::CryptMethod::kPermute},
+        Variant{"Unicode4kNone", FileFormat::kUnicode4k, pst::ndb::CryptMethod::kNone},
+        Variant{"Unicode4kCyclic", FileFormat::kUnicode4k, pst::ndb::CryptMethod::kCyclic}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

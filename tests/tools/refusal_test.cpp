@@ -72,7 +72,7 @@ TEST(Refusal, MalformedUtf8IsRefused) {
 
 TEST(Refusal, AnsiTableStopsAtItsLastIndexableRow) {
   TempDir dir;
-  NdbWriter ndb(dir / "rows.pst", FileFormat::kAnsi, pst::CryptMethod::kNone);
+  NdbWriter ndb(dir / "rows.pst", FileFormat::kAnsi, pst::ndb::CryptMethod::kNone);
   SubnodeAllocator node(ndb.blocks());
   TableWriter table(node, {});
   for (int i = 0; i < 0xFFFF; ++i) table.AddRow(std::uint32_t(i), {});

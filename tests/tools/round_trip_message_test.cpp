@@ -224,7 +224,8 @@ TEST_F(MessageRoundTrip, FourKibibytePageFileKeepsCompressedBlocksReadable) {
   m.props.SetString(tags::kBody, body);
   m.attachments.push_back(MakeFileAttachment("noise", std::make_shared<PatternSource>(9, 3u << 20)));
   m.recipients.push_back(MakeRecipient(tags::kRecipientTo, "To", "to@example.com"));
-  auto msg = WriteAndOpen(m, {.format = FileFormat::kUnicode4k, .crypt = pst::CryptMethod::kNone});
+  auto msg =
+      WriteAndOpen(m, {.format = FileFormat::kUnicode4k, .crypt = pst::ndb::CryptMethod::kNone});
   EXPECT_EQ(Utf8(msg.properties().Get(tags::kBody)), body);
   auto att = msg.OpenAttachment(msg.AttachmentIds()->front());
   ASSERT_TRUE(att.ok());
@@ -236,7 +237,8 @@ TEST_F(MessageRoundTrip, FourKibibytePageFileCompressesRepetitiveData) {
   std::string body;
   for (int i = 0; body.size() < 300000; ++i) body += "line " + std::to_string(i) + " of a body\r\n";
   m.props.SetString(tags::kBody, body);
-  auto msg = WriteAndOpen(m, {.format = FileFormat::kUnicode4k, .crypt = pst::CryptMethod::kNone});
+  auto msg =
+      WriteAndOpen(m, {.format = FileFormat::kUnicode4k, .crypt = pst::ndb::CryptMethod::kNone});
   EXPECT_EQ(Utf8(msg.properties().Get(tags::kBody)), body);
   // The body takes 600,000 bytes as UTF-16; compressed blocks keep the whole file far smaller.
   EXPECT_LT(std::filesystem::file_size(path_), 400000u);

@@ -19,7 +19,7 @@ using test_support::TempDir;
 
 struct Variant {
   FileFormat format;
-  pst::CryptMethod crypt;
+  pst::ndb::CryptMethod crypt;
 };
 
 class StoreRoundTrip : public ::testing::TestWithParam<Variant> {};
@@ -44,7 +44,7 @@ TEST_P(StoreRoundTrip, FoldersOfEveryClassNestDeepWithTheirCounts) {
   auto subtree = store->SpecialFolderId(pst::messaging::SpecialFolder::kIpmSubtree);
   ASSERT_TRUE(subtree.has_value());
 
-  pst::NodeId current = *subtree;
+  pst::ndb::NodeId current = *subtree;
   for (int level = 1; level <= 6; ++level) {
     auto folder = store->OpenFolder(current);
     ASSERT_TRUE(folder.ok());
@@ -98,20 +98,20 @@ TEST_P(StoreRoundTrip, SpecialFoldersResolveByEntryIdAndReceiveFolderTable) {
 
 INSTANTIATE_TEST_SUITE_P(
     Variants, StoreRoundTrip,
-    ::testing::Values(Variant{FileFormat::kUnicode, pst::CryptMethod::kPermute},
-                      Variant{FileFormat::kUnicode, pst::CryptMethod::kNone},
-                      Variant{FileFormat::kUnicode, pst::CryptMethod::kCyclic},
-                      Variant{FileFormat::kUnicode4k, pst::CryptMethod::kPermute},
-                      Variant{FileFormat::kUnicode4k, pst::CryptMethod::kNone},
-                      Variant{FileFormat::kAnsi, pst::CryptMethod::kPermute},
-                      Variant{FileFormat::kAnsi, pst::CryptMethod::kCyclic}),
+    ::testing::Values(Variant{FileFormat::kUnicode, pst::ndb::CryptMethod::kPermute},
+                      Variant{FileFormat::kUnicode, pst::ndb::CryptMethod::kNone},
+                      Variant{FileFormat::kUnicode, pst::ndb::CryptMethod::kCyclic},
+                      Variant{FileFormat::kUnicode4k, pst::ndb::CryptMethod::kPermute},
+                      Variant{FileFormat::kUnicode4k, pst::ndb::CryptMethod::kNone},
+                      Variant{FileFormat::kAnsi, pst::ndb::CryptMethod::kPermute},
+                      Variant{FileFormat::kAnsi, pst::ndb::CryptMethod::kCyclic}),
     [](const auto& info) {
-      return std::string(info.param.format == FileFormat::kUnicode   ? "Unicode"
-                         : info.param.format == FileFormat::kAnsi ? "Ansi"
-                                                                  : "Unicode4k") +
-             (info.param.crypt == pst::CryptMethod::kNone      ? "None"
-              : info.param.crypt == pst::CryptMethod::kPermute ? "Permute"
-                                                               : "Cyclic");
+      return std::string(info.param.format == FileFormat::kUnicode ? "Unicode"
+                         : info.param.format == FileFormat::kAnsi  ? "Ansi"
+                                                                   : "Unicode4k") +
+             (info.param.crypt == pst::ndb::CryptMethod::kNone      ? "None"
+              : info.param.crypt == pst::ndb::CryptMethod::kPermute ? "Permute"
+                                                                    : "Cyclic");
     });
 
 TEST(StoreRoundTripLayout, OfflineLayoutKeepsNoEntryIdsAndTheSubtreeUnderRootMailbox) {

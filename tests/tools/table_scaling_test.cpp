@@ -21,7 +21,7 @@ TEST(TableScaling, FolderOfQuarterMillionMessagesKeepsEveryRow) {
   FolderId folder;
   MessageId first = 0, last = 0;
   {
-    PstBuilder b(path, {.crypt = pst::CryptMethod::kNone});
+    PstBuilder b(path, {.crypt = pst::ndb::CryptMethod::kNone});
     folder = b.AddFolder(b.ipm_subtree(), "Big");
     Message m;
     m.props.SetString(tags::kMessageClass, "IPM.Note");

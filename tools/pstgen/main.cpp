@@ -84,9 +84,9 @@ Arguments Parse(int argc, char** argv) {
     else if (flag == "--code-page") a.store.code_page = static_cast<std::uint32_t>(Number(flag, v));
     else if (flag == "--encoding") {
       std::string e = v;
-      if (e == "none") a.store.crypt = pst::CryptMethod::kNone;
-      else if (e == "permute") a.store.crypt = pst::CryptMethod::kPermute;
-      else if (e == "cyclic") a.store.crypt = pst::CryptMethod::kCyclic;
+      if (e == "none") a.store.crypt = pst::ndb::CryptMethod::kNone;
+      else if (e == "permute") a.store.crypt = pst::ndb::CryptMethod::kPermute;
+      else if (e == "cyclic") a.store.crypt = pst::ndb::CryptMethod::kCyclic;
       else Usage("unknown encoding " + e);
     } else Usage("unknown option " + flag);
   }

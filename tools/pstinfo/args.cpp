@@ -6,17 +6,17 @@
 
 namespace pstinfo {
 
-std::optional<pst::NodeId> ParseNodeId(const std::string& text) {
+std::optional<pst::ndb::NodeId> ParseNodeId(const std::string& text) {
   const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
   const char* begin = text.data() + (hex ? 2 : 0);
   const char* end = text.data() + text.size();
   std::uint64_t value = 0;
   auto [stop, error] = std::from_chars(begin, end, value, hex ? 16 : 10);
   if (begin == end || error != std::errc() || stop != end ||
-      value > std::numeric_limits<pst::NodeId>::max()) {
+      value > std::numeric_limits<pst::ndb::NodeId>::max()) {
     return std::nullopt;
   }
-  return static_cast<pst::NodeId>(value);
+  return static_cast<pst::ndb::NodeId>(value);
 }
 
 std::variant<Options, std::string> ParseArgs(const std::vector<std::string>& args) {

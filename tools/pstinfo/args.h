@@ -18,7 +18,7 @@ enum class Mode { kReport, kTree, kMessages };
 struct Options {
   Mode mode = Mode::kReport;
   std::string file;
-  std::optional<pst::NodeId> node;  // kReport only
+  std::optional<pst::ndb::NodeId> node;  // kReport only
 };
 
 inline constexpr const char* kUsage =
@@ -30,6 +30,6 @@ inline constexpr const char* kUsage =
 // The options, or a message saying what is wrong with the arguments.
 std::variant<Options, std::string> ParseArgs(const std::vector<std::string>& args);
 // A node id in hexadecimal with "0x" or in decimal; nullopt unless it is all digits and fits.
-std::optional<pst::NodeId> ParseNodeId(const std::string& text);
+std::optional<pst::ndb::NodeId> ParseNodeId(const std::string& text);
 
 }  // namespace pstinfo

@@ -51,7 +51,7 @@ Status AddDigests(const Message& message, std::vector<std::string>& digests, std
   auto ids = message.AttachmentIds();
   if (!ids) return Located("attachment table", ids.status());
   if (count) *count = ids->size();
-  for (pst::NodeId id : *ids) {
+  for (pst::ndb::NodeId id : *ids) {
     const std::string where = "attachment " + HexId(id);
     auto attachment = message.OpenAttachment(id);
     if (!attachment) return Located(where, attachment.status());

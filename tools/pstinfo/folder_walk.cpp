@@ -10,10 +10,10 @@ using pst::Status;
 
 void FolderWalk::Run(const Visitor& visit) {
   seen_.clear();
-  Visit(pst::kNidRootFolder, 0, visit);
+  Visit(pst::ndb::kNidRootFolder, 0, visit);
 }
 
-void FolderWalk::Visit(pst::NodeId id, int depth, const Visitor& visit) {
+void FolderWalk::Visit(pst::ndb::NodeId id, int depth, const Visitor& visit) {
   const std::string what = "folder " + HexId(id);
   if (!seen_.insert(id).second) {
     problems_.Report(what, Status::Corrupt("named again in the hierarchy (cycle); skipped"));
@@ -36,7 +36,7 @@ void FolderWalk::Visit(pst::NodeId id, int depth, const Visitor& visit) {
     }
     return;
   }
-  for (pst::NodeId child : *children) Visit(child, depth + 1, visit);
+  for (pst::ndb::NodeId child : *children) Visit(child, depth + 1, visit);
 }
 
 std::size_t MessageCount(const pst::messaging::Folder& folder, ProblemLog& problems) {

@@ -24,11 +24,11 @@ class FolderWalk {
   void Run(const Visitor& visit);
 
  private:
-  void Visit(pst::NodeId id, int depth, const Visitor& visit);
+  void Visit(pst::ndb::NodeId id, int depth, const Visitor& visit);
 
   const pst::messaging::MessageStore& store_;
   ProblemLog& problems_;
-  std::set<pst::NodeId> seen_;
+  std::set<pst::ndb::NodeId> seen_;
 };
 
 // Messages in the folder's contents table. A folder without one has none; a search folder whose

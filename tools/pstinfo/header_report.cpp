@@ -12,26 +12,26 @@
 namespace pstinfo {
 namespace {
 
-using pst::FileHeader;
-using pst::NodeDatabase;
+using pst::ndb::FileHeader;
+using pst::ndb::NodeDatabase;
 using pst::messaging::MessageStore;
 using pst::messaging::NodeType;
 using pst::messaging::SpecialFolder;
 
-const char* VariantName(pst::FormatVariant variant) {
+const char* VariantName(pst::ndb::FormatVariant variant) {
   switch (variant) {
-    case pst::FormatVariant::kAnsi: return "ANSI";
-    case pst::FormatVariant::kUnicode: return "Unicode";
-    case pst::FormatVariant::kUnicode4k: return "Unicode, 4 KiB pages";
+    case pst::ndb::FormatVariant::kAnsi: return "ANSI";
+    case pst::ndb::FormatVariant::kUnicode: return "Unicode";
+    case pst::ndb::FormatVariant::kUnicode4k: return "Unicode, 4 KiB pages";
   }
   return "unknown";
 }
 
-const char* EncodingName(pst::CryptMethod method) {
+const char* EncodingName(pst::ndb::CryptMethod method) {
   switch (method) {
-    case pst::CryptMethod::kNone: return "none";
-    case pst::CryptMethod::kPermute: return "permute (compressible)";
-    case pst::CryptMethod::kCyclic: return "cyclic (high)";
+    case pst::ndb::CryptMethod::kNone: return "none";
+    case pst::ndb::CryptMethod::kPermute: return "permute (compressible)";
+    case pst::ndb::CryptMethod::kCyclic: return "cyclic (high)";
   }
   return "unknown";
 }
@@ -58,14 +58,14 @@ void PrintFileFacts(const NodeDatabase& db, std::ostream& out) {
 void PrintCounts(const NodeDatabase& db, std::ostream& out, ProblemLog& problems) {
   std::map<NodeType, std::uint64_t> by_type;
   std::uint64_t nodes = 0;
-  pst::Status walked = db.VisitNodes([&](const pst::NodeEntry& e) {
+  pst::Status walked = db.VisitNodes([&](const pst::ndb::NodeEntry& e) {
     ++nodes;
     ++by_type[pst::messaging::TypeOf(e.nid)];
     return true;
   });
   if (!walked.ok()) problems.Report("node B-tree", walked);
   std::uint64_t blocks = 0;
-  walked = db.VisitBlocks([&](const pst::BlockEntry&) { return ++blocks, true; });
+  walked = db.VisitBlocks([&](const pst::ndb::BlockEntry&) { return ++blocks, true; });
   if (!walked.ok()) problems.Report("block B-tree", walked);
   Fact(out, "Nodes", std::to_string(nodes) + " (folders " +
                          std::to_string(by_type[NodeType::kNormalFolder]) + ", search folders " +
@@ -73,12 +73,12 @@ void PrintCounts(const NodeDatabase& db, std::ostream& out, ProblemLog& problems
                          std::to_string(by_type[NodeType::kNormalMessage]) + ", associated " +
                          std::to_string(by_type[NodeType::kAssociatedMessage]) + ")");
   Fact(out, "Blocks", std::to_string(blocks));
-  const pst::IntegrityCounts integrity = db.integrity();
+  const pst::ndb::IntegrityCounts integrity = db.integrity();
   Fact(out, "Checksum mismatches", std::to_string(integrity.checksum_mismatches));
   Fact(out, "Signature mismatches", std::to_string(integrity.signature_mismatches));
 }
 
-std::string OptionalId(const std::optional<pst::NodeId>& id) {
+std::string OptionalId(const std::optional<pst::ndb::NodeId>& id) {
   return id ? HexId(*id) : std::string("-");
 }
 

@@ -12,7 +12,7 @@ namespace pstinfo {
 namespace {
 
 using pst::ErrorCode;
-using pst::NodeId;
+using pst::ndb::NodeId;
 using pst::Result;
 using pst::messaging::Folder;
 using pst::messaging::MessageStore;

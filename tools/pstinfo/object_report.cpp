@@ -11,7 +11,7 @@ namespace pstinfo {
 namespace {
 
 using pst::ErrorCode;
-using pst::NodeId;
+using pst::ndb::NodeId;
 using pst::Status;
 using pst::ltp::PropertyContext;
 using pst::messaging::MessageStore;
@@ -108,7 +108,7 @@ void PrintAttachments(const pst::messaging::Message& message, std::ostream& out)
 
 Status PrintPropertyObject(const MessageStore& store, NodeId id, std::ostream& out) {
   const NodeType type = pst::messaging::TypeOf(id);
-  if (id == pst::kNidMessageStore) {
+  if (id == pst::ndb::kNidMessageStore) {
     out << "Message store " << HexId(id) << ": ";
     PrintProperties(store.properties(), out);
   } else if (type == NodeType::kNormalFolder || type == NodeType::kSearchFolder) {

@@ -9,7 +9,7 @@
 namespace pstinfo {
 
 // Fails (nothing useful printed) when the node does not exist or cannot be read.
-pst::Status PrintObject(const pst::messaging::MessageStore& store, pst::NodeId id,
+pst::Status PrintObject(const pst::messaging::MessageStore& store, pst::ndb::NodeId id,
                         std::ostream& out);
 
 }  // namespace pstinfo

@@ -19,7 +19,7 @@ constexpr std::uint16_t kSingleUseRefCount = 2;
 }  // namespace
 
 BlockWriter::BlockWriter(FileSink& sink, FileSpace& space, const FormatTraits& traits,
-                         pst::CryptMethod crypt)
+                         pst::ndb::CryptMethod crypt)
     : sink_(sink), space_(space), traits_(traits), crypt_(crypt) {}
 
 void BlockWriter::PatchTrailerTail(std::span<std::byte> out, std::size_t trailer, std::uint16_t sig,
@@ -42,7 +42,7 @@ BlockId BlockWriter::WriteInternal(std::span<const std::byte> data) { return Wri
 bool BlockWriter::Compress(std::span<const std::byte> data) {
   // Readers disagree on whether an encoded block is compressed before or after encoding, so
   // blocks of encoded files stay uncompressed: valid under either reading.
-  if (!traits_.compressed_blocks || crypt_ != pst::CryptMethod::kNone || data.size() < 64) {
+  if (!traits_.compressed_blocks || crypt_ != pst::ndb::CryptMethod::kNone || data.size() < 64) {
     return false;
   }
   uLongf size = compressBound(uLong(data.size()));
@@ -71,7 +71,7 @@ BlockId BlockWriter::Write(std::span<const std::byte> data, bool internal) {
   scratch_.assign(total, std::byte{0});
   std::copy(stored.begin(), stored.end(), scratch_.begin());
   std::span<std::byte> payload(scratch_.data(), stored.size());
-  if (!internal) pst::EncodeBlockData(crypt_, payload, bid);
+  if (!internal) pst::ndb::EncodeBlockData(crypt_, payload, bid);
 
   std::uint32_t crc = pst::ComputeCrc(0, payload);
   std::uint16_t sig = pst::ComputeSig(ib, bid);

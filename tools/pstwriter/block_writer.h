@@ -45,7 +45,7 @@ enum class PageType : std::uint8_t {
 class BlockWriter {
  public:
   BlockWriter(FileSink& sink, FileSpace& space, const FormatTraits& traits,
-              pst::CryptMethod crypt);
+              pst::ndb::CryptMethod crypt);
 
   // A data block of the node data stream, encoded with the file's method.
   BlockId WriteExternal(std::span<const std::byte> data);
@@ -76,7 +76,7 @@ class BlockWriter {
   FileSink& sink_;
   FileSpace& space_;
   const FormatTraits& traits_;
-  pst::CryptMethod crypt_;
+  pst::ndb::CryptMethod crypt_;
   BlockId next_bid_ = 4;
   BlockId next_pid_ = 1;
   std::vector<BbtEntry> bbt_;

@@ -26,7 +26,7 @@ struct WriterOnlySizes {
   bool legacy_maps;
 };
 
-FormatTraits Combine(const pst::FormatLayout& l, const WriterOnlySizes& w) {
+FormatTraits Combine(const pst::ndb::FormatLayout& l, const WriterOnlySizes& w) {
   return {.unicode = w.unicode, .version = w.version, .id_size = l.id_size,
           .header_size = w.header_size, .page_size = l.page_size,
           .page_trailer_size = l.page_trailer_size, .page_data_size = l.page_trailer_offset,
@@ -46,13 +46,13 @@ FormatTraits Combine(const pst::FormatLayout& l, const WriterOnlySizes& w) {
 
 const FormatTraits& TraitsFor(FileFormat format) {
   static const FormatTraits kUnicode = Combine(
-      pst::kUnicodeLayout,
+      pst::ndb::kUnicodeLayout,
       {.unicode = true, .version = 23, .header_size = 564, .bt_count_width = 1,
        .bt_meta_padding = 4, .sl_entry_size = 24, .si_entry_size = 16, .sub_block_header = 8,
        .row_index_size = 4, .hid_block_shift = 16, .max_file_size = std::uint64_t{1} << 50,
        .dlist_offset = 0x4200, .first_amap = 0x4400, .amap_slot = 64, .legacy_maps = true});
   static const FormatTraits kAnsi = Combine(
-      pst::kAnsiLayout,
+      pst::ndb::kAnsiLayout,
       {.unicode = false, .version = 14, .header_size = 512, .bt_count_width = 1,
        .bt_meta_padding = 0, .sl_entry_size = 12, .si_entry_size = 8, .sub_block_header = 4,
        .row_index_size = 2, .hid_block_shift = 16, .max_file_size = std::uint64_t{0x7FFFFFFF},
@@ -60,7 +60,7 @@ const FormatTraits& TraitsFor(FileFormat format) {
   // Blocks hold up to 64 KiB, so heaps rarely need a second page; a HID's block index sits three
   // bits higher than in the other variants.
   static const FormatTraits kUnicode4k = Combine(
-      pst::kUnicode4kLayout,
+      pst::ndb::kUnicode4kLayout,
       {.unicode = true, .version = 36, .header_size = 564, .bt_count_width = 2,
        .bt_meta_padding = 10, .sl_entry_size = 24, .si_entry_size = 16, .sub_block_header = 8,
        .row_index_size = 4, .hid_block_shift = 19, .max_file_size = std::uint64_t{1} << 50,

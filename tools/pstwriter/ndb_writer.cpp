@@ -23,7 +23,7 @@ std::uint32_t Crc(const Bytes& header, std::size_t length) {
 
 }  // namespace
 
-NdbWriter::NdbWriter(const std::string& path, FileFormat format, pst::CryptMethod crypt)
+NdbWriter::NdbWriter(const std::string& path, FileFormat format, pst::ndb::CryptMethod crypt)
     : traits_(TraitsFor(format)),
       crypt_(crypt),
       sink_(path),

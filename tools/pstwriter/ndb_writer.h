@@ -18,7 +18,7 @@ namespace pstwriter {
 
 class NdbWriter {
  public:
-  NdbWriter(const std::string& path, FileFormat format, pst::CryptMethod crypt);
+  NdbWriter(const std::string& path, FileFormat format, pst::ndb::CryptMethod crypt);
 
   BlockWriter& blocks() { return blocks_; }
   const FormatTraits& traits() const { return traits_; }
@@ -38,7 +38,7 @@ class NdbWriter {
   void WriteHeader(const std::array<std::uint32_t, 32>& rgnid, BlockRef nbt, BlockRef bbt);
 
   const FormatTraits& traits_;
-  pst::CryptMethod crypt_;
+  pst::ndb::CryptMethod crypt_;
   FileSink sink_;
   FileSpace space_;
   BlockWriter blocks_;

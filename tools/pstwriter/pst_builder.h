@@ -32,7 +32,7 @@ using MessageId = std::uint32_t;  // the message's node id
 
 struct StoreOptions {
   FileFormat format = FileFormat::kUnicode;
-  pst::CryptMethod crypt = pst::CryptMethod::kPermute;
+  pst::ndb::CryptMethod crypt = pst::ndb::CryptMethod::kPermute;
   std::string display_name = "Personal Folders";
   std::string ipm_subtree_name = "Top of Personal Folders";
   // Code page of 8-bit text in ANSI files (messages may name their own in PR_MESSAGE_CODEPAGE).

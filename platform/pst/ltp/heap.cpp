@@ -7,7 +7,7 @@ namespace pst::ltp {
 
 namespace {
 
-std::string Where(const Node& node) { return "node " + std::to_string(node.id()) + ": "; }
+std::string Where(const ndb::Node& node) { return "node " + std::to_string(node.id()) + ": "; }
 
 Result<std::uint16_t> PageMapOffset(std::size_t index, Bytes block) {
   if (index == 0) {
@@ -24,7 +24,7 @@ Result<std::uint16_t> PageMapOffset(std::size_t index, Bytes block) {
 
 }  // namespace
 
-Result<Heap> Heap::Open(const Node& node, HeapIdLayout layout) {
+Result<Heap> Heap::Open(const ndb::Node& node, HeapIdLayout layout) {
   if (node.block_count() == 0) return Status::Corrupt(Where(node) + "heap node has no data");
   PST_ASSIGN_OR_RETURN(auto first, node.ReadBlock(0));
   auto header = HnHeader::Decode(first);

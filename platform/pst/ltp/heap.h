@@ -19,7 +19,7 @@ class Heap {
 
   // Opens the heap kept in `node`, which must outlive the heap; `layout` is that of the node's
   // file (HeapIdLayoutFor its variant).
-  static Result<Heap> Open(const Node& node,
+  static Result<Heap> Open(const ndb::Node& node,
                            HeapIdLayout layout = HeapIdLayout::k512BytePages);
 
   std::uint8_t client_signature() const { return header_.client_signature; }
@@ -37,13 +37,13 @@ class Heap {
     HnPageMap map;
   };
 
-  Heap(const Node* node, HeapIdLayout layout, HnHeader header, std::size_t block_count)
+  Heap(const ndb::Node* node, HeapIdLayout layout, HnHeader header, std::size_t block_count)
       : node_(node), layout_(layout), header_(header), block_count_(block_count) {}
 
   Result<const Page*> LoadPage(std::size_t index) const;
   static Result<Page> DecodePage(std::size_t index, std::vector<std::byte> bytes);
 
-  const Node* node_;
+  const ndb::Node* node_;
   HeapIdLayout layout_;
   HnHeader header_;
   std::size_t block_count_;

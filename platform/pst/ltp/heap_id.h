@@ -20,9 +20,9 @@ enum class HeapIdLayout : std::uint8_t {
   k4KiBPages,     // 14-bit index, block index in bits 19-31
 };
 
-inline constexpr HeapIdLayout HeapIdLayoutFor(FormatVariant variant) {
-  return variant == FormatVariant::kUnicode4k ? HeapIdLayout::k4KiBPages
-                                              : HeapIdLayout::k512BytePages;
+inline constexpr HeapIdLayout HeapIdLayoutFor(ndb::FormatVariant variant) {
+  return variant == ndb::FormatVariant::kUnicode4k ? HeapIdLayout::k4KiBPages
+                                                   : HeapIdLayout::k512BytePages;
 }
 
 struct HeapId {
@@ -49,7 +49,7 @@ struct HeapOrNodeId {
   bool is_null() const { return raw == 0; }
   bool is_heap_id() const { return (raw & kNidTypeMask) == kNidTypeHid; }
   HeapId heap_id() const { return HeapId{raw}; }
-  NodeId node_id() const { return raw; }
+  ndb::NodeId node_id() const { return raw; }
 };
 
 }  // namespace pst::ltp

@@ -8,7 +8,7 @@ namespace {
 
 // The subnode a value names. The value exists, so a subnode that cannot be found is damage, never
 // an absent value.
-Result<std::unique_ptr<Node>> OpenValueSubnode(const Node& node, HeapOrNodeId hnid) {
+Result<std::unique_ptr<ndb::Node>> OpenValueSubnode(const ndb::Node& node, HeapOrNodeId hnid) {
   auto sub = node.OpenSubnode(hnid.node_id());
   if (!sub && sub.status().code() == ErrorCode::kNotFound) {
     return Status::Corrupt("node " + std::to_string(node.id()) + ": the subnode " +
@@ -20,7 +20,7 @@ Result<std::unique_ptr<Node>> OpenValueSubnode(const Node& node, HeapOrNodeId hn
 
 }  // namespace
 
-Result<std::vector<std::byte>> ReadHnid(const Heap& heap, const Node& node, HeapOrNodeId hnid,
+Result<std::vector<std::byte>> ReadHnid(const Heap& heap, const ndb::Node& node, HeapOrNodeId hnid,
                                         std::uint64_t max_size) {
   if (hnid.is_null()) return std::vector<std::byte>{};
   if (hnid.is_heap_id()) return heap.Read(hnid.heap_id());
@@ -28,7 +28,7 @@ Result<std::vector<std::byte>> ReadHnid(const Heap& heap, const Node& node, Heap
   return sub->ReadAll(max_size);
 }
 
-Result<ValueStream> OpenHnidStream(const Heap& heap, const Node& node, HeapOrNodeId hnid) {
+Result<ValueStream> OpenHnidStream(const Heap& heap, const ndb::Node& node, HeapOrNodeId hnid) {
   if (hnid.is_null() || hnid.is_heap_id()) {
     PST_ASSIGN_OR_RETURN(auto bytes, ReadHnid(heap, node, hnid));
     return ValueStream::FromBytes(std::move(bytes));

@@ -16,11 +16,11 @@ inline constexpr std::uint64_t kMaxValueInMemory = 64ull << 20;
 
 // The bytes an HNID names: the heap allocation, or the whole data of the subnode of `node`
 // (kLimit when the subnode holds more than max_size bytes). A null HNID is an empty value.
-Result<std::vector<std::byte>> ReadHnid(const Heap& heap, const Node& node, HeapOrNodeId hnid,
+Result<std::vector<std::byte>> ReadHnid(const Heap& heap, const ndb::Node& node, HeapOrNodeId hnid,
                                         std::uint64_t max_size = kMaxValueInMemory);
 
 // The same value as a stream; subnode data stays on disk.
-Result<ValueStream> OpenHnidStream(const Heap& heap, const Node& node, HeapOrNodeId hnid);
+Result<ValueStream> OpenHnidStream(const Heap& heap, const ndb::Node& node, HeapOrNodeId hnid);
 
 // Checks that a value of `tag`'s type may have `size` bytes: fixed types need their exact size,
 // fixed multi-valued types whole elements.

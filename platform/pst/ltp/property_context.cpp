@@ -11,7 +11,9 @@ namespace pst::ltp {
 
 namespace {
 
-std::string Where(const Node& node) { return "property context of node " + std::to_string(node.id()) + ": "; }
+std::string Where(const ndb::Node& node) {
+  return "property context of node " + std::to_string(node.id()) + ": ";
+}
 
 // The value of an inline record: the type's own size of the 4 stored bytes.
 std::vector<std::byte> InlineBytes(PropTag tag, std::uint32_t stored) {
@@ -24,7 +26,8 @@ std::vector<std::byte> InlineBytes(PropTag tag, std::uint32_t stored) {
 
 }  // namespace
 
-Result<PropertyContext> PropertyContext::Open(std::unique_ptr<Node> node, HeapIdLayout layout) {
+Result<PropertyContext> PropertyContext::Open(std::unique_ptr<ndb::Node> node,
+                                              HeapIdLayout layout) {
   if (!node) return Status::Corrupt("property context: no node");
   PST_ASSIGN_OR_RETURN(auto heap, Heap::Open(*node, layout));
   if (heap.client_signature() != static_cast<std::uint8_t>(HeapClient::kPropertyContext)) {

@@ -25,10 +25,10 @@ class PropertyContext {
 
   // Reads the property list of the PC kept in `node`; values are read when asked for. `layout`
   // is that of the node's file.
-  static Result<PropertyContext> Open(std::unique_ptr<Node> node,
+  static Result<PropertyContext> Open(std::unique_ptr<ndb::Node> node,
                                       HeapIdLayout layout = HeapIdLayout::k512BytePages);
 
-  const Node& node() const { return *node_; }
+  const ndb::Node& node() const { return *node_; }
   // The heap id layout of the file, for contexts opened from this one's subnodes.
   HeapIdLayout heap_id_layout() const { return heap_.id_layout(); }
   // The records, sorted by property id.
@@ -49,12 +49,12 @@ class PropertyContext {
   void set_code_page(std::uint32_t code_page) { code_page_ = code_page; }
 
  private:
-  PropertyContext(std::unique_ptr<Node> node, Heap heap)
+  PropertyContext(std::unique_ptr<ndb::Node> node, Heap heap)
       : node_(std::move(node)), heap_(std::move(heap)) {}
 
   const Entry* FindEntry(std::uint16_t id) const;
 
-  std::unique_ptr<Node> node_;
+  std::unique_ptr<ndb::Node> node_;
   Heap heap_;  // reads node_, whose address stays put when the context moves
   std::vector<Entry> entries_;
   std::uint32_t code_page_ = 0;

@@ -18,7 +18,7 @@ using Guid = std::array<std::byte, 16>;
 
 // A PT_OBJECT value: the subnode that holds the object and the object's size.
 struct ObjectRef {
-  NodeId node = 0;
+  ndb::NodeId node = 0;
   std::uint32_t size = 0;
 };
 

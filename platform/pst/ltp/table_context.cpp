@@ -12,7 +12,9 @@ namespace {
 
 constexpr std::size_t kHnidCellSize = 4;  // variable-size cells hold an HNID
 
-std::string Where(const Node& node) { return "table of node " + std::to_string(node.id()) + ": "; }
+std::string Where(const ndb::Node& node) {
+  return "table of node " + std::to_string(node.id()) + ": ";
+}
 
 // A fixed-size value kept in the row itself. Some writers give a value a wider cell than its type
 // needs (a PT_LONG in 8 bytes); the value is then the cell's first bytes. A cell narrower than its
@@ -24,7 +26,7 @@ bool IsInlineCell(const TcColumnDescriptor& c) {
 
 }  // namespace
 
-Result<TableContext> TableContext::Open(std::unique_ptr<Node> node, HeapIdLayout layout) {
+Result<TableContext> TableContext::Open(std::unique_ptr<ndb::Node> node, HeapIdLayout layout) {
   if (!node) return Status::Corrupt("table: no node");
   PST_ASSIGN_OR_RETURN(auto heap, Heap::Open(*node, layout));
   if (heap.client_signature() != static_cast<std::uint8_t>(HeapClient::kTableContext)) {

@@ -33,10 +33,10 @@ class TableRow {
 class TableContext {
  public:
   // Opens the table kept in `node`; `layout` is that of the node's file.
-  static Result<TableContext> Open(std::unique_ptr<Node> node,
+  static Result<TableContext> Open(std::unique_ptr<ndb::Node> node,
                                    HeapIdLayout layout = HeapIdLayout::k512BytePages);
 
-  const Node& node() const { return *node_; }
+  const ndb::Node& node() const { return *node_; }
   const std::vector<TcColumnDescriptor>& columns() const { return info_.columns; }
   // Index of the column with property id `id`, if the table has one.
   std::optional<std::size_t> FindColumn(std::uint16_t id) const;
@@ -56,7 +56,7 @@ class TableContext {
   void set_code_page(std::uint32_t code_page) { code_page_ = code_page; }
 
  private:
-  TableContext(std::unique_ptr<Node> node, Heap heap, TcInfo info)
+  TableContext(std::unique_ptr<ndb::Node> node, Heap heap, TcInfo info)
       : node_(std::move(node)), heap_(std::move(heap)), info_(std::move(info)) {}
 
   Status LocateRows();
@@ -64,13 +64,13 @@ class TableContext {
   bool CellExists(const TableRow& row, const TcColumnDescriptor& c) const;
   Result<std::uint32_t> CellHnid(const TableRow& row, std::size_t column) const;
 
-  std::unique_ptr<Node> node_;
+  std::unique_ptr<ndb::Node> node_;
   Heap heap_;
   TcInfo info_;
   std::size_t row_count_ = 0;
   std::size_t rows_per_block_ = 0;
   std::vector<std::byte> heap_rows_;      // the row matrix when it is a heap allocation
-  std::unique_ptr<Node> matrix_node_;     // the row matrix when it is a subnode
+  std::unique_ptr<ndb::Node> matrix_node_;  // the row matrix when it is a subnode
   mutable std::size_t cached_block_ = 0;  // last matrix block read, kept for sequential reads
   mutable std::vector<std::byte> cached_bytes_;
   mutable bool cache_valid_ = false;

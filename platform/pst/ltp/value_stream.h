@@ -20,7 +20,7 @@ class ValueStream {
     s.bytes_ = std::move(bytes);
     return s;
   }
-  static ValueStream FromNode(std::unique_ptr<Node> node) {
+  static ValueStream FromNode(std::unique_ptr<ndb::Node> node) {
     ValueStream s;
     s.node_ = std::move(node);
     return s;
@@ -42,7 +42,7 @@ class ValueStream {
   ValueStream() = default;
 
   std::vector<std::byte> bytes_;
-  std::unique_ptr<Node> node_;  // set when the value lives in a subnode
+  std::unique_ptr<ndb::Node> node_;  // set when the value lives in a subnode
 };
 
 }  // namespace pst::ltp

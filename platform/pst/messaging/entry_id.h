@@ -19,7 +19,7 @@ struct EntryId {
 
   std::array<std::byte, kFlagsSize> flags{};
   ltp::Guid provider{};
-  NodeId node = 0;
+  ndb::NodeId node = 0;
 
   // Decodes 24 bytes; kNotFound for any other length (not an entry id of a file like ours).
   static Result<EntryId> Decode(std::span<const std::byte> bytes);

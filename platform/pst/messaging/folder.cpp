@@ -13,7 +13,7 @@ std::string StringProperty(const ltp::PropertyContext& pc, std::uint16_t id) {
   return text ? *text : std::string();
 }
 
-Result<Folder> Folder::Open(const NodeDatabase& db, NodeId nid, std::uint32_t code_page) {
+Result<Folder> Folder::Open(const ndb::NodeDatabase& db, ndb::NodeId nid, std::uint32_t code_page) {
   const NodeType type = TypeOf(nid);
   if (type != NodeType::kNormalFolder && type != NodeType::kSearchFolder) {
     return Status::NotFound("node " + std::to_string(nid) + " is not a folder");
@@ -82,13 +82,13 @@ Result<ltp::TableContext> Folder::OpenAssociatedContentsTable() const {
   return OpenTable(NodeType::kAssociatedContentsTable);
 }
 
-Result<std::vector<NodeId>> Folder::SubfolderIds() const {
+Result<std::vector<ndb::NodeId>> Folder::SubfolderIds() const {
   auto table = OpenHierarchyTable();
   if (!table) {
-    if (table.status().code() == ErrorCode::kNotFound) return std::vector<NodeId>{};
+    if (table.status().code() == ErrorCode::kNotFound) return std::vector<ndb::NodeId>{};
     return table.status();
   }
-  std::vector<NodeId> ids;
+  std::vector<ndb::NodeId> ids;
   ids.reserve(table->row_count());
   for (std::size_t i = 0; i < table->row_count(); ++i) {
     PST_ASSIGN_OR_RETURN(auto row, table->ReadRow(i));
@@ -97,10 +97,10 @@ Result<std::vector<NodeId>> Folder::SubfolderIds() const {
   return ids;
 }
 
-Result<std::optional<NodeId>> Folder::FindSubfolder(std::string_view name) const {
+Result<std::optional<ndb::NodeId>> Folder::FindSubfolder(std::string_view name) const {
   auto table = OpenHierarchyTable();
   if (!table) {
-    if (table.status().code() == ErrorCode::kNotFound) return std::optional<NodeId>();
+    if (table.status().code() == ErrorCode::kNotFound) return std::optional<ndb::NodeId>();
     return table.status();
   }
   for (std::size_t i = 0; i < table->row_count(); ++i) {
@@ -108,9 +108,9 @@ Result<std::optional<NodeId>> Folder::FindSubfolder(std::string_view name) const
     auto value = table->CellById(row, tags::kDisplayNameId);
     if (!value) continue;
     auto text = value->AsUtf8();
-    if (text && *text == name) return std::optional<NodeId>(row.row_id());
+    if (text && *text == name) return std::optional<ndb::NodeId>(row.row_id());
   }
-  return std::optional<NodeId>();
+  return std::optional<ndb::NodeId>();
 }
 
 }  // namespace pst::messaging

@@ -19,9 +19,9 @@ namespace pst::messaging {
 class Folder {
  public:
   // Opens folder `nid` of `db`; 8-bit strings of its properties and tables use `code_page`.
-  static Result<Folder> Open(const NodeDatabase& db, NodeId nid, std::uint32_t code_page);
+  static Result<Folder> Open(const ndb::NodeDatabase& db, ndb::NodeId nid, std::uint32_t code_page);
 
-  NodeId id() const { return properties_.node().id(); }
+  ndb::NodeId id() const { return properties_.node().id(); }
   const ltp::PropertyContext& properties() const { return properties_; }
 
   // PR_DISPLAY_NAME in UTF-8 ("" when absent).
@@ -40,18 +40,18 @@ class Folder {
   Result<ltp::TableContext> OpenAssociatedContentsTable() const;
 
   // The node ids of the subfolders, in hierarchy-table order.
-  Result<std::vector<NodeId>> SubfolderIds() const;
+  Result<std::vector<ndb::NodeId>> SubfolderIds() const;
   // The subfolder whose display name is `name` (exact), nullopt when there is none.
-  Result<std::optional<NodeId>> FindSubfolder(std::string_view name) const;
+  Result<std::optional<ndb::NodeId>> FindSubfolder(std::string_view name) const;
 
  private:
-  Folder(const NodeDatabase* db, ltp::PropertyContext properties)
+  Folder(const ndb::NodeDatabase* db, ltp::PropertyContext properties)
       : db_(db), properties_(std::move(properties)) {}
 
   Result<ltp::TableContext> OpenTable(NodeType type) const;
   Result<ltp::TableContext> OpenExpectedTable(NodeType type, bool expected, const char* what) const;
 
-  const NodeDatabase* db_;
+  const ndb::NodeDatabase* db_;
   ltp::PropertyContext properties_;
 };
 

@@ -19,11 +19,11 @@ std::optional<std::uint32_t> PositiveLong(const ltp::PropertyContext& pc, ltp::P
   return static_cast<std::uint32_t>(*number);
 }
 
-std::string Where(NodeId nid) { return "message " + std::to_string(nid) + ": "; }
+std::string Where(ndb::NodeId nid) { return "message " + std::to_string(nid) + ": "; }
 
 }  // namespace
 
-Result<Message> Message::Open(std::unique_ptr<Node> node, std::uint32_t fallback_code_page,
+Result<Message> Message::Open(std::unique_ptr<ndb::Node> node, std::uint32_t fallback_code_page,
                               int depth, ltp::HeapIdLayout layout) {
   PST_ASSIGN_OR_RETURN(auto pc, ltp::PropertyContext::Open(std::move(node), layout));
   std::uint32_t code_page = fallback_code_page ? fallback_code_page : ltp::kDefaultCodePage;
@@ -36,7 +36,7 @@ Result<Message> Message::Open(std::unique_ptr<Node> node, std::uint32_t fallback
   return Message(std::move(pc), depth);
 }
 
-Result<std::optional<ltp::TableContext>> Message::OpenTable(NodeId subnode) const {
+Result<std::optional<ltp::TableContext>> Message::OpenTable(ndb::NodeId subnode) const {
   auto node = properties_.node().OpenSubnode(subnode);
   if (!node) {
     if (node.status().code() == ErrorCode::kNotFound) return std::optional<ltp::TableContext>();
@@ -48,7 +48,8 @@ Result<std::optional<ltp::TableContext>> Message::OpenTable(NodeId subnode) cons
   return std::optional<ltp::TableContext>(std::move(*table));
 }
 
-Result<std::optional<ltp::TableContext>> Message::OpenExpectedTable(NodeId subnode, bool expected,
+Result<std::optional<ltp::TableContext>> Message::OpenExpectedTable(ndb::NodeId subnode,
+                                                                    bool expected,
                                                                     const char* what) const {
   auto table = OpenTable(subnode);
   if (table && !table->has_value() && expected) {
@@ -81,9 +82,9 @@ Result<std::optional<ltp::TableContext>> Message::OpenAttachmentTable() const {
   return OpenExpectedTable(kNidAttachmentTable, FlaggedWithAttachments(), "attachments");
 }
 
-Result<std::vector<NodeId>> Message::AttachmentIds() const {
+Result<std::vector<ndb::NodeId>> Message::AttachmentIds() const {
   PST_ASSIGN_OR_RETURN(auto table, OpenAttachmentTable());
-  std::vector<NodeId> ids;
+  std::vector<ndb::NodeId> ids;
   if (!table.has_value()) return ids;
   for (std::size_t i = 0; i < table->row_count(); ++i) {
     PST_ASSIGN_OR_RETURN(auto row, table->ReadRow(i));
@@ -92,12 +93,12 @@ Result<std::vector<NodeId>> Message::AttachmentIds() const {
   return ids;
 }
 
-Result<Attachment> Message::OpenAttachment(NodeId attachment) const {
+Result<Attachment> Message::OpenAttachment(ndb::NodeId attachment) const {
   PST_ASSIGN_OR_RETURN(auto node, properties_.node().OpenSubnode(attachment));
   return Attachment::Open(std::move(node), code_page(), depth_, properties_.heap_id_layout());
 }
 
-Result<Attachment> Attachment::Open(std::unique_ptr<Node> node, std::uint32_t code_page,
+Result<Attachment> Attachment::Open(std::unique_ptr<ndb::Node> node, std::uint32_t code_page,
                                     int message_depth, ltp::HeapIdLayout layout) {
   PST_ASSIGN_OR_RETURN(auto pc, ltp::PropertyContext::Open(std::move(node), layout));
   pc.set_code_page(code_page);
@@ -116,7 +117,7 @@ bool Attachment::has_data_object() const {
   return tag && tag->type == ltp::prop_type::kObject;
 }
 
-Result<std::unique_ptr<Node>> Attachment::OpenDataObjectNode() const {
+Result<std::unique_ptr<ndb::Node>> Attachment::OpenDataObjectNode() const {
   PST_ASSIGN_OR_RETURN(auto value, properties_.Get(tags::kAttachDataObject));
   PST_ASSIGN_OR_RETURN(auto object, value.AsObject());
   return properties_.node().OpenSubnode(object.node);

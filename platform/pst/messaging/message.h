@@ -23,11 +23,11 @@ class Message {
   // Opens the message kept in `node`. String values use the message's own code page
   // (PR_MESSAGE_CODEPAGE, else PR_INTERNET_CPID), else `fallback_code_page`. `layout` is that
   // of the node's file.
-  static Result<Message> Open(std::unique_ptr<Node> node, std::uint32_t fallback_code_page,
+  static Result<Message> Open(std::unique_ptr<ndb::Node> node, std::uint32_t fallback_code_page,
                               int depth = 0,
                               ltp::HeapIdLayout layout = ltp::HeapIdLayout::k512BytePages);
 
-  NodeId id() const { return properties_.node().id(); }
+  ndb::NodeId id() const { return properties_.node().id(); }
   int depth() const { return depth_; }
   const ltp::PropertyContext& properties() const { return properties_; }
   // The code page that applies to this message's 8-bit strings.
@@ -40,17 +40,17 @@ class Message {
   // as having attachments whose table cannot be found is damaged (kCorrupt).
   Result<std::optional<ltp::TableContext>> OpenAttachmentTable() const;
   // The subnode ids of the attachments, in attachment-table order (empty without a table).
-  Result<std::vector<NodeId>> AttachmentIds() const;
+  Result<std::vector<ndb::NodeId>> AttachmentIds() const;
   // One attachment by its subnode id.
-  Result<Attachment> OpenAttachment(NodeId attachment) const;
+  Result<Attachment> OpenAttachment(ndb::NodeId attachment) const;
 
  private:
   Message(ltp::PropertyContext properties, int depth)
       : properties_(std::move(properties)), depth_(depth) {}
 
-  Result<std::optional<ltp::TableContext>> OpenTable(NodeId subnode) const;
+  Result<std::optional<ltp::TableContext>> OpenTable(ndb::NodeId subnode) const;
   // OpenTable, with a table that cannot be found while `expected` turned into damage.
-  Result<std::optional<ltp::TableContext>> OpenExpectedTable(NodeId subnode, bool expected,
+  Result<std::optional<ltp::TableContext>> OpenExpectedTable(ndb::NodeId subnode, bool expected,
                                                              const char* what) const;
   bool FlaggedWithAttachments() const;
   bool NamesRecipients() const;
@@ -63,10 +63,10 @@ class Message {
 // OLE) or an embedded message. References and web references carry no data in the file.
 class Attachment {
  public:
-  static Result<Attachment> Open(std::unique_ptr<Node> node, std::uint32_t code_page,
+  static Result<Attachment> Open(std::unique_ptr<ndb::Node> node, std::uint32_t code_page,
                                  int message_depth, ltp::HeapIdLayout layout);
 
-  NodeId id() const { return properties_.node().id(); }
+  ndb::NodeId id() const { return properties_.node().id(); }
   const ltp::PropertyContext& properties() const { return properties_; }
   // PR_ATTACH_METHOD, nullopt when absent.
   std::optional<std::int32_t> method() const;
@@ -82,7 +82,7 @@ class Attachment {
   Attachment(ltp::PropertyContext properties, int message_depth)
       : properties_(std::move(properties)), message_depth_(message_depth) {}
 
-  Result<std::unique_ptr<Node>> OpenDataObjectNode() const;
+  Result<std::unique_ptr<ndb::Node>> OpenDataObjectNode() const;
 
   ltp::PropertyContext properties_;
   int message_depth_;

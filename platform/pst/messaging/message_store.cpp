@@ -60,14 +60,14 @@ bool ClassPrefix(std::string_view prefix, std::string_view message_class) {
 }  // namespace
 
 Result<std::unique_ptr<MessageStore>> MessageStore::OpenFile(const std::string& path,
-                                                             TraceSink trace) {
-  PST_ASSIGN_OR_RETURN(auto db, NodeDatabase::Open(path, {.trace = std::move(trace)}));
+                                                             ndb::TraceSink trace) {
+  PST_ASSIGN_OR_RETURN(auto db, ndb::NodeDatabase::Open(path, {.trace = std::move(trace)}));
   return Open(std::move(db));
 }
 
-Result<std::unique_ptr<MessageStore>> MessageStore::Open(std::unique_ptr<NodeDatabase> db) {
+Result<std::unique_ptr<MessageStore>> MessageStore::Open(std::unique_ptr<ndb::NodeDatabase> db) {
   if (!db) return Status::Corrupt("message store: no node database");
-  auto node = db->OpenNode(kNidMessageStore);
+  auto node = db->OpenNode(ndb::kNidMessageStore);
   if (!node) return Status(node.status().code(), "message store object: " + node.status().message());
   auto pc =
       ltp::PropertyContext::Open(std::move(*node), ltp::HeapIdLayoutFor(db->header().variant));
@@ -102,7 +102,7 @@ bool MessageStore::CheckPassword(std::string_view password) const {
   return ComputeCrc(0, {bytes, password.size()}) == *stored;
 }
 
-std::optional<NodeId> MessageStore::SpecialFolderId(SpecialFolder which) const {
+std::optional<ndb::NodeId> MessageStore::SpecialFolderId(SpecialFolder which) const {
   auto value = properties_.Get(EntryIdTag(which));
   if (!value) return std::nullopt;
   auto id = EntryId::Decode(value->bytes());
@@ -131,7 +131,7 @@ Result<std::vector<ReceiveFolder>> MessageStore::ReceiveFolders() const {
     auto nid = folder->AsInt32();
     if (!nid) continue;
     ReceiveFolder entry;
-    entry.folder = static_cast<NodeId>(*nid);
+    entry.folder = static_cast<ndb::NodeId>(*nid);
     if (auto cls = table.CellById(row, tags::kMessageClassId)) {
       if (auto text = cls->AsUtf8()) entry.message_class = *text;
     }
@@ -140,17 +140,18 @@ Result<std::vector<ReceiveFolder>> MessageStore::ReceiveFolders() const {
   return folders;
 }
 
-Result<std::optional<NodeId>> MessageStore::ReceiveFolderFor(std::string_view message_class) const {
+Result<std::optional<ndb::NodeId>> MessageStore::ReceiveFolderFor(
+    std::string_view message_class) const {
   PST_ASSIGN_OR_RETURN(auto folders, ReceiveFolders());
   const ReceiveFolder* best = nullptr;
   for (const auto& f : folders) {
     if (!ClassPrefix(f.message_class, message_class)) continue;
     if (!best || f.message_class.size() > best->message_class.size()) best = &f;
   }
-  return best ? std::optional<NodeId>(best->folder) : std::nullopt;
+  return best ? std::optional<ndb::NodeId>(best->folder) : std::nullopt;
 }
 
-Result<std::optional<NodeId>> MessageStore::FindOfflineIpmSubtree() const {
+Result<std::optional<ndb::NodeId>> MessageStore::FindOfflineIpmSubtree() const {
   PST_ASSIGN_OR_RETURN(auto root, OpenRootFolder());
   auto mailbox = root.FindSubfolder(kRootMailboxName);
   if (!mailbox || !mailbox->has_value()) return mailbox;
@@ -158,14 +159,14 @@ Result<std::optional<NodeId>> MessageStore::FindOfflineIpmSubtree() const {
   return folder.FindSubfolder(kIpmSubtreeName);
 }
 
-Result<std::optional<NodeId>> MessageStore::IpmSubtreeId() const {
-  if (auto id = SpecialFolderId(SpecialFolder::kIpmSubtree)) return std::optional<NodeId>(*id);
-  if (!offline_store()) return std::optional<NodeId>();
+Result<std::optional<ndb::NodeId>> MessageStore::IpmSubtreeId() const {
+  if (auto id = SpecialFolderId(SpecialFolder::kIpmSubtree)) return std::optional<ndb::NodeId>(*id);
+  if (!offline_store()) return std::optional<ndb::NodeId>();
   return FindOfflineIpmSubtree();
 }
 
 std::uint32_t MessageStore::ComputeValidFolderMask() const {
-  auto opens = [this](std::optional<NodeId> nid) { return nid && OpenFolder(*nid).ok(); };
+  auto opens = [this](std::optional<ndb::NodeId> nid) { return nid && OpenFolder(*nid).ok(); };
   std::uint32_t mask = 0;
   if (auto subtree = IpmSubtreeId(); subtree && opens(*subtree)) {
     mask |= static_cast<std::uint32_t>(SpecialFolder::kIpmSubtree);
@@ -178,25 +179,25 @@ std::uint32_t MessageStore::ComputeValidFolderMask() const {
   return mask;
 }
 
-EntryId MessageStore::MakeEntryId(NodeId node) const {
+EntryId MessageStore::MakeEntryId(ndb::NodeId node) const {
   EntryId id;
   id.provider = record_key_;
   id.node = node;
   return id;
 }
 
-Result<NodeId> MessageStore::ResolveEntryId(std::span<const std::byte> entry_id) const {
+Result<ndb::NodeId> MessageStore::ResolveEntryId(std::span<const std::byte> entry_id) const {
   PST_ASSIGN_OR_RETURN(auto id, EntryId::Decode(entry_id));
   if (id.provider != record_key_) return Status::NotFound("entry id of another store");
   PST_RETURN_IF_ERROR(db_->FindNode(id.node));
   return id.node;
 }
 
-Result<Folder> MessageStore::OpenFolder(NodeId nid) const {
+Result<Folder> MessageStore::OpenFolder(ndb::NodeId nid) const {
   return Folder::Open(*db_, nid, code_page());
 }
 
-Result<Message> MessageStore::OpenMessage(NodeId nid) const {
+Result<Message> MessageStore::OpenMessage(ndb::NodeId nid) const {
   const NodeType type = TypeOf(nid);
   if (type != NodeType::kNormalMessage && type != NodeType::kAssociatedMessage) {
     return Status::NotFound("node " + std::to_string(nid) + " is not a message");

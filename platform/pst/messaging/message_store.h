@@ -31,20 +31,20 @@ inline constexpr std::uint32_t kInboxValid = 0x02;  // FOLDER_IPM_INBOX_VALID
 // One row of the receive-folder table: a message class ("" for the default) and its folder.
 struct ReceiveFolder {
   std::string message_class;  // UTF-8
-  NodeId folder = 0;
+  ndb::NodeId folder = 0;
 };
 
 class MessageStore {
  public:
-  static Result<std::unique_ptr<MessageStore>> Open(std::unique_ptr<NodeDatabase> db);
+  static Result<std::unique_ptr<MessageStore>> Open(std::unique_ptr<ndb::NodeDatabase> db);
   // `trace` receives one line per integrity finding of the file (see IntegrityLog).
   static Result<std::unique_ptr<MessageStore>> OpenFile(const std::string& path,
-                                                        TraceSink trace = {});
+                                                        ndb::TraceSink trace = {});
 
   MessageStore(const MessageStore&) = delete;
   MessageStore& operator=(const MessageStore&) = delete;
 
-  const NodeDatabase& database() const { return *db_; }
+  const ndb::NodeDatabase& database() const { return *db_; }
   const ltp::PropertyContext& properties() const { return properties_; }
   // PR_RECORD_KEY: the provider UID inside every entry id of this store.
   const ltp::Guid& record_key() const { return record_key_; }
@@ -64,7 +64,7 @@ class MessageStore {
 
   // The node a special-folder entry id of the store object names; nullopt when the store has no
   // such entry id or it names another store.
-  std::optional<NodeId> SpecialFolderId(SpecialFolder which) const;
+  std::optional<ndb::NodeId> SpecialFolderId(SpecialFolder which) const;
   // PR_VALID_FOLDER_MASK as stored.
   std::optional<std::uint32_t> stored_valid_folder_mask() const;
 
@@ -72,32 +72,32 @@ class MessageStore {
   Result<std::vector<ReceiveFolder>> ReceiveFolders() const;
   // The folder that receives `message_class`: the row of the longest class that is a prefix of it
   // at a "." boundary (case-insensitive), else the default row ""; nullopt when none applies.
-  Result<std::optional<NodeId>> ReceiveFolderFor(std::string_view message_class) const;
+  Result<std::optional<ndb::NodeId>> ReceiveFolderFor(std::string_view message_class) const;
 
   // For offline stores: the "IPM_SUBTREE" folder below the root's "Root - Mailbox".
-  Result<std::optional<NodeId>> FindOfflineIpmSubtree() const;
+  Result<std::optional<ndb::NodeId>> FindOfflineIpmSubtree() const;
   // The IPM subtree: the store's entry id, or for an offline store without one the folder above.
-  Result<std::optional<NodeId>> IpmSubtreeId() const;
+  Result<std::optional<ndb::NodeId>> IpmSubtreeId() const;
   // PR_VALID_FOLDER_MASK as it should be: the bit of each special folder (the IPM subtree as
   // IpmSubtreeId finds it, the inbox as the receive folder of "IPM") whose node opens as a folder.
   std::uint32_t ComputeValidFolderMask() const;
 
-  EntryId MakeEntryId(NodeId node) const;
+  EntryId MakeEntryId(ndb::NodeId node) const;
   // The node an entry id names; kNotFound when it is not an entry id of this store or the node
   // does not exist.
-  Result<NodeId> ResolveEntryId(std::span<const std::byte> entry_id) const;
+  Result<ndb::NodeId> ResolveEntryId(std::span<const std::byte> entry_id) const;
 
-  Result<Folder> OpenFolder(NodeId nid) const;
-  Result<Folder> OpenRootFolder() const { return OpenFolder(kNidRootFolder); }
-  Result<Message> OpenMessage(NodeId nid) const;
+  Result<Folder> OpenFolder(ndb::NodeId nid) const;
+  Result<Folder> OpenRootFolder() const { return OpenFolder(ndb::kNidRootFolder); }
+  Result<Message> OpenMessage(ndb::NodeId nid) const;
   // The name-to-id map, loaded on first use.
   Result<const NamedPropertyMap*> named_properties() const;
 
  private:
-  MessageStore(std::unique_ptr<NodeDatabase> db, ltp::PropertyContext properties)
+  MessageStore(std::unique_ptr<ndb::NodeDatabase> db, ltp::PropertyContext properties)
       : db_(std::move(db)), properties_(std::move(properties)) {}
 
-  std::unique_ptr<NodeDatabase> db_;
+  std::unique_ptr<ndb::NodeDatabase> db_;
   ltp::PropertyContext properties_;
   ltp::Guid record_key_{};
   mutable std::unique_ptr<NamedPropertyMap> named_;

@@ -63,8 +63,8 @@ Result<std::string> NameAt(std::uint32_t offset, ltp::Bytes strings) {
 const ltp::Guid kPsMapi = MakeGuid(0x28);
 const ltp::Guid kPsPublicStrings = MakeGuid(0x29);
 
-Result<NamedPropertyMap> NamedPropertyMap::Load(const NodeDatabase& db) {
-  PST_ASSIGN_OR_RETURN(auto node, db.OpenNode(kNidNameToIdMap));
+Result<NamedPropertyMap> NamedPropertyMap::Load(const ndb::NodeDatabase& db) {
+  PST_ASSIGN_OR_RETURN(auto node, db.OpenNode(ndb::kNidNameToIdMap));
   PST_ASSIGN_OR_RETURN(auto pc, ltp::PropertyContext::Open(
                                     std::move(node), ltp::HeapIdLayoutFor(db.header().variant)));
   return FromContext(pc);

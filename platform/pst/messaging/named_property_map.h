@@ -30,7 +30,7 @@ class NamedPropertyMap {
   static constexpr std::size_t kEntrySize = 8;   // NAMEID record
   static constexpr std::size_t kGuidSize = 16;
 
-  static Result<NamedPropertyMap> Load(const NodeDatabase& db);
+  static Result<NamedPropertyMap> Load(const ndb::NodeDatabase& db);
   static Result<NamedPropertyMap> FromContext(const ltp::PropertyContext& pc);
 
   std::size_t size() const { return by_id_.size(); }

@@ -27,17 +27,17 @@ enum class NodeType : std::uint8_t {
   kLtp = 0x1F,
 };
 
-inline constexpr NodeId kNodeTypeMask = 0x1F;
+inline constexpr ndb::NodeId kNodeTypeMask = 0x1F;
 
-inline NodeType TypeOf(NodeId nid) { return static_cast<NodeType>(nid & kNodeTypeMask); }
+inline NodeType TypeOf(ndb::NodeId nid) { return static_cast<NodeType>(nid & kNodeTypeMask); }
 // The node of the same index with another type (a folder's tables share its index).
-inline NodeId WithType(NodeId nid, NodeType type) {
-  return (nid & ~kNodeTypeMask) | static_cast<NodeId>(type);
+inline ndb::NodeId WithType(ndb::NodeId nid, NodeType type) {
+  return (nid & ~kNodeTypeMask) | static_cast<ndb::NodeId>(type);
 }
 
 // The store, name-to-id map and root folder nodes are named in the node database header.
-inline constexpr NodeId kNidReceiveFolderTable = 0x62B;     // the store's receive-folder table
-inline constexpr NodeId kNidAttachmentTable = 0x671;        // a message's attachment table subnode
-inline constexpr NodeId kNidRecipientTable = 0x692;         // a message's recipient table subnode
+inline constexpr ndb::NodeId kNidReceiveFolderTable = 0x62B;  // the store's receive-folder table
+inline constexpr ndb::NodeId kNidAttachmentTable = 0x671;  // a message's attachment table subnode
+inline constexpr ndb::NodeId kNidRecipientTable = 0x692;   // a message's recipient table subnode
 
 }  // namespace pst::messaging

@@ -7,7 +7,7 @@
 #include <memory>
 #include <span>
 
-namespace pst {
+namespace pst::ndb {
 
 class BlockBuffer {
  public:
@@ -35,4 +35,4 @@ class BlockBuffer {
   std::size_t capacity_ = 0;
 };
 
-}  // namespace pst
+}  // namespace pst::ndb

@@ -5,7 +5,7 @@
 #include "platform/pst/ndb/block_encoding_kernels.h"
 #include "platform/pst/ndb/crypt_tables.h"
 
-namespace pst {
+namespace pst::ndb {
 namespace {
 
 using crypt_tables::kTableI;
@@ -111,4 +111,4 @@ void DecodeBlockData(CryptMethod method, std::span<std::byte> data, std::uint64_
   }
 }
 
-}  // namespace pst
+}  // namespace pst::ndb

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-namespace pst {
+namespace pst::ndb {
 
 // bCryptMethod values of the file header.
 enum class CryptMethod : std::uint8_t {
@@ -41,4 +41,4 @@ void CryptCyclicWith(EncodingKernel kernel, std::span<std::byte> data, std::uint
 void EncodeBlockData(CryptMethod method, std::span<std::byte> data, std::uint64_t bid);
 void DecodeBlockData(CryptMethod method, std::span<std::byte> data, std::uint64_t bid);
 
-}  // namespace pst
+}  // namespace pst::ndb

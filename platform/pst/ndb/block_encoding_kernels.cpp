@@ -6,7 +6,7 @@
 #include <immintrin.h>
 #endif
 
-namespace pst::encoding_kernels {
+namespace pst::ndb::encoding_kernels {
 
 using crypt_tables::Table;
 
@@ -184,4 +184,4 @@ std::size_t CyclicAvx512Vbmi(std::uint8_t*, std::size_t, std::uint16_t) { return
 
 #endif
 
-}  // namespace pst::encoding_kernels
+}  // namespace pst::ndb::encoding_kernels

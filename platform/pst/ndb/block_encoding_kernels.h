@@ -9,7 +9,7 @@
 
 #include "platform/pst/ndb/crypt_tables.h"
 
-namespace pst::encoding_kernels {
+namespace pst::ndb::encoding_kernels {
 
 bool HasAvx2();
 bool HasAvx512Vbmi();
@@ -24,4 +24,4 @@ void SubstituteAvx512Vbmi(const crypt_tables::Table& table, std::uint8_t* data, 
 std::size_t CyclicAvx2(std::uint8_t* data, std::size_t size, std::uint16_t w);
 std::size_t CyclicAvx512Vbmi(std::uint8_t* data, std::size_t size, std::uint16_t w);
 
-}  // namespace pst::encoding_kernels
+}  // namespace pst::ndb::encoding_kernels

@@ -10,7 +10,7 @@
 #include "platform/pst/ndb/pst_crc.h"
 #include "platform/pst/util/hex.h"
 
-namespace pst {
+namespace pst::ndb {
 namespace {
 
 std::string Where(const BlockEntry& e) {
@@ -113,4 +113,4 @@ Status BlockReader::Inflate(const BlockEntry& e, BlockBuffer& io) const {
   return Status::Ok();
 }
 
-}  // namespace pst
+}  // namespace pst::ndb

@@ -16,7 +16,7 @@
 #include "platform/pst/ndb/node.h"
 #include "platform/pst/util/result.h"
 
-namespace pst {
+namespace pst::ndb {
 
 // Bit 0x02 of a block id marks internal blocks (data trees, subnode trees), which are never encoded.
 constexpr BlockId kInternalBlockFlag = 0x02;
@@ -57,4 +57,4 @@ class BlockReader {
   IntegrityLog& log_;
 };
 
-}  // namespace pst
+}  // namespace pst::ndb

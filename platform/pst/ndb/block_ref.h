@@ -8,7 +8,7 @@
 #include "platform/pst/ndb/format_layout.h"
 #include "platform/pst/util/endian.h"
 
-namespace pst {
+namespace pst::ndb {
 
 struct BlockRef {
   std::uint64_t bid = 0;
@@ -22,4 +22,4 @@ struct BlockRef {
   }
 };
 
-}  // namespace pst
+}  // namespace pst::ndb

@@ -3,7 +3,7 @@
 
 #include "platform/pst/util/endian.h"
 
-namespace pst {
+namespace pst::ndb {
 namespace {
 
 // BLOCKTRAILER fields. The block id and the CRC swap places between ANSI and Unicode; only 4 KiB-page
@@ -35,4 +35,4 @@ BlockTrailer BlockTrailer::LoadFromBlockEnd(std::span<const std::byte> block,
   return out;
 }
 
-}  // namespace pst
+}  // namespace pst::ndb

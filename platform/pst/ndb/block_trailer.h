@@ -7,7 +7,7 @@
 
 #include "platform/pst/ndb/format_layout.h"
 
-namespace pst {
+namespace pst::ndb {
 
 struct BlockTrailer {
   std::uint16_t stored_size = 0;    // cb
@@ -21,4 +21,4 @@ struct BlockTrailer {
   static BlockTrailer LoadFromBlockEnd(std::span<const std::byte> block, const FormatLayout& layout);
 };
 
-}  // namespace pst
+}  // namespace pst::ndb

@@ -11,7 +11,7 @@
 #include "platform/pst/ndb/format_layout.h"
 #include "platform/pst/ndb/node.h"
 
-namespace pst {
+namespace pst::ndb {
 
 // BTENTRY: the smallest key below a child page and where that page is.
 struct BtEntry {
@@ -61,4 +61,4 @@ struct BlockEntry {
   }
 };
 
-}  // namespace pst
+}  // namespace pst::ndb

@@ -7,7 +7,7 @@
 #include "platform/pst/util/endian.h"
 #include "platform/pst/util/hex.h"
 
-namespace pst {
+namespace pst::ndb {
 namespace {
 
 struct PageCounts {
@@ -112,4 +112,4 @@ Result<BTreePage> BTreePage::Decode(std::span<const std::byte> page, const Forma
   return out;
 }
 
-}  // namespace pst
+}  // namespace pst::ndb

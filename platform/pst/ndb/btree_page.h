@@ -12,7 +12,7 @@
 #include "platform/pst/ndb/format_layout.h"
 #include "platform/pst/util/result.h"
 
-namespace pst {
+namespace pst::ndb {
 
 // ptype values of a PAGETRAILER.
 enum class PageType : std::uint8_t {
@@ -56,4 +56,4 @@ class BTreePage {
   std::vector<BlockEntry> blocks_;
 };
 
-}  // namespace pst
+}  // namespace pst::ndb

@@ -7,7 +7,7 @@
 
 #include "platform/pst/util/hex.h"
 
-namespace pst {
+namespace pst::ndb {
 
 Result<std::shared_ptr<const BTreePage>> BTreeReader::LoadPage(const BlockRef& ref) const {
   if (auto hit = cache_.Find(ref.ib, type_)) return hit;
@@ -104,4 +104,4 @@ Status BTreeReader::VisitLeaves(const std::function<bool(const BTreePage&)>& vis
   return Status::Ok();
 }
 
-}  // namespace pst
+}  // namespace pst::ndb

@@ -16,7 +16,7 @@
 #include "platform/pst/ndb/page_cache.h"
 #include "platform/pst/util/result.h"
 
-namespace pst {
+namespace pst::ndb {
 
 class BTreeReader {
  public:
@@ -49,4 +49,4 @@ class BTreeReader {
   IntegrityLog& log_;
 };
 
-}  // namespace pst
+}  // namespace pst::ndb

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-namespace pst::crypt_tables {
+namespace pst::ndb::crypt_tables {
 
 using Table = std::array<std::uint8_t, 256>;
 
@@ -66,4 +66,4 @@ inline constexpr Table kTableI = {
     0xd4, 0xe1, 0x11, 0xd0, 0x08, 0x8b, 0x2a, 0xf2, 0xed, 0x9a, 0x64, 0x3f, 0xc1, 0x6c, 0xf9, 0xec,
 };
 
-}  // namespace pst::crypt_tables
+}  // namespace pst::ndb::crypt_tables

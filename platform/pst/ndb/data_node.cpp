@@ -10,7 +10,7 @@
 #include "platform/pst/ndb/subnode_tree.h"
 #include "platform/pst/util/hex.h"
 
-namespace pst {
+namespace pst::ndb {
 
 Result<std::unique_ptr<Node>> DataNode::Open(const NodeDatabase& db, NodeId nid, BlockId data_bid,
                                              BlockId subnode_bid,
@@ -231,4 +231,4 @@ Result<std::vector<NodeId>> DataNode::SubnodeIds() const {
   return ids;
 }
 
-}  // namespace pst
+}  // namespace pst::ndb

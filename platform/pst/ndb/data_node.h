@@ -18,7 +18,7 @@
 #include "platform/pst/ndb/node.h"
 #include "platform/pst/util/result.h"
 
-namespace pst {
+namespace pst::ndb {
 
 class NodeDatabase;
 
@@ -80,4 +80,4 @@ class DataNode final : public Node {
   mutable BlockBuffer run_;
 };
 
-}  // namespace pst
+}  // namespace pst::ndb

@@ -6,7 +6,7 @@
 #include "platform/pst/util/endian.h"
 #include "platform/pst/util/hex.h"
 
-namespace pst {
+namespace pst::ndb {
 
 Result<DataTreeBlock> DataTreeBlock::Decode(std::span<const std::byte> data,
                                             const FormatLayout& l, BlockId bid) {
@@ -32,4 +32,4 @@ Result<DataTreeBlock> DataTreeBlock::Decode(std::span<const std::byte> data,
   return out;
 }
 
-}  // namespace pst
+}  // namespace pst::ndb

@@ -11,7 +11,7 @@
 #include "platform/pst/ndb/node.h"
 #include "platform/pst/util/result.h"
 
-namespace pst {
+namespace pst::ndb {
 
 struct DataTreeBlock {
   static constexpr std::uint8_t kBlockType = 0x01;  // btype of XBLOCK and XXBLOCK
@@ -27,4 +27,4 @@ struct DataTreeBlock {
                                       BlockId bid);
 };
 
-}  // namespace pst
+}  // namespace pst::ndb

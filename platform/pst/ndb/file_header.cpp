@@ -7,7 +7,7 @@
 #include "platform/pst/util/endian.h"
 #include "platform/pst/util/hex.h"
 
-namespace pst {
+namespace pst::ndb {
 namespace {
 
 // Field offsets that differ between the 32-bit and 64-bit header layouts.
@@ -81,4 +81,4 @@ Result<FileHeader> FileHeader::Decode(std::span<const std::byte> data) {
   return h;
 }
 
-}  // namespace pst
+}  // namespace pst::ndb

@@ -11,7 +11,7 @@
 #include "platform/pst/ndb/format_layout.h"
 #include "platform/pst/util/result.h"
 
-namespace pst {
+namespace pst::ndb {
 
 struct FileHeader {
   static constexpr std::uint32_t kMagic = 0x4E444221;        // dwMagic "!BDN"
@@ -42,4 +42,4 @@ struct FileHeader {
   static Result<FileHeader> Decode(std::span<const std::byte> data);
 };
 
-}  // namespace pst
+}  // namespace pst::ndb

@@ -5,7 +5,7 @@
 
 #include "platform/pst/util/hex.h"
 
-namespace pst {
+namespace pst::ndb {
 namespace {
 
 class MemorySource final : public FileSource {
@@ -37,4 +37,4 @@ std::unique_ptr<FileSource> FileSource::FromMemory(std::vector<std::byte> bytes)
   return std::make_unique<MemorySource>(std::move(bytes));
 }
 
-}  // namespace pst
+}  // namespace pst::ndb

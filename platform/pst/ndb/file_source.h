@@ -11,7 +11,7 @@
 
 #include "platform/pst/util/result.h"
 
-namespace pst {
+namespace pst::ndb {
 
 class FileSource {
  public:
@@ -31,4 +31,4 @@ class FileSource {
   Status CheckRange(std::uint64_t offset, std::size_t length) const;
 };
 
-}  // namespace pst
+}  // namespace pst::ndb

@@ -9,7 +9,7 @@
 
 #include "platform/pst/util/hex.h"
 
-namespace pst {
+namespace pst::ndb {
 namespace {
 
 class PreadSource final : public FileSource {
@@ -60,4 +60,4 @@ Result<std::unique_ptr<FileSource>> FileSource::OpenFile(const std::string& path
       std::make_unique<PreadSource>(fd, static_cast<std::uint64_t>(st.st_size)));
 }
 
-}  // namespace pst
+}  // namespace pst::ndb

@@ -9,7 +9,7 @@
 #include "platform/os/system_message.h"
 #include "platform/pst/util/hex.h"
 
-namespace pst {
+namespace pst::ndb {
 namespace {
 
 class HandleSource final : public FileSource {
@@ -65,4 +65,4 @@ Result<std::unique_ptr<FileSource>> FileSource::OpenFile(const std::string& path
       std::make_unique<HandleSource>(file, static_cast<std::uint64_t>(size.QuadPart)));
 }
 
-}  // namespace pst
+}  // namespace pst::ndb

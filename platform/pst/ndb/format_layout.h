@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace pst {
+namespace pst::ndb {
 
 enum class FormatVariant : std::uint8_t {
   kAnsi,       // wVer 14/15: 32-bit ids and offsets, 512-byte pages
@@ -56,4 +56,4 @@ inline const FormatLayout& FormatLayout::For(FormatVariant variant) {
   return kUnicodeLayout;
 }
 
-}  // namespace pst
+}  // namespace pst::ndb

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-namespace pst {
+namespace pst::ndb {
 
 std::string IntegrityFindings::Summary() const {
   std::string text;
@@ -63,4 +63,4 @@ IntegrityFindings IntegrityLog::TakeSince(std::uint64_t from) {
   return taken;
 }
 
-}  // namespace pst
+}  // namespace pst::ndb

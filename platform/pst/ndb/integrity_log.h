@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-namespace pst {
+namespace pst::ndb {
 
 using TraceSink = std::function<void(const std::string&)>;
 
@@ -75,4 +75,4 @@ class IntegrityLog {
   std::uint64_t dropped_below_ = 0;  // every dropped finding is numbered below this
 };
 
-}  // namespace pst
+}  // namespace pst::ndb

@@ -11,7 +11,7 @@
 
 #include "platform/pst/util/result.h"
 
-namespace pst {
+namespace pst::ndb {
 
 using NodeId = std::uint32_t;   // NID: low 5 bits are the node type
 using BlockId = std::uint64_t;  // BID (32-bit in ANSI files, widened here)
@@ -41,4 +41,4 @@ class Node {
   virtual Result<std::vector<NodeId>> SubnodeIds() const = 0;
 };
 
-}  // namespace pst
+}  // namespace pst::ndb

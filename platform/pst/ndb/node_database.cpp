@@ -7,7 +7,7 @@
 #include "platform/pst/ndb/data_node.h"
 #include "platform/pst/util/hex.h"
 
-namespace pst {
+namespace pst::ndb {
 
 NodeDatabase::NodeDatabase(std::unique_ptr<FileSource> file, const FileHeader& header,
                            NodeDatabaseOptions options)
@@ -85,4 +85,4 @@ Status NodeDatabase::VisitBlocks(const std::function<bool(const BlockEntry&)>& v
   });
 }
 
-}  // namespace pst
+}  // namespace pst::ndb

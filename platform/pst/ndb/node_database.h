@@ -21,7 +21,7 @@
 #include "platform/pst/ndb/page_cache.h"
 #include "platform/pst/util/result.h"
 
-namespace pst {
+namespace pst::ndb {
 
 // Well-known node ids.
 constexpr NodeId kNidMessageStore = 0x21;  // NID_MESSAGE_STORE
@@ -82,4 +82,4 @@ class NodeDatabase {
   BlockReader blocks_;
 };
 
-}  // namespace pst
+}  // namespace pst::ndb

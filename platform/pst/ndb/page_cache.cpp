@@ -1,7 +1,7 @@
 // The B-tree page cache.
 #include "platform/pst/ndb/page_cache.h"
 
-namespace pst {
+namespace pst::ndb {
 
 std::shared_ptr<const BTreePage> PageCache::Find(std::uint64_t ib, PageType type) {
   std::lock_guard<std::mutex> lock(mu_);
@@ -33,4 +33,4 @@ std::size_t PageCache::size() const {
   return lru_.size();
 }
 
-}  // namespace pst
+}  // namespace pst::ndb

@@ -13,7 +13,7 @@
 
 #include "platform/pst/ndb/btree_page.h"
 
-namespace pst {
+namespace pst::ndb {
 
 class PageCache {
  public:
@@ -39,4 +39,4 @@ class PageCache {
   std::unordered_map<Key, Lru::iterator, KeyHash> index_;
 };
 
-}  // namespace pst
+}  // namespace pst::ndb

@@ -6,7 +6,7 @@
 #include "platform/pst/util/endian.h"
 #include "platform/pst/util/hex.h"
 
-namespace pst {
+namespace pst::ndb {
 
 Result<SubnodeBlock> SubnodeBlock::Decode(std::span<const std::byte> data, const FormatLayout& l,
                                           BlockId bid) {
@@ -38,4 +38,4 @@ Result<SubnodeBlock> SubnodeBlock::Decode(std::span<const std::byte> data, const
   return out;
 }
 
-}  // namespace pst
+}  // namespace pst::ndb

@@ -12,7 +12,7 @@
 #include "platform/pst/ndb/node.h"
 #include "platform/pst/util/result.h"
 
-namespace pst {
+namespace pst::ndb {
 
 // SLENTRY.
 struct SubnodeLeafEntry {
@@ -39,4 +39,4 @@ struct SubnodeBlock {
                                      BlockId bid);
 };
 
-}  // namespace pst
+}  // namespace pst::ndb

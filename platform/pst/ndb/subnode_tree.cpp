@@ -6,7 +6,7 @@
 #include "platform/pst/ndb/node_database.h"
 #include "platform/pst/util/hex.h"
 
-namespace pst {
+namespace pst::ndb {
 namespace {
 
 Result<SubnodeBlock> LoadSubnodeBlock(const NodeDatabase& db, BlockId bid, int want_level) {
@@ -67,4 +67,4 @@ Status VisitSubnodes(const NodeDatabase& db, BlockId root,
   return Status::Ok();
 }
 
-}  // namespace pst
+}  // namespace pst::ndb

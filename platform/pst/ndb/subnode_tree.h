@@ -8,7 +8,7 @@
 #include "platform/pst/ndb/subnode_block.h"
 #include "platform/pst/util/result.h"
 
-namespace pst {
+namespace pst::ndb {
 
 class NodeDatabase;
 
@@ -19,4 +19,4 @@ Result<SubnodeLeafEntry> FindSubnode(const NodeDatabase& db, BlockId root, NodeI
 Status VisitSubnodes(const NodeDatabase& db, BlockId root,
                      const std::function<bool(const SubnodeLeafEntry&)>& visit);
 
-}  // namespace pst
+}  // namespace pst::ndb

@@ -16,7 +16,7 @@ using testing::Le32;
 
 struct BthFixture {
   std::shared_ptr<testing::FakeNodeData> data = std::make_shared<testing::FakeNodeData>();
-  std::unique_ptr<Node> node;
+  std::unique_ptr<ndb::Node> node;
   std::optional<Heap> heap;
   std::uint32_t header = 0;
 
@@ -89,7 +89,7 @@ TEST(BthRead, RefusesBadHeaders) {
 
 // A BTH of 4-byte keys and 2-byte data whose root node holds `root_bytes` at `levels`.
 struct RawBth {
-  std::unique_ptr<Node> node;
+  std::unique_ptr<ndb::Node> node;
   std::optional<Heap> heap;
   std::optional<BTreeOnHeap> bth;
 

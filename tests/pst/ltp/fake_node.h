@@ -17,17 +17,17 @@ namespace pst::testing {
 using ByteVector = std::vector<std::byte>;
 
 struct FakeNodeData {
-  NodeId id = 0;
+  ndb::NodeId id = 0;
   std::vector<ByteVector> blocks;
-  std::map<NodeId, std::shared_ptr<FakeNodeData>> subnodes;
+  std::map<ndb::NodeId, std::shared_ptr<FakeNodeData>> subnodes;
   std::map<std::size_t, Status> failing_blocks;  // blocks whose read fails
 };
 
-class FakeNode : public Node {
+class FakeNode : public ndb::Node {
  public:
   explicit FakeNode(std::shared_ptr<const FakeNodeData> data) : data_(std::move(data)) {}
 
-  NodeId id() const override { return data_->id; }
+  ndb::NodeId id() const override { return data_->id; }
   std::uint64_t size() const override {
     std::uint64_t total = 0;
     for (const auto& b : data_->blocks) total += b.size();
@@ -69,15 +69,15 @@ class FakeNode : public Node {
     }
     return all;
   }
-  Result<std::unique_ptr<Node>> OpenSubnode(NodeId subnode) const override {
+  Result<std::unique_ptr<ndb::Node>> OpenSubnode(ndb::NodeId subnode) const override {
     auto it = data_->subnodes.find(subnode);
     if (it == data_->subnodes.end()) {
       return Status::NotFound("no subnode " + std::to_string(subnode));
     }
-    return std::unique_ptr<Node>(std::make_unique<FakeNode>(it->second));
+    return std::unique_ptr<ndb::Node>(std::make_unique<FakeNode>(it->second));
   }
-  Result<std::vector<NodeId>> SubnodeIds() const override {
-    std::vector<NodeId> ids;
+  Result<std::vector<ndb::NodeId>> SubnodeIds() const override {
+    std::vector<ndb::NodeId> ids;
     for (const auto& [id, _] : data_->subnodes) ids.push_back(id);
     return ids;
   }
@@ -86,12 +86,13 @@ class FakeNode : public Node {
   std::shared_ptr<const FakeNodeData> data_;
 };
 
-inline std::unique_ptr<Node> MakeFakeNode(std::shared_ptr<FakeNodeData> data) {
+inline std::unique_ptr<ndb::Node> MakeFakeNode(std::shared_ptr<FakeNodeData> data) {
   return std::make_unique<FakeNode>(std::move(data));
 }
 
 // The data of a node made of the given blocks and without subnodes.
-inline std::shared_ptr<FakeNodeData> FakeNodeOfBlocks(NodeId id, std::vector<ByteVector> blocks) {
+inline std::shared_ptr<FakeNodeData> FakeNodeOfBlocks(ndb::NodeId id,
+                                                      std::vector<ByteVector> blocks) {
   auto data = std::make_shared<FakeNodeData>();
   data->id = id;
   data->blocks = std::move(blocks);

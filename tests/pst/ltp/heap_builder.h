@@ -128,11 +128,11 @@ struct PcProp {
   std::uint16_t type = 0;
   ByteVector value;  // inline: the 4 stored bytes; heap/subnode: the value's bytes
   Where where = Where::kHeap;
-  NodeId subnode = 0;
+  ndb::NodeId subnode = 0;
 };
 
 // A property context node of the given properties (sorted by id).
-inline std::shared_ptr<FakeNodeData> BuildPc(NodeId id, const std::vector<PcProp>& props) {
+inline std::shared_ptr<FakeNodeData> BuildPc(ndb::NodeId id, const std::vector<PcProp>& props) {
   auto node = std::make_shared<FakeNodeData>();
   node->id = id;
   HeapBuilder heap(kClientPc);
@@ -174,9 +174,9 @@ struct TcLayout {
   std::uint16_t end_4byte = 0, end_2byte = 0, end_1byte = 0, row_size = 0;
   std::vector<TcColumn> columns;
 };
-inline constexpr NodeId kRowMatrixSubnode = 0x3F;
+inline constexpr ndb::NodeId kRowMatrixSubnode = 0x3F;
 
-inline std::shared_ptr<FakeNodeData> BuildTc(NodeId id, const TcLayout& layout,
+inline std::shared_ptr<FakeNodeData> BuildTc(ndb::NodeId id, const TcLayout& layout,
                                              const std::vector<ByteVector>& rows,
                                              std::size_t rows_per_block = 0,
                                              HeapBuilder* heap_in = nullptr) {

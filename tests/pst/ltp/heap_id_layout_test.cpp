@@ -26,9 +26,9 @@ std::shared_ptr<FakeNodeData> NodeOf(std::vector<ByteVector> blocks) {
 }
 
 TEST(HeapIdLayout, OnlyTheFourKibibytePageVariantWidensTheIndex) {
-  EXPECT_EQ(HeapIdLayoutFor(FormatVariant::kAnsi), HeapIdLayout::k512BytePages);
-  EXPECT_EQ(HeapIdLayoutFor(FormatVariant::kUnicode), HeapIdLayout::k512BytePages);
-  EXPECT_EQ(HeapIdLayoutFor(FormatVariant::kUnicode4k), HeapIdLayout::k4KiBPages);
+  EXPECT_EQ(HeapIdLayoutFor(ndb::FormatVariant::kAnsi), HeapIdLayout::k512BytePages);
+  EXPECT_EQ(HeapIdLayoutFor(ndb::FormatVariant::kUnicode), HeapIdLayout::k512BytePages);
+  EXPECT_EQ(HeapIdLayoutFor(ndb::FormatVariant::kUnicode4k), HeapIdLayout::k4KiBPages);
 }
 
 TEST(HeapIdLayout, FourKibibytePageHeapFindsAllocationsInLaterBlocks) {

@@ -21,7 +21,7 @@ class DamagedMessageRoundTrip : public ::testing::Test {
  protected:
   void SetUp() override {
     path_ = dir_ / "damaged-message.pst";
-    pstwriter::PstBuilder b(path_, {.crypt = CryptMethod::kNone});
+    pstwriter::PstBuilder b(path_, {.crypt = ndb::CryptMethod::kNone});
     folder_ = b.AddFolder(b.ipm_subtree(), "Inbox");
     for (int i = 0; i < 3; ++i) {
       pstwriter::Message m;
@@ -34,10 +34,10 @@ class DamagedMessageRoundTrip : public ::testing::Test {
   }
 
   // Overwrites one byte of the first data block of top-level node `nid`.
-  void DamageNode(NodeId nid, std::size_t offset_in_block, std::byte value) {
+  void DamageNode(ndb::NodeId nid, std::size_t offset_in_block, std::byte value) {
     std::uint64_t at = 0;
     {
-      auto db = NodeDatabase::Open(path_);
+      auto db = ndb::NodeDatabase::Open(path_);
       ASSERT_TRUE(db.ok());
       auto node = (*db)->FindNode(nid);
       ASSERT_TRUE(node.ok());

@@ -25,7 +25,7 @@ using testing::Utf16;
 using Where = PcProp::Where;
 using NodePtr = std::shared_ptr<FakeNodeData>;
 
-constexpr NodeId kMessageNid = 0x200024;
+constexpr ndb::NodeId kMessageNid = 0x200024;
 
 PcProp Long(std::uint16_t id, std::uint32_t v) { return {id, kInt32, Le32(v), Where::kInline}; }
 PcProp Subject(const std::string& s) { return {0x0037, kString8, Ascii(s), Where::kHeap}; }
@@ -41,10 +41,12 @@ void AddAttachments(const NodePtr& message, const std::vector<std::pair<NodePtr,
   message->subnodes[kNidAttachmentTable] = testing::BuildTc(0x671, layout, rows);
 }
 
-NodePtr Attachment(NodeId id, std::vector<PcProp> props) { return testing::BuildPc(id, props); }
+NodePtr Attachment(ndb::NodeId id, std::vector<PcProp> props) {
+  return testing::BuildPc(id, props);
+}
 
 // A message with one attachment embedding `inner`.
-NodePtr Embedding(NodeId id, const NodePtr& inner, std::vector<PcProp> props = {}) {
+NodePtr Embedding(ndb::NodeId id, const NodePtr& inner, std::vector<PcProp> props = {}) {
   auto message = testing::BuildPc(id, props);
   auto attachment = Attachment(0x8025, {Long(0x3705, tags::kAttachEmbeddedMessage),
                                         {0x3701, kObject, Concat({Le32(inner->id), Le32(100)}),

@@ -23,8 +23,9 @@ std::string SamplePath(const std::string& name) {
   const MessageStore& store = **store##_result
 
 // The folder at `path` of display names below folder `from`.
-Result<Folder> FolderAt(const MessageStore& store, NodeId from, std::vector<std::string> path) {
-  NodeId nid = from;
+Result<Folder> FolderAt(const MessageStore& store, ndb::NodeId from,
+                        std::vector<std::string> path) {
+  ndb::NodeId nid = from;
   for (const auto& name : path) {
     auto folder = store.OpenFolder(nid);
     if (!folder) return folder.status();
@@ -36,7 +37,8 @@ Result<Folder> FolderAt(const MessageStore& store, NodeId from, std::vector<std:
   return store.OpenFolder(nid);
 }
 
-std::size_t MessageCount(const MessageStore& store, NodeId from, std::vector<std::string> path) {
+std::size_t MessageCount(const MessageStore& store, ndb::NodeId from,
+                         std::vector<std::string> path) {
   auto folder = FolderAt(store, from, path);
   EXPECT_TRUE(folder.ok()) << path.back() << ": " << folder.status().message();
   if (!folder) return 0;
@@ -45,7 +47,7 @@ std::size_t MessageCount(const MessageStore& store, NodeId from, std::vector<std
   return table ? table->row_count() : 0;
 }
 
-NodeId IpmSubtree(const MessageStore& store) {
+ndb::NodeId IpmSubtree(const MessageStore& store) {
   auto id = store.IpmSubtreeId();
   return id && id->has_value() ? **id : 0;
 }
@@ -92,8 +94,8 @@ TEST(SampleStores, OfflineStoreHasItsSubtreeBelowRootMailbox) {
 
 TEST(SampleStores, FourKilobytePageOfflineStore) {
   OPEN_SAMPLE(store, "pstx-outlookcom.ost");
-  EXPECT_EQ(store.database().header().variant, FormatVariant::kUnicode4k);
-  const NodeId subtree = IpmSubtree(store);
+  EXPECT_EQ(store.database().header().variant, ndb::FormatVariant::kUnicode4k);
+  const ndb::NodeId subtree = IpmSubtree(store);
   ASSERT_NE(subtree, 0u);
   EXPECT_EQ(MessageCount(store, subtree, {"Inbox"}), 10u);
   EXPECT_EQ(MessageCount(store, subtree, {"Sent Items"}), 2u);
@@ -104,7 +106,7 @@ TEST(SampleStores, FourKilobytePageOfflineStore) {
 
 TEST(SampleStores, SpecialFoldersResolveThroughEntryIds) {
   OPEN_SAMPLE(store, "aspose-outlook.pst");
-  const NodeId subtree = IpmSubtree(store);
+  const ndb::NodeId subtree = IpmSubtree(store);
   EXPECT_EQ(store.OpenFolder(subtree)->display_name(), "Top of Personal Folders");
   EXPECT_EQ(MessageCount(store, subtree, {"Inbox"}), 8u);
   EXPECT_EQ(MessageCount(store, subtree, {"Sent Items"}), 6u);
@@ -133,7 +135,7 @@ TEST(SampleStores, SearchFolderResultsInAReservedHeapAreUnsupportedNotCorrupt) {
 
 TEST(SampleStores, FolderNamesAndCountsOfAUnicodeFile) {
   OPEN_SAMPLE(store, "gopst-support.pst");
-  const NodeId subtree = IpmSubtree(store);
+  const ndb::NodeId subtree = IpmSubtree(store);
   EXPECT_EQ(MessageCount(store, subtree, {"Drafts"}), 6u);
   EXPECT_EQ(MessageCount(store, subtree, {"Sent Messages"}), 11u);
   auto task = FolderAt(store, subtree, {"Attivit\xC3\xA0"});
@@ -205,7 +207,7 @@ TEST(SampleStores, AttachmentBytesStreamInPieces) {
 
 TEST(SampleStores, AnsiFileStringsCarryTheMessageCodePage) {
   OPEN_SAMPLE(store, "pstsdk-sample2.pst");
-  EXPECT_EQ(store.database().header().variant, FormatVariant::kAnsi);
+  EXPECT_EQ(store.database().header().variant, ndb::FormatVariant::kAnsi);
   auto message = FirstMessage(store, {"Sample2"});
   ASSERT_TRUE(message.ok()) << message.status().message();
   auto subject = message->properties().Get(tags::kSubjectId);

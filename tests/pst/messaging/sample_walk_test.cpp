@@ -49,7 +49,7 @@ void WalkMessage(const Message& message, WalkCounts& counts) {
   else if (recipients->has_value()) ReadTable(**recipients, counts);
   auto ids = message.AttachmentIds();
   if (!ids) return Fail(counts, "attachment table", ids.status());
-  for (NodeId id : *ids) {
+  for (ndb::NodeId id : *ids) {
     auto attachment = message.OpenAttachment(id);
     if (!attachment) {
       Fail(counts, "attachment", attachment.status());
@@ -69,7 +69,7 @@ void WalkMessage(const Message& message, WalkCounts& counts) {
   }
 }
 
-void WalkFolder(const MessageStore& store, NodeId nid, int depth, WalkCounts& counts) {
+void WalkFolder(const MessageStore& store, ndb::NodeId nid, int depth, WalkCounts& counts) {
   ASSERT_LT(depth, 64);
   auto folder = store.OpenFolder(nid);
   if (!folder) return Fail(counts, "folder", folder.status());
@@ -89,7 +89,7 @@ void WalkFolder(const MessageStore& store, NodeId nid, int depth, WalkCounts& co
   }
   auto children = folder->SubfolderIds();
   if (!children) return Fail(counts, "hierarchy table", children.status());
-  for (NodeId child : *children) WalkFolder(store, child, depth + 1, counts);
+  for (ndb::NodeId child : *children) WalkFolder(store, child, depth + 1, counts);
 }
 
 class SampleWalk : public ::testing::TestWithParam<const char*> {};
@@ -100,7 +100,7 @@ TEST_P(SampleWalk, EveryObjectReads) {
   auto store = MessageStore::OpenFile(path);
   ASSERT_TRUE(store.ok()) << store.status().message();
   WalkCounts counts;
-  WalkFolder(**store, kNidRootFolder, 0, counts);
+  WalkFolder(**store, ndb::kNidRootFolder, 0, counts);
   EXPECT_TRUE(counts.errors.empty()) << counts.errors.size() << " errors, first: " << counts.errors[0];
   EXPECT_GT(counts.folders, 1);
   auto map = (*store)->named_properties();

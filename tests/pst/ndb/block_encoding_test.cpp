@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace pst {
+namespace pst::ndb {
 namespace {
 
 std::vector<std::byte> AllByteValues() {
@@ -188,4 +188,4 @@ TEST(EncodingKernelChoice, TheBestKernelRunsHereAndTheDefaultFunctionsUseIt) {
 }
 
 }  // namespace
-}  // namespace pst
+}  // namespace pst::ndb

@@ -7,7 +7,7 @@
 #include "platform/pst/ndb/data_tree_block.h"
 #include "platform/pst/ndb/subnode_block.h"
 
-namespace pst {
+namespace pst::ndb {
 namespace {
 
 using testing::PutLe16;
@@ -141,4 +141,4 @@ TEST(SubnodeBlock, RefusesWrongTypeLevelAndOverrun) {
 }
 
 }  // namespace
-}  // namespace pst
+}  // namespace pst::ndb

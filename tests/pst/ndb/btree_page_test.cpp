@@ -7,7 +7,7 @@
 #include "ndb_image_builder.h"
 #include "platform/pst/ndb/pst_crc.h"
 
-namespace pst {
+namespace pst::ndb {
 namespace {
 
 using testing::PutLe16;
@@ -151,4 +151,4 @@ TEST(PageTrailer, AnsiKeepsTheIdBeforeTheChecksum) {
 }
 
 }  // namespace
-}  // namespace pst
+}  // namespace pst::ndb

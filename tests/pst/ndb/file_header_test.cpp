@@ -8,7 +8,7 @@
 #include "ndb_image_builder.h"
 #include "platform/pst/ndb/pst_crc.h"
 
-namespace pst {
+namespace pst::ndb {
 namespace {
 
 using testing::NdbImageBuilder;
@@ -122,4 +122,4 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace pst
+}  // namespace pst::ndb

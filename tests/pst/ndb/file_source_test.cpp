@@ -13,7 +13,7 @@
 
 #include "tests/support/temp_dir.h"
 
-namespace pst {
+namespace pst::ndb {
 namespace {
 
 class FileSourceTest : public ::testing::Test {
@@ -52,4 +52,4 @@ TEST_F(FileSourceTest, ReadsStayWithinTheSizeSeenAtOpening) {
 }
 
 }  // namespace
-}  // namespace pst
+}  // namespace pst::ndb

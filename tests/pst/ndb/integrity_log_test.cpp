@@ -4,7 +4,7 @@
 
 #include "platform/pst/ndb/integrity_log.h"
 
-namespace pst {
+namespace pst::ndb {
 namespace {
 
 TEST(IntegrityLog, FindingsAreTakenByTheWindowThatMetThem) {
@@ -50,4 +50,4 @@ TEST(IntegrityLog, ManyFindingsAreAllCountedWithTheFirstOnesShown) {
 }
 
 }  // namespace
-}  // namespace pst
+}  // namespace pst::ndb

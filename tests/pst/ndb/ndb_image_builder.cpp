@@ -45,8 +45,8 @@ void PutLe64(std::vector<std::byte>& out, std::size_t at, std::uint64_t v) {
   PutLe32(out, at + 4, static_cast<std::uint32_t>(v >> 32));
 }
 
-NdbImageBuilder::NdbImageBuilder(FormatVariant variant, CryptMethod crypt)
-    : layout_(FormatLayout::For(variant)), crypt_(crypt) {}
+NdbImageBuilder::NdbImageBuilder(ndb::FormatVariant variant, ndb::CryptMethod crypt)
+    : layout_(ndb::FormatLayout::For(variant)), crypt_(crypt) {}
 
 void NdbImageBuilder::PutId(std::vector<std::byte>& out, std::size_t at, std::uint64_t v) const {
   if (layout_.id_size == 4) {
@@ -57,9 +57,9 @@ void NdbImageBuilder::PutId(std::vector<std::byte>& out, std::size_t at, std::ui
 }
 
 // Trailers keep id and CRC in this order in the 64-bit layouts and swapped in ANSI files.
-void NdbImageBuilder::PutIdAndCrc(std::vector<std::byte>& out, std::size_t at, BlockId bid,
+void NdbImageBuilder::PutIdAndCrc(std::vector<std::byte>& out, std::size_t at, ndb::BlockId bid,
                                   std::uint32_t crc) const {
-  if (layout_.variant == FormatVariant::kAnsi) {
+  if (layout_.variant == ndb::FormatVariant::kAnsi) {
     PutLe32(out, at, static_cast<std::uint32_t>(bid));
     PutLe32(out, at + 4, crc);
   } else {
@@ -68,9 +68,9 @@ void NdbImageBuilder::PutIdAndCrc(std::vector<std::byte>& out, std::size_t at, B
   }
 }
 
-BlockId NdbImageBuilder::Store(std::vector<std::byte> stored, bool internal,
-                               std::uint16_t inflated) {
-  const BlockId bid = next_bid_ | (internal ? 2 : 0);
+ndb::BlockId NdbImageBuilder::Store(std::vector<std::byte> stored, bool internal,
+                                    std::uint16_t inflated) {
+  const ndb::BlockId bid = next_bid_ | (internal ? 2 : 0);
   next_bid_ += 4;
   const std::uint64_t ib = kBlocksStart + blocks_area_.size();
   const std::size_t extent = layout_.BlockExtent(stored.size());
@@ -90,7 +90,7 @@ BlockId NdbImageBuilder::Store(std::vector<std::byte> stored, bool internal,
   return bid;
 }
 
-BlockId NdbImageBuilder::AddDataBlock(std::span<const std::byte> plain, bool compress) {
+ndb::BlockId NdbImageBuilder::AddDataBlock(std::span<const std::byte> plain, bool compress) {
   std::vector<std::byte> stored(plain.begin(), plain.end());
   if (compress) {
     uLongf n = compressBound(static_cast<uLong>(plain.size()));
@@ -100,12 +100,13 @@ BlockId NdbImageBuilder::AddDataBlock(std::span<const std::byte> plain, bool com
     stored.resize(n);
   }
   // The bid is known only after Store; encode with the bid Store is about to hand out.
-  EncodeBlockData(crypt_, stored, next_bid_);
+  ndb::EncodeBlockData(crypt_, stored, next_bid_);
   return Store(std::move(stored), false, static_cast<std::uint16_t>(plain.size()));
 }
 
-BlockId NdbImageBuilder::AddDataTree(std::uint8_t level, const std::vector<BlockId>& children,
-                                     std::uint32_t total_size) {
+ndb::BlockId NdbImageBuilder::AddDataTree(std::uint8_t level,
+                                          const std::vector<ndb::BlockId>& children,
+                                          std::uint32_t total_size) {
   std::vector<std::byte> raw(8 + children.size() * layout_.id_size);
   raw[0] = std::byte{0x01};
   raw[1] = static_cast<std::byte>(level);
@@ -115,7 +116,7 @@ BlockId NdbImageBuilder::AddDataTree(std::uint8_t level, const std::vector<Block
   return AddInternalBlock(raw);
 }
 
-BlockId NdbImageBuilder::AddSubnodeLeaf(const std::vector<SubnodeSpec>& entries) {
+ndb::BlockId NdbImageBuilder::AddSubnodeLeaf(const std::vector<SubnodeSpec>& entries) {
   const std::size_t w = layout_.id_size, header = w == 4 ? 4 : 8;
   std::vector<std::byte> raw(header + entries.size() * 3 * w);
   raw[0] = std::byte{0x02};
@@ -128,7 +129,8 @@ BlockId NdbImageBuilder::AddSubnodeLeaf(const std::vector<SubnodeSpec>& entries)
   return AddInternalBlock(raw);
 }
 
-BlockId NdbImageBuilder::AddSubnodeIndex(const std::vector<std::pair<NodeId, BlockId>>& entries) {
+ndb::BlockId NdbImageBuilder::AddSubnodeIndex(
+    const std::vector<std::pair<ndb::NodeId, ndb::BlockId>>& entries) {
   const std::size_t w = layout_.id_size, header = w == 4 ? 4 : 8;
   std::vector<std::byte> raw(header + entries.size() * 2 * w);
   raw[0] = std::byte{0x02};
@@ -141,16 +143,17 @@ BlockId NdbImageBuilder::AddSubnodeIndex(const std::vector<std::pair<NodeId, Blo
   return AddInternalBlock(raw);
 }
 
-BlockId NdbImageBuilder::AddInternalBlock(std::span<const std::byte> raw) {
+ndb::BlockId NdbImageBuilder::AddInternalBlock(std::span<const std::byte> raw) {
   return Store(std::vector<std::byte>(raw.begin(), raw.end()), true,
                static_cast<std::uint16_t>(raw.size()));
 }
 
-void NdbImageBuilder::AddNode(NodeId nid, BlockId data_bid, BlockId subnode_bid, NodeId parent) {
+void NdbImageBuilder::AddNode(ndb::NodeId nid, ndb::BlockId data_bid, ndb::BlockId subnode_bid,
+                              ndb::NodeId parent) {
   nodes_.push_back({nid, data_bid, subnode_bid, parent});
 }
 
-void NdbImageBuilder::AliasBlock(BlockId alias, BlockId existing) {
+void NdbImageBuilder::AliasBlock(ndb::BlockId alias, ndb::BlockId existing) {
   for (const StoredBlock& b : blocks_) {
     if (b.bid == existing) {
       StoredBlock copy = b;
@@ -162,7 +165,7 @@ void NdbImageBuilder::AliasBlock(BlockId alias, BlockId existing) {
   throw std::logic_error("no such block");
 }
 
-std::uint64_t NdbImageBuilder::BlockOffset(BlockId bid) const {
+std::uint64_t NdbImageBuilder::BlockOffset(ndb::BlockId bid) const {
   for (const StoredBlock& b : blocks_) {
     if (b.bid == bid) return b.ib;
   }
@@ -172,8 +175,8 @@ std::uint64_t NdbImageBuilder::BlockOffset(BlockId bid) const {
 // Writes the leaves and upper levels of one B-tree at the end of image; the root page comes back
 // through root_bid/root_ib.
 void NdbImageBuilder::BuildTree(bool nodes, std::vector<std::byte>& image,
-                                                  std::uint64_t& bid_counter, BlockId& root_bid,
-                                                  std::uint64_t& root_ib) const {
+                                std::uint64_t& bid_counter, ndb::BlockId& root_bid,
+                                std::uint64_t& root_ib) const {
   const std::size_t w = layout_.id_size;
   struct Entry {
     std::uint64_t key;
@@ -233,7 +236,7 @@ void NdbImageBuilder::BuildTree(bool nodes, std::vector<std::byte>& image,
         page[c + 3] = static_cast<std::byte>(level);
       }
       const std::uint64_t ib = image.size();
-      const BlockId bid = bid_counter;
+      const ndb::BlockId bid = bid_counter;
       bid_counter += 4;
       const std::size_t t = layout_.page_trailer_offset;
       page[t] = page[t + 1] = static_cast<std::byte>(nodes ? 0x81 : 0x80);
@@ -262,12 +265,12 @@ std::vector<std::byte> NdbImageBuilder::Build() const {
   }
   image.resize((image.size() + layout_.page_size - 1) / layout_.page_size * layout_.page_size);
   std::uint64_t page_bid = 0x10000;
-  BlockId nbt_bid = 0, bbt_bid = 0;
+  ndb::BlockId nbt_bid = 0, bbt_bid = 0;
   std::uint64_t nbt_ib = 0, bbt_ib = 0;
   BuildTree(true, image, page_bid, nbt_bid, nbt_ib);
   BuildTree(false, image, page_bid, bbt_bid, bbt_ib);
 
-  const bool ansi = layout_.variant == FormatVariant::kAnsi;
+  const bool ansi = layout_.variant == ndb::FormatVariant::kAnsi;
   std::memcpy(image.data(), "!BDN", 4);
   PutLe16(image, 8, 0x4D53);  // "SM"
   PutLe16(image, 10, ansi ? 14 : layout_.compressed_blocks ? 36 : 23);

@@ -21,54 +21,56 @@ std::vector<std::byte> Pattern(std::size_t size, std::uint8_t seed);
 class NdbImageBuilder {
  public:
   struct SubnodeSpec {
-    NodeId nid;
-    BlockId data_bid;
-    BlockId subnode_bid;
+    ndb::NodeId nid;
+    ndb::BlockId data_bid;
+    ndb::BlockId subnode_bid;
   };
 
-  explicit NdbImageBuilder(FormatVariant variant, CryptMethod crypt = CryptMethod::kPermute);
+  explicit NdbImageBuilder(ndb::FormatVariant variant,
+                           ndb::CryptMethod crypt = ndb::CryptMethod::kPermute);
 
   // A data block (encoded with the file's method); with compress, a zlib stream (4 KiB variant).
-  BlockId AddDataBlock(std::span<const std::byte> plain, bool compress = false);
+  ndb::BlockId AddDataBlock(std::span<const std::byte> plain, bool compress = false);
   // XBLOCK (level 1) or XXBLOCK (level 2).
-  BlockId AddDataTree(std::uint8_t level, const std::vector<BlockId>& children,
-                      std::uint32_t total_size);
-  BlockId AddSubnodeLeaf(const std::vector<SubnodeSpec>& entries);
-  BlockId AddSubnodeIndex(const std::vector<std::pair<NodeId, BlockId>>& entries);
+  ndb::BlockId AddDataTree(std::uint8_t level, const std::vector<ndb::BlockId>& children,
+                           std::uint32_t total_size);
+  ndb::BlockId AddSubnodeLeaf(const std::vector<SubnodeSpec>& entries);
+  ndb::BlockId AddSubnodeIndex(const std::vector<std::pair<ndb::NodeId, ndb::BlockId>>& entries);
   // An internal block with arbitrary content.
-  BlockId AddInternalBlock(std::span<const std::byte> raw);
-  void AddNode(NodeId nid, BlockId data_bid, BlockId subnode_bid = 0, NodeId parent = 0);
+  ndb::BlockId AddInternalBlock(std::span<const std::byte> raw);
+  void AddNode(ndb::NodeId nid, ndb::BlockId data_bid, ndb::BlockId subnode_bid = 0,
+               ndb::NodeId parent = 0);
   // Lists a block id in the block B-tree at the place of another block (for duplicates).
-  void AliasBlock(BlockId alias, BlockId existing);
+  void AliasBlock(ndb::BlockId alias, ndb::BlockId existing);
 
   std::vector<std::byte> Build() const;
 
   // Where a block's bytes begin in the built image.
-  std::uint64_t BlockOffset(BlockId bid) const;
-  const FormatLayout& layout() const { return layout_; }
+  std::uint64_t BlockOffset(ndb::BlockId bid) const;
+  const ndb::FormatLayout& layout() const { return layout_; }
 
  private:
   struct StoredBlock {
-    BlockId bid;
+    ndb::BlockId bid;
     std::uint64_t ib;
     std::uint16_t stored;
     std::uint16_t inflated;
   };
   struct NodeSpec {
-    NodeId nid;
-    BlockId data, sub;
-    NodeId parent;
+    ndb::NodeId nid;
+    ndb::BlockId data, sub;
+    ndb::NodeId parent;
   };
 
-  BlockId Store(std::vector<std::byte> stored, bool internal, std::uint16_t inflated);
+  ndb::BlockId Store(std::vector<std::byte> stored, bool internal, std::uint16_t inflated);
   void PutId(std::vector<std::byte>& out, std::size_t at, std::uint64_t v) const;
-  void PutIdAndCrc(std::vector<std::byte>& out, std::size_t at, BlockId bid,
+  void PutIdAndCrc(std::vector<std::byte>& out, std::size_t at, ndb::BlockId bid,
                    std::uint32_t crc) const;
-  void BuildTree(bool nodes, std::vector<std::byte>& image,
-                 std::uint64_t& bid_counter, BlockId& root_bid, std::uint64_t& root_ib) const;
+  void BuildTree(bool nodes, std::vector<std::byte>& image, std::uint64_t& bid_counter,
+                 ndb::BlockId& root_bid, std::uint64_t& root_ib) const;
 
-  const FormatLayout& layout_;
-  CryptMethod crypt_;
+  const ndb::FormatLayout& layout_;
+  ndb::CryptMethod crypt_;
   std::uint64_t next_bid_ = 4;
   std::vector<std::byte> blocks_area_;  // starts at kBlocksStart
   std::vector<StoredBlock> blocks_;

@@ -13,7 +13,7 @@
 #include "tests/support/temp_dir.h"
 #include "tests/support/whole_file.h"
 
-namespace pst {
+namespace pst::ndb {
 namespace {
 
 const std::filesystem::path kSamples = PST2XMZ_SAMPLES_DIR;
@@ -135,4 +135,4 @@ INSTANTIATE_TEST_SUITE_P(Samples, DamagedCopy,
                          });
 
 }  // namespace
-}  // namespace pst
+}  // namespace pst::ndb

@@ -9,7 +9,7 @@
 
 #include "node_walk.h"
 
-namespace pst {
+namespace pst::ndb {
 namespace {
 
 const std::filesystem::path kSamples = PST2XMZ_SAMPLES_DIR;
@@ -141,4 +141,4 @@ TEST(SampleFiles, MissingFileAndDirectoryAreInputErrors) {
 }
 
 }  // namespace
-}  // namespace pst
+}  // namespace pst::ndb

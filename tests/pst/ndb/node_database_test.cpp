@@ -9,7 +9,7 @@
 #include "ndb_image_builder.h"
 #include "platform/pst/ndb/file_header.h"
 
-namespace pst {
+namespace pst::ndb {
 namespace {
 
 using testing::Bytes;
@@ -501,4 +501,4 @@ TEST(NodeWithoutData, IsEmpty) {
 }
 
 }  // namespace
-}  // namespace pst
+}  // namespace pst::ndb

@@ -10,7 +10,7 @@ void Fail(WalkSummary& s, const Status& status) {
   if (s.failures++ == 0) s.first_failure = status.message();
 }
 
-void ReadNode(const Node& node, int depth, WalkSummary& s) {
+void ReadNode(const ndb::Node& node, int depth, WalkSummary& s) {
   auto all = node.ReadAll(std::uint64_t{1} << 30);
   if (!all.ok()) return Fail(s, all.status());
   s.bytes += all->size();
@@ -26,7 +26,7 @@ void ReadNode(const Node& node, int depth, WalkSummary& s) {
   }
   auto ids = node.SubnodeIds();
   if (!ids.ok()) return Fail(s, ids.status());
-  for (NodeId id : *ids) {
+  for (ndb::NodeId id : *ids) {
     auto sub = node.OpenSubnode(id);
     if (!sub.ok()) {
       Fail(s, sub.status());
@@ -39,9 +39,9 @@ void ReadNode(const Node& node, int depth, WalkSummary& s) {
 
 }  // namespace
 
-WalkSummary WalkAll(const NodeDatabase& db) {
+WalkSummary WalkAll(const ndb::NodeDatabase& db) {
   WalkSummary s;
-  s.visit = db.VisitNodes([&](const NodeEntry& e) {
+  s.visit = db.VisitNodes([&](const ndb::NodeEntry& e) {
     ++s.nodes;
     auto node = db.OpenNode(e.nid);
     if (!node.ok()) {

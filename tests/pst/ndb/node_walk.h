@@ -20,6 +20,6 @@ struct WalkSummary {
   std::string first_failure;
 };
 
-WalkSummary WalkAll(const NodeDatabase& db);
+WalkSummary WalkAll(const ndb::NodeDatabase& db);
 
 }  // namespace pst::testing

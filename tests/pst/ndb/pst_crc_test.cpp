@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace pst {
+namespace pst::ndb {
 namespace {
 
 std::vector<std::byte> Bytes(const std::string& s) {
@@ -100,4 +100,4 @@ TEST(PstCrc, MatchesTheStoredHeaderChecksumsOfRealFiles) {
 }
 
 }  // namespace
-}  // namespace pst
+}  // namespace pst::ndb
