@@ -60,10 +60,10 @@ std::string ContentIdOf(const SRow& row) {
   return dispatch::WideToUtf8(v.Value.lpszW);
 }
 
-HRESULT OpenAttachment(IMessage* message, ULONG number, Held<IAttach>& out) {
+HRESULT OpenAttachment(IMessage* message, ULONG number, mapi::InterfacePtr<IAttach>& out) {
   IAttach* opened = nullptr;
   const HRESULT hr = message->OpenAttach(number, &IID_IAttachment, kOpenFlags, &opened);
-  return Adopt(hr, opened, out);
+  return mapi::AdoptOpened(hr, opened, out);
 }
 
 void AddEmbeddedMessage(IAttach* attachment, TMIMEConstructor& root, int depth, Outcome& outcome) {
@@ -72,10 +72,10 @@ void AddEmbeddedMessage(IAttach* attachment, TMIMEConstructor& root, int depth, 
     return;
   }
   IUnknown* opened = nullptr;
-  Held<IMessage> embedded;
+  mapi::InterfacePtr<IMessage> embedded;
   const HRESULT hr =
       attachment->OpenProperty(PR_ATTACH_DATA_OBJ, &IID_IMessage, 0, kOpenFlags, &opened);
-  if (FAILED(Adopt(hr, opened, embedded))) return;
+  if (FAILED(mapi::AdoptOpened(hr, opened, embedded))) return;
   auto child = std::make_unique<TMIMEConstructor>();
   outcome.Note(ComposeAt(embedded.get(), *child, depth + 1).read_failure);
   root.AddMessagePart(std::move(child));
@@ -84,20 +84,20 @@ void AddEmbeddedMessage(IAttach* attachment, TMIMEConstructor& root, int depth, 
 // An attachment's data stream, kept open with its attachment until the text is written.
 class AttachmentDataSource final : public ByteSource {
  public:
-  AttachmentDataSource(Held<IAttach> attachment, Held<IStream> stream)
+  AttachmentDataSource(mapi::InterfacePtr<IAttach> attachment, mapi::InterfacePtr<IStream> stream)
       : attachment_(std::move(attachment)), stream_(std::move(stream)), source_(stream_.get()) {}
   std::size_t Read(char* buffer, std::size_t size) override { return source_.Read(buffer, size); }
   std::int32_t Status() const override { return source_.status(); }
 
  private:
-  Held<IAttach> attachment_;
-  Held<IStream> stream_;
+  mapi::InterfacePtr<IAttach> attachment_;
+  mapi::InterfacePtr<IStream> stream_;
   MapiStreamSource source_;
 };
 
-void AddAttachmentData(Held<IAttach> attachment, const SRow& row, TMIMEConstructor& root,
-                       Outcome& outcome) {
-  Held<IStream> stream;
+void AddAttachmentData(mapi::InterfacePtr<IAttach> attachment, const SRow& row,
+                       TMIMEConstructor& root, Outcome& outcome) {
+  mapi::InterfacePtr<IStream> stream;
   if (FAILED(OpenPropertyStream(attachment.get(), PR_ATTACH_DATA_BIN, stream))) return;
   auto data = std::make_unique<AttachmentDataSource>(std::move(attachment), std::move(stream));
   outcome.Note(root.AddAttachment(std::move(data), FileNameOf(row), StringColumn(row, kMimeTag),
@@ -122,7 +122,7 @@ void AddAttachmentRow(IMessage* message, const SRow& row, TMIMEConstructor& root
   if (row.cValues < kColumnCount || !row.lpProps) return;
   const SPropValue& number = row.lpProps[kNumber];
   if (PROP_TYPE(number.ulPropTag) != PT_LONG) return;
-  Held<IAttach> attachment;
+  mapi::InterfacePtr<IAttach> attachment;
   if (FAILED(OpenAttachment(message, number.Value.ul, attachment))) return;
   const SPropValue& method = row.lpProps[kMethod];
   const ULONG how = PROP_TYPE(method.ulPropTag) == PT_LONG ? method.Value.ul : ATTACH_BY_VALUE;
@@ -136,11 +136,11 @@ void AddAttachmentRow(IMessage* message, const SRow& row, TMIMEConstructor& root
 }
 
 void AddAttachments(IMessage* message, TMIMEConstructor& root, int depth, Outcome& outcome) {
-  Held<IMAPITable> table;
+  mapi::InterfacePtr<IMAPITable> table;
   {
     IMAPITable* opened = nullptr;
     if (FAILED(message->GetAttachmentTable(0, &opened)) || !opened) return;
-    table.reset(opened);
+    table = mapi::InterfacePtr<IMAPITable>(opened);
   }
   LPSPropTagArray tags = nullptr;
   if (FAILED(mapi::MakePropTagArray(std::span<const ULONG>(kAttachmentColumns), &tags))) return;
@@ -155,11 +155,11 @@ void AddAttachments(IMessage* message, TMIMEConstructor& root, int depth, Outcom
 
 // The uncompressed RTF of PR_RTF_COMPRESSED; empty when there is none.
 HRESULT ReadRtf(IMessage* message, std::string& rtf) {
-  Held<IStream> compressed;
+  mapi::InterfacePtr<IStream> compressed;
   if (FAILED(OpenPropertyStream(message, PR_RTF_COMPRESSED, compressed))) return S_OK;
   IStream* wrapped = nullptr;
   if (FAILED(mapi::WrapCompressedRTFStream(compressed.get(), 0, &wrapped)) || !wrapped) return S_OK;
-  Held<IStream> uncompressed(wrapped);
+  mapi::InterfacePtr<IStream> uncompressed(wrapped);
   return ReadStreamText(uncompressed.get(), rtf);
 }
 
@@ -167,7 +167,7 @@ HRESULT ReadRtf(IMessage* message, std::string& rtf) {
 bool AttachmentTableHasRows(IMessage* message) {
   IMAPITable* opened = nullptr;
   if (FAILED(message->GetAttachmentTable(0, &opened)) || !opened) return false;
-  Held<IMAPITable> table(opened);
+  mapi::InterfacePtr<IMAPITable> table(opened);
   ULONG count = 0;
   return SUCCEEDED(table->GetRowCount(0, &count)) && count > 0;
 }

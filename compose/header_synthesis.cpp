@@ -74,11 +74,11 @@ std::string StringColumn(const SRow& row, RecipientColumn column) {
 
 RecipientLists ReadRecipients(IMessage* message) {
   RecipientLists lists;
-  Held<IMAPITable> table;
+  mapi::InterfacePtr<IMAPITable> table;
   {
     IMAPITable* opened = nullptr;
     if (FAILED(message->GetRecipientTable(0, &opened)) || !opened) return lists;
-    table.reset(opened);
+    table = mapi::InterfacePtr<IMAPITable>(opened);
   }
   LPSPropTagArray tags = nullptr;
   if (FAILED(mapi::MakePropTagArray(std::span<const ULONG>(kRecipientTags), &tags))) return lists;

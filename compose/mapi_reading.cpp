@@ -12,10 +12,10 @@ constexpr ULONG kReadBlock = 64 * 1024;
 
 }  // namespace
 
-HRESULT OpenPropertyStream(IMAPIProp* object, ULONG tag, Held<IStream>& out) {
+HRESULT OpenPropertyStream(IMAPIProp* object, ULONG tag, mapi::InterfacePtr<IStream>& out) {
   IUnknown* opened = nullptr;
   HRESULT hr = object->OpenProperty(tag, &IID_IStream, 0, MAPI_DEFERRED_ERRORS, &opened);
-  return Adopt(hr, opened, out);
+  return mapi::AdoptOpened(hr, opened, out);
 }
 
 HRESULT ReadStreamText(IStream* stream, std::string& text) {
@@ -30,7 +30,7 @@ HRESULT ReadStreamText(IStream* stream, std::string& text) {
 }
 
 HRESULT ReadPropertyText(IMAPIProp* object, ULONG tag, std::string& text) {
-  Held<IStream> stream;
+  mapi::InterfacePtr<IStream> stream;
   if (FAILED(OpenPropertyStream(object, tag, stream))) return S_OK;
   return ReadStreamText(stream.get(), text);
 }
