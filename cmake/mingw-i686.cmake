@@ -16,6 +16,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -Wl,-Bstatic -lwinpthread")
+# Loadable modules (the test character-set libraries) the same way.
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
 # zlib (Debian: libz-mingw-w64-dev) linked statically: the programs need no DLL but ours.
 set(ZLIB_LIBRARY /usr/${PST2XMZ_MINGW_PREFIX}/lib/libz.a CACHE FILEPATH "static zlib for Windows")

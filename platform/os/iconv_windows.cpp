@@ -8,13 +8,20 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/os/windows_iconv/iconv.h"
 
 namespace {
 
-// Encodings that do not go through a code page: their code units are copied.
-enum class Form { kCodePage, kUtf16Le, kUtf32Le, kUtf32Be };
+// Encodings that do not go through a code page: their code units are copied. ISO-2022-JP is
+// stateful, which the system's one-character-at-a-time calls cannot follow (and not every system
+// has its code page): its shifts are ours, its two-byte characters EUC-JP's with the high bits
+// cleared. UTF-7, stateful too, is read (not written) by our own decoder.
+enum class Form { kCodePage, kUtf16Le, kUtf32Le, kUtf32Be, kIso2022Jp, kUtf7 };
+
+// The character sets ISO-2022-JP shifts between.
+enum Shift { kAscii, kJisRoman, kJis0208 };
 
 struct Side {
   Form form = Form::kCodePage;
@@ -22,7 +29,15 @@ struct Side {
   std::size_t longest = 1;  // the longest character of the code page, in bytes
   // Single-byte code pages: each byte's code point, kUndefined where the code page has none.
   std::array<char32_t, 256> bytes{};
+  Shift shift = kAscii;  // ISO-2022-JP: the set in force
+  // UTF-7: inside a base64 run, its bits not yet used, and a high surrogate waiting for its pair.
+  bool base64 = false;
+  std::uint32_t bits = 0;
+  int bit_count = 0;
+  char16_t high_surrogate = 0;
 };
+
+constexpr UINT kEucJpCodePage = 20932;
 
 constexpr char32_t kUndefined = 0xFFFFFFFF;
 
@@ -47,11 +62,15 @@ bool Named(const std::string& name, Side& side) {
       {"UTF-8", Form::kCodePage, CP_UTF8},  {"UTF-16LE", Form::kUtf16Le, 0},
       {"UTF-32LE", Form::kUtf32Le, 0},      {"UTF-32BE", Form::kUtf32Be, 0},
       {"KOI8-R", Form::kCodePage, 20866},   {"KOI8-U", Form::kCodePage, 21866},
-      {"EUC-JP", Form::kCodePage, 20932},   {"ISO-2022-JP", Form::kCodePage, 50220},
-      {"GB18030", Form::kCodePage, 54936},  {"ISO-8859-11", Form::kCodePage, 874},
+      {"EUC-JP", Form::kCodePage, 20932},   {"ISO-2022-JP", Form::kIso2022Jp, kEucJpCodePage},
+      {"GB18030", Form::kCodePage, 54936},  {"UTF-7", Form::kUtf7, 0},  {"ISO-8859-11", Form::kCodePage, 874},
   };
   for (const Fixed& fixed : kFixed) {
     if (name == fixed.name) {
+      // A code page the system lacks fails here, not on every character.
+      if (fixed.code_page && fixed.code_page != CP_UTF8 && !IsValidCodePage(fixed.code_page)) {
+        return false;
+      }
       side.form = fixed.form;
       side.code_page = fixed.code_page;
       return true;
@@ -106,8 +125,10 @@ void Prepare(Side& side) {
   }
 }
 
+// kShift: a shift sequence was read, which stands for no character.
+enum class Step { kDone, kShift, kIllegal, kIncomplete };
+
 // One UTF-8 sequence, strictly: no overlong forms, surrogates or values past U+10FFFF.
-enum class Step { kDone, kIllegal, kIncomplete };
 
 Step DecodeUtf8(const unsigned char* in, std::size_t left, char32_t& cp, std::size_t& used) {
   const unsigned char b = in[0];
@@ -125,8 +146,112 @@ Step DecodeUtf8(const unsigned char* in, std::size_t left, char32_t& cp, std::si
   return Step::kDone;
 }
 
+// ISO-2022-JP: the shift sequences ESC ( B, ESC ( J, ESC $ @ and ESC $ B; controls pass in every
+// set, as the C library has it.
+Step DecodeIso2022Jp(Side& side, const unsigned char* in, std::size_t left, char32_t& cp,
+                     std::size_t& used) {
+  const unsigned char b = in[0];
+  if (b == 0x1B) {
+    if (left >= 2 && in[1] != '(' && in[1] != '$') return Step::kIllegal;
+    if (left < 3) return Step::kIncomplete;
+    const struct {
+      unsigned char first, second;
+      Shift shift;
+    } kSequences[] = {{'(', 'B', kAscii}, {'(', 'J', kJisRoman}, {'$', '@', kJis0208}, {'$', 'B', kJis0208}};
+    for (const auto& sequence : kSequences) {
+      if (in[1] == sequence.first && in[2] == sequence.second) {
+        side.shift = sequence.shift;
+        used = 3;
+        return Step::kShift;
+      }
+    }
+    return Step::kIllegal;
+  }
+  if (b >= 0x80) return Step::kIllegal;
+  used = 1;
+  if (side.shift == kAscii || b < 0x21 || b == 0x7F) {
+    cp = b;
+    return Step::kDone;
+  }
+  if (side.shift == kJisRoman) {
+    cp = b == 0x5C ? 0xA5 : b == 0x7E ? 0x203E : b;
+    return Step::kDone;
+  }
+  if (left < 2) return Step::kIncomplete;
+  if (in[1] < 0x21 || in[1] > 0x7E) return Step::kIllegal;
+  const char euc[2] = {static_cast<char>(b | 0x80), static_cast<char>(in[1] | 0x80)};
+  wchar_t wide[2];
+  if (MultiByteToWideChar(kEucJpCodePage, MB_ERR_INVALID_CHARS, euc, 2, wide, 2) != 1) {
+    return Step::kIllegal;
+  }
+  cp = wide[0];
+  used = 2;
+  return Step::kDone;
+}
+
+int Base64Value(unsigned char c) {
+  if (c >= 'A' && c <= 'Z') return c - 'A';
+  if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+  if (c >= '0' && c <= '9') return c - '0' + 52;
+  return c == '+' ? 62 : c == '/' ? 63 : -1;
+}
+
+// A UTF-16 unit out of a base64 run: a character, or half of one.
+Step Utf16Unit(Side& side, char16_t unit, char32_t& cp) {
+  if (unit >= 0xD800 && unit <= 0xDBFF) {
+    side.high_surrogate = unit;
+    return Step::kShift;
+  }
+  const char16_t high = std::exchange(side.high_surrogate, 0);
+  if (unit >= 0xDC00 && unit <= 0xDFFF) {
+    if (!high) return Step::kIllegal;
+    cp = 0x10000 + ((static_cast<char32_t>(high) - 0xD800) << 10) + (unit - 0xDC00);
+    return Step::kDone;
+  }
+  cp = unit;
+  return high ? Step::kIllegal : Step::kDone;
+}
+
+// UTF-7, one byte at a time: "+" opens a base64 run of UTF-16 units, "-" or any other character
+// ends it, "+-" is "+".
+Step DecodeUtf7(Side& side, const unsigned char* in, std::size_t left, char32_t& cp,
+                std::size_t& used) {
+  const unsigned char b = in[0];
+  used = 1;
+  if (side.base64) {
+    const int value = Base64Value(b);
+    if (value < 0) {
+      side.base64 = false;
+      side.bits = 0;
+      side.bit_count = 0;
+      if (b == '-') return Step::kShift;
+      return DecodeUtf7(side, in, left, cp, used);
+    }
+    side.bits = (side.bits << 6) | static_cast<std::uint32_t>(value);
+    side.bit_count += 6;
+    if (side.bit_count < 16) return Step::kShift;
+    side.bit_count -= 16;
+    const auto unit = static_cast<char16_t>(side.bits >> side.bit_count);
+    side.bits &= (1u << side.bit_count) - 1;
+    return Utf16Unit(side, unit, cp);
+  }
+  if (b >= 0x80) return Step::kIllegal;
+  if (b != '+') {
+    cp = b;
+    return Step::kDone;
+  }
+  if (left < 2) return Step::kIncomplete;
+  if (in[1] == '-') {
+    cp = '+';
+    used = 2;
+    return Step::kDone;
+  }
+  side.base64 = true;
+  return Step::kShift;
+}
+
 // Reads one code point from in; sets used to its length.
-Step Decode(const Side& side, const unsigned char* in, std::size_t left, char32_t& cp,
+Step Decode(Side& side, const unsigned char* in, std::size_t left, char32_t& cp,
             std::size_t& used) {
   switch (side.form) {
     case Form::kUtf32Le:
@@ -154,6 +279,8 @@ Step Decode(const Side& side, const unsigned char* in, std::size_t left, char32_
       used = 4;
       return Step::kDone;
     }
+    case Form::kIso2022Jp: return DecodeIso2022Jp(side, in, left, cp, used);
+    case Form::kUtf7: return DecodeUtf7(side, in, left, cp, used);
     case Form::kCodePage:
       break;
   }
@@ -182,8 +309,45 @@ Step Decode(const Side& side, const unsigned char* in, std::size_t left, char32_
   return left < longest ? Step::kIncomplete : Step::kIllegal;
 }
 
+// The shift sequence into `shift`, when it is not in force; returns its length.
+std::size_t ShiftTo(Side& side, Shift shift, unsigned char* buffer) {
+  if (side.shift == shift) return 0;
+  static constexpr const char* kSequences[] = {"\x1B(B", "\x1B(J", "\x1B$B"};
+  std::memcpy(buffer, kSequences[shift], 3);
+  side.shift = shift;
+  return 3;
+}
+
+// ISO-2022-JP: ASCII, then JIS X 0208 (EUC-JP's two-byte row), then the two JIS-Roman letters.
+bool EncodeIso2022Jp(Side& side, char32_t cp, unsigned char* buffer, std::size_t& written) {
+  if (cp < 0x80) {
+    written = ShiftTo(side, kAscii, buffer);
+    buffer[written++] = static_cast<unsigned char>(cp);
+    return true;
+  }
+  char euc[4];
+  BOOL defaulted = FALSE;
+  const wchar_t wide = static_cast<wchar_t>(cp);
+  const int length = cp > 0xFFFF ? 0
+                                 : WideCharToMultiByte(kEucJpCodePage, WC_NO_BEST_FIT_CHARS, &wide, 1,
+                                                       euc, sizeof euc, nullptr, &defaulted);
+  const auto lead = static_cast<unsigned char>(euc[0]), trail = static_cast<unsigned char>(euc[1]);
+  if (length == 2 && !defaulted && lead >= 0xA1 && trail >= 0xA1) {
+    written = ShiftTo(side, kJis0208, buffer);
+    buffer[written++] = lead & 0x7F;
+    buffer[written++] = trail & 0x7F;
+    return true;
+  }
+  if (cp == 0xA5 || cp == 0x203E) {
+    written = ShiftTo(side, kJisRoman, buffer);
+    buffer[written++] = cp == 0xA5 ? 0x5C : 0x7E;
+    return true;
+  }
+  return false;
+}
+
 // Writes one code point to buffer (at least 8 bytes); sets written to its length.
-bool Encode(const Side& side, char32_t cp, unsigned char* buffer, std::size_t& written) {
+bool Encode(Side& side, char32_t cp, unsigned char* buffer, std::size_t& written) {
   switch (side.form) {
     case Form::kUtf32Le:
     case Form::kUtf32Be:
@@ -193,6 +357,8 @@ bool Encode(const Side& side, char32_t cp, unsigned char* buffer, std::size_t& w
       }
       written = 4;
       return true;
+    case Form::kIso2022Jp: return EncodeIso2022Jp(side, cp, buffer, written);
+    case Form::kUtf7: return false;  // never opened for writing
     default:
       break;
   }
@@ -238,11 +404,32 @@ std::size_t Fail(int error) {
   return static_cast<std::size_t>(-1);
 }
 
+// No input: both sides return to their initial state; the destination's shift back to it is
+// written when there is room for it.
+std::size_t Reset(Descriptor& d, char** out, std::size_t* out_left) {
+  d.from = Side{d.from.form, d.from.code_page, d.from.longest, d.from.bytes};
+  if (!out || !*out || !out_left) {
+    d.to.shift = kAscii;
+    return 0;
+  }
+  unsigned char buffer[8];
+  const Shift before = d.to.shift;
+  const std::size_t written = ShiftTo(d.to, kAscii, buffer);
+  if (written > *out_left) {
+    d.to.shift = before;
+    return Fail(E2BIG);
+  }
+  std::memcpy(*out, buffer, written);
+  *out += written;
+  *out_left -= written;
+  return 0;
+}
+
 }  // namespace
 
 extern "C" iconv_t iconv_open(const char* to, const char* from) {
   auto d = std::make_unique<Descriptor>();
-  if (!Named(Upper(to), d->to) || !Named(Upper(from), d->from)) {
+  if (!Named(Upper(to), d->to) || !Named(Upper(from), d->from) || d->to.form == Form::kUtf7) {
     errno = EINVAL;
     return reinterpret_cast<iconv_t>(-1);
   }
@@ -253,8 +440,8 @@ extern "C" iconv_t iconv_open(const char* to, const char* from) {
 
 extern "C" std::size_t iconv(iconv_t cd, char** in, std::size_t* in_left, char** out,
                              std::size_t* out_left) {
-  if (!in || !*in || !in_left) return 0;
-  const Descriptor& d = *static_cast<const Descriptor*>(cd);
+  Descriptor& d = *static_cast<Descriptor*>(cd);
+  if (!in || !*in || !in_left) return Reset(d, out, out_left);
   while (*in_left > 0) {
     char32_t cp = 0;
     std::size_t used = 0;
@@ -262,10 +449,19 @@ extern "C" std::size_t iconv(iconv_t cd, char** in, std::size_t* in_left, char**
         Decode(d.from, reinterpret_cast<const unsigned char*>(*in), *in_left, cp, used);
     if (step == Step::kIncomplete) return Fail(EINVAL);
     if (step == Step::kIllegal) return Fail(EILSEQ);
+    if (step == Step::kShift) {
+      *in += used;
+      *in_left -= used;
+      continue;
+    }
     unsigned char buffer[8];
     std::size_t written = 0;
+    const Shift before = d.to.shift;
     if (!Encode(d.to, cp, buffer, written)) return Fail(EILSEQ);
-    if (written > *out_left) return Fail(E2BIG);
+    if (written > *out_left) {
+      d.to.shift = before;
+      return Fail(E2BIG);
+    }
     std::memcpy(*out, buffer, written);
     *out += written;
     *out_left -= written;

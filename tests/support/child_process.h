@@ -1,8 +1,9 @@
 // Runs a program in a child process without a shell: the program and its arguments go to exec as
-// a vector, so nothing is quoted or split. Captures the exit status, standard output and standard
-// error; optionally sets environment variables, feeds standard input, changes the working
-// directory, limits the size of files written, closes standard descriptors or gives a standard
-// output whose reader is gone.
+// a vector, so nothing is quoted or split (on Windows they are quoted for the C runtime's parser,
+// which splits them back exactly). Captures the exit status, standard output and standard error;
+// optionally sets environment variables, feeds standard input, changes the working directory,
+// limits the size of files written, closes standard descriptors or gives a standard output whose
+// reader is gone (the last three on POSIX systems only; Windows refuses them with an exception).
 #pragma once
 
 #include <cstdint>
@@ -55,12 +56,17 @@ class ChildProcess {
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
+  // On Windows the child is terminated with the exit code 128 + signal_number.
   void Signal(int signal_number) const;
   ProcessOutput Wait();
 
  private:
   TempDir capture_;
+#ifdef _WIN32
+  void* process_ = nullptr;  // the process handle; none when the program could not be started
+#else
   int pid_ = -1;
+#endif
 };
 
 // Starts the program and waits for it.

@@ -16,8 +16,8 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::string& path() const { return path_; }
-  // The path of `name` inside the directory.
-  std::string operator/(std::string_view name) const { return path_ + "/" + std::string(name); }
+  // The path of `name` inside the directory, joined with the system's own separator.
+  std::string operator/(std::string_view name) const;
 
  private:
   std::string path_;

@@ -24,7 +24,7 @@ class DamagedCopy : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
     if (!std::filesystem::exists(kSamples)) GTEST_SKIP() << "no sample files";
-    original_ = ReadFileBytes(kSamples / GetParam());
+    original_ = ReadFileBytes((kSamples / GetParam()).string());
     ASSERT_FALSE(original_.empty());
   }
   // Opens the image and walks it; returns the open status.

@@ -1,4 +1,4 @@
-// Child processes for the tests: fork, redirect, exec with an argument vector, wait.
+// Child processes for the tests on POSIX systems: fork, redirect, exec with an argument vector, wait.
 #include "tests/support/child_process.h"
 
 #include <fcntl.h>
@@ -85,30 +85,6 @@ void RedirectInChild(const ExecPlan& plan, const ProcessOptions& options) {
 
 }  // namespace
 
-ProcessOptions WithEnvironment(const std::string& name, const std::string& value) {
-  ProcessOptions options;
-  options.environment[name] = value;
-  return options;
-}
-
-ProcessOptions WithFileSizeLimit(std::uint64_t bytes) {
-  ProcessOptions options;
-  options.file_size_limit = bytes;
-  return options;
-}
-
-ProcessOptions WithClosedDescriptors(std::vector<int> descriptors) {
-  ProcessOptions options;
-  options.closed_descriptors = std::move(descriptors);
-  return options;
-}
-
-ProcessOptions WithOutputPipeClosed() {
-  ProcessOptions options;
-  options.output_pipe_closed = true;
-  return options;
-}
-
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
                            const ProcessOptions& options) {
   ExecPlan plan;
@@ -144,11 +120,6 @@ ProcessOutput ChildProcess::Wait() {
   result.out = ReadWholeFile(capture_ / "stdout");
   result.err = ReadWholeFile(capture_ / "stderr");
   return result;
-}
-
-ProcessOutput RunProcess(const std::string& program, const std::vector<std::string>& arguments,
-                         const ProcessOptions& options) {
-  return ChildProcess(program, arguments, options).Wait();
 }
 
 }  // namespace test_support
