@@ -153,6 +153,12 @@ expect_in "invalid parameters" run.out
 end_case "invalid parameters"
 
 sample=$(win_path "$(realpath examples/sample.pst)")
+# Names that differ only in case are one file on Windows, also before it exists.
+run_windows -s "$sample" -d casefold -f CASEFOLD.XMZ
+expect_rc 2
+expect_in "names the same file as the data file" run.err
+end_case "outputs named alike but for case"
+
 reg_set "$client_key" DLLPathEx 'C:\no\such\MAPI32.DLL'
 run_windows -s "$sample" -d missing
 expect_rc 1

@@ -43,7 +43,7 @@ bool SameFile(const std::string& a, const std::string& b) {
   const auto identity_a = os::IdentifyFile(target_a);
   const auto identity_b = os::IdentifyFile(target_b);
   if (identity_a && identity_b) return *identity_a == *identity_b;
-  return target_a == target_b;
+  return os::SamePathSpelling(target_a, target_b);
 }
 
 void CheckOutputsDistinct(const ExportPaths& paths) {

@@ -51,6 +51,7 @@ std::optional<FixedTimes> Parse(const char* setting) {
     if (!offset || *offset < -24 * 60 || *offset > 24 * 60) return std::nullopt;
     times.offset_minutes = static_cast<int>(*offset);
   }
+  if (at < text.size()) return std::nullopt;
   return times;
 }
 
@@ -72,11 +73,14 @@ class FixedClock final : public Clock {
 
 }  // namespace
 
+std::unique_ptr<Clock> FixedClockFrom(const char* setting) {
+  const std::optional<FixedTimes> times = Parse(setting);
+  return times ? std::make_unique<FixedClock>(*times) : nullptr;
+}
+
 Clock& FixedClockOr(Clock& system) {
-  static const std::optional<FixedTimes> times = Parse(std::getenv("PST2XMZ_FIXED_CLOCK"));
-  if (!times) return system;
-  static FixedClock fixed(*times);
-  return fixed;
+  static const std::unique_ptr<Clock> fixed = FixedClockFrom(std::getenv("PST2XMZ_FIXED_CLOCK"));
+  return fixed ? *fixed : system;
 }
 
 }  // namespace os

@@ -7,9 +7,15 @@
 // not parse leaves the system clock in place.
 #pragma once
 
+#include <memory>
+
 #include "platform/os/clock.h"
 
 namespace os {
+
+// The clock a PST2XMZ_FIXED_CLOCK value describes; nullptr when the value is absent or does not
+// parse (text after the last number, or an offset beyond a day, does not parse).
+std::unique_ptr<Clock> FixedClockFrom(const char* setting);
 
 // The fixed clock the environment asks for, else system.
 Clock& FixedClockOr(Clock& system);

@@ -14,4 +14,8 @@ namespace os {
 // process's current directory. When links loop, the path is resolved as far as the loop.
 std::string FinalTarget(const std::string& path);
 
+// Whether two paths as FinalTarget gives them are one spelling: byte for byte on Linux, ignoring
+// case on Windows (whose file systems ignore it).
+bool SamePathSpelling(const std::string& a, const std::string& b);
+
 }  // namespace os

@@ -97,4 +97,6 @@ std::string FinalTarget(const std::string& path) {
   return Join(resolved);
 }
 
+bool SamePathSpelling(const std::string& a, const std::string& b) { return a == b; }
+
 }  // namespace os

@@ -6,6 +6,7 @@
 // Every other key or value is absent. Key paths use "\" and compare ignoring ASCII case.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,12 @@ class Registry {
   // Creates or opens a key with write access and sets a value; false without the rights.
   virtual bool WriteValue(Hive hive, std::string_view key, std::string_view value,
                           std::string_view data) = 0;
+  // The same for a 32-bit number (REG_DWORD on Windows). Registries that keep text only (the
+  // Linux stand-in, most test doubles) take its decimal digits.
+  virtual bool WriteNumber(Hive hive, std::string_view key, std::string_view value,
+                           std::uint32_t number) {
+    return WriteValue(hive, key, value, std::to_string(number));
+  }
   virtual OsVersion Version() const = 0;
 };
 

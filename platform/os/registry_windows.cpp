@@ -52,16 +52,14 @@ class WindowsRegistry final : public Registry {
 
   bool WriteValue(Hive hive, std::string_view key, std::string_view value,
                   std::string_view data) override {
-    const std::string key_name(key), value_name(value), text(data);
-    HKEY opened = nullptr;
-    if (RegCreateKeyExA(Root(hive), key_name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_SET_VALUE, nullptr, &opened, nullptr) != ERROR_SUCCESS)
-      return false;
-    const LONG result =
-        RegSetValueExA(opened, value_name.c_str(), 0, REG_SZ,
-                       reinterpret_cast<const BYTE*>(text.c_str()), static_cast<DWORD>(text.size() + 1));
-    RegCloseKey(opened);
-    return result == ERROR_SUCCESS;
+    const std::string text(data);
+    return Write(hive, key, value, REG_SZ, text.c_str(), text.size() + 1);
+  }
+
+  bool WriteNumber(Hive hive, std::string_view key, std::string_view value,
+                   std::uint32_t number) override {
+    const DWORD dword = number;
+    return Write(hive, key, value, REG_DWORD, &dword, sizeof dword);
   }
 
   OsVersion Version() const override {
@@ -72,6 +70,21 @@ class WindowsRegistry final : public Registry {
     if (!GetVersionExA(&info)) return {};
 #pragma GCC diagnostic pop
     return {info.dwMajorVersion, info.dwMinorVersion, info.dwPlatformId};
+  }
+
+ private:
+  // Creates or opens the key with write access and sets the value.
+  static bool Write(Hive hive, std::string_view key, std::string_view value, DWORD type,
+                    const void* data, std::size_t size) {
+    const std::string key_name(key), value_name(value);
+    HKEY opened = nullptr;
+    if (RegCreateKeyExA(Root(hive), key_name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_SET_VALUE, nullptr, &opened, nullptr) != ERROR_SUCCESS)
+      return false;
+    const LONG result = RegSetValueExA(opened, value_name.c_str(), 0, type,
+                                       static_cast<const BYTE*>(data), static_cast<DWORD>(size));
+    RegCloseKey(opened);
+    return result == ERROR_SUCCESS;
   }
 };
 

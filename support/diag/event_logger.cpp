@@ -18,7 +18,7 @@ bool WriteSourceKey(const std::string& source_name, const std::string& module_pa
          registry.WriteValue(hive, key, "ParameterMessageFile",
                              "%SystemRoot%\\System32\\kernel32.dll") &&
          registry.WriteValue(hive, key, "CategoryMessageFile", module_path) &&
-         registry.WriteValue(hive, key, "TypesSupported", "7");
+         registry.WriteNumber(hive, key, "TypesSupported", 7);
 }
 
 // At most max bytes of UTF-8 text, never ending inside a multi-byte character.

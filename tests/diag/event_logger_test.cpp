@@ -40,6 +40,7 @@ class CapturingEventLog : public os::EventLog {
 
 struct WrittenValue {
   std::string key, value, data;
+  bool number = false;  // written as a number, not as text
 };
 
 // A registry that records writes and refuses them while it lacks the rights.
@@ -57,6 +58,12 @@ class RecordingRegistry : public os::Registry {
                   std::string_view data) override {
     if (!writable || hive != os::Hive::kLocalMachine) return false;
     writes.push_back({std::string(key), std::string(value), std::string(data)});
+    return true;
+  }
+  bool WriteNumber(os::Hive hive, std::string_view key, std::string_view value,
+                   std::uint32_t number) override {
+    if (!writable || hive != os::Hive::kLocalMachine) return false;
+    writes.push_back({std::string(key), std::string(value), std::to_string(number), true});
     return true;
   }
   os::OsVersion Version() const override { return {10, 0, 2}; }
@@ -137,6 +144,8 @@ TEST_F(EventLoggerTest, RegistrationWritesTheSourceKeyValuesInOrder) {
   EXPECT_EQ(registry.writes[2].data, module);
   EXPECT_EQ(registry.writes[3].value, "TypesSupported");
   EXPECT_EQ(registry.writes[3].data, "7");
+  EXPECT_TRUE(registry.writes[3].number);  // a DWORD: the event viewer reads no text there
+  for (int i = 0; i < 3; ++i) EXPECT_FALSE(registry.writes[i].number);
 }
 
 TEST_F(EventLoggerTest, RegistersOnlyOnce) {

@@ -105,7 +105,10 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
                            const ProcessOptions& options) {
   RefuseWhatWindowsLacks(options);
   std::string command_line = Quoted(program);
-  for (const std::string& argument : arguments) command_line += " " + Quoted(argument);
+  for (const std::string& argument : arguments) {
+    command_line.push_back(' ');
+    command_line += Quoted(argument);
+  }
   std::string environment = EnvironmentBlock(options.environment);
   if (options.input) WriteWholeFile(capture_ / "stdin", *options.input);
 
