@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "platform/os/path_syntax.h"
+
 namespace driver {
 namespace {
 
@@ -49,12 +53,12 @@ TEST(CommandLine, MissingOptionHasAnEmptyValue) {
   EXPECT_EQ(line.OptionValue('f', true), "");
 }
 
-TEST(CommandLine, CompletesValuesWithoutSlashWhenAsked) {
+TEST(CommandLine, CompletesValuesWithoutSeparatorWhenAsked) {
   CommandLine line = Args({"-d", "out", "-s", "sub/a.pst", "-f", ""});
-  EXPECT_EQ(line.OptionValue('d', true), "/work/here/out");
+  EXPECT_EQ(line.OptionValue('d', true), std::string("/work/here") + os::kPathSeparator + "out");
   EXPECT_EQ(line.OptionValue('d', false), "out");
   EXPECT_EQ(line.OptionValue('s', true), "sub/a.pst");
-  EXPECT_EQ(line.OptionValue('f', true), "/work/here/");
+  EXPECT_EQ(line.OptionValue('f', true), std::string("/work/here") + os::kPathSeparator);
 }
 
 TEST(CommandLine, IgnoresOtherArguments) {
@@ -64,15 +68,25 @@ TEST(CommandLine, IgnoresOtherArguments) {
   EXPECT_EQ(line.OptionValue('s', false), "a.pst");
 }
 
+#ifdef _WIN32
+TEST(CompletePath, DriveOrEitherSeparatorLocatesTheValue) {
+  EXPECT_EQ(CompletePath("c:archive", "C:\\cwd"), "c:archive");
+  EXPECT_EQ(CompletePath("sub\\a.pst", "C:\\cwd"), "sub\\a.pst");
+  EXPECT_EQ(CompletePath("./a.pst", "C:\\cwd"), "./a.pst");
+  EXPECT_EQ(CompletePath("1:archive", "C:\\cwd"), "C:\\cwd\\1:archive");  // no drive letter
+}
+#else
 TEST(CompletePath, TreatsBackslashAndColonAsOrdinaryCharacters) {
   EXPECT_EQ(CompletePath("c:archive", "/cwd"), "/cwd/c:archive");
   EXPECT_EQ(CompletePath("sub\\a.pst", "/cwd"), "/cwd/sub\\a.pst");
   EXPECT_EQ(CompletePath("./a.pst", "/cwd"), "./a.pst");
   EXPECT_EQ(CompletePath("/abs/a.pst", "/cwd"), "/abs/a.pst");
 }
+#endif
 
 TEST(CompletePath, KeepsNonAsciiBlanksAndEqualsSigns) {
-  EXPECT_EQ(CompletePath("Ärchiv 2024=final", "/home/Jörg"), "/home/Jörg/Ärchiv 2024=final");
+  EXPECT_EQ(CompletePath("\xC4rchiv 2024=final", "/home/J\xF6rg"),
+            std::string("/home/J\xF6rg") + os::kPathSeparator + "\xC4rchiv 2024=final");
 }
 
 }  // namespace

@@ -1,19 +1,20 @@
-// A C stream that collects what is written to it in memory, for console and error output in
-// in-process tests.
+// A C stream that collects what is written to it, for console and error output in in-process
+// tests. It is a file in a temporary folder, read back whole.
 #pragma once
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
+
+#include "tests/support/temp_dir.h"
+#include "tests/support/whole_file.h"
 
 namespace driver_test {
 
 class OutputCapture {
  public:
-  OutputCapture() : file_(open_memstream(&buffer_, &size_)) {}
+  OutputCapture() : file_(std::fopen((dir_ / "output").c_str(), "wb")) {}
   ~OutputCapture() {
-    std::fclose(file_);
-    std::free(buffer_);
+    if (file_) std::fclose(file_);
   }
   OutputCapture(const OutputCapture&) = delete;
   OutputCapture& operator=(const OutputCapture&) = delete;
@@ -21,12 +22,11 @@ class OutputCapture {
   std::FILE* file() { return file_; }
   std::string text() {
     std::fflush(file_);
-    return std::string(buffer_, size_);
+    return test_support::ReadWholeFile(dir_ / "output");
   }
 
  private:
-  char* buffer_ = nullptr;
-  std::size_t size_ = 0;
+  test_support::TempDir dir_;
   std::FILE* file_;
 };
 
