@@ -61,8 +61,9 @@ void AddAttachments(Random& random, const CorpusOptions& options, Message& m, in
     int count = 1 + int(random.Below(3));
     for (int i = 0; i < count; ++i) {
       std::uint64_t size = random.Chance(0.05) ? 0 : random.LogBetween(512, options.max_attachment_bytes);
-      std::string name = "attachment-" + std::to_string(random.Below(100000)) +
-                         kExtensions[random.Below(5)];
+      // One draw per statement, so that a seed makes the same file whatever the compiler.
+      const char* extension = kExtensions[random.Below(5)];
+      std::string name = "attachment-" + std::to_string(random.Below(100000)) + extension;
       m.attachments.push_back(
           MakeFileAttachment(name, std::make_shared<PatternSource>(random.Next(), size)));
       stats.content_bytes += size;
@@ -92,7 +93,8 @@ Message RandomMessage(Random& random, const CorpusOptions& options, int depth, C
   int recipients = 1 + int(random.Below(4));
   for (int i = 0; i < recipients; ++i) {
     std::int32_t type = i == 0 ? tags::kRecipientTo : std::int32_t(1 + random.Below(3));
-    m.recipients.push_back(MakeRecipient(type, PersonName(random, script), MailAddress(random)));
+    std::string address = MailAddress(random);
+    m.recipients.push_back(MakeRecipient(type, PersonName(random, script), address));
   }
   SetDisplayRecipients(m);
   std::string to = MailAddress(random);

@@ -104,7 +104,9 @@ int WriteScripts(PstBuilder& b, FolderId folder, int n) {
   Random random(42);
   for (int s = 0; s < kScriptCount; ++s) {
     Script script = Script(s);
-    Message m = MakeMail(Phrase(random, script, 4), PersonName(random, script), "sender@example.com", kTime + n * 3600);
+    // One draw per statement, so that the sample is the same whatever the compiler.
+    std::string sender = PersonName(random, script);
+    Message m = MakeMail(Phrase(random, script, 4), sender, "sender@example.com", kTime + n * 3600);
     m.recipients.push_back(MakeRecipient(tags::kRecipientTo, PersonName(random, script), "to@example.com"));
     SetDisplayRecipients(m);
     std::string text = BodyText(random, script, 600);
