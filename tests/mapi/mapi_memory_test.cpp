@@ -42,10 +42,11 @@ TEST_F(MapiMemoryTest, PropTagArrayHoldsTheTagsInOrder) {
   ASSERT_NE(tags, nullptr);
   EXPECT_EQ(log_.last_allocation_size, 4u + 4u * 4u);
   ASSERT_EQ(tags->cValues, 4u);
-  EXPECT_EQ(tags->aulPropTag[0], 0x3001001Eu);
-  EXPECT_EQ(tags->aulPropTag[1], 0x0FFF0102u);
-  EXPECT_EQ(tags->aulPropTag[2], 0x360A000Bu);
-  EXPECT_EQ(tags->aulPropTag[3], 0x3613001Eu);
+  const ULONG* written = tags->aulPropTag;  // cValues entries, past the declared one
+  EXPECT_EQ(written[0], 0x3001001Eu);
+  EXPECT_EQ(written[1], 0x0FFF0102u);
+  EXPECT_EQ(written[2], 0x360A000Bu);
+  EXPECT_EQ(written[3], 0x3613001Eu);
   EXPECT_EQ(mapi::MapiFreeBuffer(tags), S_OK);
 }
 
@@ -56,7 +57,8 @@ TEST_F(MapiMemoryTest, PropTagArrayFromASpan) {
   ASSERT_EQ(mapi::MakePropTagArray(columns, &tags), S_OK);
 
   ASSERT_EQ(tags->cValues, 7u);
-  EXPECT_EQ(tags->aulPropTag[6], PR_INSTANCE_KEY);
+  const ULONG* written = tags->aulPropTag;  // cValues entries, past the declared one
+  EXPECT_EQ(written[6], PR_INSTANCE_KEY);
   mapi::MapiFreeBuffer(tags);
 }
 

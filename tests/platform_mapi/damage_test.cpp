@@ -39,7 +39,7 @@ InboxView OpenInbox(const std::string& path) {
 // The message in row `row` of the inbox.
 mapi::InterfacePtr<IMessage> MessageAt(InboxView& view, ULONG row) {
   mapi::RowSetPtr rows = AllRows(*view.contents, {PR_ENTRYID});
-  const SBinary& id = rows->aRow[row].lpProps[0].Value.bin;
+  const SBinary& id = RowsOf(*rows)[row].lpProps[0].Value.bin;
   const auto* b = reinterpret_cast<const std::byte*>(id.lpb);
   return OpenEntry<IMessage>(*view.opened.store, {b, b + id.cb}, &IID_IMessage);
 }
@@ -76,11 +76,11 @@ TEST(Damage, ADamagedMessageFailsAloneAndItsRowStillReads) {
   ASSERT_TRUE(view.contents);
   mapi::RowSetPtr rows = AllRows(*view.contents, {PR_ENTRYID, PR_SUBJECT, PR_BODY});
   ASSERT_EQ(rows->cRows, 3u);
-  EXPECT_STREQ(rows->aRow[1].lpProps[1].Value.lpszA, "Broken");  // from the folder's table
-  EXPECT_EQ(rows->aRow[1].lpProps[2].ulPropTag, CHANGE_PROP_TYPE(PR_BODY, PT_ERROR));
-  EXPECT_EQ(rows->aRow[1].lpProps[2].Value.err, MAPI_E_CORRUPT_DATA);
+  EXPECT_STREQ(RowsOf(*rows)[1].lpProps[1].Value.lpszA, "Broken");  // from the folder's table
+  EXPECT_EQ(RowsOf(*rows)[1].lpProps[2].ulPropTag, CHANGE_PROP_TYPE(PR_BODY, PT_ERROR));
+  EXPECT_EQ(RowsOf(*rows)[1].lpProps[2].Value.err, MAPI_E_CORRUPT_DATA);
   for (ULONG i = 0; i < 3; ++i) {
-    const SBinary& id = rows->aRow[i].lpProps[0].Value.bin;
+    const SBinary& id = RowsOf(*rows)[i].lpProps[0].Value.bin;
     ULONG type = 0;
     LPUNKNOWN unknown = nullptr;
     const HRESULT hr = view.opened.store->OpenEntry(id.cb, reinterpret_cast<LPENTRYID>(id.lpb),

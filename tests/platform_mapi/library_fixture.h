@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,8 @@ std::vector<std::byte> InboxEntryId(IMsgStore& store, ULONG row);
 
 // All rows of a table with the given columns.
 mapi::RowSetPtr AllRows(IMAPITable& table, std::initializer_list<ULONG> columns);
+// The rows of a set, all cRows of them (the set declares one and holds the rest past it).
+inline std::span<const SRow> RowsOf(const SRowSet& rows) { return {rows.aRow, rows.cRows}; }
 // The subfolder of `folder` named `name`; null when there is none.
 mapi::InterfacePtr<IMAPIFolder> Subfolder(IMsgStore& store, IMAPIFolder& folder,
                                           const std::string& name);

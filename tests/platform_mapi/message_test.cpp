@@ -24,7 +24,7 @@ class MessageTest : public ::testing::Test {
   // The inbox's message in row `row`.
   mapi::InterfacePtr<IMessage> MessageAt(ULONG row) {
     mapi::RowSetPtr rows = AllRows(*contents_, {PR_ENTRYID});
-    const SBinary& id = rows->aRow[row].lpProps[0].Value.bin;
+    const SBinary& id = RowsOf(*rows)[row].lpProps[0].Value.bin;
     const auto* b = reinterpret_cast<const std::byte*>(id.lpb);
     return OpenEntry<IMessage>(*opened_.store, {b, b + id.cb}, &IID_IMessage);
   }
@@ -55,7 +55,7 @@ TEST_F(MessageTest, SubjectLosesItsPrefixMarkerInPropsAndInTheTable) {
   EXPECT_EQ(GetOne(*MessageAt(1), PR_SUBJECT).text, kSecondSubject);
   mapi::RowSetPtr rows = AllRows(*contents_, {PR_SUBJECT});
   ASSERT_EQ(rows->cRows, 2u);
-  EXPECT_STREQ(rows->aRow[1].lpProps[0].Value.lpszA, kSecondSubject);
+  EXPECT_STREQ(RowsOf(*rows)[1].lpProps[0].Value.lpszA, kSecondSubject);
 }
 
 TEST_F(MessageTest, UnicodeRequestOfAStringGivesUtf16) {
@@ -70,15 +70,15 @@ TEST_F(MessageTest, ContentsTableComputesEntryIdsInstanceKeysAndHasAttach) {
   mapi::RowSetPtr rows =
       AllRows(*contents_, {PR_HASATTACH, PR_ENTRYID, PR_INSTANCE_KEY, PR_MESSAGE_DELIVERY_TIME});
   ASSERT_EQ(rows->cRows, 2u);
-  EXPECT_EQ(rows->aRow[0].lpProps[0].Value.b, 0);
-  EXPECT_EQ(rows->aRow[1].lpProps[0].ulPropTag, PR_HASATTACH);
-  EXPECT_NE(rows->aRow[1].lpProps[0].Value.b, 0);
-  const SBinary& id = rows->aRow[1].lpProps[1].Value.bin;
-  const SBinary& key = rows->aRow[1].lpProps[2].Value.bin;
+  EXPECT_EQ(RowsOf(*rows)[0].lpProps[0].Value.b, 0);
+  EXPECT_EQ(RowsOf(*rows)[1].lpProps[0].ulPropTag, PR_HASATTACH);
+  EXPECT_NE(RowsOf(*rows)[1].lpProps[0].Value.b, 0);
+  const SBinary& id = RowsOf(*rows)[1].lpProps[1].Value.bin;
+  const SBinary& key = RowsOf(*rows)[1].lpProps[2].Value.bin;
   ASSERT_EQ(id.cb, 24u);
   ASSERT_EQ(key.cb, 4u);
   EXPECT_EQ(std::memcmp(id.lpb + 20, key.lpb, 4), 0);  // both name the row's node
-  EXPECT_EQ(rows->aRow[1].lpProps[3].ulPropTag, PR_MESSAGE_DELIVERY_TIME);
+  EXPECT_EQ(RowsOf(*rows)[1].lpProps[3].ulPropTag, PR_MESSAGE_DELIVERY_TIME);
 }
 
 TEST_F(MessageTest, QueryRowsReadsInBatchesFromTheCursor) {
@@ -95,7 +95,7 @@ TEST_F(MessageTest, QueryRowsReadsInBatchesFromTheCursor) {
     ASSERT_EQ(contents_->QueryRows(1, 0, &raw), S_OK);
     mapi::RowSetPtr rows(raw);
     if (rows->cRows == 0) break;
-    seen.push_back(rows->aRow[0].lpProps[0].Value.lpszA);
+    seen.push_back(RowsOf(*rows)[0].lpProps[0].Value.lpszA);
   }
   EXPECT_EQ(seen, (std::vector<std::string>{kFirstSubject, kSecondSubject}));
   LONG moved = 0;
@@ -116,14 +116,14 @@ TEST_F(MessageTest, AttachmentTableNumbersRowsAndReadsMissingColumnsFromTheAttac
                                           PR_ATTACH_MIME_TAG, PR_ATTACH_METHOD,
                                           PR_ATTACH_CONTENT_ID_W});
   ASSERT_EQ(rows->cRows, 2u);
-  EXPECT_EQ(rows->aRow[0].lpProps[0].Value.ul, 0u);
-  EXPECT_EQ(rows->aRow[1].lpProps[0].Value.ul, 1u);
-  EXPECT_STREQ(rows->aRow[0].lpProps[1].Value.lpszA, kAttachmentName);
-  EXPECT_STREQ(rows->aRow[0].lpProps[2].Value.lpszA, "image/png");
-  EXPECT_EQ(rows->aRow[0].lpProps[3].Value.ul, ULONG{ATTACH_BY_VALUE});
-  EXPECT_EQ(rows->aRow[1].lpProps[3].Value.ul, ULONG{ATTACH_EMBEDDED_MSG});
-  EXPECT_EQ(PROP_TYPE(rows->aRow[0].lpProps[4].ulPropTag), PT_ERROR);
-  EXPECT_EQ(rows->aRow[0].lpProps[4].Value.err, MAPI_E_NOT_FOUND);
+  EXPECT_EQ(RowsOf(*rows)[0].lpProps[0].Value.ul, 0u);
+  EXPECT_EQ(RowsOf(*rows)[1].lpProps[0].Value.ul, 1u);
+  EXPECT_STREQ(RowsOf(*rows)[0].lpProps[1].Value.lpszA, kAttachmentName);
+  EXPECT_STREQ(RowsOf(*rows)[0].lpProps[2].Value.lpszA, "image/png");
+  EXPECT_EQ(RowsOf(*rows)[0].lpProps[3].Value.ul, ULONG{ATTACH_BY_VALUE});
+  EXPECT_EQ(RowsOf(*rows)[1].lpProps[3].Value.ul, ULONG{ATTACH_EMBEDDED_MSG});
+  EXPECT_EQ(PROP_TYPE(RowsOf(*rows)[0].lpProps[4].ulPropTag), PT_ERROR);
+  EXPECT_EQ(RowsOf(*rows)[0].lpProps[4].Value.err, MAPI_E_NOT_FOUND);
 }
 
 TEST_F(MessageTest, AttachmentDataStreamsWhole) {
@@ -190,9 +190,9 @@ TEST_F(MessageTest, RecipientTableKeepsItsStoredColumns) {
   ASSERT_EQ(MessageAt(0)->GetRecipientTable(0, table.Out()), S_OK);
   mapi::RowSetPtr rows = AllRows(*table, {PR_RECIPIENT_TYPE, PR_DISPLAY_NAME, PR_EMAIL_ADDRESS});
   ASSERT_EQ(rows->cRows, 1u);
-  EXPECT_EQ(rows->aRow[0].lpProps[0].Value.ul, ULONG{MAPI_TO});
-  EXPECT_STREQ(rows->aRow[0].lpProps[1].Value.lpszA, "Bob");
-  EXPECT_STREQ(rows->aRow[0].lpProps[2].Value.lpszA, "bob@example.org");
+  EXPECT_EQ(RowsOf(*rows)[0].lpProps[0].Value.ul, ULONG{MAPI_TO});
+  EXPECT_STREQ(RowsOf(*rows)[0].lpProps[1].Value.lpszA, "Bob");
+  EXPECT_STREQ(RowsOf(*rows)[0].lpProps[2].Value.lpszA, "bob@example.org");
 }
 
 TEST_F(MessageTest, ObjectsAnswerOnlyTheirInterfacesAndCountReferences) {
