@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,19 +30,24 @@ std::string Subject(const IndexRecord& record) {
   return record.summary.substr(second + 1, record.summary.size() - second - 4);
 }
 
+// The writer's header cases in an Inbox, and an empty mail folder when a name is given.
+void WriteHeaderFile(const std::string& file, pstwriter::FileFormat format,
+                     const std::string& other_folder = "") {
+  pstwriter::PstBuilder builder(file, {.format = format});
+  const auto inbox = builder.AddFolder(builder.ipm_subtree(), "Inbox");
+  builder.SetSpecialFolder(pstwriter::SpecialFolder::kInbox, inbox);
+  if (!other_folder.empty()) builder.AddFolder(builder.ipm_subtree(), other_folder);
+  pstgen::WriteHeaderCases(builder, inbox, 0);
+  builder.Finish();
+}
+
 class HeaderExport : public ::testing::TestWithParam<pstwriter::FileFormat> {};
 
 TEST_P(HeaderExport, SynthesisedHeadersReadRightly) {
   const TempDir temp;
   const std::string& dir = temp.path();
   const std::string file = dir + "/headers.pst";
-  {
-    pstwriter::PstBuilder builder(file, {.format = GetParam()});
-    const auto inbox = builder.AddFolder(builder.ipm_subtree(), "Inbox");
-    builder.SetSpecialFolder(pstwriter::SpecialFolder::kInbox, inbox);
-    pstgen::WriteHeaderCases(builder, inbox, 0);
-    builder.Finish();
-  }
+  WriteHeaderFile(file, GetParam());
   const ProcessOutput run = RunProgram({"-s", file, "-d", dir + "/out"}, {{"TZ", "America/New_York"}});
   ASSERT_EQ(run.exit_code, 0) << run.out;
   const Index index = ReadIndex(dir + "/out.idx");
@@ -78,6 +84,46 @@ TEST_P(HeaderExport, SynthesisedHeadersReadRightly) {
   EXPECT_NE(all.find("filename=\"kept.txt\""), std::string::npos);
   if (std::filesystem::exists("/usr/share/zoneinfo/America/New_York")) {
     EXPECT_NE(all.find("Date: Mon, 01 Jan 2024 05:00:00 -0500\r\n"), std::string::npos);
+  }
+}
+
+// In another ANSI code page only the index and the folder list change: the mail library hands out
+// text in it, the composer turns it back into the UTF-8 its labels promise.
+TEST_P(HeaderExport, AnsiCodePageReachesTheIndexAndFolderListOnly) {
+  // An ANSI file holds no CJK letter; in 1252 it becomes "?".
+  const bool unicode = GetParam() == pstwriter::FileFormat::kUnicode;
+  const std::string folder_utf8 =
+      std::string("Entr\xC3\xA9" "e \xE2\x82\xAC") + (unicode ? " \xE6\x97\xA5" : "");
+  const std::string folder_1252 = std::string("Entr\xE9" "e \x80") + (unicode ? " ?" : "");
+  const TempDir temp;
+  const std::string& dir = temp.path();
+  const std::string file = dir + "/headers.pst";
+  WriteHeaderFile(file, GetParam(), folder_utf8);
+  const std::map<std::string, std::string> clock = {{"PST2XMZ_FIXED_CLOCK", "1700000000"}};
+  std::map<std::string, std::string> ansi = clock;
+  ansi["PST2XMZ_ANSI_CODE_PAGE"] = "1252";
+  const ProcessOutput utf8_run =
+      RunProgram({"-s", file, "-d", dir + "/utf8", "-f", dir + "/utf8.folders"}, clock);
+  const ProcessOutput ansi_run =
+      RunProgram({"-s", file, "-d", dir + "/ansi", "-f", dir + "/ansi.folders"}, ansi);
+  ASSERT_EQ(utf8_run.exit_code, 0) << utf8_run.out;
+  ASSERT_EQ(ansi_run.exit_code, 0) << ansi_run.out;
+  EXPECT_EQ(ReadWholeFile(dir + "/ansi.xmz"), ReadWholeFile(dir + "/utf8.xmz"));
+  EXPECT_NE(ReadWholeFile(dir + "/ansi.folders").find("=5," + folder_1252 + "\r\n"),
+            std::string::npos);
+  EXPECT_NE(ansi_run.out.find("to folder \"" + folder_1252 + "\"\r\n"), std::string::npos)
+      << ansi_run.out;
+  EXPECT_NE(ReadWholeFile(dir + "/utf8.folders").find("=5," + folder_utf8 + "\r\n"),
+            std::string::npos);
+  const Index utf8_index = ReadIndex(dir + "/utf8.idx");
+  const Index ansi_index = ReadIndex(dir + "/ansi.idx");
+  ASSERT_TRUE(utf8_index.ok && ansi_index.ok);
+  ASSERT_EQ(ansi_index.records.size(), 9u);
+  EXPECT_EQ(Subject(utf8_index.records[5]), "est\xC3\xA1gio na DITEC");
+  EXPECT_EQ(Subject(ansi_index.records[5]), "est\xE1gio na DITEC");
+  for (std::size_t i = 0; i < ansi_index.records.size(); ++i) {
+    EXPECT_EQ(ansi_index.records[i].offset, utf8_index.records[i].offset) << i;
+    EXPECT_EQ(ansi_index.records[i].length, utf8_index.records[i].length) << i;
   }
 }
 
