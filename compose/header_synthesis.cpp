@@ -1,6 +1,7 @@
 // Transport headers and synthesised headers of a composed message.
 #include "compose/header_synthesis.h"
 
+#include <algorithm>
 #include <exception>
 #include <span>
 
@@ -253,14 +254,12 @@ void LoadTransportHeaders(std::string_view text, TMIMEHeader& header) {
   HeaderLines& lines = header.Lines();
   std::size_t start = 0;
   while (start < trimmed.size()) {
-    std::size_t end = trimmed.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) end = trimmed.size();
-    std::string line(trimmed.substr(start, end - start));
+    std::size_t end = start;
+    while (end < trimmed.size() && trimmed[end] != '\r' && trimmed[end] != '\n') ++end;
+    const std::string_view line = trimmed.substr(start, end - start);
     if (TrimControls(line).empty()) break;
-    for (char& c : line) {
-      if (c == '\0') c = ' ';
-    }
-    lines.push_back(std::move(line));
+    std::string& added = lines.emplace_back(line);
+    std::replace(added.begin(), added.end(), '\0', ' ');
     start = end;
     if (start < trimmed.size() && trimmed[start] == '\r') ++start;
     if (start < trimmed.size() && trimmed[start] == '\n') ++start;

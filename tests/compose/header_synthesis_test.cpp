@@ -209,14 +209,16 @@ TEST_F(HeaderSynthesisTest, SubjectWithAWordTooLongForALineIsWrittenAsEncodedWor
 TEST_F(HeaderSynthesisTest, TransportHeadersAreTakenUpToTheirFirstEmptyLine) {
   message_->recipients = {Recipient(MAPI_TO, "Ann", "ann@x.org")};
   message_->props[PR_SUBJECT] = std::string("Not used");
-  message_->streams[PR_TRANSPORT_MESSAGE_HEADERS] = Bytes(
-      "\r\nReceived: a\r\n\tb\rSubject: T\nX-Y: z\r\n\r\nContent-Type: text/html\r\nX-Late: 1\r\n");
+  const char headers[] =
+      "\r\nReceived: a\r\n\tb\rSubject: T\nX-Y: z\r\nX-N: a\0b\0\r\n\r\nContent-Type: text/html\r\nX-Late: 1\r\n";
+  message_->streams[PR_TRANSPORT_MESSAGE_HEADERS] = Bytes(std::string(headers, sizeof headers - 1));
   message_->streams[PR_BODY] = Bytes("hi");
   EXPECT_EQ(ComposedText(message_),
             "Received: a\r\n"
             "\tb\r\n"
             "Subject: T\r\n"
             "X-Y: z\r\n"
+            "X-N: a b \r\n"
             "Content-Transfer-Encoding: 7bit\r\n"
             "Content-Type: text/plain; charset=us-ascii\r\n"
             "\r\n"
