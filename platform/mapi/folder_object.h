@@ -55,7 +55,6 @@ class FolderObject final : public PropObject<IMAPIFolder> {
     return Guarded("FolderObject::GetMessageStatus", [&]() -> HRESULT {
       if (status) *status = 0;
       return S_OK;
-  
     });
   }
   HRESULT STDMETHODCALLTYPE SetMessageStatus(ULONG, LPENTRYID, ULONG, ULONG, ULONG*) noexcept override {

@@ -41,7 +41,6 @@ class ServiceAdmin final : public CountedObject<IMsgServiceAdmin> {
   HRESULT STDMETHODCALLTYPE GetLastError(HRESULT, ULONG, LPMAPIERROR* error) noexcept override {
     return Guarded("ServiceAdmin::GetLastError", [&]() -> HRESULT {
       return MakeMapiErrorRecord(last_error_, error);
-  
     });
   }
   HRESULT STDMETHODCALLTYPE GetMsgServiceTable(ULONG, LPMAPITABLE* table) noexcept override {
@@ -59,7 +58,6 @@ class ServiceAdmin final : public CountedObject<IMsgServiceAdmin> {
       }
       return HandOut(new (std::nothrow) TableObject(std::make_unique<MemoryRows>(std::move(rows))),
                      table);
-  
     });
   }
   HRESULT STDMETHODCALLTYPE CreateMsgService(LPTSTR service, LPTSTR, ULONG_PTR, ULONG) noexcept override {
@@ -73,7 +71,6 @@ class ServiceAdmin final : public CountedObject<IMsgServiceAdmin> {
       }
       services->push_back(MsgService{NewServiceUid(), name, {}, nullptr});
       return S_OK;
-  
     });
   }
   HRESULT STDMETHODCALLTYPE DeleteMsgService(LPMAPIUID uid) noexcept override {
@@ -87,7 +84,6 @@ class ServiceAdmin final : public CountedObject<IMsgServiceAdmin> {
         }
       }
       return MAPI_E_NOT_FOUND;
-  
     });
   }
   HRESULT STDMETHODCALLTYPE CopyMsgService(LPMAPIUID, LPTSTR, LPCIID, LPCIID, LPVOID, ULONG_PTR,
@@ -168,7 +164,6 @@ class ProfAdmin final : public CountedObject<IProfAdmin> {
   HRESULT STDMETHODCALLTYPE GetLastError(HRESULT, ULONG, LPMAPIERROR* error) noexcept override {
     return Guarded("ProfAdmin::GetLastError", [&]() -> HRESULT {
       return MakeMapiErrorRecord(last_error_, error);
-  
     });
   }
   HRESULT STDMETHODCALLTYPE GetProfileTable(ULONG, LPMAPITABLE* table) noexcept override {
@@ -178,7 +173,6 @@ class ProfAdmin final : public CountedObject<IProfAdmin> {
       for (const auto& entry : Registry()) rows.push_back({{PR_DISPLAY_NAME, entry.first}});
       return HandOut(new (std::nothrow) TableObject(std::make_unique<MemoryRows>(std::move(rows))),
                      table);
-  
     });
   }
   HRESULT STDMETHODCALLTYPE CreateProfile(LPTSTR name, LPTSTR, ULONG_PTR, ULONG) noexcept override {
@@ -191,13 +185,11 @@ class ProfAdmin final : public CountedObject<IProfAdmin> {
       }
       Registry()[profile];
       return S_OK;
-  
     });
   }
   HRESULT STDMETHODCALLTYPE DeleteProfile(LPTSTR name, ULONG) noexcept override {
     return Guarded("ProfAdmin::DeleteProfile", [&]() -> HRESULT {
       return Registry().erase(Text(name)) ? S_OK : MAPI_E_NOT_FOUND;
-  
     });
   }
   HRESULT STDMETHODCALLTYPE ChangeProfilePassword(LPTSTR, LPTSTR, LPTSTR, ULONG) noexcept override {
@@ -218,7 +210,6 @@ class ProfAdmin final : public CountedObject<IProfAdmin> {
       const std::string profile = Text(name);
       if (!Registry().count(profile)) return MAPI_E_NOT_FOUND;
       return HandOut(new (std::nothrow) ServiceAdmin(profile), admin);
-  
     });
   }
 

@@ -32,7 +32,6 @@ class PropObject : public CountedObject<Interface> {
   HRESULT STDMETHODCALLTYPE GetLastError(HRESULT, ULONG, LPMAPIERROR* error) noexcept override {
     return Guarded("PropObject::GetLastError", [&]() -> HRESULT {
       return MakeMapiErrorRecord(last_error_, error);
-  
     });
   }
   HRESULT STDMETHODCALLTYPE SaveChanges(ULONG) noexcept override { return MAPI_E_NO_ACCESS; }
@@ -43,13 +42,11 @@ class PropObject : public CountedObject<Interface> {
         if (auto findings = TakeFindings()) return AnswerFindings(*findings, count, values);
       }
       return GetPropsOf(View(), tags, flags, count, values);
-  
     });
   }
   HRESULT STDMETHODCALLTYPE GetPropList(ULONG, LPSPropTagArray* tags) noexcept override {
     return Guarded("PropObject::GetPropList", [&]() -> HRESULT {
       return GetPropListOf(View(), tags);
-  
     });
   }
   HRESULT STDMETHODCALLTYPE OpenProperty(ULONG tag, LPCIID iid, ULONG, ULONG flags,
@@ -64,7 +61,6 @@ class PropObject : public CountedObject<Interface> {
         return MAPI_E_INTERFACE_NOT_SUPPORTED;
       }
       return OpenValueStream(View(), Store(), tag, out);
-  
     });
   }
   HRESULT STDMETHODCALLTYPE SetProps(ULONG, LPSPropValue, LPSPropProblemArray*) noexcept override {

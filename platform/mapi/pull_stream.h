@@ -30,7 +30,6 @@ class PullStream : public ReadOnlyStream {
       }
       if (pcbRead) *pcbRead = static_cast<ULONG>(n);
       return S_OK;
-  
     });
   }
   HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER, DWORD, ULARGE_INTEGER*) noexcept override {

@@ -32,7 +32,6 @@ class RtfStream final : public PullStream {
       stat->type = 2;  // STGTY_STREAM
       stat->cbSize.QuadPart = decompressor_.header_complete() ? decompressor_.header().raw_size : 0;
       return S_OK;
-  
     });
   }
 
@@ -87,7 +86,6 @@ class DecompressedRtfStream final : public PullStream {
       stat->type = 2;  // STGTY_STREAM
       stat->cbSize.QuadPart = started_ ? rtf_->raw_size : 0;
       return S_OK;
-  
     });
   }
 

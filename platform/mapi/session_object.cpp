@@ -19,7 +19,6 @@ class SessionObject final : public CountedObject<IMAPISession> {
   HRESULT STDMETHODCALLTYPE GetLastError(HRESULT, ULONG, LPMAPIERROR* error) noexcept override {
     return Guarded("SessionObject::GetLastError", [&]() -> HRESULT {
       return MakeMapiErrorRecord(last_error_, error);
-  
     });
   }
   HRESULT STDMETHODCALLTYPE GetMsgStoresTable(ULONG, LPMAPITABLE* table) noexcept override {
@@ -36,7 +35,6 @@ class SessionObject final : public CountedObject<IMAPISession> {
       }
       return HandOut(new (std::nothrow) TableObject(std::make_unique<MemoryRows>(std::move(rows))),
                      table);
-  
     });
   }
   HRESULT STDMETHODCALLTYPE OpenMsgStore(ULONG_PTR, ULONG size, LPENTRYID id, LPCIID iid, ULONG,
@@ -56,7 +54,6 @@ class SessionObject final : public CountedObject<IMAPISession> {
       }
       last_error_ = "no message store with that entry id in this session";
       return MAPI_E_NOT_FOUND;
-  
     });
   }
   HRESULT STDMETHODCALLTYPE OpenAddressBook(ULONG_PTR, LPCIID, ULONG, LPADRBOOK*) noexcept override {
@@ -78,7 +75,6 @@ class SessionObject final : public CountedObject<IMAPISession> {
         if (hr != MAPI_E_NOT_FOUND && hr != MAPI_E_INVALID_ENTRYID) return hr;
       }
       return MAPI_E_NOT_FOUND;
-  
     });
   }
   HRESULT STDMETHODCALLTYPE CompareEntryIDs(ULONG size1, LPENTRYID id1, ULONG size2, LPENTRYID id2,
@@ -90,7 +86,6 @@ class SessionObject final : public CountedObject<IMAPISession> {
         if (SameStoreEntry(*store, size1, id1, size2, id2)) *result = 1;
       }
       return S_OK;
-  
     });
   }
   HRESULT STDMETHODCALLTYPE Advise(ULONG, LPENTRYID, ULONG, LPMAPIADVISESINK, ULONG_PTR*) noexcept override {

@@ -48,7 +48,6 @@ class TableObject final : public CountedObject<IMAPITable> {
   HRESULT STDMETHODCALLTYPE Restrict(LPSRestriction restriction, ULONG) noexcept override {
     return Guarded("TableObject::Restrict", [&]() -> HRESULT {
       return restriction ? MAPI_E_TOO_COMPLEX : S_OK;
-  
     });
   }
   HRESULT STDMETHODCALLTYPE CreateBookmark(BOOKMARK*) noexcept override { return MAPI_E_NO_SUPPORT; }
@@ -56,7 +55,6 @@ class TableObject final : public CountedObject<IMAPITable> {
   HRESULT STDMETHODCALLTYPE SortTable(LPSSortOrderSet sort, ULONG) noexcept override {
     return Guarded("TableObject::SortTable", [&]() -> HRESULT {
       return sort && sort->cSorts ? MAPI_E_TOO_COMPLEX : S_OK;
-  
     });
   }
   HRESULT STDMETHODCALLTYPE QuerySortOrder(LPSSortOrderSet*) noexcept override { return MAPI_E_NO_SUPPORT; }

@@ -27,7 +27,6 @@ class Utf8TextStream final : public PullStream {
       *stat = STATSTG{};
       stat->type = 2;  // STGTY_STREAM; the UTF-8 length is known only once read
       return S_OK;
-  
     });
   }
 
