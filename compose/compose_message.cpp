@@ -216,11 +216,9 @@ Outcome ComposeAt(IMessage* message, TMIMEConstructor& root, int depth) {
   outcome.Note(ReadPropertyText(message, PR_BODY, plain));
   outcome.Note(ReadRtf(message, rtf));
   outcome.Note(ReadPropertyText(message, PR_TRANSPORT_MESSAGE_HEADERS, headers));
-  if (os::AnsiCodePage() != os::kUtf8CodePage) {
-    // The library's texts are in the ANSI code page; the composed message is UTF-8.
-    plain = os::AnsiToUtf8(plain);
-    headers = os::AnsiToUtf8(headers);
-  }
+  // The library's texts are in the ANSI code page; the composed message is UTF-8.
+  os::AnsiToUtf8InPlace(plain);
+  os::AnsiToUtf8InPlace(headers);
   ChooseTexts(rtf, plain, html);
   const bool has_attachments = ReadHasAttach(message, outcome);
   if (!TrimControls(headers).empty()) {

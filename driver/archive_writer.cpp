@@ -46,7 +46,7 @@ bool ArchiveWriter::Store(std::int32_t folder_id, import_session::MessageText& m
   TMimeIndexSummary summary = ReadIndexSummary(message_text.Header());
   std::string summary_line = IndexSummaryLine(summary.From, summary.To, summary.Subject);
   // The message's texts are UTF-8; the index file is in the ANSI code page.
-  if (os::AnsiCodePage() != os::kUtf8CodePage) summary_line = os::Utf8ToAnsi(summary_line);
+  os::Utf8ToAnsiInPlace(summary_line);
   // A block that is not committed (a failure, or an exception passing) is withdrawn.
   BlockWriter block(files_);
   try {

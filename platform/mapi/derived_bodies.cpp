@@ -179,7 +179,6 @@ class DerivedRtfStream final : public PullStream {
       stat->type = 2;  // STGTY_STREAM
       stat->cbSize.QuadPart = pst::CompressedRtfHeader::kSize + raw_size_;
       return S_OK;
-  
     });
   }
 
@@ -350,8 +349,8 @@ HRESULT OpenDerivedBody(const ObjectView& message,
   if (PROP_TYPE(tag) == PT_UNICODE) {
     const std::u16string wide = Utf8ToUtf16(text);
     text.assign(reinterpret_cast<const char*>(wide.data()), wide.size() * 2);
-  } else if (os::AnsiCodePage() != os::kUtf8CodePage) {
-    text = os::Utf8ToAnsi(text);
+  } else {
+    os::Utf8ToAnsiInPlace(text);
   }
   auto* stream = ValueIStream::FromText(std::move(text));
   if (!stream) return MAPI_E_NOT_ENOUGH_MEMORY;

@@ -29,4 +29,12 @@ inline std::string Utf8ToAnsi(std::string_view utf8) {
   return Utf8ToCodePage(utf8, AnsiCodePage());
 }
 
+// In place, and without a copy when the ANSI code page is UTF-8 (always so on Linux outside tests).
+inline void AnsiToUtf8InPlace(std::string& text) {
+  if (AnsiCodePage() != kUtf8CodePage) text = AnsiToUtf8(text);
+}
+inline void Utf8ToAnsiInPlace(std::string& text) {
+  if (AnsiCodePage() != kUtf8CodePage) text = Utf8ToAnsi(text);
+}
+
 }  // namespace os
