@@ -68,18 +68,18 @@ char* ScalarLine(const unsigned char* in, char* out) { return EncodeGroups(in, 1
 // 12 bytes (the first 12 of the 16 loaded) into 16 alphabet characters.
 __attribute__((target("ssse3"))) inline __m128i EncodeStep128(__m128i in) {
   in = _mm_shuffle_epi8(in, _mm_set_epi8(10, 11, 9, 10, 7, 8, 6, 7, 4, 5, 3, 4, 1, 2, 0, 1));
-  const __m128i high = _mm_mulhi_epu16(_mm_and_si128(in, _mm_set1_epi32(0x0fc0fc00)),
-                                       _mm_set1_epi32(0x04000040));
-  const __m128i low = _mm_mullo_epi16(_mm_and_si128(in, _mm_set1_epi32(0x003f03f0)),
-                                      _mm_set1_epi32(0x01000010));
+  const __m128i high =
+      _mm_mulhi_epu16(_mm_and_si128(in, _mm_set1_epi32(0x0fc0fc00)), _mm_set1_epi32(0x04000040));
+  const __m128i low =
+      _mm_mullo_epi16(_mm_and_si128(in, _mm_set1_epi32(0x003f03f0)), _mm_set1_epi32(0x01000010));
   const __m128i fields = _mm_or_si128(high, low);
   // Range number: 0 for a-z, 1..12 for digits, "+", "/"; 13 for A-Z.
   __m128i range = _mm_subs_epu8(fields, _mm_set1_epi8(51));
   const __m128i capital = _mm_cmpgt_epi8(_mm_set1_epi8(26), fields);
   range = _mm_or_si128(range, _mm_and_si128(capital, _mm_set1_epi8(13)));
-  const __m128i offsets = _mm_setr_epi8('a' - 26, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52,
-                                        '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '+' - 62,
-                                        '/' - 63, 'A', 0, 0);
+  const __m128i offsets =
+      _mm_setr_epi8('a' - 26, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52,
+                    '0' - 52, '0' - 52, '0' - 52, '+' - 62, '/' - 63, 'A', 0, 0);
   return _mm_add_epi8(_mm_shuffle_epi8(offsets, range), fields);
 }
 
@@ -108,11 +108,11 @@ __attribute__((target("avx2"))) inline __m256i EncodeStep256(__m256i in) {
   __m256i range = _mm256_subs_epu8(fields, _mm256_set1_epi8(51));
   const __m256i capital = _mm256_cmpgt_epi8(_mm256_set1_epi8(26), fields);
   range = _mm256_or_si256(range, _mm256_and_si256(capital, _mm256_set1_epi8(13)));
-  const __m256i offsets = _mm256_setr_epi8(
-      'a' - 26, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52,
-      '0' - 52, '0' - 52, '+' - 62, '/' - 63, 'A', 0, 0, 'a' - 26, '0' - 52, '0' - 52, '0' - 52,
-      '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '+' - 62, '/' - 63,
-      'A', 0, 0);
+  const __m256i offsets =
+      _mm256_setr_epi8('a' - 26, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52,
+                       '0' - 52, '0' - 52, '0' - 52, '0' - 52, '+' - 62, '/' - 63, 'A', 0, 0,
+                       'a' - 26, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52,
+                       '0' - 52, '0' - 52, '0' - 52, '0' - 52, '+' - 62, '/' - 63, 'A', 0, 0);
   return _mm256_add_epi8(_mm256_shuffle_epi8(offsets, range), fields);
 }
 
@@ -151,9 +151,10 @@ bool Base64KernelAvailable(Base64Kernel kernel) {
 }
 
 Base64Kernel FastestBase64Kernel() {
-  static const Base64Kernel fastest = Base64KernelAvailable(Base64Kernel::kAvx2)    ? Base64Kernel::kAvx2
-                                      : Base64KernelAvailable(Base64Kernel::kSsse3) ? Base64Kernel::kSsse3
-                                                                                    : Base64Kernel::kScalar;
+  static const Base64Kernel fastest =
+      Base64KernelAvailable(Base64Kernel::kAvx2)    ? Base64Kernel::kAvx2
+      : Base64KernelAvailable(Base64Kernel::kSsse3) ? Base64Kernel::kSsse3
+                                                    : Base64Kernel::kScalar;
   return fastest;
 }
 

@@ -20,13 +20,21 @@ constexpr ULONG kOpenFlags = MAPI_BEST_ACCESS | MAPI_DEFERRED_ERRORS;
 
 // Columns of the attachment table, in the order requested.
 enum Column : ULONG {
-  kRendering, kNumber, kRenderingPosition, kMethod, kLongFileName, kFileName, kSize, kContentId,
-  kMimeTag, kColumnCount
+  kRendering,
+  kNumber,
+  kRenderingPosition,
+  kMethod,
+  kLongFileName,
+  kFileName,
+  kSize,
+  kContentId,
+  kMimeTag,
+  kColumnCount
 };
 constexpr ULONG kAttachmentColumns[kColumnCount] = {
-    PR_ATTACH_RENDERING,     PR_ATTACH_NUM,      PR_RENDERING_POSITION,
-    PR_ATTACH_METHOD,        PR_ATTACH_LONG_FILENAME, PR_ATTACH_FILENAME,
-    PR_ATTACH_SIZE,          PR_ATTACH_CONTENT_ID_W,  PR_ATTACH_MIME_TAG};
+    PR_ATTACH_RENDERING, PR_ATTACH_NUM,           PR_RENDERING_POSITION,
+    PR_ATTACH_METHOD,    PR_ATTACH_LONG_FILENAME, PR_ATTACH_FILENAME,
+    PR_ATTACH_SIZE,      PR_ATTACH_CONTENT_ID_W,  PR_ATTACH_MIME_TAG};
 
 // The outcome of composing one message: the PR_HASATTACH result, and the first read of data (of the
 // message, its attachments or its embedded messages) that broke off part-way.
@@ -128,7 +136,8 @@ void AddAttachmentRow(IMessage* message, const SRow& row, TMIMEConstructor& root
   const ULONG how = PROP_TYPE(method.ulPropTag) == PT_LONG ? method.Value.ul : ATTACH_BY_VALUE;
   if (how == ATTACH_EMBEDDED_MSG) {
     AddEmbeddedMessage(attachment.get(), root, depth, outcome);
-  } else if (how == ATTACH_BY_REFERENCE || how == ATTACH_BY_REF_RESOLVE || how == ATTACH_BY_REF_ONLY) {
+  } else if (how == ATTACH_BY_REFERENCE || how == ATTACH_BY_REF_RESOLVE ||
+             how == ATTACH_BY_REF_ONLY) {
     AddReferenceAttachment(attachment.get(), row, root);
   } else {
     AddAttachmentData(std::move(attachment), row, root, outcome);

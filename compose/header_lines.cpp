@@ -165,7 +165,8 @@ void PutHeaderField(std::string_view prefix, std::string_view name, HeaderLines&
   std::ptrdiff_t after = -1;
   while (!found && i < lines.size()) {
     const std::string& e = lines[i];
-    if (!prefix.empty() && StartsWithIgnoreAsciiCase(e, prefix)) after = static_cast<std::ptrdiff_t>(i) + 1;
+    if (!prefix.empty() && StartsWithIgnoreAsciiCase(e, prefix))
+      after = static_cast<std::ptrdiff_t>(i) + 1;
     if (IsBlankEntry(e)) break;
     if (HoldsField(e, name)) {
       found = true;
@@ -180,7 +181,8 @@ void PutHeaderField(std::string_view prefix, std::string_view name, HeaderLines&
   std::size_t at = i;
   if (after >= 0) {
     at = static_cast<std::size_t>(after);
-    while (at < lines.size() && (lines[at].empty() || static_cast<unsigned char>(lines[at][0]) <= 32)) {
+    while (at < lines.size() &&
+           (lines[at].empty() || static_cast<unsigned char>(lines[at][0]) <= 32)) {
       ++at;
     }
   }

@@ -19,8 +19,9 @@ std::string GetHeaderValue(std::string_view name, const HeaderLines& lines);
 // standing for the character after it; empty when absent.
 std::string GetHeaderParam(std::string_view value, std::string_view param);
 // Folds value (CR LF put before white space already in it where a line grows past 78 characters,
-// so that unfolding gives the value back), then replaces the first field of that name in place, or inserts name ": " value after the last
-// header entry beginning with prefix (and its continuation lines), or at the end of the header.
+// so that unfolding gives the value back), then replaces the first field of that name in place, or
+// inserts name ": " value after the last header entry beginning with prefix (and its continuation
+// lines), or at the end of the header.
 void PutHeaderField(std::string_view prefix, std::string_view name, HeaderLines& lines,
                     std::string_view value);
 // Deletes the first field of that name and the continuation entries after it.

@@ -29,9 +29,16 @@ constexpr double kMinutesPerDay = 1440.0;
 constexpr std::size_t kLongestPlainWord = 980;
 
 // Columns of the recipient table, in the order requested.
-enum RecipientColumn : ULONG { kType, kName, kAddressType, kAddress, kSmtpAddress, kRecipientColumns };
-constexpr ULONG kRecipientTags[kRecipientColumns] = {PR_RECIPIENT_TYPE, PR_DISPLAY_NAME, PR_ADDRTYPE,
-                                                     PR_EMAIL_ADDRESS, PR_SMTP_ADDRESS};
+enum RecipientColumn : ULONG {
+  kType,
+  kName,
+  kAddressType,
+  kAddress,
+  kSmtpAddress,
+  kRecipientColumns
+};
+constexpr ULONG kRecipientTags[kRecipientColumns] = {
+    PR_RECIPIENT_TYPE, PR_DISPLAY_NAME, PR_ADDRTYPE, PR_EMAIL_ADDRESS, PR_SMTP_ADDRESS};
 
 struct RecipientLists {
   std::string to;
@@ -42,10 +49,9 @@ struct RecipientLists {
 struct OriginatorTags {
   ULONG name, smtp_address, address_type, address;
 };
-constexpr OriginatorTags kSentRepresenting{PR_SENT_REPRESENTING_NAME,
-                                           PR_SENT_REPRESENTING_SMTP_ADDRESS,
-                                           PR_SENT_REPRESENTING_ADDRTYPE,
-                                           PR_SENT_REPRESENTING_EMAIL_ADDRESS};
+constexpr OriginatorTags kSentRepresenting{
+    PR_SENT_REPRESENTING_NAME, PR_SENT_REPRESENTING_SMTP_ADDRESS, PR_SENT_REPRESENTING_ADDRTYPE,
+    PR_SENT_REPRESENTING_EMAIL_ADDRESS};
 constexpr OriginatorTags kSender{PR_SENDER_NAME, PR_SENDER_SMTP_ADDRESS, PR_SENDER_ADDRTYPE,
                                  PR_SENDER_EMAIL_ADDRESS};
 
@@ -95,9 +101,11 @@ RecipientLists ReadRecipients(IMessage* message) {
         row.cValues > kType && row.lpProps && row.lpProps[kType].ulPropTag == PR_RECIPIENT_TYPE
             ? &row.lpProps[kType]
             : nullptr;
-    const std::string address = InternetAddress(
-        StringColumn(row, kAddressType), StringColumn(row, kAddress), StringColumn(row, kSmtpAddress));
-    const std::string name(NameOrAddress(StringColumn(row, kName), address, StringColumn(row, kAddress)));
+    const std::string address =
+        InternetAddress(StringColumn(row, kAddressType), StringColumn(row, kAddress),
+                        StringColumn(row, kSmtpAddress));
+    const std::string name(
+        NameOrAddress(StringColumn(row, kName), address, StringColumn(row, kAddress)));
     const ULONG kind = type ? type->Value.ul : 0;
     if (kind == MAPI_TO) AppendAddress(name, address, lists.to);
     if (kind == MAPI_CC) AppendAddress(name, address, lists.cc);
@@ -119,9 +127,9 @@ struct Originator {
 
 Originator ReadOriginator(IMessage* message, const OriginatorTags& tags) {
   Originator o;
-  o.address = InternetAddress(PropertyText(message, tags.address_type),
-                              PropertyText(message, tags.address),
-                              PropertyText(message, tags.smtp_address));
+  o.address =
+      InternetAddress(PropertyText(message, tags.address_type), PropertyText(message, tags.address),
+                      PropertyText(message, tags.smtp_address));
   o.name = NameOrAddress(PropertyText(message, tags.name), o.address,
                          PropertyText(message, tags.address));
   return o;
@@ -133,11 +141,10 @@ std::string FromText(IMessage* message) {
   try {
     const Originator represented = ReadOriginator(message, kSentRepresenting);
     const Originator sender = ReadOriginator(message, kSender);
-    const Originator& chosen = !represented.address.empty() || sender.address.empty() ? represented
-                                                                                      : sender;
-    const Originator& named = TrimControls(chosen.name).empty() && chosen.address.empty()
-                                  ? sender
-                                  : chosen;
+    const Originator& chosen =
+        !represented.address.empty() || sender.address.empty() ? represented : sender;
+    const Originator& named =
+        TrimControls(chosen.name).empty() && chosen.address.empty() ? sender : chosen;
     std::string from;
     if (!TrimControls(named.name).empty() || !named.address.empty()) {
       AppendAddress(named.name, named.address, from);
@@ -175,7 +182,8 @@ std::string DateText(IMessage* message) {
     ReadPropVariant(message, PR_CLIENT_SUBMIT_TIME, submitted);
     if (!submitted.IsEmpty()) {
       const std::int64_t ticks = submitted.ToInt64();
-      FILETIME ft{static_cast<DWORD>(ticks), static_cast<DWORD>(static_cast<std::uint64_t>(ticks) >> 32)};
+      FILETIME ft{static_cast<DWORD>(ticks),
+                  static_cast<DWORD>(static_cast<std::uint64_t>(ticks) >> 32)};
       const std::int64_t unix_seconds = ticks / kFileTimeTicksPerSecond - kFileTimeSecondsTo1970;
       const int offset = os::CurrentClock().UtcOffsetMinutes(unix_seconds);
       if (ticks >= 0) {

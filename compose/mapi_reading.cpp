@@ -38,8 +38,8 @@ HRESULT ReadPropertyText(IMAPIProp* object, ULONG tag, std::string& text) {
 std::size_t MapiStreamSource::Read(char* buffer, std::size_t size) {
   std::size_t total = 0;
   while (!ended_ && total < size) {
-    const ULONG want = static_cast<ULONG>(
-        std::min<std::size_t>(size - total, std::numeric_limits<ULONG>::max()));
+    const ULONG want =
+        static_cast<ULONG>(std::min<std::size_t>(size - total, std::numeric_limits<ULONG>::max()));
     ULONG got = 0;
     const HRESULT hr = stream_->Read(buffer + total, want, &got);
     if (FAILED(hr)) {

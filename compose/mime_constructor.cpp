@@ -122,7 +122,8 @@ std::string Parameter(std::string_view param, std::string_view value) {
     do {
       const char c = value[k];
       const auto b = static_cast<unsigned char>(c);
-      piece += IsAttributeChar(c) ? std::string(1, c) : std::string{'%', kHex[b >> 4], kHex[b & 15]};
+      piece +=
+          IsAttributeChar(c) ? std::string(1, c) : std::string{'%', kHex[b >> 4], kHex[b & 15]};
       ++k;
     } while (k < value.size() && (static_cast<unsigned char>(value[k]) & 0xC0) == 0x80);
     if (sections.back().size() + piece.size() > kSectionText) sections.emplace_back();
@@ -143,8 +144,7 @@ bool IsMessageType(std::string_view type) {
 
 bool IsUrl(std::string_view location) {
   const std::size_t colon = location.find("://");
-  return colon != std::string_view::npos && colon > 0 &&
-         location.find_first_of("/\\") == colon + 1;
+  return colon != std::string_view::npos && colon > 0 && location.find_first_of("/\\") == colon + 1;
 }
 
 // Text that can be written as it stands: no NUL, lines of at most 998 octets ended by CR LF only.
@@ -269,11 +269,11 @@ void TMIMEConstructor::AddExternalAttachment(std::string_view location, std::str
   std::string type(TrimControls(BlankLineBreaks(mime_type)));
   if (type.empty()) type = kDefaultAttachmentType;
   auto part = std::make_unique<TMIMEConstructor>();
-  part->header_.SetField(kContentType,
-                         IsUrl(where) ? "message/external-body; access-type=URL; " + Parameter("URL", where)
-                                      : "message/external-body; access-type=local-file; " +
-                                            Parameter("name", where),
-                         "*");
+  part->header_.SetField(
+      kContentType,
+      IsUrl(where) ? "message/external-body; access-type=URL; " + Parameter("URL", where)
+                   : "message/external-body; access-type=local-file; " + Parameter("name", where),
+      "*");
   part->header_.SetField("Content-Disposition", "attachment; " + Parameter("filename", name), "*");
   // The body is the header of the file the part stands for, and an empty phantom body.
   part->SetIdentityBody("Content-Type: " + type + "; " + Parameter("name", name) + "\r\n\r\n");
@@ -311,7 +311,8 @@ void TMIMEConstructor::SetTextPart(std::string text, std::string_view type,
   }
   const bool plain = type == "text/plain";
   if (!os::EqualsTextIgnoreCase(header_.GetField(kContentType, ""), type)) {
-    header_.SetField(kContentType, plain ? "text/plain; charset=" + std::string(charset) : type, "*");
+    header_.SetField(kContentType, plain ? "text/plain; charset=" + std::string(charset) : type,
+                     "*");
   } else if (plain) {
     // A declaration that came with the message's own header named the charset the text travelled
     // in; the text written here is the decoded one.

@@ -132,8 +132,8 @@ void ArchiveFiles::Fail(const OutputFile& file, std::error_code error) {
 
 void ArchiveFiles::CutBack(OutputFile& file, std::uint64_t length) {
   if (std::error_code error = file.Truncate(length))
-    failure_ += " The file \"" + file.path() + "\" could not be cut back to its last whole record: " +
-                error.message();
+    failure_ += " The file \"" + file.path() +
+                "\" could not be cut back to its last whole record: " + error.message();
 }
 
 void ArchiveFiles::CloseIndex() {

@@ -86,7 +86,7 @@ class ArchiveFiles {
   std::uint64_t data_length_ = 0;
   std::uint64_t index_length_ = 0;
   std::uint64_t block_length_ = 0;  // bytes of the current block written so far
-  std::string failure_;  // written by the worker before failed_ is set, never after
+  std::string failure_;             // written by the worker before failed_ is set, never after
   std::atomic<bool> failed_{false};
 
   std::mutex mutex_;

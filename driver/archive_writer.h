@@ -60,7 +60,8 @@ class ArchiveWriter {
   void CloseData();
 
  private:
-  bool Store(std::int32_t folder_id, import_session::MessageText& message_text, double message_time);
+  bool Store(std::int32_t folder_id, import_session::MessageText& message_text,
+             double message_time);
 
   ArchiveFiles files_;
   std::uint64_t data_length_ = 0;  // when every message so far is written

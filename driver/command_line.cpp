@@ -22,7 +22,8 @@ std::optional<std::size_t> CommandLine::FindOption(char letter) const {
   const std::string dash{'-', letter};
   const std::string slash{'/', letter};
   for (std::size_t i = 0; i < arguments_.size(); ++i) {
-    if (os::EqualsTextIgnoreCase(arguments_[i], dash) || os::EqualsTextIgnoreCase(arguments_[i], slash))
+    if (os::EqualsTextIgnoreCase(arguments_[i], dash) ||
+        os::EqualsTextIgnoreCase(arguments_[i], slash))
       return i;
   }
   return std::nullopt;

@@ -1,5 +1,5 @@
-// Option lookup on the program's arguments: "-x" or "/x", the letter in either case, the value in the
-// following argument; values completed to paths in the current directory when they hold no "/".
+// Option lookup on the program's arguments: "-x" or "/x", the letter in either case, the value in
+// the following argument; values completed to paths in the current directory when they hold no "/".
 #pragma once
 
 #include <optional>

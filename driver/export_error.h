@@ -10,9 +10,9 @@
 namespace driver {
 
 enum ExitCode : int {
-  kExitExported = 0,         // everything exported (also: the banner)
-  kExitPartlyExported = 3,   // the run completed, but some messages or folders were not exported
-  kExitRunFailed = 1,        // the file could not be read, or the archive could not be written
+  kExitExported = 0,           // everything exported (also: the banner)
+  kExitPartlyExported = 3,     // the run completed, but some messages or folders were not exported
+  kExitRunFailed = 1,          // the file could not be read, or the archive could not be written
   kExitInvalidParameters = 2,  // a missing option, or an output path that names another file
 };
 
@@ -31,7 +31,9 @@ class ExportError : public diag::EPlError {
 };
 
 // A file of the run could not be created, written or closed.
-inline ExportError FileError(const std::string& message) { return ExportError("File error", message); }
+inline ExportError FileError(const std::string& message) {
+  return ExportError("File error", message);
+}
 
 // Text for a file that cannot be created: its full path and the system's reason.
 inline std::string CannotCreateFileText(const std::string& path, const std::string& reason) {

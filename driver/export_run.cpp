@@ -54,29 +54,29 @@ std::unique_ptr<ArchiveWriter> CreateArchive(const ExportPaths& paths, Console& 
   return archive;
 }
 
-import_session::ImportResult Import(const ExportPaths& paths, const ImportFunction& import, RunState& run,
-                          std::string& error_text, import_session::ImportStatistics& statistics) {
+import_session::ImportResult Import(const ExportPaths& paths, const ImportFunction& import,
+                                    RunState& run, std::string& error_text,
+                                    import_session::ImportStatistics& statistics) {
   ArchiveWriter& archive = *run.archive;
   FolderIds& folders = *run.folders;
-  import_session::FolderCallback on_folder = [&folders](std::int32_t user_data, std::string_view name,
-                                              std::uint8_t type, std::int32_t count,
-                                              std::int32_t& folder_id, bool& include) {
-    if (os::StopRequested()) folders.Decline();
-    folders.AssignFolderId(user_data, name, type, count, folder_id, include);
-  };
-  import_session::MessageCallback on_message = [&archive, &folders](
-                                         std::int32_t user_data, std::int32_t reserved,
-                                         std::int32_t folder_id, import_session::MessageText& text,
-                                         double time, bool& stop) {
-    // A stop request is honoured between two whole records: no message is begun after it.
-    const bool stopping = os::StopRequested();
-    if (!stopping) archive.AppendMessage(user_data, reserved, folder_id, text, time, stop);
-    if (archive.failed()) folders.Decline();
-    if (stopping || os::StopRequested()) {
-      folders.Decline();
-      stop = true;
-    }
-  };
+  import_session::FolderCallback on_folder =
+      [&folders](std::int32_t user_data, std::string_view name, std::uint8_t type,
+                 std::int32_t count, std::int32_t& folder_id, bool& include) {
+        if (os::StopRequested()) folders.Decline();
+        folders.AssignFolderId(user_data, name, type, count, folder_id, include);
+      };
+  import_session::MessageCallback on_message =
+      [&archive, &folders](std::int32_t user_data, std::int32_t reserved, std::int32_t folder_id,
+                           import_session::MessageText& text, double time, bool& stop) {
+        // A stop request is honoured between two whole records: no message is begun after it.
+        const bool stopping = os::StopRequested();
+        if (!stopping) archive.AppendMessage(user_data, reserved, folder_id, text, time, stop);
+        if (archive.failed()) folders.Decline();
+        if (stopping || os::StopRequested()) {
+          folders.Decline();
+          stop = true;
+        }
+      };
   return import(paths.pst, import_session::ProgressCallback{}, on_folder, on_message, 0, error_text,
                 &statistics);
 }
@@ -127,9 +127,9 @@ int RunExport(const ExportPaths& paths, const ImportFunction& import, Console& c
   run.CleanUp(true);
 
   if (!import_session::ImportSucceeded(result)) {
-    throw ExportError("Import error", "Cannot export \"" + paths.pst + "\": " +
-                                          (error_text.empty() ? DescribeImportResult(result)
-                                                              : error_text));
+    throw ExportError("Import error",
+                      "Cannot export \"" + paths.pst + "\": " +
+                          (error_text.empty() ? DescribeImportResult(result) : error_text));
   }
   console.Line("Completed import");
   std::string report = NotExportedReport(statistics) + DamageReport(statistics) + CharsetReport();
@@ -145,16 +145,19 @@ std::string NotExportedReport(const import_session::ImportStatistics& statistics
     return {};
   }
   std::int64_t messages = statistics.messages_in_top_folder;
-  for (const import_session::SkippedMessages& skipped : statistics.skipped_messages) messages += skipped.count;
-  std::string report = "Not exported: " + Count(messages, "message", "messages") + " and " +
-                       Count(static_cast<std::int64_t>(statistics.unopened_folders.size()),
-                             "folder", "folders") + "\r\n";
   for (const import_session::SkippedMessages& skipped : statistics.skipped_messages)
-    report += "  \"" + OneLineText(skipped.folder) + "\": " + Count(skipped.count, "message", "messages") +
-              " skipped: " + skipped.reason + "\r\n";
+    messages += skipped.count;
+  std::string report =
+      "Not exported: " + Count(messages, "message", "messages") + " and " +
+      Count(static_cast<std::int64_t>(statistics.unopened_folders.size()), "folder", "folders") +
+      "\r\n";
+  for (const import_session::SkippedMessages& skipped : statistics.skipped_messages)
+    report += "  \"" + OneLineText(skipped.folder) +
+              "\": " + Count(skipped.count, "message", "messages") + " skipped: " + skipped.reason +
+              "\r\n";
   for (const import_session::UnopenedFolder& folder : statistics.unopened_folders)
-    report += "  \"" + OneLineText(folder.folder) + "\": the folder could not be opened: " +
-              folder.reason + "\r\n";
+    report += "  \"" + OneLineText(folder.folder) +
+              "\": the folder could not be opened: " + folder.reason + "\r\n";
   if (statistics.messages_in_top_folder > 0)
     report += "  top of the folder tree: " +
               Count(statistics.messages_in_top_folder, "message", "messages") +
@@ -164,14 +167,16 @@ std::string NotExportedReport(const import_session::ImportStatistics& statistics
 
 std::string DamageReport(const import_session::ImportStatistics& statistics) {
   std::int64_t messages = 0;
-  for (const import_session::DamagedMessages& damaged : statistics.damaged_messages) messages += damaged.count;
+  for (const import_session::DamagedMessages& damaged : statistics.damaged_messages)
+    messages += damaged.count;
   std::string report;
-  if (messages > 0) report += "Exported with damage: " + Count(messages, "message", "messages") + "\r\n";
+  if (messages > 0)
+    report += "Exported with damage: " + Count(messages, "message", "messages") + "\r\n";
   for (const import_session::DamagedMessages& damaged : statistics.damaged_messages) {
     const std::string folder = "  \"" + OneLineText(damaged.folder) + "\": ";
     for (const import_session::DamagedMessage& message : damaged.listed)
-      report += folder + "message \"" + OneLineText(message.subject) + "\": " + message.problems +
-                "\r\n";
+      report +=
+          folder + "message \"" + OneLineText(message.subject) + "\": " + message.problems + "\r\n";
     const auto unlisted = damaged.count - static_cast<std::int64_t>(damaged.listed.size());
     if (unlisted > 0)
       report += folder + "and " + Count(unlisted, "more damaged message", "more damaged messages") +
@@ -182,8 +187,8 @@ std::string DamageReport(const import_session::ImportStatistics& statistics) {
   for (const import_session::DamagedStructure& structure : statistics.damaged_structures) {
     report += structure.folder.empty()
                   ? "  the file, outside any folder: " + structure.problems + "\r\n"
-                  : "  \"" + OneLineText(structure.folder) + "\", outside its messages: " +
-                        structure.problems + "\r\n";
+                  : "  \"" + OneLineText(structure.folder) +
+                        "\", outside its messages: " + structure.problems + "\r\n";
   }
   return report;
 }

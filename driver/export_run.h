@@ -15,8 +15,9 @@ namespace driver {
 // The import session's entry, ImportPst in the shipped program and a scripted double in tests.
 using ImportFunction = std::function<import_session::ImportResult(
     const std::string& pst_path, const import_session::ProgressCallback& progress,
-    const import_session::FolderCallback& on_folder, const import_session::MessageCallback& on_message,
-    std::int32_t user_data, std::string& error_text, import_session::ImportStatistics* statistics)>;
+    const import_session::FolderCallback& on_folder,
+    const import_session::MessageCallback& on_message, std::int32_t user_data,
+    std::string& error_text, import_session::ImportStatistics* statistics)>;
 
 // Returns kExitExported, or kExitPartlyExported after listing on `errors` what the session could
 // not export. Throws ExportError when the run fails: a file cannot be created or written, or the

@@ -48,10 +48,14 @@ void FolderIds::AssignFolderId(std::int32_t /*user_data*/, std::string_view fold
 
 std::int32_t FolderIds::ChooseId(std::string_view folder_name, std::uint8_t folder_type) {
   switch (folder_type) {
-    case import_session::kFolderTypeInbox: return kInboxId;
-    case import_session::kFolderTypeDeletedItems: return kTrashId;
-    case import_session::kFolderTypeSentItems: return kSentItemsId;
-    default: break;
+    case import_session::kFolderTypeInbox:
+      return kInboxId;
+    case import_session::kFolderTypeDeletedItems:
+      return kTrashId;
+    case import_session::kFolderTypeSentItems:
+      return kSentItemsId;
+    default:
+      break;
   }
   // Only A-Z fold here: these names are the server's own, not the user's language.
   if (os::EqualsIgnoreAsciiCase(folder_name, "Junk E-Mail")) return kJunkId;

@@ -18,8 +18,9 @@ class FolderIds {
 
   // The folder callback: chooses the folder's id, adds a line for a new id, and reports the id on
   // the console. After Decline() every folder receives -1 and is left out.
-  void AssignFolderId(std::int32_t user_data, std::string_view folder_name, std::uint8_t folder_type,
-                      std::int32_t message_count, std::int32_t& folder_id, bool& include);
+  void AssignFolderId(std::int32_t user_data, std::string_view folder_name,
+                      std::uint8_t folder_type, std::int32_t message_count, std::int32_t& folder_id,
+                      bool& include);
 
   // Every further folder is declined (the archive can no longer be written).
   void Decline() { declined_ = true; }

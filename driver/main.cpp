@@ -19,5 +19,6 @@ int main(int argc, char** argv) {
   std::error_code error;
   std::filesystem::path working = std::filesystem::current_path(error);
   const std::string current_directory = error ? std::string(".") : working.string();
-  return driver::RunProgram(arguments, current_directory, &import_session::ImportPst, stdout, stderr);
+  return driver::RunProgram(arguments, current_directory, &import_session::ImportPst, stdout,
+                            stderr);
 }

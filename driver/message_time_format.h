@@ -1,6 +1,6 @@
 // The archive index's form of a message time: exactly 23 characters, sign position (blank or "-"),
-// one digit, ".", fourteen digits, "E", the exponent's sign and four exponent digits; 15 significant
-// digits rounded half away from zero. 40533.5 gives " 4.05335000000000E+0004".
+// one digit, ".", fourteen digits, "E", the exponent's sign and four exponent digits; 15
+// significant digits rounded half away from zero. 40533.5 gives " 4.05335000000000E+0004".
 #pragma once
 
 #include <string>

@@ -24,8 +24,9 @@ std::string ReplaceExtension(std::string_view path, std::string_view extension) 
   std::size_t slash = path.find_last_of(os::kNameBoundaries);
   std::size_t dot = path.rfind('.');
   std::size_t stem_end =
-      dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash) ? dot
-                                                                                      : path.size();
+      dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash)
+          ? dot
+          : path.size();
   std::string result(path.substr(0, stem_end));
   result.append(extension);
   return result;
@@ -33,8 +34,8 @@ std::string ReplaceExtension(std::string_view path, std::string_view extension) 
 
 ExportPaths MakeExportPaths(std::string pst, std::string_view destination,
                             std::optional<std::string> folder_list) {
-  return {std::move(pst), ReplaceExtension(destination, ".xmz"), ReplaceExtension(destination, ".idx"),
-          std::move(folder_list), std::nullopt};
+  return {std::move(pst), ReplaceExtension(destination, ".xmz"),
+          ReplaceExtension(destination, ".idx"), std::move(folder_list), std::nullopt};
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
@@ -70,7 +71,7 @@ void CheckInputIsRegularFile(const std::string& pst) {
   const os::PathKind kind = os::StatusOfPath(pst).kind;
   if (kind != os::PathKind::kDirectory && kind != os::PathKind::kOther) return;
   throw ExportError("Import error", "Cannot export \"" + pst + "\": " + pst +
-                                       " is not a regular file; nothing was written.");
+                                        " is not a regular file; nothing was written.");
 }
 
 }  // namespace driver

@@ -13,7 +13,8 @@ constexpr size_t kBytesPerLine = 54;  // 72 characters
 constexpr std::array<signed char, 256> MakeDecodeTable() {
   std::array<signed char, 256> table{};
   for (auto& v : table) v = -1;
-  for (int i = 0; i < 64; ++i) table[static_cast<unsigned char>(kAlphabet[i])] = static_cast<signed char>(i);
+  for (int i = 0; i < 64; ++i)
+    table[static_cast<unsigned char>(kAlphabet[i])] = static_cast<signed char>(i);
   return table;
 }
 constexpr std::array<signed char, 256> kDecode = MakeDecodeTable();
@@ -26,8 +27,10 @@ void DecodeInto(std::string_view text, std::string& out) {
   const char* end = p + text.size();
   // Fast path: four valid characters at a time.
   while (end - p >= 4) {
-    int a = kDecode[static_cast<unsigned char>(p[0])], b = kDecode[static_cast<unsigned char>(p[1])];
-    int c = kDecode[static_cast<unsigned char>(p[2])], d = kDecode[static_cast<unsigned char>(p[3])];
+    int a = kDecode[static_cast<unsigned char>(p[0])],
+        b = kDecode[static_cast<unsigned char>(p[1])];
+    int c = kDecode[static_cast<unsigned char>(p[2])],
+        d = kDecode[static_cast<unsigned char>(p[3])];
     if ((a | b | c | d) < 0 || count != 0) break;
     unsigned int v = (static_cast<unsigned>(a) << 18) | (static_cast<unsigned>(b) << 12) |
                      (static_cast<unsigned>(c) << 6) | static_cast<unsigned>(d);
@@ -40,7 +43,8 @@ void DecodeInto(std::string_view text, std::string& out) {
     if (v < 0) continue;
     bits = (bits << 6) | static_cast<unsigned>(v);
     if (++count == 4) {
-      char bytes[3] = {static_cast<char>(bits >> 16), static_cast<char>(bits >> 8), static_cast<char>(bits)};
+      char bytes[3] = {static_cast<char>(bits >> 16), static_cast<char>(bits >> 8),
+                       static_cast<char>(bits)};
       out.append(bytes, 3);
       bits = 0;
       count = 0;
@@ -57,7 +61,8 @@ void EncodeChunk(std::string_view chunk, std::string& line) {
   size_t i = 0;
   for (; i + 3 <= chunk.size(); i += 3) {
     unsigned int v = (static_cast<unsigned char>(chunk[i]) << 16) |
-                     (static_cast<unsigned char>(chunk[i + 1]) << 8) | static_cast<unsigned char>(chunk[i + 2]);
+                     (static_cast<unsigned char>(chunk[i + 1]) << 8) |
+                     static_cast<unsigned char>(chunk[i + 2]);
     line.push_back(kAlphabet[(v >> 18) & 63]);
     line.push_back(kAlphabet[(v >> 12) & 63]);
     line.push_back(kAlphabet[(v >> 6) & 63]);

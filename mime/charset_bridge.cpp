@@ -15,9 +15,12 @@ CharsetConverter::CharsetConverter(std::string_view source, std::string_view des
 
 CharsetConverter::~CharsetConverter() = default;
 
-std::string CharsetConverter::Convert(std::string_view text) { return impl_->converter.Convert(text); }
+std::string CharsetConverter::Convert(std::string_view text) {
+  return impl_->converter.Convert(text);
+}
 
-std::string ConvertCharset(std::string_view source, std::string_view destination, std::string_view text) {
+std::string ConvertCharset(std::string_view source, std::string_view destination,
+                           std::string_view text) {
   return CharsetConverter(source, destination).Convert(text);
 }
 

@@ -23,6 +23,7 @@ class CharsetConverter {
 };
 
 // One-off conversion.
-std::string ConvertCharset(std::string_view source, std::string_view destination, std::string_view text);
+std::string ConvertCharset(std::string_view source, std::string_view destination,
+                           std::string_view text);
 
 }  // namespace mime

@@ -27,7 +27,9 @@ std::string TMimeContentType::Name() const { return mime::ParameterValue(TextRef
 
 void TMimeContentType::SetName(std::string_view name) { SetParameter("name", name); }
 
-std::string TMimeContentType::BoundaryString() const { return mime::ParameterValue(TextRef(), "boundary"); }
+std::string TMimeContentType::BoundaryString() const {
+  return mime::ParameterValue(TextRef(), "boundary");
+}
 
 std::string TMimeContentType::MimeTypeMajor() const {
   std::string type = MimeType();
@@ -60,7 +62,9 @@ void TMimeContentType::SetParameter(std::string_view name, std::string_view valu
   }
 }
 
-std::string TMimeContentTransferEncoding::EncodingType() const { return mime::MainValue(TextRef()); }
+std::string TMimeContentTransferEncoding::EncodingType() const {
+  return mime::MainValue(TextRef());
+}
 
 bool TMimeContentTransferEncoding::MatchesType(std::string_view encoding) const {
   return os::EqualsTextIgnoreCase(EncodingType(), encoding);
@@ -68,4 +72,6 @@ bool TMimeContentTransferEncoding::MatchesType(std::string_view encoding) const 
 
 std::string TMimeContentDisposition::Disposition() const { return mime::MainValue(TextRef()); }
 
-std::string TMimeContentDisposition::Filename() const { return mime::ParameterValue(TextRef(), "filename"); }
+std::string TMimeContentDisposition::Filename() const {
+  return mime::ParameterValue(TextRef(), "filename");
+}

@@ -46,8 +46,10 @@ void ParseAddress(std::string_view s, int entry, std::string& d, std::string& e)
   for (char c : s) {
     bool escaped = previous == '\\';
     if (quoted) {
-      if (c == '"' && !escaped) quoted = false;
-      else if (entry == 0) d.push_back(c);
+      if (c == '"' && !escaped)
+        quoted = false;
+      else if (entry == 0)
+        d.push_back(c);
     } else if ((c == ',' || c == ';') && !escaped) {
       --entry;
     } else if (c == '<' && !escaped) {
@@ -96,7 +98,9 @@ void TMimeEmailAddress::SetDisplayName(std::string_view name) {
   Rebuild();
 }
 
-std::string TMimeEmailAddress::Mailbox() const { return email_.substr(0, email_.find_first_of("@+")); }
+std::string TMimeEmailAddress::Mailbox() const {
+  return email_.substr(0, email_.find_first_of("@+"));
+}
 
 std::string TMimeEmailAddress::UserPart() const { return email_.substr(0, email_.find('@')); }
 
@@ -114,15 +118,23 @@ void TMimeEmailAddress::SetDisplayNameUnicode(std::u16string_view name) {
   Rebuild();
 }
 
-std::string TMimeEmailAddress::DisplayNameUtf() const { return mime::DecodeHeaderText(display_name_); }
+std::string TMimeEmailAddress::DisplayNameUtf() const {
+  return mime::DecodeHeaderText(display_name_);
+}
 
 void TMimeEmailAddress::SetDisplayNameUtf(std::string_view name) {
   display_name_ = mime::EncodeWhenEightBit(name);
   Rebuild();
 }
 
-std::string TMimeEmailAddress::DisplayNameHtml() const { return mime::ToNumericReferences(DisplayNameUtf()); }
+std::string TMimeEmailAddress::DisplayNameHtml() const {
+  return mime::ToNumericReferences(DisplayNameUtf());
+}
 
-std::string TMimeEmailAddress::DisplayTextUtf() const { return mime::DecodeHeaderText(DisplayText()); }
+std::string TMimeEmailAddress::DisplayTextUtf() const {
+  return mime::DecodeHeaderText(DisplayText());
+}
 
-std::string TMimeEmailAddress::DisplayTextHtml() const { return mime::ToNumericReferences(DisplayTextUtf()); }
+std::string TMimeEmailAddress::DisplayTextHtml() const {
+  return mime::ToNumericReferences(DisplayTextUtf());
+}

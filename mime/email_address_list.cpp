@@ -84,7 +84,8 @@ std::string TMimeEmailAddressList::GetText() const {
 }
 
 TMimeEmailAddress& TMimeEmailAddressList::Get(int index) const {
-  if (index < 0 || index >= Count()) throw diag::EPlError("List index out of bounds (" + std::to_string(index) + ")");
+  if (index < 0 || index >= Count())
+    throw diag::EPlError("List index out of bounds (" + std::to_string(index) + ")");
   return *entries_[static_cast<size_t>(index)];
 }
 
@@ -133,7 +134,9 @@ std::string TMimeEmailAddressList::DisplayListUtf() const {
 }
 
 // The entries' display texts, decoded, as one wide string joined with ", ".
-std::u16string TMimeEmailAddressList::DisplayListUnicode() const { return dispatch::Utf8ToWide(DisplayListUtf()); }
+std::u16string TMimeEmailAddressList::DisplayListUnicode() const {
+  return dispatch::Utf8ToWide(DisplayListUtf());
+}
 
 std::string TMimeEmailAddressList::EmailList() const {
   return Joined([](const TMimeEmailAddress& a) { return a.Email(); });

@@ -46,8 +46,8 @@ std::size_t SequenceLength(std::string_view text, std::size_t k) {
 }
 
 bool IsPhraseLiteral(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-         c == '!' || c == '*' || c == '+' || c == '-' || c == '/' || c == ' ';
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '!' ||
+         c == '*' || c == '+' || c == '-' || c == '/' || c == ' ';
 }
 
 // The Q form of one character: controls, blanks and tabs included, never a raw white space.

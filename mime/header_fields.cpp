@@ -17,13 +17,15 @@ bool HasTextAfter(std::string_view v, size_t pos) {
 }  // namespace
 
 bool LineStartsField(std::string_view line, std::string_view name) {
-  return line.size() > name.size() && line[name.size()] == ':' && StartsWithIgnoreAsciiCase(line, name);
+  return line.size() > name.size() && line[name.size()] == ':' &&
+         StartsWithIgnoreAsciiCase(line, name);
 }
 
 std::string FoldFieldValue(std::string_view v) {
   std::string out;
   size_t line_start = 0;
-  size_t break_at = std::string_view::npos;  // the last blank outside quotes with text on both sides
+  size_t break_at =
+      std::string_view::npos;  // the last blank outside quotes with text on both sides
   size_t column = 0;
   bool seen_text = false;  // the line so far holds more than blanks
   char quote = 0;
@@ -71,7 +73,8 @@ void WriteField(LineList& lines, std::string_view name, std::string_view value) 
       continue;
     }
     if (!ended && deleting) {
-      bool continuation = line.front() == ' ' || line.front() == '\t' || line.find(':') == std::string::npos;
+      bool continuation =
+          line.front() == ' ' || line.front() == '\t' || line.find(':') == std::string::npos;
       if (continuation) continue;
       deleting = false;
     }

@@ -38,16 +38,20 @@ std::string ReadField(const Lines& lines, std::string_view name, bool keep_trail
       if (!result.empty()) result.push_back(' ');
       std::string_view value = line.substr(name.size() + 1);
       if (keep_trailing) {
-        while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+        while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
+          value.remove_prefix(1);
       } else {
         value = Trim(value);
       }
       result.append(value);
       open = true;
     } else if (open) {
-      bool continuation = line.front() == ' ' || line.front() == '\t' || line.find(':') == std::string_view::npos;
-      if (continuation) result.append(line);
-      else open = false;
+      bool continuation =
+          line.front() == ' ' || line.front() == '\t' || line.find(':') == std::string_view::npos;
+      if (continuation)
+        result.append(line);
+      else
+        open = false;
     }
   }
   return result;

@@ -66,9 +66,12 @@ int TMimeHeader::Priority() const {
     std::string value = ReadField(field);
     std::string_view word = std::string_view(value).substr(0, value.find(' '));
     int number = 0;
-    if (ReadInt(word, number)) priority = number;
-    else if (os::EqualsTextIgnoreCase(word, "High")) priority = kHighPriority;
-    else if (os::EqualsTextIgnoreCase(word, "Low")) priority = kLowPriority;
+    if (ReadInt(word, number))
+      priority = number;
+    else if (os::EqualsTextIgnoreCase(word, "High"))
+      priority = kHighPriority;
+    else if (os::EqualsTextIgnoreCase(word, "Low"))
+      priority = kLowPriority;
   }
   return priority;
 }

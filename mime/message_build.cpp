@@ -9,7 +9,8 @@
 TMimeMessage* TMimeMessage::FindPart(std::string_view mime_type) {
   if (IsOfType(mime_type)) return this;
   if (sub_parts_->Count() == 0) {
-    bool untyped_plain = header_->MimeType().empty() && os::EqualsTextIgnoreCase(mime_type, "text/plain");
+    bool untyped_plain =
+        header_->MimeType().empty() && os::EqualsTextIgnoreCase(mime_type, "text/plain");
     return untyped_plain ? this : nullptr;
   }
   if (IsOfType("multipart/mixed")) return sub_parts_->Item(0).FindPart(mime_type);
@@ -34,7 +35,8 @@ void TMimeMessage::ConvertToMultipart(std::string_view multipart_type) {
   std::string boundary = uid_;
   for (char& c : boundary)
     if (c == '-') c = '_';
-  header_->ContentType().SetText(std::string(multipart_type) + "; boundary=\"Next_Part_" + boundary + "\"");
+  header_->ContentType().SetText(std::string(multipart_type) + "; boundary=\"Next_Part_" +
+                                 boundary + "\"");
   header_->ContentTransferEncoding().SetText("");
   header_->ContentDisposition().SetText("");
   body_->Lines() = {"This is a multi-part message"};
@@ -43,7 +45,8 @@ void TMimeMessage::ConvertToMultipart(std::string_view multipart_type) {
 // The part of mime_type, created and placed beside a part of other_type when missing. In the two
 // placements beside an existing other_type part the new part is appended when append is set,
 // otherwise put first.
-TMimeMessage& TMimeMessage::CreatePart(std::string_view mime_type, std::string_view other_type, bool append) {
+TMimeMessage& TMimeMessage::CreatePart(std::string_view mime_type, std::string_view other_type,
+                                       bool append) {
   if (TMimeMessage* found = FindPart(mime_type)) return *found;
   if (header_->ContentType().GetText().empty()) {
     header_->ContentType().SetMimeType(mime_type);
@@ -54,15 +57,19 @@ TMimeMessage& TMimeMessage::CreatePart(std::string_view mime_type, std::string_v
   TMimeMessage& created = *part;
   auto place = [&](TMimeMessage& holder) {
     holder.ConvertToMultipart("multipart/alternative");
-    if (append) holder.sub_parts_->Add(std::move(part));
-    else holder.sub_parts_->Insert(0, std::move(part));
+    if (append)
+      holder.sub_parts_->Add(std::move(part));
+    else
+      holder.sub_parts_->Insert(0, std::move(part));
   };
   if (IsOfType(other_type)) {
     place(*this);
   } else if (IsOfType("multipart/mixed")) {
     // A multipart/mixed without parts simply receives the new part first.
-    if (sub_parts_->Count() > 0 && sub_parts_->Item(0).IsOfType(other_type)) place(sub_parts_->Item(0));
-    else sub_parts_->Insert(0, std::move(part));
+    if (sub_parts_->Count() > 0 && sub_parts_->Item(0).IsOfType(other_type))
+      place(sub_parts_->Item(0));
+    else
+      sub_parts_->Insert(0, std::move(part));
   } else {
     return KeepUnplaced(std::move(part));
   }
@@ -90,8 +97,9 @@ void TMimeMessage::AssignPlaintextPart(std::string_view text, std::string_view c
   header_->ContentType().SetText("text/plain; charset=\"" + std::string(charset) + "\"");
 }
 
-TMimeMessage& TMimeMessage::AttachBinary(std::string_view data, std::string_view mime_type, std::string_view encoding,
-                                         std::string_view file_name, std::string_view charset) {
+TMimeMessage& TMimeMessage::AttachBinary(std::string_view data, std::string_view mime_type,
+                                         std::string_view encoding, std::string_view file_name,
+                                         std::string_view charset) {
   if (!IsOfType("multipart/mixed")) ConvertToMultipart("multipart/mixed");
   auto part = std::make_unique<TMimeMessage>();
   mime::LineList& lines = part->body_->Lines();
@@ -129,14 +137,16 @@ TMimeMessage& TMimeMessage::AttachMessageText(std::string_view text) {
 
 TMimeMessage& TMimeMessage::AttachMessage(dispatch::IDispatchLike* object) {
   if (!object) throw diag::EPlError("AttachMessage needs a message object");
-  if (auto* message = dynamic_cast<TMimeMessage*>(object)) return AttachMessageText(message->SaveToString());
+  if (auto* message = dynamic_cast<TMimeMessage*>(object))
+    return AttachMessageText(message->SaveToString());
   dispatch::DISPID id = 0;
   const std::u16string name = u"SaveToString";
-  object->GetIDsOfNames(dispatch::IID_NULL, std::span<const std::u16string>(&name, 1), 0, std::span<dispatch::DISPID>(&id, 1));
+  object->GetIDsOfNames(dispatch::IID_NULL, std::span<const std::u16string>(&name, 1), 0,
+                        std::span<dispatch::DISPID>(&id, 1));
   dispatch::DISPPARAMS params;
   dispatch::TVariant result;
-  dispatch::HRESULT status =
-      object->Invoke(id, dispatch::IID_NULL, 0, dispatch::DISPATCH_METHOD, params, &result, nullptr, nullptr);
+  dispatch::HRESULT status = object->Invoke(id, dispatch::IID_NULL, 0, dispatch::DISPATCH_METHOD,
+                                            params, &result, nullptr, nullptr);
   if (dispatch::Failed(status)) throw diag::EPlError("The object cannot be saved as message text");
   return AttachMessageText(result.ToString());
 }

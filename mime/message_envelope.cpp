@@ -7,7 +7,8 @@
 namespace {
 
 void CheckIndex(int index, int count) {
-  if (index < 0 || index >= count) throw diag::EPlError("List index out of bounds (" + std::to_string(index) + ")");
+  if (index < 0 || index >= count)
+    throw diag::EPlError("List index out of bounds (" + std::to_string(index) + ")");
 }
 
 }  // namespace

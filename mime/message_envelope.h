@@ -48,5 +48,6 @@ class TMimeMessageEnvelope : public dispatch::TDispatchBase {
 
  private:
   std::string sender_;
-  std::unique_ptr<TMimeMessageEnvelopeRecipients> recipients_ = std::make_unique<TMimeMessageEnvelopeRecipients>();
+  std::unique_ptr<TMimeMessageEnvelopeRecipients> recipients_ =
+      std::make_unique<TMimeMessageEnvelopeRecipients>();
 };

@@ -11,7 +11,8 @@ class TMimeMessage::Parser {
   // text ran out. boundary is the enclosing multipart's (empty at the top level).
   void Parse(TMimeMessage& part, bool& done, std::string_view boundary, int depth) {
     mime::LineList header_lines;
-    if (mime::ReadHeaderBlock(reader_, header_lines)) part.header_->SetLines(std::move(header_lines));
+    if (mime::ReadHeaderBlock(reader_, header_lines))
+      part.header_->SetLines(std::move(header_lines));
     bool nested = depth < kMaxNesting;
     if (nested && part.header_->IsMultipart()) {
       ParseMultipart(part, depth);
@@ -35,7 +36,8 @@ class TMimeMessage::Parser {
            line.substr(2, boundary.size()) == boundary;
   }
   static bool IsClosingDelimiter(std::string_view line, std::string_view boundary) {
-    return line.size() == boundary.size() + 4 && IsDelimiter(line, boundary) && line.ends_with("--");
+    return line.size() == boundary.size() + 4 && IsDelimiter(line, boundary) &&
+           line.ends_with("--");
   }
 
   // Preamble into the body, then children until one sees this part's closing delimiter. The
@@ -84,7 +86,8 @@ void TMimeMessage::SetText(std::string_view text) {
 void TMimeMessage::LoadFromStream(std::istream& stream) {
   std::string text;
   char block[1 << 16];
-  while (stream.read(block, sizeof block) || stream.gcount() > 0) text.append(block, static_cast<size_t>(stream.gcount()));
+  while (stream.read(block, sizeof block) || stream.gcount() > 0)
+    text.append(block, static_cast<size_t>(stream.gcount()));
   SetText(text);
 }
 

@@ -15,9 +15,12 @@ std::string TMimeMessage::DecodeBody(std::string_view charset) const {
     return out;
   }
   const bool base64 = encoding.MatchesType("base64");
-  if (base64) mime::DecodeBase64Lines(body_->Lines(), out);
-  else out = body_->GetText();
-  if (os::EqualsTextIgnoreCase(part_charset, "us-ascii") || os::EqualsTextIgnoreCase(part_charset, charset))
+  if (base64)
+    mime::DecodeBase64Lines(body_->Lines(), out);
+  else
+    out = body_->GetText();
+  if (os::EqualsTextIgnoreCase(part_charset, "us-ascii") ||
+      os::EqualsTextIgnoreCase(part_charset, charset))
     return out;
   return mime::ConvertCharset(part_charset, charset, out);
 }

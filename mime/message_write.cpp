@@ -44,7 +44,8 @@ std::string TMimeMessage::GetText() const {
 long long TMimeMessage::Size() const {
   long long size = header_->Size() + body_->Size();
   if (header_->IsMultipart()) {
-    const long long boundary = static_cast<long long>(header_->ContentType().BoundaryString().size());
+    const long long boundary =
+        static_cast<long long>(header_->ContentType().BoundaryString().size());
     for (int i = 0; i < sub_parts_->Count(); ++i) size += boundary + 4 + sub_parts_->Item(i).Size();
     size += boundary + 6;
   } else {
@@ -68,7 +69,8 @@ std::uint32_t TMimeMessage::Crc32() const {
     part->envelope_->FeedAddresses(feed);
     part->header_->FeedLines(feed);
     for (const std::string& line : part->body_->Lines()) feed(line);
-    for (int i = part->sub_parts_->Count() - 1; i >= 0; --i) pending.push_back(&part->sub_parts_->Item(i));
+    for (int i = part->sub_parts_->Count() - 1; i >= 0; --i)
+      pending.push_back(&part->sub_parts_->Item(i));
   }
   crc.Finish();
   return crc.Value();

@@ -31,7 +31,9 @@ void TMimeHeader::DropCache() {
   disposition_.reset();
 }
 
-std::string TMimeHeader::ReadField(std::string_view name) const { return mime::ReadField(lines_, name); }
+std::string TMimeHeader::ReadField(std::string_view name) const {
+  return mime::ReadField(lines_, name);
+}
 
 void TMimeHeader::WriteField(std::string_view name, std::string_view value) {
   mime::WriteField(lines_, name, value);
@@ -61,14 +63,19 @@ TMimeContentDisposition& TMimeHeader::ContentDisposition() {
 }
 
 // The text of the first present address, else the Return-Path field.
-TMimeEmailAddress& TMimeHeader::Derived(std::unique_ptr<TMimeEmailAddress>& slot, TMimeEmailAddress* first,
-                                        TMimeEmailAddress* second, TMimeEmailAddress* third) {
+TMimeEmailAddress& TMimeHeader::Derived(std::unique_ptr<TMimeEmailAddress>& slot,
+                                        TMimeEmailAddress* first, TMimeEmailAddress* second,
+                                        TMimeEmailAddress* third) {
   if (slot) return *slot;
   std::string text;
-  if (first->Present()) text = first->GetText();
-  else if (second->Present()) text = second->GetText();
-  else if (third->Present()) text = third->GetText();
-  else text = ReadField("Return-Path");
+  if (first->Present())
+    text = first->GetText();
+  else if (second->Present())
+    text = second->GetText();
+  else if (third->Present())
+    text = third->GetText();
+  else
+    text = ReadField("Return-Path");
   slot = std::make_unique<TMimeEmailAddress>();
   slot->SetText(text);
   slot->SetChangeHandler([this](TMimeHeaderItem& item) { WriteBack(item); });

@@ -9,11 +9,14 @@
 
 namespace {
 
-// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" from the binary layout (first three groups little-endian).
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" from the binary layout (first three groups
+// little-endian).
 std::string GuidText(const os::Guid& g) {
   char text[39];
-  std::snprintf(text, sizeof text, "{%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X}", g[3],
-                g[2], g[1], g[0], g[5], g[4], g[7], g[6], g[8], g[9], g[10], g[11], g[12], g[13], g[14], g[15]);
+  std::snprintf(text, sizeof text,
+                "{%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X}", g[3],
+                g[2], g[1], g[0], g[5], g[4], g[7], g[6], g[8], g[9], g[10], g[11], g[12], g[13],
+                g[14], g[15]);
   return text;
 }
 
@@ -54,7 +57,8 @@ std::unique_ptr<TMimeMessage> TMimeMessage::DetachFromOwner() {
   }
   if (unplaced_holder_) {
     auto& list = unplaced_holder_->unplaced_;
-    auto it = std::find_if(list.begin(), list.end(), [this](const auto& p) { return p.get() == this; });
+    auto it =
+        std::find_if(list.begin(), list.end(), [this](const auto& p) { return p.get() == this; });
     if (it == list.end()) return nullptr;
     std::unique_ptr<TMimeMessage> self = std::move(*it);
     list.erase(it);
@@ -71,7 +75,8 @@ int TMimePartList::Add(std::unique_ptr<TMimeMessage> part) {
 }
 
 void TMimePartList::Insert(int index, std::unique_ptr<TMimeMessage> part) {
-  if (index < 0 || index > Count()) throw diag::EPlError("List index out of bounds (" + std::to_string(index) + ")");
+  if (index < 0 || index > Count())
+    throw diag::EPlError("List index out of bounds (" + std::to_string(index) + ")");
   part->parent_ = owner_;
   items_.insert(items_.begin() + index, std::move(part));
 }
@@ -83,12 +88,14 @@ void TMimePartList::MoveTo(TMimePartList& target) {
 }
 
 TMimeMessage& TMimePartList::Item(int index) const {
-  if (index < 0 || index >= Count()) throw diag::EPlError("List index out of bounds (" + std::to_string(index) + ")");
+  if (index < 0 || index >= Count())
+    throw diag::EPlError("List index out of bounds (" + std::to_string(index) + ")");
   return *items_[static_cast<size_t>(index)];
 }
 
 std::unique_ptr<TMimeMessage> TMimePartList::Extract(const TMimeMessage& part) {
-  auto it = std::find_if(items_.begin(), items_.end(), [&](const auto& p) { return p.get() == &part; });
+  auto it =
+      std::find_if(items_.begin(), items_.end(), [&](const auto& p) { return p.get() == &part; });
   if (it == items_.end()) return nullptr;
   std::unique_ptr<TMimeMessage> released = std::move(*it);
   items_.erase(it);

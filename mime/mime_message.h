@@ -103,8 +103,9 @@ class TMimeMessage : public dispatch::TDispatchBase {
 
   void AssignHtmlPart(std::string_view html);
   void AssignPlaintextPart(std::string_view text, std::string_view charset);
-  TMimeMessage& AttachBinary(std::string_view data, std::string_view mime_type, std::string_view encoding,
-                             std::string_view file_name, std::string_view charset);
+  TMimeMessage& AttachBinary(std::string_view data, std::string_view mime_type,
+                             std::string_view encoding, std::string_view file_name,
+                             std::string_view charset);
   // Appends a message/rfc822 part holding a message parsed from text.
   TMimeMessage& AttachMessageText(std::string_view text);
   // The same with the text of an automation object's SaveToString.

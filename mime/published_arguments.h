@@ -19,7 +19,8 @@ inline std::string ArgumentBytes(const dispatch::TVariant& value) {
   if (!value.IsArray()) return value.ToString();
   std::string bytes;
   bytes.reserve(value.Count());
-  for (const dispatch::TVariant& element : value.Elements()) bytes.push_back(static_cast<char>(element.ToInt()));
+  for (const dispatch::TVariant& element : value.Elements())
+    bytes.push_back(static_cast<char>(element.ToInt()));
   return bytes;
 }
 

@@ -32,17 +32,20 @@ TVariant LinesArray(const mime::LineList& lines) {
 
 const TPublishedMembers& TMimeBody::Published() {
   using T = TMimeBody;
-  static const auto members =
-      TPublishedMembers::For<T>(&dispatch::TDispatchBase::Published())
-          .Property("Lines", [](T& b) { return LinesArray(b.Lines()); },
-                    [](T& b, const TVariant& v) {
-                      if (!v.IsArray()) return b.SetText(v.ToString());
-                      b.Lines().clear();
-                      for (const TVariant& line : v.Elements()) b.Lines().push_back(line.ToString());
-                    })
-          .Property("Size", [](T& b) { return b.Size(); })
-          .Property("Text", [](T& b) { return b.GetText(); }, [](T& b, const TVariant& v) { b.SetText(v.ToString()); })
-          .Build();
+  static const auto members = TPublishedMembers::For<T>(&dispatch::TDispatchBase::Published())
+                                  .Property(
+                                      "Lines", [](T& b) { return LinesArray(b.Lines()); },
+                                      [](T& b, const TVariant& v) {
+                                        if (!v.IsArray()) return b.SetText(v.ToString());
+                                        b.Lines().clear();
+                                        for (const TVariant& line : v.Elements())
+                                          b.Lines().push_back(line.ToString());
+                                      })
+                                  .Property("Size", [](T& b) { return b.Size(); })
+                                  .Property(
+                                      "Text", [](T& b) { return b.GetText(); },
+                                      [](T& b, const TVariant& v) { b.SetText(v.ToString()); })
+                                  .Build();
   return members;
 }
 
@@ -55,7 +58,8 @@ const TPublishedMembers& TMimePartList::Published() {
           .Method("Insert",
                   [](T& l, const TVariant& a, TVariant&) {
                     int index = mime::Argument(a, 0).ToInt();
-                    if (index < 0 || index > l.Count()) throw diag::EPlError("List index out of bounds");
+                    if (index < 0 || index > l.Count())
+                      throw diag::EPlError("List index out of bounds");
                     l.Insert(index, TakePart(mime::Argument(a, 1), l));
                   })
           .Method("MoveTo",
@@ -88,11 +92,12 @@ const TPublishedMembers& TMimeMessageEnvelopeRecipients::Published() {
 
 const TPublishedMembers& TMimeMessageEnvelope::Published() {
   using T = TMimeMessageEnvelope;
-  static const auto members =
-      TPublishedMembers::For<T>(&dispatch::TDispatchBase::Published())
-          .Property("Sender", [](T& e) { return e.Sender(); }, [](T& e, const TVariant& v) { e.SetSender(v.ToString()); })
-          .Property("Recipients", [](T& e) { return &e.Recipients(); })
-          .Build();
+  static const auto members = TPublishedMembers::For<T>(&dispatch::TDispatchBase::Published())
+                                  .Property(
+                                      "Sender", [](T& e) { return e.Sender(); },
+                                      [](T& e, const TVariant& v) { e.SetSender(v.ToString()); })
+                                  .Property("Recipients", [](T& e) { return &e.Recipients(); })
+                                  .Build();
   return members;
 }
 
@@ -104,28 +109,37 @@ const TPublishedMembers& TMimeMessage::Published() {
           .Property("Header", [](T& m) { return &m.Header(); })
           .Property("Body", [](T& m) { return &m.Body(); })
           .Property("SubParts", [](T& m) { return &m.SubParts(); })
-          .Property("Guid", [](T& m) { return m.Guid(); }, [](T& m, const TVariant& v) { m.SetGuid(v.ToString()); })
+          .Property(
+              "Guid", [](T& m) { return m.Guid(); },
+              [](T& m, const TVariant& v) { m.SetGuid(v.ToString()); })
           .Property("Uid", [](T& m) { return m.Uid(); })
           .Property("Parent", [](T& m) { return m.Parent(); })
           .Property("Size", [](T& m) { return m.Size(); })
           .Property("Lines", [](T& m) { return m.Lines(); })
-          .Property("Text", [](T& m) { return m.GetText(); }, [](T& m, const TVariant& v) { m.SetText(v.ToString()); })
+          .Property(
+              "Text", [](T& m) { return m.GetText(); },
+              [](T& m, const TVariant& v) { m.SetText(v.ToString()); })
           .Property("Plaintext", [](T& m) { return &m.Plaintext(); })
           .Property("Html", [](T& m) { return &m.Html(); })
           .Property("IsAttachment", [](T& m) { return m.IsAttachment(); })
-          .Method("AssignHtmlPart", [](T& m, const TVariant& a, TVariant&) { m.AssignHtmlPart(a.ToString()); })
+          .Method("AssignHtmlPart",
+                  [](T& m, const TVariant& a, TVariant&) { m.AssignHtmlPart(a.ToString()); })
           .Method("AssignPlaintextPart",
                   [](T& m, const TVariant& a, TVariant&) {
-                    m.AssignPlaintextPart(mime::Argument(a, 0).ToString(), mime::Argument(a, 1).ToString());
+                    m.AssignPlaintextPart(mime::Argument(a, 0).ToString(),
+                                          mime::Argument(a, 1).ToString());
                   })
           .Method("AttachBinary",
                   [](T& m, const TVariant& a) {
-                    return &m.AttachBinary(mime::ArgumentBytes(mime::Argument(a, 0)), mime::Argument(a, 1).ToString(),
-                                           mime::Argument(a, 2).ToString(), mime::Argument(a, 3).ToString(),
-                                           mime::Argument(a, 4).ToString());
+                    return &m.AttachBinary(
+                        mime::ArgumentBytes(mime::Argument(a, 0)), mime::Argument(a, 1).ToString(),
+                        mime::Argument(a, 2).ToString(), mime::Argument(a, 3).ToString(),
+                        mime::Argument(a, 4).ToString());
                   })
-          .Method("AttachMessage", [](T& m, const TVariant& a) { return &m.AttachMessage(a.ToDispatch()); })
-          .Method("Crc32", [](T& m, const TVariant&) { return static_cast<std::int32_t>(m.Crc32()); })
+          .Method("AttachMessage",
+                  [](T& m, const TVariant& a) { return &m.AttachMessage(a.ToDispatch()); })
+          .Method("Crc32",
+                  [](T& m, const TVariant&) { return static_cast<std::int32_t>(m.Crc32()); })
           .Method("RenderForPlaintext",
                   [](T& m, const TVariant& a) {
                     bool null = a.IsEmpty() || (a.vt() == dispatch::VT_DISPATCH && !a.ToDispatch());
@@ -133,7 +147,8 @@ const TPublishedMembers& TMimeMessage::Published() {
                   })
           .Method("RenderForHtml", [](T& m, const TVariant&) { return m.RenderForHtml(); })
           .Method("SaveToString", [](T& m, const TVariant&) { return m.SaveToString(); })
-          .Method("LoadFromString", [](T& m, const TVariant& a, TVariant&) { m.LoadFromString(a.ToString()); })
+          .Method("LoadFromString",
+                  [](T& m, const TVariant& a, TVariant&) { m.LoadFromString(a.ToString()); })
           .Build();
   return members;
 }

@@ -149,7 +149,8 @@ size_t DecodeQuotedPrintable(std::string_view text, std::string& out) {
   return out.size() - before;
 }
 
-size_t DecodeQuotedPrintableToUtf8(std::string_view text, std::string_view charset, std::string& out) {
+size_t DecodeQuotedPrintableToUtf8(std::string_view text, std::string_view charset,
+                                   std::string& out) {
   size_t before = out.size();
   ConvertingSink sink(out, charset);
   WalkQuotedPrintable(text, sink);
@@ -241,7 +242,8 @@ void EncodeQuotedPrintable(std::string_view data, Emit emit) {
 }  // namespace
 
 void EncodeQuotedPrintableLines(std::string_view data, LineList& lines) {
-  EncodeQuotedPrintable(data, [&lines](const char* bytes, size_t size) { lines.emplace_back(bytes, size); });
+  EncodeQuotedPrintable(
+      data, [&lines](const char* bytes, size_t size) { lines.emplace_back(bytes, size); });
 }
 
 void AppendQuotedPrintable(std::string_view data, std::string& out) {

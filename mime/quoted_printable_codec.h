@@ -21,7 +21,8 @@ std::string DecodeQ(std::string_view text);
 size_t DecodeQuotedPrintable(std::string_view text, std::string& out);
 // The same, with the escaped bytes converted from charset to UTF-8 (no conversion for an empty
 // charset, "utf-8" or "ascii").
-size_t DecodeQuotedPrintableToUtf8(std::string_view text, std::string_view charset, std::string& out);
+size_t DecodeQuotedPrintableToUtf8(std::string_view text, std::string_view charset,
+                                   std::string& out);
 
 // Quoted-printable lines of at most 76 characters: CR LF in data is a line break, other bytes
 // outside 33-126 (and "=") are escaped, blanks only where a line does not end.

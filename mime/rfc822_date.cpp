@@ -103,7 +103,8 @@ std::string FormatRfc822Date(double date_time, int zone) {
   std::snprintf(numbers, sizeof numbers, "%02d", t.day);
   std::string text = std::string(os::ShortDayName(t.day_of_week)) + ", " + numbers + " " +
                      std::string(os::ShortMonthName(t.month)) + " ";
-  std::snprintf(numbers, sizeof numbers, "%04d %02d:%02d:%02d ", t.year, t.hour, t.minute, t.second);
+  std::snprintf(numbers, sizeof numbers, "%04d %02d:%02d:%02d ", t.year, t.hour, t.minute,
+                t.second);
   return text + numbers + zone_text;
 }
 

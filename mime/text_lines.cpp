@@ -38,9 +38,12 @@ std::string_view LineReader::Next() {
     next_ = end_ = static_cast<const char*>(nul);
     return std::string_view(start, static_cast<size_t>(next_ - start));
   }
-  if (line_end == end_) next_ = end_;
-  else if (*line_end == '\r' && line_end + 1 < end_ && line_end[1] == '\n') next_ = line_end + 2;
-  else next_ = line_end + 1;
+  if (line_end == end_)
+    next_ = end_;
+  else if (*line_end == '\r' && line_end + 1 < end_ && line_end[1] == '\n')
+    next_ = line_end + 2;
+  else
+    next_ = line_end + 1;
   StopAtNul();
   return std::string_view(start, static_cast<size_t>(line_end - start));
 }

@@ -1,5 +1,5 @@
-// Line splitting and joining for message text: CR LF, a lone CR or a lone LF ends a line, a NUL byte
-// ends the text, and joined lines each end with CR LF.
+// Line splitting and joining for message text: CR LF, a lone CR or a lone LF ends a line, a NUL
+// byte ends the text, and joined lines each end with CR LF.
 #pragma once
 
 #include <string>

@@ -19,9 +19,11 @@ std::string Html() {
       "<html><head><style>p { margin: 0; } td { padding: 2px; }</style>"
       "<script>var x = {a: '\\\\'};</script></head><body>\r\n";
   const std::string paragraph =
-      "<p class=\"MsoNormal\">Dear Ren\xC3\xA9, the caf\xC3\xA9 on the <b>Stra\xC3\x9F" "e</b> "
+      "<p class=\"MsoNormal\">Dear Ren\xC3\xA9, the caf\xC3\xA9 on the <b>Stra\xC3\x9F"
+      "e</b> "
       "reopens &amp; serves <a href=\"https://example.com/x?a=1&b=2\">coffee</a> again.</p>\r\n"
-      "<table><tr><td>C:\\temp\\{x}</td><td>\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82</td></tr>"
+      "<table><tr><td>C:\\temp\\{x}</td><td>\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82</td></"
+      "tr>"
       "</table><br>\r\n";
   while (html.size() < kBytes) html += paragraph;
   return html + "</body></html>\r\n";

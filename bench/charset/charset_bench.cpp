@@ -14,7 +14,9 @@ constexpr std::size_t kBufferBytes = 64 * 1024;
 // 64 KiB of Windows-1252 text: words, accented letters (about 1 in 20) and quotes.
 std::string Windows1252Text() {
   const std::string words =
-      "Dear Ren\xE9, the caf\xE9 on the \x93Stra\xDF" "e\x94 re\xF6pens \x96 na\xEFve \xA3" "12. ";
+      "Dear Ren\xE9, the caf\xE9 on the \x93Stra\xDF"
+      "e\x94 re\xF6pens \x96 na\xEFve \xA3"
+      "12. ";
   std::string text;
   while (text.size() < kBufferBytes) text += words;
   text.resize(kBufferBytes);
@@ -41,7 +43,8 @@ void BM_Windows1252ToUtf8(benchmark::State& state) {
   Convert(state, "windows-1252", "utf-8", Windows1252Text());
 }
 void BM_Utf8ToWindows1252(benchmark::State& state) {
-  const std::string utf8 = charset::TPlConverter("windows-1252", "utf-8").Convert(Windows1252Text());
+  const std::string utf8 =
+      charset::TPlConverter("windows-1252", "utf-8").Convert(Windows1252Text());
   Convert(state, "utf-8", "windows-1252", utf8.substr(0, kBufferBytes));
 }
 

@@ -24,9 +24,13 @@ std::string ComposedMessage(std::size_t size, int variant) {
       "From: \"Sender Name\" <sender@example.org>\r\n"
       "To: \"First Recipient\" <first@example.com>, second@example.com\r\n"
       "Cc: third@example.net\r\n"
-      "Subject: Quarterly report " + std::to_string(variant) + " =?utf-8?Q?=C3=BCbersicht?=\r\n"
+      "Subject: Quarterly report " +
+      std::to_string(variant) +
+      " =?utf-8?Q?=C3=BCbersicht?=\r\n"
       "Date: Mon, 7 Dec 2026 08:00:00 +0000\r\n"
-      "Message-ID: <" + std::to_string(variant) + ".bench@example.org>\r\n"
+      "Message-ID: <" +
+      std::to_string(variant) +
+      ".bench@example.org>\r\n"
       "MIME-Version: 1.0\r\n"
       "Content-Type: multipart/mixed; boundary=\"Next_Part_123456\"\r\n"
       "\r\n"
@@ -108,8 +112,7 @@ void Report(const char* name, std::size_t size, int count, const Figure& figure)
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string folder =
-      argc > 1 ? argv[1] : std::filesystem::temp_directory_path().string();
+  const std::string folder = argc > 1 ? argv[1] : std::filesystem::temp_directory_path().string();
   std::printf("archive files in %s; best of the rounds, each started after sync\n", folder.c_str());
   struct Case {
     std::size_t size;

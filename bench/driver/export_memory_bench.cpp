@@ -32,8 +32,10 @@ std::string WriteAttachmentFile(const Options& options) {
   pstwriter::PstBuilder b(pst);
   const auto inbox = b.AddFolder(b.ipm_subtree(), "Inbox");
   b.SetSpecialFolder(pstwriter::SpecialFolder::kInbox, inbox);
-  pstwriter::Message m = pstwriter::MakeMail("Large attachment", "Ann", "ann@example.org", 1700000000);
-  m.recipients.push_back(pstwriter::MakeRecipient(pstwriter::tags::kRecipientTo, "Bob", "bob@example.org"));
+  pstwriter::Message m =
+      pstwriter::MakeMail("Large attachment", "Ann", "ann@example.org", 1700000000);
+  m.recipients.push_back(
+      pstwriter::MakeRecipient(pstwriter::tags::kRecipientTo, "Bob", "bob@example.org"));
   m.props.SetString(pstwriter::tags::kBody, "See the attachment.\r\n");
   m.attachments.push_back(pstwriter::MakeFileAttachment(
       "large.bin", std::make_shared<pstwriter::PatternSource>(11, options.attachment_mb << 20)));
@@ -66,10 +68,11 @@ int Run(const Options& options) {
   int status = 0;
   rusage usage{};
   wait4(child, &status, 0, &usage);
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::printf("file %s\nexit %d, %.1f s\npeak resident %.1f MB\nlargest block %.1f MB\n", pst.c_str(),
-              WIFEXITED(status) ? WEXITSTATUS(status) : -1, seconds, usage.ru_maxrss / 1024.0,
-              LargestBlock(destination + ".idx") / 1048576.0);
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::printf("file %s\nexit %d, %.1f s\npeak resident %.1f MB\nlargest block %.1f MB\n",
+              pst.c_str(), WIFEXITED(status) ? WEXITSTATUS(status) : -1, seconds,
+              usage.ru_maxrss / 1024.0, LargestBlock(destination + ".idx") / 1048576.0);
   return 0;
 }
 
@@ -79,12 +82,16 @@ int main(int argc, char** argv) {
   Options options;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string name = argv[i];
-    if (name == "--work") options.work = argv[i + 1];
-    else if (name == "--pst") options.pst = argv[i + 1];
-    else if (name == "--attachment-mb") options.attachment_mb = std::strtoull(argv[i + 1], nullptr, 10);
+    if (name == "--work")
+      options.work = argv[i + 1];
+    else if (name == "--pst")
+      options.pst = argv[i + 1];
+    else if (name == "--attachment-mb")
+      options.attachment_mb = std::strtoull(argv[i + 1], nullptr, 10);
   }
   if (options.work.empty()) {
-    std::fprintf(stderr, "usage: bench_export_memory --work DIR [--pst FILE | --attachment-mb N]\n");
+    std::fprintf(stderr,
+                 "usage: bench_export_memory --work DIR [--pst FILE | --attachment-mb N]\n");
     return 2;
   }
   return Run(options);

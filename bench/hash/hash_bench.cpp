@@ -47,7 +47,8 @@ void BM_Md5TextOneCall(benchmark::State& state) {
   const std::string buffer = RandomBuffer(kBufferSize);
   for (auto _ : state) benchmark::DoNotOptimize(hash::Md5Text(buffer));
   // Only the first 4096 bytes are hashed.
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * hash::THashMd5::kMaxHashedBytes));
+  state.SetBytesProcessed(
+      static_cast<std::int64_t>(state.iterations() * hash::THashMd5::kMaxHashedBytes));
 }
 BENCHMARK(BM_Md5TextOneCall);
 

@@ -15,11 +15,15 @@ namespace {
 std::string MakeMessage(size_t total_bytes) {
   std::string text =
       "FROM: \r\nRCPT: mailbox\r\nFrom: \"Ann Smith\" <ann@example.com>\r\n"
-      "To: \"Bob Jones\" <bob@example.com>, carol@example.com\r\nSubject: =?utf-8?Q?Quarterly_r=C3=A9port?=\r\n"
+      "To: \"Bob Jones\" <bob@example.com>, carol@example.com\r\nSubject: "
+      "=?utf-8?Q?Quarterly_r=C3=A9port?=\r\n"
       "Date: Tue, 05 Mar 2024 07:08:09 +0100\r\nMIME-Version: 1.0\r\n"
-      "Content-Type: multipart/mixed; boundary=\"Next_Part_123\"\r\n\r\nThis is a multi-part message\r\n"
-      "--Next_Part_123\r\nContent-Type: text/plain; charset=\"utf-8\"\r\n\r\nPlease find the report attached.\r\n\r\n"
-      "--Next_Part_123\r\nContent-Type: application/octet-stream\r\nContent-Transfer-Encoding: base64\r\n"
+      "Content-Type: multipart/mixed; boundary=\"Next_Part_123\"\r\n\r\nThis is a multi-part "
+      "message\r\n"
+      "--Next_Part_123\r\nContent-Type: text/plain; charset=\"utf-8\"\r\n\r\nPlease find the "
+      "report attached.\r\n\r\n"
+      "--Next_Part_123\r\nContent-Type: application/octet-stream\r\nContent-Transfer-Encoding: "
+      "base64\r\n"
       "Content-Disposition: attachment; filename=\"report.bin\"\r\n\r\n";
   std::mt19937 random(7);
   std::string data(total_bytes / 4 * 3, '\0');

@@ -4,9 +4,9 @@
 // every subnode; (2) a walk of every folder from the root reading every property, table row,
 // message, recipient, attachment (bytes included) and embedded message through the messaging
 // layer; (3) `readpst -q -j 0 -D -e -8 -o DIR FILE` into a temporary folder, the options the
-// end-to-end comparison uses. Prints each time, the bytes each walk read from the file (the system's
-// count of bytes read, where it keeps one), the peak memory of this process, and readpst's time
-// divided by each walk's.
+// end-to-end comparison uses. Prints each time, the bytes each walk read from the file (the
+// system's count of bytes read, where it keeps one), the peak memory of this process, and readpst's
+// time divided by each walk's.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -15,9 +15,9 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -180,7 +180,8 @@ Counts WalkFolders(const pst::messaging::MessageStore& store) {
   return c;
 }
 
-// Bytes this process has read so far ("rchar" of /proc/self/io), or -1 where there is no such count.
+// Bytes this process has read so far ("rchar" of /proc/self/io), or -1 where there is no such
+// count.
 long long BytesReadSoFar() {
   std::ifstream io("/proc/self/io");
   std::string key;
@@ -263,15 +264,13 @@ int main(int argc, char** argv) {
   }
   const Counts m = WalkFolders(**store);
   const double folder_walk = Seconds(start);
-  std::printf("messaging walk: %8.3f s  %llu folders, %llu messages, %llu recipients, "
-              "%llu attachments, %llu properties, %llu bytes, %llu failures\n",
-              folder_walk, static_cast<unsigned long long>(m.folders),
-              static_cast<unsigned long long>(m.messages),
-              static_cast<unsigned long long>(m.recipients),
-              static_cast<unsigned long long>(m.attachments),
-              static_cast<unsigned long long>(m.properties),
-              static_cast<unsigned long long>(m.bytes),
-              static_cast<unsigned long long>(m.failures));
+  std::printf(
+      "messaging walk: %8.3f s  %llu folders, %llu messages, %llu recipients, "
+      "%llu attachments, %llu properties, %llu bytes, %llu failures\n",
+      folder_walk, static_cast<unsigned long long>(m.folders),
+      static_cast<unsigned long long>(m.messages), static_cast<unsigned long long>(m.recipients),
+      static_cast<unsigned long long>(m.attachments), static_cast<unsigned long long>(m.properties),
+      static_cast<unsigned long long>(m.bytes), static_cast<unsigned long long>(m.failures));
   PrintBytesRead("messaging walk", read_before);
   std::printf("peak memory:    %ld KiB\n", PeakRssKb());
   if (readpst) {

@@ -6,8 +6,8 @@
 #include <limits>
 #include <vector>
 
-#include "libs/mapi/mapi_binding.h"
 #include "libs/import_session/message_enumeration.h"
+#include "libs/mapi/mapi_binding.h"
 #include "platform/os/text_compare.h"
 #include "support/diag/debug_trace.h"
 
@@ -64,8 +64,7 @@ HRESULT OpenFolderFromStore(IMsgStore& store, const SBinary& id, ULONG flags,
                             mapi::InterfacePtr<IMAPIFolder>& out) {
   ULONG object_type = 0;
   LPUNKNOWN opened = nullptr;
-  const HRESULT hr =
-      store.OpenEntry(id.cb, id.lpb, &IID_IMAPIFolder, flags, &object_type, &opened);
+  const HRESULT hr = store.OpenEntry(id.cb, id.lpb, &IID_IMAPIFolder, flags, &object_type, &opened);
   return mapi::AdoptOpened(hr, opened, out);
 }
 
@@ -91,7 +90,7 @@ HRESULT ImportFromFolder(SessionState& state, const ChildFolder& child) {
   mapi::InterfacePtr<IMAPITable> contents;
   ULONG count = 0;
   HRESULT hr = OpenFolderFromStore(*state.mdb, *child.entry_id,
-                             MAPI_MODIFY | MAPI_DEFERRED_ERRORS | MAPI_BEST_ACCESS, folder);
+                                   MAPI_MODIFY | MAPI_DEFERRED_ERRORS | MAPI_BEST_ACCESS, folder);
   if (SUCCEEDED(hr)) hr = folder->GetContentsTable(0, contents.Out());
   if (SUCCEEDED(hr) && !contents) hr = MAPI_E_CALL_FAILED;
   if (SUCCEEDED(hr)) hr = contents->GetRowCount(0, &count);

@@ -1,6 +1,6 @@
-// The import interface: the one call that exports a personal-folders file, the two callbacks through
-// which the import session hands folders and messages back to its caller, and the record in which
-// the session says what it could not export. Self-contained: standard headers only.
+// The import interface: the one call that exports a personal-folders file, the two callbacks
+// through which the import session hands folders and messages back to its caller, and the record in
+// which the session says what it could not export. Self-contained: standard headers only.
 #pragma once
 
 #include <cstdint>
@@ -145,10 +145,10 @@ struct ImportStatistics {
   }
 };
 
-// Exports the personal-folders file at pst_path: calls on_folder for each mail folder and on_message
-// for each of its messages, synchronously on the caller's thread. error_text is cleared at the start
-// and set to a readable reason when the file cannot be opened or logged on to. When statistics is
-// not null it is cleared at the start and filled with what could not be exported.
+// Exports the personal-folders file at pst_path: calls on_folder for each mail folder and
+// on_message for each of its messages, synchronously on the caller's thread. error_text is cleared
+// at the start and set to a readable reason when the file cannot be opened or logged on to. When
+// statistics is not null it is cleared at the start and filled with what could not be exported.
 ImportResult ImportPst(const std::string& pst_path, const ProgressCallback& progress,
                        const FolderCallback& on_folder, const MessageCallback& on_message,
                        std::int32_t user_data, std::string& error_text,

@@ -2,8 +2,8 @@
 #include "libs/import_session/import_session.h"
 
 #include "libs/import_session/folder_walk.h"
-#include "libs/mapi/mapi_binding.h"
 #include "libs/import_session/temp_profile.h"
+#include "libs/mapi/mapi_binding.h"
 #include "support/diag/debug_trace.h"
 
 namespace import_session {
@@ -34,8 +34,8 @@ void CreateProfile(SessionState& state) {
   LPSTR name = nullptr;
   LPSTR password = nullptr;
   std::string reason;
-  state.status = HrCreatePersonalStore(state.pst_path.c_str(), kSessionEncryption, nullptr,
-                                       nullptr, false, &name, &password, &reason);
+  state.status = HrCreatePersonalStore(state.pst_path.c_str(), kSessionEncryption, nullptr, nullptr,
+                                       false, &name, &password, &reason);
   state.key_profile_name.reset(name);
   state.profile_password.reset(password);
   if (FAILED(state.status)) state.error_text = reason;
@@ -136,7 +136,7 @@ ImportResult RunImportSession(const std::string& pst_path, const FolderCallback&
   if (SUCCEEDED(state.status)) {
     diag::DebugTrace("MAPILogonEx()");
     state.status = mapi::MAPILogonEx(0, state.key_profile_name.get(), state.profile_password.get(),
-                               state.logon_flags, state.session.Out());
+                                     state.logon_flags, state.session.Out());
     if (SUCCEEDED(state.status) && !state.session) state.status = MAPI_E_LOGON_FAILED;
     if (FAILED(state.status)) error_text = LogonErrorText(state.status);
     // The session stays open without its profile; a failed logon leaves none behind either.

@@ -12,17 +12,20 @@ namespace import_session {
 namespace {
 
 // The contents-table columns; only the entry id is used.
-constexpr ULONG kContentsColumns[] = {PR_HASATTACH,     PR_MESSAGE_FLAGS,
-                                      PR_SUBJECT,       PR_MESSAGE_SIZE,
-                                      PR_MESSAGE_DELIVERY_TIME, PR_ENTRYID,
+constexpr ULONG kContentsColumns[] = {PR_HASATTACH,    PR_MESSAGE_FLAGS,         PR_SUBJECT,
+                                      PR_MESSAGE_SIZE, PR_MESSAGE_DELIVERY_TIME, PR_ENTRYID,
                                       PR_INSTANCE_KEY};
 
 // The properties read from each opened message; the subject names a damaged message, the delivery
 // time goes to the message callback.
-constexpr ULONG kMessagePropTags[] = {PR_MESSAGE_CLASS,     PR_SUBJECT,
-                                      PR_BODY,              PR_SENDER_EMAIL_ADDRESS,
-                                      PR_HASATTACH,         PR_RTF_COMPRESSED,
-                                      PR_RTF_IN_SYNC,       PR_TRANSPORT_MESSAGE_HEADERS,
+constexpr ULONG kMessagePropTags[] = {PR_MESSAGE_CLASS,
+                                      PR_SUBJECT,
+                                      PR_BODY,
+                                      PR_SENDER_EMAIL_ADDRESS,
+                                      PR_HASATTACH,
+                                      PR_RTF_COMPRESSED,
+                                      PR_RTF_IN_SYNC,
+                                      PR_TRANSPORT_MESSAGE_HEADERS,
                                       PR_MESSAGE_DELIVERY_TIME};
 constexpr ULONG kSubjectValue = 1;
 constexpr ULONG kDeliveryTimeValue = 8;
@@ -122,11 +125,10 @@ HRESULT ReadAndHandOver(SessionState& state, IMessage& message, const FolderCont
   std::string problems = TakeIntegrityFindings(message);
   if (handed_over && !problems.empty()) {
     const SPropValue& subject = values.get()[kSubjectValue];
-    CountDamagedMessage(state.statistics, folder.path,
-                        subject.ulPropTag == PR_SUBJECT && subject.Value.lpszA
-                            ? subject.Value.lpszA
-                            : "",
-                        std::move(problems));
+    CountDamagedMessage(
+        state.statistics, folder.path,
+        subject.ulPropTag == PR_SUBJECT && subject.Value.lpszA ? subject.Value.lpszA : "",
+        std::move(problems));
   }
   return hr;
 }

@@ -56,8 +56,13 @@ struct SessionState {
   SessionState(std::string path, const FolderCallback& folder_callback,
                const MessageCallback& message_callback, std::int32_t data, std::string& error,
                ImportStatistics& stats, const MessageComposer& composer)
-      : pst_path(std::move(path)), on_folder(folder_callback), on_message(message_callback),
-        user_data(data), error_text(error), statistics(stats), compose(composer) {}
+      : pst_path(std::move(path)),
+        on_folder(folder_callback),
+        on_message(message_callback),
+        user_data(data),
+        error_text(error),
+        statistics(stats),
+        compose(composer) {}
 
   // The call's arguments, held unchanged for the whole call.
   const std::string pst_path;  // empty: log on to whatever profile the logon chooses

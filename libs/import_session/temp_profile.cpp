@@ -8,10 +8,10 @@
 #include <cstring>
 #include <limits>
 
+#include "libs/import_session/session_state.h"
 #include "libs/mapi/interface_ptr.h"
 #include "libs/mapi/mapi_binding.h"
 #include "libs/mapi/mapi_memory.h"
-#include "libs/import_session/session_state.h"
 #include "support/diag/event_logger.h"
 
 namespace import_session {
@@ -139,7 +139,8 @@ HRESULT ConfigureService(ProfileSetup& setup) {
 // Steps 2 to 9: everything up to the configured service.
 HRESULT SetUpProfile(ProfileSetup& setup) {
   ProfileAdministration& administration = Administration();
-  if (FAILED(mapi::MAPIAdminProfiles(0, &administration.prof_admin)) || !administration.prof_admin) {
+  if (FAILED(mapi::MAPIAdminProfiles(0, &administration.prof_admin)) ||
+      !administration.prof_admin) {
     administration.prof_admin = nullptr;
     return ReportHResult(E_FAIL);
   }
@@ -156,8 +157,8 @@ HRESULT SetUpProfile(ProfileSetup& setup) {
   } else {
     return ReportHResult(E_FAIL);
   }
-  if (FAILED(prof_admin.AdminServices(setup.name, setup.password, 0, 0,
-                                      setup.service_admin.Out()))) {
+  if (FAILED(
+          prof_admin.AdminServices(setup.name, setup.password, 0, 0, setup.service_admin.Out()))) {
     return ReportHResult(E_FAIL);
   }
   HRESULT hr = AddPersonalFoldersService(*setup.service_admin);
@@ -183,8 +184,8 @@ HRESULT HrCreatePersonalStore(const char* pst_path, ULONG encryption, const char
   *password = nullptr;
   if (Administration().prof_admin) return ReportHResult(E_FAIL);
 
-  ProfileSetup setup{pst_path, encryption, display_name, new_password, create_new,
-                     nullptr,  nullptr,    failure_reason, {},          {}};
+  ProfileSetup setup{pst_path, encryption, display_name,   new_password, create_new,
+                     nullptr,  nullptr,    failure_reason, {},           {}};
   const HRESULT hr = SetUpProfile(setup);
   setup.service_admin.Reset();
   if (FAILED(hr)) {

@@ -83,7 +83,8 @@ bool ExtendedMessagingInstalled(const os::Registry& registry) {
   const os::OsVersion version = registry.Version();
   const bool uses_registry = version.major > 3 || (version.major == 3 && version.minor > 51);
   if (!uses_registry) return false;
-  const auto mapix = registry.ReadString(os::Hive::kLocalMachine, os::kMessagingSubsystemKey, "MAPIX");
+  const auto mapix =
+      registry.ReadString(os::Hive::kLocalMachine, os::kMessagingSubsystemKey, "MAPIX");
   return mapix && UpToFirstZero(*mapix) == "1";
 }
 
@@ -227,8 +228,8 @@ HRESULT HrGetOneProp(LPMAPIPROP lpMapiProp, ULONG ulPropTag, LPSPropValue* lppPr
   return function ? function(lpMapiProp, ulPropTag, lppProp) : E_FAIL;
 }
 
-HRESULT HrValidateIPMSubtree(LPMDB lpMDB, ULONG ulFlags, ULONG* lpcValues,
-                             LPSPropValue* lppValues, LPMAPIERROR* lpperr) {
+HRESULT HrValidateIPMSubtree(LPMDB lpMDB, ULONG ulFlags, ULONG* lpcValues, LPSPropValue* lppValues,
+                             LPMAPIERROR* lpperr) {
   BindMapiLibrary();
   Clear(lpcValues);
   Clear(lppValues);

@@ -22,7 +22,8 @@ void BindMapiLibrary();
 // The file the binding loads or loaded: "MAPI32.DLL" until the registry names another.
 const std::string& MapiLibraryPath();
 
-// Why the library could not be loaded (empty when it was loaded or not yet tried). Diagnostics only.
+// Why the library could not be loaded (empty when it was loaded or not yet tried). Diagnostics
+// only.
 const std::string& MapiLibraryLoadError();
 
 // For the user: "Cannot load the mail library <path>: <reason>" when the library could not be
@@ -44,7 +45,7 @@ void FreeProws(LPSRowSet lpRows);
 HRESULT WrapCompressedRTFStream(LPSTREAM lpCompressedRTFStream, ULONG ulFlags,
                                 LPSTREAM* lpUncompressedRTFStream);
 HRESULT HrGetOneProp(LPMAPIPROP lpMapiProp, ULONG ulPropTag, LPSPropValue* lppProp);
-HRESULT HrValidateIPMSubtree(LPMDB lpMDB, ULONG ulFlags, ULONG* lpcValues,
-                             LPSPropValue* lppValues, LPMAPIERROR* lpperr);
+HRESULT HrValidateIPMSubtree(LPMDB lpMDB, ULONG ulFlags, ULONG* lpcValues, LPSPropValue* lppValues,
+                             LPMAPIERROR* lpperr);
 
 }  // namespace mapi

@@ -3,8 +3,8 @@
 
 namespace mapi {
 
-// Forgets the binding: the next wrapper call reads the registry and loads a library again. A library
-// loaded before stays mapped (the binding never unloads one).
+// Forgets the binding: the next wrapper call reads the registry and loads a library again. A
+// library loaded before stays mapped (the binding never unloads one).
 void ResetMapiBindingForTests();
 
 }  // namespace mapi

@@ -29,8 +29,7 @@ using HRGETONEPROP = HRESULT STDAPICALLTYPE(LPMAPIPROP lpMapiProp, ULONG ulPropT
 // Hands out the IPM subtree, outbox, deleted-items and sent-items entry ids, the inbox's entry id
 // under kValidatedInboxEntryIdTag and PR_VALID_FOLDER_MASK, in one MAPI allocation.
 using HRVALIDATEIPMSUBTREE = HRESULT STDAPICALLTYPE(LPMDB lpMDB, ULONG ulFlags, ULONG* lpcValues,
-                                                    LPSPropValue* lppValues,
-                                                    LPMAPIERROR* lpperr);
+                                                    LPSPropValue* lppValues, LPMAPIERROR* lpperr);
 
 using LPMAPIINITIALIZE = MAPIINITIALIZE*;
 using LPMAPILOGONEX = MAPILOGONEX*;

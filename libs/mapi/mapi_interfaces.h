@@ -68,7 +68,8 @@ class IMAPIProp : public IUnknown {
   // and the call then returns MAPI_W_ERRORS_RETURNED.
   virtual HRESULT STDMETHODCALLTYPE GetProps(LPSPropTagArray lpPropTagArray, ULONG ulFlags,
                                              ULONG* lpcValues, LPSPropValue* lppPropArray) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetPropList(ULONG ulFlags, LPSPropTagArray* lppPropTagArray) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetPropList(ULONG ulFlags,
+                                                LPSPropTagArray* lppPropTagArray) = 0;
   virtual HRESULT STDMETHODCALLTYPE OpenProperty(ULONG ulPropTag, LPCIID lpiid,
                                                  ULONG ulInterfaceOptions, ULONG ulFlags,
                                                  LPUNKNOWN* lppUnk) = 0;
@@ -103,8 +104,8 @@ class IMAPIContainer : public IMAPIProp {
   virtual HRESULT STDMETHODCALLTYPE GetContentsTable(ULONG ulFlags, LPMAPITABLE* lppTable) = 0;
   virtual HRESULT STDMETHODCALLTYPE GetHierarchyTable(ULONG ulFlags, LPMAPITABLE* lppTable) = 0;
   virtual HRESULT STDMETHODCALLTYPE OpenEntry(ULONG cbEntryID, LPENTRYID lpEntryID,
-                                              LPCIID lpInterface, ULONG ulFlags,
-                                              ULONG* lpulObjType, LPUNKNOWN* lppUnk) = 0;
+                                              LPCIID lpInterface, ULONG ulFlags, ULONG* lpulObjType,
+                                              LPUNKNOWN* lppUnk) = 0;
   virtual HRESULT STDMETHODCALLTYPE SetSearchCriteria(LPSRestriction lpRestriction,
                                                       LPENTRYLIST lpContainerList,
                                                       ULONG ulSearchFlags) = 0;
@@ -162,8 +163,8 @@ class IMsgStore : public IMAPIProp {
                                                     ULONG cbEntryID2, LPENTRYID lpEntryID2,
                                                     ULONG ulFlags, ULONG* lpulResult) = 0;
   virtual HRESULT STDMETHODCALLTYPE OpenEntry(ULONG cbEntryID, LPENTRYID lpEntryID,
-                                              LPCIID lpInterface, ULONG ulFlags,
-                                              ULONG* lpulObjType, LPUNKNOWN* lppUnk) = 0;
+                                              LPCIID lpInterface, ULONG ulFlags, ULONG* lpulObjType,
+                                              LPUNKNOWN* lppUnk) = 0;
   virtual HRESULT STDMETHODCALLTYPE SetReceiveFolder(LPTSTR lpszMessageClass, ULONG ulFlags,
                                                      ULONG cbEntryID, LPENTRYID lpEntryID) = 0;
   virtual HRESULT STDMETHODCALLTYPE GetReceiveFolder(LPTSTR lpszMessageClass, ULONG ulFlags,
@@ -198,8 +199,8 @@ class IMAPISession : public IUnknown {
                                                        ULONG ulFlags, LPPROFSECT* lppProfSect) = 0;
   virtual HRESULT STDMETHODCALLTYPE GetStatusTable(ULONG ulFlags, LPMAPITABLE* lppTable) = 0;
   virtual HRESULT STDMETHODCALLTYPE OpenEntry(ULONG cbEntryID, LPENTRYID lpEntryID,
-                                              LPCIID lpInterface, ULONG ulFlags,
-                                              ULONG* lpulObjType, LPUNKNOWN* lppUnk) = 0;
+                                              LPCIID lpInterface, ULONG ulFlags, ULONG* lpulObjType,
+                                              LPUNKNOWN* lppUnk) = 0;
   virtual HRESULT STDMETHODCALLTYPE CompareEntryIDs(ULONG cbEntryID1, LPENTRYID lpEntryID1,
                                                     ULONG cbEntryID2, LPENTRYID lpEntryID2,
                                                     ULONG ulFlags, ULONG* lpulResult) = 0;
@@ -322,8 +323,7 @@ class IStream : public ISequentialStream {
                                          ULARGE_INTEGER* plibNewPosition) = 0;
   virtual HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER libNewSize) = 0;
   virtual HRESULT STDMETHODCALLTYPE CopyTo(IStream* pstm, ULARGE_INTEGER cb,
-                                           ULARGE_INTEGER* pcbRead,
-                                           ULARGE_INTEGER* pcbWritten) = 0;
+                                           ULARGE_INTEGER* pcbRead, ULARGE_INTEGER* pcbWritten) = 0;
   virtual HRESULT STDMETHODCALLTYPE Commit(DWORD grfCommitFlags) = 0;
   virtual HRESULT STDMETHODCALLTYPE Revert() = 0;
   virtual HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER libOffset, ULARGE_INTEGER cb,
@@ -353,8 +353,7 @@ class IProfAdmin : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE CopyProfile(LPTSTR lpszOldProfileName, LPTSTR lpszOldPassword,
                                                 LPTSTR lpszNewProfileName, ULONG_PTR ulUIParam,
                                                 ULONG ulFlags) = 0;
-  virtual HRESULT STDMETHODCALLTYPE RenameProfile(LPTSTR lpszOldProfileName,
-                                                  LPTSTR lpszOldPassword,
+  virtual HRESULT STDMETHODCALLTYPE RenameProfile(LPTSTR lpszOldProfileName, LPTSTR lpszOldPassword,
                                                   LPTSTR lpszNewProfileName, ULONG_PTR ulUIParam,
                                                   ULONG ulFlags) = 0;
   virtual HRESULT STDMETHODCALLTYPE SetDefaultProfile(LPTSTR lpszProfileName, ULONG ulFlags) = 0;
@@ -376,9 +375,9 @@ class IMsgServiceAdmin : public IUnknown {
                                                      ULONG_PTR ulUIParam, ULONG ulFlags) = 0;
   virtual HRESULT STDMETHODCALLTYPE DeleteMsgService(LPMAPIUID lpUID) = 0;
   virtual HRESULT STDMETHODCALLTYPE CopyMsgService(LPMAPIUID lpUID, LPTSTR lpszDisplayName,
-                                                   LPCIID lpInterfaceToCopy,
-                                                   LPCIID lpInterfaceDst, LPVOID lpObjectDst,
-                                                   ULONG_PTR ulUIParam, ULONG ulFlags) = 0;
+                                                   LPCIID lpInterfaceToCopy, LPCIID lpInterfaceDst,
+                                                   LPVOID lpObjectDst, ULONG_PTR ulUIParam,
+                                                   ULONG ulFlags) = 0;
   virtual HRESULT STDMETHODCALLTYPE RenameMsgService(LPMAPIUID lpUID, ULONG ulFlags,
                                                      LPTSTR lpszDisplayName) = 0;
   virtual HRESULT STDMETHODCALLTYPE ConfigureMsgService(LPMAPIUID lpUID, ULONG_PTR ulUIParam,

@@ -12,8 +12,8 @@ namespace mapi {
 
 HRESULT MakePropTagArray(std::span<const ULONG> tags, LPSPropTagArray* out) {
   *out = nullptr;
-  constexpr std::size_t kMaxTags = (std::numeric_limits<ULONG>::max() - CbNewSPropTagArray(0)) /
-                                   sizeof(ULONG);
+  constexpr std::size_t kMaxTags =
+      (std::numeric_limits<ULONG>::max() - CbNewSPropTagArray(0)) / sizeof(ULONG);
   if (tags.size() > kMaxTags) return MAPI_E_NOT_ENOUGH_MEMORY;
   void* buffer = nullptr;
   const HRESULT hr =

@@ -1,6 +1,6 @@
-// Handling of the mail library's memory and of entry ids: tag arrays built in MAPI memory, releasing
-// MAPI buffers and row sets through references that are cleared, and copies of entry ids either in
-// the program's own memory or in MAPI memory.
+// Handling of the mail library's memory and of entry ids: tag arrays built in MAPI memory,
+// releasing MAPI buffers and row sets through references that are cleared, and copies of entry ids
+// either in the program's own memory or in MAPI memory.
 #pragma once
 
 #include <initializer_list>

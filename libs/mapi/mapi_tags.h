@@ -161,10 +161,10 @@ inline constexpr ULONG PR_ATTACH_CONTENT_ID_W = 0x3712001F;
 inline constexpr ULONG PR_ATTACH_CONTENT_LOCATION = 0x3713001E;
 inline constexpr ULONG PR_ATTACH_FLAGS = 0x37140003;
 
-// This library's own property (provider-defined range 0x6600-0x67FF), the way the mail library tells
-// its caller about damage met while reading an object. Asked for alone with GetProps, a message
-// answers the findings met since it was opened (its attachments, recipients, embedded messages and
-// streams included), and the store answers the findings no message took (B-tree pages, folders,
-// the file as a whole): one line of text, or PT_ERROR with MAPI_E_NOT_FOUND when there were none.
-// Asking takes the findings: they are answered once.
+// This library's own property (provider-defined range 0x6600-0x67FF), the way the mail library
+// tells its caller about damage met while reading an object. Asked for alone with GetProps, a
+// message answers the findings met since it was opened (its attachments, recipients, embedded
+// messages and streams included), and the store answers the findings no message took (B-tree pages,
+// folders, the file as a whole): one line of text, or PT_ERROR with MAPI_E_NOT_FOUND when there
+// were none. Asking takes the findings: they are answered once.
 inline constexpr ULONG PR_INTEGRITY_FINDINGS = 0x67F0001E;

@@ -118,52 +118,88 @@ using ENTRYID = BYTE;  // an entry id is an opaque byte string
 using LPENTRYID = ENTRYID*;
 
 // Multi-valued property arrays: a count and a pointer to the values.
-struct SShortArray { ULONG cValues; SHORT* lpi; };
-struct SLongArray { ULONG cValues; LONG* lpl; };
-struct SRealArray { ULONG cValues; FLOAT* lpflt; };
-struct SDoubleArray { ULONG cValues; double* lpdbl; };
-struct SCurrencyArray { ULONG cValues; CURRENCY* lpcur; };
-struct SAppTimeArray { ULONG cValues; double* lpat; };
-struct SDateTimeArray { ULONG cValues; FILETIME* lpft; };
-struct SBinaryArray { ULONG cValues; SBinary* lpbin; };
-struct SLPSTRArray { ULONG cValues; LPSTR* lppszA; };
-struct SWStringArray { ULONG cValues; LPWSTR* lppszW; };
-struct SGuidArray { ULONG cValues; GUID* lpguid; };
-struct SLargeIntegerArray { ULONG cValues; LARGE_INTEGER* lpli; };
+struct SShortArray {
+  ULONG cValues;
+  SHORT* lpi;
+};
+struct SLongArray {
+  ULONG cValues;
+  LONG* lpl;
+};
+struct SRealArray {
+  ULONG cValues;
+  FLOAT* lpflt;
+};
+struct SDoubleArray {
+  ULONG cValues;
+  double* lpdbl;
+};
+struct SCurrencyArray {
+  ULONG cValues;
+  CURRENCY* lpcur;
+};
+struct SAppTimeArray {
+  ULONG cValues;
+  double* lpat;
+};
+struct SDateTimeArray {
+  ULONG cValues;
+  FILETIME* lpft;
+};
+struct SBinaryArray {
+  ULONG cValues;
+  SBinary* lpbin;
+};
+struct SLPSTRArray {
+  ULONG cValues;
+  LPSTR* lppszA;
+};
+struct SWStringArray {
+  ULONG cValues;
+  LPWSTR* lppszW;
+};
+struct SGuidArray {
+  ULONG cValues;
+  GUID* lpguid;
+};
+struct SLargeIntegerArray {
+  ULONG cValues;
+  LARGE_INTEGER* lpli;
+};
 
 using ENTRYLIST = SBinaryArray;
 using LPENTRYLIST = ENTRYLIST*;
 
 // The value of one property; which member is valid follows from the type in the tag.
 union PV {
-  SHORT i;                    // PT_I2
-  LONG l;                     // PT_LONG
-  ULONG ul;                   // PT_LONG, unsigned
-  FLOAT flt;                  // PT_R4
-  double dbl;                 // PT_DOUBLE
-  unsigned short b;           // PT_BOOLEAN
-  CURRENCY cur;               // PT_CURRENCY
-  double at;                  // PT_APPTIME
-  FILETIME ft;                // PT_SYSTIME
-  LPSTR lpszA;                // PT_STRING8
-  SBinary bin;                // PT_BINARY
-  LPWSTR lpszW;               // PT_UNICODE
-  LPGUID lpguid;              // PT_CLSID
-  LARGE_INTEGER li;           // PT_I8
-  SShortArray MVi;            // PT_MV_I2
-  SLongArray MVl;             // PT_MV_LONG
-  SRealArray MVflt;           // PT_MV_R4
-  SDoubleArray MVdbl;         // PT_MV_DOUBLE
-  SCurrencyArray MVcur;       // PT_MV_CURRENCY
-  SAppTimeArray MVat;         // PT_MV_APPTIME
-  SDateTimeArray MVft;        // PT_MV_SYSTIME
-  SBinaryArray MVbin;         // PT_MV_BINARY
-  SLPSTRArray MVszA;          // PT_MV_STRING8
-  SWStringArray MVszW;        // PT_MV_UNICODE
-  SGuidArray MVguid;          // PT_MV_CLSID
-  SLargeIntegerArray MVli;    // PT_MV_I8
-  SCODE err;                  // PT_ERROR
-  LONG x;                     // PT_NULL, PT_OBJECT
+  SHORT i;                  // PT_I2
+  LONG l;                   // PT_LONG
+  ULONG ul;                 // PT_LONG, unsigned
+  FLOAT flt;                // PT_R4
+  double dbl;               // PT_DOUBLE
+  unsigned short b;         // PT_BOOLEAN
+  CURRENCY cur;             // PT_CURRENCY
+  double at;                // PT_APPTIME
+  FILETIME ft;              // PT_SYSTIME
+  LPSTR lpszA;              // PT_STRING8
+  SBinary bin;              // PT_BINARY
+  LPWSTR lpszW;             // PT_UNICODE
+  LPGUID lpguid;            // PT_CLSID
+  LARGE_INTEGER li;         // PT_I8
+  SShortArray MVi;          // PT_MV_I2
+  SLongArray MVl;           // PT_MV_LONG
+  SRealArray MVflt;         // PT_MV_R4
+  SDoubleArray MVdbl;       // PT_MV_DOUBLE
+  SCurrencyArray MVcur;     // PT_MV_CURRENCY
+  SAppTimeArray MVat;       // PT_MV_APPTIME
+  SDateTimeArray MVft;      // PT_MV_SYSTIME
+  SBinaryArray MVbin;       // PT_MV_BINARY
+  SLPSTRArray MVszA;        // PT_MV_STRING8
+  SWStringArray MVszW;      // PT_MV_UNICODE
+  SGuidArray MVguid;        // PT_MV_CLSID
+  SLargeIntegerArray MVli;  // PT_MV_I8
+  SCODE err;                // PT_ERROR
+  LONG x;                   // PT_NULL, PT_OBJECT
 };
 
 struct SPropValue {

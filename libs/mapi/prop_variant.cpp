@@ -69,22 +69,38 @@ TVariant ArrayOf(ULONG count, const T* values, dispatch::VARTYPE kind, Convert c
 TVariant SingleValue(ULONG type, const PV& v) {
   switch (type) {
     case PT_NULL:
-    case PT_OBJECT: return TVariant(static_cast<std::int32_t>(v.x));
-    case PT_I2: return TVariant(static_cast<std::int16_t>(v.i));
-    case PT_LONG: return TVariant(static_cast<std::int32_t>(v.l));
-    case PT_R4: return TVariant(v.flt);
-    case PT_DOUBLE: return TVariant(v.dbl);
-    case PT_CURRENCY: return TVariant(dispatch::Currency{v.cur.int64});
-    case PT_APPTIME: return TVariant::Date(v.at);
-    case PT_ERROR: return TVariant(static_cast<std::int32_t>(v.err));
-    case PT_BOOLEAN: return TVariant::RawBool(static_cast<std::int16_t>(v.b));
-    case PT_I8: return TVariant(static_cast<std::int64_t>(v.li.QuadPart));
-    case PT_STRING8: return NarrowText(v.lpszA);
-    case PT_UNICODE: return WideText(v.lpszW);
-    case PT_SYSTIME: return TVariant(static_cast<std::int64_t>(Ticks(v.ft)));
-    case PT_CLSID: return v.lpguid ? GuidVariant(*v.lpguid) : TVariant();
-    case PT_BINARY: return Bytes(v.bin);
-    default: return TVariant();
+    case PT_OBJECT:
+      return TVariant(static_cast<std::int32_t>(v.x));
+    case PT_I2:
+      return TVariant(static_cast<std::int16_t>(v.i));
+    case PT_LONG:
+      return TVariant(static_cast<std::int32_t>(v.l));
+    case PT_R4:
+      return TVariant(v.flt);
+    case PT_DOUBLE:
+      return TVariant(v.dbl);
+    case PT_CURRENCY:
+      return TVariant(dispatch::Currency{v.cur.int64});
+    case PT_APPTIME:
+      return TVariant::Date(v.at);
+    case PT_ERROR:
+      return TVariant(static_cast<std::int32_t>(v.err));
+    case PT_BOOLEAN:
+      return TVariant::RawBool(static_cast<std::int16_t>(v.b));
+    case PT_I8:
+      return TVariant(static_cast<std::int64_t>(v.li.QuadPart));
+    case PT_STRING8:
+      return NarrowText(v.lpszA);
+    case PT_UNICODE:
+      return WideText(v.lpszW);
+    case PT_SYSTIME:
+      return TVariant(static_cast<std::int64_t>(Ticks(v.ft)));
+    case PT_CLSID:
+      return v.lpguid ? GuidVariant(*v.lpguid) : TVariant();
+    case PT_BINARY:
+      return Bytes(v.bin);
+    default:
+      return TVariant();
   }
 }
 
@@ -100,8 +116,9 @@ TVariant MultipleValues(ULONG type, const PV& v) {
     case PT_MV_DOUBLE:
       return ArrayOf(v.MVdbl.cValues, v.MVdbl.lpdbl, VT_R8, [](double x) { return TVariant(x); });
     case PT_MV_CURRENCY:
-      return ArrayOf(v.MVcur.cValues, v.MVcur.lpcur, VT_I8,
-                     [](const CURRENCY& x) { return TVariant(static_cast<std::int64_t>(x.int64)); });
+      return ArrayOf(v.MVcur.cValues, v.MVcur.lpcur, VT_I8, [](const CURRENCY& x) {
+        return TVariant(static_cast<std::int64_t>(x.int64));
+      });
     case PT_MV_APPTIME:
       return ArrayOf(v.MVat.cValues, v.MVat.lpat, VT_DATE,
                      [](double x) { return TVariant::Date(x); });
@@ -109,14 +126,19 @@ TVariant MultipleValues(ULONG type, const PV& v) {
       return ArrayOf(v.MVli.cValues, v.MVli.lpli, VT_I8, [](const LARGE_INTEGER& x) {
         return TVariant(static_cast<std::int64_t>(x.QuadPart));
       });
-    case PT_MV_STRING8: return ArrayOf(v.MVszA.cValues, v.MVszA.lppszA, VT_BSTR, NarrowText);
-    case PT_MV_UNICODE: return ArrayOf(v.MVszW.cValues, v.MVszW.lppszW, VT_BSTR, WideText);
+    case PT_MV_STRING8:
+      return ArrayOf(v.MVszA.cValues, v.MVszA.lppszA, VT_BSTR, NarrowText);
+    case PT_MV_UNICODE:
+      return ArrayOf(v.MVszW.cValues, v.MVszW.lppszW, VT_BSTR, WideText);
     case PT_MV_SYSTIME:
       return ArrayOf(v.MVft.cValues, v.MVft.lpft, VT_DATE,
                      [](const FILETIME& x) { return TVariant::Date(FileTimeToDateTime(x)); });
-    case PT_MV_CLSID: return ArrayOf(v.MVguid.cValues, v.MVguid.lpguid, VT_BSTR, GuidVariant);
-    case PT_MV_BINARY: return ArrayOf(v.MVbin.cValues, v.MVbin.lpbin, VT_VARIANT, Bytes);
-    default: return TVariant();
+    case PT_MV_CLSID:
+      return ArrayOf(v.MVguid.cValues, v.MVguid.lpguid, VT_BSTR, GuidVariant);
+    case PT_MV_BINARY:
+      return ArrayOf(v.MVbin.cValues, v.MVbin.lpbin, VT_VARIANT, Bytes);
+    default:
+      return TVariant();
   }
 }
 

@@ -1,5 +1,6 @@
 // Conversion of the mail library's property values into the program's variant values, and of a
-// FILETIME into a date-time value (days since 30 December 1899, the fraction being the time of day).
+// FILETIME into a date-time value (days since 30 December 1899, the fraction being the time of
+// day).
 #pragma once
 
 #include "libs/mapi/mapi_types.h"

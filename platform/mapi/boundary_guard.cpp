@@ -14,7 +14,8 @@ void TraceContained(const char* where, const char* what, const char* code) noexc
   const int n = std::snprintf(line, sizeof line, "%s: %s, %s returned", where, what, code);
   if (n <= 0) return;
   try {
-    os::CurrentDebugOutput().Write(std::string_view(line, std::min<std::size_t>(n, sizeof line - 1)));
+    os::CurrentDebugOutput().Write(
+        std::string_view(line, std::min<std::size_t>(n, sizeof line - 1)));
   } catch (...) {
     // Nothing more can be said without memory.
   }

@@ -50,9 +50,9 @@ bool DerivesRtf(const ObjectView& object, ULONG tag) {
 }
 
 bool DerivesBody(const ObjectView& object, ULONG tag) {
-  return PROP_ID(tag) == kBodyId && (PROP_TYPE(tag) == PT_STRING8 || PROP_TYPE(tag) == PT_UNICODE) &&
-         IsMessage(object) && !Stores(object, kBodyId) &&
-         (Stores(object, kHtmlId) || Stores(object, kRtfId));
+  return PROP_ID(tag) == kBodyId &&
+         (PROP_TYPE(tag) == PT_STRING8 || PROP_TYPE(tag) == PT_UNICODE) && IsMessage(object) &&
+         !Stores(object, kBodyId) && (Stores(object, kHtmlId) || Stores(object, kRtfId));
 }
 
 // The stored HTML: its bytes as a stream and their code page. A string value is handed out as
@@ -89,8 +89,8 @@ pst::Result<StoredHtml> OpenStoredHtml(const ObjectView& object) {
                     pst::ltp::kUtf8CodePage};
 }
 
-// A read buffer for the stream: a chunk, or less when the whole value is smaller. Never zero-filled:
-// only the bytes a read returns are looked at.
+// A read buffer for the stream: a chunk, or less when the whole value is smaller. Never
+// zero-filled: only the bytes a read returns are looked at.
 std::size_t ChunkFor(const ValueStream& stream) {
   return static_cast<std::size_t>(std::clamp<std::uint64_t>(stream.size(), 1, kChunk));
 }
@@ -132,7 +132,8 @@ SCODE CopyHtml(const ObjectView& object, const StoredHtml& html, std::uint64_t f
   copy->code_page = html.code_page;
   if (!ReadWhole(*html.bytes, copy->bytes)) return MAPI_E_CORRUPT_DATA;
   out = std::move(copy);
-  if (out->bytes.size() <= kReadOnceSize) KeepIfClean(object, findings_before, out, &DerivedBodyCache::html);
+  if (out->bytes.size() <= kReadOnceSize)
+    KeepIfClean(object, findings_before, out, &DerivedBodyCache::html);
   return S_OK;
 }
 
@@ -167,9 +168,10 @@ class DerivedRtfStream final : public PullStream {
  public:
   DerivedRtfStream(StoredHtml html, std::uint32_t escaped_size,
                    std::shared_ptr<const pst::messaging::MessageStore> store)
-      : html_(std::move(html)), head_(EncapsulatingRtfHead(html_.code_page)),
-        raw_size_(static_cast<std::uint32_t>(head_.size() + escaped_size +
-                                             kEncapsulatingRtfTail.size())),
+      : html_(std::move(html)),
+        head_(EncapsulatingRtfHead(html_.code_page)),
+        raw_size_(
+            static_cast<std::uint32_t>(head_.size() + escaped_size + kEncapsulatingRtfTail.size())),
         store_(std::move(store)) {}
 
   HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD) noexcept override {
@@ -296,8 +298,8 @@ HRESULT StreamDerivedRtf(StoredHtml html,
                          const std::shared_ptr<const pst::messaging::MessageStore>& store,
                          LPUNKNOWN* out) {
   std::uint64_t escaped = 0;
-  const bool whole = ForEachChunk(
-      *html.bytes, [&](std::string_view piece) { escaped += EscapedHtmlSize(piece); });
+  const bool whole =
+      ForEachChunk(*html.bytes, [&](std::string_view piece) { escaped += EscapedHtmlSize(piece); });
   if (!whole) return MAPI_E_CORRUPT_DATA;
   if (escaped > 0xFFFF0000u) return MAPI_E_NOT_ENOUGH_MEMORY;
   auto* stream = new (std::nothrow)
@@ -316,7 +318,8 @@ HRESULT OpenDerivedRtf(const ObjectView& object,
   if (!html) {
     auto opened = OpenStoredHtml(object);
     if (!opened) return StatusToScode(opened.status());
-    if (opened->bytes->size() > kReadOnceSize) return StreamDerivedRtf(std::move(*opened), store, out);
+    if (opened->bytes->size() > kReadOnceSize)
+      return StreamDerivedRtf(std::move(*opened), store, out);
     // A body of ordinary size is read from the file once and its RTF made in memory.
     if (const SCODE sc = CopyHtml(object, *opened, findings_before, html); sc != S_OK) return sc;
   }
@@ -359,7 +362,8 @@ HRESULT OpenDerivedBody(const ObjectView& message,
 }
 
 bool KeepsConvertedText(const ObjectView& object, ULONG tag, const pst::ltp::PropertyValue& value) {
-  const bool asked_both_ways = PROP_ID(tag) == kBodyId || PROP_ID(tag) == PROP_ID(PR_TRANSPORT_MESSAGE_HEADERS);
+  const bool asked_both_ways =
+      PROP_ID(tag) == kBodyId || PROP_ID(tag) == PROP_ID(PR_TRANSPORT_MESSAGE_HEADERS);
   return object.derived && asked_both_ways && PROP_TYPE(tag) == PT_STRING8 &&
          (value.type() == pst::ltp::prop_type::kUnicode ||
           value.type() == pst::ltp::prop_type::kString8);

@@ -48,9 +48,9 @@ HRESULT OpenDerivedBody(const ObjectView& message,
                         const std::shared_ptr<const pst::messaging::MessageStore>& store, ULONG tag,
                         LPCIID iid, LPUNKNOWN* out);
 
-// Stored text that both GetProps and OpenProperty are asked for (the body, the transport headers) is
-// converted once: GetProps keeps its 8-bit text, cut at the terminator, when reading the value noted
-// no integrity finding, and OpenProperty serves it.
+// Stored text that both GetProps and OpenProperty are asked for (the body, the transport headers)
+// is converted once: GetProps keeps its 8-bit text, cut at the terminator, when reading the value
+// noted no integrity finding, and OpenProperty serves it.
 bool KeepsConvertedText(const ObjectView& object, ULONG tag, const pst::ltp::PropertyValue& value);
 void KeepConvertedText(const ObjectView& object, ULONG tag, std::string_view utf8,
                        std::uint64_t findings_before);

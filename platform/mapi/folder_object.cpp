@@ -25,9 +25,10 @@ HRESULT TableOf(const StoreRef& store, pst::Result<pst::ltp::TableContext> table
   if (table) {
     rows.emplace(std::move(*table));
   } else if (table.status().code() != pst::ErrorCode::kNotFound) {
-    NoteLoss(*store, kind == RowKind::kFolders ? "the folder's subfolder list"
-                                               : "the folder's message list",
-             table.status());
+    NoteLoss(
+        *store,
+        kind == RowKind::kFolders ? "the folder's subfolder list" : "the folder's message list",
+        table.status());
     return StatusToScode(table.status());
   }
   auto source = std::make_unique<StoredRows>(store, std::move(rows), kind);
@@ -45,8 +46,8 @@ HRESULT OpenStoreEntry(const StoreRef& store, ULONG size, LPENTRYID id, LPCIID i
     if (!id) return MAPI_E_INVALID_PARAMETER;
     auto resolved = store->ResolveEntryId(
         std::span<const std::byte>(reinterpret_cast<const std::byte*>(id), size));
-    if (!resolved) return size == pst::messaging::EntryId::kSize ? MAPI_E_NOT_FOUND
-                                                                 : MAPI_E_INVALID_ENTRYID;
+    if (!resolved)
+      return size == pst::messaging::EntryId::kSize ? MAPI_E_NOT_FOUND : MAPI_E_INVALID_ENTRYID;
     node = *resolved;
   }
   if (IsFolderNode(node)) {
@@ -72,8 +73,8 @@ HRESULT OpenStoreEntry(const StoreRef& store, ULONG size, LPENTRYID id, LPCIID i
     return StatusToScode(message.status());
   }
   if (object_type) *object_type = MAPI_MESSAGE;
-  return HandOut(
-      new (std::nothrow) MessageObject(store, std::move(*message), false, findings_from), out);
+  return HandOut(new (std::nothrow) MessageObject(store, std::move(*message), false, findings_from),
+                 out);
 }
 
 HRESULT FolderObject::GetContentsTable(ULONG flags, LPMAPITABLE* table) noexcept {

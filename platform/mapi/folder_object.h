@@ -19,7 +19,8 @@ class FolderObject final : public PropObject<IMAPIFolder> {
   HRESULT STDMETHODCALLTYPE GetHierarchyTable(ULONG flags, LPMAPITABLE* table) noexcept override;
   HRESULT STDMETHODCALLTYPE OpenEntry(ULONG size, LPENTRYID id, LPCIID iid, ULONG flags,
                                       ULONG* object_type, LPUNKNOWN* out) noexcept override;
-  HRESULT STDMETHODCALLTYPE SetSearchCriteria(LPSRestriction, LPENTRYLIST, ULONG) noexcept override {
+  HRESULT STDMETHODCALLTYPE SetSearchCriteria(LPSRestriction, LPENTRYLIST,
+                                              ULONG) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
   HRESULT STDMETHODCALLTYPE GetSearchCriteria(ULONG, LPSRestriction*, LPENTRYLIST*,
@@ -33,7 +34,8 @@ class FolderObject final : public PropObject<IMAPIFolder> {
                                          ULONG) noexcept override {
     return MAPI_E_NO_ACCESS;
   }
-  HRESULT STDMETHODCALLTYPE DeleteMessages(LPENTRYLIST, ULONG_PTR, LPMAPIPROGRESS, ULONG) noexcept override {
+  HRESULT STDMETHODCALLTYPE DeleteMessages(LPENTRYLIST, ULONG_PTR, LPMAPIPROGRESS,
+                                           ULONG) noexcept override {
     return MAPI_E_NO_ACCESS;
   }
   HRESULT STDMETHODCALLTYPE CreateFolder(ULONG, LPTSTR, LPTSTR, LPCIID, ULONG,
@@ -48,16 +50,19 @@ class FolderObject final : public PropObject<IMAPIFolder> {
                                          ULONG) noexcept override {
     return MAPI_E_NO_ACCESS;
   }
-  HRESULT STDMETHODCALLTYPE SetReadFlags(LPENTRYLIST, ULONG_PTR, LPMAPIPROGRESS, ULONG) noexcept override {
+  HRESULT STDMETHODCALLTYPE SetReadFlags(LPENTRYLIST, ULONG_PTR, LPMAPIPROGRESS,
+                                         ULONG) noexcept override {
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE GetMessageStatus(ULONG, LPENTRYID, ULONG, ULONG* status) noexcept override {
+  HRESULT STDMETHODCALLTYPE GetMessageStatus(ULONG, LPENTRYID, ULONG,
+                                             ULONG* status) noexcept override {
     return Guarded("FolderObject::GetMessageStatus", [&]() -> HRESULT {
       if (status) *status = 0;
       return S_OK;
     });
   }
-  HRESULT STDMETHODCALLTYPE SetMessageStatus(ULONG, LPENTRYID, ULONG, ULONG, ULONG*) noexcept override {
+  HRESULT STDMETHODCALLTYPE SetMessageStatus(ULONG, LPENTRYID, ULONG, ULONG,
+                                             ULONG*) noexcept override {
     return MAPI_E_NO_ACCESS;
   }
   HRESULT STDMETHODCALLTYPE SaveContentsSort(LPSSortOrderSet, ULONG) noexcept override {

@@ -48,7 +48,8 @@ void AppendEscapedHtml(std::string_view html, std::string& out) {
     const char c = html[i];
     const auto b = static_cast<unsigned char>(c);
     switch (EscapedByteSize(b)) {
-      case 0: break;
+      case 0:
+        break;
       case 2: {
         const char escaped[] = {'\\', c};
         out.append(escaped, sizeof escaped);

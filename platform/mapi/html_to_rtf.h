@@ -1,8 +1,9 @@
 // RTF that encapsulates HTML (\fromhtml1), as the platform's store derives PR_RTF_COMPRESSED for a
-// message that holds HTML only: the HTML goes into one \*\htmltag group, with backslashes and braces
-// escaped and every byte outside printable ASCII (line ends included) as a hex escape, so that a
-// de-encapsulating reader gets the HTML back byte for byte. \ansicpg names the HTML's code page.
-// The escaping works byte by byte, so the RTF can be made in pieces and its size known beforehand.
+// message that holds HTML only: the HTML goes into one \*\htmltag group, with backslashes and
+// braces escaped and every byte outside printable ASCII (line ends included) as a hex escape, so
+// that a de-encapsulating reader gets the HTML back byte for byte. \ansicpg names the HTML's code
+// page. The escaping works byte by byte, so the RTF can be made in pieces and its size known
+// beforehand.
 #pragma once
 
 #include <cstdint>

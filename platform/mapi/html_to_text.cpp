@@ -17,36 +17,35 @@ namespace {
 
 // Named references for U+00A0 to U+00FF, in order.
 constexpr std::array<std::string_view, 96> kLatin1Names = {
-    "nbsp",   "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",
-    "uml",    "copy",   "ordf",   "laquo",  "not",    "shy",    "reg",    "macr",
-    "deg",    "plusmn", "sup2",   "sup3",   "acute",  "micro",  "para",   "middot",
-    "cedil",  "sup1",   "ordm",   "raquo",  "frac14", "frac12", "frac34", "iquest",
-    "Agrave", "Aacute", "Acirc",  "Atilde", "Auml",   "Aring",  "AElig",  "Ccedil",
-    "Egrave", "Eacute", "Ecirc",  "Euml",   "Igrave", "Iacute", "Icirc",  "Iuml",
-    "ETH",    "Ntilde", "Ograve", "Oacute", "Ocirc",  "Otilde", "Ouml",   "times",
-    "Oslash", "Ugrave", "Uacute", "Ucirc",  "Uuml",   "Yacute", "THORN",  "szlig",
-    "agrave", "aacute", "acirc",  "atilde", "auml",   "aring",  "aelig",  "ccedil",
-    "egrave", "eacute", "ecirc",  "euml",   "igrave", "iacute", "icirc",  "iuml",
-    "eth",    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide",
-    "oslash", "ugrave", "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml"};
+    "nbsp",   "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",   "uml",
+    "copy",   "ordf",   "laquo",  "not",    "shy",    "reg",    "macr",   "deg",    "plusmn",
+    "sup2",   "sup3",   "acute",  "micro",  "para",   "middot", "cedil",  "sup1",   "ordm",
+    "raquo",  "frac14", "frac12", "frac34", "iquest", "Agrave", "Aacute", "Acirc",  "Atilde",
+    "Auml",   "Aring",  "AElig",  "Ccedil", "Egrave", "Eacute", "Ecirc",  "Euml",   "Igrave",
+    "Iacute", "Icirc",  "Iuml",   "ETH",    "Ntilde", "Ograve", "Oacute", "Ocirc",  "Otilde",
+    "Ouml",   "times",  "Oslash", "Ugrave", "Uacute", "Ucirc",  "Uuml",   "Yacute", "THORN",
+    "szlig",  "agrave", "aacute", "acirc",  "atilde", "auml",   "aring",  "aelig",  "ccedil",
+    "egrave", "eacute", "ecirc",  "euml",   "igrave", "iacute", "icirc",  "iuml",   "eth",
+    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide", "oslash", "ugrave",
+    "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml"};
 
-constexpr std::array<std::pair<std::string_view, std::uint32_t>, 34> kOtherNames = {{
-    {"amp", '&'},       {"lt", '<'},        {"gt", '>'},        {"quot", '"'},
-    {"apos", '\''},     {"euro", 0x20AC},   {"hellip", 0x2026}, {"mdash", 0x2014},
-    {"ndash", 0x2013},  {"lsquo", 0x2018},  {"rsquo", 0x2019},  {"ldquo", 0x201C},
-    {"rdquo", 0x201D},  {"sbquo", 0x201A},  {"bdquo", 0x201E},  {"bull", 0x2022},
-    {"trade", 0x2122},  {"ensp", 0x2002},   {"emsp", 0x2003},   {"thinsp", 0x2009},
-    {"zwnj", 0x200C},   {"zwj", 0x200D},    {"dagger", 0x2020}, {"Dagger", 0x2021},
-    {"permil", 0x2030}, {"lsaquo", 0x2039}, {"rsaquo", 0x203A}, {"OElig", 0x152},
-    {"oelig", 0x153},   {"Scaron", 0x160},  {"scaron", 0x161},  {"Yuml", 0x178},
-    {"circ", 0x2C6},    {"tilde", 0x2DC}}};
+constexpr std::array<std::pair<std::string_view, std::uint32_t>, 34> kOtherNames = {
+    {{"amp", '&'},       {"lt", '<'},        {"gt", '>'},        {"quot", '"'},
+     {"apos", '\''},     {"euro", 0x20AC},   {"hellip", 0x2026}, {"mdash", 0x2014},
+     {"ndash", 0x2013},  {"lsquo", 0x2018},  {"rsquo", 0x2019},  {"ldquo", 0x201C},
+     {"rdquo", 0x201D},  {"sbquo", 0x201A},  {"bdquo", 0x201E},  {"bull", 0x2022},
+     {"trade", 0x2122},  {"ensp", 0x2002},   {"emsp", 0x2003},   {"thinsp", 0x2009},
+     {"zwnj", 0x200C},   {"zwj", 0x200D},    {"dagger", 0x2020}, {"Dagger", 0x2021},
+     {"permil", 0x2030}, {"lsaquo", 0x2039}, {"rsaquo", 0x203A}, {"OElig", 0x152},
+     {"oelig", 0x153},   {"Scaron", 0x160},  {"scaron", 0x161},  {"Yuml", 0x178},
+     {"circ", 0x2C6},    {"tilde", 0x2DC}}};
 
 // Elements that stand on lines of their own.
 constexpr std::array<std::string_view, 30> kBlockElements = {
-    "p",     "div",   "tr",   "li",      "ul",      "ol",      "dl",     "dt",
-    "dd",    "h1",    "h2",   "h3",      "h4",      "h5",      "h6",     "table",
-    "hr",    "pre",   "blockquote", "address", "center", "section", "article", "header",
-    "footer", "form", "caption", "tbody", "thead", "html"};
+    "p",      "div",  "tr",         "li",      "ul",     "ol",      "dl",      "dt",
+    "dd",     "h1",   "h2",         "h3",      "h4",     "h5",      "h6",      "table",
+    "hr",     "pre",  "blockquote", "address", "center", "section", "article", "header",
+    "footer", "form", "caption",    "tbody",   "thead",  "html"};
 
 // Elements whose content is not shown.
 constexpr std::array<std::string_view, 4> kHiddenElements = {"script", "style", "title", "xml"};
@@ -88,8 +87,8 @@ std::optional<std::uint32_t> NumericReference(std::string_view digits) {
     } else {
       return std::nullopt;
     }
-    value = std::min<std::uint32_t>(value * (hex ? 16 : 10) + static_cast<std::uint32_t>(d),
-                                    0x110000);
+    value =
+        std::min<std::uint32_t>(value * (hex ? 16 : 10) + static_cast<std::uint32_t>(d), 0x110000);
   }
   return value;
 }
@@ -151,8 +150,8 @@ class TextWriter {
       return;
     }
     const std::string_view name = html_.substr(pos_ + 1, end - pos_ - 1);
-    auto cp = !name.empty() && name[0] == '#' ? NumericReference(name.substr(1))
-                                              : NamedReference(name);
+    auto cp =
+        !name.empty() && name[0] == '#' ? NumericReference(name.substr(1)) : NamedReference(name);
     if (!cp) {
       Char('&');
       ++pos_;

@@ -14,7 +14,8 @@ namespace mapilib {
 // True when GetProps asks for exactly PR_INTEGRITY_FINDINGS.
 bool AsksForFindings(const SPropTagArray* tags);
 
-// GetProps' answer: one value, the findings' summary, or PT_ERROR MAPI_E_NOT_FOUND without findings.
+// GetProps' answer: one value, the findings' summary, or PT_ERROR MAPI_E_NOT_FOUND without
+// findings.
 HRESULT AnswerFindings(const pst::ndb::IntegrityFindings& findings, ULONG* count,
                        LPSPropValue* values);
 

@@ -63,7 +63,8 @@ MAPI_EXPORT SCODE STDAPICALLTYPE MAPIAllocateBuffer(ULONG size, LPVOID* buffer) 
   });
 }
 
-MAPI_EXPORT SCODE STDAPICALLTYPE MAPIAllocateMore(ULONG size, LPVOID parent, LPVOID* buffer) noexcept {
+MAPI_EXPORT SCODE STDAPICALLTYPE MAPIAllocateMore(ULONG size, LPVOID parent,
+                                                  LPVOID* buffer) noexcept {
   return mapilib::Guarded("MAPIAllocateMore", [&]() -> HRESULT {
     if (!buffer || !parent) return MAPI_E_INVALID_PARAMETER;
     *buffer = mapilib::AllocateMore(size, parent);
@@ -83,7 +84,8 @@ MAPI_EXPORT HRESULT STDAPICALLTYPE MAPIAdminProfiles(ULONG, LPPROFADMIN* admin) 
   });
 }
 
-MAPI_EXPORT HRESULT STDAPICALLTYPE MAPILogonEx(ULONG_PTR, LPTSTR profile, LPTSTR, ULONG, LPMAPISESSION* session) noexcept {
+MAPI_EXPORT HRESULT STDAPICALLTYPE MAPILogonEx(ULONG_PTR, LPTSTR profile, LPTSTR, ULONG,
+                                               LPMAPISESSION* session) noexcept {
   return mapilib::Guarded("MAPILogonEx", [&]() -> HRESULT {
     if (!session) return MAPI_E_INVALID_PARAMETER;
     *session = nullptr;
@@ -101,8 +103,8 @@ MAPI_EXPORT HRESULT STDAPICALLTYPE MAPILogonEx(ULONG_PTR, LPTSTR profile, LPTSTR
 MAPI_EXPORT void STDAPICALLTYPE FreeProws(LPSRowSet rows) noexcept { mapilib::FreeRowSet(rows); }
 
 MAPI_EXPORT HRESULT STDAPICALLTYPE HrQueryAllRows(LPMAPITABLE table, LPSPropTagArray tags,
-                                   LPSRestriction restriction, LPSSortOrderSet sort, LONG max_rows,
-                                   LPSRowSet* rows) noexcept {
+                                                  LPSRestriction restriction, LPSSortOrderSet sort,
+                                                  LONG max_rows, LPSRowSet* rows) noexcept {
   return mapilib::Guarded("HrQueryAllRows", [&]() -> HRESULT {
     if (!table || !rows) return MAPI_E_INVALID_PARAMETER;
     *rows = nullptr;
@@ -119,7 +121,8 @@ MAPI_EXPORT HRESULT STDAPICALLTYPE HrQueryAllRows(LPMAPITABLE table, LPSPropTagA
   });
 }
 
-MAPI_EXPORT HRESULT STDAPICALLTYPE HrGetOneProp(LPMAPIPROP object, ULONG tag, LPSPropValue* value) noexcept {
+MAPI_EXPORT HRESULT STDAPICALLTYPE HrGetOneProp(LPMAPIPROP object, ULONG tag,
+                                                LPSPropValue* value) noexcept {
   return mapilib::Guarded("HrGetOneProp", [&]() -> HRESULT {
     if (!object || !value) return MAPI_E_INVALID_PARAMETER;
     *value = nullptr;
@@ -138,7 +141,8 @@ MAPI_EXPORT HRESULT STDAPICALLTYPE HrGetOneProp(LPMAPIPROP object, ULONG tag, LP
   });
 }
 
-MAPI_EXPORT HRESULT STDAPICALLTYPE WrapCompressedRTFStream(LPSTREAM compressed, ULONG flags, LPSTREAM* out) noexcept {
+MAPI_EXPORT HRESULT STDAPICALLTYPE WrapCompressedRTFStream(LPSTREAM compressed, ULONG flags,
+                                                           LPSTREAM* out) noexcept {
   return mapilib::Guarded("WrapCompressedRTFStream", [&]() -> HRESULT {
     if (!out) return MAPI_E_INVALID_PARAMETER;
     *out = nullptr;
@@ -151,8 +155,9 @@ MAPI_EXPORT HRESULT STDAPICALLTYPE WrapCompressedRTFStream(LPSTREAM compressed, 
 
 // The IPM subtree, outbox, deleted-items and sent-items entry ids, the inbox (receive folder of
 // "IPM") under kValidatedInboxEntryIdTag, and PR_VALID_FOLDER_MASK, in one buffer.
-MAPI_EXPORT HRESULT STDAPICALLTYPE HrValidateIPMSubtree(LPMDB store, ULONG, ULONG* count, LPSPropValue* values,
-                                         LPMAPIERROR* error) noexcept {
+MAPI_EXPORT HRESULT STDAPICALLTYPE HrValidateIPMSubtree(LPMDB store, ULONG, ULONG* count,
+                                                        LPSPropValue* values,
+                                                        LPMAPIERROR* error) noexcept {
   return mapilib::Guarded("HrValidateIPMSubtree", [&]() -> HRESULT {
     if (error) *error = nullptr;
     if (!store || !count || !values) return MAPI_E_INVALID_PARAMETER;
@@ -168,7 +173,8 @@ MAPI_EXPORT HRESULT STDAPICALLTYPE HrValidateIPMSubtree(LPMDB store, ULONG, ULON
     LPSPropValue props = nullptr;
     HRESULT hr = store->GetProps(reinterpret_cast<LPSPropTagArray>(&tags), 0, &got, &props);
     if (FAILED(hr)) return hr;
-    auto* out = static_cast<LPSPropValue>(mapilib::AllocateBuffer(sizeof(SPropValue) * (kTagCount + 1)));
+    auto* out =
+        static_cast<LPSPropValue>(mapilib::AllocateBuffer(sizeof(SPropValue) * (kTagCount + 1)));
     if (!out) {
       mapilib::FreeBuffer(props);
       return MAPI_E_NOT_ENOUGH_MEMORY;

@@ -24,8 +24,10 @@ HRESULT MemoryRows::FillRow(std::size_t index, std::span<const ULONG> tags, void
       if (PROP_ID(cell.tag) != PROP_ID(tag)) continue;
       if (const auto* number = std::get_if<ULONG>(&cell.value)) {
         out[i].ulPropTag = cell.tag;
-        if (PROP_TYPE(cell.tag) == PT_BOOLEAN) out[i].Value.b = *number ? 1 : 0;
-        else out[i].Value.ul = *number;
+        if (PROP_TYPE(cell.tag) == PT_BOOLEAN)
+          out[i].Value.b = *number ? 1 : 0;
+        else
+          out[i].Value.ul = *number;
         sc = S_OK;
       } else if (const auto* text = std::get_if<std::string>(&cell.value)) {
         const ULONG type = PROP_TYPE(tag) == PT_UNICODE ? PT_UNICODE : PT_STRING8;

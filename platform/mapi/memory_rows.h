@@ -12,7 +12,8 @@ namespace mapilib {
 
 struct MemoryCell {
   ULONG tag;
-  std::variant<ULONG, std::string, std::vector<std::byte>> value;  // PT_LONG/PT_BOOLEAN, text, binary
+  std::variant<ULONG, std::string, std::vector<std::byte>>
+      value;  // PT_LONG/PT_BOOLEAN, text, binary
 };
 using MemoryRow = std::vector<MemoryCell>;
 

@@ -18,8 +18,8 @@ HRESULT TableFrom(StoreRef store, pst::Result<std::optional<pst::ltp::TableConte
              table.status());
     return StatusToScode(table.status());
   }
-  auto rows = std::make_unique<StoredRows>(std::move(store), std::move(*table), kind,
-                                           std::move(owner));
+  auto rows =
+      std::make_unique<StoredRows>(std::move(store), std::move(*table), kind, std::move(owner));
   return HandOut(new (std::nothrow) TableObject(std::move(rows)), out);
 }
 
@@ -38,7 +38,8 @@ HRESULT MessageObject::GetRecipientTable(ULONG, LPMAPITABLE* table) noexcept {
   });
 }
 
-HRESULT MessageObject::OpenAttach(ULONG number, LPCIID iid, ULONG flags, LPATTACH* attach) noexcept {
+HRESULT MessageObject::OpenAttach(ULONG number, LPCIID iid, ULONG flags,
+                                  LPATTACH* attach) noexcept {
   return Guarded("MessageObject::OpenAttach", [&]() -> HRESULT {
     if (!attach) return MAPI_E_INVALID_PARAMETER;
     *attach = nullptr;
@@ -61,8 +62,8 @@ HRESULT MessageObject::OpenAttach(ULONG number, LPCIID iid, ULONG flags, LPATTAC
       NoteLoss(*store_, "attachment " + std::to_string(number), attachment.status());
       return StatusToScode(attachment.status());
     }
-    return HandOut(new (std::nothrow) AttachObject(store_, message_, std::move(*attachment), number),
-                   attach);
+    return HandOut(
+        new (std::nothrow) AttachObject(store_, message_, std::move(*attachment), number), attach);
   });
 }
 

@@ -32,11 +32,14 @@ class MessageObject final : public PropObject<IMessage> {
   HRESULT STDMETHODCALLTYPE CreateAttach(LPCIID, ULONG, ULONG*, LPATTACH*) noexcept override {
     return MAPI_E_NO_ACCESS;
   }
-  HRESULT STDMETHODCALLTYPE DeleteAttach(ULONG, ULONG_PTR, LPMAPIPROGRESS, ULONG) noexcept override {
+  HRESULT STDMETHODCALLTYPE DeleteAttach(ULONG, ULONG_PTR, LPMAPIPROGRESS,
+                                         ULONG) noexcept override {
     return MAPI_E_NO_ACCESS;
   }
   HRESULT STDMETHODCALLTYPE GetRecipientTable(ULONG flags, LPMAPITABLE* table) noexcept override;
-  HRESULT STDMETHODCALLTYPE ModifyRecipients(ULONG, LPADRLIST) noexcept override { return MAPI_E_NO_ACCESS; }
+  HRESULT STDMETHODCALLTYPE ModifyRecipients(ULONG, LPADRLIST) noexcept override {
+    return MAPI_E_NO_ACCESS;
+  }
   HRESULT STDMETHODCALLTYPE SubmitMessage(ULONG) noexcept override { return MAPI_E_NO_ACCESS; }
   HRESULT STDMETHODCALLTYPE SetReadFlag(ULONG) noexcept override { return S_OK; }
 
@@ -44,7 +47,11 @@ class MessageObject final : public PropObject<IMessage> {
   bool Supports(REFIID iid) const override { return OneOf(iid, {&IID_IMessage, &IID_IMAPIProp}); }
   ObjectView View() const override {
     return {embedded_ ? ObjectKind::kEmbeddedMessage : ObjectKind::kMessage,
-            &message_->properties(), store_.get(), message_->id(), 0, &derived_};
+            &message_->properties(),
+            store_.get(),
+            message_->id(),
+            0,
+            &derived_};
   }
   const StoreRef& Store() const override { return store_; }
   HRESULT OpenSpecialProperty(ULONG tag, LPCIID iid, LPUNKNOWN* out) override {
@@ -68,7 +75,9 @@ class AttachObject final : public PropObject<IAttach> {
  public:
   AttachObject(StoreRef store, std::shared_ptr<const pst::messaging::Message> owner,
                pst::messaging::Attachment attachment, ULONG number)
-      : store_(std::move(store)), owner_(std::move(owner)), attachment_(std::move(attachment)),
+      : store_(std::move(store)),
+        owner_(std::move(owner)),
+        attachment_(std::move(attachment)),
         number_(number) {}
 
  private:

@@ -36,11 +36,15 @@ std::vector<std::byte> NodeBytes(pst::ndb::NodeId node) {
 
 ULONG ObjectType(ObjectKind kind) {
   switch (kind) {
-    case ObjectKind::kStore: return MAPI_STORE;
-    case ObjectKind::kFolder: return MAPI_FOLDER;
+    case ObjectKind::kStore:
+      return MAPI_STORE;
+    case ObjectKind::kFolder:
+      return MAPI_FOLDER;
     case ObjectKind::kMessage:
-    case ObjectKind::kEmbeddedMessage: return MAPI_MESSAGE;
-    case ObjectKind::kAttachment: return MAPI_ATTACH;
+    case ObjectKind::kEmbeddedMessage:
+      return MAPI_MESSAGE;
+    case ObjectKind::kAttachment:
+      return MAPI_ATTACH;
   }
   return 0;
 }
@@ -88,12 +92,15 @@ std::optional<SCODE> ReadStoreComputed(const ObjectView& object, ULONG tag, void
       if (!node) return MAPI_E_NOT_FOUND;
       return SetBinaryValue(tag, EntryIdBytes(store, *node), parent, out);
     }
-    case PR_VALID_FOLDER_MASK: return SetLong(tag, ValidFolderMask(store), out);
-    case PR_ENTRYID: return SetBinaryValue(tag, StoreEntryIdBytes(store), parent, out);
+    case PR_VALID_FOLDER_MASK:
+      return SetLong(tag, ValidFolderMask(store), out);
+    case PR_ENTRYID:
+      return SetBinaryValue(tag, StoreEntryIdBytes(store), parent, out);
     case PR_RECORD_KEY:
     case PR_STORE_RECORD_KEY:
       return SetBinaryValue(tag, store.record_key(), parent, out);
-    default: return std::nullopt;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -139,10 +146,14 @@ std::optional<pst::ndb::NodeId> SpecialFolderNode(const pst::messaging::MessageS
       auto offline = store.FindOfflineIpmSubtree();
       return offline ? *offline : std::nullopt;
     }
-    case PR_IPM_OUTBOX_ENTRYID: return store.SpecialFolderId(SpecialFolder::kOutbox);
-    case PR_IPM_WASTEBASKET_ENTRYID: return store.SpecialFolderId(SpecialFolder::kWastebasket);
-    case PR_IPM_SENTMAIL_ENTRYID: return store.SpecialFolderId(SpecialFolder::kSentMail);
-    default: return std::nullopt;
+    case PR_IPM_OUTBOX_ENTRYID:
+      return store.SpecialFolderId(SpecialFolder::kOutbox);
+    case PR_IPM_WASTEBASKET_ENTRYID:
+      return store.SpecialFolderId(SpecialFolder::kWastebasket);
+    case PR_IPM_SENTMAIL_ENTRYID:
+      return store.SpecialFolderId(SpecialFolder::kSentMail);
+    default:
+      return std::nullopt;
   }
 }
 
@@ -165,7 +176,8 @@ SCODE ReadObjectProperty(const ObjectView& object, ULONG tag, void* parent, SPro
       return SetBinaryValue(tag, StoreEntryIdBytes(*object.store), parent, out);
     case PR_STORE_RECORD_KEY:
       return SetBinaryValue(tag, object.store->record_key(), parent, out);
-    case PR_OBJECT_TYPE: return SetLong(tag, ObjectType(object.kind), out);
+    case PR_OBJECT_TYPE:
+      return SetLong(tag, ObjectType(object.kind), out);
     case PR_ATTACH_NUM:
       if (object.kind == ObjectKind::kAttachment) return SetLong(tag, object.attach_num, out);
       break;
@@ -174,7 +186,8 @@ SCODE ReadObjectProperty(const ObjectView& object, ULONG tag, void* parent, SPro
         return ReadHasAttach(object, out);
       }
       break;
-    default: break;
+    default:
+      break;
   }
   if (auto derived = ReadDerivedBody(object, tag, parent, out)) return *derived;
   return ReadStored(object, tag, parent, out);

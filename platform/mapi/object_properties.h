@@ -21,7 +21,7 @@ struct ObjectView {
   const pst::ltp::PropertyContext* properties;
   const pst::messaging::MessageStore* store;
   pst::ndb::NodeId node = 0;  // folders and messages: their node; attachments: their subnode
-  ULONG attach_num = 0;  // attachments: the number OpenAttach takes
+  ULONG attach_num = 0;       // attachments: the number OpenAttach takes
   DerivedBodyCache* derived = nullptr;  // messages: body forms derived while the object is open
 };
 

@@ -39,9 +39,8 @@ class ServiceAdmin final : public CountedObject<IMsgServiceAdmin> {
   explicit ServiceAdmin(std::string profile) : profile_(std::move(profile)) {}
 
   HRESULT STDMETHODCALLTYPE GetLastError(HRESULT, ULONG, LPMAPIERROR* error) noexcept override {
-    return Guarded("ServiceAdmin::GetLastError", [&]() -> HRESULT {
-      return MakeMapiErrorRecord(last_error_, error);
-    });
+    return Guarded("ServiceAdmin::GetLastError",
+                   [&]() -> HRESULT { return MakeMapiErrorRecord(last_error_, error); });
   }
   HRESULT STDMETHODCALLTYPE GetMsgServiceTable(ULONG, LPMAPITABLE* table) noexcept override {
     return Guarded("ServiceAdmin::GetMsgServiceTable", [&]() -> HRESULT {
@@ -60,7 +59,8 @@ class ServiceAdmin final : public CountedObject<IMsgServiceAdmin> {
                      table);
     });
   }
-  HRESULT STDMETHODCALLTYPE CreateMsgService(LPTSTR service, LPTSTR, ULONG_PTR, ULONG) noexcept override {
+  HRESULT STDMETHODCALLTYPE CreateMsgService(LPTSTR service, LPTSTR, ULONG_PTR,
+                                             ULONG) noexcept override {
     return Guarded("ServiceAdmin::CreateMsgService", [&]() -> HRESULT {
       auto* services = Services();
       if (!services) return MAPI_E_NOT_FOUND;
@@ -95,7 +95,8 @@ class ServiceAdmin final : public CountedObject<IMsgServiceAdmin> {
   }
   HRESULT STDMETHODCALLTYPE ConfigureMsgService(LPMAPIUID uid, ULONG_PTR, ULONG, ULONG count,
                                                 LPSPropValue values) noexcept override;
-  HRESULT STDMETHODCALLTYPE OpenProfileSection(LPMAPIUID, LPCIID, ULONG, LPPROFSECT*) noexcept override {
+  HRESULT STDMETHODCALLTYPE OpenProfileSection(LPMAPIUID, LPCIID, ULONG,
+                                               LPPROFSECT*) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
   HRESULT STDMETHODCALLTYPE MsgServiceTransportOrder(ULONG, LPMAPIUID, ULONG) noexcept override {
@@ -162,9 +163,8 @@ HRESULT ServiceAdmin::ConfigureMsgService(LPMAPIUID uid, ULONG_PTR, ULONG, ULONG
 class ProfAdmin final : public CountedObject<IProfAdmin> {
  public:
   HRESULT STDMETHODCALLTYPE GetLastError(HRESULT, ULONG, LPMAPIERROR* error) noexcept override {
-    return Guarded("ProfAdmin::GetLastError", [&]() -> HRESULT {
-      return MakeMapiErrorRecord(last_error_, error);
-    });
+    return Guarded("ProfAdmin::GetLastError",
+                   [&]() -> HRESULT { return MakeMapiErrorRecord(last_error_, error); });
   }
   HRESULT STDMETHODCALLTYPE GetProfileTable(ULONG, LPMAPITABLE* table) noexcept override {
     return Guarded("ProfAdmin::GetProfileTable", [&]() -> HRESULT {
@@ -195,13 +195,17 @@ class ProfAdmin final : public CountedObject<IProfAdmin> {
   HRESULT STDMETHODCALLTYPE ChangeProfilePassword(LPTSTR, LPTSTR, LPTSTR, ULONG) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
-  HRESULT STDMETHODCALLTYPE CopyProfile(LPTSTR, LPTSTR, LPTSTR, ULONG_PTR, ULONG) noexcept override {
+  HRESULT STDMETHODCALLTYPE CopyProfile(LPTSTR, LPTSTR, LPTSTR, ULONG_PTR,
+                                        ULONG) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
-  HRESULT STDMETHODCALLTYPE RenameProfile(LPTSTR, LPTSTR, LPTSTR, ULONG_PTR, ULONG) noexcept override {
+  HRESULT STDMETHODCALLTYPE RenameProfile(LPTSTR, LPTSTR, LPTSTR, ULONG_PTR,
+                                          ULONG) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
-  HRESULT STDMETHODCALLTYPE SetDefaultProfile(LPTSTR, ULONG) noexcept override { return MAPI_E_NO_SUPPORT; }
+  HRESULT STDMETHODCALLTYPE SetDefaultProfile(LPTSTR, ULONG) noexcept override {
+    return MAPI_E_NO_SUPPORT;
+  }
   HRESULT STDMETHODCALLTYPE AdminServices(LPTSTR name, LPTSTR, ULONG_PTR, ULONG,
                                           LPSERVICEADMIN* admin) noexcept override {
     return Guarded("ProfAdmin::AdminServices", [&]() -> HRESULT {
@@ -243,7 +247,8 @@ OpenedFile OpenPersonalFolders(const std::string& path, const std::string& passw
     return {nullptr, MAPI_E_NOT_FOUND, "the file " + path + " does not exist"};
   }
   if (status.kind == os::PathKind::kUnknown) {
-    return {nullptr, MAPI_E_DISK_ERROR, "the file " + path + " cannot be opened: " + status.failure};
+    return {nullptr, MAPI_E_DISK_ERROR,
+            "the file " + path + " cannot be opened: " + status.failure};
   }
   if (status.kind == os::PathKind::kDirectory) {
     return {nullptr, MAPI_E_INVALID_PARAMETER,

@@ -54,8 +54,8 @@ HRESULT GetPropListOf(const ObjectView& object, LPSPropTagArray* tags) {
 }
 
 HRESULT OpenValueStream(const ObjectView& object,
-                        const std::shared_ptr<const pst::messaging::MessageStore>& store,
-                        ULONG tag, LPUNKNOWN* out) {
+                        const std::shared_ptr<const pst::messaging::MessageStore>& store, ULONG tag,
+                        LPUNKNOWN* out) {
   const ULONG type = PROP_TYPE(tag);
   const auto id = static_cast<std::uint16_t>(PROP_ID(tag));
   if (type == PT_BINARY || type == PT_OBJECT) {
@@ -73,7 +73,8 @@ HRESULT OpenValueStream(const ObjectView& object,
     auto shared = std::make_shared<pst::ltp::ValueStream>(std::move(*stream));
     auto* istream = new (std::nothrow) ValueIStream(std::move(shared), store);
     if (!istream) return MAPI_E_NOT_ENOUGH_MEMORY;
-    if (id == PROP_ID(PR_RTF_COMPRESSED) && object.derived) istream->KeepDecompressed(object.derived->rtf);
+    if (id == PROP_ID(PR_RTF_COMPRESSED) && object.derived)
+      istream->KeepDecompressed(object.derived->rtf);
     *out = istream;
     return S_OK;
   }
@@ -96,7 +97,8 @@ HRESULT OpenValueStream(const ObjectView& object,
       return StatusToScode(stream.status());
     }
     auto shared = std::make_shared<pst::ltp::ValueStream>(std::move(*stream));
-    IStream* istream = type == PT_UNICODE ? new (std::nothrow) ValueIStream(std::move(shared), store)
+    IStream* istream = type == PT_UNICODE ? new (std::nothrow)
+                                                ValueIStream(std::move(shared), store)
                                           : NewUtf8TextStream(std::move(shared), store);
     if (!istream) return MAPI_E_NOT_ENOUGH_MEMORY;
     *out = istream;

@@ -23,16 +23,15 @@ HRESULT GetPropListOf(const ObjectView& object, LPSPropTagArray* tags);
 // An IStream over the value of `tag` (binary values stream from the file; strings in the ANSI code
 // page for PT_STRING8, UTF-16 for PT_UNICODE).
 HRESULT OpenValueStream(const ObjectView& object,
-                        const std::shared_ptr<const pst::messaging::MessageStore>& store,
-                        ULONG tag, LPUNKNOWN* out);
+                        const std::shared_ptr<const pst::messaging::MessageStore>& store, ULONG tag,
+                        LPUNKNOWN* out);
 
 template <typename Interface>
 class PropObject : public CountedObject<Interface> {
  public:
   HRESULT STDMETHODCALLTYPE GetLastError(HRESULT, ULONG, LPMAPIERROR* error) noexcept override {
-    return Guarded("PropObject::GetLastError", [&]() -> HRESULT {
-      return MakeMapiErrorRecord(last_error_, error);
-    });
+    return Guarded("PropObject::GetLastError",
+                   [&]() -> HRESULT { return MakeMapiErrorRecord(last_error_, error); });
   }
   HRESULT STDMETHODCALLTYPE SaveChanges(ULONG) noexcept override { return MAPI_E_NO_ACCESS; }
   HRESULT STDMETHODCALLTYPE GetProps(LPSPropTagArray tags, ULONG flags, ULONG* count,
@@ -45,9 +44,8 @@ class PropObject : public CountedObject<Interface> {
     });
   }
   HRESULT STDMETHODCALLTYPE GetPropList(ULONG, LPSPropTagArray* tags) noexcept override {
-    return Guarded("PropObject::GetPropList", [&]() -> HRESULT {
-      return GetPropListOf(View(), tags);
-    });
+    return Guarded("PropObject::GetPropList",
+                   [&]() -> HRESULT { return GetPropListOf(View(), tags); });
   }
   HRESULT STDMETHODCALLTYPE OpenProperty(ULONG tag, LPCIID iid, ULONG, ULONG flags,
                                          LPUNKNOWN* out) noexcept override {

@@ -8,7 +8,9 @@ namespace mapilib {
 
 class ReadOnlyStream : public CountedObject<IStream> {
  public:
-  HRESULT STDMETHODCALLTYPE Write(const void*, ULONG, ULONG*) noexcept override { return STG_E_ACCESSDENIED; }
+  HRESULT STDMETHODCALLTYPE Write(const void*, ULONG, ULONG*) noexcept override {
+    return STG_E_ACCESSDENIED;
+  }
   HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER) noexcept override { return STG_E_ACCESSDENIED; }
   HRESULT STDMETHODCALLTYPE Commit(DWORD) noexcept override { return S_OK; }
   HRESULT STDMETHODCALLTYPE Revert() noexcept override { return S_OK; }

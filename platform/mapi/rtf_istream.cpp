@@ -46,7 +46,8 @@ class RtfStream final : public PullStream {
       if (!decompressor_.Finish().ok()) {
         if (!WholeDespiteRawSize()) return MAPI_E_CORRUPT_DATA;
         os::CurrentDebugOutput().Write(
-            "WrapCompressedRTFStream: stored RTF shorter than its RAWSIZE, whole by COMPSIZE; used");
+            "WrapCompressedRTFStream: stored RTF shorter than its RAWSIZE, whole by COMPSIZE; "
+            "used");
       }
       if (decompressor_.crc_mismatch()) TraceCrcMismatch();
       return S_OK;

@@ -17,9 +17,8 @@ class SessionObject final : public CountedObject<IMAPISession> {
   explicit SessionObject(StoreList stores) : stores_(std::move(stores)) {}
 
   HRESULT STDMETHODCALLTYPE GetLastError(HRESULT, ULONG, LPMAPIERROR* error) noexcept override {
-    return Guarded("SessionObject::GetLastError", [&]() -> HRESULT {
-      return MakeMapiErrorRecord(last_error_, error);
-    });
+    return Guarded("SessionObject::GetLastError",
+                   [&]() -> HRESULT { return MakeMapiErrorRecord(last_error_, error); });
   }
   HRESULT STDMETHODCALLTYPE GetMsgStoresTable(ULONG, LPMAPITABLE* table) noexcept override {
     return Guarded("SessionObject::GetMsgStoresTable", [&]() -> HRESULT {
@@ -56,10 +55,12 @@ class SessionObject final : public CountedObject<IMAPISession> {
       return MAPI_E_NOT_FOUND;
     });
   }
-  HRESULT STDMETHODCALLTYPE OpenAddressBook(ULONG_PTR, LPCIID, ULONG, LPADRBOOK*) noexcept override {
+  HRESULT STDMETHODCALLTYPE OpenAddressBook(ULONG_PTR, LPCIID, ULONG,
+                                            LPADRBOOK*) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
-  HRESULT STDMETHODCALLTYPE OpenProfileSection(LPMAPIUID, LPCIID, ULONG, LPPROFSECT*) noexcept override {
+  HRESULT STDMETHODCALLTYPE OpenProfileSection(LPMAPIUID, LPCIID, ULONG,
+                                               LPPROFSECT*) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
   HRESULT STDMETHODCALLTYPE GetStatusTable(ULONG, LPMAPITABLE*) noexcept override {
@@ -88,20 +89,24 @@ class SessionObject final : public CountedObject<IMAPISession> {
       return S_OK;
     });
   }
-  HRESULT STDMETHODCALLTYPE Advise(ULONG, LPENTRYID, ULONG, LPMAPIADVISESINK, ULONG_PTR*) noexcept override {
+  HRESULT STDMETHODCALLTYPE Advise(ULONG, LPENTRYID, ULONG, LPMAPIADVISESINK,
+                                   ULONG_PTR*) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
   HRESULT STDMETHODCALLTYPE Unadvise(ULONG_PTR) noexcept override { return MAPI_E_NO_SUPPORT; }
   HRESULT STDMETHODCALLTYPE MessageOptions(ULONG_PTR, ULONG, LPTSTR, LPMESSAGE) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
-  HRESULT STDMETHODCALLTYPE QueryDefaultMessageOpt(LPTSTR, ULONG, ULONG*, LPSPropValue*) noexcept override {
+  HRESULT STDMETHODCALLTYPE QueryDefaultMessageOpt(LPTSTR, ULONG, ULONG*,
+                                                   LPSPropValue*) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
   HRESULT STDMETHODCALLTYPE EnumAdrTypes(ULONG, ULONG*, LPTSTR**) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
-  HRESULT STDMETHODCALLTYPE QueryIdentity(ULONG*, LPENTRYID*) noexcept override { return MAPI_E_NO_SUPPORT; }
+  HRESULT STDMETHODCALLTYPE QueryIdentity(ULONG*, LPENTRYID*) noexcept override {
+    return MAPI_E_NO_SUPPORT;
+  }
   HRESULT STDMETHODCALLTYPE Logoff(ULONG_PTR, ULONG, ULONG) noexcept override { return S_OK; }
   HRESULT STDMETHODCALLTYPE SetDefaultStore(ULONG, ULONG, LPENTRYID) noexcept override {
     return MAPI_E_NO_SUPPORT;

@@ -18,8 +18,8 @@ bool SameStoreEntry(const pst::messaging::MessageStore& store, ULONG size1, LPEN
   return a && b && *a == *b;
 }
 
-HRESULT StoreObject::CompareEntryIDs(ULONG size1, LPENTRYID id1, ULONG size2, LPENTRYID id2,
-                                     ULONG, ULONG* result) noexcept {
+HRESULT StoreObject::CompareEntryIDs(ULONG size1, LPENTRYID id1, ULONG size2, LPENTRYID id2, ULONG,
+                                     ULONG* result) noexcept {
   return Guarded("StoreObject::CompareEntryIDs", [&]() -> HRESULT {
     if (!result) return MAPI_E_INVALID_PARAMETER;
     *result = SameStoreEntry(*store_, size1, id1, size2, id2) ? 1 : 0;
@@ -34,8 +34,8 @@ HRESULT StoreObject::OpenEntry(ULONG size, LPENTRYID id, LPCIID iid, ULONG, ULON
   });
 }
 
-HRESULT StoreObject::GetReceiveFolder(LPTSTR message_class, ULONG flags, ULONG* size,
-                                      LPENTRYID* id, LPTSTR* explicit_class) noexcept {
+HRESULT StoreObject::GetReceiveFolder(LPTSTR message_class, ULONG flags, ULONG* size, LPENTRYID* id,
+                                      LPTSTR* explicit_class) noexcept {
   return Guarded("StoreObject::GetReceiveFolder", [&]() -> HRESULT {
     if (!size || !id) return MAPI_E_INVALID_PARAMETER;
     *size = 0;

@@ -14,7 +14,8 @@ class StoreObject final : public PropObject<IMsgStore> {
  public:
   explicit StoreObject(StoreRef store) : store_(std::move(store)) {}
 
-  HRESULT STDMETHODCALLTYPE Advise(ULONG, LPENTRYID, ULONG, LPMAPIADVISESINK, ULONG_PTR*) noexcept override {
+  HRESULT STDMETHODCALLTYPE Advise(ULONG, LPENTRYID, ULONG, LPMAPIADVISESINK,
+                                   ULONG_PTR*) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
   HRESULT STDMETHODCALLTYPE Unadvise(ULONG_PTR) noexcept override { return MAPI_E_NO_SUPPORT; }
@@ -26,7 +27,8 @@ class StoreObject final : public PropObject<IMsgStore> {
     return MAPI_E_NO_ACCESS;
   }
   HRESULT STDMETHODCALLTYPE GetReceiveFolder(LPTSTR message_class, ULONG flags, ULONG* size,
-                                             LPENTRYID* id, LPTSTR* explicit_class) noexcept override;
+                                             LPENTRYID* id,
+                                             LPTSTR* explicit_class) noexcept override;
   HRESULT STDMETHODCALLTYPE GetReceiveFolderTable(ULONG, LPMAPITABLE*) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
@@ -37,11 +39,15 @@ class StoreObject final : public PropObject<IMsgStore> {
   HRESULT STDMETHODCALLTYPE GetOutgoingQueue(ULONG, LPMAPITABLE*) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
-  HRESULT STDMETHODCALLTYPE SetLockState(LPMESSAGE, ULONG) noexcept override { return MAPI_E_NO_SUPPORT; }
+  HRESULT STDMETHODCALLTYPE SetLockState(LPMESSAGE, ULONG) noexcept override {
+    return MAPI_E_NO_SUPPORT;
+  }
   HRESULT STDMETHODCALLTYPE FinishedMsg(ULONG, ULONG, LPENTRYID) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
-  HRESULT STDMETHODCALLTYPE NotifyNewMail(LPNOTIFICATION) noexcept override { return MAPI_E_NO_SUPPORT; }
+  HRESULT STDMETHODCALLTYPE NotifyNewMail(LPNOTIFICATION) noexcept override {
+    return MAPI_E_NO_SUPPORT;
+  }
 
  private:
   bool Supports(REFIID iid) const override { return OneOf(iid, {&IID_IMsgStore, &IID_IMAPIProp}); }

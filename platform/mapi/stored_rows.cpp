@@ -41,8 +41,8 @@ HRESULT StoredRows::FillRow(std::size_t index, std::span<const ULONG> tags, void
   if (!row) NoteLoss(*store_, "row " + std::to_string(index) + " of a table", row.status());
   RowObject object;
   for (std::size_t i = 0; i < tags.size(); ++i) {
-    SCODE sc = row ? FillCell(*row, index, tags[i], object, parent, out[i])
-                   : StatusToScode(row.status());
+    SCODE sc =
+        row ? FillCell(*row, index, tags[i], object, parent, out[i]) : StatusToScode(row.status());
     if (sc != S_OK) SetErrorValue(tags[i], sc, out[i]);
   }
   return S_OK;
@@ -56,7 +56,8 @@ SCODE StoredRows::FillCell(const pst::ltp::TableRow& row, std::size_t index, ULO
     case PR_ENTRYID:
       if (listed) return SetBinaryValue(tag, EntryIdBytes(*store_, row.row_id()), parent, out);
       break;
-    case PR_INSTANCE_KEY: return SetBinaryValue(tag, RowIdBytes(row.row_id()), parent, out);
+    case PR_INSTANCE_KEY:
+      return SetBinaryValue(tag, RowIdBytes(row.row_id()), parent, out);
     case PR_ROWID:
       out.ulPropTag = tag;
       out.Value.ul = static_cast<ULONG>(index);
@@ -82,7 +83,8 @@ SCODE StoredRows::FillCell(const pst::ltp::TableRow& row, std::size_t index, ULO
         return FromObject(row, index, tag, object, parent, out);
       }
       break;
-    default: break;
+    default:
+      break;
   }
   auto cell = table_->CellById(row, static_cast<std::uint16_t>(PROP_ID(tag)));
   if (!cell) {
@@ -94,7 +96,8 @@ SCODE StoredRows::FillCell(const pst::ltp::TableRow& row, std::size_t index, ULO
                               cell->type() == pst::ltp::prop_type::kUnicode)) {
       auto text = cell->AsUtf8();
       const ULONG type = PROP_TYPE(tag) == PT_UNSPECIFIED ? ULONG{PT_STRING8} : PROP_TYPE(tag);
-      sc = text ? SetTextValue(PROP_TAG(type, PROP_ID(tag)), WithoutSubjectPrefix(*text), parent, out)
+      sc = text ? SetTextValue(PROP_TAG(type, PROP_ID(tag)), WithoutSubjectPrefix(*text), parent,
+                               out)
                 : StatusToScode(text.status());
     } else {
       sc = ConvertStoredValue(*cell, tag, parent, out);

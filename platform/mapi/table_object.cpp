@@ -21,9 +21,8 @@ TableObject::TableObject(std::unique_ptr<RowSource> source)
     : source_(std::move(source)), columns_(source_->DefaultColumns()) {}
 
 HRESULT TableObject::GetLastError(HRESULT, ULONG, LPMAPIERROR* error) noexcept {
-  return Guarded("TableObject::GetLastError", [&]() -> HRESULT {
-    return MakeMapiErrorRecord(last_error_, error);
-  });
+  return Guarded("TableObject::GetLastError",
+                 [&]() -> HRESULT { return MakeMapiErrorRecord(last_error_, error); });
 }
 
 HRESULT TableObject::GetStatus(ULONG* status, ULONG* type) noexcept {
@@ -66,9 +65,12 @@ HRESULT TableObject::SeekRow(BOOKMARK origin, LONG rows, LONG* sought) noexcept 
   return Guarded("TableObject::SeekRow", [&]() -> HRESULT {
     const auto total = static_cast<std::int64_t>(source_->row_count());
     std::int64_t base = 0;
-    if (origin == BOOKMARK_CURRENT) base = static_cast<std::int64_t>(cursor_);
-    else if (origin == BOOKMARK_END) base = total;
-    else if (origin != BOOKMARK_BEGINNING) return MAPI_E_INVALID_BOOKMARK;
+    if (origin == BOOKMARK_CURRENT)
+      base = static_cast<std::int64_t>(cursor_);
+    else if (origin == BOOKMARK_END)
+      base = total;
+    else if (origin != BOOKMARK_BEGINNING)
+      return MAPI_E_INVALID_BOOKMARK;
     const std::int64_t target = std::clamp<std::int64_t>(base + rows, 0, total);
     if (sought) *sought = static_cast<LONG>(target - base);
     cursor_ = static_cast<std::size_t>(target);
@@ -80,7 +82,8 @@ HRESULT TableObject::SeekRowApprox(ULONG numerator, ULONG denominator) noexcept 
   return Guarded("TableObject::SeekRowApprox", [&]() -> HRESULT {
     if (denominator == 0) return MAPI_E_INVALID_PARAMETER;
     const std::uint64_t total = source_->row_count();
-    cursor_ = static_cast<std::size_t>(std::min<std::uint64_t>(total, total * numerator / denominator));
+    cursor_ =
+        static_cast<std::size_t>(std::min<std::uint64_t>(total, total * numerator / denominator));
     return S_OK;
   });
 }
@@ -89,7 +92,8 @@ HRESULT TableObject::QueryPosition(ULONG* row, ULONG* numerator, ULONG* denomina
   return Guarded("TableObject::QueryPosition", [&]() -> HRESULT {
     if (row) *row = static_cast<ULONG>(cursor_);
     if (numerator) *numerator = static_cast<ULONG>(cursor_);
-    if (denominator) *denominator = static_cast<ULONG>(std::max<std::size_t>(1, source_->row_count()));
+    if (denominator)
+      *denominator = static_cast<ULONG>(std::max<std::size_t>(1, source_->row_count()));
     return S_OK;
   });
 }

@@ -1,6 +1,6 @@
 // IMAPITable over a source of rows: the caller chooses columns (SetColumns), reads rows in batches
-// from a cursor (QueryRows, SeekRow) and counts them (GetRowCount). Rows come in the source's order;
-// restrictions and sorting are not offered.
+// from a cursor (QueryRows, SeekRow) and counts them (GetRowCount). Rows come in the source's
+// order; restrictions and sorting are not offered.
 #pragma once
 
 #include <memory>
@@ -46,28 +46,32 @@ class TableObject final : public CountedObject<IMAPITable> {
     return MAPI_E_NO_SUPPORT;
   }
   HRESULT STDMETHODCALLTYPE Restrict(LPSRestriction restriction, ULONG) noexcept override {
-    return Guarded("TableObject::Restrict", [&]() -> HRESULT {
-      return restriction ? MAPI_E_TOO_COMPLEX : S_OK;
-    });
+    return Guarded("TableObject::Restrict",
+                   [&]() -> HRESULT { return restriction ? MAPI_E_TOO_COMPLEX : S_OK; });
   }
-  HRESULT STDMETHODCALLTYPE CreateBookmark(BOOKMARK*) noexcept override { return MAPI_E_NO_SUPPORT; }
+  HRESULT STDMETHODCALLTYPE CreateBookmark(BOOKMARK*) noexcept override {
+    return MAPI_E_NO_SUPPORT;
+  }
   HRESULT STDMETHODCALLTYPE FreeBookmark(BOOKMARK) noexcept override { return MAPI_E_NO_SUPPORT; }
   HRESULT STDMETHODCALLTYPE SortTable(LPSSortOrderSet sort, ULONG) noexcept override {
-    return Guarded("TableObject::SortTable", [&]() -> HRESULT {
-      return sort && sort->cSorts ? MAPI_E_TOO_COMPLEX : S_OK;
-    });
+    return Guarded("TableObject::SortTable",
+                   [&]() -> HRESULT { return sort && sort->cSorts ? MAPI_E_TOO_COMPLEX : S_OK; });
   }
-  HRESULT STDMETHODCALLTYPE QuerySortOrder(LPSSortOrderSet*) noexcept override { return MAPI_E_NO_SUPPORT; }
+  HRESULT STDMETHODCALLTYPE QuerySortOrder(LPSSortOrderSet*) noexcept override {
+    return MAPI_E_NO_SUPPORT;
+  }
   HRESULT STDMETHODCALLTYPE QueryRows(LONG count, ULONG flags, LPSRowSet* rows) noexcept override;
   HRESULT STDMETHODCALLTYPE Abort() noexcept override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE ExpandRow(ULONG, LPBYTE, ULONG, ULONG, LPSRowSet*, ULONG*) noexcept override {
+  HRESULT STDMETHODCALLTYPE ExpandRow(ULONG, LPBYTE, ULONG, ULONG, LPSRowSet*,
+                                      ULONG*) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
   HRESULT STDMETHODCALLTYPE CollapseRow(ULONG, LPBYTE, ULONG, ULONG*) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
   HRESULT STDMETHODCALLTYPE WaitForCompletion(ULONG, ULONG, ULONG* status) noexcept override;
-  HRESULT STDMETHODCALLTYPE GetCollapseState(ULONG, ULONG, LPBYTE, ULONG*, LPBYTE*) noexcept override {
+  HRESULT STDMETHODCALLTYPE GetCollapseState(ULONG, ULONG, LPBYTE, ULONG*,
+                                             LPBYTE*) noexcept override {
     return MAPI_E_NO_SUPPORT;
   }
   HRESULT STDMETHODCALLTYPE SetCollapseState(ULONG, ULONG, LPBYTE, BOOKMARK*) noexcept override {

@@ -65,7 +65,8 @@ class Utf8TextStream final : public PullStream {
   // One buffer for the stream's life, no larger than the value needs and never zero-filled.
   std::byte* Buffer() {
     if (!buffer_) {
-      capacity_ = kCarry + static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, source_->size()));
+      capacity_ =
+          kCarry + static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, source_->size()));
       buffer_ = std::make_unique_for_overwrite<std::byte[]>(capacity_);
     }
     return buffer_.get();

@@ -23,15 +23,21 @@ SCODE ConvertSingle(const pst::ltp::PropertyValue& value, ULONG tag, void* paren
                     SPropValue& out) {
   out.ulPropTag = tag;
   switch (PROP_TYPE(tag)) {
-    case PT_I2: return CopyFixed(value, 2, &out.Value.i);
+    case PT_I2:
+      return CopyFixed(value, 2, &out.Value.i);
     case PT_LONG:
-    case PT_ERROR: return CopyFixed(value, 4, &out.Value.l);
-    case PT_R4: return CopyFixed(value, 4, &out.Value.flt);
+    case PT_ERROR:
+      return CopyFixed(value, 4, &out.Value.l);
+    case PT_R4:
+      return CopyFixed(value, 4, &out.Value.flt);
     case PT_DOUBLE:
-    case PT_APPTIME: return CopyFixed(value, 8, &out.Value.dbl);
+    case PT_APPTIME:
+      return CopyFixed(value, 8, &out.Value.dbl);
     case PT_CURRENCY:
-    case PT_I8: return CopyFixed(value, 8, &out.Value.li);
-    case PT_SYSTIME: return CopyFixed(value, 8, &out.Value.ft);
+    case PT_I8:
+      return CopyFixed(value, 8, &out.Value.li);
+    case PT_SYSTIME:
+      return CopyFixed(value, 8, &out.Value.ft);
     case PT_BOOLEAN: {
       auto b = value.AsBool();
       if (!b) return StatusToScode(b.status());
@@ -44,7 +50,8 @@ SCODE ConvertSingle(const pst::ltp::PropertyValue& value, ULONG tag, void* paren
       out.Value.lpguid = static_cast<LPGUID>(guid);
       return CopyFixed(value, sizeof(GUID), guid);
     }
-    case PT_BINARY: return SetBinaryValue(tag, value.bytes(), parent, out);
+    case PT_BINARY:
+      return SetBinaryValue(tag, value.bytes(), parent, out);
     case PT_UNICODE:
       if (value.type() == pst::ltp::prop_type::kUnicode) {
         // As stored: the UTF-16 units themselves, lone surrogates included.
@@ -61,31 +68,43 @@ SCODE ConvertSingle(const pst::ltp::PropertyValue& value, ULONG tag, void* paren
       if (!text) return StatusToScode(text.status());
       return SetTextValue(tag, *text, parent, out);
     }
-    default: return MAPI_E_NO_SUPPORT;
+    default:
+      return MAPI_E_NO_SUPPORT;
   }
 }
 
 // Element size in the interface's arrays for a multi-valued base type.
 std::size_t ElementSize(ULONG base) {
   switch (base) {
-    case PT_I2: return sizeof(SHORT);
-    case PT_LONG: return sizeof(LONG);
-    case PT_R4: return sizeof(FLOAT);
+    case PT_I2:
+      return sizeof(SHORT);
+    case PT_LONG:
+      return sizeof(LONG);
+    case PT_R4:
+      return sizeof(FLOAT);
     case PT_DOUBLE:
-    case PT_APPTIME: return sizeof(double);
-    case PT_CURRENCY: return sizeof(CURRENCY);
-    case PT_SYSTIME: return sizeof(FILETIME);
-    case PT_I8: return sizeof(LARGE_INTEGER);
-    case PT_CLSID: return sizeof(GUID);
-    case PT_BINARY: return sizeof(SBinary);
-    case PT_STRING8: return sizeof(LPSTR);
-    case PT_UNICODE: return sizeof(LPWSTR);
-    default: return 0;
+    case PT_APPTIME:
+      return sizeof(double);
+    case PT_CURRENCY:
+      return sizeof(CURRENCY);
+    case PT_SYSTIME:
+      return sizeof(FILETIME);
+    case PT_I8:
+      return sizeof(LARGE_INTEGER);
+    case PT_CLSID:
+      return sizeof(GUID);
+    case PT_BINARY:
+      return sizeof(SBinary);
+    case PT_STRING8:
+      return sizeof(LPSTR);
+    case PT_UNICODE:
+      return sizeof(LPWSTR);
+    default:
+      return 0;
   }
 }
 
-SCODE ConvertMulti(const pst::ltp::PropertyValue& value, ULONG tag, void* parent,
-                   SPropValue& out) {
+SCODE ConvertMulti(const pst::ltp::PropertyValue& value, ULONG tag, void* parent, SPropValue& out) {
   const ULONG base = PROP_TYPE(tag) & ~MV_FLAG;
   const std::size_t element = ElementSize(base);
   if (element == 0) return MAPI_E_NO_SUPPORT;
@@ -126,13 +145,20 @@ void AppendUtf16(std::u16string& out, char32_t c) {
 
 SCODE StatusToScode(const pst::Status& status) {
   switch (status.code()) {
-    case pst::ErrorCode::kOk: return S_OK;
-    case pst::ErrorCode::kNotFound: return MAPI_E_NOT_FOUND;
-    case pst::ErrorCode::kCorrupt: return MAPI_E_CORRUPT_DATA;
-    case pst::ErrorCode::kNotPst: return MAPI_E_INVALID_OBJECT;
-    case pst::ErrorCode::kUnsupported: return MAPI_E_NO_SUPPORT;
-    case pst::ErrorCode::kIo: return MAPI_E_DISK_ERROR;
-    case pst::ErrorCode::kLimit: return MAPI_E_NOT_ENOUGH_MEMORY;
+    case pst::ErrorCode::kOk:
+      return S_OK;
+    case pst::ErrorCode::kNotFound:
+      return MAPI_E_NOT_FOUND;
+    case pst::ErrorCode::kCorrupt:
+      return MAPI_E_CORRUPT_DATA;
+    case pst::ErrorCode::kNotPst:
+      return MAPI_E_INVALID_OBJECT;
+    case pst::ErrorCode::kUnsupported:
+      return MAPI_E_NO_SUPPORT;
+    case pst::ErrorCode::kIo:
+      return MAPI_E_DISK_ERROR;
+    case pst::ErrorCode::kLimit:
+      return MAPI_E_NOT_ENOUGH_MEMORY;
   }
   return MAPI_E_CALL_FAILED;
 }
@@ -178,9 +204,8 @@ SCODE ConvertStoredValue(const pst::ltp::PropertyValue& value, ULONG requested_t
   const ULONG stored_base = stored & ~MV_FLAG;
   const ULONG wanted_base = wanted & ~MV_FLAG;
   const bool same_shape = (stored & MV_FLAG) == (wanted & MV_FLAG);
-  const bool compatible =
-      same_shape && (stored_base == wanted_base ||
-                     (IsStringType(stored_base) && IsStringType(wanted_base)));
+  const bool compatible = same_shape && (stored_base == wanted_base ||
+                                         (IsStringType(stored_base) && IsStringType(wanted_base)));
   if (!compatible) return MAPI_E_NOT_FOUND;
   const ULONG tag = PROP_TAG(wanted, PROP_ID(requested_tag));
   if (wanted & MV_FLAG) return ConvertMulti(value, tag, parent, out);
@@ -203,7 +228,10 @@ std::u16string Utf8ToUtf16(std::string_view s) {
     bool ok = true;
     for (int k = 1; k <= extra; ++k) {
       const auto t = static_cast<unsigned char>(s[i + k]);
-      if ((t & 0xC0) != 0x80) { ok = false; break; }
+      if ((t & 0xC0) != 0x80) {
+        ok = false;
+        break;
+      }
       c = (c << 6) | (t & 0x3F);
     }
     if (!ok || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {

@@ -1,6 +1,6 @@
 // Property values of the file turned into SPropValue records in the caller's MAPI memory: numbers
-// as stored, 8-bit strings handed out in the system's ANSI code page, Unicode strings as stored, multi-valued arrays, and
-// the reader's failures as the status codes of the interface.
+// as stored, 8-bit strings handed out in the system's ANSI code page, Unicode strings as stored,
+// multi-valued arrays, and the reader's failures as the status codes of the interface.
 #pragma once
 
 #include <span>

@@ -18,7 +18,8 @@ constexpr std::uint64_t kCopyBlock = 64 * 1024;
 ValueIStream* ValueIStream::FromText(std::string bytes) {
   std::vector<std::byte> data(bytes.size());
   if (!bytes.empty()) std::memcpy(data.data(), bytes.data(), bytes.size());
-  auto value = std::make_shared<pst::ltp::ValueStream>(pst::ltp::ValueStream::FromBytes(std::move(data)));
+  auto value =
+      std::make_shared<pst::ltp::ValueStream>(pst::ltp::ValueStream::FromBytes(std::move(data)));
   return new (std::nothrow) ValueIStream(std::move(value), nullptr);
 }
 
@@ -43,12 +44,16 @@ HRESULT ValueIStream::Read(void* pv, ULONG cb, ULONG* pcbRead) noexcept {
   });
 }
 
-HRESULT ValueIStream::Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* new_position) noexcept {
+HRESULT ValueIStream::Seek(LARGE_INTEGER move, DWORD origin,
+                           ULARGE_INTEGER* new_position) noexcept {
   return Guarded("ValueIStream::Seek", [&]() -> HRESULT {
     std::int64_t base = 0;
-    if (origin == STREAM_SEEK_CUR) base = static_cast<std::int64_t>(position_);
-    else if (origin == STREAM_SEEK_END) base = static_cast<std::int64_t>(value_->size());
-    else if (origin != STREAM_SEEK_SET) return STG_E_INVALIDFUNCTION;
+    if (origin == STREAM_SEEK_CUR)
+      base = static_cast<std::int64_t>(position_);
+    else if (origin == STREAM_SEEK_END)
+      base = static_cast<std::int64_t>(value_->size());
+    else if (origin != STREAM_SEEK_SET)
+      return STG_E_INVALIDFUNCTION;
     const std::int64_t target = base + move.QuadPart;
     if (target < 0) return STG_E_INVALIDFUNCTION;
     position_ = static_cast<std::uint64_t>(target);
@@ -63,8 +68,8 @@ HRESULT ValueIStream::CopyTo(IStream* target, ULARGE_INTEGER cb, ULARGE_INTEGER*
     if (!target) return STG_E_INVALIDPOINTER;
     const std::uint64_t rest = value_->size() > position_ ? value_->size() - position_ : 0;
     // Never zero-filled: only bytes a read returned are written on.
-    const auto size = static_cast<ULONG>(std::clamp<std::uint64_t>(std::min(rest, cb.QuadPart), 1,
-                                                                   kCopyBlock));
+    const auto size =
+        static_cast<ULONG>(std::clamp<std::uint64_t>(std::min(rest, cb.QuadPart), 1, kCopyBlock));
     const auto block = std::make_unique_for_overwrite<std::byte[]>(size);
     std::uint64_t left = cb.QuadPart, total_read = 0, total_written = 0;
     HRESULT hr = S_OK;

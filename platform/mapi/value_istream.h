@@ -33,7 +33,9 @@ class ValueIStream final : public ReadOnlyStream {
   // For a compressed-RTF value whose message already decompressed it: the RTF, handed to
   // WrapCompressedRTFStream while nothing of this stream has been read (it then decompresses from
   // the stream's position, as for any stream).
-  void KeepDecompressed(std::shared_ptr<const DecompressedRtfCopy> rtf) { decompressed_ = std::move(rtf); }
+  void KeepDecompressed(std::shared_ptr<const DecompressedRtfCopy> rtf) {
+    decompressed_ = std::move(rtf);
+  }
   std::shared_ptr<const DecompressedRtfCopy> DecompressedIfUnread() const {
     return position_ == 0 ? decompressed_ : nullptr;
   }

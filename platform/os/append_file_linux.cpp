@@ -1,10 +1,10 @@
 // AppendFile over a POSIX descriptor: appends with writev so that pieces are never copied into one
 // buffer first; the lock is flock's.
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include <array>
 

@@ -12,7 +12,7 @@ namespace os {
 struct LocalTime {
   int year = 1899, month = 12, day = 30;  // month 1..12
   int hour = 0, minute = 0, second = 0, millisecond = 0;
-  int day_of_week = 6;                    // 0 = Sunday
+  int day_of_week = 6;  // 0 = Sunday
 };
 
 class Clock {

@@ -21,8 +21,14 @@ class PlatformClock final : public Clock {
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()) % 1000;
     std::tm tm{};
     localtime_r(&seconds, &tm);
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour,
-            tm.tm_min,         tm.tm_sec,     static_cast<int>(ms.count()), tm.tm_wday};
+    return {tm.tm_year + 1900,
+            tm.tm_mon + 1,
+            tm.tm_mday,
+            tm.tm_hour,
+            tm.tm_min,
+            tm.tm_sec,
+            static_cast<int>(ms.count()),
+            tm.tm_wday};
   }
 
   int UtcOffsetMinutes(std::int64_t unix_seconds) const override {

@@ -24,7 +24,7 @@ class PlatformClock final : public Clock {
   LocalTime Now() const override {
     SYSTEMTIME t{};
     GetLocalTime(&t);
-    return {t.wYear, t.wMonth,  t.wDay,          t.wHour,
+    return {t.wYear,   t.wMonth,  t.wDay,          t.wHour,
             t.wMinute, t.wSecond, t.wMilliseconds, t.wDayOfWeek};
   }
 

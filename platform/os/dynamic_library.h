@@ -10,7 +10,8 @@ class DynamicLibrary {
  public:
   // Loads the library at path; nullptr when it cannot be loaded (missing, not a library, wrong
   // architecture, a directory). error receives the system's reason.
-  static std::unique_ptr<DynamicLibrary> Load(const std::string& path, std::string* error = nullptr);
+  static std::unique_ptr<DynamicLibrary> Load(const std::string& path,
+                                              std::string* error = nullptr);
   ~DynamicLibrary();
   DynamicLibrary(const DynamicLibrary&) = delete;
   DynamicLibrary& operator=(const DynamicLibrary&) = delete;

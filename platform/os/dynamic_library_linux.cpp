@@ -7,7 +7,7 @@
 namespace os {
 
 std::unique_ptr<DynamicLibrary> DynamicLibrary::Load(const std::string& path, std::string* error) {
-  struct stat st{};
+  struct stat st {};
   if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
     if (error) *error = path + ": is a directory";
     return nullptr;

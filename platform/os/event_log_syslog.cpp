@@ -1,6 +1,6 @@
 // The system log as the event log.
-#include <string>
 #include <syslog.h>
+#include <string>
 
 #include "platform/os/event_log.h"
 

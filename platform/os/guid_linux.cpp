@@ -22,7 +22,8 @@ class RandomGuidSource final : public GuidSource {
  private:
   static std::mt19937 Seeded() {
     std::random_device device;
-    std::seed_seq seeds{device(), device(), device(), device(), device(), device(), device(), device()};
+    std::seed_seq seeds{device(), device(), device(), device(),
+                        device(), device(), device(), device()};
     return std::mt19937(seeds);
   }
 

@@ -2,9 +2,9 @@
 // C library's error contract holds: nothing undefined is passed through as a guess.
 #include <windows.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdint>
-#include <array>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -59,11 +59,12 @@ bool Named(const std::string& name, Side& side) {
     UINT code_page;
   };
   static constexpr Fixed kFixed[] = {
-      {"UTF-8", Form::kCodePage, CP_UTF8},  {"UTF-16LE", Form::kUtf16Le, 0},
-      {"UTF-32LE", Form::kUtf32Le, 0},      {"UTF-32BE", Form::kUtf32Be, 0},
-      {"KOI8-R", Form::kCodePage, 20866},   {"KOI8-U", Form::kCodePage, 21866},
-      {"EUC-JP", Form::kCodePage, 20932},   {"ISO-2022-JP", Form::kIso2022Jp, kEucJpCodePage},
-      {"GB18030", Form::kCodePage, 54936},  {"UTF-7", Form::kUtf7, 0},  {"ISO-8859-11", Form::kCodePage, 874},
+      {"UTF-8", Form::kCodePage, CP_UTF8},   {"UTF-16LE", Form::kUtf16Le, 0},
+      {"UTF-32LE", Form::kUtf32Le, 0},       {"UTF-32BE", Form::kUtf32Be, 0},
+      {"KOI8-R", Form::kCodePage, 20866},    {"KOI8-U", Form::kCodePage, 21866},
+      {"EUC-JP", Form::kCodePage, 20932},    {"ISO-2022-JP", Form::kIso2022Jp, kEucJpCodePage},
+      {"GB18030", Form::kCodePage, 54936},   {"UTF-7", Form::kUtf7, 0},
+      {"ISO-8859-11", Form::kCodePage, 874},
   };
   for (const Fixed& fixed : kFixed) {
     if (name == fixed.name) {
@@ -132,7 +133,12 @@ enum class Step { kDone, kShift, kIllegal, kIncomplete };
 
 Step DecodeUtf8(const unsigned char* in, std::size_t left, char32_t& cp, std::size_t& used) {
   const unsigned char b = in[0];
-  const std::size_t length = b < 0x80 ? 1 : b < 0xC2 ? 0 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : b < 0xF5 ? 4 : 0;
+  const std::size_t length = b < 0x80   ? 1
+                             : b < 0xC2 ? 0
+                             : b < 0xE0 ? 2
+                             : b < 0xF0 ? 3
+                             : b < 0xF5 ? 4
+                                        : 0;
   if (length == 0) return Step::kIllegal;
   cp = length == 1 ? b : b & (0xFF >> (length + 1));
   for (std::size_t i = 1; i < length; ++i) {
@@ -157,7 +163,8 @@ Step DecodeIso2022Jp(Side& side, const unsigned char* in, std::size_t left, char
     const struct {
       unsigned char first, second;
       Shift shift;
-    } kSequences[] = {{'(', 'B', kAscii}, {'(', 'J', kJisRoman}, {'$', '@', kJis0208}, {'$', 'B', kJis0208}};
+    } kSequences[] = {
+        {'(', 'B', kAscii}, {'(', 'J', kJisRoman}, {'$', '@', kJis0208}, {'$', 'B', kJis0208}};
     for (const auto& sequence : kSequences) {
       if (in[1] == sequence.first && in[2] == sequence.second) {
         side.shift = sequence.shift;
@@ -279,8 +286,10 @@ Step Decode(Side& side, const unsigned char* in, std::size_t left, char32_t& cp,
       used = 4;
       return Step::kDone;
     }
-    case Form::kIso2022Jp: return DecodeIso2022Jp(side, in, left, cp, used);
-    case Form::kUtf7: return DecodeUtf7(side, in, left, cp, used);
+    case Form::kIso2022Jp:
+      return DecodeIso2022Jp(side, in, left, cp, used);
+    case Form::kUtf7:
+      return DecodeUtf7(side, in, left, cp, used);
     case Form::kCodePage:
       break;
   }
@@ -329,8 +338,8 @@ bool EncodeIso2022Jp(Side& side, char32_t cp, unsigned char* buffer, std::size_t
   BOOL defaulted = FALSE;
   const wchar_t wide = static_cast<wchar_t>(cp);
   const int length = cp > 0xFFFF ? 0
-                                 : WideCharToMultiByte(kEucJpCodePage, WC_NO_BEST_FIT_CHARS, &wide, 1,
-                                                       euc, sizeof euc, nullptr, &defaulted);
+                                 : WideCharToMultiByte(kEucJpCodePage, WC_NO_BEST_FIT_CHARS, &wide,
+                                                       1, euc, sizeof euc, nullptr, &defaulted);
   const auto lead = static_cast<unsigned char>(euc[0]), trail = static_cast<unsigned char>(euc[1]);
   if (length == 2 && !defaulted && lead >= 0xA1 && trail >= 0xA1) {
     written = ShiftTo(side, kJis0208, buffer);
@@ -357,8 +366,10 @@ bool Encode(Side& side, char32_t cp, unsigned char* buffer, std::size_t& written
       }
       written = 4;
       return true;
-    case Form::kIso2022Jp: return EncodeIso2022Jp(side, cp, buffer, written);
-    case Form::kUtf7: return false;  // never opened for writing
+    case Form::kIso2022Jp:
+      return EncodeIso2022Jp(side, cp, buffer, written);
+    case Form::kUtf7:
+      return false;  // never opened for writing
     default:
       break;
   }
@@ -391,9 +402,9 @@ bool Encode(Side& side, char32_t cp, unsigned char* buffer, std::size_t& written
   }
   BOOL defaulted = FALSE;
   const bool asks_default = TakesDefaultQuery(side.code_page);
-  const int length = WideCharToMultiByte(
-      side.code_page, asks_default ? WC_NO_BEST_FIT_CHARS : 0, wide, units,
-      reinterpret_cast<char*>(buffer), 8, nullptr, asks_default ? &defaulted : nullptr);
+  const int length = WideCharToMultiByte(side.code_page, asks_default ? WC_NO_BEST_FIT_CHARS : 0,
+                                         wide, units, reinterpret_cast<char*>(buffer), 8, nullptr,
+                                         asks_default ? &defaulted : nullptr);
   if (length <= 0 || defaulted) return false;
   written = static_cast<std::size_t>(length);
   return true;

@@ -1,6 +1,6 @@
 // Executable path from /proc/self/exe; paths are not limited to 260 bytes here.
-#include <climits>
 #include <unistd.h>
+#include <climits>
 
 #include "platform/os/module_path.h"
 

@@ -10,8 +10,9 @@ namespace os {
 // The absolute, normalised path of the file that path names: "." and ".." are resolved as the
 // system resolves them, and each symbolic link (at most 40, as the system allows) is replaced by
 // its target. From the first component that does not exist on, the rest is kept as written
-// (nothing below a missing folder can be reached, so "missing/../x" is not "x"). A relative path is taken from the
-// process's current directory. When links loop, the path is resolved as far as the loop.
+// (nothing below a missing folder can be reached, so "missing/../x" is not "x"). A relative path is
+// taken from the process's current directory. When links loop, the path is resolved as far as the
+// loop.
 std::string FinalTarget(const std::string& path);
 
 // Whether two paths as FinalTarget gives them are one spelling: byte for byte on Linux, ignoring

@@ -1,9 +1,9 @@
 // Following a path component by component with lstat and readlink.
 #include "platform/os/path_resolution.h"
 
-#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include <deque>
 #include <vector>

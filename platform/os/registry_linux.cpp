@@ -11,9 +11,8 @@ namespace {
 class LinuxRegistry final : public Registry {
  public:
   bool KeyExists(Hive hive, std::string_view key) const override {
-    return hive == Hive::kLocalMachine &&
-           (EqualsIgnoreAsciiCase(key, kMessagingSubsystemKey) ||
-            EqualsIgnoreAsciiCase(key, kMailClientKey));
+    return hive == Hive::kLocalMachine && (EqualsIgnoreAsciiCase(key, kMessagingSubsystemKey) ||
+                                           EqualsIgnoreAsciiCase(key, kMailClientKey));
   }
 
   std::optional<std::string> ReadString(Hive hive, std::string_view key,

@@ -8,14 +8,17 @@
 namespace os {
 namespace {
 
-HKEY Root(Hive hive) { return hive == Hive::kLocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
+HKEY Root(Hive hive) {
+  return hive == Hive::kLocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
 
 // An open key, closed when it goes out of scope.
 class OpenKey {
  public:
   OpenKey(Hive hive, std::string_view key) {
     const std::string name(key);
-    if (RegOpenKeyExA(Root(hive), name.c_str(), 0, KEY_READ, &key_) != ERROR_SUCCESS) key_ = nullptr;
+    if (RegOpenKeyExA(Root(hive), name.c_str(), 0, KEY_READ, &key_) != ERROR_SUCCESS)
+      key_ = nullptr;
   }
   ~OpenKey() {
     if (key_) RegCloseKey(key_);
@@ -41,7 +44,8 @@ class WindowsRegistry final : public Registry {
     if (!opened.get()) return std::nullopt;
     const std::string name(value);
     DWORD type = 0, size = 0;
-    if (RegQueryValueExA(opened.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    if (RegQueryValueExA(opened.get(), name.c_str(), nullptr, &type, nullptr, &size) !=
+        ERROR_SUCCESS)
       return std::nullopt;
     std::vector<BYTE> data(size + 1, 0);
     if (RegQueryValueExA(opened.get(), name.c_str(), nullptr, &type, data.data(), &size) !=

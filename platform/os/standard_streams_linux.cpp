@@ -1,9 +1,9 @@
 // Filling closed standard descriptors with /dev/null.
 #include "platform/os/standard_streams.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
+#include <cerrno>
 
 namespace os {
 

@@ -15,9 +15,12 @@ volatile LONG stop_signal = 0;
 
 int SignalFor(DWORD event) {
   switch (event) {
-    case CTRL_C_EVENT: return SIGINT;
-    case CTRL_BREAK_EVENT: return SIGBREAK;
-    default: return SIGTERM;  // the console closes, the user logs off, the system shuts down
+    case CTRL_C_EVENT:
+      return SIGINT;
+    case CTRL_BREAK_EVENT:
+      return SIGBREAK;
+    default:
+      return SIGTERM;  // the console closes, the user logs off, the system shuts down
   }
 }
 

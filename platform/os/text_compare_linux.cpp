@@ -1,8 +1,8 @@
 // Case-insensitive comparison: UTF-8 decoded here, folded with the C library's Unicode tables.
-#include <clocale>
-#include <cwctype>
 #include <locale.h>
 #include <wctype.h>
+#include <clocale>
+#include <cwctype>
 
 #include "platform/os/text_compare.h"
 
@@ -19,8 +19,8 @@ locale_t UnicodeLocale() {
   return loc;
 }
 
-// Decodes one code point at pos and advances; an invalid byte is returned as 0x110000 + byte so that
-// it compares as itself and never equals a real character.
+// Decodes one code point at pos and advances; an invalid byte is returned as 0x110000 + byte so
+// that it compares as itself and never equals a real character.
 char32_t NextCodePoint(std::string_view s, size_t& pos) {
   unsigned char b = static_cast<unsigned char>(s[pos]);
   int length = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;

@@ -22,9 +22,9 @@ std::wstring Widen(std::string_view text) {
 
 int CompareTextIgnoreCase(std::string_view a, std::string_view b) {
   const std::wstring wide_a = Widen(a), wide_b = Widen(b);
-  const int result =
-      CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wide_a.data(),
-                     static_cast<int>(wide_a.size()), wide_b.data(), static_cast<int>(wide_b.size()));
+  const int result = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wide_a.data(),
+                                    static_cast<int>(wide_a.size()), wide_b.data(),
+                                    static_cast<int>(wide_b.size()));
   return result == 0 ? a.compare(b) : result - CSTR_EQUAL;
 }
 

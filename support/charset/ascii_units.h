@@ -1,7 +1,7 @@
-// ASCII fast paths, for text in mail is mostly ASCII. The leading ASCII units of UTF-16LE text copied
-// as bytes, sixteen units per step with SSE2 (part of every x86-64 CPU; the first other unit is found
-// from the lane mask), four per step elsewhere; the length of the leading ASCII bytes of a text,
-// sixteen bytes per step with SSE2, eight elsewhere.
+// ASCII fast paths, for text in mail is mostly ASCII. The leading ASCII units of UTF-16LE text
+// copied as bytes, sixteen units per step with SSE2 (part of every x86-64 CPU; the first other unit
+// is found from the lane mask), four per step elsewhere; the length of the leading ASCII bytes of a
+// text, sixteen bytes per step with SSE2, eight elsewhere.
 #pragma once
 
 #include <bit>

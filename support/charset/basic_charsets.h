@@ -1,4 +1,5 @@
-// The built-in single-byte sets: US-ASCII (7 bit) and ISO-8859-1 (every byte is its own code point).
+// The built-in single-byte sets: US-ASCII (7 bit) and ISO-8859-1 (every byte is its own code
+// point).
 #pragma once
 
 #include "support/charset/pl_charset_base.h"

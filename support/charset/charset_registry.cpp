@@ -135,7 +135,8 @@ std::string TPlCharsetRegistry::MissingLibraryNotice() {
     for (const std::string& directory : directories_) why += " " + directory;
   }
   std::string sets;
-  for (const auto& [upper, name] : names_without_library_) sets += (sets.empty() ? "" : ", ") + name;
+  for (const auto& [upper, name] : names_without_library_)
+    sets += (sets.empty() ? "" : ", ") + name;
   return "Code page library not found (" + why + "): texts in " + sets + " are read as ISO-8859-1";
 }
 

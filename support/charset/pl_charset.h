@@ -76,21 +76,33 @@ class TPlCharset {
   // Decodes characters from the front of bytes into out until out is full, the bytes are used up or
   // only an incomplete sequence is left. Skip markers are consumed and produce nothing.
   virtual TPlDecodedRun DecodeRun(std::string_view bytes, std::span<TPlCodePoint> out) = 0;
-  // Encodes code points from the front of cps at out (room for cps.size() * MaxBytesPerChar()) until
-  // one cannot be encoded. Returns the number of code points encoded; bytes_written receives the
-  // bytes written.
+  // Encodes code points from the front of cps at out (room for cps.size() * MaxBytesPerChar())
+  // until one cannot be encoded. Returns the number of code points encoded; bytes_written receives
+  // the bytes written.
   virtual std::size_t EncodeRun(std::span<const TPlCodePoint> cps, char* out,
                                 std::size_t& bytes_written) = 0;
 
   // Byte-order mark of the Unicode forms; nothing for the others. Returns the bytes written.
-  virtual int WritePreamble(char* out) { (void)out; return 0; }
+  virtual int WritePreamble(char* out) {
+    (void)out;
+    return 0;
+  }
   // Back to the state of a fresh instance (byte order, shift state).
   virtual void Reset() {}
   // Hooks of stateful encodings: a run of line breaks starts, text starts again after one, the
   // conversion ends. Each returns the bytes written at out.
-  virtual int LineBreak(char* out) { (void)out; return 0; }
-  virtual int Text(char* out) { (void)out; return 0; }
-  virtual int Finish(char* out) { (void)out; return 0; }
+  virtual int LineBreak(char* out) {
+    (void)out;
+    return 0;
+  }
+  virtual int Text(char* out) {
+    (void)out;
+    return 0;
+  }
+  virtual int Finish(char* out) {
+    (void)out;
+    return 0;
+  }
 };
 
 }  // namespace charset

@@ -120,8 +120,7 @@ bool TPlConverter::ConvertAvailable(std::string_view& pending, Output& out,
   return characters_left != 0;
 }
 
-void TPlConverter::Emit(const TPlCodePoint* cps, std::size_t count, Output& out,
-                        unsigned options) {
+void TPlConverter::Emit(const TPlCodePoint* cps, std::size_t count, Output& out, unsigned options) {
   if (destination_->UsesLineHooks()) {
     EmitOneByOne(cps, count, out, options);
     return;

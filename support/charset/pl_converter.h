@@ -1,9 +1,9 @@
 // TPlConverter: converts text from one character set to another by way of Unicode code points.
 // Sets are looked up by name in the character-set registry (charset_registry.h); an unknown name
 // selects ISO-8859-1 and the empty name UTF-16 (little-endian). Without options a conversion never
-// raises: what the source cannot decode, or the destination cannot encode, becomes the destination's
-// replacement character ("?"), and conversion goes on. Only an incomplete sequence at the very end
-// of the input is dropped.
+// raises: what the source cannot decode, or the destination cannot encode, becomes the
+// destination's replacement character ("?"), and conversion goes on. Only an incomplete sequence at
+// the very end of the input is dropped.
 //
 //   charset::TPlConverter converter("windows-1252", "utf-8");
 //   std::string utf8 = converter.Convert(text);
@@ -51,9 +51,10 @@ class TPlConverter {
   std::string Convert(std::string_view source, unsigned options = 0);
 
   // Converts source from its current position to its end, or until character_limit characters
-  // have been decoded (0: no limit; byte-order marks do not count), appending to destination. Writes go out in blocks. When the
-  // conversion stops before the end (limit reached, incomplete sequence at the end) and source can
-  // seek, source is left just after the last byte converted. No byte-order mark is written.
+  // have been decoded (0: no limit; byte-order marks do not count), appending to destination.
+  // Writes go out in blocks. When the conversion stops before the end (limit reached, incomplete
+  // sequence at the end) and source can seek, source is left just after the last byte converted. No
+  // byte-order mark is written.
   void ConvertStream(std::istream& source, std::ostream& destination,
                      std::size_t character_limit = 0, unsigned options = 0);
 

@@ -13,18 +13,17 @@ constexpr TPlCodePoint kSwappedByteOrderMark = 0xFFFE;
 constexpr TPlCodePoint kSwappedByteOrderMark32 = 0xFFFE0000;
 constexpr TPlCodePoint kLastCodePoint = 0x10FFFF;
 
-
 }  // namespace
 
 // ---- UTF-32 ----
 
 TPlDecoded TPlUTF32Codec::DecodeOne(const unsigned char* bytes, std::size_t size) {
   if (size < 4) return Incomplete();
-  const TPlCodePoint unit =
-      big_endian() ? (TPlCodePoint{bytes[0]} << 24 | TPlCodePoint{bytes[1]} << 16 |
-                     TPlCodePoint{bytes[2]} << 8 | bytes[3])
-                  : (TPlCodePoint{bytes[3]} << 24 | TPlCodePoint{bytes[2]} << 16 |
-                     TPlCodePoint{bytes[1]} << 8 | bytes[0]);
+  const TPlCodePoint unit = big_endian()
+                                ? (TPlCodePoint{bytes[0]} << 24 | TPlCodePoint{bytes[1]} << 16 |
+                                   TPlCodePoint{bytes[2]} << 8 | bytes[3])
+                                : (TPlCodePoint{bytes[3]} << 24 | TPlCodePoint{bytes[2]} << 16 |
+                                   TPlCodePoint{bytes[1]} << 8 | bytes[0]);
   if (unit == kPlByteOrderMark) return Skip(4);
   if (unit == kSwappedByteOrderMark32) {
     SwitchByteOrder();

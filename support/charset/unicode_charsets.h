@@ -1,7 +1,7 @@
 // The built-in Unicode forms with a fixed unit: UTF-32 and UTF-16 in either byte order, and UTF-8.
 // A byte-order mark in the input sets the byte order of the rest of it and produces nothing; a
-// sequence that cannot be decoded (a lone surrogate, a UTF-32 unit above U+10FFFF, a malformed UTF-8
-// sequence) decodes as U+FFFD.
+// sequence that cannot be decoded (a lone surrogate, a UTF-32 unit above U+10FFFF, a malformed
+// UTF-8 sequence) decodes as U+FFFD.
 #pragma once
 
 #include "support/charset/pl_charset_base.h"

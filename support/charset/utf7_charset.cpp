@@ -13,7 +13,8 @@ constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz
 constexpr std::array<signed char, 256> MakeBase64Values() {
   std::array<signed char, 256> values{};
   for (auto& v : values) v = -1;
-  for (int i = 0; i < 64; ++i) values[static_cast<unsigned char>(kBase64[i])] = static_cast<signed char>(i);
+  for (int i = 0; i < 64; ++i)
+    values[static_cast<unsigned char>(kBase64[i])] = static_cast<signed char>(i);
   return values;
 }
 constexpr std::array<signed char, 256> kBase64Values = MakeBase64Values();
@@ -21,8 +22,19 @@ constexpr std::array<signed char, 256> kBase64Values = MakeBase64Values();
 bool IsDirect(TPlCodePoint cp) {
   if ((cp >= 'A' && cp <= 'Z') || (cp >= 'a' && cp <= 'z') || (cp >= '0' && cp <= '9')) return true;
   switch (cp) {
-    case '\'': case '(': case ')': case ',': case '-': case '.': case '/': case ':': case '?':
-    case ' ': case '\t': case '\r': case '\n':
+    case '\'':
+    case '(':
+    case ')':
+    case ',':
+    case '-':
+    case '.':
+    case '/':
+    case ':':
+    case '?':
+    case ' ':
+    case '\t':
+    case '\r':
+    case '\n':
       return true;
     default:
       return false;
@@ -44,8 +56,8 @@ TPlDecoded TPlUTF7::DecodeOne(const unsigned char* bytes, std::size_t size) {
   DecoderState after_first = in_;
   const TPlDecoded first = DecodeUnit(bytes, size, after_first);
   if (first.kind == TPlDecoded::Kind::kIncomplete) return first;
-  const bool high = first.kind == TPlDecoded::Kind::kCharacter &&
-                    IsPlHighSurrogate(first.code_point);
+  const bool high =
+      first.kind == TPlDecoded::Kind::kCharacter && IsPlHighSurrogate(first.code_point);
   if (!high) {
     in_ = after_first;
     if (first.kind == TPlDecoded::Kind::kCharacter && IsPlLowSurrogate(first.code_point)) {

@@ -1,8 +1,9 @@
 // UTF-7 (RFC 2152) over 16-bit units. Decoding combines a surrogate pair within a shifted sequence
-// into one character; encoding takes code points up to U+FFFF only. Letters, digits, ' ( ) , - . / : ? space, tab, CR and LF are
-// written directly; every other character goes into a shifted sequence ("+" and base64, 16 bits a
-// character), and "+" itself is written "+-". A shifted sequence is closed (its last bits written
-// and "-" added) before the next direct character, at a line break and at the end of a conversion.
+// into one character; encoding takes code points up to U+FFFF only. Letters, digits, ' ( ) , - . /
+// : ? space, tab, CR and LF are written directly; every other character goes into a shifted
+// sequence ("+" and base64, 16 bits a character), and "+" itself is written "+-". A shifted
+// sequence is closed (its last bits written and "-" added) before the next direct character, at a
+// line break and at the end of a conversion.
 #pragma once
 
 #include <cstdint>

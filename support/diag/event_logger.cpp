@@ -30,23 +30,26 @@ std::string_view CutAtCharacter(std::string_view text, std::size_t max) {
   }
   // text[max] continues the character starting at lead, which therefore does not fit.
   return (static_cast<unsigned char>(text[max]) & 0xC0) == 0x80 ? text.substr(0, lead)
-                                                                 : text.substr(0, max);
+                                                                : text.substr(0, max);
 }
 
 }  // namespace
 
 os::EventType ClassifyEventCode(std::uint32_t code) {
   switch (code >> 30) {
-    case 3: return os::EventType::kError;
-    case 2: return os::EventType::kWarning;
-    default: return os::EventType::kInformation;
+    case 3:
+      return os::EventType::kError;
+    case 2:
+      return os::EventType::kWarning;
+    default:
+      return os::EventType::kInformation;
   }
 }
 
 std::string EventSourceName(std::string_view program_path) {
   const std::size_t slash = program_path.find_last_of('/');
-  std::string_view name = slash == std::string_view::npos ? program_path
-                                                          : program_path.substr(slash + 1);
+  std::string_view name =
+      slash == std::string_view::npos ? program_path : program_path.substr(slash + 1);
   name = name.substr(0, name.find('.'));
   std::string source(CutAtCharacter(name, kMaxSourceName));
   for (std::size_t i = 1; i < source.size(); ++i) {
@@ -91,9 +94,15 @@ void TIMIEventLogger::Report(std::string_view text, std::uint32_t code) {
   // Registration comes first so that the report that triggers it is counted and written.
   const bool writable = event_log.Usable() && RegisterSource();
   switch (type) {
-    case os::EventType::kError: ++error_count_; break;
-    case os::EventType::kWarning: ++warning_count_; break;
-    case os::EventType::kInformation: ++information_count_; break;
+    case os::EventType::kError:
+      ++error_count_;
+      break;
+    case os::EventType::kWarning:
+      ++warning_count_;
+      break;
+    case os::EventType::kInformation:
+      ++information_count_;
+      break;
   }
   if (writable) event_log.Report(type, code, text);
 }

@@ -22,9 +22,7 @@ ProcessThreadStatus& Process() {
   return status;
 }
 
-bool FileExists(const std::string& path) {
-  return os::StatusOfPath(path).Exists();
-}
+bool FileExists(const std::string& path) { return os::StatusOfPath(path).Exists(); }
 
 void StopLocked(ProcessThreadStatus& process) {
   process.enabled = false;

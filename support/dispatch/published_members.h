@@ -7,10 +7,11 @@
 //     static const auto members =
 //         dispatch::TPublishedMembers::For<TMimeHeader>(&dispatch::TDispatchBase::Published())
 //             .Property("Subject", [](TMimeHeader& h) { return h.Subject(); },
-//                       [](TMimeHeader& h, const dispatch::TVariant& v) { h.SetSubject(v.ToString()); })
+//                       [](TMimeHeader& h, const dispatch::TVariant& v) {
+//                       h.SetSubject(v.ToString()); })
 //             .Property("Body", [](TMimeHeader& h) { return h.BodyObject(); })  // object: T*
-//             .Method("Crc32", [](TMimeHeader& h, const dispatch::TVariant& args) { return h.Crc(); })
-//             .Build();
+//             .Method("Crc32", [](TMimeHeader& h, const dispatch::TVariant& args) { return h.Crc();
+//             }) .Build();
 //     return members;
 //   }
 //   const dispatch::TPublishedMembers& PublishedMembers() const override { return Published(); }
@@ -53,7 +54,8 @@ class TPublishedMembers {
   // Starts the table of class T, whose ancestor's table is `ancestor` (null for a root).
   template <class T>
   static Builder<T> For(const TPublishedMembers* ancestor) {
-    static_assert(std::is_base_of_v<TDispatchBase, T>, "published classes derive from TDispatchBase");
+    static_assert(std::is_base_of_v<TDispatchBase, T>,
+                  "published classes derive from TDispatchBase");
     return Builder<T>(ancestor);
   }
 
@@ -119,13 +121,15 @@ class TPublishedMembers::Builder {
   template <class Call>
   static Caller WrapCaller(Call call) {
     if constexpr (std::is_invocable_v<Call&, T&, const TVariant&, TVariant&>) {
-      return [call = std::move(call)](TDispatchBase& object, const TVariant& args, TVariant& result) {
-        call(static_cast<T&>(object), args, result);
-      };
+      return
+          [call = std::move(call)](TDispatchBase& object, const TVariant& args, TVariant& result) {
+            call(static_cast<T&>(object), args, result);
+          };
     } else {
-      return [call = std::move(call)](TDispatchBase& object, const TVariant& args, TVariant& result) {
-        result = TVariant(call(static_cast<T&>(object), args));
-      };
+      return
+          [call = std::move(call)](TDispatchBase& object, const TVariant& args, TVariant& result) {
+            result = TVariant(call(static_cast<T&>(object), args));
+          };
     }
   }
 

@@ -86,10 +86,18 @@ std::int64_t CheckRange(std::int64_t value, std::int64_t low, std::int64_t high,
 // Range of integers of each kind.
 void IntegerRange(VARTYPE vt, std::int64_t& low, std::int64_t& high) {
   switch (vt) {
-    case VT_I2: low = INT16_MIN, high = INT16_MAX; return;
-    case VT_I4: low = INT32_MIN, high = INT32_MAX; return;
-    case VT_UI1: low = 0, high = UINT8_MAX; return;
-    default: low = INT64_MIN, high = INT64_MAX; return;
+    case VT_I2:
+      low = INT16_MIN, high = INT16_MAX;
+      return;
+    case VT_I4:
+      low = INT32_MIN, high = INT32_MAX;
+      return;
+    case VT_UI1:
+      low = 0, high = UINT8_MAX;
+      return;
+    default:
+      low = INT64_MIN, high = INT64_MAX;
+      return;
   }
 }
 
@@ -124,12 +132,21 @@ TVariant TVariant::Array(std::vector<TVariant> elements, VARTYPE element_type) {
 
 std::int64_t TVariant::ToInt64() const {
   switch (vt_) {
-    case VT_EMPTY: return 0;
-    case VT_I2: case VT_I4: case VT_UI1: case VT_I8: case VT_BOOL: return integer_;
-    case VT_R4: case VT_R8: case VT_DATE:
+    case VT_EMPTY:
+      return 0;
+    case VT_I2:
+    case VT_I4:
+    case VT_UI1:
+    case VT_I8:
+    case VT_BOOL:
+      return integer_;
+    case VT_R4:
+    case VT_R8:
+    case VT_DATE:
       return RoundToInteger(real_, INT64_MIN, INT64_MAX, vt_, VT_I8);
-    case VT_CY: return RoundToInteger(static_cast<double>(integer_) / Currency::kScale, INT64_MIN,
-                                      INT64_MAX, vt_, VT_I8);
+    case VT_CY:
+      return RoundToInteger(static_cast<double>(integer_) / Currency::kScale, INT64_MIN, INT64_MAX,
+                            vt_, VT_I8);
     case VT_BSTR: {
       const std::string text = WideToUtf8(text_);
       std::int64_t integer = 0;
@@ -140,7 +157,8 @@ std::int64_t TVariant::ToInt64() const {
       if (os::EqualsIgnoreAsciiCase(TrimBlanks(text), "false")) return 0;
       FailConversion(vt_, VT_I8);
     }
-    default: FailConversion(vt_, VT_I8);
+    default:
+      FailConversion(vt_, VT_I8);
   }
 }
 
@@ -153,11 +171,20 @@ std::int32_t TVariant::ToInt() const {
 
 double TVariant::ToDouble() const {
   switch (vt_) {
-    case VT_EMPTY: return 0;
-    case VT_I2: case VT_I4: case VT_UI1: case VT_I8: case VT_BOOL:
+    case VT_EMPTY:
+      return 0;
+    case VT_I2:
+    case VT_I4:
+    case VT_UI1:
+    case VT_I8:
+    case VT_BOOL:
       return static_cast<double>(integer_);
-    case VT_R4: case VT_R8: case VT_DATE: return real_;
-    case VT_CY: return static_cast<double>(integer_) / Currency::kScale;
+    case VT_R4:
+    case VT_R8:
+    case VT_DATE:
+      return real_;
+    case VT_CY:
+      return static_cast<double>(integer_) / Currency::kScale;
     case VT_BSTR: {
       const std::string text = WideToUtf8(text_);
       double real = 0;
@@ -166,16 +193,26 @@ double TVariant::ToDouble() const {
       if (os::EqualsIgnoreAsciiCase(TrimBlanks(text), "false")) return 0;
       FailConversion(vt_, VT_R8);
     }
-    default: FailConversion(vt_, VT_R8);
+    default:
+      FailConversion(vt_, VT_R8);
   }
 }
 
 bool TVariant::ToBool() const {
   switch (vt_) {
-    case VT_EMPTY: return false;
-    case VT_I2: case VT_I4: case VT_UI1: case VT_I8: case VT_BOOL: case VT_CY:
+    case VT_EMPTY:
+      return false;
+    case VT_I2:
+    case VT_I4:
+    case VT_UI1:
+    case VT_I8:
+    case VT_BOOL:
+    case VT_CY:
       return integer_ != 0;
-    case VT_R4: case VT_R8: case VT_DATE: return real_ != 0;
+    case VT_R4:
+    case VT_R8:
+    case VT_DATE:
+      return real_ != 0;
     case VT_BSTR: {
       const std::string text = WideToUtf8(text_);
       if (os::EqualsIgnoreAsciiCase(TrimBlanks(text), "true")) return true;
@@ -184,27 +221,38 @@ bool TVariant::ToBool() const {
       if (ParseNumber(text, real)) return real != 0;
       FailConversion(vt_, VT_BOOL);
     }
-    default: FailConversion(vt_, VT_BOOL);
+    default:
+      FailConversion(vt_, VT_BOOL);
   }
 }
 
 std::string TVariant::ToString() const {
   switch (vt_) {
-    case VT_EMPTY: return {};
-    case VT_I2: case VT_I4: case VT_UI1: case VT_I8: return std::to_string(integer_);
-    case VT_BOOL: return integer_ != 0 ? "True" : "False";
-    case VT_R4: return FormatReal(static_cast<float>(real_));
-    case VT_R8: return FormatReal(real_);
-    case VT_CY: return FormatReal(static_cast<double>(integer_) / Currency::kScale);
-    case VT_DATE: return diag::FormatDateTime(real_);
-    case VT_BSTR: return WideToUtf8(text_);
-    default: FailConversion(vt_, VT_BSTR);
+    case VT_EMPTY:
+      return {};
+    case VT_I2:
+    case VT_I4:
+    case VT_UI1:
+    case VT_I8:
+      return std::to_string(integer_);
+    case VT_BOOL:
+      return integer_ != 0 ? "True" : "False";
+    case VT_R4:
+      return FormatReal(static_cast<float>(real_));
+    case VT_R8:
+      return FormatReal(real_);
+    case VT_CY:
+      return FormatReal(static_cast<double>(integer_) / Currency::kScale);
+    case VT_DATE:
+      return diag::FormatDateTime(real_);
+    case VT_BSTR:
+      return WideToUtf8(text_);
+    default:
+      FailConversion(vt_, VT_BSTR);
   }
 }
 
-std::u16string TVariant::ToWide() const {
-  return vt_ == VT_BSTR ? text_ : Utf8ToWide(ToString());
-}
+std::u16string TVariant::ToWide() const { return vt_ == VT_BSTR ? text_ : Utf8ToWide(ToString()); }
 
 Currency TVariant::ToCurrency() const {
   if (vt_ == VT_CY) return Currency{integer_};
@@ -236,19 +284,32 @@ TVariant TVariant::ChangeType(VARTYPE vt) const {
   std::int64_t low = 0, high = 0;
   IntegerRange(vt, low, high);
   switch (vt) {
-    case VT_EMPTY: return TVariant();
-    case VT_I2: return static_cast<std::int16_t>(CheckRange(ToInt64(), low, high, vt_, vt));
-    case VT_I4: return ToInt();
-    case VT_UI1: return static_cast<std::uint8_t>(CheckRange(ToInt64(), low, high, vt_, vt));
-    case VT_I8: return ToInt64();
-    case VT_R4: return static_cast<float>(ToDouble());
-    case VT_R8: return ToDouble();
-    case VT_CY: return ToCurrency();
-    case VT_DATE: return Date(ToDate());
-    case VT_BSTR: return ToWide();
-    case VT_BOOL: return ToBool();
-    case VT_DISPATCH: return ToDispatch();
-    default: FailConversion(vt_, vt);
+    case VT_EMPTY:
+      return TVariant();
+    case VT_I2:
+      return static_cast<std::int16_t>(CheckRange(ToInt64(), low, high, vt_, vt));
+    case VT_I4:
+      return ToInt();
+    case VT_UI1:
+      return static_cast<std::uint8_t>(CheckRange(ToInt64(), low, high, vt_, vt));
+    case VT_I8:
+      return ToInt64();
+    case VT_R4:
+      return static_cast<float>(ToDouble());
+    case VT_R8:
+      return ToDouble();
+    case VT_CY:
+      return ToCurrency();
+    case VT_DATE:
+      return Date(ToDate());
+    case VT_BSTR:
+      return ToWide();
+    case VT_BOOL:
+      return ToBool();
+    case VT_DISPATCH:
+      return ToDispatch();
+    default:
+      FailConversion(vt_, vt);
   }
 }
 
@@ -266,9 +327,14 @@ const TVariant& TVariant::operator[](std::size_t index) const {
 bool TVariant::operator==(const TVariant& other) const {
   if (vt_ != other.vt_) return false;
   switch (vt_) {
-    case VT_R4: case VT_R8: case VT_DATE: return real_ == other.real_;
-    case VT_BSTR: return text_ == other.text_;
-    case VT_DISPATCH: return object_ == other.object_;
+    case VT_R4:
+    case VT_R8:
+    case VT_DATE:
+      return real_ == other.real_;
+    case VT_BSTR:
+      return text_ == other.text_;
+    case VT_DISPATCH:
+      return object_ == other.object_;
     default:
       return IsArray() ? elements_ == other.elements_ : integer_ == other.integer_;
   }
@@ -278,20 +344,48 @@ std::string VarTypeName(VARTYPE vt) {
   const VARTYPE element = static_cast<VARTYPE>(vt & ~VT_ARRAY);
   std::string name;
   switch (element) {
-    case VT_EMPTY: name = "VT_EMPTY"; break;
-    case VT_I2: name = "VT_I2"; break;
-    case VT_I4: name = "VT_I4"; break;
-    case VT_R4: name = "VT_R4"; break;
-    case VT_R8: name = "VT_R8"; break;
-    case VT_CY: name = "VT_CY"; break;
-    case VT_DATE: name = "VT_DATE"; break;
-    case VT_BSTR: name = "VT_BSTR"; break;
-    case VT_DISPATCH: name = "VT_DISPATCH"; break;
-    case VT_BOOL: name = "VT_BOOL"; break;
-    case VT_VARIANT: name = "VT_VARIANT"; break;
-    case VT_UI1: name = "VT_UI1"; break;
-    case VT_I8: name = "VT_I8"; break;
-    default: name = "VT_" + std::to_string(element); break;
+    case VT_EMPTY:
+      name = "VT_EMPTY";
+      break;
+    case VT_I2:
+      name = "VT_I2";
+      break;
+    case VT_I4:
+      name = "VT_I4";
+      break;
+    case VT_R4:
+      name = "VT_R4";
+      break;
+    case VT_R8:
+      name = "VT_R8";
+      break;
+    case VT_CY:
+      name = "VT_CY";
+      break;
+    case VT_DATE:
+      name = "VT_DATE";
+      break;
+    case VT_BSTR:
+      name = "VT_BSTR";
+      break;
+    case VT_DISPATCH:
+      name = "VT_DISPATCH";
+      break;
+    case VT_BOOL:
+      name = "VT_BOOL";
+      break;
+    case VT_VARIANT:
+      name = "VT_VARIANT";
+      break;
+    case VT_UI1:
+      name = "VT_UI1";
+      break;
+    case VT_I8:
+      name = "VT_I8";
+      break;
+    default:
+      name = "VT_" + std::to_string(element);
+      break;
   }
   return (vt & VT_ARRAY) != 0 ? "VT_ARRAY|" + name : name;
 }

@@ -26,7 +26,8 @@ inline constexpr VARTYPE VT_DATE = 7;
 inline constexpr VARTYPE VT_BSTR = 8;
 inline constexpr VARTYPE VT_DISPATCH = 9;
 inline constexpr VARTYPE VT_BOOL = 11;
-inline constexpr VARTYPE VT_VARIANT = 12;  // element kind of arrays whose elements carry their own kind
+inline constexpr VARTYPE VT_VARIANT =
+    12;  // element kind of arrays whose elements carry their own kind
 inline constexpr VARTYPE VT_UI1 = 17;
 inline constexpr VARTYPE VT_I8 = 20;
 inline constexpr VARTYPE VT_ARRAY = 0x2000;  // flag: VT_ARRAY | element kind
@@ -48,8 +49,8 @@ class TVariant {
   // Integers take the narrowest listed kind that holds every value of their type:
   // unsigned 8 bits -> VT_UI1, signed up to 16 bits -> VT_I2, up to 32 bits -> VT_I4, else VT_I8.
   template <std::integral I>
-    requires(!std::same_as<I, bool>)
-  TVariant(I value) : vt_(IntegerKind<I>()), integer_(static_cast<std::int64_t>(value)) {}
+  requires(!std::same_as<I, bool>) TVariant(I value)
+      : vt_(IntegerKind<I>()), integer_(static_cast<std::int64_t>(value)) {}
   TVariant(float value) : vt_(VT_R4), real_(value) {}
   TVariant(double value) : vt_(VT_R8), real_(value) {}
   TVariant(Currency value) : vt_(VT_CY), integer_(value.scaled) {}
@@ -100,10 +101,14 @@ class TVariant {
  private:
   template <std::integral I>
   static constexpr VARTYPE IntegerKind() {
-    if constexpr (sizeof(I) == 1 && std::unsigned_integral<I>) return VT_UI1;
-    else if constexpr (sizeof(I) <= 2 && std::signed_integral<I>) return VT_I2;
-    else if constexpr (sizeof(I) < 4 || (sizeof(I) == 4 && std::signed_integral<I>)) return VT_I4;
-    else return VT_I8;
+    if constexpr (sizeof(I) == 1 && std::unsigned_integral<I>)
+      return VT_UI1;
+    else if constexpr (sizeof(I) <= 2 && std::signed_integral<I>)
+      return VT_I2;
+    else if constexpr (sizeof(I) < 4 || (sizeof(I) == 4 && std::signed_integral<I>))
+      return VT_I4;
+    else
+      return VT_I8;
   }
 
   VARTYPE vt_ = VT_EMPTY;

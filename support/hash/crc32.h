@@ -26,8 +26,8 @@ class THashCrc32 {
   std::uint32_t register_;
 };
 
-// Entry i of the byte-wise table: i shifted right eight times, each shift followed by an exclusive-or
-// with 0xEDB88320 when the bit shifted out was 1.
+// Entry i of the byte-wise table: i shifted right eight times, each shift followed by an
+// exclusive-or with 0xEDB88320 when the bit shifted out was 1.
 std::uint32_t Crc32TableEntry(std::uint8_t index);
 
 }  // namespace hash

@@ -120,16 +120,16 @@ __attribute__((target("pclmul,sse4.1"))) std::uint32_t AdvanceByClmul(std::uint3
   __m128i x1 = Load128(p + 16), x2 = Load128(p + 32), x3 = Load128(p + 48);
   p += 64;
   size -= 64;
-  const __m128i k512 = _mm_set_epi64x(static_cast<long long>(kFold512High),
-                                      static_cast<long long>(kFold512Low));
+  const __m128i k512 =
+      _mm_set_epi64x(static_cast<long long>(kFold512High), static_cast<long long>(kFold512Low));
   for (; size >= 64; p += 64, size -= 64) {
     x0 = Fold(x0, k512, Load128(p));
     x1 = Fold(x1, k512, Load128(p + 16));
     x2 = Fold(x2, k512, Load128(p + 32));
     x3 = Fold(x3, k512, Load128(p + 48));
   }
-  const __m128i k128 = _mm_set_epi64x(static_cast<long long>(kFold128High),
-                                      static_cast<long long>(kFold128Low));
+  const __m128i k128 =
+      _mm_set_epi64x(static_cast<long long>(kFold128High), static_cast<long long>(kFold128Low));
   __m128i x = Fold(Fold(Fold(x0, k128, x1), k128, x2), k128, x3);
   for (; size >= 16; p += 16, size -= 16) x = Fold(x, k128, Load128(p));
 
@@ -138,8 +138,8 @@ __attribute__((target("pclmul,sse4.1"))) std::uint32_t AdvanceByClmul(std::uint3
   const __m128i low32 = _mm_set_epi32(0, 0, 0, -1);
   const __m128i k64 = _mm_set_epi64x(0, static_cast<long long>(kFold64));
   x = _mm_xor_si128(_mm_clmulepi64_si128(_mm_and_si128(x, low32), k64, 0x00), _mm_srli_si128(x, 4));
-  const __m128i barrett = _mm_set_epi64x(static_cast<long long>(kBarrettMu),
-                                         static_cast<long long>(kBarrettPoly));
+  const __m128i barrett =
+      _mm_set_epi64x(static_cast<long long>(kBarrettMu), static_cast<long long>(kBarrettPoly));
   __m128i t = _mm_clmulepi64_si128(_mm_and_si128(x, low32), barrett, 0x10);
   t = _mm_clmulepi64_si128(_mm_and_si128(t, low32), barrett, 0x00);
   return static_cast<std::uint32_t>(_mm_extract_epi32(_mm_xor_si128(t, x), 1));
@@ -151,7 +151,8 @@ __attribute__((target("pclmul,sse4.1"))) std::uint32_t AdvanceByClmul(std::uint3
 
 bool Crc32KernelAvailable(Crc32Kernel kernel) {
   switch (kernel) {
-    case Crc32Kernel::kTable: return true;
+    case Crc32Kernel::kTable:
+      return true;
     case Crc32Kernel::kClmul:
 #ifdef HASH_CRC32_HAS_CLMUL
       __builtin_cpu_init();

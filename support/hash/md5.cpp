@@ -62,7 +62,8 @@ void TCrMD5::Hash(std::string_view message) {
   const std::size_t whole = message.size() - message.size() % kBlockSize;
   for (std::size_t offset = 0; offset < whole; offset += kBlockSize) Compress(bytes + offset);
 
-  // The tail, the 0x80 byte and the length fill one block, or two when the tail is 56 bytes or more.
+  // The tail, the 0x80 byte and the length fill one block, or two when the tail is 56 bytes or
+  // more.
   unsigned char last[2 * kBlockSize] = {};
   const std::size_t tail = message.size() - whole;
   if (tail != 0) std::memcpy(last, bytes + whole, tail);
@@ -90,9 +91,7 @@ void THashMd5::Reset() {
   digest_ = {};
 }
 
-void THashMd5::Hash(std::string_view message) {
-  engine_.Hash(message.substr(0, kMaxHashedBytes));
-}
+void THashMd5::Hash(std::string_view message) { engine_.Hash(message.substr(0, kMaxHashedBytes)); }
 
 void THashMd5::Finish() { digest_ = engine_.Digest(); }
 

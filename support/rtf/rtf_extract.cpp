@@ -18,13 +18,13 @@ using charset::AppendUtf8;
 
 // Groups whose text is never shown: tables, document properties, pictures, field instructions.
 constexpr std::array<std::string_view, 26> kDestinations = {
-    "fonttbl",   "colortbl",  "stylesheet", "info",        "pict",          "object",
-    "header",    "headerl",   "headerr",    "headerf",     "footer",        "footerl",
-    "footerr",   "footerf",   "fldinst",    "themedata",   "datastore",     "xmlnstbl",
-    "listtable", "listoverridetable", "rsidtbl", "generator", "latentstyles", "filetbl",
+    "fonttbl",   "colortbl",          "stylesheet", "info",      "pict",         "object",
+    "header",    "headerl",           "headerr",    "headerf",   "footer",       "footerl",
+    "footerr",   "footerf",           "fldinst",    "themedata", "datastore",    "xmlnstbl",
+    "listtable", "listoverridetable", "rsidtbl",    "generator", "latentstyles", "filetbl",
     "revtbl",    "nonshppict"};
-constexpr std::size_t kShortestDestination = std::ranges::min(
-    kDestinations, {}, [](std::string_view name) { return name.size(); }).size();
+constexpr std::size_t kShortestDestination =
+    std::ranges::min(kDestinations, {}, [](std::string_view name) { return name.size(); }).size();
 
 // Bytes that end a run of plain text: group and control marks, and what the reader skips.
 constexpr std::array<bool, 256> kSpecial = [] {
@@ -37,11 +37,11 @@ constexpr int kMaxDepth = 1024;  // deeper groups share the state of the deepest
 constexpr long kLargestParameter = 1L << 20;  // larger parameters count as this
 
 struct Group {
-  bool hidden = false;     // a destination: its text is not shown
-  bool html_tag = false;   // inside \*\htmltag: the text is HTML
-  bool rtf_only = false;   // after \htmlrtf: the text is not HTML
-  bool starred = false;    // \* seen: the next word names an optional destination
-  int fallback = 1;        // \ucN: characters that stand in after each \uN
+  bool hidden = false;    // a destination: its text is not shown
+  bool html_tag = false;  // inside \*\htmltag: the text is HTML
+  bool rtf_only = false;  // after \htmlrtf: the text is not HTML
+  bool starred = false;   // \* seen: the next word names an optional destination
+  int fallback = 1;       // \ucN: characters that stand in after each \uN
 };
 
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -53,7 +53,6 @@ int HexValue(char c) {
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
 }
-
 
 class Reader {
  public:
@@ -92,11 +91,15 @@ class Reader {
           groups_.pop_back();
         }
         break;
-      case '\\': Control(); break;
+      case '\\':
+        Control();
+        break;
       case '\r':
       case '\n':
-      case '\0': break;  // line breaks of the source and padding are not text
-      default: TextRun(c);
+      case '\0':
+        break;  // line breaks of the source and padding are not text
+      default:
+        TextRun(c);
     }
   }
 
@@ -116,16 +119,24 @@ class Reader {
     if (IsLetter(c)) return Word();
     ++pos_;
     switch (c) {
-      case '\'': return HexEscape();
+      case '\'':
+        return HexEscape();
       case '\\':
       case '{':
-      case '}': return Byte(static_cast<unsigned char>(c));
-      case '*': Current().starred = true; return;
-      case '~': return Character(0xA0);
-      case '_': return Character('-');
+      case '}':
+        return Byte(static_cast<unsigned char>(c));
+      case '*':
+        Current().starred = true;
+        return;
+      case '~':
+        return Character(0xA0);
+      case '_':
+        return Character('-');
       case '\r':
-      case '\n': return Text("\r\n");
-      default: return;  // \- (optional hyphen), \| and other symbols show nothing
+      case '\n':
+        return Text("\r\n");
+      default:
+        return;  // \- (optional hyphen), \| and other symbols show nothing
     }
   }
 

@@ -104,7 +104,8 @@ TEST_F(Registry, FirstRegistrationKeepsItsAliases) {
 }
 
 TEST_F(Registry, FactoryThatFailsFallsBackToLatin1) {
-  ASSERT_TRUE(registry().Register("x-broken", "Test", "Broken", [] { return (TPlCharset*)nullptr; }));
+  ASSERT_TRUE(
+      registry().Register("x-broken", "Test", "Broken", [] { return (TPlCharset*)nullptr; }));
   EXPECT_EQ(registry().Create("x-broken")->Description(), "Western European (ISO-8859-1)");
   EXPECT_EQ(TPlConverter("x-broken", "utf-8").Convert("\xE9"), "\u00E9");
 }
@@ -153,7 +154,8 @@ TEST_F(LibraryDirectory, UnreadableLibraryIsNamedWithItsReason) {
   registry().ResetForTesting({dir_.string()});
   TPlConverter("euc-kr", "utf-8");
   const std::string notice = registry().MissingLibraryNotice();
-  EXPECT_EQ(notice.rfind("Code page library not found (" + (dir_ / "codepages.chl").string(), 0), 0u)
+  EXPECT_EQ(notice.rfind("Code page library not found (" + (dir_ / "codepages.chl").string(), 0),
+            0u)
       << notice;
   EXPECT_NE(notice.find("): texts in euc-kr are read as ISO-8859-1"), std::string::npos) << notice;
 }
@@ -189,7 +191,8 @@ TEST(LibrarySearch, ProgramDirectoryComesFirst) {
 TEST(LibraryAbi, OtherVersionRegistersNothing) {
   const auto library = os::DynamicLibrary::Load(std::string(PST2XMZ_BIN_DIR) + "/codepages.chl");
   ASSERT_NE(library, nullptr);
-  const auto entry = reinterpret_cast<PlRegisterCharsetLibrary>(library->Find(kPlCharsetLibraryEntry));
+  const auto entry =
+      reinterpret_cast<PlRegisterCharsetLibrary>(library->Find(kPlCharsetLibraryEntry));
   ASSERT_NE(entry, nullptr);
   int calls = 0;
   const PlRegisterCharset count = [](void* host, const char*, const char*, const char*,

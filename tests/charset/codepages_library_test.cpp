@@ -19,10 +19,11 @@ class CodePages : public ::testing::Test {
 
 TEST_F(CodePages, LibraryIsFoundAndKept) {
   EXPECT_EQ(TPlCharsetRegistry::Instance().LibraryCount(), 1u);
-  for (const char* alias : {"windows-1252", "CP1252", "1252", "shift_jis", "SJIS", "932", "gb2312",
-                            "GBK", "936", "ks_c_5601-1987", "euc-kr", "949", "big5", "950",
-                            "iso-8859-2", "Latin2", "28592", "koi8-r", "20866", "koi8-u",
-                            "euc-jp", "iso-2022-jp", "gb18030", "windows-874", "iso-8859-16"}) {
+  for (const char* alias :
+       {"windows-1252", "CP1252",  "1252",           "shift_jis",  "SJIS",  "932",    "gb2312",
+        "GBK",          "936",     "ks_c_5601-1987", "euc-kr",     "949",   "big5",   "950",
+        "iso-8859-2",   "Latin2",  "28592",          "koi8-r",     "20866", "koi8-u", "euc-jp",
+        "iso-2022-jp",  "gb18030", "windows-874",    "iso-8859-16"}) {
     const TPlCharsetInfo* info = TPlCharsetRegistry::Instance().Find(alias);
     ASSERT_NE(info, nullptr) << alias;
     EXPECT_NE(info->library, nullptr) << alias;
@@ -66,8 +67,7 @@ const ConversionCase kEncodings[] = {
      Bytes({0x1B, 0x24, 0x42, 0x46, 0x7C, 0x4B, 0x5C, 0x1B, 0x28, 0x42})},
 };
 
-class CodePageRoundTrip : public CodePages,
-                          public ::testing::WithParamInterface<ConversionCase> {};
+class CodePageRoundTrip : public CodePages, public ::testing::WithParamInterface<ConversionCase> {};
 
 TEST_P(CodePageRoundTrip, EncodesAndDecodes) {
   const ConversionCase& c = GetParam();
@@ -110,7 +110,8 @@ TEST_F(CodePages, Gb18030FourByteCharacters) {
     GTEST_SKIP() << "the system has no GB18030 conversion";
   }
   ExpectConversion({"Gb18030", "utf-8", "gb18030", "\U0001F600", Bytes({0x94, 0x39, 0xFC, 0x36})});
-  EXPECT_EQ(TPlConverter("gb18030", "utf-8").Convert(Bytes({0x94, 0x39, 0xFC, 0x36})), "\U0001F600");
+  EXPECT_EQ(TPlConverter("gb18030", "utf-8").Convert(Bytes({0x94, 0x39, 0xFC, 0x36})),
+            "\U0001F600");
   EXPECT_EQ(ConvertHex("gb18030", "utf-8", Bytes({0x41, 0x94, 0x39})), Hex("A"));
 }
 
@@ -118,12 +119,13 @@ TEST_F(CodePages, Gb18030FourByteCharacters) {
 // ASCII for ASCII characters and at the end.
 TEST_F(CodePages, Iso2022JpFollowsItsShifts) {
   const std::string mixed = "a\u65E5b\u672C\u65E5\n\u00A5";
-  const std::string jis = Bytes({0x61, 0x1B, 0x24, 0x42, 0x46, 0x7C, 0x1B, 0x28, 0x42, 0x62, 0x1B,
-                                 0x24, 0x42, 0x4B, 0x5C, 0x46, 0x7C, 0x1B, 0x28, 0x42, 0x0A, 0x1B,
-                                 0x28, 0x4A, 0x5C, 0x1B, 0x28, 0x42});
+  const std::string jis =
+      Bytes({0x61, 0x1B, 0x24, 0x42, 0x46, 0x7C, 0x1B, 0x28, 0x42, 0x62, 0x1B, 0x24, 0x42, 0x4B,
+             0x5C, 0x46, 0x7C, 0x1B, 0x28, 0x42, 0x0A, 0x1B, 0x28, 0x4A, 0x5C, 0x1B, 0x28, 0x42});
   EXPECT_EQ(ConvertHex("utf-8", "iso-2022-jp", mixed), Hex(jis));
   EXPECT_EQ(TPlConverter("iso-2022-jp", "utf-8").Convert(jis), mixed);
-  // ESC $ @ is the older name of the same set; a control passes in it; a line break does not end it.
+  // ESC $ @ is the older name of the same set; a control passes in it; a line break does not end
+  // it.
   EXPECT_EQ(TPlConverter("iso-2022-jp", "utf-8")
                 .Convert(Bytes({0x1B, 0x24, 0x40, 0x46, 0x7C, 0x0A, 0x4B, 0x5C})),
             "\u65E5\n\u672C");

@@ -9,14 +9,15 @@ const std::string kGrinningFace = Bytes({0xF0, 0x9F, 0x98, 0x80});  // U+1F600 i
 
 const ConversionCase kCases[] = {
     // UTF-16
-    {"Utf16SurrogatePairFromUtf8", "utf-8", "utf-16", kGrinningFace, Bytes({0x3D, 0xD8, 0x00, 0xDE})},
+    {"Utf16SurrogatePairFromUtf8", "utf-8", "utf-16", kGrinningFace,
+     Bytes({0x3D, 0xD8, 0x00, 0xDE})},
     {"Utf16BESurrogatePairFromUtf8", "utf-8", "utf-16BE", kGrinningFace,
      Bytes({0xD8, 0x3D, 0xDE, 0x00})},
     {"Utf16SurrogatePairToUtf8", "utf-16", "utf-8", Bytes({0x3D, 0xD8, 0x00, 0xDE}), kGrinningFace},
     {"Utf16ByteOrderMarksSwitchOrder", "utf-16", "utf-8",
      Bytes({0xFE, 0xFF, 0x00, 0x41, 0xFF, 0xFE, 0x42, 0x00}), "AB"},
-    {"Utf16BEReadsLittleEndianAfterMark", "utf-16BE", "utf-8", Bytes({0x00, 0x41, 0xFF, 0xFE, 0x42, 0x00}),
-     "AB"},
+    {"Utf16BEReadsLittleEndianAfterMark", "utf-16BE", "utf-8",
+     Bytes({0x00, 0x41, 0xFF, 0xFE, 0x42, 0x00}), "AB"},
     {"Utf16LoneHalfUnitAtEndIsDropped", "utf-16", "utf-8", Bytes({0x41, 0x00, 0x42}), "A"},
     {"Utf16HighSurrogateAtEndIsDropped", "utf-16", "utf-8", Bytes({0x41, 0x00, 0x3D, 0xD8}), "A"},
     {"Utf16HighSurrogateWithoutLowIsReplaced", "utf-16", "utf-8", Bytes({0x3D, 0xD8, 0x41, 0x00}),
@@ -43,8 +44,8 @@ const ConversionCase kCases[] = {
      Bytes({0xFD, 0xBF, 0xBF, 0xBF, 0xBF, 0xBF})},
     {"Utf8StrayContinuationByteIsReplaced", "utf-8", "utf-8", Bytes({0x41, 0x80, 0x42}), "A?B"},
     {"Utf8LeadByteConsumesOnlyItself", "utf-8", "utf-8", Bytes({0xC3, 0x41, 0x42}), "?AB"},
-    {"Utf8CutSequenceInMiddleGivesTwoReplacements", "utf-8", "utf-16",
-     Bytes({0xE2, 0x82, 0x41}), Bytes({0x3F, 0, 0x3F, 0, 0x41, 0})},
+    {"Utf8CutSequenceInMiddleGivesTwoReplacements", "utf-8", "utf-16", Bytes({0xE2, 0x82, 0x41}),
+     Bytes({0x3F, 0, 0x3F, 0, 0x41, 0})},
     {"Utf8CutSequenceAtEndIsDropped", "utf-8", "utf-8", Bytes({0x41, 0xE2, 0x82}), "A"},
     {"Utf8OverlongFormIsOneReplacement", "utf-8", "utf-8", Bytes({0xC0, 0xAF, 0x41}), "?A"},
     {"Utf8EncodedSurrogateIsReplaced", "utf-8", "utf-16", Bytes({0xED, 0xA0, 0x80}),
@@ -66,12 +67,9 @@ TEST(UnicodePreamble, EachFormWritesItsByteOrderMark) {
     const char* name;
     std::string mark;
   } kMarks[] = {
-      {"utf-8", Bytes({0xEF, 0xBB, 0xBF})},
-      {"utf-16", Bytes({0xFF, 0xFE})},
-      {"utf-16BE", Bytes({0xFE, 0xFF})},
-      {"utf-32", Bytes({0xFF, 0xFE, 0, 0})},
-      {"utf-32BE", Bytes({0, 0, 0xFE, 0xFF})},
-      {"us-ascii", ""},
+      {"utf-8", Bytes({0xEF, 0xBB, 0xBF})},    {"utf-16", Bytes({0xFF, 0xFE})},
+      {"utf-16BE", Bytes({0xFE, 0xFF})},       {"utf-32", Bytes({0xFF, 0xFE, 0, 0})},
+      {"utf-32BE", Bytes({0, 0, 0xFE, 0xFF})}, {"us-ascii", ""},
   };
   for (const auto& m : kMarks) {
     TPlConverter converter("utf-8", m.name);

@@ -1,5 +1,5 @@
-// UTF-7: the examples of RFC 2152 both ways, "+-", shifted sequences closed before direct characters
-// and at line breaks, and what the 16-bit form cannot carry.
+// UTF-7: the examples of RFC 2152 both ways, "+-", shifted sequences closed before direct
+// characters and at line breaks, and what the 16-bit form cannot carry.
 #include <sstream>
 
 #include "tests/charset/byte_strings.h"

@@ -90,16 +90,16 @@ TEST_F(ComposeMessageTest, PlainBodyAndHtmlInRtfBecomeAlternatives) {
     if (*body) message_->streams[PR_BODY] = Bytes(body);
     message_->streams[PR_RTF_COMPRESSED] = CompressedRtf(kHtmlRtf);
     EXPECT_EQ(Body(),
-            "--Next_Part_1000\r\n"
-            "Content-Type: text/plain; charset=utf-8\r\n"
-            "Content-Transfer-Encoding: 8bit\r\n"
-            "\r\n"
-            "caf\xC3\xA9\r\n"
-            "--Next_Part_1000\r\n"
-            "Content-Type: text/html\r\n"
-            "\r\n"
-            "<html><p>caf&#233;</p>\r\n"
-            "--Next_Part_1000--\r\n")
+              "--Next_Part_1000\r\n"
+              "Content-Type: text/plain; charset=utf-8\r\n"
+              "Content-Transfer-Encoding: 8bit\r\n"
+              "\r\n"
+              "caf\xC3\xA9\r\n"
+              "--Next_Part_1000\r\n"
+              "Content-Type: text/html\r\n"
+              "\r\n"
+              "<html><p>caf&#233;</p>\r\n"
+              "--Next_Part_1000--\r\n")
         << "PR_BODY: \"" << body << '"';
   }
 }
@@ -151,7 +151,8 @@ TEST_F(ComposeMessageTest, AttachmentsFollowTheBodyInTableOrder) {
                               {PR_ATTACH_MIME_TAG, std::string("application/pdf")},
                               {PR_ATTACH_CONTENT_ID_W, std::u16string(u"part1@x")}}),
       DataAttachment("", {{PR_ATTACH_FILENAME, std::string("EMPTY.TXT")}}),
-      DataAttachment("u", {{PR_ATTACH_LONG_FILENAME, std::string("\xC3\x9C" "ber.txt")}})};
+      DataAttachment("u", {{PR_ATTACH_LONG_FILENAME, std::string("\xC3\x9C"
+                                                                 "ber.txt")}})};
   compose::TMIMEConstructor root;
   EXPECT_EQ(Compose(message_, root), S_OK);
   const std::string text = root.GetText();
@@ -217,7 +218,8 @@ TEST_F(ComposeMessageTest, MessageWithoutFlagsIsComposedWithWhatItHolds) {
   compose::TMIMEConstructor plain;
   EXPECT_EQ(Compose(message_, plain), S_OK);
   EXPECT_EQ(plain.Header().GetField("Content-Type", ""), "text/plain");
-  message_->attachments = {DataAttachment("data", {{PR_ATTACH_LONG_FILENAME, std::string("a.bin")}})};
+  message_->attachments = {
+      DataAttachment("data", {{PR_ATTACH_LONG_FILENAME, std::string("a.bin")}})};
   compose::TMIMEConstructor mixed;
   EXPECT_EQ(Compose(message_, mixed), S_OK);
   EXPECT_EQ(mixed.Header().GetField("Content-Type", ""), "multipart/mixed");
@@ -226,13 +228,15 @@ TEST_F(ComposeMessageTest, MessageWithoutFlagsIsComposedWithWhatItHolds) {
 
 TEST_F(ComposeMessageTest, AttachmentsHeldByReferenceBecomeExternalBodies) {
   message_->props[PR_HASATTACH] = ULONG{1};
-  AttachmentData local = DataAttachment("", {{PR_ATTACH_LONG_FILENAME, std::string("plan.doc")},
-                                             {PR_ATTACH_LONG_PATHNAME, std::string("C:\\Docs\\plan.doc")},
-                                             {PR_ATTACH_MIME_TAG, std::string("application/msword")}});
+  AttachmentData local =
+      DataAttachment("", {{PR_ATTACH_LONG_FILENAME, std::string("plan.doc")},
+                          {PR_ATTACH_LONG_PATHNAME, std::string("C:\\Docs\\plan.doc")},
+                          {PR_ATTACH_MIME_TAG, std::string("application/msword")}});
   local.props[PR_ATTACH_METHOD] = ATTACH_BY_REFERENCE;
   local.data.reset();
-  AttachmentData web = DataAttachment("", {{PR_ATTACH_FILENAME, std::string("SITE.HTM")},
-                                           {PR_ATTACH_PATHNAME, std::string("https://x.org/site.htm")}});
+  AttachmentData web =
+      DataAttachment("", {{PR_ATTACH_FILENAME, std::string("SITE.HTM")},
+                          {PR_ATTACH_PATHNAME, std::string("https://x.org/site.htm")}});
   web.props[PR_ATTACH_METHOD] = ATTACH_BY_REF_ONLY;
   web.data.reset();
   message_->attachments = {local, web};
@@ -254,7 +258,8 @@ TEST_F(ComposeMessageTest, AttachmentsHeldByReferenceBecomeExternalBodies) {
 // file that keeps its type in a parameter.
 TEST_F(ComposeMessageTest, MessageTypedAttachmentsKeepTheirBytesWithoutBase64) {
   message_->props[PR_HASATTACH] = ULONG{1};
-  const std::string report = "Reporting-MTA: dns; mx.x.org\r\n\r\nFinal-Recipient: rfc822; a@x.org\r\n";
+  const std::string report =
+      "Reporting-MTA: dns; mx.x.org\r\n\r\nFinal-Recipient: rfc822; a@x.org\r\n";
   const std::string binary("\0\x01\xff\r\nbin", 8);
   message_->attachments = {
       DataAttachment(report, {{PR_ATTACH_MIME_TAG, std::string("message/delivery-status")}}),
@@ -265,7 +270,8 @@ TEST_F(ComposeMessageTest, MessageTypedAttachmentsKeepTheirBytesWithoutBase64) {
   ASSERT_EQ(root.Parts().size(), 4u);
   EXPECT_EQ(root.Parts()[1]->Header().GetField("Content-Transfer-Encoding", "*"), "7bit");
   EXPECT_EQ(root.Parts()[2]->Header().GetField("Content-Type", ""), "application/octet-stream");
-  EXPECT_EQ(root.Parts()[2]->Header().GetField("Content-Type", "x-original-type"), "message/rfc822");
+  EXPECT_EQ(root.Parts()[2]->Header().GetField("Content-Type", "x-original-type"),
+            "message/rfc822");
   EXPECT_EQ(root.Parts()[2]->Header().GetField("Content-Transfer-Encoding", "*"), "base64");
   const std::string text = root.GetText();
   EXPECT_NE(text.find("name=\"say \\\"hi\\\" \\\\ bye.txt\""), std::string::npos);
@@ -284,7 +290,8 @@ TEST_F(ComposeMessageTest, AttachmentDataBrokenOffPartWayFailsTheText) {
   message_->props[PR_HASATTACH] = ULONG{1};
   AttachmentData damaged = DataAttachment(std::string(100000, 'd'));
   damaged.data->fail_after = 70000;
-  message_->attachments = {damaged, DataAttachment("after", {{PR_ATTACH_FILENAME, std::string("AFTER")}})};
+  message_->attachments = {damaged,
+                           DataAttachment("after", {{PR_ATTACH_FILENAME, std::string("AFTER")}})};
   compose::TMIMEConstructor root;
   EXPECT_EQ(Compose(message_, root), S_OK);
   std::string text;

@@ -160,8 +160,8 @@ TEST(Base64KernelChoice, TheFastestIsAvailableAndEncodesLikeThePortableKernel) {
   EXPECT_TRUE(Base64KernelAvailable(FastestBase64Kernel()));
   const std::string full(54, '\xff');
   std::string out(Base64LineBlockSize(full.size()), ' ');
-  EncodeBase64LineBlock(reinterpret_cast<const unsigned char*>(full.data()), full.size(), out.data(),
-                        FastestBase64Kernel());
+  EncodeBase64LineBlock(reinterpret_cast<const unsigned char*>(full.data()), full.size(),
+                        out.data(), FastestBase64Kernel());
   EXPECT_EQ(out, std::string(72, '/') + "\r\n");
 }
 

@@ -15,7 +15,8 @@ int live_objects = 0;
 // Copies bytes into MAPI memory tied to parent.
 void* CopyMore(const void* bytes, std::size_t size, void* parent) {
   void* out = nullptr;
-  if (FAILED(mapi::MAPIAllocateMore(static_cast<ULONG>(size), parent, &out))) throw std::bad_alloc();
+  if (FAILED(mapi::MAPIAllocateMore(static_cast<ULONG>(size), parent, &out)))
+    throw std::bad_alloc();
   if (size) std::memcpy(out, bytes, size);
   return out;
 }
@@ -124,7 +125,8 @@ class FakeTable final : public Counted<IMAPITable> {
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE QueryRows(LONG count, ULONG, LPSRowSet* out) override {
-    const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(count), rows_.size() - cursor_);
+    const std::size_t n =
+        std::min<std::size_t>(static_cast<std::size_t>(count), rows_.size() - cursor_);
     void* buffer = nullptr;
     if (FAILED(mapi::MAPIAllocateBuffer(static_cast<ULONG>(CbNewSRowSet(n ? n : 1)), &buffer))) {
       return E_OUTOFMEMORY;
@@ -145,8 +147,12 @@ class FakeTable final : public Counted<IMAPITable> {
     return S_OK;
   }
 
-  HRESULT STDMETHODCALLTYPE GetLastError(HRESULT, ULONG, LPMAPIERROR*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Advise(ULONG, LPMAPIADVISESINK, ULONG_PTR*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetLastError(HRESULT, ULONG, LPMAPIERROR*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Advise(ULONG, LPMAPIADVISESINK, ULONG_PTR*) override {
+    return E_NOTIMPL;
+  }
   HRESULT STDMETHODCALLTYPE Unadvise(ULONG_PTR) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetStatus(ULONG*, ULONG*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE QueryColumns(ULONG, LPSPropTagArray*) override { return E_NOTIMPL; }
@@ -263,7 +269,9 @@ class FakeMessage final : public PropObject<IMessage> {
 
 }  // namespace
 
-IMessage* NewFakeMessage(std::shared_ptr<MessageData> data) { return new FakeMessage(std::move(data)); }
+IMessage* NewFakeMessage(std::shared_ptr<MessageData> data) {
+  return new FakeMessage(std::move(data));
+}
 
 int LiveFakeObjects() { return live_objects + InMemoryIStream::Live(); }
 

@@ -28,10 +28,10 @@ struct StreamData {
 struct MessageData;
 
 struct AttachmentData {
-  PropMap props;               // columns of the attachment table (PR_ATTACH_NUM is added)
-  std::optional<StreamData> data;           // PR_ATTACH_DATA_BIN; none: cannot be opened
-  std::shared_ptr<MessageData> embedded;    // PR_ATTACH_DATA_OBJ
-  bool opens = true;                        // OpenAttach succeeds
+  PropMap props;                   // columns of the attachment table (PR_ATTACH_NUM is added)
+  std::optional<StreamData> data;  // PR_ATTACH_DATA_BIN; none: cannot be opened
+  std::shared_ptr<MessageData> embedded;  // PR_ATTACH_DATA_OBJ
+  bool opens = true;                      // OpenAttach succeeds
 };
 
 struct MessageData {

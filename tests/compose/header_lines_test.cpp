@@ -82,7 +82,8 @@ std::vector<std::string> PhysicalLines(const std::string& field) {
 
 TEST(PutHeaderFieldTest, FoldsOnlyBeforeWhiteSpaceAndUnfoldsToTheValue) {
   const std::vector<std::string> values = {
-      "Re: " + std::string(70, 'a') + " tail  with   runs of blanks\tand a tab " + std::string(90, 'b'),
+      "Re: " + std::string(70, 'a') + " tail  with   runs of blanks\tand a tab " +
+          std::string(90, 'b'),
       std::string(60, 'a') + ", " + std::string(40, 'b'),
       "\"" + std::string(60, 'x') + ", Jr\" <a@b>, \"C\" <c@d>",
       "  leading blanks " + std::string(200, 'w') + " and trailing ones   ",

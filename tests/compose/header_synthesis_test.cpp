@@ -33,12 +33,10 @@ class HeaderSynthesisTest : public MailLibraryTest {
 TEST_F(HeaderSynthesisTest, RecipientsSubjectAndSubmitTimeMakeTheHeader) {
   clock_.offset_minutes = 60;
   clock_.offset_at_instant = 60;
-  message_->recipients = {Recipient(MAPI_TO, "Ann", "ann@x.org"),
-                          Recipient(MAPI_CC, "Cy \"C\" \\ D", "cy@x.org"),
-                          Recipient(MAPI_BCC, "Hidden", "bcc@x.org"),
-                          Recipient(MAPI_TO, std::nullopt, "bob@x.org"),
-                          Recipient(MAPI_TO, "Dee", std::nullopt),
-                          Recipient(MAPI_CC, "Eve", "eve@x.org")};
+  message_->recipients = {
+      Recipient(MAPI_TO, "Ann", "ann@x.org"),     Recipient(MAPI_CC, "Cy \"C\" \\ D", "cy@x.org"),
+      Recipient(MAPI_BCC, "Hidden", "bcc@x.org"), Recipient(MAPI_TO, std::nullopt, "bob@x.org"),
+      Recipient(MAPI_TO, "Dee", std::nullopt),    Recipient(MAPI_CC, "Eve", "eve@x.org")};
   message_->recipients.push_back({{PR_DISPLAY_NAME, std::string("No type")}});
   message_->props[PR_SUBJECT] = std::string("Hello");
   message_->props[PR_CLIENT_SUBMIT_TIME] = kSubmitTime;
@@ -180,8 +178,8 @@ TEST_F(HeaderSynthesisTest, DateNamesTheSubmitInstantInEveryZone) {
   };
   for (Case& c : cases) {
     os::ScopedClock scoped(c.zone);
-    for (const auto& [ticks, expected] : {std::pair{132640220460000000ull, c.summer},
-                                         std::pair{132551856000000000ull, c.winter}}) {
+    for (const auto& [ticks, expected] :
+         {std::pair{132640220460000000ull, c.summer}, std::pair{132551856000000000ull, c.winter}}) {
       message_->props[PR_CLIENT_SUBMIT_TIME] = ticks;
       compose::TMIMEConstructor root;
       Compose(message_, root);
@@ -210,7 +208,8 @@ TEST_F(HeaderSynthesisTest, TransportHeadersAreTakenUpToTheirFirstEmptyLine) {
   message_->recipients = {Recipient(MAPI_TO, "Ann", "ann@x.org")};
   message_->props[PR_SUBJECT] = std::string("Not used");
   const char headers[] =
-      "\r\nReceived: a\r\n\tb\rSubject: T\nX-Y: z\r\nX-N: a\0b\0\r\n\r\nContent-Type: text/html\r\nX-Late: 1\r\n";
+      "\r\nReceived: a\r\n\tb\rSubject: T\nX-Y: z\r\nX-N: a\0b\0\r\n\r\nContent-Type: "
+      "text/html\r\nX-Late: 1\r\n";
   message_->streams[PR_TRANSPORT_MESSAGE_HEADERS] = Bytes(std::string(headers, sizeof headers - 1));
   message_->streams[PR_BODY] = Bytes("hi");
   EXPECT_EQ(ComposedText(message_),
@@ -247,7 +246,8 @@ TEST(AppendAddressTest, NameWithEightBitTextIsWrittenAsEncodedWords) {
     const std::string word = phrase.substr(start, end - start);
     ASSERT_EQ(word.rfind("=?utf-8?Q?", 0), 0u) << word;
     const std::string text = word.substr(10, word.size() - 12);
-    EXPECT_EQ(text.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789!*+-/=_"),
+    EXPECT_EQ(text.find_first_not_of(
+                  "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789!*+-/=_"),
               std::string::npos)
         << word;
   }

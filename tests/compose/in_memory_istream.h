@@ -38,15 +38,19 @@ class InMemoryIStream final : public IStream {
 
   HRESULT STDMETHODCALLTYPE Read(void* pv, ULONG cb, ULONG* pcbRead) override {
     if (pcbRead) *pcbRead = 0;
-    if (fail_after_ >= 0 && static_cast<long long>(position_) >= fail_after_) return STG_E_READFAULT;
+    if (fail_after_ >= 0 && static_cast<long long>(position_) >= fail_after_)
+      return STG_E_READFAULT;
     std::size_t n = std::min<std::size_t>(cb, data_.size() - position_);
-    if (fail_after_ >= 0) n = std::min<std::size_t>(n, static_cast<std::size_t>(fail_after_) - position_);
+    if (fail_after_ >= 0)
+      n = std::min<std::size_t>(n, static_cast<std::size_t>(fail_after_) - position_);
     if (n > 0) std::memcpy(pv, data_.data() + position_, n);
     position_ += n;
     if (pcbRead) *pcbRead = static_cast<ULONG>(n);
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE Write(const void*, ULONG, ULONG*) override { return STG_E_ACCESSDENIED; }
+  HRESULT STDMETHODCALLTYPE Write(const void*, ULONG, ULONG*) override {
+    return STG_E_ACCESSDENIED;
+  }
   HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER, DWORD, ULARGE_INTEGER*) override {
     return STG_E_INVALIDFUNCTION;
   }

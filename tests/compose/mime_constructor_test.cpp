@@ -63,9 +63,12 @@ TEST_F(ComposerTest, AnyHighByteLabelsThePlainTextUtf8AndEightBit) {
 }
 
 TEST(ComposerTextTest, EveryLineBreakBecomesCrLfAndAHighByteAnywhereMakesUtf8) {
-  const std::pair<std::string, std::string> breaks[] = {
-      {"a\rb\nc\r\nd", "a\r\nb\r\nc\r\nd\r\n"}, {"\r\r\n\n", "\r\n\r\n\r\n"},
-      {"x\r", "x\r\n"}, {"\n\rx", "\r\n\r\nx\r\n"}, {"done\r\n", "done\r\n"}, {"", ""}};
+  const std::pair<std::string, std::string> breaks[] = {{"a\rb\nc\r\nd", "a\r\nb\r\nc\r\nd\r\n"},
+                                                        {"\r\r\n\n", "\r\n\r\n\r\n"},
+                                                        {"x\r", "x\r\n"},
+                                                        {"\n\rx", "\r\n\r\nx\r\n"},
+                                                        {"done\r\n", "done\r\n"},
+                                                        {"", ""}};
   for (const auto& [text, body] : breaks) {
     TMIMEConstructor part;
     part.SetBody(text, "", false);
@@ -180,8 +183,9 @@ TEST_F(ComposerTest, ClashingTransportBoundaryIsReplacedWithoutTouchingTheType) 
 TEST_F(ComposerTest, TransportAlternativeDeclarationKeepsItsBoundary) {
   Header({"Subject: s", "Content-Type: multipart/alternative;", "\tboundary=\"orig\""});
   root_.SetBody("p", "<p>h</p>", false);
-  EXPECT_EQ(root_.Header().Lines(),
-            HeaderLines({"Subject: s", "Content-Type: multipart/alternative;", "\tboundary=\"orig\""}));
+  EXPECT_EQ(
+      root_.Header().Lines(),
+      HeaderLines({"Subject: s", "Content-Type: multipart/alternative;", "\tboundary=\"orig\""}));
   EXPECT_NE(root_.GetText().find("\r\n--orig--\r\n"), std::string::npos);
 }
 
@@ -240,8 +244,7 @@ TEST_F(ComposerTest, AttachmentWithoutTypeOrIdIsOctetStreamWithoutContentId) {
 
 TEST_F(ComposerTest, LineBreaksAndNulInAttachmentTextsBecomeBlanks) {
   root_.AddAttachment(std::make_unique<StringByteSource>("x"), std::string_view("a\r\nb\0c", 6),
-                      "text/plain\r\nX-Evil: 1",
-                      "i\nd");
+                      "text/plain\r\nX-Evil: 1", "i\nd");
   const HeaderLines& lines = root_.Parts()[0]->Header().Lines();
   EXPECT_EQ(lines[0], "Content-Type: text/plain  X-Evil: 1; name=\"a  b c\"");
   EXPECT_EQ(lines[1], "Content-Disposition: attachment; filename=\"a  b c\"");
@@ -351,8 +354,9 @@ TEST_F(ComposerTest, NonAsciiAttachmentNamesAreExtendedParametersInWholeCharacte
     const std::string section = disposition.substr(at, end - at);
     std::string bytes;  // the section's value, percent-decoded
     for (std::size_t k = section.find('=') + 1; k < section.size(); ++k) {
-      bytes += section[k] == '%' ? static_cast<char>(std::stoi(section.substr(k + 1, 2), nullptr, 16))
-                                 : section[k];
+      bytes += section[k] == '%'
+                   ? static_cast<char>(std::stoi(section.substr(k + 1, 2), nullptr, 16))
+                   : section[k];
       if (section[k] == '%') k += 2;
     }
     for (std::size_t k = 0; k < bytes.size(); ++k) {

@@ -78,7 +78,8 @@ TEST(TextFromRtfTest, EscapesGiveTheirCharacterAndSwallowNothing) {
   EXPECT_EQ(TextFromRtf("{\\rtf1\\fromtext Path C:\\\\temp\\\\file.txt, ok}"),
             "Path C:\\temp\\file.txt, ok");
   // A run of hex escapes: a broken one in it, and fallback characters taken from it.
-  EXPECT_EQ(TextFromRtf("{\\rtf1\\fromtext \\'41\\'42\\'4\\'43\\uc2\\u66\\'41\\'42\\'43\\'}"), "AB4CBC");
+  EXPECT_EQ(TextFromRtf("{\\rtf1\\fromtext \\'41\\'42\\'4\\'43\\uc2\\u66\\'41\\'42\\'43\\'}"),
+            "AB4CBC");
 }
 
 TEST(TextFromRtfTest, UnicodeSkipsTheCountOfFallbackCharacters) {

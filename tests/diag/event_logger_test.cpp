@@ -201,9 +201,7 @@ TEST_F(EventLoggerTest, UnusableEventLogCountsAndDrops) {
 }
 
 TEST_F(EventLoggerTest, DestroyDeregistersOnlyARegisteredSource) {
-  {
-    diag::TIMIEventLogger unused;
-  }
+  { diag::TIMIEventLogger unused; }
   EXPECT_EQ(event_log.deregistrations, 0);
   {
     diag::TIMIEventLogger logger;

@@ -74,11 +74,13 @@ TEST(ThreadStatusDump, OneRecordGivesHeaderAnd128LinesAndABlankLine) {
   ASSERT_TRUE(registry.SetLine("k1", 0, "reading folder"));
   ASSERT_TRUE(registry.SetLine("k1", 127, "last line"));
   const std::string text = registry.DumpText();
-  const std::string head = "Thread: worker (k1) created at 2026-12-07 08:30:15\r\nreading folder\r\n";
+  const std::string head =
+      "Thread: worker (k1) created at 2026-12-07 08:30:15\r\nreading folder\r\n";
   EXPECT_EQ(text.substr(0, head.size()), head);
   // 1 header line, 128 status lines, 1 blank line.
   std::size_t line_ends = 0;
-  for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) {
+  for (std::size_t at = text.find("\r\n"); at != std::string::npos;
+       at = text.find("\r\n", at + 2)) {
     ++line_ends;
   }
   EXPECT_EQ(line_ends, 130u);
@@ -92,7 +94,8 @@ TEST(ThreadStatusDump, RecordsKeepTheirOrderAndReplaceInPlace) {
   auto replaced = Record("second again", 3);
   replaced.lines[5] = "five";
   registry.Put("b", replaced);
-  EXPECT_EQ(registry.DumpText(), ExpectedBlock("b", replaced) + ExpectedBlock("a", Record("first", 2)));
+  EXPECT_EQ(registry.DumpText(),
+            ExpectedBlock("b", replaced) + ExpectedBlock("a", Record("first", 2)));
   registry.Remove("b");
   EXPECT_EQ(registry.DumpText(), ExpectedBlock("a", Record("first", 2)));
 }
@@ -120,7 +123,8 @@ TEST(ThreadStatusDump, DumpReplacesTheFileAndRemembersTheTick) {
 
 TEST(ThreadStatusDump, UnwritableFileIsIgnored) {
   TempDir dir;
-  diag::TThreadStatusRegistry registry((fs::path(dir.path()) / "no-such-dir" / "prog.thr").string());
+  diag::TThreadStatusRegistry registry(
+      (fs::path(dir.path()) / "no-such-dir" / "prog.thr").string());
   registry.Put("k", Record("t", 0));
   EXPECT_NO_THROW(registry.Dump());
   EXPECT_FALSE(fs::exists(fs::path(dir.path()) / "no-such-dir"));
@@ -173,7 +177,8 @@ TEST(ThreadStatusStartup, RecordsReachTheStatusFile) {
   diag::ThreadStatusRecords()->Put("main", Record("main thread", 0));
   diag::ThreadStatusRecords()->SetLine("main", 3, "exporting");
   const fs::path status = fs::path(dir.path()) / "tool.thr";
-  ASSERT_TRUE(WaitUntil([&] { return ReadWholeFile(status).find("exporting") != std::string::npos; }));
+  ASSERT_TRUE(
+      WaitUntil([&] { return ReadWholeFile(status).find("exporting") != std::string::npos; }));
   diag::StopThreadStatus();
 }
 

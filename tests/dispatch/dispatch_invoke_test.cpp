@@ -68,11 +68,10 @@ class TItem : public dispatch::TDispatchBase {
 class TSpecialItem : public TItem {
  public:
   static const dispatch::TPublishedMembers& Published() {
-    static const auto members = dispatch::TPublishedMembers::For<TSpecialItem>(&TItem::Published())
-                                    .Method("Special", [](TSpecialItem&, const TVariant&) {
-                                      return std::string("yes");
-                                    })
-                                    .Build();
+    static const auto members =
+        dispatch::TPublishedMembers::For<TSpecialItem>(&TItem::Published())
+            .Method("Special", [](TSpecialItem&, const TVariant&) { return std::string("yes"); })
+            .Build();
     return members;
   }
   const dispatch::TPublishedMembers& PublishedMembers() const override { return Published(); }
@@ -90,8 +89,8 @@ HRESULT Call(dispatch::TDispatchBase& object, const std::u16string& name, dispat
              EXCEPINFO* excep_info = nullptr) {
   DISPPARAMS params;
   params.rgvarg = std::move(args_last_first);
-  return object.Invoke(IdOf(object, name), dispatch::IID_NULL, 0, flags, params, result,
-                       excep_info, nullptr);
+  return object.Invoke(IdOf(object, name), dispatch::IID_NULL, 0, flags, params, result, excep_info,
+                       nullptr);
 }
 
 TEST(DispatchIds, NamesDifferingOnlyInCaseShareAnId) {
@@ -110,8 +109,7 @@ TEST(DispatchIds, UnknownNameGetsAnIdAndFailsOnlyWhenUsed) {
   TVariant result;
   EXPECT_EQ(Call(item, u"Nonsense", DISPATCH_PROPERTYGET, {}, &result),
             dispatch::DISP_E_MEMBERNOTFOUND);
-  EXPECT_EQ(Call(item, u"Nonsense", DISPATCH_METHOD, {}, &result),
-            dispatch::DISP_E_MEMBERNOTFOUND);
+  EXPECT_EQ(Call(item, u"Nonsense", DISPATCH_METHOD, {}, &result), dispatch::DISP_E_MEMBERNOTFOUND);
 }
 
 TEST(DispatchIds, IdsDependOnTheOrderEachObjectWasAsked) {
@@ -131,9 +129,9 @@ TEST(DispatchInvoke, IdOutsideTheMapIsMemberNotFound) {
   EXPECT_EQ(item.Invoke(5, dispatch::IID_NULL, 0, DISPATCH_PROPERTYGET, params, &result, nullptr,
                         nullptr),
             static_cast<HRESULT>(0x80020003));
-  EXPECT_EQ(item.Invoke(-1, dispatch::IID_NULL, 0, DISPATCH_METHOD, params, &result, nullptr,
-                        nullptr),
-            static_cast<HRESULT>(0x80020003));
+  EXPECT_EQ(
+      item.Invoke(-1, dispatch::IID_NULL, 0, DISPATCH_METHOD, params, &result, nullptr, nullptr),
+      static_cast<HRESULT>(0x80020003));
 }
 
 TEST(DispatchInvoke, StringPropertyReadsAsWideString) {
@@ -198,8 +196,7 @@ TEST(DispatchInvoke, MethodWithoutArgumentsGetsAnEmptyValue) {
 TEST(DispatchInvoke, MethodWithOneArgumentGetsThatValue) {
   TItem item;
   TVariant result;
-  ASSERT_EQ(Call(item, u"Remember", DISPATCH_METHOD, {TVariant(u"only")}, &result),
-            dispatch::S_OK);
+  ASSERT_EQ(Call(item, u"Remember", DISPATCH_METHOD, {TVariant(u"only")}, &result), dispatch::S_OK);
   EXPECT_EQ(item.last_args.vt(), dispatch::VT_BSTR);
   EXPECT_EQ(item.last_args.ToString(), "only");
 }
@@ -295,8 +292,7 @@ TEST(DispatchInheritance, DerivedClassReachesAncestorMembersAndItsOwn) {
   EXPECT_EQ(result.ToString(), "yes");
   // The ancestor does not see the descendant's member.
   TItem plain;
-  EXPECT_EQ(Call(plain, u"Special", DISPATCH_METHOD, {}, &result),
-            dispatch::DISP_E_MEMBERNOTFOUND);
+  EXPECT_EQ(Call(plain, u"Special", DISPATCH_METHOD, {}, &result), dispatch::DISP_E_MEMBERNOTFOUND);
 }
 
 TEST(DispatchInheritance, UnknownMemberHookAnswersWhatIsNotPublished) {

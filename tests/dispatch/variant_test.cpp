@@ -38,7 +38,9 @@ TEST(VariantKind, TextOfEveryFormIsAWideString) {
 }
 
 TEST(VariantText, Utf8AndWideRoundTrip) {
-  const std::string utf8 = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC \xF0\x9F\x98\x80";  // Grüße € 😀
+  const std::string utf8 =
+      "Gr\xC3\xBC\xC3\x9F"
+      "e \xE2\x82\xAC \xF0\x9F\x98\x80";  // Grüße € 😀
   const TVariant value(utf8);
   EXPECT_EQ(value.ToWide(), u"Grüße € \U0001F600");
   EXPECT_EQ(value.ToWide().size(), 10u);  // 8 characters and the emoji as a surrogate pair
@@ -46,10 +48,14 @@ TEST(VariantText, Utf8AndWideRoundTrip) {
 }
 
 TEST(VariantText, MalformedInputBecomesReplacementAndGoesOn) {
-  EXPECT_EQ(dispatch::Utf8ToWide("a\x80" "b"), u"a\uFFFDb");
-  EXPECT_EQ(dispatch::Utf8ToWide("a\xC3" "b"), u"a\uFFFDb");       // lead without continuation
-  EXPECT_EQ(dispatch::Utf8ToWide("\xE2\x82"), u"\uFFFD\uFFFD");     // cut short at the end
-  EXPECT_EQ(dispatch::Utf8ToWide("\xC0\xAF"), u"\uFFFD\uFFFD");     // overlong
+  EXPECT_EQ(dispatch::Utf8ToWide("a\x80"
+                                 "b"),
+            u"a\uFFFDb");
+  EXPECT_EQ(dispatch::Utf8ToWide("a\xC3"
+                                 "b"),
+            u"a\uFFFDb");                                        // lead without continuation
+  EXPECT_EQ(dispatch::Utf8ToWide("\xE2\x82"), u"\uFFFD\uFFFD");  // cut short at the end
+  EXPECT_EQ(dispatch::Utf8ToWide("\xC0\xAF"), u"\uFFFD\uFFFD");  // overlong
   EXPECT_EQ(dispatch::Utf8ToWide("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // encoded surrogate
   const char16_t lone[] = {u'x', 0xD800, u'y', 0};
   EXPECT_EQ(dispatch::WideToUtf8(lone), "x\xEF\xBF\xBDy");
@@ -138,8 +144,8 @@ TEST(VariantChangeType, RangesOfTheNarrowKinds) {
 }
 
 TEST(VariantArray, IndexedFromZeroWithTypedElements) {
-  const TVariant array = TVariant::Array({TVariant(u"1"), TVariant(2.0), TVariant(true)},
-                                         dispatch::VT_I4);
+  const TVariant array =
+      TVariant::Array({TVariant(u"1"), TVariant(2.0), TVariant(true)}, dispatch::VT_I4);
   EXPECT_EQ(array.vt(), dispatch::VT_ARRAY | dispatch::VT_I4);
   EXPECT_TRUE(array.IsArray());
   EXPECT_EQ(array.ElementType(), dispatch::VT_I4);

@@ -21,11 +21,16 @@ std::string MessageText(const std::string& subject, std::size_t size) {
 std::string Escaped(const std::string& text) {
   std::string out;
   for (char c : text) {
-    if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\\') out += "\\\\";
-    else if (c == '\0') out += "\\0";
-    else out += c;
+    if (c == '\r')
+      out += "\\r";
+    else if (c == '\n')
+      out += "\\n";
+    else if (c == '\\')
+      out += "\\\\";
+    else if (c == '\0')
+      out += "\\0";
+    else
+      out += c;
   }
   return out;
 }
@@ -59,18 +64,18 @@ TEST_F(ArchiveE2eTest, TwoMessagesGiveTwoBlocksAndTwoRecords) {
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_EQ(File("out.xmz"), kEnvelope + first + kEnvelope + second);
   EXPECT_EQ(File("out.xmz").size(), 396u);
-  EXPECT_EQ(File("out.idx"),
-            "0\r\n" +
-                Record(1, "F00000001", "ann@x.org|bob@y.org|One|||", 268435456, 123, 0,
-                       " 4.05335000000000E+0004") +
-                Record(2, "F00000002", "ann@x.org|bob@y.org|Two|||", 268435461, 273, 123,
-                       "-1.50000000000000E+0000"));
+  EXPECT_EQ(File("out.idx"), "0\r\n" +
+                                 Record(1, "F00000001", "ann@x.org|bob@y.org|One|||", 268435456,
+                                        123, 0, " 4.05335000000000E+0004") +
+                                 Record(2, "F00000002", "ann@x.org|bob@y.org|Two|||", 268435461,
+                                        273, 123, "-1.50000000000000E+0000"));
   EXPECT_FALSE(Exists("folders.txt"));
 }
 
 TEST_F(ArchiveE2eTest, MessagesOfDraftsAndJunkFoldersCarryTheirFixedFolderKeys) {
-  Script("a.pst", "folder 1 drafts\nmessage 0 Subject: d\\r\\n\\r\\n\nfolder 1 Junk E-mail\n"
-                  "message 0 Subject: j\\r\\n\\r\\n\n");
+  Script("a.pst",
+         "folder 1 drafts\nmessage 0 Subject: d\\r\\n\\r\\n\nfolder 1 Junk E-mail\n"
+         "message 0 Subject: j\\r\\n\\r\\n\n");
   ProcessOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "folders.txt"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   std::string index = File("out.idx");
@@ -80,14 +85,14 @@ TEST_F(ArchiveE2eTest, MessagesOfDraftsAndJunkFoldersCarryTheirFixedFolderKeys) 
 }
 
 TEST_F(ArchiveE2eTest, FolderListNamesEveryNewFolderInWalkOrder) {
-  Script("a.pst", "folder 2 Inbox\nfolder 1 Projects\nfolder 1 Archive\nfolder 1 Travel\n"
-                  "folder 1 Projects\n");
+  Script("a.pst",
+         "folder 2 Inbox\nfolder 1 Projects\nfolder 1 Archive\nfolder 1 Travel\n"
+         "folder 1 Projects\n");
   ProcessOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "folders.txt"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
-  EXPECT_EQ(File("folders.txt"),
-            Lines({"#=9", "10=0,INBOX", "11=1,Sent Items", "12=2,Drafts", "13=3,Trash",
-                   "14=4,Junk E-mail", "15=5,Projects", "16=6,Archive", "17=7,Travel",
-                   "18=8,Projects"}));
+  EXPECT_EQ(File("folders.txt"), Lines({"#=9", "10=0,INBOX", "11=1,Sent Items", "12=2,Drafts",
+                                        "13=3,Trash", "14=4,Junk E-mail", "15=5,Projects",
+                                        "16=6,Archive", "17=7,Travel", "18=8,Projects"}));
 }
 
 TEST_F(ArchiveE2eTest, SummaryKeepsBarsAndBlanksOutLineBreaksAndNulBytes) {
@@ -99,8 +104,9 @@ TEST_F(ArchiveE2eTest, SummaryKeepsBarsAndBlanksOutLineBreaksAndNulBytes) {
 }
 
 TEST_F(ArchiveE2eTest, SummaryShowsDisplayNamesOrAddressesOfSenderAndToRecipients) {
-  Script("a.pst", "folder 1 F\nmessage 0 From: Ann <ann@x.org>\\r\\nTo: Bob <bob@y.org>, carl@z.org"
-                  "\\r\\nCc: dora@w.org\\r\\nSubject: Plans\\r\\n\\r\\nbody\n");
+  Script("a.pst",
+         "folder 1 F\nmessage 0 From: Ann <ann@x.org>\\r\\nTo: Bob <bob@y.org>, carl@z.org"
+         "\\r\\nCc: dora@w.org\\r\\nSubject: Plans\\r\\n\\r\\nbody\n");
   ProcessOutput run = Run({"-s", "a.pst", "-d", "out"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_NE(File("out.idx").find("\r\nAnn|Bob, carl@z.org|Plans|||\r\n"), std::string::npos)
@@ -144,13 +150,14 @@ TEST_F(ArchiveE2eTest, WhatWasNotExportedIsListedAndTheExitCodeIsThree) {
   ProcessOutput run = Run({"-s", "a.pst", "-d", "out"});
   EXPECT_EQ(run.exit_code, 3);
   EXPECT_NE(run.out.find("...done\r\nCompleted import\r\n"), std::string::npos) << run.out;
-  EXPECT_EQ(run.err,
-            Lines({"Not exported: 6 messages and 1 folder",
-                   "  \"Inbox\": 2 messages skipped: the message could not be composed",
-                   "  \"Projects/Old\": 1 message skipped: the message is damaged",
-                   "  \"Projects/Broken\": the folder could not be opened: the folder is damaged",
-                   "  top of the folder tree: 3 messages lying directly in the top folder, which is "
-                   "never exported"}));
+  EXPECT_EQ(
+      run.err,
+      Lines({"Not exported: 6 messages and 1 folder",
+             "  \"Inbox\": 2 messages skipped: the message could not be composed",
+             "  \"Projects/Old\": 1 message skipped: the message is damaged",
+             "  \"Projects/Broken\": the folder could not be opened: the folder is damaged",
+             "  top of the folder tree: 3 messages lying directly in the top folder, which is "
+             "never exported"}));
   EXPECT_NE(File("out.idx").find("||kept|||"), std::string::npos);
 }
 

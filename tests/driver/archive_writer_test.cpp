@@ -108,12 +108,14 @@ TEST_P(ArchiveWriterTest, BlocksFollowEachOtherBehindTheEnvelope) {
   std::string first = Text(100), second = Text(250);
   ASSERT_TRUE(Append(first, 0, 40533.5));
   ASSERT_TRUE(Append(second, 7, 0));
-  EXPECT_EQ(data_.content, "FROM: \r\nRCPT: mailbox\r\n" + first + "FROM: \r\nRCPT: mailbox\r\n" + second);
+  EXPECT_EQ(data_.content,
+            "FROM: \r\nRCPT: mailbox\r\n" + first + "FROM: \r\nRCPT: mailbox\r\n" + second);
   EXPECT_EQ(data_.content.size(), 396u);
-  EXPECT_EQ(index_.content,
-            "0\r\n"
-            "1\r\nF00000001\r\na@x||s|||\r\n268435456\r\n123\r\n0\r\n 4.05335000000000E+0004\r\n"
-            "2\r\nF00000002\r\na@x||s|||\r\n268435463\r\n273\r\n123\r\n 0.00000000000000E+0000\r\n");
+  EXPECT_EQ(
+      index_.content,
+      "0\r\n"
+      "1\r\nF00000001\r\na@x||s|||\r\n268435456\r\n123\r\n0\r\n 4.05335000000000E+0004\r\n"
+      "2\r\nF00000002\r\na@x||s|||\r\n268435463\r\n273\r\n123\r\n 0.00000000000000E+0000\r\n");
   EXPECT_EQ(writer_.MessageNumber(), 3);
 }
 
@@ -152,7 +154,8 @@ TEST_P(ArchiveWriterTest, AFailedCutBackIsPartOfTheReport) {
   data_.capacity = 30;
   data_.truncate_fails = true;
   EXPECT_FALSE(Append(Text(100)));
-  EXPECT_NE(writer_.Failure().find("could not be cut back"), std::string::npos) << writer_.Failure();
+  EXPECT_NE(writer_.Failure().find("could not be cut back"), std::string::npos)
+      << writer_.Failure();
 }
 
 TEST_P(ArchiveWriterTest, SummaryComesFromTheMessageHeaderOnly) {
@@ -164,9 +167,12 @@ TEST_P(ArchiveWriterTest, SummaryComesFromTheMessageHeaderOnly) {
 // The writer reads the summary from the message text alone; a parse of the whole block, envelope
 // included, must give the same three values.
 TEST_P(ArchiveWriterTest, SummaryEqualsThatOfTheWholeBlock) {
-  const std::string texts[] = {" folded\r\nFrom: x@y\r\nTo: a@b\r\n\r\n", "\r\nFrom: x@y\r\n\r\n",
+  const std::string texts[] = {" folded\r\nFrom: x@y\r\nTo: a@b\r\n\r\n",
+                               "\r\nFrom: x@y\r\n\r\n",
                                "no colon\r\nFrom: Ann <x@y>\r\nSubject: s\r\n\r\n",
-                               "From x@y Mon\r\nFrom: x@y\r\n\r\n", "To: \r\n\tq@r\r\n\r\n", ""};
+                               "From x@y Mon\r\nFrom: x@y\r\n\r\n",
+                               "To: \r\n\tq@r\r\n\r\n",
+                               ""};
   for (const std::string& text : texts) {
     index_.content.clear();
     ASSERT_TRUE(Append(text));
@@ -236,7 +242,8 @@ TEST_P(ArchiveWriterTest, TextThatBreaksOffOrThrowsIsWithdrawnAndTheArchiveGoesO
   ASSERT_TRUE(Append(Text(50)));
   EXPECT_EQ(data_.content, data_before + std::string(kEnvelope) + Text(50));
   EXPECT_NE(index_.content.find("2\r\nF00000002\r\na@x||s|||\r\n268435456\r\n73\r\n123\r\n"),
-            std::string::npos) << index_.content;
+            std::string::npos)
+      << index_.content;
 }
 
 TEST_P(ArchiveWriterTest, FullDiskPartWayThroughAStreamedTextStopsTheArchive) {

@@ -17,11 +17,11 @@ const std::string kOneMessage = "folder 2 Inbox\nmessage 40533.5 From: a@x\\r\\n
 TEST_F(ConsoleE2eTest, WithoutArgumentsShowsTheBannerAndCreatesNothing) {
   ProcessOutput run = Run({});
   EXPECT_EQ(run.exit_code, 0);
-  EXPECT_EQ(run.out, Lines({"PST2XMZ.EXE", "Outlook .PST file to Tolvane .XMZ e-mail export utility",
-                            "Version 1.02",
-                            "Exports the mail of a personal-folders file into a message archive.",
-                            "", "usage :-", "  pst2xmz -s pstfilename -d destfilename [-f folderfilename]",
-                            ""}));
+  EXPECT_EQ(
+      run.out,
+      Lines({"PST2XMZ.EXE", "Outlook .PST file to Tolvane .XMZ e-mail export utility",
+             "Version 1.02", "Exports the mail of a personal-folders file into a message archive.",
+             "", "usage :-", "  pst2xmz -s pstfilename -d destfilename [-f folderfilename]", ""}));
   EXPECT_EQ(run.err, "");
   EXPECT_TRUE(std::filesystem::is_empty(dir_.path()));
 }
@@ -52,9 +52,10 @@ TEST_F(ConsoleE2eTest, SlashOptionsInUpperCaseRunTheExportInTheCurrentFolder) {
   Script("a.pst", kOneMessage);
   ProcessOutput run = Run({"/S", "a.pst", "/D", "out"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
-  EXPECT_EQ(run.out, Lines({"Reading " + dir_ / "a.pst", "Writing message data to " + dir_ / "out.xmz",
-                            "Writing index data to " + dir_ / "out.idx",
-                            "Assigning ID 0 to folder \"Inbox\"", "...done", "Completed import"}));
+  EXPECT_EQ(run.out,
+            Lines({"Reading " + dir_ / "a.pst", "Writing message data to " + dir_ / "out.xmz",
+                   "Writing index data to " + dir_ / "out.idx",
+                   "Assigning ID 0 to folder \"Inbox\"", "...done", "Completed import"}));
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(File("out.xmz"), "FROM: \r\nRCPT: mailbox\r\nFrom: a@x\r\n\r\nbody\r\n");
 }
@@ -123,10 +124,12 @@ TEST_F(ConsoleE2eTest, DestinationExtensionIsReplaced) {
 
 TEST_F(ConsoleE2eTest, NonAsciiBlanksEqualsSignsAndLongPathsPassThroughUnchanged) {
   std::string folder = "Ärchiv 2024=final";
-  for (int i = 0; i < 14; ++i) folder += "/Unterordner mit Leerzeichen und Ümlauten " + std::to_string(i);
+  for (int i = 0; i < 14; ++i)
+    folder += "/Unterordner mit Leerzeichen und Ümlauten " + std::to_string(i);
   ASSERT_TRUE(std::filesystem::create_directories(dir_ / folder));
   ASSERT_GT((dir_ / folder).size(), 600u);
-  Script(folder + "/Jörg's mail=1.pst", "folder 1 Büro = Arbeit\nmessage 1 Subject: ü\\r\\n\\r\\n\n");
+  Script(folder + "/Jörg's mail=1.pst",
+         "folder 1 Büro = Arbeit\nmessage 1 Subject: ü\\r\\n\\r\\n\n");
   // Bytes that are not UTF-8 at all pass through too.
   ProcessOutput run = Run({"-s", folder + "/Jörg's mail=1.pst", "-d", folder + "/Ausgabe=1 ä\xFF",
                            "-f", folder + "/Ordner Liste.txt"});

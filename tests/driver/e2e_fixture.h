@@ -29,7 +29,9 @@ using test_support::WriteWholeFile;
 class ExportE2eTest : public testing::Test {
  protected:
   // Writes the import script that the scripted double reads in place of a PST file.
-  void Script(const std::string& name, const std::string& lines) { WriteWholeFile(dir_ / name, lines); }
+  void Script(const std::string& name, const std::string& lines) {
+    WriteWholeFile(dir_ / name, lines);
+  }
 
   ProcessOutput Run(const std::vector<std::string>& arguments, const ProcessOptions& options = {}) {
     return Start(arguments, options)->Wait();

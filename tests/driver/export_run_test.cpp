@@ -25,24 +25,26 @@ TEST(RunProgram, HandsTheSessionThePathUserDataZeroAndNoProgressCallback) {
   std::string seen_path;
   bool progress_given = true;
   std::int32_t seen_user_data = -1;
-  ImportFunction import = [&](const std::string& path, const import_session::ProgressCallback& progress,
-                              const import_session::FolderCallback& on_folder,
-                              const import_session::MessageCallback& on_message, std::int32_t user_data,
-                              std::string& error_text, import_session::ImportStatistics* statistics) {
-    seen_path = path;
-    progress_given = static_cast<bool>(progress);
-    seen_user_data = user_data;
-    EXPECT_TRUE(error_text.empty());
-    EXPECT_NE(statistics, nullptr);
-    std::int32_t id = -1;
-    bool include = false, stop = true;
-    on_folder(user_data, "Inbox", import_session::kFolderTypeInbox, 1, id, include);
-    import_session::StringMessageText text("Subject: hi\r\n\r\n");
-    on_message(user_data, 0, id, text, 1.5, stop);
-    EXPECT_FALSE(stop);
-    return import_session::kImportOk;
-  };
-  int code = RunProgram({"-s", "a.pst", "-d", "out"}, dir.path(), import, out.file(), errors.file());
+  ImportFunction import =
+      [&](const std::string& path, const import_session::ProgressCallback& progress,
+          const import_session::FolderCallback& on_folder,
+          const import_session::MessageCallback& on_message, std::int32_t user_data,
+          std::string& error_text, import_session::ImportStatistics* statistics) {
+        seen_path = path;
+        progress_given = static_cast<bool>(progress);
+        seen_user_data = user_data;
+        EXPECT_TRUE(error_text.empty());
+        EXPECT_NE(statistics, nullptr);
+        std::int32_t id = -1;
+        bool include = false, stop = true;
+        on_folder(user_data, "Inbox", import_session::kFolderTypeInbox, 1, id, include);
+        import_session::StringMessageText text("Subject: hi\r\n\r\n");
+        on_message(user_data, 0, id, text, 1.5, stop);
+        EXPECT_FALSE(stop);
+        return import_session::kImportOk;
+      };
+  int code =
+      RunProgram({"-s", "a.pst", "-d", "out"}, dir.path(), import, out.file(), errors.file());
   EXPECT_EQ(code, kExitExported);
   EXPECT_EQ(seen_path, dir / "a.pst");
   EXPECT_FALSE(progress_given);
@@ -54,14 +56,17 @@ TEST(RunProgram, AnErrorEscapingTheSessionEndsTheRunAfterClosingTheArchive) {
   TempDir dir;
   OutputCapture out, errors;
   ImportFunction import = [](const std::string&, const import_session::ProgressCallback&,
-                             const import_session::FolderCallback&, const import_session::MessageCallback& on_message,
-                             std::int32_t, std::string&, import_session::ImportStatistics*) -> import_session::ImportResult {
+                             const import_session::FolderCallback&,
+                             const import_session::MessageCallback& on_message, std::int32_t,
+                             std::string&,
+                             import_session::ImportStatistics*) -> import_session::ImportResult {
     bool stop = false;
     import_session::StringMessageText text("Subject: first\r\n\r\n");
     on_message(0, 0, 0, text, 0, stop);
     throw std::runtime_error("the session broke down");
   };
-  int code = RunProgram({"-s", "a.pst", "-d", "out"}, dir.path(), import, out.file(), errors.file());
+  int code =
+      RunProgram({"-s", "a.pst", "-d", "out"}, dir.path(), import, out.file(), errors.file());
   EXPECT_EQ(code, kExitRunFailed);
   EXPECT_EQ(errors.text(), "Error: the session broke down\r\n");
   EXPECT_EQ(out.text().find("...done"), std::string::npos);
@@ -69,9 +74,7 @@ TEST(RunProgram, AnErrorEscapingTheSessionEndsTheRunAfterClosingTheArchive) {
   EXPECT_NE(ReadWholeFile(dir / "out.idx").find("||first|||"), std::string::npos);
 }
 
-TEST(NotExportedReport, IsEmptyWhenEverythingWasExported) {
-  EXPECT_EQ(NotExportedReport({}), "");
-}
+TEST(NotExportedReport, IsEmptyWhenEverythingWasExported) { EXPECT_EQ(NotExportedReport({}), ""); }
 
 TEST(NotExportedReport, CountsInTheSingularAndPlural) {
   import_session::ImportStatistics statistics;
@@ -80,7 +83,8 @@ TEST(NotExportedReport, CountsInTheSingularAndPlural) {
             "Not exported: 1 message and 0 folders\r\n  \"Inbox\": 1 message skipped: damaged\r\n");
   statistics.unopened_folders.push_back({"A/B", "no access"});
   statistics.unopened_folders.push_back({"C", "damaged"});
-  EXPECT_EQ(NotExportedReport(statistics).substr(0, 39), "Not exported: 1 message and 2 folders\r\n");
+  EXPECT_EQ(NotExportedReport(statistics).substr(0, 39),
+            "Not exported: 1 message and 2 folders\r\n");
 }
 
 TEST(DamageReport, NamesEachDamagedMessageAndDamageOutsideMessages) {

@@ -25,7 +25,8 @@ TEST_F(FaultsE2eTest, DestinationInAMissingFolderNamesTheFileAndCreatesNothing) 
   Script("a.pst", "folder 1 F\n");
   ProcessOutput run = Run({"-s", "a.pst", "-d", "missing/out"});
   EXPECT_EQ(run.exit_code, 1);
-  EXPECT_EQ(run.err, "File error: Cannot create file \"missing/out.xmz\". No such file or directory\r\n");
+  EXPECT_EQ(run.err,
+            "File error: Cannot create file \"missing/out.xmz\". No such file or directory\r\n");
   EXPECT_EQ(run.out, Lines({"Reading " + dir_ / "a.pst"}));
   EXPECT_FALSE(Exists("missing"));
 }
@@ -35,7 +36,8 @@ TEST_F(FaultsE2eTest, DataFileThatIsAFolderIsRefused) {
   Script("a.pst", "folder 1 F\n");
   ProcessOutput run = Run({"-s", "a.pst", "-d", "out"});
   EXPECT_EQ(run.exit_code, 1);
-  EXPECT_EQ(run.err, "File error: Cannot create file \"" + dir_ / "out.xmz" + "\". Is a directory\r\n");
+  EXPECT_EQ(run.err,
+            "File error: Cannot create file \"" + dir_ / "out.xmz" + "\". Is a directory\r\n");
   EXPECT_FALSE(Exists("out.idx"));
 }
 
@@ -44,7 +46,8 @@ TEST_F(FaultsE2eTest, IndexFileThatCannotBeCreatedLeavesTheDataFileEmpty) {
   Script("a.pst", "folder 1 F\nmessage 0 Subject: x\\r\\n\\r\\n\n");
   ProcessOutput run = Run({"-s", "a.pst", "-d", "out"});
   EXPECT_EQ(run.exit_code, 1);
-  EXPECT_EQ(run.err, "File error: Cannot create file \"" + dir_ / "out.idx" + "\". Is a directory\r\n");
+  EXPECT_EQ(run.err,
+            "File error: Cannot create file \"" + dir_ / "out.idx" + "\". Is a directory\r\n");
   EXPECT_EQ(run.out.find("Assigning"), std::string::npos);
   EXPECT_EQ(File("out.xmz"), "");
 }
@@ -59,7 +62,8 @@ TEST_F(FaultsE2eTest, UnwritableDestinationNamesTheFileAndTheReason) {
   ProcessOutput run = Run({"-s", "a.pst", "-d", folder + "/out"});
   EXPECT_EQ(run.exit_code, 1);
   const std::string prefix = "File error: Cannot create file \"" + folder + "/out.xmz\". ";
-  EXPECT_TRUE(run.err == prefix + "Permission denied\r\n" || run.err == prefix + "Read-only file system\r\n")
+  EXPECT_TRUE(run.err == prefix + "Permission denied\r\n" ||
+              run.err == prefix + "Read-only file system\r\n")
       << run.err;
 }
 
@@ -67,8 +71,11 @@ TEST_F(FaultsE2eTest, UnwritableFolderListEndsTheRunAfterTheArchiveIsClosed) {
   Script("a.pst", "folder 1 F\nmessage 0 Subject: x\\r\\n\\r\\n\n");
   ProcessOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "missing/folders.txt"});
   EXPECT_EQ(run.exit_code, 1);
-  EXPECT_EQ(run.err, "File error: Cannot create file \"missing/folders.txt\". No such file or directory\r\n");
-  EXPECT_NE(run.out.find("...done\r\nWriting folder list to missing/folders.txt\r\n"), std::string::npos);
+  EXPECT_EQ(
+      run.err,
+      "File error: Cannot create file \"missing/folders.txt\". No such file or directory\r\n");
+  EXPECT_NE(run.out.find("...done\r\nWriting folder list to missing/folders.txt\r\n"),
+            std::string::npos);
   EXPECT_EQ(run.out.find("Completed import"), std::string::npos);
   EXPECT_NE(File("out.idx").find("||x|||"), std::string::npos);
 }
@@ -78,16 +85,18 @@ TEST_F(FaultsE2eTest, DiskFullWhileAppendingKeepsOnlyWholeRecordsAndEndsTheRun) 
   ProcessOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "folders.txt"},
                           WithFileSizeLimit(2500));  // two 1023-byte blocks fit, the third does not
   EXPECT_EQ(run.exit_code, 1);
-  EXPECT_EQ(run.err, "File error: Cannot write file \"" + dir_ / "out.xmz" + "\". File too large\r\n");
+  EXPECT_EQ(run.err,
+            "File error: Cannot write file \"" + dir_ / "out.xmz" + "\". File too large\r\n");
   EXPECT_EQ(run.out.find("Completed import"), std::string::npos);
   EXPECT_EQ(File("out.xmz").size(), 2046u);
-  EXPECT_EQ(File("out.idx"),
-            "0\r\n" +
-                Lines({"1", "F00000001", "||m|||", "268435456", "1023", "0", " 0.00000000000000E+0000"}) +
-                Lines({"2", "F00000002", "||m|||", "268435456", "1023", "1023",
-                       " 1.00000000000000E+0000"}));
+  EXPECT_EQ(File("out.idx"), "0\r\n" +
+                                 Lines({"1", "F00000001", "||m|||", "268435456", "1023", "0",
+                                        " 0.00000000000000E+0000"}) +
+                                 Lines({"2", "F00000002", "||m|||", "268435456", "1023", "1023",
+                                        " 1.00000000000000E+0000"}));
   // The session was asked to stop at the third message; a later folder would have been declined.
-  EXPECT_EQ(File("session.log"), "folder Inbox id 0 included\nmessage stored\nmessage stored\nmessage stop\n");
+  EXPECT_EQ(File("session.log"),
+            "folder Inbox id 0 included\nmessage stored\nmessage stored\nmessage stop\n");
   EXPECT_FALSE(Exists("folders.txt"));
 }
 
@@ -98,23 +107,29 @@ TEST_F(FaultsE2eTest, DiskFullWhileWritingARecordWithdrawsItsBlock) {
   Script("a.pst", "folder 1 A\n" + message + message);
   ProcessOutput run = Run({"-s", "a.pst", "-d", "out"}, WithFileSizeLimit(2100));
   EXPECT_EQ(run.exit_code, 1);
-  EXPECT_EQ(run.err, "File error: Cannot write file \"" + dir_ / "out.idx" + "\". File too large\r\n");
+  EXPECT_EQ(run.err,
+            "File error: Cannot write file \"" + dir_ / "out.idx" + "\". File too large\r\n");
   EXPECT_EQ(File("out.xmz").size(), 1036u);
   EXPECT_EQ(File("out.idx").size(), 1069u);
-  EXPECT_EQ(File("out.idx"), "0\r\n" + Lines({"1", "F00000001", "||" + std::string(1000, 'S') + "|||",
-                                              "268435461", "1036", "0", " 0.00000000000000E+0000"}));
+  EXPECT_EQ(File("out.idx"),
+            "0\r\n" + Lines({"1", "F00000001", "||" + std::string(1000, 'S') + "|||", "268435461",
+                             "1036", "0", " 0.00000000000000E+0000"}));
 }
 
 TEST_F(FaultsE2eTest, FoldersMetAfterAWriteFailureAreDeclined) {
   // A session that goes on after the stop flag still gets nothing more into the archive.
   std::string big = "Subject: big\\r\\n\\r\\n" + std::string(3000, 'x');
-  Script("a.pst", "log " + dir_ / "session.log" + "\nignore-stop\nfolder 1 A\n"
-                  "message 0 Subject: small\\r\\n\\r\\n\nmessage 0 " + big +
-                  "\nmessage 0 Subject: small again\\r\\n\\r\\n\nfolder 1 B\nmessage 0 Subject: b\\r\\n\\r\\n\n");
+  Script("a.pst", "log " + dir_ / "session.log" +
+                      "\nignore-stop\nfolder 1 A\n"
+                      "message 0 Subject: small\\r\\n\\r\\n\nmessage 0 " +
+                      big +
+                      "\nmessage 0 Subject: small again\\r\\n\\r\\n\nfolder 1 B\nmessage 0 "
+                      "Subject: b\\r\\n\\r\\n\n");
   ProcessOutput run = Run({"-s", "a.pst", "-d", "out"}, WithFileSizeLimit(2500));
   EXPECT_EQ(run.exit_code, 1);
-  EXPECT_EQ(File("session.log"), "folder A id 5 included\nmessage stored\nmessage stop\nmessage stop\n"
-                                 "folder B id -1 left out\n");
+  EXPECT_EQ(File("session.log"),
+            "folder A id 5 included\nmessage stored\nmessage stop\nmessage stop\n"
+            "folder B id -1 left out\n");
   EXPECT_EQ(File("out.xmz"), "FROM: \r\nRCPT: mailbox\r\nSubject: small\r\n\r\n");
   EXPECT_EQ(run.out.find("\"B\""), std::string::npos) << run.out;
 }
@@ -146,7 +161,8 @@ TEST_F(FaultsE2eTest, FolderListThatIsALinkToThePstIsRefused) {
   ASSERT_EQ(link((dir_ / "a.pst").c_str(), (dir_ / "list.txt").c_str()), 0);
   ProcessOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "list.txt"});
   EXPECT_EQ(run.exit_code, 2);
-  EXPECT_NE(run.err.find("folder-list file \"" + dir_ / "list.txt" + "\""), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("folder-list file \"" + dir_ / "list.txt" + "\""), std::string::npos)
+      << run.err;
   EXPECT_NE(run.err.find("PST file \"" + dir_ / "a.pst" + "\""), std::string::npos) << run.err;
   EXPECT_EQ(File("a.pst"), "folder 1 F\n");
   EXPECT_FALSE(Exists("out.xmz"));
@@ -156,8 +172,10 @@ TEST_F(FaultsE2eTest, FolderListThatIsTheIndexFileIsRefused) {
   Script("a.pst", "folder 1 F\n");
   ProcessOutput run = Run({"-s", "a.pst", "-d", "out", "-f", "./out.idx"});
   EXPECT_EQ(run.exit_code, 2);
-  EXPECT_EQ(run.err, "Invalid parameters: The folder-list file \"./out.idx\" names the same file as "
-                     "the index file \"" + dir_ / "out.idx" + "\"; nothing was written.\r\n");
+  EXPECT_EQ(run.err,
+            "Invalid parameters: The folder-list file \"./out.idx\" names the same file as "
+            "the index file \"" +
+                dir_ / "out.idx" + "\"; nothing was written.\r\n");
   EXPECT_FALSE(Exists("out.xmz"));
 }
 
@@ -180,8 +198,9 @@ TEST_F(FaultsE2eTest, DanglingLinksAreFollowedToTheFileTheyWouldCreate) {
   ASSERT_EQ(symlink("../via/q.xmz", (dir_ / "real/q.idx").c_str()), 0);
   run = Run({"-s", "a.pst", "-d", "via/q"});
   EXPECT_EQ(run.exit_code, 2);
-  EXPECT_EQ(run.err, "Invalid parameters: The index file \"via/q.idx\" names the same file as the "
-                     "data file \"via/q.xmz\"; nothing was written.\r\n");
+  EXPECT_EQ(run.err,
+            "Invalid parameters: The index file \"via/q.idx\" names the same file as the "
+            "data file \"via/q.xmz\"; nothing was written.\r\n");
   EXPECT_FALSE(Exists("real/q.xmz"));
 }
 
@@ -189,8 +208,10 @@ TEST_F(FaultsE2eTest, TraceFileNamingTheInputOrAnOutputIsRefused) {
   Script("a.pst", "folder 1 F\n");
   ProcessOutput run = Run({"-s", "a.pst", "-d", "out"}, WithEnvironment("PST2XMZ_TRACE", "a.pst"));
   EXPECT_EQ(run.exit_code, 2);
-  EXPECT_EQ(run.err, "Invalid parameters: The trace file \"a.pst\" names the same file as the PST "
-                     "file \"" + dir_ / "a.pst" + "\"; nothing was written.\r\n");
+  EXPECT_EQ(run.err,
+            "Invalid parameters: The trace file \"a.pst\" names the same file as the PST "
+            "file \"" +
+                dir_ / "a.pst" + "\"; nothing was written.\r\n");
   EXPECT_EQ(File("a.pst"), "folder 1 F\n");
   EXPECT_FALSE(Exists("out.xmz"));
 
@@ -199,7 +220,8 @@ TEST_F(FaultsE2eTest, TraceFileNamingTheInputOrAnOutputIsRefused) {
               WithEnvironment("PST2XMZ_TRACE", output));
     EXPECT_EQ(run.exit_code, 2) << output;
     EXPECT_NE(run.err.find("The trace file \"" + std::string(output) + "\" names the same file as"),
-              std::string::npos) << run.err;
+              std::string::npos)
+        << run.err;
   }
   ASSERT_EQ(symlink("out.idx", (dir_ / "trace.log").c_str()), 0);
   run = Run({"-s", "a.pst", "-d", "out"}, WithEnvironment("PST2XMZ_TRACE", "trace.log"));

@@ -106,7 +106,8 @@ TEST_F(FolderIdsTest, DeclinedFoldersGetMinusOneAndNoLine) {
 
 TEST_F(FolderIdsTest, SaveWritesEveryLineWithCrLfAndReplacesTheFile) {
   TempDir dir;
-  test_support::WriteWholeFile(dir / "folders.txt", "old content that is longer than the new one....");
+  test_support::WriteWholeFile(dir / "folders.txt",
+                               "old content that is longer than the new one....");
   Assign("Travel");
   folders_.Finish();
   folders_.Save(dir / "folders.txt");
@@ -121,8 +122,8 @@ TEST_F(FolderIdsTest, SaveIntoAMissingFolderNamesTheFileAndTheReason) {
     folders_.Save(dir / "missing/folders.txt");
     FAIL() << "no error";
   } catch (const ExportError& error) {
-    EXPECT_EQ(std::string(error.what()),
-              "Cannot create file \"" + dir / "missing/folders.txt" + "\". No such file or directory");
+    EXPECT_EQ(std::string(error.what()), "Cannot create file \"" + dir / "missing/folders.txt" +
+                                             "\". No such file or directory");
   }
 }
 

@@ -25,13 +25,15 @@ TEST(IndexSummaryLine, KeepsBarsInsideParts) {
 
 TEST(IndexSummaryLine, TurnsLineBreaksAndNulIntoBlanks) {
   using namespace std::string_literals;
-  EXPECT_EQ(IndexSummaryLine("Ann\r\nBcc: evil@x", "a\nb", "x\0y\r"s), "Ann  Bcc: evil@x|a b|x y |||");
+  EXPECT_EQ(IndexSummaryLine("Ann\r\nBcc: evil@x", "a\nb", "x\0y\r"s),
+            "Ann  Bcc: evil@x|a b|x y |||");
 }
 
 TEST(FormatIndexRecord, WritesSevenLinesEndedByCrLf) {
   IndexRecord record{26, "Ann|Bob|Hi|||", 5, 123, 4096, 40533.5};
   EXPECT_EQ(FormatIndexRecord(record),
-            "26\r\nF0000001A\r\nAnn|Bob|Hi|||\r\n268435461\r\n123\r\n4096\r\n 4.05335000000000E+0004\r\n");
+            "26\r\nF0000001A\r\nAnn|Bob|Hi|||\r\n268435461\r\n123\r\n4096\r\n "
+            "4.05335000000000E+0004\r\n");
 }
 
 TEST(FormatIndexRecord, WritesOffsetsAndLengthsBeyondFourGigabytes) {

@@ -104,7 +104,8 @@ TEST(CheckOutputsDistinct, RefusesAFolderListThatIsAnArchiveFile) {
 
 TEST(CheckOutputsDistinct, AcceptsDistinctFilesAndAnEmptyPstPath) {
   TempDir dir;
-  EXPECT_NO_THROW(CheckOutputsDistinct(MakeExportPaths(dir / "mail.pst", dir / "out", dir / "f.txt")));
+  EXPECT_NO_THROW(
+      CheckOutputsDistinct(MakeExportPaths(dir / "mail.pst", dir / "out", dir / "f.txt")));
   EXPECT_NO_THROW(CheckOutputsDistinct(MakeExportPaths("", dir / "out", std::nullopt)));
 }
 

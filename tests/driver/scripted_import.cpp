@@ -36,15 +36,24 @@ std::string Unescape(const std::string& text) {
     }
     char c = text[++i];
     switch (c) {
-      case 'r': out.push_back('\r'); break;
-      case 'n': out.push_back('\n'); break;
-      case 't': out.push_back('\t'); break;
-      case '0': out.push_back('\0'); break;
+      case 'r':
+        out.push_back('\r');
+        break;
+      case 'n':
+        out.push_back('\n');
+        break;
+      case 't':
+        out.push_back('\t');
+        break;
+      case '0':
+        out.push_back('\0');
+        break;
       case 'x':
         out.push_back(static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16)));
         i += 2;
         break;
-      default: out.push_back(c);
+      default:
+        out.push_back(c);
     }
   }
   return out;
@@ -64,16 +73,20 @@ std::pair<std::string, std::string> SplitBar(const std::string& text) {
 
 class ScriptRun {
  public:
-  ScriptRun(const FolderCallback& on_folder, const MessageCallback& on_message, std::int32_t user_data,
-            ImportStatistics& statistics)
-      : on_folder_(on_folder), on_message_(on_message), user_data_(user_data),
+  ScriptRun(const FolderCallback& on_folder, const MessageCallback& on_message,
+            std::int32_t user_data, ImportStatistics& statistics)
+      : on_folder_(on_folder),
+        on_message_(on_message),
+        user_data_(user_data),
         statistics_(statistics) {}
 
   // Returns false when the walk has to stop.
   bool Step(const std::string& command, const std::string& rest) {
     if (command == "folder") return Folder(rest);
-    if (command == "message") return Message(SplitFirst(rest).first, Unescape(SplitFirst(rest).second));
-    if (command == "message-file") return Message(SplitFirst(rest).first, test_support::ReadWholeFile(SplitFirst(rest).second));
+    if (command == "message")
+      return Message(SplitFirst(rest).first, Unescape(SplitFirst(rest).second));
+    if (command == "message-file")
+      return Message(SplitFirst(rest).first, test_support::ReadWholeFile(SplitFirst(rest).second));
     if (command == "skipped") {
       auto [count, folder_reason] = SplitFirst(rest);
       auto [folder, reason] = SplitBar(folder_reason);
@@ -108,7 +121,8 @@ class ScriptRun {
     on_folder_(user_data_, name, static_cast<std::uint8_t>(std::stoi(type)), 0, folder_id, include);
     reading_ = folder_id != -1 && include;
     folder_id_ = folder_id;
-    Log("folder " + name + " id " + std::to_string(folder_id) + (include ? " included" : " left out"));
+    Log("folder " + name + " id " + std::to_string(folder_id) +
+        (include ? " included" : " left out"));
     return true;
   }
 
@@ -117,7 +131,8 @@ class ScriptRun {
     bool stop = false;
     try {
       StringMessageText message_text(text);
-      on_message_(user_data_, 0, folder_id_, message_text, std::strtod(time.c_str(), nullptr), stop);
+      on_message_(user_data_, 0, folder_id_, message_text, std::strtod(time.c_str(), nullptr),
+                  stop);
     } catch (...) {
       Log("message failed");
       return true;

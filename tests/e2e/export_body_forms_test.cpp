@@ -18,19 +18,23 @@ struct Form {
   bool html;
 };
 
-
 const Form kForms[] = {
-    {"Form: HTML only, binary", "HTML \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 & more", true},
-    {"Form: HTML only, string", "HTML \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 & more", true},
-    {"Form: HTML and plain, no RTF", "Plain text \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.", true},
-    {"Form: native RTF only", "Plain text \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.", false},
+    {"Form: HTML only, binary", "HTML \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 & more",
+     true},
+    {"Form: HTML only, string", "HTML \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 & more",
+     true},
+    {"Form: HTML and plain, no RTF", "Plain text \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.",
+     true},
+    {"Form: native RTF only", "Plain text \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.",
+     false},
     {"Form: RTF encapsulating HTML", "Client \xD0\xB0 HTML with C:\\temp\\{x}", true},
     {"Form: RTF encapsulating text",
      "Path C:\\temp\\file.txt, braces {x},\ttab bold nested\r\n"
      "\xD0\x96\xD0\xB5\xD0\xBD\xD1\x8F end",
      false},
     {"Form: plain only", "Plain text \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.", false},
-    {"Form: plain with its terminator", "Plain text \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.", false},
+    {"Form: plain with its terminator",
+     "Plain text \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.", false},
     {"Form: none", "", false},
 };
 
@@ -69,7 +73,6 @@ TEST_P(BodyFormExport, EveryFormArrivesAsTextAndHtml) {
     }
     EXPECT_EQ(block.find("Content-Type: text/html") != std::string::npos, form->html) << block;
   }
-
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, BodyFormExport,

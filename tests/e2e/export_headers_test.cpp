@@ -48,7 +48,8 @@ TEST_P(HeaderExport, SynthesisedHeadersReadRightly) {
   const std::string& dir = temp.path();
   const std::string file = dir + "/headers.pst";
   WriteHeaderFile(file, GetParam());
-  const ProcessOutput run = RunProgram({"-s", file, "-d", dir + "/out"}, {{"TZ", "America/New_York"}});
+  const ProcessOutput run =
+      RunProgram({"-s", file, "-d", dir + "/out"}, {{"TZ", "America/New_York"}});
   ASSERT_EQ(run.exit_code, 0) << run.out;
   const Index index = ReadIndex(dir + "/out.idx");
   ASSERT_TRUE(index.ok);
@@ -68,13 +69,17 @@ TEST_P(HeaderExport, SynthesisedHeadersReadRightly) {
   EXPECT_EQ(subjects[4], "Unbroken " + std::string(1200, 'z') + " end");
   EXPECT_EQ(subjects[5], "est\xC3\xA1gio na DITEC");
   const std::string all = data;
-  EXPECT_NE(all.find("From: \"Chef \\\"The Boss\\\" O'Neil\" <chef@example.com>\r\n"), std::string::npos);
+  EXPECT_NE(all.find("From: \"Chef \\\"The Boss\\\" O'Neil\" <chef@example.com>\r\n"),
+            std::string::npos);
   EXPECT_NE(all.find("From: \"Back\\\\slash Sender\" <bss@example.com>\r\n"), std::string::npos);
-  EXPECT_NE(all.find("=?utf-8?Q?=C3=89mile_Zola?= <ez@example.com>\r\nCC: \"Smith, \\\"Jo\\\"\":;\r\n"),
-            std::string::npos);
-  EXPECT_NE(all.find("Content-Transfer-Encoding: 7bit\r\n\r\nReporting-MTA: dns; mx.example.com\r\n\r\n"
-                     "Final-Recipient: rfc822; x@example.com\r\nAction: failed\r\nStatus: 5.1.1\r\n\r\n--"),
-            std::string::npos);
+  EXPECT_NE(
+      all.find("=?utf-8?Q?=C3=89mile_Zola?= <ez@example.com>\r\nCC: \"Smith, \\\"Jo\\\"\":;\r\n"),
+      std::string::npos);
+  EXPECT_NE(
+      all.find(
+          "Content-Transfer-Encoding: 7bit\r\n\r\nReporting-MTA: dns; mx.example.com\r\n\r\n"
+          "Final-Recipient: rfc822; x@example.com\r\nAction: failed\r\nStatus: 5.1.1\r\n\r\n--"),
+      std::string::npos);
   EXPECT_NE(all.find("Content-Type: application/octet-stream; x-original-type=\"message/rfc822\";"),
             std::string::npos);
   EXPECT_NE(all.find("filename=\"say \\\"hi\\\" \\\\ now.txt\""), std::string::npos);
@@ -92,9 +97,14 @@ TEST_P(HeaderExport, SynthesisedHeadersReadRightly) {
 TEST_P(HeaderExport, AnsiCodePageReachesTheIndexAndFolderListOnly) {
   // An ANSI file holds no CJK letter; in 1252 it becomes "?".
   const bool unicode = GetParam() == pstwriter::FileFormat::kUnicode;
-  const std::string folder_utf8 =
-      std::string("Entr\xC3\xA9" "e \xE2\x82\xAC") + (unicode ? " \xE6\x97\xA5" : "");
-  const std::string folder_1252 = std::string("Entr\xE9" "e \x80") + (unicode ? " ?" : "");
+  const std::string folder_utf8 = std::string(
+                                      "Entr\xC3\xA9"
+                                      "e \xE2\x82\xAC") +
+                                  (unicode ? " \xE6\x97\xA5" : "");
+  const std::string folder_1252 = std::string(
+                                      "Entr\xE9"
+                                      "e \x80") +
+                                  (unicode ? " ?" : "");
   const TempDir temp;
   const std::string& dir = temp.path();
   const std::string file = dir + "/headers.pst";

@@ -75,8 +75,7 @@ TEST_F(SampleExport, DamagedAndForeignFilesAreRefusedWithAClearMessage) {
     const std::string path = std::string(PST2XMZ_SAMPLES_DIR) + "/" + sample.file;
     const ProcessOutput run = RunProgram({"-s", path, "-d", dir + "/out"});
     EXPECT_EQ(run.exit_code, 1) << sample.file << "\n" << run.out;
-    EXPECT_NE(run.out.find("Cannot export \"" + path + "\": "), std::string::npos)
-        << run.out;
+    EXPECT_NE(run.out.find("Cannot export \"" + path + "\": "), std::string::npos) << run.out;
     EXPECT_TRUE(run.out.find("damaged") != std::string::npos ||
                 run.out.find("not a personal-folders file") != std::string::npos)
         << run.out;
@@ -90,7 +89,8 @@ TEST_F(SampleExport, PasswordProtectedSampleWithoutItsPasswordIsRefused) {
   const TempDir temp;
   const std::string& dir = temp.path();
   const std::string path = std::string(PST2XMZ_SAMPLES_DIR) + "/aspose-password.pst";
-  const ProcessOutput run = RunProgram({"-s", path, "-d", dir + "/out"}, {{"PST2XMZ_PST_PASSWORD", ""}});
+  const ProcessOutput run =
+      RunProgram({"-s", path, "-d", dir + "/out"}, {{"PST2XMZ_PST_PASSWORD", ""}});
   EXPECT_EQ(run.exit_code, 1) << run.out;
   EXPECT_NE(run.out.find("the file is password-protected"), std::string::npos) << run.out;
 }

@@ -1,8 +1,8 @@
 // The whole program on files made by the project's writer, in every file variant: which folders
 // and messages reach the archive, with which folder ids and in which order; the index records and
 // the blocks of the data file agree byte for byte; text of ANSI files arrives as UTF-8.
-#include <algorithm>
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include "tests/e2e/program_run.h"
 #include "tests/platform_mapi/file_damage.h"
@@ -24,8 +24,8 @@ pstwriter::Message Mail(const std::string& subject, std::int64_t time) {
 }
 
 // Inbox 2, Sent Items 1, Deleted Items 1, Projects 1 with its subfolder drafts 1 (an IMAP account's
-// tree: class "IPF.Imap" in two spellings); the outbox and a calendar hold one item each that is not
-// exported; optionally one message in the subtree itself.
+// tree: class "IPF.Imap" in two spellings); the outbox and a calendar hold one item each that is
+// not exported; optionally one message in the subtree itself.
 std::string WriteFile(const std::string& path, pstwriter::FileFormat format, bool top_message) {
   pstwriter::PstBuilder b(path, {.format = format});
   const auto inbox = b.AddFolder(b.ipm_subtree(), "Inbox");
@@ -60,7 +60,8 @@ std::string Base64(const pstwriter::Bytes& bytes) {
   static const char* k = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
   std::string out;
   for (std::size_t i = 0; i + 3 <= bytes.size(); i += 3) {
-    const unsigned v = (unsigned(bytes[i]) << 16) | (unsigned(bytes[i + 1]) << 8) | unsigned(bytes[i + 2]);
+    const unsigned v =
+        (unsigned(bytes[i]) << 16) | (unsigned(bytes[i + 1]) << 8) | unsigned(bytes[i + 2]);
     for (int s = 18; s >= 0; s -= 6) out += k[(v >> s) & 63];
   }
   return out;
@@ -113,8 +114,8 @@ TEST_P(WriterExport, IndexRecordsLocateWholeBlocksOfTheDataFile) {
     next = offset + length;
   }
   EXPECT_EQ(next, data.size());
-  const std::string second = data.substr(std::stoul(index.records[1].offset),
-                                         std::stoul(index.records[1].length));
+  const std::string second =
+      data.substr(std::stoul(index.records[1].offset), std::stoul(index.records[1].length));
   EXPECT_NE(second.find("report.bin"), std::string::npos);
   const pstwriter::Bytes head = [] {
     pstwriter::Bytes bytes(30);
@@ -185,11 +186,10 @@ TEST(DamagedMessage, IsExportedAndNamedWithWhatWasWrong) {
   EXPECT_EQ(run.exit_code, 3) << run.out;
   EXPECT_NE(run.out.find("Completed import"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("Exported with damage: 2 messages"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("\"Inbox\": message \"Changed\": block "), std::string::npos)
-      << run.out;
+  EXPECT_NE(run.out.find("\"Inbox\": message \"Changed\": block "), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("checksum mismatch"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("\"Inbox\": message \"Flagged\": the attachment table could not be "
-                            "read"),
+                         "read"),
             std::string::npos)
       << run.out;
   EXPECT_EQ(run.out.find("\"Clean\""), std::string::npos) << run.out;
@@ -201,8 +201,9 @@ TEST(DamagedMessage, IsExportedAndNamedWithWhatWasWrong) {
 TEST(ReadmeCommand, BundledSampleExportsWithItsFolderList) {
   const TempDir temp;
   const std::string& dir = temp.path();
-  const ProcessOutput run = RunProgram({"-s", std::string(PST2XMZ_SOURCE_DIR) + "/examples/sample.pst",
-                                     "-d", dir + "/sample", "-f", dir + "/sample.folders"});
+  const ProcessOutput run =
+      RunProgram({"-s", std::string(PST2XMZ_SOURCE_DIR) + "/examples/sample.pst", "-d",
+                  dir + "/sample", "-f", dir + "/sample.folders"});
   // The one message lying directly in the top folder is never exported and is named.
   EXPECT_EQ(run.exit_code, 3) << run.out;
   EXPECT_NE(run.out.find("1 message lying directly in the top folder"), std::string::npos)

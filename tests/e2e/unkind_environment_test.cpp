@@ -63,19 +63,19 @@ class InterruptedExport : public testing::Test {
     const auto inbox = b.AddFolder(b.ipm_subtree(), "Inbox");
     const auto other = b.AddFolder(b.ipm_subtree(), "Other");
     b.SetSpecialFolder(pstwriter::SpecialFolder::kInbox, inbox);
-    for (int i = 0; i < 3000; ++i) b.AddMessage(i % 2 ? other : inbox, Mail("m" + std::to_string(i), 3000));
+    for (int i = 0; i < 3000; ++i)
+      b.AddMessage(i % 2 ? other : inbox, Mail("m" + std::to_string(i), 3000));
     b.Finish();
   }
-  static void TearDownTestSuite() {
-    delete dir_;
-  }
+  static void TearDownTestSuite() { delete dir_; }
   static TempDir* dir_;
 };
 TempDir* InterruptedExport::dir_ = nullptr;
 
 TEST_F(InterruptedExport, StopSignalAtAnyPointLeavesOnlyWholeRecords) {
   const std::string whole = dir_->path() + "/whole";
-  ProcessOutput full = ChildProcess(kProgram, {"-s", dir_->path() + "/large.pst", "-d", whole}, {}).Wait();
+  ProcessOutput full =
+      ChildProcess(kProgram, {"-s", dir_->path() + "/large.pst", "-d", whole}, {}).Wait();
   ASSERT_EQ(full.exit_code, 0) << full.err;
   ASSERT_EQ(ExpectWholeArchive(whole), 3000u);
   const std::uint64_t full_size = FileSize(whole + ".xmz");
@@ -144,8 +144,8 @@ TEST(UnkindInput, DataTreeListingOneBlockOverAndOverIsDamageNotData) {
   ASSERT_NE(at, std::string::npos);
   for (std::uint32_t i = 1; i < kBlocks; ++i) bytes.replace(at + 8 + 8 * i, 8, bytes, at + 8, 8);
   const std::size_t used = 8 + 8 * kBlocks, trailer = at + (used + 16 + 63) / 64 * 64 - 16;
-  const std::uint32_t crc = pst::ComputeCrc(
-      0, std::span(reinterpret_cast<const std::byte*>(bytes.data() + at), used));
+  const std::uint32_t crc =
+      pst::ComputeCrc(0, std::span(reinterpret_cast<const std::byte*>(bytes.data() + at), used));
   for (int i = 0; i < 4; ++i) bytes[trailer + 4 + i] = static_cast<char>(crc >> (8 * i));
   std::ofstream(pst, std::ios::binary | std::ios::trunc) << bytes;
 
@@ -153,7 +153,8 @@ TEST(UnkindInput, DataTreeListingOneBlockOverAndOverIsDamageNotData) {
   const ProcessOutput run = RunProgram({"-s", pst, "-d", dir + "/out"});
   EXPECT_EQ(run.exit_code, 3) << run.out;
   EXPECT_NE(run.out.find("message \"Bomb\": the data of attachment 0 could not be read"),
-            std::string::npos) << run.out;
+            std::string::npos)
+      << run.out;
   EXPECT_NE(run.out.find("lists block"), std::string::npos) << run.out;
   EXPECT_EQ(ExpectWholeArchive(dir + "/out"), 3u);
   const Index index = ReadIndex(dir + "/out.idx");
@@ -184,7 +185,8 @@ TEST(UnkindSetup, MissingCodePageLibraryIsSaidOnceAndCountedAsALoss) {
   const std::string pst = WriteShiftJisMail(dir);
   ProcessOutput with = RunProgram({"-s", pst, "-d", dir + "/with"});
   ASSERT_EQ(with.exit_code, 0) << with.out;
-  EXPECT_EQ(ReadIndex(dir + "/with.idx").records.at(0).summary, "a@example.org|b@example.org|こんにちは|||");
+  EXPECT_EQ(ReadIndex(dir + "/with.idx").records.at(0).summary,
+            "a@example.org|b@example.org|こんにちは|||");
 
   // The program alone in a folder of its own, its mail library named by the environment.
   const std::string alone = dir + "/pst2xmz";

@@ -35,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   message.SetText(text);
   TMimeIndexSummary summary = ReadIndexSummary(text);
   if (summary.From != message.Header().FromAddress().DisplayText() ||
-      summary.To != message.Header().ToList().DisplayList() || summary.Subject != message.Header().Subject())
+      summary.To != message.Header().ToList().DisplayList() ||
+      summary.Subject != message.Header().Subject())
     std::abort();
   (void)message.GetText();
   (void)message.Size();

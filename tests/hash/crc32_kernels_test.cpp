@@ -44,8 +44,7 @@ TEST_P(Crc32KernelTest, GivesThePublishedCheckValue) {
   std::string long_text;
   for (int i = 0; i < 64; ++i) long_text += text;
   const auto* q = reinterpret_cast<const std::uint8_t*>(long_text.data());
-  EXPECT_EQ(Run(0xFFFFFFFF, q, long_text.size()),
-            ZlibRegister(0xFFFFFFFF, q, long_text.size()));
+  EXPECT_EQ(Run(0xFFFFFFFF, q, long_text.size()), ZlibRegister(0xFFFFFFFF, q, long_text.size()));
 }
 
 TEST_P(Crc32KernelTest, AgreesWithZlibAtEveryLengthAndAlignment) {

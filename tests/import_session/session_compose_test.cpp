@@ -9,23 +9,24 @@ namespace {
 class ComposedImportTest : public SessionTest {
  protected:
   import_session::ImportResult RunImportPst() {
-    import_session::FolderCallback on_folder = [this](std::int32_t, std::string_view name, std::uint8_t type,
-                                            std::int32_t count, std::int32_t& folder_id,
-                                            bool& include) {
+    import_session::FolderCallback on_folder = [this](std::int32_t, std::string_view name,
+                                                      std::uint8_t type, std::int32_t count,
+                                                      std::int32_t& folder_id, bool& include) {
       folder_calls_.push_back({std::string(name), type, count});
       folder_id = 5;
       include = true;
     };
-    import_session::MessageCallback on_message = [this](std::int32_t, std::int32_t, std::int32_t folder_id,
-                                              import_session::MessageText& text, double time, bool& stop) {
-      std::string whole;
-      EXPECT_EQ(WriteWholeText(text, whole), 0);
-      EXPECT_TRUE(whole.starts_with(text.Header())) << "the header is the text's beginning";
-      message_calls_.push_back({folder_id, std::move(whole), time});
-      stop = false;
-    };
+    import_session::MessageCallback on_message =
+        [this](std::int32_t, std::int32_t, std::int32_t folder_id,
+               import_session::MessageText& text, double time, bool& stop) {
+          std::string whole;
+          EXPECT_EQ(WriteWholeText(text, whole), 0);
+          EXPECT_TRUE(whole.starts_with(text.Header())) << "the header is the text's beginning";
+          message_calls_.push_back({folder_id, std::move(whole), time});
+          stop = false;
+        };
     return import_session::ImportPst("/data/mail.pst", {}, on_folder, on_message, 0, error_text_,
-                           &statistics_);
+                                     &statistics_);
   }
 };
 

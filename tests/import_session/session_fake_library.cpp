@@ -54,17 +54,17 @@ void FreeProws(LPSRowSet lpRows) {
 
 HRESULT WrapCompressedRTFStream(LPSTREAM lpCompressedRTFStream, ULONG ulFlags,
                                 LPSTREAM* lpUncompressedRTFStream) {
-  return backend ? backend->WrapCompressedRtf(lpCompressedRTFStream, ulFlags,
-                                              lpUncompressedRTFStream)
-                 : E_FAIL;
+  return backend
+             ? backend->WrapCompressedRtf(lpCompressedRTFStream, ulFlags, lpUncompressedRTFStream)
+             : E_FAIL;
 }
 
 HRESULT HrGetOneProp(LPMAPIPROP lpMapiProp, ULONG ulPropTag, LPSPropValue* lppProp) {
   return backend ? backend->GetOneProp(lpMapiProp, ulPropTag, lppProp) : E_FAIL;
 }
 
-HRESULT HrValidateIPMSubtree(LPMDB lpMDB, ULONG ulFlags, ULONG* lpcValues,
-                             LPSPropValue* lppValues, LPMAPIERROR* lpperr) {
+HRESULT HrValidateIPMSubtree(LPMDB lpMDB, ULONG ulFlags, ULONG* lpcValues, LPSPropValue* lppValues,
+                             LPMAPIERROR* lpperr) {
   return backend ? backend->ValidateIpmSubtree(lpMDB, ulFlags, lpcValues, lppValues, lpperr)
                  : E_FAIL;
 }

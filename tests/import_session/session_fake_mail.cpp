@@ -287,7 +287,13 @@ World::~World() = default;
 
 Bytes World::NewId(char kind) {
   const std::uint32_t n = next_id_++;
-  return Bytes{0, 0, 0, 0, static_cast<BYTE>(kind), static_cast<BYTE>(n), static_cast<BYTE>(n >> 8),
+  return Bytes{0,
+               0,
+               0,
+               0,
+               static_cast<BYTE>(kind),
+               static_cast<BYTE>(n),
+               static_cast<BYTE>(n >> 8),
                static_cast<BYTE>(n >> 16)};
 }
 

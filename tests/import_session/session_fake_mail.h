@@ -108,11 +108,11 @@ class Folder : public FolderDefaults {
   HRESULT contents_result = S_OK;
   HRESULT hierarchy_result = S_OK;
   HRESULT get_props_result = S_OK;
-  HRESULT open_from_parent_result = S_OK;     // opening it without an interface id
-  HRESULT open_as_subfolder_result = S_OK;    // opening it from its parent as IMAPIFolder
+  HRESULT open_from_parent_result = S_OK;   // opening it without an interface id
+  HRESULT open_as_subfolder_result = S_OK;  // opening it from its parent as IMAPIFolder
   HRESULT open_from_store_result = S_OK;
-  bool listed_without_entry_id = false;       // its hierarchy-table row lacks PR_ENTRYID
-  Folder* listed_as = nullptr;                // its hierarchy-table row names this folder instead
+  bool listed_without_entry_id = false;  // its hierarchy-table row lacks PR_ENTRYID
+  Folder* listed_as = nullptr;           // its hierarchy-table row names this folder instead
   Table* last_contents = nullptr;
   std::vector<ULONG> child_open_flags;  // of every OpenEntry on this folder, in call order
 

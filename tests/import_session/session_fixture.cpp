@@ -107,25 +107,25 @@ void SessionTest::TearDown() {
 
 import_session::ImportResult SessionTest::Run(const std::string& path) {
   import_session::FolderCallback on_folder = [this](std::int32_t user_data, std::string_view name,
-                                          std::uint8_t type, std::int32_t count,
-                                          std::int32_t& folder_id, bool& include) {
+                                                    std::uint8_t type, std::int32_t count,
+                                                    std::int32_t& folder_id, bool& include) {
     EXPECT_EQ(user_data, 7);
     folder_calls_.push_back({std::string(name), type, count});
     folder_policy_(folder_calls_.back(), folder_id, include);
   };
-  import_session::MessageCallback on_message = [this](std::int32_t user_data, std::int32_t reserved,
-                                            std::int32_t folder_id, import_session::MessageText& text,
-                                            double time, bool& stop) {
-    EXPECT_EQ(user_data, 7);
-    EXPECT_EQ(reserved, 0);
-    std::string whole;
-    // Like the archive: a text that breaks off is withdrawn.
-    if (WriteWholeText(text, whole) < 0) return;
-    message_calls_.push_back({folder_id, std::move(whole), time});
-    message_policy_(message_calls_.back(), stop);
-  };
+  import_session::MessageCallback on_message =
+      [this](std::int32_t user_data, std::int32_t reserved, std::int32_t folder_id,
+             import_session::MessageText& text, double time, bool& stop) {
+        EXPECT_EQ(user_data, 7);
+        EXPECT_EQ(reserved, 0);
+        std::string whole;
+        // Like the archive: a text that breaks off is withdrawn.
+        if (WriteWholeText(text, whole) < 0) return;
+        message_calls_.push_back({folder_id, std::move(whole), time});
+        message_policy_(message_calls_.back(), stop);
+      };
   return import_session::RunImportSession(path, on_folder, on_message, 7, error_text_, &statistics_,
-                                composer_);
+                                          composer_);
 }
 
 std::vector<std::string> SessionTest::FolderNames() const {

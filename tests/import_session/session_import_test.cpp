@@ -19,35 +19,34 @@ TEST_F(ImportSessionTest, SmallStoreTracesEveryStepInOrder) {
 
   EXPECT_EQ(Run(), S_OK);
 
-  const std::vector<std::string> expected = {
-      "MAPIInitialize",
-      "HrCreatePersonalStore(/data/mail.pst)",
-      "MAPILogonEx()",
-      "HrCleanupPSTGlobals(KeyProfileName)",
-      "MapiFreeBuffer(KeyProfileName)",
-      "OpenPST",
-      "OpenPST() starting",
-      "Session.OpenMsgStore",
-      "GetSystemMAPIFolders",
-      "MapiFreeBuffer(StoreEID.lpb)",
-      "OpenPST() finished",
-      "ProcessFolders()",
-      "MDB.OpenEntry(RootEID.cb...)",
-      "MDB.OpenEntry(RootEID.cb...) finished",
-      "EnumFolders()",
-      "ImportFromFolder(Inbox)",
-      "ProcessMessages(Inbox)",
-      "ProcessMessage(Inbox)",
-      "MDB.OpenEntry()",
-      "MAPIMessage.GetProps(MessagePropTagArray)",
-      "MessageCallback",
-      "ProcessRow() finished",
-      "ProcessMessages() finished",
-      "ImportFromFolder() finished",
-      "EnumFolders() finished",
-      "ProcessFolders() finished",
-      "Completed",
-      "Finished HR= 00000000"};
+  const std::vector<std::string> expected = {"MAPIInitialize",
+                                             "HrCreatePersonalStore(/data/mail.pst)",
+                                             "MAPILogonEx()",
+                                             "HrCleanupPSTGlobals(KeyProfileName)",
+                                             "MapiFreeBuffer(KeyProfileName)",
+                                             "OpenPST",
+                                             "OpenPST() starting",
+                                             "Session.OpenMsgStore",
+                                             "GetSystemMAPIFolders",
+                                             "MapiFreeBuffer(StoreEID.lpb)",
+                                             "OpenPST() finished",
+                                             "ProcessFolders()",
+                                             "MDB.OpenEntry(RootEID.cb...)",
+                                             "MDB.OpenEntry(RootEID.cb...) finished",
+                                             "EnumFolders()",
+                                             "ImportFromFolder(Inbox)",
+                                             "ProcessMessages(Inbox)",
+                                             "ProcessMessage(Inbox)",
+                                             "MDB.OpenEntry()",
+                                             "MAPIMessage.GetProps(MessagePropTagArray)",
+                                             "MessageCallback",
+                                             "ProcessRow() finished",
+                                             "ProcessMessages() finished",
+                                             "ImportFromFolder() finished",
+                                             "EnumFolders() finished",
+                                             "ProcessFolders() finished",
+                                             "Completed",
+                                             "Finished HR= 00000000"};
   EXPECT_EQ(trace_.lines, expected);
   EXPECT_EQ(Subjects(), std::vector<std::string>{"hello"});
   EXPECT_TRUE(error_text_.empty());
@@ -288,8 +287,9 @@ TEST_F(ImportSessionTest, StatisticsAreOptionalAndClearedAtTheStart) {
   EXPECT_EQ(statistics_.messages_in_top_folder, 1);
 
   std::string error_text = "stale";
-  EXPECT_EQ(import_session::RunImportSession("/data/mail.pst", {}, {}, 0, error_text, nullptr, composer_),
-            S_OK);
+  EXPECT_EQ(
+      import_session::RunImportSession("/data/mail.pst", {}, {}, 0, error_text, nullptr, composer_),
+      S_OK);
   EXPECT_TRUE(error_text.empty());
 }
 

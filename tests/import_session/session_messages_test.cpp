@@ -51,8 +51,8 @@ TEST_F(MessageEnumerationTest, EmptyFolderOpensNoMessage) {
 TEST_F(MessageEnumerationTest, DeliveryTimeIsHandedOverInUtcDays) {
   // 1 January 2000 12:00 UTC.
   const ULONGLONG ticks = 125911584000000000ULL + 12ULL * 3600 * 10000000;
-  world_.AddMessage(folder_, "dated", FILETIME{static_cast<DWORD>(ticks),
-                                                static_cast<DWORD>(ticks >> 32)});
+  world_.AddMessage(folder_, "dated",
+                    FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)});
   world_.AddMessage(folder_, "undated").props.erase(PR_MESSAGE_DELIVERY_TIME);
   EXPECT_EQ(Run(), S_OK);
   ASSERT_EQ(message_calls_.size(), 2u);

@@ -1,7 +1,7 @@
 // The temporary profile's routines on their own: creating and configuring the service, failures
 // and their clean-up, the default-store look-up and the event-log reports of failure codes.
-#include "libs/mapi/mapi_binding.h"
 #include "libs/import_session/temp_profile.h"
+#include "libs/mapi/mapi_binding.h"
 #include "tests/import_session/session_fixture.h"
 
 namespace session_test {
@@ -10,9 +10,9 @@ namespace {
 class TemporaryProfileTest : public SessionTest {
  protected:
   HRESULT Create(bool create_new = false) {
-    return import_session::HrCreatePersonalStore("/data/mail.pst", 0x80000000, create_new ? "Name" : nullptr,
-                                       create_new ? "new" : nullptr, create_new, &name_,
-                                       &password_, &reason_);
+    return import_session::HrCreatePersonalStore(
+        "/data/mail.pst", 0x80000000, create_new ? "Name" : nullptr, create_new ? "new" : nullptr,
+        create_new, &name_, &password_, &reason_);
   }
   // Releases what a successful Create handed out and deletes the profile.
   void CleanUp() {
@@ -54,7 +54,7 @@ TEST_F(TemporaryProfileTest, SecondCreationWithoutCleanUpFailsAndIsReported) {
   LPSTR second_name = nullptr;
   LPSTR second_password = nullptr;
   EXPECT_EQ(import_session::HrCreatePersonalStore("/other.pst", 0x80000000, nullptr, nullptr, false,
-                                        &second_name, &second_password),
+                                                  &second_name, &second_password),
             E_FAIL);
   EXPECT_EQ(second_name, nullptr);
   ASSERT_EQ(events_.events.size(), 1u);

@@ -1,6 +1,6 @@
 // A stand-in for the mail library, built as small shared libraries in the test tree: it exports the
-// functions the binding looks up (one variant leaves HrGetOneProp out, one makes its look-up fail on
-// request), records every call in a Log that tests reach through the export FakeMapiLog, and
+// functions the binding looks up (one variant leaves HrGetOneProp out, one makes its look-up fail
+// on request), records every call in a Log that tests reach through the export FakeMapiLog, and
 // implements MAPI memory for real (blocks with children tied to them, a count of live blocks,
 // allocation failures on request).
 #include <cstdlib>
@@ -162,8 +162,8 @@ HRESULT HrGetOneProp(LPMAPIPROP lpMapiProp, ULONG ulPropTag, LPSPropValue* lppPr
 }
 #endif
 
-HRESULT HrValidateIPMSubtree(LPMDB lpMDB, ULONG ulFlags, ULONG* lpcValues,
-                             LPSPropValue* lppValues, LPMAPIERROR*) {
+HRESULT HrValidateIPMSubtree(LPMDB lpMDB, ULONG ulFlags, ULONG* lpcValues, LPSPropValue* lppValues,
+                             LPMAPIERROR*) {
   ++the_log.calls[fake_mapi::kValidateIpmSubtree];
   the_log.validate_store = lpMDB;
   the_log.validate_flags = ulFlags;

@@ -44,7 +44,7 @@ struct Log {
   LPSRowSet freed_rows = nullptr;
 
   // Results the library hands back.
-  HRESULT logon_result = S_OK;        // a failed logon leaves the session untouched
+  HRESULT logon_result = S_OK;  // a failed logon leaves the session untouched
   LPMAPISESSION logon_session = nullptr;
 
   // The library variant built with FAKE_MAPI_FLAKY_GETONEPROP resolves HrGetOneProp anew at each

@@ -29,7 +29,8 @@ class FakeRegistry final : public os::Registry {
                                         std::string_view value) const override {
     ++reads;
     if (hive != os::Hive::kLocalMachine) return std::nullopt;
-    if (os::EqualsIgnoreAsciiCase(key, os::kMessagingSubsystemKey) && value == "MAPIX") return mapix;
+    if (os::EqualsIgnoreAsciiCase(key, os::kMessagingSubsystemKey) && value == "MAPIX")
+      return mapix;
     if (os::EqualsIgnoreAsciiCase(key, os::kMailClientKey) && value == "DLLPathEx") return dll_path;
     return std::nullopt;
   }

@@ -224,9 +224,11 @@ TEST_F(LibraryBindingTest, TruncatedLibraryFailsCleanly) {
 TEST_F(LibraryBindingTest, LibraryForAnotherArchitectureFailsCleanly) {
   std::string bytes = ReadWholeFile(kFullLibrary);
   ASSERT_GT(bytes.size(), 20u);
-  ASSERT_EQ(bytes.substr(0, 4), "\x7F" "ELF");
-  const unsigned own_machine = static_cast<unsigned char>(bytes[18]) |
-                               static_cast<unsigned char>(bytes[19]) << 8;
+  ASSERT_EQ(bytes.substr(0, 4),
+            "\x7F"
+            "ELF");
+  const unsigned own_machine =
+      static_cast<unsigned char>(bytes[18]) | static_cast<unsigned char>(bytes[19]) << 8;
   const unsigned other_machine = own_machine == 43 ? 2 : 43;  // SPARC V9, else SPARC
   bytes[18] = static_cast<char>(other_machine & 0xFF);
   bytes[19] = static_cast<char>(other_machine >> 8);

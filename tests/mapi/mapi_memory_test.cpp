@@ -51,8 +51,9 @@ TEST_F(MapiMemoryTest, PropTagArrayHoldsTheTagsInOrder) {
 }
 
 TEST_F(MapiMemoryTest, PropTagArrayFromASpan) {
-  const std::vector<ULONG> columns = {PR_HASATTACH, PR_MESSAGE_FLAGS, PR_SUBJECT, PR_MESSAGE_SIZE,
-                                      PR_MESSAGE_DELIVERY_TIME, PR_ENTRYID, PR_INSTANCE_KEY};
+  const std::vector<ULONG> columns = {PR_HASATTACH,    PR_MESSAGE_FLAGS,         PR_SUBJECT,
+                                      PR_MESSAGE_SIZE, PR_MESSAGE_DELIVERY_TIME, PR_ENTRYID,
+                                      PR_INSTANCE_KEY};
   LPSPropTagArray tags = nullptr;
   ASSERT_EQ(mapi::MakePropTagArray(columns, &tags), S_OK);
 

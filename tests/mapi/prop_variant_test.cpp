@@ -115,7 +115,9 @@ TEST(PropValueToVariantTest, BooleanKeepsTheStoredValue) {
 }
 
 TEST(PropValueToVariantTest, String8IsReadAsUtf8AndUnicodeCopied) {
-  char narrow[] = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC";  // "Grüße €"
+  char narrow[] =
+      "Gr\xC3\xBC\xC3\x9F"
+      "e \xE2\x82\xAC";  // "Grüße €"
   char16_t wide[] = u"\U0001F600 mail";
   SPropValue a = Prop(PT_STRING8), w = Prop(PT_UNICODE);
   a.Value.lpszA = narrow;
@@ -147,7 +149,8 @@ TEST(PropValueToVariantTest, BinaryOfThreeBytesGivesThreeUi1Elements) {
   value.Value.bin = SBinary{3, bytes};
 
   const TVariant v = Convert(value);
-  EXPECT_EQ(v, ArrayOf({std::uint8_t{0}, std::uint8_t{0x7F}, std::uint8_t{0xFF}}, dispatch::VT_UI1));
+  EXPECT_EQ(v,
+            ArrayOf({std::uint8_t{0}, std::uint8_t{0x7F}, std::uint8_t{0xFF}}, dispatch::VT_UI1));
   EXPECT_EQ(v[2].vt(), dispatch::VT_UI1);
   EXPECT_EQ(Convert(Prop(PT_BINARY)), ArrayOf({}, dispatch::VT_UI1));
 }
@@ -231,10 +234,10 @@ TEST(PropValueToVariantTest, MultiValuedBinaryGivesArraysOfBytes) {
   value.Value.MVbin = {3, values};
 
   using dispatch::VT_UI1;
-  EXPECT_EQ(Convert(value), ArrayOf({ArrayOf({std::uint8_t{0xAA}}, VT_UI1),
-                                     ArrayOf({std::uint8_t{1}, std::uint8_t{2}}, VT_UI1),
-                                     ArrayOf({}, VT_UI1)},
-                                    dispatch::VT_VARIANT));
+  EXPECT_EQ(Convert(value),
+            ArrayOf({ArrayOf({std::uint8_t{0xAA}}, VT_UI1),
+                     ArrayOf({std::uint8_t{1}, std::uint8_t{2}}, VT_UI1), ArrayOf({}, VT_UI1)},
+                    dispatch::VT_VARIANT));
 }
 
 TEST(FileTimeToDateTimeTest, EpochOfDateTimeValuesIsZero) {

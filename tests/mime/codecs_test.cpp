@@ -21,8 +21,10 @@ struct Case {
   std::string expected;
 };
 
-void ExpectAll(const std::function<std::string(const std::string&)>& codec, std::initializer_list<Case> cases) {
-  for (const Case& c : cases) EXPECT_EQ(codec(c.input), c.expected) << testing::PrintToString(c.input);
+void ExpectAll(const std::function<std::string(const std::string&)>& codec,
+               std::initializer_list<Case> cases) {
+  for (const Case& c : cases)
+    EXPECT_EQ(codec(c.input), c.expected) << testing::PrintToString(c.input);
 }
 
 std::string Qp(const std::string& text) {
@@ -33,17 +35,27 @@ std::string Qp(const std::string& text) {
 }
 
 TEST(QEncoding, EncodesAndDecodes) {
-  ExpectAll(EncodeQ, {{"a b", "a_b"}, {"a=b?c_d~e", "a=3Db=3Fc=5Fd=7Ee"}, {"caf\xC3\xA9\x7F", "caf=C3=A9=7F"},
+  ExpectAll(EncodeQ, {{"a b", "a_b"},
+                      {"a=b?c_d~e", "a=3Db=3Fc=5Fd=7Ee"},
+                      {"caf\xC3\xA9\x7F", "caf=C3=A9=7F"},
                       {"tab\there", "tab\there"}});
-  ExpectAll(DecodeQ, {{"a_b", "a b"}, {"caf=C3=A9", "caf\xC3\xA9"}, {"x=3d", "x="},
-                      {"=4G", "\x04"},                      // a character that is no hex digit is ignored
+  ExpectAll(DecodeQ, {{"a_b", "a b"},
+                      {"caf=C3=A9", "caf\xC3\xA9"},
+                      {"x=3d", "x="},
+                      {"=4G", "\x04"},  // a character that is no hex digit is ignored
                       {"=ZZ", std::string(1, '\0')},
-                      {"ab=4", "ab"}, {"ab=", "ab"}});     // a short escape drops the rest
+                      {"ab=4", "ab"},
+                      {"ab=", "ab"}});  // a short escape drops the rest
 }
 
 TEST(Base64Word, DecodesShortGroupsSkipsForeignCharactersStopsAtZero) {
-  ExpectAll(DecodeBase64Word, {{"YWJj", "abc"}, {"YWI=", "ab"}, {"YQ==", "a"}, {"YWI", "ab"},
-                               {"Y W\r\nJ j", "abc"}, {"YQBi", "a"}, {"", ""}});
+  ExpectAll(DecodeBase64Word, {{"YWJj", "abc"},
+                               {"YWI=", "ab"},
+                               {"YQ==", "a"},
+                               {"YWI", "ab"},
+                               {"Y W\r\nJ j", "abc"},
+                               {"YQBi", "a"},
+                               {"", ""}});
 }
 
 TEST(Base64Lines, FiftyFourBytesPerLineAndOneEmptyLineForNoData) {
@@ -74,9 +86,13 @@ TEST(Base64Lines, EachLineEndsAtItsFillCharacterAndJunkAddsNoBytes) {
 }
 
 TEST(QuotedPrintable, DecodesToTheLastCharacter) {
-  ExpectAll(Qp, {{"caf=E9\r\n", "caf\xE9\r\n"}, {"long=\r\nline\r\n", "longline\r\n"},
-                 {"=?utf-8?", "?utf-8?"}, {"a?=bc", "a?bc"},       // encoded-word markers lose their "="
-                 {"ends with x", "ends with x"}, {"pending=41", "pendingA"}, {"soft=", "soft"}});
+  ExpectAll(Qp, {{"caf=E9\r\n", "caf\xE9\r\n"},
+                 {"long=\r\nline\r\n", "longline\r\n"},
+                 {"=?utf-8?", "?utf-8?"},
+                 {"a?=bc", "a?bc"},  // encoded-word markers lose their "="
+                 {"ends with x", "ends with x"},
+                 {"pending=41", "pendingA"},
+                 {"soft=", "soft"}});
 }
 
 TEST(QuotedPrintable, ToUtf8ConvertsEscapedBytesAndWritesThoseStillPending) {
@@ -141,14 +157,16 @@ TEST(QuotedPrintable, SoftBreaksComeOnlyWhenTheNextCharacterWouldNotFit) {
     std::string text;
     AppendQuotedPrintable(data, text);
     ASSERT_EQ(Qp(text), data.empty() ? "" : data + "\r\n");
-    for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos;
+         start = end + 2) {
       const std::string_view line(text.data() + start, end - start);
       ASSERT_LE(line.size(), 76u);
       for (size_t k = 0; k < line.size(); ++k) {
         const auto c = static_cast<unsigned char>(line[k]);
         EXPECT_TRUE((c >= 33 && c <= 126) || ((c == ' ' || c == '\t') && k + 1 < line.size()))
             << static_cast<int>(c) << " in " << line;
-        const bool escape = c == '=' && k + 2 < line.size() && isxdigit(line[k + 1]) && isxdigit(line[k + 2]);
+        const bool escape =
+            c == '=' && k + 2 < line.size() && isxdigit(line[k + 1]) && isxdigit(line[k + 2]);
         EXPECT_TRUE(c != '=' || escape || k + 1 == line.size()) << line;
       }
       if (!line.ends_with('=') || end + 2 == text.size()) continue;
@@ -170,21 +188,31 @@ TEST(QuotedPrintable, EscapesNeverStraddleASoftBreak) {
 }
 
 TEST(NumericReferences, MultiByteSequencesAndStrayBytes) {
-  ExpectAll(ToNumericReferences, {{"caf\xC3\xA9", "caf&#233;"}, {"\xE2\x82\xAC", "&#8364;"},
-                                  {"\xF0\x9F\x98\x80", "&#128512;"}, {"<b>&amp;", "<b>&amp;"},
-                                  {"\xC3", "&#3;"},                        // a cut sequence keeps its bits
-                                  {"a\x80" "b", "a&#65533;b"}, {"\xC3\xA9\xBF", "&#233;&#65533;"},
-                                  {"\xFF\x80\x80\x80\x80\x80\x81" "a", "&#1;a"}});
+  ExpectAll(ToNumericReferences, {{"caf\xC3\xA9", "caf&#233;"},
+                                  {"\xE2\x82\xAC", "&#8364;"},
+                                  {"\xF0\x9F\x98\x80", "&#128512;"},
+                                  {"<b>&amp;", "<b>&amp;"},
+                                  {"\xC3", "&#3;"},  // a cut sequence keeps its bits
+                                  {"a\x80"
+                                   "b",
+                                   "a&#65533;b"},
+                                  {"\xC3\xA9\xBF", "&#233;&#65533;"},
+                                  {"\xFF\x80\x80\x80\x80\x80\x81"
+                                   "a",
+                                   "&#1;a"}});
   // A NUL ends a sequence early and is kept; text after it is read afresh.
-  EXPECT_EQ(ToNumericReferences(std::string("\xE2\x82\0\xC3\xA9", 5)), std::string("&#130;\0&#233;", 13));
+  EXPECT_EQ(ToNumericReferences(std::string("\xE2\x82\0\xC3\xA9", 5)),
+            std::string("&#130;\0&#233;", 13));
 }
 
 TEST(NumericReferences, SequencesAnywhereInLongAsciiRuns) {
   for (size_t before = 0; before < 20; ++before) {
     for (size_t after = 0; after < 20; ++after) {
       const std::string head(before, 'a'), tail(after, 'z');
-      EXPECT_EQ(ToNumericReferences(head + "\xE2\x82\xAC" + tail), head + "&#8364;" + tail) << before << " " << after;
-      EXPECT_EQ(ToNumericReferences(head + "\x7F" + tail + "\xC3"), head + "\x7F" + tail + "&#3;") << before;
+      EXPECT_EQ(ToNumericReferences(head + "\xE2\x82\xAC" + tail), head + "&#8364;" + tail)
+          << before << " " << after;
+      EXPECT_EQ(ToNumericReferences(head + "\x7F" + tail + "\xC3"), head + "\x7F" + tail + "&#3;")
+          << before;
     }
   }
 }
@@ -203,27 +231,35 @@ TEST(NumericReferences, OutputsLongerThanAnyBufferComeThroughWhole) {
 }
 
 TEST(EncodedWords, Decode) {
-  ExpectAll(DecodeHeaderText, {
-      {"=?utf-8?Q?Gr=C3=BC=C3=9Fe_aus_Bern?=", "Gr\xC3\xBC\xC3\x9F" "e aus Bern"},
-      {"Re: about =?utf-8?B?w6k=?= today", "Re: about \xC3\xA9 today"},
-      {"=?ISO-8859-1?q?caf=E9?=", "caf\xC3\xA9"},
-      {"=?utf-8?Q?x?= =?utf-8?Q?y?=", "xy"},      // white space between adjacent words is not text
-      {"=?utf-8?Q?est=C3=A1gio_n?=\r\n\t =?utf-8?B?YSBESVRFQw==?=", "est\xC3\xA1gio na DITEC"},
-      {"=?utf-8?Q?a?= b  =?utf-8?Q?c?=", "a b  c"},  // white space next to plain text stays
-      {"=?utf-8?X?a?= =?utf-8?Q?b?=", "=?utf-8?X?a?= b"},  // a word not decoded is plain text
-      {"=?utf-8?Q?x?==?utf-8?Q?y?=", "xy"},
-      {"=?utf-8?Q?=3D=3Futf-8=3FQ=3Fz=3F=3D?=", "=?utf-8?Q?z?="},  // decoded text is not decoded again
-      {"=?utf-8?X?abc?= and =?utf-8?Q?d?=", "=?utf-8?X?abc?= and d"},  // unknown encoding stays
-      {"=?utf-8?Q?a?= then =?utf-8?Q?open", "a then =?utf-8?Q?open"},  // unterminated word
-      {"=?", "=?"}, {"plain text", "plain text"}});
+  ExpectAll(
+      DecodeHeaderText,
+      {{"=?utf-8?Q?Gr=C3=BC=C3=9Fe_aus_Bern?=",
+        "Gr\xC3\xBC\xC3\x9F"
+        "e aus Bern"},
+       {"Re: about =?utf-8?B?w6k=?= today", "Re: about \xC3\xA9 today"},
+       {"=?ISO-8859-1?q?caf=E9?=", "caf\xC3\xA9"},
+       {"=?utf-8?Q?x?= =?utf-8?Q?y?=", "xy"},  // white space between adjacent words is not text
+       {"=?utf-8?Q?est=C3=A1gio_n?=\r\n\t =?utf-8?B?YSBESVRFQw==?=", "est\xC3\xA1gio na DITEC"},
+       {"=?utf-8?Q?a?= b  =?utf-8?Q?c?=", "a b  c"},        // white space next to plain text stays
+       {"=?utf-8?X?a?= =?utf-8?Q?b?=", "=?utf-8?X?a?= b"},  // a word not decoded is plain text
+       {"=?utf-8?Q?x?==?utf-8?Q?y?=", "xy"},
+       {"=?utf-8?Q?=3D=3Futf-8=3FQ=3Fz=3F=3D?=",
+        "=?utf-8?Q?z?="},  // decoded text is not decoded again
+       {"=?utf-8?X?abc?= and =?utf-8?Q?d?=", "=?utf-8?X?abc?= and d"},  // unknown encoding stays
+       {"=?utf-8?Q?a?= then =?utf-8?Q?open", "a then =?utf-8?Q?open"},  // unterminated word
+       {"=?", "=?"},
+       {"plain text", "plain text"}});
 }
 
 TEST(EncodedWords, EncodeOnlyWhatNeedsItAndDecodeBack) {
-  ExpectAll(EncodeHeaderText, {{"plain ascii", "plain ascii"}, {"tab\tin", "=?utf-8?Q?tab\tin?="},
+  ExpectAll(EncodeHeaderText, {{"plain ascii", "plain ascii"},
+                               {"tab\tin", "=?utf-8?Q?tab\tin?="},
                                {"caf\xC3\xA9 au lait", "=?utf-8?Q?caf=C3=A9_au_lait?="}});
   EXPECT_TRUE(NeedsEncoding("\xC3\xA9"));
   EXPECT_FALSE(NeedsEncoding("tab\t"));
-  const std::string text = "Gr\xC3\xBC\xC3\x9F" "e = ? _ ~ end";
+  const std::string text =
+      "Gr\xC3\xBC\xC3\x9F"
+      "e = ? _ ~ end";
   EXPECT_EQ(DecodeHeaderText(EncodeHeaderText(text)), text);
 }
 

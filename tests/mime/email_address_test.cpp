@@ -90,7 +90,9 @@ TEST(EmailAddress, SettersRebuildTheTextAndNotify) {
   EXPECT_EQ(a.GetText(), "b@x");
   a.SetDisplayName("Bob");
   EXPECT_EQ(a.GetText(), "Bob <b@x>");
-  a.SetDisplayNameUtf("B\xC3\xB6" "b");
+  a.SetDisplayNameUtf(
+      "B\xC3\xB6"
+      "b");
   EXPECT_EQ(a.GetText(), "=?utf-8?Q?B=C3=B6b?= <b@x>");
   a.SetDisplayNameUnicode(u"Tab\there");
   EXPECT_EQ(a.DisplayName(), "=?utf-8?Q?Tab\there?=");

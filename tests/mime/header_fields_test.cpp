@@ -47,7 +47,8 @@ TEST(FieldRead, EmptyLineEndsTheWalk) {
 }
 
 TEST(FieldWrite, ReplacesTheFieldWhereItsLastLineStood) {
-  LineList lines = {"To: a", "Subject: old", " continued", "X-Mid: 1", "subject: again", "X-End: 2"};
+  LineList lines = {"To: a",    "Subject: old",   " continued",
+                    "X-Mid: 1", "subject: again", "X-End: 2"};
   WriteField(lines, "Subject", "new");
   EXPECT_EQ(lines, (LineList{"To: a", "X-Mid: 1", "Subject: new", "X-End: 2"}));
 }

@@ -21,7 +21,8 @@ TEST(Header, ValueObjectChangesAreWrittenBack) {
   header.ToList().Get(0).SetDisplayName("Ann");
   header.FromAddress().SetEmail("me@x");
   header.ContentType().SetText("text/plain");
-  EXPECT_EQ(header.GetText(), "To: Ann <a@x>\r\nSubject: s\r\nFrom: me@x\r\nContent-Type: text/plain\r\n");
+  EXPECT_EQ(header.GetText(),
+            "To: Ann <a@x>\r\nSubject: s\r\nFrom: me@x\r\nContent-Type: text/plain\r\n");
 }
 
 TEST(Header, RoutedWriteGoesThroughTheCachedObject) {

@@ -10,19 +10,26 @@
 namespace {
 
 const char* const kSeeds[] = {
-    "FROM: \r\nRCPT: mailbox\r\nFrom: \"Ann, Smith\" <ann@x.org>\r\nTo: =?utf-8?Q?B=C3=B6b?= <b@x>, c@x (Cee)\r\n"
-    "Cc: 'Quo, ted' <q@x>; undisclosed:;\r\nSubject: =?iso-8859-1?B?Y2Fm6Q==?= and =?utf-8?Q?more?=\r\n"
+    "FROM: \r\nRCPT: mailbox\r\nFrom: \"Ann, Smith\" <ann@x.org>\r\nTo: =?utf-8?Q?B=C3=B6b?= "
+    "<b@x>, c@x (Cee)\r\n"
+    "Cc: 'Quo, ted' <q@x>; undisclosed:;\r\nSubject: =?iso-8859-1?B?Y2Fm6Q==?= and "
+    "=?utf-8?Q?more?=\r\n"
     "Date: Tue, 05 Mar 2024 07:08:09 -0530\r\nMessage-ID: <id@host>\r\nX-Priority: 1 (High)\r\n"
     "Content-Type: multipart/mixed; boundary=\"outer\"\r\n\r\npreamble\r\n--outer\r\n"
     "Content-Type: multipart/alternative; boundary=inner\r\n\r\n--inner\r\n"
-    "Content-Type: text/plain; charset=iso-8859-1\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\n"
-    "caf=E9 =\r\nsoft\r\n--inner\r\nContent-Type: text/html\r\n\r\n<p>x</p>\r\n--inner--\r\n\r\n--outer\r\n"
-    "Content-Type: application/octet-stream; name=\"a.bin\"\r\nContent-Transfer-Encoding: base64\r\n"
+    "Content-Type: text/plain; charset=iso-8859-1\r\nContent-Transfer-Encoding: "
+    "quoted-printable\r\n\r\n"
+    "caf=E9 =\r\nsoft\r\n--inner\r\nContent-Type: "
+    "text/html\r\n\r\n<p>x</p>\r\n--inner--\r\n\r\n--outer\r\n"
+    "Content-Type: application/octet-stream; name=\"a.bin\"\r\nContent-Transfer-Encoding: "
+    "base64\r\n"
     "Content-Disposition: attachment; filename=\"a.bin\"\r\n\r\nAAECAwQFBgcICQ==\r\n--outer\r\n"
-    "Content-Type: message/rfc822\r\n\r\nFrom: inner@x\r\nSubject: inner\r\n\r\ninner body\r\n--outer--\r\nepilogue\r\n",
+    "Content-Type: message/rfc822\r\n\r\nFrom: inner@x\r\nSubject: inner\r\n\r\ninner "
+    "body\r\n--outer--\r\nepilogue\r\n",
     "Subject: no body",
     "Content-Type: multipart/mixed; boundary=\r\n\r\n--\r\n\r\n----\r\n",
-    "Content-Type: message/rfc822\r\n\r\nContent-Type: message/rfc822\r\n\r\nContent-Type: multipart/mixed; boundary=x\r\n\r\n",
+    "Content-Type: message/rfc822\r\n\r\nContent-Type: message/rfc822\r\n\r\nContent-Type: "
+    "multipart/mixed; boundary=x\r\n\r\n",
 };
 
 // Damaged texts worth naming one by one.
@@ -33,11 +40,15 @@ std::vector<std::string> DamagedTexts() {
       "\n\r\n\r",
       std::string("Subject: a\0b\r\n\r\nx", 18),
       "From: \"unterminated <a@x>\r\nTo: <open, (paren, \\\r\n\r\n",
-      "Content-Type: multipart/mixed; boundary=\"b\"\r\n\r\n--b\r\n--b\r\n--b\r\n--b--\r\n--b--\r\n",
+      "Content-Type: multipart/mixed; "
+      "boundary=\"b\"\r\n\r\n--b\r\n--b\r\n--b\r\n--b--\r\n--b--\r\n",
       "Content-Type: multipart/mixed; boundary=b\r\n\r\n--b",
-      "Content-Transfer-Encoding: base64\r\nContent-Type: text/plain; charset=utf-8\r\n\r\n!!!!====@@@@\r\n=\r\n",
-      "Content-Transfer-Encoding: quoted-printable\r\nContent-Type: text/plain; charset=koi8-r\r\n\r\n=\r\n==\r\n=G=\r\n=",
-      "Date: Mon, 99 Foo 99999999999999999999 99:99:99 +99999999999999\r\nSubject: =?x?Q?=?= =?\r\n\r\n",
+      "Content-Transfer-Encoding: base64\r\nContent-Type: text/plain; "
+      "charset=utf-8\r\n\r\n!!!!====@@@@\r\n=\r\n",
+      "Content-Transfer-Encoding: quoted-printable\r\nContent-Type: text/plain; "
+      "charset=koi8-r\r\n\r\n=\r\n==\r\n=G=\r\n=",
+      "Date: Mon, 99 Foo 99999999999999999999 99:99:99 +99999999999999\r\nSubject: =?x?Q?=?= "
+      "=?\r\n\r\n",
       "Subject: =?utf-8?B?AAAA?= =?utf-8?Q?=00?= =?utf-8??\r\n\r\n",
       "Subject: " + std::string(1 << 20, 'x') + "\r\n\r\n",
       "To: " + std::string(1 << 20, ',') + "\r\n\r\n",
@@ -54,13 +65,18 @@ size_t Exercise(TMimeMessage& part) {
   TMimeHeader& h = part.Header();
   size_t n = 0;
   n += h.FromAddress().DisplayTextUtf().size() + h.FromAddress().DisplayTextHtml().size();
-  n += h.FromAddress().Mailbox().size() + h.FromAddress().Domain().size() + h.FromAddress().DisplayNameUnicode().size();
-  n += h.ToList().DisplayList().size() + h.ToList().DisplayListUtf().size() + h.ToList().EmailList().size();
+  n += h.FromAddress().Mailbox().size() + h.FromAddress().Domain().size() +
+       h.FromAddress().DisplayNameUnicode().size();
+  n += h.ToList().DisplayList().size() + h.ToList().DisplayListUtf().size() +
+       h.ToList().EmailList().size();
   n += h.CcList().GetText().size() + h.SenderAddress().GetText().size();
   n += h.DerivedReplyToAddress().GetText().size() + h.DerivedSenderAddress().GetText().size();
-  n += h.Subject().size() + h.GetField("Subject").size() + h.MessageId().size() + h.MessageIdHash().size();
-  n += static_cast<size_t>(h.Date() != 0) + static_cast<size_t>(h.DateUtc() != 0) + static_cast<size_t>(h.Timezone());
-  n += static_cast<size_t>(h.Priority() + h.ContentLength()) + h.ContentId().size() + h.Filename().size();
+  n += h.Subject().size() + h.GetField("Subject").size() + h.MessageId().size() +
+       h.MessageIdHash().size();
+  n += static_cast<size_t>(h.Date() != 0) + static_cast<size_t>(h.DateUtc() != 0) +
+       static_cast<size_t>(h.Timezone());
+  n += static_cast<size_t>(h.Priority() + h.ContentLength()) + h.ContentId().size() +
+       h.Filename().size();
   n += h.MimeType().size() + h.BodyCharset().size() + h.ContentType().MimeTypeMajor().size();
   n += h.ContentType().ParamNameByIndex(1).size() + h.ContentDisposition().Disposition().size();
   n += h.ContentTransferEncoding().EncodingType().size() + static_cast<size_t>(part.IsAttachment());
@@ -76,7 +92,8 @@ size_t Exercise(TMimeMessage& part) {
 void CheckMessage(const std::string& text) {
   TMimeMessage message;
   message.SetText(text);
-  size_t n = message.GetText().size() + static_cast<size_t>(message.Size() + message.Lines()) + message.Crc32();
+  size_t n = message.GetText().size() + static_cast<size_t>(message.Size() + message.Lines()) +
+             message.Crc32();
   TMimeIndexSummary summary = ReadIndexSummary(text);
   EXPECT_EQ(summary.From, message.Header().FromAddress().DisplayText());
   EXPECT_EQ(summary.To, message.Header().ToList().DisplayList());
@@ -110,11 +127,21 @@ std::string Mutate(std::string text, std::mt19937& random) {
     size_t at = random() % text.size();
     size_t length = 1 + random() % 16;
     switch (random() % 5) {
-      case 0: text[at] = kSpecial[random() % (sizeof kSpecial - 1)]; break;
-      case 1: text.insert(at, 1, kSpecial[random() % (sizeof kSpecial - 1)]); break;
-      case 2: text.erase(at, length); break;
-      case 3: text.insert(at, text.substr(random() % text.size(), length * 4)); break;
-      default: text[at] = static_cast<char>(random()); break;
+      case 0:
+        text[at] = kSpecial[random() % (sizeof kSpecial - 1)];
+        break;
+      case 1:
+        text.insert(at, 1, kSpecial[random() % (sizeof kSpecial - 1)]);
+        break;
+      case 2:
+        text.erase(at, length);
+        break;
+      case 3:
+        text.insert(at, text.substr(random() % text.size(), length * 4));
+        break;
+      default:
+        text[at] = static_cast<char>(random());
+        break;
     }
   }
   return text;

@@ -9,15 +9,17 @@ namespace {
 TEST(ConvertToMultipart, MovesTheContentIntoAChildUnderANewGuid) {
   TMimeMessage message;
   const std::string old_guid = message.Guid();
-  message.SetText("Content-Type: text/plain\r\nContent-Transfer-Encoding: 8bit\r\nSubject: s\r\n\r\nhello\r\n");
+  message.SetText(
+      "Content-Type: text/plain\r\nContent-Transfer-Encoding: 8bit\r\nSubject: s\r\n\r\nhello\r\n");
   message.ConvertToMultipart("multipart/alternative");
   EXPECT_TRUE(message.IsOfType("multipart/alternative"));
-  EXPECT_EQ(message.Header().ContentType().BoundaryString(), "Next_Part_" + [&] {
-    std::string uid = message.Uid();
-    for (char& c : uid)
-      if (c == '-') c = '_';
-    return uid;
-  }());
+  EXPECT_EQ(
+      message.Header().ContentType().BoundaryString(), "Next_Part_" + [&] {
+        std::string uid = message.Uid();
+        for (char& c : uid)
+          if (c == '-') c = '_';
+        return uid;
+      }());
   ASSERT_EQ(message.Guid().size(), 38u);
   EXPECT_NE(message.Guid(), old_guid);
   EXPECT_EQ(message.Uid(), message.Guid().substr(1, 36));
@@ -90,7 +92,8 @@ TEST(AttachBinary, Base64AttachmentDecodesToTheData) {
   message.AssignPlaintextPart("see attached", "us-ascii");
   std::string data;
   for (int i = 0; i < 300; ++i) data.push_back(static_cast<char>(i));
-  TMimeMessage& part = message.AttachBinary(data, "application/octet-stream", "base64", "a.bin", "");
+  TMimeMessage& part =
+      message.AttachBinary(data, "application/octet-stream", "base64", "a.bin", "");
   ASSERT_TRUE(message.IsOfType("multipart/mixed"));
   ASSERT_EQ(message.SubParts().Count(), 2);
   EXPECT_EQ(&message.SubParts().Item(1), &part);
@@ -106,10 +109,12 @@ TEST(AttachBinary, Base64AttachmentDecodesToTheData) {
 
 TEST(AttachBinary, TextAndQuotedPrintableBodiesKeepTheirData) {
   TMimeMessage message;
-  TMimeMessage& text = message.AttachBinary("line one\r\nline two", "text/plain", "7bit", "", "us-ascii");
+  TMimeMessage& text =
+      message.AttachBinary("line one\r\nline two", "text/plain", "7bit", "", "us-ascii");
   EXPECT_EQ(text.Body().Lines(), (mime::LineList{"line one", "line two"}));
   EXPECT_EQ(text.Header().ContentType().GetText(), "text/plain; charset=\"us-ascii\"");
-  TMimeMessage& qp = message.AttachBinary("caf\xE9", "text/plain", "quoted-printable", "", "iso-8859-1");
+  TMimeMessage& qp =
+      message.AttachBinary("caf\xE9", "text/plain", "quoted-printable", "", "iso-8859-1");
   EXPECT_EQ(qp.Body().Lines(), mime::LineList{"caf=E9"});
   EXPECT_EQ(qp.DecodeBody("utf-8"), "caf\xC3\xA9\r\n");
 }
@@ -132,11 +137,14 @@ TEST(AttachMessage, AttachesTheGivenMessage) {
 TEST(IsAttachment, FollowsTypeAndPosition) {
   TMimeMessage message;
   message.SetText(
-      "Content-Type: multipart/alternative; boundary=b\r\n\r\n--b\r\nContent-Type: text/plain\r\n\r\nx\r\n"
+      "Content-Type: multipart/alternative; boundary=b\r\n\r\n--b\r\nContent-Type: "
+      "text/plain\r\n\r\nx\r\n"
       "--b\r\nContent-Type: text/html\r\n\r\ny\r\n--b--\r\n");
   EXPECT_FALSE(message.SubParts().Item(1).IsAttachment());
   TMimeMessage digest;
-  digest.SetText("Content-Type: multipart/digest; boundary=b\r\n\r\n--b\r\nContent-Type: text/plain\r\n\r\nx\r\n--b--\r\n");
+  digest.SetText(
+      "Content-Type: multipart/digest; boundary=b\r\n\r\n--b\r\nContent-Type: "
+      "text/plain\r\n\r\nx\r\n--b--\r\n");
   EXPECT_TRUE(digest.SubParts().Item(0).IsAttachment());
   TMimeMessage image;
   image.SetText("Content-Type: image/png\r\n\r\n");
@@ -146,7 +154,9 @@ TEST(IsAttachment, FollowsTypeAndPosition) {
 
 TEST(Rendering, PlaintextDecodesBase64AndConvertsCharsets) {
   TMimeMessage message;
-  message.SetText("Content-Type: text/plain; charset=iso-8859-1\r\nContent-Transfer-Encoding: base64\r\n\r\nY2Fm6Q==\r\n");
+  message.SetText(
+      "Content-Type: text/plain; charset=iso-8859-1\r\nContent-Transfer-Encoding: "
+      "base64\r\n\r\nY2Fm6Q==\r\n");
   EXPECT_EQ(message.RenderForPlaintext("utf-8"), "caf\xC3\xA9");
   EXPECT_EQ(message.RenderForPlaintext("iso-8859-1"), "caf\xE9");
 }
@@ -154,7 +164,8 @@ TEST(Rendering, PlaintextDecodesBase64AndConvertsCharsets) {
 TEST(Rendering, HtmlPrefersPlainTextWithReferences) {
   TMimeMessage message;
   message.SetText(
-      "Content-Type: multipart/alternative; boundary=b\r\n\r\n--b\r\nContent-Type: text/plain; charset=utf-8\r\n\r\n"
+      "Content-Type: multipart/alternative; boundary=b\r\n\r\n--b\r\nContent-Type: text/plain; "
+      "charset=utf-8\r\n\r\n"
       "caf\xC3\xA9\r\n--b\r\nContent-Type: text/html\r\n\r\n<p>x</p>\r\n--b--\r\n");
   EXPECT_EQ(message.RenderForHtml(), "caf&#233;\r\n");
   TMimeMessage html;

@@ -15,7 +15,9 @@ std::string Join(std::initializer_list<std::string_view> lines) {
 }
 
 TEST(MessageParse, DriverEnvelopeLinesStayInTheTopLevelHeader) {
-  std::istringstream stream("FROM: \r\nRCPT: mailbox\r\nFrom: \"Ann Smith\" <ann@x>\r\nTo: b@x\r\nSubject: Hi\r\n\r\nbody\r\n");
+  std::istringstream stream(
+      "FROM: \r\nRCPT: mailbox\r\nFrom: \"Ann Smith\" <ann@x>\r\nTo: b@x\r\nSubject: "
+      "Hi\r\n\r\nbody\r\n");
   TMimeMessage message;
   message.LoadFromStream(stream);
   ASSERT_EQ(message.Header().Count(), 5);
@@ -77,7 +79,8 @@ TEST(MessageParse, BuildsThePartTree) {
   EXPECT_EQ(first.Body().Lines(), mime::LineList{"first"});
   EXPECT_EQ(first.Parent(), &message);
   TMimeMessage& alternative = message.SubParts().Item(1);
-  ASSERT_EQ(alternative.SubParts().Count(), 2);  // no empty piece for the blank line after --inner--
+  ASSERT_EQ(alternative.SubParts().Count(),
+            2);  // no empty piece for the blank line after --inner--
   EXPECT_EQ(alternative.SubParts().Item(1).Body().Lines(), mime::LineList{"<b>html</b>"});
   TMimeMessage& embedded = message.SubParts().Item(2);
   EXPECT_TRUE(embedded.Body().Lines().empty());
@@ -95,8 +98,8 @@ TEST(MessageParse, ClosingDelimiterFirstGivesNoParts) {
 
 TEST(MessageParse, DelimitersMatchByCaseSensitivePrefix) {
   TMimeMessage message;
-  message.SetText(Join({"Content-Type: multipart/mixed; boundary=b", "", "--b", "X: 1", "", "one", "--B",
-                        "--b trailing text", "X: 2", "", "two", "--b--"}));
+  message.SetText(Join({"Content-Type: multipart/mixed; boundary=b", "", "--b", "X: 1", "", "one",
+                        "--B", "--b trailing text", "X: 2", "", "two", "--b--"}));
   ASSERT_EQ(message.SubParts().Count(), 2);
   EXPECT_EQ(message.SubParts().Item(0).Body().Lines(), (mime::LineList{"one", "--B"}));
   EXPECT_EQ(message.SubParts().Item(1).Body().Lines(), mime::LineList{"two"});
@@ -104,14 +107,16 @@ TEST(MessageParse, DelimitersMatchByCaseSensitivePrefix) {
 
 TEST(MessageParse, MissingClosingDelimiterRunsToTheEnd) {
   TMimeMessage message;
-  message.SetText(Join({"Content-Type: multipart/mixed; boundary=b", "", "--b", "X: 1", "", "one", "two"}));
+  message.SetText(
+      Join({"Content-Type: multipart/mixed; boundary=b", "", "--b", "X: 1", "", "one", "two"}));
   ASSERT_EQ(message.SubParts().Count(), 1);
   EXPECT_EQ(message.SubParts().Item(0).Body().Lines(), (mime::LineList{"one", "two"}));
 }
 
 TEST(MessageParse, CapitalisedMultipartTypeIsNotSplit) {
   TMimeMessage message;
-  message.SetText(Join({"Content-Type: Multipart/Mixed; boundary=b", "", "--b", "X: 1", "", "one", "--b--"}));
+  message.SetText(
+      Join({"Content-Type: Multipart/Mixed; boundary=b", "", "--b", "X: 1", "", "one", "--b--"}));
   EXPECT_EQ(message.SubParts().Count(), 0);
   EXPECT_EQ(message.Body().Lines().size(), 5u);
 }
@@ -120,7 +125,8 @@ TEST(MessageParse, CapitalisedMultipartTypeIsNotSplit) {
 std::string Nested(int count) {
   std::string text;
   for (int i = 0; i < count; ++i)
-    text += "Content-Type: multipart/mixed; boundary=b" + std::to_string(i) + "\r\n\r\n--b" + std::to_string(i) + "\r\n";
+    text += "Content-Type: multipart/mixed; boundary=b" + std::to_string(i) + "\r\n\r\n--b" +
+            std::to_string(i) + "\r\n";
   text += "Content-Type: text/plain\r\n\r\ndeep\r\n";
   for (int i = count - 1; i >= 0; --i) text += "--b" + std::to_string(i) + "--\r\n";
   return text;
@@ -162,7 +168,8 @@ TEST(MessageParse, HeaderOnlyLoadReadsTheSameFields) {
 
 TEST(IndexSummary, EqualsTheFullParseForAssortedMessages) {
   const std::string messages[] = {
-      "FROM: \r\nRCPT: mailbox\r\nFrom: \"Ann\" <a@x>\r\nTo: b@x, \"C, D\" <c@x>\r\nSubject: =?utf-8?Q?h=C3=A9?=\r\n\r\nbody",
+      "FROM: \r\nRCPT: mailbox\r\nFrom: \"Ann\" <a@x>\r\nTo: b@x, \"C, D\" <c@x>\r\nSubject: "
+      "=?utf-8?Q?h=C3=A9?=\r\n\r\nbody",
       "FROM: \r\nRCPT: mailbox\r\nFrom: a@x\r\n",  // no empty line: everything empty
       "To: a@x\r\n b@x\r\nsubject: one\r\nSubject: two\r\n\r\n",
       "From: Ann (ann)\r\nTo: ,x@y, z@y\r\n\r\nSubject: in body\r\n",

@@ -10,17 +10,20 @@ TEST(MessageWrite, SimpleMessageRoundTrips) {
   TMimeMessage message;
   message.SetText(text);
   EXPECT_EQ(message.GetText(), text);
-  EXPECT_EQ(message.Size(), static_cast<long long>(text.size() - 2));  // the header's empty line is not counted
+  EXPECT_EQ(message.Size(),
+            static_cast<long long>(text.size() - 2));  // the header's empty line is not counted
   EXPECT_EQ(message.Lines(), 2 + 2 + 1);
 }
 
 TEST(MessageWrite, MultipartGainsAnEmptyLineAfterEachPart) {
   const std::string text =
-      "Content-Type: multipart/mixed; boundary=b\r\n\r\npre\r\n--b\r\nX: 1\r\n\r\none\r\n--b\r\nX: 2\r\n\r\ntwo\r\n--b--\r\n";
+      "Content-Type: multipart/mixed; boundary=b\r\n\r\npre\r\n--b\r\nX: 1\r\n\r\none\r\n--b\r\nX: "
+      "2\r\n\r\ntwo\r\n--b--\r\n";
   TMimeMessage message;
   message.SetText(text);
   EXPECT_EQ(message.GetText(),
-            "Content-Type: multipart/mixed; boundary=b\r\n\r\npre\r\n--b\r\nX: 1\r\n\r\none\r\n\r\n--b\r\nX: 2\r\n\r\ntwo\r\n\r\n--b--\r\n");
+            "Content-Type: multipart/mixed; boundary=b\r\n\r\npre\r\n--b\r\nX: "
+            "1\r\n\r\none\r\n\r\n--b\r\nX: 2\r\n\r\ntwo\r\n\r\n--b--\r\n");
   // Header and body sizes plus the delimiters (length(B) + 4 per part, length(B) + 6 once).
   long long expected = 43 + 5 + 2 * (1 + 4 + 6 + 5) + (1 + 6);
   EXPECT_EQ(message.Size(), expected);
@@ -28,7 +31,8 @@ TEST(MessageWrite, MultipartGainsAnEmptyLineAfterEachPart) {
 
 TEST(MessageWrite, ReparsingTheWrittenTextGivesTheSameTree) {
   const std::string text =
-      "Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\nContent-Type: message/rfc822\r\n\r\nSubject: in\r\n\r\n"
+      "Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\nContent-Type: "
+      "message/rfc822\r\n\r\nSubject: in\r\n\r\n"
       "inner\r\n--b--\r\n";
   TMimeMessage message;
   message.SetText(text);
@@ -65,7 +69,8 @@ TEST(MessageCrc, IsTheComplementOfTheStandardCrcOfTheFedBytes) {
 TEST(MessageCrc, CoversSubPartsInOrder) {
   TMimeMessage a, b;
   const std::string text =
-      "Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\nX: 1\r\n\r\none\r\n--b\r\nX: 2\r\n\r\ntwo\r\n--b--\r\n";
+      "Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\nX: 1\r\n\r\none\r\n--b\r\nX: "
+      "2\r\n\r\ntwo\r\n--b--\r\n";
   a.SetText(text);
   b.SetText(text);
   EXPECT_EQ(a.Crc32(), b.Crc32());

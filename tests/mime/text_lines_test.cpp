@@ -16,7 +16,7 @@ TEST(TextLines, SplitsAtEveryKindOfLineEnd) {
       {"a\r\n", {"a"}},
       {"a\r\nb", {"a", "b"}},
       {"a\rb\nc", {"a", "b", "c"}},
-      {"a\n\rb", {"a", "", "b"}},      // LF CR is two line ends
+      {"a\n\rb", {"a", "", "b"}},  // LF CR is two line ends
       {"a\r\r\nb", {"a", "", "b"}},
       {"\r\n\r\n", {"", ""}},
       {"a\r", {"a"}},

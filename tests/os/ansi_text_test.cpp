@@ -32,7 +32,11 @@ TEST(AnsiText, ConvertsBothWaysWhereTheCodePageHasTheCharacters) {
 
 TEST(AnsiText, ReplacesWhatCannotBeConvertedAndGoesOn) {
   // Bytes 1252 leaves undefined become U+FFFD, each alone.
-  EXPECT_EQ(os::CodePageToUtf8("a\x81\x8D" "b", 1252), "a\xEF\xBF\xBD\xEF\xBF\xBD" "b");
+  EXPECT_EQ(os::CodePageToUtf8("a\x81\x8D"
+                               "b",
+                               1252),
+            "a\xEF\xBF\xBD\xEF\xBF\xBD"
+            "b");
   // Characters 1252 lacks, a C1 control that only an undefined byte would stand for, malformed
   // and cut-off UTF-8: one "?" each.
   EXPECT_EQ(os::Utf8ToCodePage("x\xE6\x97\xA5y\xC2\x81z", 1252), "x?y?z");

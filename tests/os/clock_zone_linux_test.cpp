@@ -17,7 +17,10 @@ class ZoneRules {
     ::tzset();
   }
   ~ZoneRules() {
-    if (had_) ::setenv("TZ", saved_.c_str(), 1); else ::unsetenv("TZ");
+    if (had_)
+      ::setenv("TZ", saved_.c_str(), 1);
+    else
+      ::unsetenv("TZ");
     ::tzset();
   }
 

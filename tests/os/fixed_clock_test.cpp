@@ -44,8 +44,8 @@ TEST(FixedClock, NowTicksAndOffsetAreWhatTheValueSays) {
 }
 
 TEST(FixedClock, ValuesThatDoNotParseLeaveNoClock) {
-  for (const char* setting : {"", "now", "1700000000x", "1700000000,12,60,7", "1,2,1441",
-                              "1,2,-1441", "1,,3", "1,2,x"}) {
+  for (const char* setting :
+       {"", "now", "1700000000x", "1700000000,12,60,7", "1,2,1441", "1,2,-1441", "1,,3", "1,2,x"}) {
     EXPECT_EQ(os::FixedClockFrom(setting), nullptr) << setting;
   }
   EXPECT_EQ(os::FixedClockFrom(nullptr), nullptr);

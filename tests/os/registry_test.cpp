@@ -13,10 +13,16 @@ class EnvironmentVariable {
  public:
   EnvironmentVariable(const char* name, const char* value) : name_(name) {
     if (const char* old = std::getenv(name)) saved_ = old, had_ = true;
-    if (value) ::setenv(name, value, 1); else ::unsetenv(name);
+    if (value)
+      ::setenv(name, value, 1);
+    else
+      ::unsetenv(name);
   }
   ~EnvironmentVariable() {
-    if (had_) ::setenv(name_, saved_.c_str(), 1); else ::unsetenv(name_);
+    if (had_)
+      ::setenv(name_, saved_.c_str(), 1);
+    else
+      ::unsetenv(name_);
   }
 
  private:
@@ -45,11 +51,13 @@ TEST(Registry, LibraryPathDefaultsToTheExecutablesDirectory) {
   const std::string expected = os::ExecutableDirectory() + "/libmapi32.so";
   {
     EnvironmentVariable variable("PST2XMZ_MAPI_LIBRARY", nullptr);
-    EXPECT_EQ(os::CurrentRegistry().ReadString(kMachine, os::kMailClientKey, "DLLPathEx"), expected);
+    EXPECT_EQ(os::CurrentRegistry().ReadString(kMachine, os::kMailClientKey, "DLLPathEx"),
+              expected);
   }
   {
     EnvironmentVariable variable("PST2XMZ_MAPI_LIBRARY", "");
-    EXPECT_EQ(os::CurrentRegistry().ReadString(kMachine, os::kMailClientKey, "DLLPathEx"), expected);
+    EXPECT_EQ(os::CurrentRegistry().ReadString(kMachine, os::kMailClientKey, "DLLPathEx"),
+              expected);
   }
 }
 
@@ -57,8 +65,8 @@ TEST(Registry, EverythingElseIsAbsent) {
   os::Registry& registry = os::CurrentRegistry();
   EXPECT_FALSE(registry.ReadString(kMachine, os::kMailClientKey, "DLLPath").has_value());
   EXPECT_FALSE(registry.ReadString(kMachine, "SOFTWARE\\Other", "MAPIX").has_value());
-  EXPECT_FALSE(registry.ReadString(os::Hive::kCurrentUser, os::kMessagingSubsystemKey, "MAPIX")
-                   .has_value());
+  EXPECT_FALSE(
+      registry.ReadString(os::Hive::kCurrentUser, os::kMessagingSubsystemKey, "MAPIX").has_value());
   EXPECT_FALSE(registry.KeyExists(kMachine, "SOFTWARE\\Other"));
   EXPECT_FALSE(registry.KeyExists(os::Hive::kCurrentUser, os::kMailClientKey));
 }

@@ -26,8 +26,8 @@ TEST(Guid, RandomVersionFourWithTheStandardVariant) {
   std::set<os::Guid> seen;
   for (int i = 0; i < 100; ++i) {
     const os::Guid guid = os::CurrentGuidSource().NewGuid();
-    EXPECT_EQ(guid[7] >> 4, 4);          // version, high nibble of the third field
-    EXPECT_EQ(guid[8] & 0xC0, 0x80);     // variant
+    EXPECT_EQ(guid[7] >> 4, 4);       // version, high nibble of the third field
+    EXPECT_EQ(guid[8] & 0xC0, 0x80);  // variant
     seen.insert(guid);
   }
   EXPECT_EQ(seen.size(), 100u);

@@ -60,7 +60,9 @@ struct Held {
   }
   T** Out() { return &p; }
   template <typename U>
-  U** As() { return reinterpret_cast<U**>(&p); }
+  U** As() {
+    return reinterpret_cast<U**>(&p);
+  }
 };
 
 void ReadRtf(IMessage& message, Outcome& out) {
@@ -97,8 +99,8 @@ void ReadAttachments(IMessage& message, Outcome& out) {
   out.code = message.OpenAttach(1, nullptr, 0, embedded.Out());
   if (FAILED(out.code)) return;
   Held<IMessage> inner;
-  out.code = embedded.p->OpenProperty(PR_ATTACH_DATA_OBJ, &IID_IMessage, 0, 0,
-                                      inner.As<IUnknown>());
+  out.code =
+      embedded.p->OpenProperty(PR_ATTACH_DATA_OBJ, &IID_IMessage, 0, 0, inner.As<IUnknown>());
   if (SUCCEEDED(out.code)) out.embedded_subject_size = SubjectSize(*inner.p, out.code);
 }
 

@@ -17,12 +17,35 @@ std::string AsIs(std::string_view bytes, std::string_view) { return std::string(
 
 // Pieces generated HTML is made of: markup with braces and backslashes in attributes, CSS,
 // scripts, RTF look-alikes, non-ASCII text and every kind of line end.
-constexpr std::string_view kPieces[] = {
-    "<html>", "</html>", "<p class=\"a{b}\">", "</p>", "<br>", "<div style='x:\\\\y'>",
-    "<style>p { color: red; } a:hover{}</style>", "<script>if (a) { b = \"\\\\\"; }</script>",
-    "{\\rtf1 \\par}", "\\'e9", "\\u1046?", "&amp;", "&#233;", "caf\xC3\xA9", "\xD0\x96\xD0\xB5",
-    "\xE4\xB8\xAD\xE6\x96\x87", "\xF0\x9F\x98\x80", "\r\n", "\n", "\r", "\t", " ", "  ", "text",
-    "<!-- {comment} -->", "}", "{", "\\", "<a href=\"C:\\\\dir\\\\{x}\">link</a>"};
+constexpr std::string_view kPieces[] = {"<html>",
+                                        "</html>",
+                                        "<p class=\"a{b}\">",
+                                        "</p>",
+                                        "<br>",
+                                        "<div style='x:\\\\y'>",
+                                        "<style>p { color: red; } a:hover{}</style>",
+                                        "<script>if (a) { b = \"\\\\\"; }</script>",
+                                        "{\\rtf1 \\par}",
+                                        "\\'e9",
+                                        "\\u1046?",
+                                        "&amp;",
+                                        "&#233;",
+                                        "caf\xC3\xA9",
+                                        "\xD0\x96\xD0\xB5",
+                                        "\xE4\xB8\xAD\xE6\x96\x87",
+                                        "\xF0\x9F\x98\x80",
+                                        "\r\n",
+                                        "\n",
+                                        "\r",
+                                        "\t",
+                                        " ",
+                                        "  ",
+                                        "text",
+                                        "<!-- {comment} -->",
+                                        "}",
+                                        "{",
+                                        "\\",
+                                        "<a href=\"C:\\\\dir\\\\{x}\">link</a>"};
 
 std::string GeneratedHtml(std::mt19937& random) {
   std::uniform_int_distribution<std::size_t> count(0, 40), piece(0, std::size(kPieces) - 1);
@@ -64,7 +87,8 @@ TEST(HtmlToTextTest, ShowsWhatAReaderSees) {
   } cases[] = {
       {"<p>One</p><p>Two</p>", "One\r\nTwo"},
       {"a<br>b<BR/>c", "a\r\nb\r\nc"},
-      {"&lt;x&gt; &amp; &#233;&#x20AC;&eacute;&nbsp;&bogus; & alone", "<x> & \xC3\xA9\xE2\x82\xAC\xC3\xA9 &bogus; & alone"},
+      {"&lt;x&gt; &amp; &#233;&#x20AC;&eacute;&nbsp;&bogus; & alone",
+       "<x> & \xC3\xA9\xE2\x82\xAC\xC3\xA9 &bogus; & alone"},
       {"<head><title>T</title><style>p{}</style></head><script>a='</p>';</script><!-- c -->Hi",
        "Hi"},
       {"<a href=\"x>y\">link text</a> after", "link text after"},

@@ -30,15 +30,15 @@ TEST(ConfigureService, UnusableFilesFailWithDistinctCodesAndReasons) {
   const std::string damaged = WriteMailFile("damaged.pst");
   PatchFile(damaged, 4, 0x5A);  // the header's partial checksum
   const std::string variant = WriteMailFile("variant.pst");
-  PatchFile(variant, 10, 99);   // a file format version nobody writes
+  PatchFile(variant, 10, 99);  // a file format version nobody writes
 
   std::set<HRESULT> codes;
-  for (const auto& [path, words] : std::vector<std::pair<std::string, std::string>>{
-           {missing, "does not exist"},
-           {directory, "directory"},
-           {text, "not a personal-folders file"},
-           {damaged, "damaged"},
-           {variant, "variant"}}) {
+  for (const auto& [path, words] :
+       std::vector<std::pair<std::string, std::string>>{{missing, "does not exist"},
+                                                        {directory, "directory"},
+                                                        {text, "not a personal-folders file"},
+                                                        {damaged, "damaged"},
+                                                        {variant, "variant"}}) {
     const ConfigureResult result = ConfigureFile(path);
     EXPECT_TRUE(FAILED(result.code)) << path;
     EXPECT_NE(result.reason.find(words), std::string::npos) << result.reason;
@@ -72,10 +72,10 @@ TEST(ConfigureService, PasswordComesFromTheEnvironmentWhenTheProfileHasNone) {
 
 TEST(ConfigureService, RealPasswordProtectedSamplesOpenWithTheirPasswords) {
   if (SamplesDir().empty()) GTEST_SKIP() << "no sample files";
-  for (const auto& [file, password] : std::vector<std::pair<std::string, std::string>>{
-           {"pstsdk-test-ansi.pst", "test"},
-           {"aspose-password.pst", "Password1"},
-           {"jlp-passworded.pst", "testpassword"}}) {
+  for (const auto& [file, password] :
+       std::vector<std::pair<std::string, std::string>>{{"pstsdk-test-ansi.pst", "test"},
+                                                        {"aspose-password.pst", "Password1"},
+                                                        {"jlp-passworded.pst", "testpassword"}}) {
     const std::string path = SamplesDir() + "/" + file;
     EXPECT_EQ(ConfigureFile(path, "nope").reason, "the file is password-protected") << file;
     EXPECT_EQ(ConfigureFile(path, password).code, S_OK) << file;

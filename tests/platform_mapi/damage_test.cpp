@@ -66,7 +66,8 @@ TEST(Damage, ADamagedMessageFailsAloneAndItsRowStillReads) {
   pstwriter::StoreOptions options;
   options.crypt = pst::ndb::CryptMethod::kNone;
   pstwriter::Message good = pstwriter::MakeMail("Healthy", "Ann", "ann@example.org", 1700000000);
-  pstwriter::Message also_good = pstwriter::MakeMail("Healthy", "Ann", "ann@example.org", 1700000002);
+  pstwriter::Message also_good =
+      pstwriter::MakeMail("Healthy", "Ann", "ann@example.org", 1700000002);
   pstwriter::Message bad = pstwriter::MakeMail("Broken", "Ann", "ann@example.org", 1700000001);
   bad.props.SetString(tags::kBody, "UNIQUE-DAMAGE-MARKER");
   const std::string path = WriteInbox("damaged-message.pst", options, List(good, bad, also_good));
@@ -95,7 +96,8 @@ TEST(Text, AnsiStringsArriveAsUtf8FromTheMessageCodePage) {
   options.format = pstwriter::FileFormat::kAnsi;
   pstwriter::Message cyrillic = pstwriter::MakeMail("Привет", "Ann", "ann@example.org", 1700000000);
   cyrillic.props.SetInt32(tags::kMessageCodepage, 1251);
-  pstwriter::Message western = pstwriter::MakeMail("Crème brûlée", "Ann", "ann@example.org", 1700000001);
+  pstwriter::Message western =
+      pstwriter::MakeMail("Crème brûlée", "Ann", "ann@example.org", 1700000001);
   InboxView view = OpenInbox(WriteInbox("ansi.pst", options, List(cyrillic, western)));
   ASSERT_TRUE(view.contents);
   std::vector<std::string> subjects;
@@ -140,8 +142,8 @@ TEST_P(RtfForms, BothStoredFormsDecompress) {
 }
 
 // The wrapped stream over the PR_RTF_COMPRESSED of a message holding `stored` and no PR_BODY. With
-// `body_first` the message is asked for PR_BODY through GetProps first, as the session asks, so that
-// it decompresses the RTF to derive the text before the RTF is wrapped.
+// `body_first` the message is asked for PR_BODY through GetProps first, as the session asks, so
+// that it decompresses the RTF to derive the text before the RTF is wrapped.
 mapi::InterfacePtr<IStream> WrappedRtf(const std::string& file, const pstwriter::Bytes& stored,
                                        bool body_first) {
   pstwriter::Message m = pstwriter::MakeMail("Rtf", "Ann", "ann@example.org", 1700000000);

@@ -16,15 +16,18 @@ namespace {
 namespace tags = pstwriter::tags;
 
 // "<p>café {x} C:\\dir</p>" with é in code page 1252.
-constexpr std::string_view kHtml1252 = "<html><body><p>caf\xE9 {x} C:\\dir</p>\r\n<br>two</body></html>";
-constexpr std::string_view kHtmlUtf8 = "<html><body><p>caf\xC3\xA9 {x} C:\\dir</p>\r\n<br>two</body></html>";
+constexpr std::string_view kHtml1252 =
+    "<html><body><p>caf\xE9 {x} C:\\dir</p>\r\n<br>two</body></html>";
+constexpr std::string_view kHtmlUtf8 =
+    "<html><body><p>caf\xC3\xA9 {x} C:\\dir</p>\r\n<br>two</body></html>";
 
 std::string AsIs(std::string_view bytes, std::string_view) { return std::string(bytes); }
 
 // HTML larger than the library reads into memory at once.
 std::string LargeHtml() {
   std::string html = "<html><body>";
-  for (int i = 0; html.size() < (1200 << 10); ++i) html += "<p>{" + std::to_string(i) + "}\\</p>\r\n";
+  for (int i = 0; html.size() < (1200 << 10); ++i)
+    html += "<p>{" + std::to_string(i) + "}\\</p>\r\n";
   return html + "</body></html>";
 }
 
@@ -54,7 +57,9 @@ class DerivedBodyTest : public ::testing::TestWithParam<pstwriter::FileFormat> {
       pstwriter::PstBuilder builder(path, options);
       const auto inbox = builder.AddFolder(builder.ipm_subtree(), "Inbox");
       builder.SetSpecialFolder(pstwriter::SpecialFolder::kInbox, inbox);
-      auto mail = [](const char* subject) { return pstwriter::MakeMail(subject, "A", "a@x.org", 1700000000); };
+      auto mail = [](const char* subject) {
+        return pstwriter::MakeMail(subject, "A", "a@x.org", 1700000000);
+      };
       pstwriter::Message binary_html = mail("binary html");
       pstwriter::SetHtmlBody(binary_html, kHtml1252);
       binary_html.props.SetInt32(tags::kInternetCodepage, 1252);

@@ -75,10 +75,11 @@ OpenedStore OpenStore(const std::string& path, const std::string& password) {
   EXPECT_EQ(configured.code, S_OK) << configured.reason;
   if (FAILED(configured.code)) return opened;
   char empty[] = "";
-  EXPECT_EQ(mapi::MAPILogonEx(0, profile.data(), empty, MAPI_EXTENDED | MAPI_NEW_SESSION |
-                                                          MAPI_EXPLICIT_PROFILE | MAPI_NO_MAIL,
-                              opened.session.Out()),
-            S_OK);
+  EXPECT_EQ(
+      mapi::MAPILogonEx(0, profile.data(), empty,
+                        MAPI_EXTENDED | MAPI_NEW_SESSION | MAPI_EXPLICIT_PROFILE | MAPI_NO_MAIL,
+                        opened.session.Out()),
+      S_OK);
   if (!opened.session) return opened;
   mapi::InterfacePtr<IMAPITable> stores;
   EXPECT_EQ(opened.session->GetMsgStoresTable(0, stores.Out()), S_OK);
@@ -105,14 +106,20 @@ OneValue GetOne(IMAPIProp& object, ULONG tag) {
   if (!values) return one;
   one.tag = values[0].ulPropTag;
   switch (PROP_TYPE(one.tag)) {
-    case PT_STRING8: one.text = values[0].Value.lpszA; break;
+    case PT_STRING8:
+      one.text = values[0].Value.lpszA;
+      break;
     case PT_BINARY: {
       const auto* b = reinterpret_cast<const std::byte*>(values[0].Value.bin.lpb);
       one.bytes.assign(b, b + values[0].Value.bin.cb);
       break;
     }
-    case PT_BOOLEAN: one.number = values[0].Value.b; break;
-    default: one.number = values[0].Value.ul; break;
+    case PT_BOOLEAN:
+      one.number = values[0].Value.b;
+      break;
+    default:
+      one.number = values[0].Value.ul;
+      break;
   }
   return one;
 }

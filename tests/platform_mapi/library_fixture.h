@@ -37,15 +37,16 @@ OpenedStore OpenStore(const std::string& path, const std::string& password = "")
 // One property of an object through GetProps; the value's tag tells whether it is PT_ERROR.
 struct OneValue {
   ULONG tag = 0;
-  std::string text;             // PT_STRING8
-  std::vector<std::byte> bytes; // PT_BINARY
-  ULONG number = 0;             // PT_LONG, PT_BOOLEAN, PT_ERROR
+  std::string text;              // PT_STRING8
+  std::vector<std::byte> bytes;  // PT_BINARY
+  ULONG number = 0;              // PT_LONG, PT_BOOLEAN, PT_ERROR
 };
 OneValue GetOne(IMAPIProp& object, ULONG tag);
 
 // Opens the object an entry id names through the store.
 template <typename T>
-mapi::InterfacePtr<T> OpenEntry(IMsgStore& store, const std::vector<std::byte>& id, const IID* iid) {
+mapi::InterfacePtr<T> OpenEntry(IMsgStore& store, const std::vector<std::byte>& id,
+                                const IID* iid) {
   ULONG type = 0;
   LPUNKNOWN unknown = nullptr;
   const HRESULT hr = store.OpenEntry(static_cast<ULONG>(id.size()),

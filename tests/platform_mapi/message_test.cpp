@@ -112,9 +112,9 @@ TEST_F(MessageTest, AttachmentTableNumbersRowsAndReadsMissingColumnsFromTheAttac
   auto message = MessageAt(1);
   mapi::InterfacePtr<IMAPITable> table;
   ASSERT_EQ(message->GetAttachmentTable(0, table.Out()), S_OK);
-  mapi::RowSetPtr rows = AllRows(*table, {PR_ATTACH_NUM, PR_ATTACH_LONG_FILENAME,
-                                          PR_ATTACH_MIME_TAG, PR_ATTACH_METHOD,
-                                          PR_ATTACH_CONTENT_ID_W});
+  mapi::RowSetPtr rows =
+      AllRows(*table, {PR_ATTACH_NUM, PR_ATTACH_LONG_FILENAME, PR_ATTACH_MIME_TAG, PR_ATTACH_METHOD,
+                       PR_ATTACH_CONTENT_ID_W});
   ASSERT_EQ(rows->cRows, 2u);
   EXPECT_EQ(RowsOf(*rows)[0].lpProps[0].Value.ul, 0u);
   EXPECT_EQ(RowsOf(*rows)[1].lpProps[0].Value.ul, 1u);
@@ -131,16 +131,17 @@ TEST_F(MessageTest, AttachmentDataStreamsWhole) {
   mapi::InterfacePtr<IAttach> attach;
   ASSERT_EQ(message->OpenAttach(0, &IID_IAttachment, MAPI_BEST_ACCESS, attach.Out()), S_OK);
   LPUNKNOWN unknown = nullptr;
-  ASSERT_EQ(attach->OpenProperty(PR_ATTACH_DATA_BIN, &IID_IStream, 0, MAPI_DEFERRED_ERRORS,
-                                 &unknown),
-            S_OK);
+  ASSERT_EQ(
+      attach->OpenProperty(PR_ATTACH_DATA_BIN, &IID_IStream, 0, MAPI_DEFERRED_ERRORS, &unknown),
+      S_OK);
   mapi::InterfacePtr<IStream> stream(static_cast<IStream*>(unknown));
   STATSTG stat{};
   ASSERT_EQ(stream->Stat(&stat, STATFLAG_NONAME), S_OK);
   EXPECT_EQ(stat.cbSize.QuadPart, kAttachmentSize);
   const auto data = ReadAll(*stream);
   ASSERT_TRUE(data);
-  const pstwriter::Bytes expected = pstwriter::ReadAll(pstwriter::PatternSource(7, kAttachmentSize));
+  const pstwriter::Bytes expected =
+      pstwriter::ReadAll(pstwriter::PatternSource(7, kAttachmentSize));
   ASSERT_EQ(data->size(), expected.size());
   EXPECT_EQ(std::memcmp(data->data(), expected.data(), expected.size()), 0);
   mapi::InterfacePtr<IAttach> none;
@@ -214,7 +215,8 @@ TEST_F(MessageTest, PropListNamesTheStoredPropertiesAndTheComputedEntryId) {
   mapi::MapiBufferPtr<SPropTagArray> tags(raw);
   std::vector<ULONG> list(raw->aulPropTag, raw->aulPropTag + raw->cValues);
   auto has_id = [&](ULONG tag) {
-    return std::any_of(list.begin(), list.end(), [&](ULONG t) { return PROP_ID(t) == PROP_ID(tag); });
+    return std::any_of(list.begin(), list.end(),
+                       [&](ULONG t) { return PROP_ID(t) == PROP_ID(tag); });
   };
   EXPECT_TRUE(has_id(PR_SUBJECT));
   EXPECT_TRUE(has_id(PR_BODY));

@@ -46,7 +46,8 @@ TEST(Store, SpecialFoldersComeFromEntryIdsAndTheReceiveFolderTable) {
   EXPECT_EQ(DisplayName(*opened.store, v.ids.at(PR_IPM_SENTMAIL_ENTRYID)), "Sent Items");
   EXPECT_EQ(DisplayName(*opened.store, v.ids.at(PR_IPM_WASTEBASKET_ENTRYID)), "Deleted Items");
   EXPECT_EQ(DisplayName(*opened.store, v.ids.at(PR_IPM_OUTBOX_ENTRYID)), "Outbox");
-  EXPECT_EQ(DisplayName(*opened.store, v.ids.at(PR_IPM_SUBTREE_ENTRYID)), "Top of Personal Folders");
+  EXPECT_EQ(DisplayName(*opened.store, v.ids.at(PR_IPM_SUBTREE_ENTRYID)),
+            "Top of Personal Folders");
   const auto& inbox = v.ids.at(kValidatedInboxEntryIdTag);
   EXPECT_EQ(inbox.size(), 24u);
   EXPECT_EQ(inbox[0], std::byte{0});
@@ -61,7 +62,8 @@ TEST(Store, OfflineLayoutAnswersTheSubtreeAndLeavesTheOtherIdsAbsent) {
   ASSERT_TRUE(v.mask);
   EXPECT_EQ(*v.mask & (FOLDER_IPM_SUBTREE_VALID | FOLDER_IPM_INBOX_VALID), 0x3u);
   EXPECT_EQ(*v.mask & (FOLDER_IPM_OUTBOX_VALID | FOLDER_IPM_SENTMAIL_VALID |
-                       FOLDER_IPM_WASTEBASKET_VALID), 0u);
+                       FOLDER_IPM_WASTEBASKET_VALID),
+            0u);
   EXPECT_EQ(DisplayName(*opened.store, v.ids.at(PR_IPM_SUBTREE_ENTRYID)), "IPM_SUBTREE");
   EXPECT_EQ(v.ids.count(PR_IPM_SENTMAIL_ENTRYID), 0u);
 }
@@ -69,7 +71,7 @@ TEST(Store, OfflineLayoutAnswersTheSubtreeAndLeavesTheOtherIdsAbsent) {
 TEST(Store, MaskIsComputedNotCopiedWhenAnIdNamesNoFolder) {
   pstwriter::StoreOptions options;
   options.extra_store_properties.SetInt32(0x35DF, 0xFF);  // claims every folder is valid
-  std::vector<std::byte> bogus(24);  // an entry id of another store
+  std::vector<std::byte> bogus(24);                       // an entry id of another store
   bogus[4] = std::byte{0x99};
   options.extra_store_properties.SetBinary(0x35E4, bogus);
   OpenedStore opened = OpenStore(WriteMailFile("badmask.pst", options));
@@ -89,10 +91,9 @@ TEST(Store, CompareEntryIdsIsTrueOnlyForTheSameNode) {
   auto c = v.ids.at(PR_IPM_SENTMAIL_ENTRYID);
   auto compare = [&](std::vector<std::byte>& x, std::vector<std::byte>& y) {
     ULONG result = 7;
-    EXPECT_EQ(opened.store->CompareEntryIDs(static_cast<ULONG>(x.size()),
-                                            reinterpret_cast<LPENTRYID>(x.data()),
-                                            static_cast<ULONG>(y.size()),
-                                            reinterpret_cast<LPENTRYID>(y.data()), 0, &result),
+    EXPECT_EQ(opened.store->CompareEntryIDs(
+                  static_cast<ULONG>(x.size()), reinterpret_cast<LPENTRYID>(x.data()),
+                  static_cast<ULONG>(y.size()), reinterpret_cast<LPENTRYID>(y.data()), 0, &result),
               S_OK);
     return result;
   };

@@ -20,18 +20,21 @@ std::string WriteMailFile(const std::string& name, pstwriter::StoreOptions optio
   builder.SetSpecialFolder(pstwriter::SpecialFolder::kDeletedItems, deleted);
   builder.SetSpecialFolder(pstwriter::SpecialFolder::kOutbox, outbox);
 
-  pstwriter::Message first = pstwriter::MakeMail(kFirstSubject, "Ann", "ann@example.org", 1700000000);
+  pstwriter::Message first =
+      pstwriter::MakeMail(kFirstSubject, "Ann", "ann@example.org", 1700000000);
   first.props.SetString(tags::kBody, kFirstBody);
-  first.recipients.push_back(pstwriter::MakeRecipient(tags::kRecipientTo, "Bob", "bob@example.org"));
+  first.recipients.push_back(
+      pstwriter::MakeRecipient(tags::kRecipientTo, "Bob", "bob@example.org"));
   builder.AddMessage(inbox, first);
 
   // The second subject is stored with its prefix marker: 0x01 and one length character.
-  pstwriter::Message second =
-      pstwriter::MakeMail(std::string("\x01\x05") + kSecondSubject, "Cy", "cy@example.org", 1700000100);
+  pstwriter::Message second = pstwriter::MakeMail(std::string("\x01\x05") + kSecondSubject, "Cy",
+                                                  "cy@example.org", 1700000100);
   second.props.SetInt32(tags::kMessageFlags, tags::kMsgFlagRead | 0x10);  // MSGFLAG_HASATTACH
   pstwriter::SetRtfBody(second, kRtfText, true);
   second.attachments.push_back(pstwriter::MakeFileAttachment(
-      kAttachmentName, std::make_shared<pstwriter::PatternSource>(7, kAttachmentSize), "image/png"));
+      kAttachmentName, std::make_shared<pstwriter::PatternSource>(7, kAttachmentSize),
+      "image/png"));
   second.attachments.push_back(pstwriter::MakeEmbeddedAttachment(
       "inner", pstwriter::MakeMail(kEmbeddedSubject, "Dee", "dee@example.org", 1600000000)));
   builder.AddMessage(inbox, second);

@@ -16,12 +16,12 @@ namespace {
 // Where the data block of top-level node `nid` lies in the file, and its stored size.
 void LocateNodeData(const std::string& path, pst::ndb::NodeId nid, std::uint64_t& offset,
                     std::uint64_t& size) {
-    auto db = pst::ndb::NodeDatabase::Open(path);
-    ASSERT_TRUE(db.ok()) << db.status().message();
-    auto node = (*db)->FindNode(nid);
-    ASSERT_TRUE(node.ok()) << node.status().message();
-    auto block = (*db)->FindBlock(node->data_bid);
-    ASSERT_TRUE(block.ok()) << block.status().message();
+  auto db = pst::ndb::NodeDatabase::Open(path);
+  ASSERT_TRUE(db.ok()) << db.status().message();
+  auto node = (*db)->FindNode(nid);
+  ASSERT_TRUE(node.ok()) << node.status().message();
+  auto block = (*db)->FindBlock(node->data_bid);
+  ASSERT_TRUE(block.ok()) << block.status().message();
   offset = block->ref.ib;
   size = block->stored_size;
 }

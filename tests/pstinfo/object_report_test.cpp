@@ -94,8 +94,9 @@ TEST_F(ObjectReport, FolderAndStoreObjects) {
   EXPECT_TRUE(HasLine(folder.out, "0x3001001F  PT_UNICODE  \"Kalender \xC3\xA4\"")) << folder.out;
   RunResult store = RunPstinfo({s.path, "0x21"});
   ASSERT_EQ(store.exit_code, 0) << store.err;
-  EXPECT_TRUE(HasLine(store.out, "0x0FF90102  PT_BINARY  50 53 54 32 58 4d 5a 00 77 72 69 74 65 "
-                                 "72 00 01 (16 bytes)"))
+  EXPECT_TRUE(HasLine(store.out,
+                      "0x0FF90102  PT_BINARY  50 53 54 32 58 4d 5a 00 77 72 69 74 65 "
+                      "72 00 01 (16 bytes)"))
       << store.out;
 }
 

@@ -83,9 +83,9 @@ class SampleFiles : public PstinfoTest {
   // Count of the folder whose path ends with `suffix`; -1 when there is none.
   long Count(const std::vector<TreeFolder>& tree, const std::string& suffix) {
     for (const TreeFolder& f : tree) {
-      if (f.path == suffix || (f.path.size() > suffix.size() &&
-                               f.path.compare(f.path.size() - suffix.size() - 1,
-                                              std::string::npos, "/" + suffix) == 0)) {
+      if (f.path == suffix ||
+          (f.path.size() > suffix.size() && f.path.compare(f.path.size() - suffix.size() - 1,
+                                                           std::string::npos, "/" + suffix) == 0)) {
         return static_cast<long>(f.messages);
       }
     }
@@ -96,12 +96,16 @@ class SampleFiles : public PstinfoTest {
 TEST_F(SampleFiles, FolderCountsOfTheReadme) {
   const std::map<std::string, std::map<std::string, long>> expected = {
       {"aspose-sample.ost",
-       {{"IPM_SUBTREE/Inbox", 12}, {"IPM_SUBTREE/Inbox/sub1", 25}, {"IPM_SUBTREE/Inbox/sub2", 29},
-        {"IPM_SUBTREE/Deleted Items", 10}, {"IPM_SUBTREE/Sent Items", 6},
+       {{"IPM_SUBTREE/Inbox", 12},
+        {"IPM_SUBTREE/Inbox/sub1", 25},
+        {"IPM_SUBTREE/Inbox/sub2", 29},
+        {"IPM_SUBTREE/Deleted Items", 10},
+        {"IPM_SUBTREE/Sent Items", 6},
         {"IPM_SUBTREE/Sync Issues", 9}}},
       {"gopst-support.pst", {{"Drafts", 6}, {"Sent Messages", 11}}},
       {"pstx-outlookcom.ost",
-       {{"Root - Mailbox/IPM_SUBTREE/Inbox", 10}, {"Root - Mailbox/IPM_SUBTREE/Sent Items", 2},
+       {{"Root - Mailbox/IPM_SUBTREE/Inbox", 10},
+        {"Root - Mailbox/IPM_SUBTREE/Sent Items", 2},
         {"Root - Mailbox/IPM_SUBTREE/Deleted Items", 1},
         {"Root - Mailbox/IPM_SUBTREE/Sync Issues", 1}}},
       {"aspose-outlook.pst", {{"Inbox", 8}, {"Sent Items", 6}}},
@@ -123,19 +127,19 @@ TEST_F(SampleFiles, FolderCountsOfTheReadme) {
 
 TEST_F(SampleFiles, MailBelowTheIpmSubtreeMatchesTheReadme) {
   const std::map<std::string, std::size_t> exported = {
-      {"pstsdk-sample1.pst", 1},        {"pstsdk-sample2.pst", 1},
-      {"pstsdk-submessage.pst", 1},     {"pstsdk-test-ansi.pst", 1},
-      {"tika-bodytypes.pst", 4},        {"gopst-support.pst", 17},
-      {"gopst-32bit.pst", 0},           {"rubymsg-msginmsg.pst", 0},
-      {"aspose-outlook.pst", 14},       {"aspose-password.pst", 18},
-      {"pstx-outlookcom.ost", 14},      {"apachelist-test.pst", 10},
-      {"aspose-sample.ost", 91},        {"aspose-testpart1.pst", 31},
-      {"aspose-backupout.pst", 0},      {"aspose-contacts.pst", 0},
-      {"aspose-pst-named.ost", 0},      {"docfetcher-test.pst", 1},
-      {"iped-sample.pst", 8},           {"jlp-dist-list.pst", 0},
-      {"jlp-passworded.pst", 0},        {"mailbagit-outlook2019.pst", 2},
-      {"pstdigger-test.pst", 6},        {"pstsdk-test-unicode.pst", 1},
-      {"rubymsg-200rcpt.pst", 0},       {"rubymsg-attachinline.pst", 0},
+      {"pstsdk-sample1.pst", 1},    {"pstsdk-sample2.pst", 1},
+      {"pstsdk-submessage.pst", 1}, {"pstsdk-test-ansi.pst", 1},
+      {"tika-bodytypes.pst", 4},    {"gopst-support.pst", 17},
+      {"gopst-32bit.pst", 0},       {"rubymsg-msginmsg.pst", 0},
+      {"aspose-outlook.pst", 14},   {"aspose-password.pst", 18},
+      {"pstx-outlookcom.ost", 14},  {"apachelist-test.pst", 10},
+      {"aspose-sample.ost", 91},    {"aspose-testpart1.pst", 31},
+      {"aspose-backupout.pst", 0},  {"aspose-contacts.pst", 0},
+      {"aspose-pst-named.ost", 0},  {"docfetcher-test.pst", 1},
+      {"iped-sample.pst", 8},       {"jlp-dist-list.pst", 0},
+      {"jlp-passworded.pst", 0},    {"mailbagit-outlook2019.pst", 2},
+      {"pstdigger-test.pst", 6},    {"pstsdk-test-unicode.pst", 1},
+      {"rubymsg-200rcpt.pst", 0},   {"rubymsg-attachinline.pst", 0},
       {"tika-testpst.pst", 0},
   };
   for (const auto& [file, count] : exported) {
@@ -180,8 +184,8 @@ TEST_F(SampleFiles, SubjectsLoseTheirPrefixMarker) {
 // the parent has exited, so the listing would race with them.
 std::set<std::string> ReadpstDigests(const std::string& file, const std::string& out_dir) {
   std::filesystem::create_directories(out_dir);
-  const std::vector<std::string> arguments = {"-j", "0", "-D", "-S", "-q", "-o", out_dir,
-                                              kSamples + "/" + file};
+  const std::vector<std::string> arguments = {"-j", "0",  "-D",    "-S",
+                                              "-q", "-o", out_dir, kSamples + "/" + file};
   if (test_support::RunProcess("readpst", arguments).exit_code != 0) return {};
   std::set<std::string> digests;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(out_dir)) {

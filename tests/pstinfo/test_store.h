@@ -72,24 +72,27 @@ inline pw::Message MessageWithAttachments(std::vector<std::string>& digests) {
 // Test-name suffix for a file variant parameter.
 inline std::string VariantName(const ::testing::TestParamInfo<pw::FileFormat>& info) {
   switch (info.param) {
-    case pw::FileFormat::kAnsi: return "Ansi";
-    case pw::FileFormat::kUnicode4k: return "Unicode4k";
-    case pw::FileFormat::kUnicode: break;
+    case pw::FileFormat::kAnsi:
+      return "Ansi";
+    case pw::FileFormat::kUnicode4k:
+      return "Unicode4k";
+    case pw::FileFormat::kUnicode:
+      break;
   }
   return "Unicode";
 }
 
 inline std::string TreeLine(int depth, std::uint32_t id, std::size_t count,
                             const std::string& container, const std::string& name) {
-  return std::to_string(depth) + '\t' + Hex(id) + '\t' + std::to_string(count) + '\t' +
-         container + '\t' + name;
+  return std::to_string(depth) + '\t' + Hex(id) + '\t' + std::to_string(count) + '\t' + container +
+         '\t' + name;
 }
 
 inline std::string MessageLine(std::uint32_t folder, std::uint32_t id, const std::string& subject,
                                std::size_t attachments,
                                const std::vector<std::string>& digests = {}) {
-  std::string line = Hex(folder) + '\t' + Hex(id) + '\t' + subject + '\t' +
-                     std::to_string(attachments);
+  std::string line =
+      Hex(folder) + '\t' + Hex(id) + '\t' + subject + '\t' + std::to_string(attachments);
   for (const std::string& d : digests) line += '\t' + d;
   return line;
 }
@@ -102,7 +105,9 @@ inline void AddMessages(pw::PstBuilder& b, TestStore& s) {
   pw::Message no_subject = pw::MakeMail("", "S", "s@x", 1700000300);
   no_subject.props.Remove(pw::tags::kSubject);
   s.inbox_messages.push_back(b.AddMessage(s.inbox, no_subject));
-  s.sub_messages.push_back(b.AddMessage(s.sub, pw::MakeMail("\xC3\x9C" "bersicht", "S", "s@x", 1)));
+  s.sub_messages.push_back(b.AddMessage(s.sub, pw::MakeMail("\xC3\x9C"
+                                                            "bersicht",
+                                                            "S", "s@x", 1)));
   for (int i = 0; i < 2; ++i) {
     s.draft_messages.push_back(
         b.AddMessage(s.drafts, pw::MakeMail("draft " + std::to_string(i), "S", "s@x", 2)));
@@ -111,7 +116,10 @@ inline void AddMessages(pw::PstBuilder& b, TestStore& s) {
       MessageLine(s.inbox, s.inbox_messages[0], "RE: hello", 5, digests),
       MessageLine(s.inbox, s.inbox_messages[1], "line  break and tab", 0),
       MessageLine(s.inbox, s.inbox_messages[2], "", 0),
-      MessageLine(s.sub, s.sub_messages[0], "\xC3\x9C" "bersicht", 0),
+      MessageLine(s.sub, s.sub_messages[0],
+                  "\xC3\x9C"
+                  "bersicht",
+                  0),
       MessageLine(s.drafts, s.draft_messages[0], "draft 0", 0),
       MessageLine(s.drafts, s.draft_messages[1], "draft 1", 0),
   };

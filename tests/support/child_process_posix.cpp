@@ -1,4 +1,5 @@
-// Child processes for the tests on POSIX systems: fork, redirect, exec with an argument vector, wait.
+// Child processes for the tests on POSIX systems: fork, redirect, exec with an argument vector,
+// wait.
 #include "tests/support/child_process.h"
 
 #include <fcntl.h>
@@ -7,8 +8,8 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <string_view>
 #include <stdexcept>
+#include <string_view>
 
 #include "tests/support/whole_file.h"
 
@@ -77,7 +78,8 @@ void RedirectInChild(const ExecPlan& plan, const ProcessOptions& options) {
     if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(126);
   }
   // The test process may ignore signals; the program starts as a shell would start it.
-  for (int signal_number : {SIGPIPE, SIGXFSZ, SIGINT, SIGTERM, SIGHUP}) std::signal(signal_number, SIG_DFL);
+  for (int signal_number : {SIGPIPE, SIGXFSZ, SIGINT, SIGTERM, SIGHUP})
+    std::signal(signal_number, SIG_DFL);
   for (int fd : options.closed_descriptors) ::close(fd);
   ::execvpe(plan.argv[0], plan.argv.data(), plan.envp.data());
   ::_exit(127);

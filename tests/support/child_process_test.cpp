@@ -18,13 +18,12 @@ namespace {
 const std::string kProbe = PROCESS_PROBE;
 
 TEST(ChildProcess, ArgumentsPassUnsplitAndUnexpanded) {
-  const std::vector<std::string> tricky = {
-      "a b 'c' \"d\" $HOME %PATH% `true` ; * | >x",
-      "",
-      "trailing backslash\\",
-      "back\\\\slashes \\\"before\\\\\" quotes",
-      "\\\\server\\share\\",
-      "tab\there"};
+  const std::vector<std::string> tricky = {"a b 'c' \"d\" $HOME %PATH% `true` ; * | >x",
+                                           "",
+                                           "trailing backslash\\",
+                                           "back\\\\slashes \\\"before\\\\\" quotes",
+                                           "\\\\server\\share\\",
+                                           "tab\there"};
   std::vector<std::string> arguments = {"args"};
   arguments.insert(arguments.end(), tricky.begin(), tricky.end());
   const ProcessOutput run = RunProcess(kProbe, arguments);
@@ -64,7 +63,8 @@ TEST(ChildProcess, EnvironmentAndWorkingDirectoryApplyToTheChildOnly) {
   EXPECT_EQ(run.out, "value with = sign\n(unset)\n");
   const char* path = std::getenv("PATH");
   ASSERT_NE(path, nullptr);
-  EXPECT_EQ(RunProcess(kProbe, {"env", "PATH"}, options).out, std::string(path) + "\n");  // inherited
+  EXPECT_EQ(RunProcess(kProbe, {"env", "PATH"}, options).out,
+            std::string(path) + "\n");  // inherited
   std::string cwd = RunProcess(kProbe, {"cwd"}, options).out;
   ASSERT_FALSE(cwd.empty());
   cwd.pop_back();

@@ -16,7 +16,8 @@ namespace {
 // One argument as the C runtime's parser reads it back: quoted when it holds blanks or quotes or is
 // empty; backslashes doubled only where a quote follows them.
 std::string Quoted(const std::string& argument) {
-  if (!argument.empty() && argument.find_first_of(" \t\n\v\"") == std::string::npos) return argument;
+  if (!argument.empty() && argument.find_first_of(" \t\n\v\"") == std::string::npos)
+    return argument;
   std::string out = "\"";
   std::size_t backslashes = 0;
   for (const char c : argument) {
@@ -36,7 +37,8 @@ std::string Quoted(const std::string& argument) {
 bool SameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) {
+    if (std::toupper(static_cast<unsigned char>(a[i])) !=
+        std::toupper(static_cast<unsigned char>(b[i]))) {
       return false;
     }
   }
@@ -94,7 +96,8 @@ class InheritedHandle {
 };
 
 void RefuseWhatWindowsLacks(const ProcessOptions& options) {
-  if (options.file_size_limit || !options.closed_descriptors.empty() || options.output_pipe_closed) {
+  if (options.file_size_limit || !options.closed_descriptors.empty() ||
+      options.output_pipe_closed) {
     throw std::logic_error("file size limits and closed standard descriptors are POSIX-only");
   }
 }
@@ -112,8 +115,9 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
   std::string environment = EnvironmentBlock(options.environment);
   if (options.input) WriteWholeFile(capture_ / "stdin", *options.input);
 
-  const InheritedHandle in(options.input ? InheritedHandle::OpenFile(capture_ / "stdin", false)
-                                         : InheritedHandle::Duplicate(GetStdHandle(STD_INPUT_HANDLE)));
+  const InheritedHandle in(options.input
+                               ? InheritedHandle::OpenFile(capture_ / "stdin", false)
+                               : InheritedHandle::Duplicate(GetStdHandle(STD_INPUT_HANDLE)));
   const InheritedHandle out(InheritedHandle::OpenFile(capture_ / "stdout", true));
   const InheritedHandle err(options.merge_error_into_output
                                 ? InheritedHandle::Duplicate(out.get())

@@ -20,8 +20,8 @@ TempDir::TempDir() {
   std::random_device seed;
   std::mt19937_64 suffixes(seed());
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::filesystem::path candidate =
-        base / ("pst2xmz-test-" + std::to_string(getpid()) + "-" + std::to_string(suffixes() % 1000000000));
+    const std::filesystem::path candidate = base / ("pst2xmz-test-" + std::to_string(getpid()) +
+                                                    "-" + std::to_string(suffixes() % 1000000000));
     std::error_code error;
     if (std::filesystem::create_directory(candidate, error)) {
       path_ = candidate.string();

@@ -128,7 +128,8 @@ TEST(SampleStore, ShowsEveryBodyAndAttachmentForm) {
       seen["in subtree"]++;
     if (m.depth() >= 3) seen["embedded 3 deep"]++;
     if (pc.Get(tags::kHtml).ok()) seen["html"]++;
-    if (!pc.Get(tags::kBody).ok() && !pc.Get(tags::kHtml).ok() && !pc.Get(tags::kRtfCompressed).ok())
+    if (!pc.Get(tags::kBody).ok() && !pc.Get(tags::kHtml).ok() &&
+        !pc.Get(tags::kRtfCompressed).ok())
       seen["no body"]++;
     if (Utf8(pc.Get(tags::kSubject)).starts_with("\x01")) seen["prefix marker"]++;
     if (!pc.Get(tags::kSubject).ok()) seen["no subject"]++;
@@ -147,7 +148,9 @@ TEST(SampleStore, ShowsEveryBodyAndAttachmentForm) {
       if (att->method() != tags::kAttachByValue) continue;
       auto data = att->OpenData();
       std::uint64_t size = data.ok() ? data->size() : 0;
-      seen[size == 0 ? "empty attachment" : size > 8176 ? "multi-block attachment" : "small attachment"]++;
+      seen[size == 0     ? "empty attachment"
+           : size > 8176 ? "multi-block attachment"
+                         : "small attachment"]++;
     }
   });
   for (const char* form : {"in subtree", "embedded 3 deep", "html", "no body", "prefix marker",

@@ -30,7 +30,8 @@ std::vector<std::byte> WriteFile(const std::string& path, FileFormat format,
                                  std::uint64_t attachment_size) {
   PstBuilder b(path, {.format = format, .crypt = pst::ndb::CryptMethod::kCyclic});
   Message m = MakeMail("layout", "S", "s@x", 0);
-  m.attachments.push_back(MakeFileAttachment("a", std::make_shared<PatternSource>(1, attachment_size)));
+  m.attachments.push_back(
+      MakeFileAttachment("a", std::make_shared<PatternSource>(1, attachment_size)));
   b.AddMessage(b.ipm_subtree(), m);
   b.Finish();
   return ReadFileBytes(path);
@@ -74,12 +75,12 @@ TEST(FileLayout, UnicodeHeaderCarriesBothChecksumsAndTheFileSize) {
   auto f = WriteFile(dir / "u.pst", FileFormat::kUnicode, 1000);
   ASSERT_GE(f.size(), 0x4600u);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(f.data()), 4), "!BDN");
-  EXPECT_EQ(Le(f, 8, 2), 0x4D53u);   // wMagicClient
-  EXPECT_EQ(Le(f, 10, 2), 23u);      // wVer
+  EXPECT_EQ(Le(f, 8, 2), 0x4D53u);  // wMagicClient
+  EXPECT_EQ(Le(f, 10, 2), 23u);     // wVer
   EXPECT_EQ(Le(f, 4, 4), Crc(f, 8, 471));
   EXPECT_EQ(Le(f, 524, 4), Crc(f, 8, 516));
-  EXPECT_EQ(Le(f, 512, 1), 0x80u);   // bSentinel
-  EXPECT_EQ(Le(f, 513, 1), 0x02u);   // bCryptMethod: cyclic
+  EXPECT_EQ(Le(f, 512, 1), 0x80u);         // bSentinel
+  EXPECT_EQ(Le(f, 513, 1), 0x02u);         // bCryptMethod: cyclic
   EXPECT_EQ(Le(f, 180 + 4, 8), f.size());  // ROOT.ibFileEof
   FileSpace geometry(TraitsFor(FileFormat::kUnicode));
   EXPECT_EQ((f.size() - 0x4400) % geometry.interval_size(), 0u);
@@ -142,8 +143,8 @@ TEST(FileSpaceAllocation, BlocksNeverCrossAnIntervalOrTouchMapPages) {
     std::uint64_t at = space.Allocate(size, i % 7 == 0 ? 512 : 64);
     std::size_t k = (at - 0x4400) / space.interval_size();
     ASSERT_LE(at + size, space.IntervalStart(k + 1)) << i;
-    std::uint64_t reserved = 512 + (space.HasPMap(k) ? 512 : 0) +
-                             (space.HasFMap(k) || space.HasFPMap(k) ? 512 : 0);
+    std::uint64_t reserved =
+        512 + (space.HasPMap(k) ? 512 : 0) + (space.HasFMap(k) || space.HasFPMap(k) ? 512 : 0);
     ASSERT_GE(at, space.IntervalStart(k) + reserved) << i;
     ASSERT_GE(at, previous_end) << i;
     previous_end = at + size;

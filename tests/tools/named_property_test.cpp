@@ -12,8 +12,8 @@
 namespace {
 
 using namespace pstwriter;
-using writer_test::OpenStore;
 using test_support::TempDir;
+using writer_test::OpenStore;
 using writer_test::Utf8;
 
 pst::ltp::Guid ReaderGuid(const Guid& g) {

@@ -30,7 +30,7 @@ class PstgenCommand : public ::testing::Test {
 
 TEST_F(PstgenCommand, UsageErrorsExitWithTwo) {
   const std::string out = dir_ / "x.pst";
-  EXPECT_EQ(RunPstgen({"--out", out}), 2);  // no seed
+  EXPECT_EQ(RunPstgen({"--out", out}), 2);   // no seed
   EXPECT_EQ(RunPstgen({"--seed", "1"}), 2);  // no output
   EXPECT_EQ(RunPstgen({"--seed", "x", "--out", out}), 2);
   EXPECT_EQ(RunPstgen({"--seed", "1", "--html-share", "2", "--out", out}), 2);

@@ -107,7 +107,8 @@ TEST_P(ReadpstAcceptance, FindsTheSameFoldersSubjectsAndAttachmentBytes) {
       ASSERT_NE(at, std::string::npos) << entry.path();
       auto end = text.find_first_of("\r\n", at + 10);
       found[folder].insert(text.substr(at + 10, end - at - 10));
-      if (text.find("Embedded in ") != std::string::npos) attachments_seen.insert("embedded:" + folder);
+      if (text.find("Embedded in ") != std::string::npos)
+        attachments_seen.insert("embedded:" + folder);
       continue;
     }
     std::string name = file.substr(dash + 1);
@@ -151,7 +152,8 @@ TEST(ReadpstRtf, DecompressesCompressedRtfBodiesToTheRtfWritten) {
   ASSERT_EQ(RunReadpst(path, out.string()).exit_code, 0);
   std::multiset<std::string> found;
   for (const auto& entry : fs::directory_iterator(out / "Rtf" / "Bodies")) {
-    if (entry.path().filename().string().ends_with("-rtf-body.rtf")) found.insert(ReadWholeFile(entry.path()));
+    if (entry.path().filename().string().ends_with("-rtf-body.rtf"))
+      found.insert(ReadWholeFile(entry.path()));
   }
   EXPECT_EQ(found, std::multiset<std::string>(bodies.begin(), bodies.end()));
 }

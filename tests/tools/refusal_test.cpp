@@ -32,7 +32,8 @@ TEST(Refusal, ValueOverFourGibibytesIsRefusedBeforeItIsWritten) {
   TempDir dir;
   PstBuilder b(dir / "big.pst");
   Message m;
-  m.attachments.push_back(MakeFileAttachment("huge", std::make_shared<PatternSource>(1, 5ull << 30)));
+  m.attachments.push_back(
+      MakeFileAttachment("huge", std::make_shared<PatternSource>(1, 5ull << 30)));
   ExpectRefused([&] { b.AddMessage(b.ipm_subtree(), m); }, "4 GiB");
   EXPECT_LT(std::filesystem::file_size(dir / "big.pst"), 1u << 20);
 }
@@ -41,7 +42,8 @@ TEST(Refusal, AnsiFileRefusesAValueBeyondItsTwoGibibytes) {
   TempDir dir;
   PstBuilder b(dir / "ansi.pst", {.format = FileFormat::kAnsi});
   Message m;
-  m.attachments.push_back(MakeFileAttachment("big", std::make_shared<PatternSource>(1, 3ull << 30)));
+  m.attachments.push_back(
+      MakeFileAttachment("big", std::make_shared<PatternSource>(1, 3ull << 30)));
   ExpectRefused([&] { b.AddMessage(b.ipm_subtree(), m); }, "does not fit");
 }
 
@@ -51,7 +53,12 @@ TEST(Refusal, TextOutsideTheAnsiCodePageIsRefused) {
   Message m;
   m.props.SetString(tags::kSubject, "Привет");
   ExpectRefused([&] { b.AddMessage(b.ipm_subtree(), m); }, "code page 1252");
-  ExpectRefused([&] { b.AddFolder(b.ipm_subtree(), "日本"); b.Finish(); }, "code page 1252");
+  ExpectRefused(
+      [&] {
+        b.AddFolder(b.ipm_subtree(), "日本");
+        b.Finish();
+      },
+      "code page 1252");
 }
 
 TEST(Refusal, TheSameTextIsAcceptedInTheMessagesOwnCodePage) {

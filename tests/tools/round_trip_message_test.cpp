@@ -17,9 +17,9 @@
 namespace {
 
 using namespace pstwriter;
+using test_support::TempDir;
 using writer_test::OpenStore;
 using writer_test::ReadStream;
-using test_support::TempDir;
 using writer_test::Utf8;
 
 // Writes one message into the inbox of a new file and opens it with the reader.
@@ -65,7 +65,8 @@ TEST_F(MessageRoundTrip, EveryPropertyTypeReadsBackAsWritten) {
   EXPECT_TRUE(*pc.Get(0x6603)->AsBool());
   EXPECT_EQ(*pc.Get(0x6604)->AsInt64(), -(std::int64_t{1} << 40));
   EXPECT_EQ(*pc.Get(0x6606)->AsDouble(), 2.5);
-  EXPECT_EQ(std::uint64_t(*pc.Get(tags::kClientSubmitTime)->AsInt64()), FileTimeFromUnix(1700000000));
+  EXPECT_EQ(std::uint64_t(*pc.Get(tags::kClientSubmitTime)->AsInt64()),
+            FileTimeFromUnix(1700000000));
   EXPECT_EQ(Utf8(pc.Get(tags::kSubject)), "\x01\x04RE: prefixed – ünïcødé");
   auto mv = pc.Get(0x6607);
   ASSERT_TRUE(mv.ok());
@@ -109,7 +110,8 @@ TEST_F(MessageRoundTrip, RecipientsKeepTypesNamesAndAddressesOrTheirAbsence) {
   const auto& t = **table;
   ASSERT_EQ(t.row_count(), 3u);
   std::vector<std::int32_t> types;
-  for (std::size_t i = 0; i < 3; ++i) types.push_back(*t.CellById(*t.ReadRow(i), tags::kRecipientType)->AsInt32());
+  for (std::size_t i = 0; i < 3; ++i)
+    types.push_back(*t.CellById(*t.ReadRow(i), tags::kRecipientType)->AsInt32());
   EXPECT_EQ(types, (std::vector<std::int32_t>{1, 2, 3}));
   EXPECT_EQ(Utf8(t.CellById(*t.ReadRow(0), tags::kDisplayName)), "To Person");
   EXPECT_EQ(Utf8(t.CellById(*t.ReadRow(0), tags::kEmailAddress)), "to@example.com");
@@ -122,8 +124,8 @@ TEST_F(MessageRoundTrip, AttachmentsFromEmptyToTwentyMegabytesKeepTheirBytes) {
   Message m;
   const std::uint64_t sizes[] = {0, 1, 3580, 3581, 8176, 8177, 20u << 20};
   for (std::size_t i = 0; i < std::size(sizes); ++i) {
-    m.attachments.push_back(MakeFileAttachment("f" + std::to_string(i),
-                                               std::make_shared<PatternSource>(i, sizes[i])));
+    m.attachments.push_back(
+        MakeFileAttachment("f" + std::to_string(i), std::make_shared<PatternSource>(i, sizes[i])));
   }
   auto msg = WriteAndOpen(m);
   auto ids = msg.AttachmentIds();
@@ -153,7 +155,8 @@ TEST_F(MessageRoundTrip, ReferenceAttachmentKeepsItsPathAndCarriesNoData) {
 
 TEST_F(MessageRoundTrip, EmbeddedMessagesNestSixDeep) {
   Message inner = MakeMail("level 6", "S", "s@x", 0);
-  inner.attachments.push_back(MakeFileAttachment("deep.bin", std::make_shared<PatternSource>(6, 9000)));
+  inner.attachments.push_back(
+      MakeFileAttachment("deep.bin", std::make_shared<PatternSource>(6, 9000)));
   for (int level = 5; level >= 1; --level) {
     Message outer = MakeMail("level " + std::to_string(level), "S", "s@x", 0);
     outer.attachments.push_back(MakeEmbeddedAttachment("inner", std::move(inner)));
@@ -179,8 +182,8 @@ TEST_F(MessageRoundTrip, EmbeddedMessagesNestSixDeep) {
 TEST_F(MessageRoundTrip, FourHundredAttachmentsNeedASubnodeIndexLevel) {
   Message m;
   for (int i = 0; i < 400; ++i) {
-    m.attachments.push_back(MakeFileAttachment("a" + std::to_string(i),
-                                               std::make_shared<PatternSource>(i, 10)));
+    m.attachments.push_back(
+        MakeFileAttachment("a" + std::to_string(i), std::make_shared<PatternSource>(i, 10)));
   }
   auto msg = WriteAndOpen(m);
   auto ids = msg.AttachmentIds();
@@ -222,7 +225,8 @@ TEST_F(MessageRoundTrip, FourKibibytePageFileKeepsCompressedBlocksReadable) {
   std::string body;
   for (int i = 0; body.size() < 300000; ++i) body += "line " + std::to_string(i) + " of a body\r\n";
   m.props.SetString(tags::kBody, body);
-  m.attachments.push_back(MakeFileAttachment("noise", std::make_shared<PatternSource>(9, 3u << 20)));
+  m.attachments.push_back(
+      MakeFileAttachment("noise", std::make_shared<PatternSource>(9, 3u << 20)));
   m.recipients.push_back(MakeRecipient(tags::kRecipientTo, "To", "to@example.com"));
   auto msg =
       WriteAndOpen(m, {.format = FileFormat::kUnicode4k, .crypt = pst::ndb::CryptMethod::kNone});
@@ -294,7 +298,9 @@ TEST(HasAttachmentsFlag, IsSetInTheMessageAndItsContentsRowOnlyWhenAttachmentsEx
   }
   auto store = writer_test::OpenStore(path);
   ASSERT_TRUE(store);
-  auto flags = [&](MessageId id) { return *store->OpenMessage(id)->properties().Get(tags::kMessageFlags)->AsInt32(); };
+  auto flags = [&](MessageId id) {
+    return *store->OpenMessage(id)->properties().Get(tags::kMessageFlags)->AsInt32();
+  };
   EXPECT_EQ(flags(with) & tags::kMsgFlagHasAttach, tags::kMsgFlagHasAttach);
   EXPECT_EQ(flags(with) & tags::kMsgFlagRead, tags::kMsgFlagRead);  // other bits kept
   EXPECT_EQ(flags(without) & tags::kMsgFlagHasAttach, 0);

@@ -14,8 +14,8 @@ namespace {
 
 using namespace pstwriter;
 using pst::messaging::MessageStore;
-using writer_test::OpenStore;
 using test_support::TempDir;
+using writer_test::OpenStore;
 
 struct Variant {
   FileFormat format;
@@ -31,12 +31,14 @@ TEST_P(StoreRoundTrip, FoldersOfEveryClassNestDeepWithTheirCounts) {
   {
     PstBuilder b(path, {.format = GetParam().format, .crypt = GetParam().crypt});
     FolderId parent = b.ipm_subtree();
-    for (int level = 1; level <= 6; ++level) parent = b.AddFolder(parent, "Level " + std::to_string(level));
+    for (int level = 1; level <= 6; ++level)
+      parent = b.AddFolder(parent, "Level " + std::to_string(level));
     deepest = parent;
     imap = b.AddFolder(b.ipm_subtree(), "Imap", "IPF.Imap");
     calendar = b.AddFolder(b.ipm_subtree(), "Calendar", "IPF.Appointment");
     none = b.AddFolder(b.ipm_subtree(), "Plain", "");
-    for (int i = 0; i < 3; ++i) b.AddMessage(deepest, MakeMail("m" + std::to_string(i), "A", "a@x", 0));
+    for (int i = 0; i < 3; ++i)
+      b.AddMessage(deepest, MakeMail("m" + std::to_string(i), "A", "a@x", 0));
     b.Finish();
   }
   auto store = OpenStore(path);

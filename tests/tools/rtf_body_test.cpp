@@ -52,7 +52,8 @@ TEST(RtfBody, StreamHeadersDescribeTheirBodies) {
   EXPECT_EQ(U32(compressed, 0), compressed.size() - 4);
   EXPECT_EQ(U32(compressed, 4), rtf.size());
   EXPECT_EQ(U32(compressed, 8), 0x75465A4Cu);  // "LZFu"
-  EXPECT_EQ(U32(compressed, 12), pst::ComputeCrc(0, std::span<const std::byte>(compressed).subspan(16)));
+  EXPECT_EQ(U32(compressed, 12),
+            pst::ComputeCrc(0, std::span<const std::byte>(compressed).subspan(16)));
 
   Bytes raw = CompressedRtfStream(rtf, false);
   EXPECT_EQ(U32(raw, 0), rtf.size() + 12);
@@ -62,8 +63,9 @@ TEST(RtfBody, StreamHeadersDescribeTheirBodies) {
 }
 
 TEST(RtfBody, BothStreamFormsDecompressToTheRtf) {
-  for (const std::string& rtf : {EncapsulateHtml("<p>x</p>"), EncapsulateText(std::string(9000, 'q')),
-                                 NativeRtf("Grüße\r\nline")}) {
+  for (const std::string& rtf :
+       {EncapsulateHtml("<p>x</p>"), EncapsulateText(std::string(9000, 'q')),
+        NativeRtf("Grüße\r\nline")}) {
     for (bool compress : {true, false}) {
       auto out = pst::DecompressRtf(CompressedRtfStream(rtf, compress));
       ASSERT_TRUE(out.ok()) << out.status().message();

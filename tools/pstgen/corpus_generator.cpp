@@ -24,19 +24,24 @@ Script PickScript(Random& random, const CorpusOptions& options) {
 std::string HtmlOf(const std::string& text) {
   std::string html = "<html><head><meta charset=\"utf-8\"></head><body><p>";
   for (char c : text) {
-    if (c == '<') html += "&lt;";
-    else if (c == '>') html += "&gt;";
-    else if (c == '&') html += "&amp;";
-    else if (c == '\n') html += "<br>\n";
-    else if (c != '\r') html += c;
+    if (c == '<')
+      html += "&lt;";
+    else if (c == '>')
+      html += "&gt;";
+    else if (c == '&')
+      html += "&amp;";
+    else if (c == '\n')
+      html += "<br>\n";
+    else if (c != '\r')
+      html += c;
   }
   return html + "</p></body></html>";
 }
 
 std::string TransportHeaders(const std::string& from, const std::string& to, std::int64_t t) {
-  return "Received: from mx.example.net by mail.example.com; " + std::to_string(t) +
-         "\r\nFrom: <" + from + ">\r\nTo: <" + to + ">\r\nMessage-ID: <" + std::to_string(t) +
-         "." + from + ">\r\nMIME-Version: 1.0\r\n\r\n";
+  return "Received: from mx.example.net by mail.example.com; " + std::to_string(t) + "\r\nFrom: <" +
+         from + ">\r\nTo: <" + to + ">\r\nMessage-ID: <" + std::to_string(t) + "." + from +
+         ">\r\nMIME-Version: 1.0\r\n\r\n";
 }
 
 void SetBody(Random& random, const CorpusOptions& options, Message& m, const std::string& text) {
@@ -60,7 +65,8 @@ void AddAttachments(Random& random, const CorpusOptions& options, Message& m, in
   if (random.Chance(options.attachment_share)) {
     int count = 1 + int(random.Below(3));
     for (int i = 0; i < count; ++i) {
-      std::uint64_t size = random.Chance(0.05) ? 0 : random.LogBetween(512, options.max_attachment_bytes);
+      std::uint64_t size =
+          random.Chance(0.05) ? 0 : random.LogBetween(512, options.max_attachment_bytes);
       // One draw per statement, so that a seed makes the same file whatever the compiler.
       const char* extension = kExtensions[random.Below(5)];
       std::string name = "attachment-" + std::to_string(random.Below(100000)) + extension;
@@ -122,12 +128,14 @@ CorpusStats GenerateCorpus(PstBuilder& builder, const CorpusOptions& options) {
   builder.SetSpecialFolder(SpecialFolder::kSentItems, sent);
   FolderId deleted = add(builder.ipm_subtree(), "Deleted Items", "IPF.Note");
   builder.SetSpecialFolder(SpecialFolder::kDeletedItems, deleted);
-  builder.SetSpecialFolder(SpecialFolder::kOutbox, add(builder.ipm_subtree(), "Outbox", "IPF.Note"));
+  builder.SetSpecialFolder(SpecialFolder::kOutbox,
+                           add(builder.ipm_subtree(), "Outbox", "IPF.Note"));
   add(builder.ipm_subtree(), "Calendar", "IPF.Appointment");
   add(builder.ipm_subtree(), "Contacts", "IPF.Contact");
   folders = {inbox, inbox, inbox, sent, deleted};
   for (int i = 0; i < options.folders; ++i) {
-    FolderId parent = random.Chance(0.4) ? builder.ipm_subtree() : folders[random.Below(folders.size())];
+    FolderId parent =
+        random.Chance(0.4) ? builder.ipm_subtree() : folders[random.Below(folders.size())];
     Script script = PickScript(random, options);
     folders.push_back(add(parent, Phrase(random, script, 1 + int(random.Below(2))), "IPF.Note"));
   }

@@ -13,19 +13,19 @@ namespace pstgen {
 
 struct CorpusOptions {
   std::uint64_t seed = 1;
-  std::uint64_t messages = 0;        // stop after this many messages (0: no limit)
-  std::uint64_t size_mb = 0;         // stop when the content written reaches this (0: no goal)
-  int folders = 12;                  // mail folders besides the special ones
-  bool one_folder = false;           // every message in the Inbox
-  double html_share = 0.30;          // PR_HTML (with PR_BODY)
-  double html_rtf_share = 0.20;      // HTML encapsulated in compressed RTF
-  double text_rtf_share = 0.15;      // text encapsulated in compressed RTF
-  double native_rtf_share = 0.05;    // RTF that is neither
-  double attachment_share = 0.30;    // messages with attachments
-  double embedded_share = 0.05;      // messages with an embedded message
+  std::uint64_t messages = 0;      // stop after this many messages (0: no limit)
+  std::uint64_t size_mb = 0;       // stop when the content written reaches this (0: no goal)
+  int folders = 12;                // mail folders besides the special ones
+  bool one_folder = false;         // every message in the Inbox
+  double html_share = 0.30;        // PR_HTML (with PR_BODY)
+  double html_rtf_share = 0.20;    // HTML encapsulated in compressed RTF
+  double text_rtf_share = 0.15;    // text encapsulated in compressed RTF
+  double native_rtf_share = 0.05;  // RTF that is neither
+  double attachment_share = 0.30;  // messages with attachments
+  double embedded_share = 0.05;    // messages with an embedded message
   std::uint64_t max_attachment_bytes = 4 << 20;
   std::size_t max_body_bytes = 32 << 10;
-  bool latin_only = false;           // for ANSI files: text their code page can hold
+  bool latin_only = false;  // for ANSI files: text their code page can hold
 };
 
 struct CorpusStats {

@@ -61,34 +61,71 @@ Arguments Parse(int argc, char** argv) {
   bool seeded = false;
   for (int i = 1; i < argc; ++i) {
     std::string flag = argv[i];
-    if (flag == "--sample") { a.sample = true; continue; }
-    if (flag == "--body-forms") { a.body_forms = true; continue; }
-    if (flag == "--one-folder") { a.corpus.one_folder = true; a.corpus.folders = 0; continue; }
-    if (flag == "--ansi") { a.store.format = pstwriter::FileFormat::kAnsi; a.corpus.latin_only = true; continue; }
-    if (flag == "--4k") { a.store.format = pstwriter::FileFormat::kUnicode4k; continue; }
+    if (flag == "--sample") {
+      a.sample = true;
+      continue;
+    }
+    if (flag == "--body-forms") {
+      a.body_forms = true;
+      continue;
+    }
+    if (flag == "--one-folder") {
+      a.corpus.one_folder = true;
+      a.corpus.folders = 0;
+      continue;
+    }
+    if (flag == "--ansi") {
+      a.store.format = pstwriter::FileFormat::kAnsi;
+      a.corpus.latin_only = true;
+      continue;
+    }
+    if (flag == "--4k") {
+      a.store.format = pstwriter::FileFormat::kUnicode4k;
+      continue;
+    }
     if (i + 1 >= argc) Usage(flag + " needs a value");
     const char* v = argv[++i];
-    if (flag == "--seed") { a.corpus.seed = Number(flag, v); seeded = true; }
-    else if (flag == "--out") a.out = v;
-    else if (flag == "--messages") a.corpus.messages = Number(flag, v);
-    else if (flag == "--size-mb") a.corpus.size_mb = Number(flag, v);
-    else if (flag == "--folders") a.corpus.folders = int(Number(flag, v));
-    else if (flag == "--html-share") a.corpus.html_share = Share(flag, v);
-    else if (flag == "--html-rtf-share") a.corpus.html_rtf_share = Share(flag, v);
-    else if (flag == "--text-rtf-share") a.corpus.text_rtf_share = Share(flag, v);
-    else if (flag == "--attachment-share") a.corpus.attachment_share = Share(flag, v);
-    else if (flag == "--embedded-share") a.corpus.embedded_share = Share(flag, v);
-    else if (flag == "--max-attachment-kb") a.corpus.max_attachment_bytes = Number(flag, v) << 10;
-    else if (flag == "--max-body-kb") a.corpus.max_body_bytes = Number(flag, v) << 10;
-    else if (flag == "--password") a.store.password = v;
-    else if (flag == "--code-page") a.store.code_page = static_cast<std::uint32_t>(Number(flag, v));
+    if (flag == "--seed") {
+      a.corpus.seed = Number(flag, v);
+      seeded = true;
+    } else if (flag == "--out")
+      a.out = v;
+    else if (flag == "--messages")
+      a.corpus.messages = Number(flag, v);
+    else if (flag == "--size-mb")
+      a.corpus.size_mb = Number(flag, v);
+    else if (flag == "--folders")
+      a.corpus.folders = int(Number(flag, v));
+    else if (flag == "--html-share")
+      a.corpus.html_share = Share(flag, v);
+    else if (flag == "--html-rtf-share")
+      a.corpus.html_rtf_share = Share(flag, v);
+    else if (flag == "--text-rtf-share")
+      a.corpus.text_rtf_share = Share(flag, v);
+    else if (flag == "--attachment-share")
+      a.corpus.attachment_share = Share(flag, v);
+    else if (flag == "--embedded-share")
+      a.corpus.embedded_share = Share(flag, v);
+    else if (flag == "--max-attachment-kb")
+      a.corpus.max_attachment_bytes = Number(flag, v) << 10;
+    else if (flag == "--max-body-kb")
+      a.corpus.max_body_bytes = Number(flag, v) << 10;
+    else if (flag == "--password")
+      a.store.password = v;
+    else if (flag == "--code-page")
+      a.store.code_page = static_cast<std::uint32_t>(Number(flag, v));
     else if (flag == "--encoding") {
       std::string e = v;
-      if (e == "none") a.store.crypt = pst::ndb::CryptMethod::kNone;
-      else if (e == "permute") a.store.crypt = pst::ndb::CryptMethod::kPermute;
-      else if (e == "cyclic") a.store.crypt = pst::ndb::CryptMethod::kCyclic;
-      else Usage("unknown encoding " + e);
-    } else Usage("unknown option " + flag);
+      if (e == "none")
+        a.store.crypt = pst::ndb::CryptMethod::kNone;
+      else if (e == "permute")
+        a.store.crypt = pst::ndb::CryptMethod::kPermute;
+      else if (e == "cyclic")
+        a.store.crypt = pst::ndb::CryptMethod::kCyclic;
+      else
+        Usage("unknown encoding " + e);
+    } else
+      Usage("unknown option " + flag);
   }
   if (a.out.empty()) Usage("--out is required");
   if (!a.sample && !a.body_forms && !seeded) Usage("--seed is required");

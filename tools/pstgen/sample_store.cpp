@@ -23,7 +23,8 @@ Message Mail(const std::string& subject, int n) {
   SetDisplayRecipients(m);
   m.props.SetString(tags::kTransportMessageHeaders,
                     "From: Anna Müller <anna@example.com>\r\nTo: Bob Example <bob@example.com>\r\n"
-                    "Subject: " + subject + "\r\nMessage-ID: <sample-" + std::to_string(n) +
+                    "Subject: " +
+                        subject + "\r\nMessage-ID: <sample-" + std::to_string(n) +
                         "@example.com>\r\nMIME-Version: 1.0\r\n\r\n");
   return m;
 }
@@ -37,21 +38,85 @@ const char kHtml[] =
     "<html><body><p>Hello,</p><p>this is the <b>sample</b> body.</p></body></html>";
 
 int WriteBodies(PstBuilder& b, FolderId folder, int n) {
-  auto add = [&](Message m) { b.AddMessage(folder, m); ++n; };
-  { Message m = Mail("Plain text body", n); m.props.SetString(tags::kBody, kText); add(std::move(m)); }
-  { Message m = Mail("HTML body", n); m.props.SetString(tags::kBody, kText); SetHtmlBody(m, kHtml); add(std::move(m)); }
-  { Message m = Mail("HTML in compressed RTF", n); SetRtfBody(m, EncapsulateHtml(kHtml), true); add(std::move(m)); }
-  { Message m = Mail("HTML in uncompressed RTF", n); SetRtfBody(m, EncapsulateHtml(kHtml), false); add(std::move(m)); }
-  { Message m = Mail("Text in compressed RTF", n); SetRtfBody(m, EncapsulateText(kText), true); add(std::move(m)); }
-  { Message m = Mail("Text in uncompressed RTF", n); SetRtfBody(m, EncapsulateText(kText), false); add(std::move(m)); }
-  { Message m = Mail("Native RTF", n); SetRtfBody(m, NativeRtf(kText), true); add(std::move(m)); }
-  { Message m = Mail("RTF and plain text together", n); m.props.SetString(tags::kBody, kText); SetRtfBody(m, EncapsulateText(kText), true); add(std::move(m)); }
-  { Message m = Mail("No body at all", n); add(std::move(m)); }
-  { Message m = Mail("Subject with prefix marker", n); m.props.SetString(tags::kSubject, "\x01\x04RE: Subject with prefix marker"); m.props.SetString(tags::kBody, kText); add(std::move(m)); }
-  { Message m = Mail("", n); m.props.SetString(tags::kBody, "The subject is empty.\r\n"); add(std::move(m)); }
-  { Message m = Mail("x", n); m.props.Remove(tags::kSubject); m.props.SetString(tags::kBody, "There is no subject property.\r\n"); add(std::move(m)); }
-  { Message m = Mail("Unread message", n); m.props.SetInt32(tags::kMessageFlags, 0); m.props.SetString(tags::kBody, kText); add(std::move(m)); }
-  { Message m = Mail("Long body spanning several blocks", n); Random r(7); m.props.SetString(tags::kBody, BodyText(r, Script::kLatin, 40000)); add(std::move(m)); }
+  auto add = [&](Message m) {
+    b.AddMessage(folder, m);
+    ++n;
+  };
+  {
+    Message m = Mail("Plain text body", n);
+    m.props.SetString(tags::kBody, kText);
+    add(std::move(m));
+  }
+  {
+    Message m = Mail("HTML body", n);
+    m.props.SetString(tags::kBody, kText);
+    SetHtmlBody(m, kHtml);
+    add(std::move(m));
+  }
+  {
+    Message m = Mail("HTML in compressed RTF", n);
+    SetRtfBody(m, EncapsulateHtml(kHtml), true);
+    add(std::move(m));
+  }
+  {
+    Message m = Mail("HTML in uncompressed RTF", n);
+    SetRtfBody(m, EncapsulateHtml(kHtml), false);
+    add(std::move(m));
+  }
+  {
+    Message m = Mail("Text in compressed RTF", n);
+    SetRtfBody(m, EncapsulateText(kText), true);
+    add(std::move(m));
+  }
+  {
+    Message m = Mail("Text in uncompressed RTF", n);
+    SetRtfBody(m, EncapsulateText(kText), false);
+    add(std::move(m));
+  }
+  {
+    Message m = Mail("Native RTF", n);
+    SetRtfBody(m, NativeRtf(kText), true);
+    add(std::move(m));
+  }
+  {
+    Message m = Mail("RTF and plain text together", n);
+    m.props.SetString(tags::kBody, kText);
+    SetRtfBody(m, EncapsulateText(kText), true);
+    add(std::move(m));
+  }
+  {
+    Message m = Mail("No body at all", n);
+    add(std::move(m));
+  }
+  {
+    Message m = Mail("Subject with prefix marker", n);
+    m.props.SetString(tags::kSubject, "\x01\x04RE: Subject with prefix marker");
+    m.props.SetString(tags::kBody, kText);
+    add(std::move(m));
+  }
+  {
+    Message m = Mail("", n);
+    m.props.SetString(tags::kBody, "The subject is empty.\r\n");
+    add(std::move(m));
+  }
+  {
+    Message m = Mail("x", n);
+    m.props.Remove(tags::kSubject);
+    m.props.SetString(tags::kBody, "There is no subject property.\r\n");
+    add(std::move(m));
+  }
+  {
+    Message m = Mail("Unread message", n);
+    m.props.SetInt32(tags::kMessageFlags, 0);
+    m.props.SetString(tags::kBody, kText);
+    add(std::move(m));
+  }
+  {
+    Message m = Mail("Long body spanning several blocks", n);
+    Random r(7);
+    m.props.SetString(tags::kBody, BodyText(r, Script::kLatin, 40000));
+    add(std::move(m));
+  }
   return n;
 }
 
@@ -73,30 +138,63 @@ int WriteRecipients(PstBuilder& b, FolderId folder, int n) {
 }
 
 int WriteAttachments(PstBuilder& b, FolderId folder, int n) {
-  auto add = [&](Message m) { m.props.SetString(tags::kBody, kText); b.AddMessage(folder, m); ++n; };
-  { Message m = Mail("Empty attachment", n); m.attachments.push_back(MakeFileAttachment("empty.txt", Data(1, 0), "text/plain")); add(std::move(m)); }
-  { Message m = Mail("Small attachment", n);
+  auto add = [&](Message m) {
+    m.props.SetString(tags::kBody, kText);
+    b.AddMessage(folder, m);
+    ++n;
+  };
+  {
+    Message m = Mail("Empty attachment", n);
+    m.attachments.push_back(MakeFileAttachment("empty.txt", Data(1, 0), "text/plain"));
+    add(std::move(m));
+  }
+  {
+    Message m = Mail("Small attachment", n);
     std::string s = "small text attachment\r\n";
-    m.attachments.push_back(MakeFileAttachment("small.txt", std::make_shared<MemorySource>(Bytes(AsBytes(s).begin(), AsBytes(s).end())), "text/plain"));
-    add(std::move(m)); }
-  { Message m = Mail("Attachment over several blocks", n); m.attachments.push_back(MakeFileAttachment("data.bin", Data(2, 50000))); add(std::move(m)); }
-  { Message m = Mail("Three attachments", n);
-    for (int i = 0; i < 3; ++i) m.attachments.push_back(MakeFileAttachment("part" + std::to_string(i) + ".bin", Data(10 + i, 1000 * (i + 1))));
-    add(std::move(m)); }
-  { Message m = Mail("Inline image", n); SetHtmlBody(m, "<html><body><img src=\"cid:image1@example.com\"></body></html>");
+    m.attachments.push_back(MakeFileAttachment(
+        "small.txt", std::make_shared<MemorySource>(Bytes(AsBytes(s).begin(), AsBytes(s).end())),
+        "text/plain"));
+    add(std::move(m));
+  }
+  {
+    Message m = Mail("Attachment over several blocks", n);
+    m.attachments.push_back(MakeFileAttachment("data.bin", Data(2, 50000)));
+    add(std::move(m));
+  }
+  {
+    Message m = Mail("Three attachments", n);
+    for (int i = 0; i < 3; ++i)
+      m.attachments.push_back(
+          MakeFileAttachment("part" + std::to_string(i) + ".bin", Data(10 + i, 1000 * (i + 1))));
+    add(std::move(m));
+  }
+  {
+    Message m = Mail("Inline image", n);
+    SetHtmlBody(m, "<html><body><img src=\"cid:image1@example.com\"></body></html>");
     Attachment a = MakeFileAttachment("image.png", Data(3, 3000), "image/png");
     a.props.SetString(tags::kAttachContentId, "image1@example.com");
-    m.attachments.push_back(std::move(a)); add(std::move(m)); }
-  { Message m = Mail("Attachment by reference", n); m.attachments.push_back(MakeReferenceAttachment("report.pdf", "\\\\server\\share\\report.pdf")); add(std::move(m)); }
-  { Message inner3 = Mail("Third level", n); inner3.props.SetString(tags::kBody, "innermost\r\n");
+    m.attachments.push_back(std::move(a));
+    add(std::move(m));
+  }
+  {
+    Message m = Mail("Attachment by reference", n);
+    m.attachments.push_back(MakeReferenceAttachment("report.pdf", "\\\\server\\share\\report.pdf"));
+    add(std::move(m));
+  }
+  {
+    Message inner3 = Mail("Third level", n);
+    inner3.props.SetString(tags::kBody, "innermost\r\n");
     inner3.attachments.push_back(MakeFileAttachment("deep.txt", Data(4, 100), "text/plain"));
-    Message inner2 = Mail("Second level", n); inner2.props.SetString(tags::kBody, "middle\r\n");
+    Message inner2 = Mail("Second level", n);
+    inner2.props.SetString(tags::kBody, "middle\r\n");
     inner2.attachments.push_back(MakeEmbeddedAttachment("Third level", std::move(inner3)));
-    Message inner1 = Mail("First level", n); SetRtfBody(inner1, EncapsulateHtml(kHtml), true);
+    Message inner1 = Mail("First level", n);
+    SetRtfBody(inner1, EncapsulateHtml(kHtml), true);
     inner1.attachments.push_back(MakeEmbeddedAttachment("Second level", std::move(inner2)));
     Message m = Mail("Embedded messages three deep", n);
     m.attachments.push_back(MakeEmbeddedAttachment("First level", std::move(inner1)));
-    add(std::move(m)); }
+    add(std::move(m));
+  }
   return n;
 }
 
@@ -107,7 +205,8 @@ int WriteScripts(PstBuilder& b, FolderId folder, int n) {
     // One draw per statement, so that the sample is the same whatever the compiler.
     std::string sender = PersonName(random, script);
     Message m = MakeMail(Phrase(random, script, 4), sender, "sender@example.com", kTime + n * 3600);
-    m.recipients.push_back(MakeRecipient(tags::kRecipientTo, PersonName(random, script), "to@example.com"));
+    m.recipients.push_back(
+        MakeRecipient(tags::kRecipientTo, PersonName(random, script), "to@example.com"));
     SetDisplayRecipients(m);
     std::string text = BodyText(random, script, 600);
     m.props.SetString(tags::kBody, text);
@@ -143,55 +242,80 @@ std::shared_ptr<MemorySource> Text(const std::string& s) {
 // Headers the composition writes itself: originators, Exchange addresses, names that need
 // escaping, long subjects, encoded words, message-typed and reference attachments, no flags.
 int WriteHeaderCases(PstBuilder& b, FolderId folder, int n) {
-  auto add = [&](Message m) { b.AddMessage(folder, m); ++n; };
-  { Message m = Composed("Sent on behalf of another", n);
+  auto add = [&](Message m) {
+    b.AddMessage(folder, m);
+    ++n;
+  };
+  {
+    Message m = Composed("Sent on behalf of another", n);
     m.props.SetString(tags::kSentRepresentingName, "Chef \"The Boss\" O'Neil")
         .SetString(tags::kSentRepresentingAddrType, "EX")
         .SetString(tags::kSentRepresentingEmailAddress, "/O=EXAMPLE/OU=SITE/CN=RECIPIENTS/CN=CHEF")
         .SetString(tags::kSentRepresentingSmtpAddress, "chef@example.com");
-    add(std::move(m)); }
-  { Message m = Composed("Exchange sender with an SMTP address", n);
+    add(std::move(m));
+  }
+  {
+    Message m = Composed("Exchange sender with an SMTP address", n);
     m.props.Remove(tags::kSentRepresentingName);
     m.props.SetString(tags::kSenderName, "Back\\slash Sender")
         .SetString(tags::kSenderAddrType, "EX")
         .SetString(tags::kSenderEmailAddress, "/O=EXAMPLE/OU=SITE/CN=RECIPIENTS/CN=BSS")
         .SetString(tags::kSenderSmtpAddress, "bss@example.com");
-    add(std::move(m)); }
-  { Message m = Composed("Exchange recipients with and without SMTP addresses", n);
+    add(std::move(m));
+  }
+  {
+    Message m = Composed("Exchange recipients with and without SMTP addresses", n);
     m.recipients.push_back(ExchangeRecipient(tags::kRecipientTo, "Émile Zola",
-                                             "/O=EXAMPLE/OU=SITE/CN=RECIPIENTS/CN=EZ", "ez@example.com"));
+                                             "/O=EXAMPLE/OU=SITE/CN=RECIPIENTS/CN=EZ",
+                                             "ez@example.com"));
     m.recipients.push_back(ExchangeRecipient(tags::kRecipientCc, "Smith, \"Jo\"",
-                                             "/O=EXAMPLE/OU=SITE/CN=RECIPIENTS/CN=JS", std::nullopt));
+                                             "/O=EXAMPLE/OU=SITE/CN=RECIPIENTS/CN=JS",
+                                             std::nullopt));
     SetDisplayRecipients(m);
-    add(std::move(m)); }
-  { std::string subject = "A long subject that has to be folded:";
+    add(std::move(m));
+  }
+  {
+    std::string subject = "A long subject that has to be folded:";
     for (int i = 0; i < 30; ++i) subject += " word" + std::to_string(i);
-    add(Composed(subject, n)); }
+    add(Composed(subject, n));
+  }
   add(Composed("Unbroken " + std::string(1200, 'z') + " end", n));
-  { Message m = Mail("Adjacent encoded words", n);
+  {
+    Message m = Mail("Adjacent encoded words", n);
     m.props.SetString(tags::kTransportMessageHeaders,
                       "From: Anna <anna@example.com>\r\nTo: Bob <bob@example.com>\r\n"
                       "Subject: =?utf-8?Q?est=C3=A1gio_n?=\r\n =?utf-8?Q?a_DITEC?=\r\n"
                       "MIME-Version: 1.0\r\n\r\n");
     m.props.SetString(tags::kBody, kText);
-    add(std::move(m)); }
-  { Message m = Composed("Message-typed attachments", n);
+    add(std::move(m));
+  }
+  {
+    Message m = Composed("Message-typed attachments", n);
     m.attachments.push_back(MakeFileAttachment(
-        "status.txt", Text("Reporting-MTA: dns; mx.example.com\r\n\r\nFinal-Recipient: rfc822; x@example.com\r\n"
-                           "Action: failed\r\nStatus: 5.1.1\r\n"),
+        "status.txt",
+        Text("Reporting-MTA: dns; mx.example.com\r\n\r\nFinal-Recipient: rfc822; x@example.com\r\n"
+             "Action: failed\r\nStatus: 5.1.1\r\n"),
         "message/delivery-status"));
     m.attachments.push_back(MakeFileAttachment("binary.eml", Data(5, 700), "message/rfc822"));
-    m.attachments.push_back(MakeFileAttachment("say \"hi\" \\ now.txt", Text("quoted name\r\n"), "text/plain"));
-    m.attachments.push_back(MakeFileAttachment("Übersicht.txt", Text("non-ASCII name\r\n"), "text/plain"));
-    add(std::move(m)); }
-  { Message m = Composed("Attachments held by reference", n);
+    m.attachments.push_back(
+        MakeFileAttachment("say \"hi\" \\ now.txt", Text("quoted name\r\n"), "text/plain"));
+    m.attachments.push_back(
+        MakeFileAttachment("Übersicht.txt", Text("non-ASCII name\r\n"), "text/plain"));
+    add(std::move(m));
+  }
+  {
+    Message m = Composed("Attachments held by reference", n);
     m.attachments.push_back(MakeReferenceAttachment("site.htm", "https://example.com/site.htm"));
     m.attachments.push_back(MakeReferenceAttachment("plan.doc", "C:\\Documents\\plan.doc"));
-    add(std::move(m)); }
-  { Message m = Composed("No message flags", n);
+    add(std::move(m));
+  }
+  {
+    Message m = Composed("No message flags", n);
     m.props.Remove(tags::kMessageFlags);
-    m.attachments.push_back(MakeFileAttachment("kept.txt", Text("still exported\r\n"), "text/plain"));
-    add(std::move(m)); }
+    m.attachments.push_back(
+        MakeFileAttachment("kept.txt", Text("still exported\r\n"), "text/plain"));
+    add(std::move(m));
+  }
   return n;
 }
 

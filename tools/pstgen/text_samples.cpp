@@ -9,27 +9,33 @@ namespace {
 
 const std::vector<std::string>& Words(Script script) {
   static const std::vector<std::string> kLatin = {
-      "meeting", "report", "budget", "quarterly", "review", "schedule", "déjà", "vu", "naïve",
-      "Größe", "Straße", "über", "café", "résumé", "project", "update", "invoice", "agenda",
-      "follow-up", "señor", "mañana", "København", "Zürich", "Ålesund", "proposal", "draft"};
+      "meeting",   "report", "budget",  "quarterly", "review",    "schedule", "déjà",
+      "vu",        "naïve",  "Größe",   "Straße",    "über",      "café",     "résumé",
+      "project",   "update", "invoice", "agenda",    "follow-up", "señor",    "mañana",
+      "København", "Zürich", "Ålesund", "proposal",  "draft"};
   static const std::vector<std::string> kCyrillic = {
-      "встреча", "отчёт", "бюджет", "проект", "письмо", "вопрос", "ответ", "новости",
+      "встреча",   "отчёт",    "бюджет", "проект", "письмо", "вопрос", "ответ",   "новости",
       "совещание", "документ", "Москва", "работа", "срочно", "привет", "спасибо", "план"};
   static const std::vector<std::string> kGreek = {
-      "συνάντηση", "αναφορά", "προϋπολογισμός", "έργο", "μήνυμα", "ερώτηση", "απάντηση",
-      "Αθήνα", "ευχαριστώ", "σχέδιο", "έγγραφο", "νέα", "επείγον", "καλημέρα"};
+      "συνάντηση", "αναφορά",   "προϋπολογισμός", "έργο",    "μήνυμα", "ερώτηση", "απάντηση",
+      "Αθήνα",     "ευχαριστώ", "σχέδιο",         "έγγραφο", "νέα",    "επείγον", "καλημέρα"};
   static const std::vector<std::string> kCjk = {
-      "会议", "报告", "预算", "项目", "邮件", "问题", "回答", "新闻", "東京", "会議",
-      "報告書", "ありがとう", "お知らせ", "日本語", "중요", "회의", "안녕하세요", "文档"};
-  static const std::vector<std::string> kArabic = {
-      "اجتماع", "تقرير", "ميزانية", "مشروع", "رسالة", "سؤال", "جواب", "أخبار",
-      "القاهرة", "شكرا", "خطة", "وثيقة", "عاجل", "مرحبا"};
+      "会议", "报告",   "预算",       "项目",     "邮件",   "问题", "回答", "新闻",       "東京",
+      "会議", "報告書", "ありがとう", "お知らせ", "日本語", "중요", "회의", "안녕하세요", "文档"};
+  static const std::vector<std::string> kArabic = {"اجتماع", "تقرير", "ميزانية", "مشروع",   "رسالة",
+                                                   "سؤال",   "جواب",  "أخبار",   "القاهرة", "شكرا",
+                                                   "خطة",    "وثيقة", "عاجل",    "مرحبا"};
   switch (script) {
-    case Script::kLatin: return kLatin;
-    case Script::kCyrillic: return kCyrillic;
-    case Script::kGreek: return kGreek;
-    case Script::kCjk: return kCjk;
-    case Script::kArabic: return kArabic;
+    case Script::kLatin:
+      return kLatin;
+    case Script::kCyrillic:
+      return kCyrillic;
+    case Script::kGreek:
+      return kGreek;
+    case Script::kCjk:
+      return kCjk;
+    case Script::kArabic:
+      return kArabic;
   }
   return kLatin;
 }
@@ -84,8 +90,8 @@ std::string PersonName(Random& random, Script script) {
 }
 
 std::string MailAddress(Random& random) {
-  static const char* kUsers[] = {"anna", "jose", "emile", "john", "ivan", "olga", "maria",
-                                 "wei", "taro", "minjun", "mohamed", "fatima"};
+  static const char* kUsers[] = {"anna",  "jose", "emile", "john",   "ivan",    "olga",
+                                 "maria", "wei",  "taro",  "minjun", "mohamed", "fatima"};
   static const char* kDomains[] = {"example.com", "example.org", "mail.example.net"};
   // One draw per statement: the order of draws is what makes a seed's file, whatever the compiler.
   const char* domain = kDomains[random.Below(3)];

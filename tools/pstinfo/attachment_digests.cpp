@@ -68,8 +68,9 @@ Result<std::string> StreamDigest(const pst::ltp::ValueStream& stream) {
   std::vector<std::byte> piece(kReadPiece);
   for (std::uint64_t offset = 0; offset < stream.size();) {
     PST_ASSIGN_OR_RETURN(auto n, stream.ReadAt(offset, piece));
-    if (n == 0) return Status::Corrupt("data ends at " + std::to_string(offset) + " of " +
-                                        std::to_string(stream.size()) + " bytes");
+    if (n == 0)
+      return Status::Corrupt("data ends at " + std::to_string(offset) + " of " +
+                             std::to_string(stream.size()) + " bytes");
     sha.Update(std::span(piece.data(), n));
     offset += n;
   }

@@ -12,26 +12,32 @@
 namespace pstinfo {
 namespace {
 
-using pst::ndb::FileHeader;
-using pst::ndb::NodeDatabase;
 using pst::messaging::MessageStore;
 using pst::messaging::NodeType;
 using pst::messaging::SpecialFolder;
+using pst::ndb::FileHeader;
+using pst::ndb::NodeDatabase;
 
 const char* VariantName(pst::ndb::FormatVariant variant) {
   switch (variant) {
-    case pst::ndb::FormatVariant::kAnsi: return "ANSI";
-    case pst::ndb::FormatVariant::kUnicode: return "Unicode";
-    case pst::ndb::FormatVariant::kUnicode4k: return "Unicode, 4 KiB pages";
+    case pst::ndb::FormatVariant::kAnsi:
+      return "ANSI";
+    case pst::ndb::FormatVariant::kUnicode:
+      return "Unicode";
+    case pst::ndb::FormatVariant::kUnicode4k:
+      return "Unicode, 4 KiB pages";
   }
   return "unknown";
 }
 
 const char* EncodingName(pst::ndb::CryptMethod method) {
   switch (method) {
-    case pst::ndb::CryptMethod::kNone: return "none";
-    case pst::ndb::CryptMethod::kPermute: return "permute (compressible)";
-    case pst::ndb::CryptMethod::kCyclic: return "cyclic (high)";
+    case pst::ndb::CryptMethod::kNone:
+      return "none";
+    case pst::ndb::CryptMethod::kPermute:
+      return "permute (compressible)";
+    case pst::ndb::CryptMethod::kCyclic:
+      return "cyclic (high)";
   }
   return "unknown";
 }
@@ -44,8 +50,8 @@ void Fact(std::ostream& out, const char* name, const std::string& value) {
 void PrintFileFacts(const NodeDatabase& db, std::ostream& out) {
   const FileHeader& h = db.header();
   Fact(out, "Format", VariantName(h.variant));
-  Fact(out, "Version", std::to_string(h.version) + " (client " + std::to_string(h.client_version) +
-                           ")");
+  Fact(out, "Version",
+       std::to_string(h.version) + " (client " + std::to_string(h.client_version) + ")");
   Fact(out, "Kind", h.offline_store ? "offline store (SO)" : "personal folders (SM)");
   Fact(out, "Encoding", EncodingName(h.crypt_method));
   Fact(out, "File size", std::to_string(db.file_size()) + " bytes");
@@ -67,11 +73,11 @@ void PrintCounts(const NodeDatabase& db, std::ostream& out, ProblemLog& problems
   std::uint64_t blocks = 0;
   walked = db.VisitBlocks([&](const pst::ndb::BlockEntry&) { return ++blocks, true; });
   if (!walked.ok()) problems.Report("block B-tree", walked);
-  Fact(out, "Nodes", std::to_string(nodes) + " (folders " +
-                         std::to_string(by_type[NodeType::kNormalFolder]) + ", search folders " +
-                         std::to_string(by_type[NodeType::kSearchFolder]) + ", messages " +
-                         std::to_string(by_type[NodeType::kNormalMessage]) + ", associated " +
-                         std::to_string(by_type[NodeType::kAssociatedMessage]) + ")");
+  Fact(out, "Nodes",
+       std::to_string(nodes) + " (folders " + std::to_string(by_type[NodeType::kNormalFolder]) +
+           ", search folders " + std::to_string(by_type[NodeType::kSearchFolder]) + ", messages " +
+           std::to_string(by_type[NodeType::kNormalMessage]) + ", associated " +
+           std::to_string(by_type[NodeType::kAssociatedMessage]) + ")");
   Fact(out, "Blocks", std::to_string(blocks));
   const pst::ndb::IntegrityCounts integrity = db.integrity();
   Fact(out, "Checksum mismatches", std::to_string(integrity.checksum_mismatches));

@@ -37,7 +37,8 @@ int Run(const Options& options) {
     pstinfo::PrintMessageLines(**store, std::cout, problems);
   } else if (options.node) {
     pst::Status status = pstinfo::PrintObject(**store, *options.node, std::cout);
-    if (!status.ok()) return Fail("node " + pstinfo::HexId(*options.node) + ": " + status.message());
+    if (!status.ok())
+      return Fail("node " + pstinfo::HexId(*options.node) + ": " + status.message());
   } else {
     pstinfo::PrintHeaderReport(**store, options.file, std::cout, problems);
     std::cout << "\nFolders:\n";

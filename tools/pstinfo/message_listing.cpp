@@ -12,17 +12,17 @@ namespace pstinfo {
 namespace {
 
 using pst::ErrorCode;
-using pst::ndb::NodeId;
 using pst::Result;
 using pst::messaging::Folder;
 using pst::messaging::MessageStore;
+using pst::ndb::NodeId;
 
 // The line of one message, or the status that keeps it out.
 Result<std::string> MessageLine(const MessageStore& store, NodeId folder, NodeId id) {
   PST_ASSIGN_OR_RETURN(auto message, store.OpenMessage(id));
   PST_ASSIGN_OR_RETURN(auto attachments, SummarizeAttachments(message));
-  const std::string subject = pst::messaging::StringProperty(message.properties(),
-                                                                   pst::messaging::tags::kSubjectId);
+  const std::string subject =
+      pst::messaging::StringProperty(message.properties(), pst::messaging::tags::kSubjectId);
   std::string line = HexId(folder) + '\t' + HexId(id) + '\t' +
                      FieldText(StripSubjectMarker(subject)) + '\t' +
                      std::to_string(attachments.count);

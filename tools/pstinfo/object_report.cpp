@@ -11,11 +11,11 @@ namespace pstinfo {
 namespace {
 
 using pst::ErrorCode;
-using pst::ndb::NodeId;
 using pst::Status;
 using pst::ltp::PropertyContext;
 using pst::messaging::MessageStore;
 using pst::messaging::NodeType;
+using pst::ndb::NodeId;
 
 constexpr std::uint16_t kAttachFilename = 0x3704;      // PR_ATTACH_FILENAME
 constexpr std::uint16_t kAttachLongFilename = 0x3707;  // PR_ATTACH_LONG_FILENAME
@@ -28,8 +28,10 @@ bool IsTable(NodeType type) {
     case NodeType::kAssociatedContentsTable:
     case NodeType::kSearchContentsTable:
     case NodeType::kAttachmentTable:
-    case NodeType::kRecipientTable: return true;
-    default: return false;
+    case NodeType::kRecipientTable:
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -69,9 +71,9 @@ void PrintProperties(const PropertyContext& pc, std::ostream& out) {
 Status PrintTable(const MessageStore& store, NodeId id, std::ostream& out) {
   PST_ASSIGN_OR_RETURN(auto node, store.database().OpenNode(id));
   PST_ASSIGN_OR_RETURN(auto table, pst::ltp::TableContext::Open(
-                                        std::move(node), store.properties().heap_id_layout()));
-  out << "Table " << HexId(id) << ": " << table.row_count() << " rows, "
-      << table.columns().size() << " columns\n";
+                                       std::move(node), store.properties().heap_id_layout()));
+  out << "Table " << HexId(id) << ": " << table.row_count() << " rows, " << table.columns().size()
+      << " columns\n";
   for (const auto& column : table.columns()) {
     out << TagText(column.tag) << "  " << TypeName(column.tag.type) << '\n';
   }
@@ -91,7 +93,8 @@ void PrintAttachmentLine(const pst::messaging::Message& message, NodeId id, std:
   auto data = attachment->OpenData();
   if (data) out << ", " << data->size() << " bytes";
   std::string name = pst::messaging::StringProperty(attachment->properties(), kAttachLongFilename);
-  if (name.empty()) name = pst::messaging::StringProperty(attachment->properties(), kAttachFilename);
+  if (name.empty())
+    name = pst::messaging::StringProperty(attachment->properties(), kAttachFilename);
   if (!name.empty()) out << ", \"" << FieldText(name) << '"';
   out << '\n';
 }

@@ -16,25 +16,44 @@ using pst::ltp::PropertyValue;
 
 const char* BaseTypeName(std::uint16_t base) {
   switch (base) {
-    case pt::kInt16: return "I2";
-    case pt::kInt32: return "LONG";
-    case pt::kFloat: return "FLOAT";
-    case pt::kDouble: return "DOUBLE";
-    case pt::kCurrency: return "CURRENCY";
-    case pt::kAppTime: return "APPTIME";
-    case pt::kError: return "ERROR";
-    case pt::kBoolean: return "BOOLEAN";
-    case pt::kObject: return "OBJECT";
-    case pt::kInt64: return "I8";
-    case pt::kString8: return "STRING8";
-    case pt::kUnicode: return "UNICODE";
-    case pt::kSysTime: return "SYSTIME";
-    case pt::kClsid: return "CLSID";
-    case pt::kServerId: return "SVREID";
-    case pt::kRestriction: return "SRESTRICT";
-    case pt::kRuleActions: return "ACTIONS";
-    case pt::kBinary: return "BINARY";
-    default: return nullptr;
+    case pt::kInt16:
+      return "I2";
+    case pt::kInt32:
+      return "LONG";
+    case pt::kFloat:
+      return "FLOAT";
+    case pt::kDouble:
+      return "DOUBLE";
+    case pt::kCurrency:
+      return "CURRENCY";
+    case pt::kAppTime:
+      return "APPTIME";
+    case pt::kError:
+      return "ERROR";
+    case pt::kBoolean:
+      return "BOOLEAN";
+    case pt::kObject:
+      return "OBJECT";
+    case pt::kInt64:
+      return "I8";
+    case pt::kString8:
+      return "STRING8";
+    case pt::kUnicode:
+      return "UNICODE";
+    case pt::kSysTime:
+      return "SYSTIME";
+    case pt::kClsid:
+      return "CLSID";
+    case pt::kServerId:
+      return "SVREID";
+    case pt::kRestriction:
+      return "SRESTRICT";
+    case pt::kRuleActions:
+      return "ACTIONS";
+    case pt::kBinary:
+      return "BINARY";
+    default:
+      return nullptr;
   }
 }
 
@@ -59,10 +78,10 @@ std::string FileTimeText(std::int64_t filetime) {
   const year_month_day date{day};
   const hh_mm_ss time{instant - day};
   char text[48];
-  std::snprintf(text, sizeof text, "%04d-%02u-%02u %02d:%02d:%02d UTC", static_cast<int>(date.year()),
-                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-                static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
-                static_cast<int>(time.seconds().count()));
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u %02d:%02d:%02d UTC",
+                static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+                static_cast<unsigned>(date.day()), static_cast<int>(time.hours().count()),
+                static_cast<int>(time.minutes().count()), static_cast<int>(time.seconds().count()));
   return text;
 }
 
@@ -96,9 +115,10 @@ std::string QuotedText(const std::string& text) {
 std::string GuidText(const pst::ltp::Guid& g) {
   auto b = [&](int i) { return std::to_integer<unsigned>(g[i]); };
   char text[40];
-  std::snprintf(text, sizeof text, "{%02x%02x%02x%02x-%02x%02x-%02x%02x-%02x%02x-%02x%02x%02x%02x%02x%02x}",
-                b(3), b(2), b(1), b(0), b(5), b(4), b(7), b(6), b(8), b(9), b(10), b(11), b(12),
-                b(13), b(14), b(15));
+  std::snprintf(text, sizeof text,
+                "{%02x%02x%02x%02x-%02x%02x-%02x%02x-%02x%02x-%02x%02x%02x%02x%02x%02x}", b(3),
+                b(2), b(1), b(0), b(5), b(4), b(7), b(6), b(8), b(9), b(10), b(11), b(12), b(13),
+                b(14), b(15));
   return text;
 }
 
@@ -109,32 +129,43 @@ std::string Render(const pst::Result<T>& r, Format format) {
 
 std::string RenderNumber(const PropertyValue& v) {
   switch (v.type()) {
-    case pt::kInt16: return Render(v.AsInt16(), [](auto x) { return std::to_string(x); });
-    case pt::kInt32: return Render(v.AsInt32(), [](auto x) { return std::to_string(x); });
+    case pt::kInt16:
+      return Render(v.AsInt16(), [](auto x) { return std::to_string(x); });
+    case pt::kInt32:
+      return Render(v.AsInt32(), [](auto x) { return std::to_string(x); });
     case pt::kError:
       return Render(v.AsInt32(), [](auto x) { return HexId(static_cast<std::uint32_t>(x)); });
-    case pt::kBoolean: return Render(v.AsBool(), [](bool x) { return x ? "true" : "false"; });
-    case pt::kFloat: return Render(v.AsFloat(), [](auto x) { return Printf("%g", x); });
+    case pt::kBoolean:
+      return Render(v.AsBool(), [](bool x) { return x ? "true" : "false"; });
+    case pt::kFloat:
+      return Render(v.AsFloat(), [](auto x) { return Printf("%g", x); });
     case pt::kDouble:
-    case pt::kAppTime: return Render(v.AsDouble(), [](auto x) { return Printf("%.17g", x); });
+    case pt::kAppTime:
+      return Render(v.AsDouble(), [](auto x) { return Printf("%.17g", x); });
     case pt::kCurrency:
       return Render(v.AsInt64(), [](auto x) { return Printf("%.4f", x / 10000.0); });
-    case pt::kInt64: return Render(v.AsInt64(), [](auto x) { return std::to_string(x); });
-    case pt::kSysTime: return Render(v.AsInt64(), FileTimeText);
-    default: return {};
+    case pt::kInt64:
+      return Render(v.AsInt64(), [](auto x) { return std::to_string(x); });
+    case pt::kSysTime:
+      return Render(v.AsInt64(), FileTimeText);
+    default:
+      return {};
   }
 }
 
 std::string RenderSingle(const PropertyValue& v) {
   switch (v.type()) {
     case pt::kString8:
-    case pt::kUnicode: return Render(v.AsUtf8(), QuotedText);
-    case pt::kClsid: return Render(v.AsGuid(), GuidText);
+    case pt::kUnicode:
+      return Render(v.AsUtf8(), QuotedText);
+    case pt::kClsid:
+      return Render(v.AsGuid(), GuidText);
     case pt::kObject:
       return Render(v.AsObject(), [](pst::ltp::ObjectRef o) {
         return "object in subnode " + HexId(o.node) + ", " + std::to_string(o.size) + " bytes";
       });
-    default: break;
+    default:
+      break;
   }
   std::string number = RenderNumber(v);
   return number.empty() ? BinaryText(v.bytes()) : number;

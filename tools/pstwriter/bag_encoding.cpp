@@ -60,8 +60,10 @@ std::vector<std::uint32_t> ColumnsFor(std::vector<std::uint32_t> columns,
       std::uint32_t tag = (std::uint32_t(id) << 16) | StoredType(value, encoding);
       auto same_id = std::find_if(columns.begin(), columns.end(),
                                   [key = id](std::uint32_t c) { return (c >> 16) == key; });
-      if (same_id == columns.end()) columns.push_back(tag);
-      else *same_id = tag;
+      if (same_id == columns.end())
+        columns.push_back(tag);
+      else
+        *same_id = tag;
     }
   }
   return columns;

@@ -15,8 +15,7 @@ std::vector<PcProperty> EncodeBag(const PropertyBag& bag, const TextEncoding& en
 // The cells of one table row: for each column, the bag's value of that property when the bag has
 // it with the column's type.
 std::vector<std::optional<LtpValue>> CellsFor(const std::vector<std::uint32_t>& columns,
-                                              const PropertyBag& bag,
-                                              const TextEncoding& encoding);
+                                              const PropertyBag& bag, const TextEncoding& encoding);
 
 // columns extended by every property of the bags that they lack; a bag's type wins over the
 // schema's for the same property id.

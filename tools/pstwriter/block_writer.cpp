@@ -83,8 +83,8 @@ BlockId BlockWriter::Write(std::span<const std::byte> data, bool internal) {
     PatchUint(scratch_, t + 18, data.size(), 2);         // cbInflated
   }
   sink_.WriteAt(ib, scratch_);
-  bbt_.push_back({{bid, ib}, std::uint16_t(stored.size()), std::uint16_t(data.size()),
-                  kSingleUseRefCount});
+  bbt_.push_back(
+      {{bid, ib}, std::uint16_t(stored.size()), std::uint16_t(data.size()), kSingleUseRefCount});
   return bid;
 }
 

@@ -70,8 +70,8 @@ class BlockWriter {
   bool Compress(std::span<const std::byte> data);
   void PatchTrailerTail(std::span<std::byte> out, std::size_t trailer, std::uint16_t sig,
                         std::uint32_t crc, BlockId bid) const;
-  Bytes PageBytes(std::uint64_t ib, BlockId bid, std::span<const std::byte> payload,
-                  PageType type, bool signed_page) const;
+  Bytes PageBytes(std::uint64_t ib, BlockId bid, std::span<const std::byte> payload, PageType type,
+                  bool signed_page) const;
 
   FileSink& sink_;
   FileSpace& space_;

@@ -21,7 +21,7 @@ BlockRef WritePage(BlockWriter& blocks, PageType type, std::uint8_t level, std::
   ByteWriter w(page);
   for (const Record& r : records) w.Put(r.bytes);
   w.Zeros(t.bt_entries_size - page.size());
-  w.Uint(records.size(), t.bt_count_width);                   // cEnt
+  w.Uint(records.size(), t.bt_count_width);                  // cEnt
   w.Uint(t.bt_entries_size / entry_size, t.bt_count_width);  // cEntMax
   w.U8(std::uint8_t(entry_size));
   w.U8(level);

@@ -34,13 +34,13 @@ struct FormatTraits {
   std::size_t si_entry_size;         // SIENTRY
   std::size_t sub_block_header;      // SLBLOCK/SIBLOCK header (with padding on Unicode)
   std::size_t row_index_size;        // TCROWID.dwRowIndex
-  unsigned hid_block_shift;          // where a HID's block index starts (16, or 19 with 4 KiB pages)
-  std::uint64_t max_file_size;       // what the offsets of the variant can address
-  std::uint64_t dlist_offset;        // the density list page
-  std::uint64_t first_amap;          // the first AMap page; AMaps follow at fixed intervals
-  std::uint64_t amap_slot;           // bytes one AMap bit stands for
-  bool legacy_maps;                  // PMap, FMap and FPMap pages between the AMaps
-  bool compressed_blocks;            // blocks carry an inflated size and may be zlib streams
+  unsigned hid_block_shift;     // where a HID's block index starts (16, or 19 with 4 KiB pages)
+  std::uint64_t max_file_size;  // what the offsets of the variant can address
+  std::uint64_t dlist_offset;   // the density list page
+  std::uint64_t first_amap;     // the first AMap page; AMaps follow at fixed intervals
+  std::uint64_t amap_slot;      // bytes one AMap bit stands for
+  bool legacy_maps;             // PMap, FMap and FPMap pages between the AMaps
+  bool compressed_blocks;       // blocks carry an inflated size and may be zlib streams
 };
 
 const FormatTraits& TraitsFor(FileFormat format);

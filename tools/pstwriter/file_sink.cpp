@@ -36,7 +36,8 @@ void FileSink::Flush() {
 
 void FileSink::Raw(std::uint64_t offset, std::span<const std::byte> data) {
   file_.seekp(static_cast<std::streamoff>(offset));
-  file_.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+  file_.write(reinterpret_cast<const char*>(data.data()),
+              static_cast<std::streamsize>(data.size()));
   if (!file_) throw WriteError("cannot write " + path_ + ": " + std::strerror(errno));
 }
 
@@ -44,8 +45,10 @@ void FileSink::Close(std::uint64_t length) {
   Flush();
   file_.close();
   std::error_code error;
-  if (file_.fail()) error = std::error_code(errno, std::generic_category());
-  else std::filesystem::resize_file(path_, length, error);
+  if (file_.fail())
+    error = std::error_code(errno, std::generic_category());
+  else
+    std::filesystem::resize_file(path_, length, error);
   if (error) throw WriteError("cannot finish " + path_ + ": " + error.message());
 }
 

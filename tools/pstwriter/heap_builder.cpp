@@ -13,9 +13,9 @@ constexpr std::uint8_t kHeapSignature = 0xEC;
 // hidIndex has 11 bits (14 with 4 KiB pages); 2047 keeps the ids of a one-page heap the same
 // under either reading.
 constexpr std::size_t kMaxAllocationsPerPage = 2047;
-constexpr std::size_t kFirstHeaderSize = 12;          // HNHDR
-constexpr std::size_t kPageHeaderSize = 2;            // HNPAGEHDR
-constexpr std::size_t kBitmapHeaderSize = 66;         // HNBITMAPHDR
+constexpr std::size_t kFirstHeaderSize = 12;   // HNHDR
+constexpr std::size_t kPageHeaderSize = 2;     // HNPAGEHDR
+constexpr std::size_t kBitmapHeaderSize = 66;  // HNBITMAPHDR
 
 bool IsBitmapPage(std::size_t index) { return index % 128 == 8; }
 
@@ -46,8 +46,8 @@ std::size_t HeapBuilder::HeaderSize(std::size_t page_index) {
 bool HeapBuilder::Fits(const Page& page, std::size_t index, std::size_t size) const {
   if (page.ends.size() >= kMaxAllocationsPerPage) return false;
   std::size_t used = HeaderSize(index) + page.data.size() + size;
-  used += used % 2;                           // page map is 2-byte aligned
-  used += 4 + 2 * (page.ends.size() + 2);     // cAlloc, cFree, rgibAlloc
+  used += used % 2;                        // page map is 2-byte aligned
+  used += 4 + 2 * (page.ends.size() + 2);  // cAlloc, cFree, rgibAlloc
   return used <= capacity_;
 }
 

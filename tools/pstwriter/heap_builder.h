@@ -34,8 +34,8 @@ class HeapBuilder {
 
  private:
   struct Page {
-    Bytes data;                        // allocations back to back
-    std::vector<std::uint16_t> ends;   // end offset (within data) of each allocation
+    Bytes data;                       // allocations back to back
+    std::vector<std::uint16_t> ends;  // end offset (within data) of each allocation
   };
   static std::size_t HeaderSize(std::size_t page_index);
   bool Fits(const Page& page, std::size_t index, std::size_t size) const;

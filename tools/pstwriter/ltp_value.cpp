@@ -33,11 +33,22 @@ Bytes EncodeMultiText(const std::vector<std::string>& texts, const TextEncoding&
 
 std::size_t FixedSize(std::uint16_t type) {
   switch (type) {
-    case kPtBoolean: return 1;
-    case kPtInt16: return 2;
-    case kPtInt32: case kPtFloat: case kPtError: return 4;
-    case kPtDouble: case kPtCurrency: case kPtAppTime: case kPtInt64: case kPtSysTime: return 8;
-    default: return 0;
+    case kPtBoolean:
+      return 1;
+    case kPtInt16:
+      return 2;
+    case kPtInt32:
+    case kPtFloat:
+    case kPtError:
+      return 4;
+    case kPtDouble:
+    case kPtCurrency:
+    case kPtAppTime:
+    case kPtInt64:
+    case kPtSysTime:
+      return 8;
+    default:
+      return 0;
   }
 }
 

@@ -33,7 +33,9 @@ Message MakeMail(std::string subject, std::string sender_name, std::string sende
 PropertyBag MakeRecipient(std::int32_t type, std::optional<std::string> name,
                           std::optional<std::string> address) {
   PropertyBag r;
-  r.SetInt32(tags::kRecipientType, type).SetInt32(tags::kObjectType, 6).SetInt32(tags::kDisplayType, 0);
+  r.SetInt32(tags::kRecipientType, type)
+      .SetInt32(tags::kObjectType, 6)
+      .SetInt32(tags::kDisplayType, 0);
   if (name) r.SetString(tags::kDisplayName, *name);
   if (address) {
     r.SetString(tags::kEmailAddress, *address)

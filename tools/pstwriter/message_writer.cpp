@@ -12,7 +12,8 @@ namespace pstwriter {
 namespace {
 
 // Writes a table as a subnode of parent: rows from bags, row ids given.
-void AddTableSubnode(SubnodeAllocator& parent, NodeId nid, const std::vector<std::uint32_t>& columns,
+void AddTableSubnode(SubnodeAllocator& parent, NodeId nid,
+                     const std::vector<std::uint32_t>& columns,
                      const std::vector<const PropertyBag*>& rows,
                      const std::vector<std::uint32_t>& row_ids, const TextEncoding& encoding) {
   SubnodeAllocator table_node(parent.blocks());
@@ -34,8 +35,10 @@ std::optional<std::int32_t> Int32(const PropertyBag& bag, std::uint16_t id) {
 
 TextEncoding MessageWriter::EncodingFor(const PropertyBag& props) const {
   TextEncoding encoding{blocks_.traits().unicode, store_code_page_};
-  if (auto cp = Int32(props, tags::kMessageCodepage)) encoding.code_page = std::uint32_t(*cp);
-  else if (auto icp = Int32(props, tags::kInternetCodepage)) encoding.code_page = std::uint32_t(*icp);
+  if (auto cp = Int32(props, tags::kMessageCodepage))
+    encoding.code_page = std::uint32_t(*cp);
+  else if (auto icp = Int32(props, tags::kInternetCodepage))
+    encoding.code_page = std::uint32_t(*icp);
   return encoding;
 }
 

@@ -46,7 +46,8 @@ void NdbWriter::WriteMaps() {
     std::uint64_t start = space_.IntervalStart(k);
     auto bits = space_.AMapBits(k);
     Bytes amap(traits_.page_data_size, std::byte{0});
-    std::transform(bits.begin(), bits.end(), amap.begin(), [](std::uint8_t b) { return std::byte{b}; });
+    std::transform(bits.begin(), bits.end(), amap.begin(),
+                   [](std::uint8_t b) { return std::byte{b}; });
     blocks_.WriteFixedPage(start, amap, PageType::kAMap);
     // Page maps are no longer consulted by the mail client; all pages read as in use.
     if (space_.HasPMap(k)) {

@@ -41,20 +41,28 @@ constexpr std::uint32_t MakeTag(std::uint16_t id, std::uint16_t type) {
 struct PropValue {
   std::uint16_t type = 0;   // kPtUnicode and kPtMvUnicode mean text in the file's own encoding
   std::uint64_t fixed = 0;  // values of 8 bytes or fewer
-  std::vector<std::string> text;                // UTF-8; one element unless multi-valued
-  Bytes bytes;                                  // binary, GUID, 8-bit text given as bytes
-  std::shared_ptr<const ByteSource> stream;     // binary too large to hold in memory
+  std::vector<std::string> text;             // UTF-8; one element unless multi-valued
+  Bytes bytes;                               // binary, GUID, 8-bit text given as bytes
+  std::shared_ptr<const ByteSource> stream;  // binary too large to hold in memory
 };
 
 class PropertyBag {
  public:
-  PropertyBag& SetInt16(std::uint16_t id, std::int16_t v) { return Fixed(id, kPtInt16, std::uint16_t(v)); }
-  PropertyBag& SetInt32(std::uint16_t id, std::int32_t v) { return Fixed(id, kPtInt32, std::uint32_t(v)); }
+  PropertyBag& SetInt16(std::uint16_t id, std::int16_t v) {
+    return Fixed(id, kPtInt16, std::uint16_t(v));
+  }
+  PropertyBag& SetInt32(std::uint16_t id, std::int32_t v) {
+    return Fixed(id, kPtInt32, std::uint32_t(v));
+  }
   PropertyBag& SetBool(std::uint16_t id, bool v) { return Fixed(id, kPtBoolean, v ? 1 : 0); }
-  PropertyBag& SetInt64(std::uint16_t id, std::int64_t v) { return Fixed(id, kPtInt64, std::uint64_t(v)); }
+  PropertyBag& SetInt64(std::uint16_t id, std::int64_t v) {
+    return Fixed(id, kPtInt64, std::uint64_t(v));
+  }
   PropertyBag& SetDouble(std::uint16_t id, double v);
   // A FILETIME: 100-ns intervals since 1601-01-01 UTC.
-  PropertyBag& SetTime(std::uint16_t id, std::uint64_t filetime) { return Fixed(id, kPtSysTime, filetime); }
+  PropertyBag& SetTime(std::uint16_t id, std::uint64_t filetime) {
+    return Fixed(id, kPtSysTime, filetime);
+  }
   PropertyBag& SetString(std::uint16_t id, std::string utf8);
   PropertyBag& SetMultiString(std::uint16_t id, std::vector<std::string> utf8);
   // 8-bit text stored byte for byte as PT_STRING8 (in either file variant).

@@ -9,7 +9,6 @@
 namespace pstwriter {
 namespace {
 
-
 const char kHeader[] = "{\\rtf1\\ansi\\ansicpg1252";
 const char kFonts[] = "\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\r\n";
 
@@ -40,18 +39,15 @@ std::string Escape(std::string_view utf8) {
 }  // namespace
 
 std::string EncapsulateHtml(std::string_view html) {
-  return std::string(kHeader) + "\\fromhtml1 " + kFonts + "{\\*\\htmltag64 " +
-         Escape(html) + "}}";
+  return std::string(kHeader) + "\\fromhtml1 " + kFonts + "{\\*\\htmltag64 " + Escape(html) + "}}";
 }
 
 std::string EncapsulateText(std::string_view text) {
-  return std::string(kHeader) + "\\fromtext " + kFonts + "\\uc1\\f0\\fs20 " + Escape(text) +
-         "}";
+  return std::string(kHeader) + "\\fromtext " + kFonts + "\\uc1\\f0\\fs20 " + Escape(text) + "}";
 }
 
 std::string NativeRtf(std::string_view text) {
-  return std::string(kHeader) + kFonts + "\\uc1\\pard\\f0\\fs20 " + Escape(text) +
-         "\\par}";
+  return std::string(kHeader) + kFonts + "\\uc1\\pard\\f0\\fs20 " + Escape(text) + "\\par}";
 }
 
 Bytes CompressedRtfStream(std::string_view rtf, bool compress) {

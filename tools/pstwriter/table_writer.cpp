@@ -41,9 +41,12 @@ void TableWriter::Layout(const std::vector<std::uint32_t>& tags) {
   std::uint16_t offset = 8;
   std::uint8_t bit = 2;
   for (std::uint32_t tag : sorted) {
-    if (tag == kTagLtpRowId) columns_.push_back({tag, 0, 4, 0});
-    else if (tag == kTagLtpRowVer) columns_.push_back({tag, 4, 4, 1});
-    else columns_.push_back({tag, 0, CellSize(tag), bit++});
+    if (tag == kTagLtpRowId)
+      columns_.push_back({tag, 0, 4, 0});
+    else if (tag == kTagLtpRowVer)
+      columns_.push_back({tag, 4, 4, 1});
+    else
+      columns_.push_back({tag, 0, CellSize(tag), bit++});
   }
   for (std::uint8_t size : {8, 4, 2, 1}) {
     for (Column& c : columns_) {
@@ -113,7 +116,8 @@ BlockId TableWriter::Finish() {
     std::size_t chunk = per_block * row_size_;
     DataTreeWriter tree(node_.blocks());
     for (std::size_t at = 0; at < rows_.size(); at += chunk) {
-      tree.AppendBlock(std::span<const std::byte>(rows_).subspan(at, std::min(chunk, rows_.size() - at)));
+      tree.AppendBlock(
+          std::span<const std::byte>(rows_).subspan(at, std::min(chunk, rows_.size() - at)));
     }
     rows_ref = node_.NewId(kNidTypeLtp);
     node_.Add(rows_ref, {tree.Finish(), 0});

@@ -42,8 +42,8 @@ class TableWriter {
 
   SubnodeAllocator& node_;
   HeapBuilder heap_;
-  std::vector<Column> columns_;       // sorted by tag
-  std::vector<std::size_t> order_;    // constructor index -> columns_ index
+  std::vector<Column> columns_;     // sorted by tag
+  std::vector<std::size_t> order_;  // constructor index -> columns_ index
   std::uint16_t end_4b_ = 0, end_2b_ = 0, end_1b_ = 0, row_size_ = 0;
   Bytes rows_;
   std::vector<std::uint32_t> row_ids_;

@@ -14,9 +14,9 @@ namespace pst::ltp {
 // BTHHEADER: type, key size, data size, number of intermediate levels, root HID.
 struct BthHeader {
   static constexpr std::size_t kSize = 8;
-  static constexpr std::uint8_t kType = 0xB5;        // bType
-  static constexpr std::uint8_t kMaxDataSize = 32;   // cbEnt limit
-  static constexpr std::uint8_t kMaxLevels = 16;     // far beyond what a heap can hold
+  static constexpr std::uint8_t kType = 0xB5;       // bType
+  static constexpr std::uint8_t kMaxDataSize = 32;  // cbEnt limit
+  static constexpr std::uint8_t kMaxLevels = 16;    // far beyond what a heap can hold
 
   std::uint8_t key_size = 0;   // cbKey: 2, 4, 8 or 16
   std::uint8_t data_size = 0;  // cbEnt

@@ -45,7 +45,7 @@ class Converter {
       out.append(buffer, static_cast<std::size_t>(dst - buffer));
       if (rc != static_cast<std::size_t>(-1)) continue;
       if (errno == E2BIG) continue;
-      if (errno == EINVAL) break;  // incomplete sequence at the very end
+      if (errno == EINVAL) break;     // incomplete sequence at the very end
       AppendUtf8(out, kReplacement);  // EILSEQ: a byte the code page does not define
       ++src;
       --left;
@@ -147,48 +147,90 @@ std::string Utf16LeToUtf8(std::span<const std::byte> bytes) {
 
 const char* CodePageName(std::uint32_t code_page) {
   switch (code_page) {
-    case 437: return "CP437";
-    case 850: return "CP850";
-    case 852: return "CP852";
-    case 866: return "CP866";
-    case 874: return "CP874";
-    case 932: return "CP932";
-    case 936: return "CP936";
-    case 949: return "CP949";
-    case 950: return "BIG5";
-    case 1250: return "CP1250";
-    case 1251: return "CP1251";
-    case 1252: return "CP1252";
-    case 1253: return "CP1253";
-    case 1254: return "CP1254";
-    case 1255: return "CP1255";
-    case 1256: return "CP1256";
-    case 1257: return "CP1257";
-    case 1258: return "CP1258";
-    case 10000: return "MACINTOSH";
-    case 20127: return "ASCII";
-    case 20866: return "KOI8-R";
-    case 21866: return "KOI8-U";
-    case 28591: return "ISO-8859-1";
-    case 28592: return "ISO-8859-2";
-    case 28593: return "ISO-8859-3";
-    case 28594: return "ISO-8859-4";
-    case 28595: return "ISO-8859-5";
-    case 28596: return "ISO-8859-6";
-    case 28597: return "ISO-8859-7";
-    case 28598: return "ISO-8859-8";
-    case 28599: return "ISO-8859-9";
-    case 28603: return "ISO-8859-13";
-    case 28605: return "ISO-8859-15";
-    case 50220: return "ISO-2022-JP";
-    case 51932: return "EUC-JP";
-    case 51936: return "GB2312";
-    case 51949: return "EUC-KR";
-    case 52936: return "HZ";
-    case 54936: return "GB18030";
-    case 65000: return "UTF-7";
-    case 65001: return "UTF-8";
-    default: return nullptr;
+    case 437:
+      return "CP437";
+    case 850:
+      return "CP850";
+    case 852:
+      return "CP852";
+    case 866:
+      return "CP866";
+    case 874:
+      return "CP874";
+    case 932:
+      return "CP932";
+    case 936:
+      return "CP936";
+    case 949:
+      return "CP949";
+    case 950:
+      return "BIG5";
+    case 1250:
+      return "CP1250";
+    case 1251:
+      return "CP1251";
+    case 1252:
+      return "CP1252";
+    case 1253:
+      return "CP1253";
+    case 1254:
+      return "CP1254";
+    case 1255:
+      return "CP1255";
+    case 1256:
+      return "CP1256";
+    case 1257:
+      return "CP1257";
+    case 1258:
+      return "CP1258";
+    case 10000:
+      return "MACINTOSH";
+    case 20127:
+      return "ASCII";
+    case 20866:
+      return "KOI8-R";
+    case 21866:
+      return "KOI8-U";
+    case 28591:
+      return "ISO-8859-1";
+    case 28592:
+      return "ISO-8859-2";
+    case 28593:
+      return "ISO-8859-3";
+    case 28594:
+      return "ISO-8859-4";
+    case 28595:
+      return "ISO-8859-5";
+    case 28596:
+      return "ISO-8859-6";
+    case 28597:
+      return "ISO-8859-7";
+    case 28598:
+      return "ISO-8859-8";
+    case 28599:
+      return "ISO-8859-9";
+    case 28603:
+      return "ISO-8859-13";
+    case 28605:
+      return "ISO-8859-15";
+    case 50220:
+      return "ISO-2022-JP";
+    case 51932:
+      return "EUC-JP";
+    case 51936:
+      return "GB2312";
+    case 51949:
+      return "EUC-KR";
+    case 52936:
+      return "HZ";
+    case 54936:
+      return "GB18030";
+    case 65000:
+      return "UTF-7";
+    case 65001:
+      return "UTF-8";
+    default:
+      return nullptr;
   }
 }
 

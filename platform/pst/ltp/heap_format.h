@@ -16,8 +16,8 @@ inline constexpr std::uint8_t kHeapSignature = 0xEC;  // HNHDR.bSig
 
 // HNHDR.bClientSig: what the heap holds.
 enum class HeapClient : std::uint8_t {
-  kTableContext = 0x7C,  // bTypeTC
-  kBTreeOnHeap = 0xB5,   // bTypeBTH
+  kTableContext = 0x7C,     // bTypeTC
+  kBTreeOnHeap = 0xB5,      // bTypeBTH
   kPropertyContext = 0xBC,  // bTypePC
 };
 

@@ -20,8 +20,8 @@ class PropertyContext {
     PropTag tag;
     std::uint32_t stored = 0;
   };
-  static constexpr std::size_t kKeySize = 2;    // wPropId
-  static constexpr std::size_t kDataSize = 6;   // wPropType + dwValueHnid
+  static constexpr std::size_t kKeySize = 2;   // wPropId
+  static constexpr std::size_t kDataSize = 6;  // wPropType + dwValueHnid
 
   // Reads the property list of the PC kept in `node`; values are read when asked for. `layout`
   // is that of the node's file.

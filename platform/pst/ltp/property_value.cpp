@@ -128,9 +128,8 @@ Result<PropertyValue> PropertyValue::MultiValueAt(std::size_t index) const {
   }
   const std::size_t data_start = kMvCountSize + count * kMvOffsetSize;
   const std::size_t begin = LoadU32(all, kMvCountSize + index * kMvOffsetSize);
-  const std::size_t end = index + 1 < count
-                              ? LoadU32(all, kMvCountSize + (index + 1) * kMvOffsetSize)
-                              : all.size();
+  const std::size_t end =
+      index + 1 < count ? LoadU32(all, kMvCountSize + (index + 1) * kMvOffsetSize) : all.size();
   if (begin < data_start || begin > end || end > all.size()) {
     return Status::Corrupt(TagText(tag_) + ": element " + std::to_string(index) +
                            " lies outside the value");

@@ -36,14 +36,14 @@ class PropertyValue {
   // The code page of a PT_STRING8 / PT_MV_STRING8 value (0 when none was recorded).
   std::uint32_t code_page() const { return code_page_; }
 
-  Result<std::int16_t> AsInt16() const;      // PT_I2
-  Result<std::int32_t> AsInt32() const;      // PT_LONG, PT_ERROR
-  Result<bool> AsBool() const;               // PT_BOOLEAN
-  Result<float> AsFloat() const;             // PT_FLOAT
-  Result<double> AsDouble() const;           // PT_DOUBLE, PT_APPTIME
-  Result<std::int64_t> AsInt64() const;      // PT_I8, PT_CURRENCY (scaled by 10000), PT_SYSTIME
-  Result<Guid> AsGuid() const;               // PT_CLSID
-  Result<ObjectRef> AsObject() const;        // PT_OBJECT
+  Result<std::int16_t> AsInt16() const;  // PT_I2
+  Result<std::int32_t> AsInt32() const;  // PT_LONG, PT_ERROR
+  Result<bool> AsBool() const;           // PT_BOOLEAN
+  Result<float> AsFloat() const;         // PT_FLOAT
+  Result<double> AsDouble() const;       // PT_DOUBLE, PT_APPTIME
+  Result<std::int64_t> AsInt64() const;  // PT_I8, PT_CURRENCY (scaled by 10000), PT_SYSTIME
+  Result<Guid> AsGuid() const;           // PT_CLSID
+  Result<ObjectRef> AsObject() const;    // PT_OBJECT
   // Text of a PT_UNICODE or PT_STRING8 value in UTF-8 (PT_STRING8 through its code page, 1252 if
   // none was recorded).
   Result<std::string> AsUtf8() const;

@@ -95,7 +95,8 @@ Result<TableRow> TableContext::ReadRow(std::size_t index) const {
     offset = index * row_size;
   }
   if (!InBounds(source.size(), offset, row_size)) {
-    return Status::Corrupt(Where(*node_) + "row " + std::to_string(index) + " lies outside its block");
+    return Status::Corrupt(Where(*node_) + "row " + std::to_string(index) +
+                           " lies outside its block");
   }
   auto bytes = source.subspan(offset, row_size);
   return TableRow(index, {bytes.begin(), bytes.end()});

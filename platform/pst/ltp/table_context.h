@@ -1,6 +1,6 @@
 // Table context (TC): the rows of a folder's hierarchy or contents table, a message's recipients or
-// attachments. Rows live in a heap allocation or in a subnode's blocks (no row spans two blocks) and
-// are read one at a time by index, so a table of any size costs one block of memory.
+// attachments. Rows live in a heap allocation or in a subnode's blocks (no row spans two blocks)
+// and are read one at a time by index, so a table of any size costs one block of memory.
 #pragma once
 
 #include <cstddef>
@@ -69,9 +69,9 @@ class TableContext {
   TcInfo info_;
   std::size_t row_count_ = 0;
   std::size_t rows_per_block_ = 0;
-  std::vector<std::byte> heap_rows_;      // the row matrix when it is a heap allocation
+  std::vector<std::byte> heap_rows_;        // the row matrix when it is a heap allocation
   std::unique_ptr<ndb::Node> matrix_node_;  // the row matrix when it is a subnode
-  mutable std::size_t cached_block_ = 0;  // last matrix block read, kept for sequential reads
+  mutable std::size_t cached_block_ = 0;    // last matrix block read, kept for sequential reads
   mutable std::vector<std::byte> cached_bytes_;
   mutable bool cache_valid_ = false;
   std::uint32_t code_page_ = 0;

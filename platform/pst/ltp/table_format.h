@@ -26,15 +26,15 @@ struct TcColumnDescriptor {
 // 1-byte cells, bitmap = row size), row index HID, row matrix HNID, then the column descriptors.
 struct TcInfo {
   static constexpr std::size_t kFixedSize = 22;
-  static constexpr std::uint8_t kType = 0x7C;  // bTypeTC
-  static constexpr std::size_t kRowIdSize = 4; // every row starts with its dwRowID
+  static constexpr std::uint8_t kType = 0x7C;   // bTypeTC
+  static constexpr std::size_t kRowIdSize = 4;  // every row starts with its dwRowID
 
-  std::uint16_t end_4byte = 0;    // rgib[TCI_4b]
-  std::uint16_t end_2byte = 0;    // rgib[TCI_2b]
-  std::uint16_t end_1byte = 0;    // rgib[TCI_1b]: the cell-existence bitmap starts here
-  std::uint16_t row_size = 0;     // rgib[TCI_bm]
-  HeapId row_index;               // hidRowIndex
-  HeapOrNodeId rows;              // hnidRows
+  std::uint16_t end_4byte = 0;  // rgib[TCI_4b]
+  std::uint16_t end_2byte = 0;  // rgib[TCI_2b]
+  std::uint16_t end_1byte = 0;  // rgib[TCI_1b]: the cell-existence bitmap starts here
+  std::uint16_t row_size = 0;   // rgib[TCI_bm]
+  HeapId row_index;             // hidRowIndex
+  HeapOrNodeId rows;            // hnidRows
   std::vector<TcColumnDescriptor> columns;
 
   std::size_t bitmap_size() const { return row_size - end_1byte; }

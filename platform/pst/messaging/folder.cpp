@@ -25,7 +25,9 @@ Result<Folder> Folder::Open(const ndb::NodeDatabase& db, ndb::NodeId nid, std::u
   return Folder(&db, std::move(pc));
 }
 
-std::string Folder::display_name() const { return StringProperty(properties_, tags::kDisplayNameId); }
+std::string Folder::display_name() const {
+  return StringProperty(properties_, tags::kDisplayNameId);
+}
 
 std::string Folder::container_class() const {
   return StringProperty(properties_, tags::kContainerClassId);
@@ -58,8 +60,8 @@ Result<ltp::TableContext> Folder::OpenExpectedTable(NodeType type, bool expected
 
 Result<ltp::TableContext> Folder::OpenHierarchyTable() const {
   auto subfolders = properties_.Get(tags::kSubfolders);
-  const bool expected = subfolders && !subfolders->bytes().empty() &&
-                        subfolders->bytes()[0] != std::byte{0};
+  const bool expected =
+      subfolders && !subfolders->bytes().empty() && subfolders->bytes()[0] != std::byte{0};
   return OpenExpectedTable(NodeType::kHierarchyTable, expected, "subfolders");
 }
 

@@ -4,9 +4,9 @@
 #include <algorithm>
 
 #include "platform/pst/ltp/codepage_text.h"
-#include "platform/pst/ndb/pst_crc.h"
 #include "platform/pst/messaging/node_ids.h"
 #include "platform/pst/messaging/property_tags.h"
+#include "platform/pst/ndb/pst_crc.h"
 
 namespace pst::messaging {
 
@@ -34,13 +34,20 @@ std::uint32_t StoreCodePage(const ltp::PropertyContext& pc) {
 
 ltp::PropTag EntryIdTag(SpecialFolder which) {
   switch (which) {
-    case SpecialFolder::kIpmSubtree: return tags::kIpmSubtreeEntryId;
-    case SpecialFolder::kOutbox: return tags::kIpmOutboxEntryId;
-    case SpecialFolder::kWastebasket: return tags::kIpmWastebasketEntryId;
-    case SpecialFolder::kSentMail: return tags::kIpmSentMailEntryId;
-    case SpecialFolder::kViews: return tags::kViewsEntryId;
-    case SpecialFolder::kCommonViews: return tags::kCommonViewsEntryId;
-    case SpecialFolder::kFinder: return tags::kFinderEntryId;
+    case SpecialFolder::kIpmSubtree:
+      return tags::kIpmSubtreeEntryId;
+    case SpecialFolder::kOutbox:
+      return tags::kIpmOutboxEntryId;
+    case SpecialFolder::kWastebasket:
+      return tags::kIpmWastebasketEntryId;
+    case SpecialFolder::kSentMail:
+      return tags::kIpmSentMailEntryId;
+    case SpecialFolder::kViews:
+      return tags::kViewsEntryId;
+    case SpecialFolder::kCommonViews:
+      return tags::kCommonViewsEntryId;
+    case SpecialFolder::kFinder:
+      return tags::kFinderEntryId;
   }
   return tags::kIpmSubtreeEntryId;
 }
@@ -68,7 +75,8 @@ Result<std::unique_ptr<MessageStore>> MessageStore::OpenFile(const std::string& 
 Result<std::unique_ptr<MessageStore>> MessageStore::Open(std::unique_ptr<ndb::NodeDatabase> db) {
   if (!db) return Status::Corrupt("message store: no node database");
   auto node = db->OpenNode(ndb::kNidMessageStore);
-  if (!node) return Status(node.status().code(), "message store object: " + node.status().message());
+  if (!node)
+    return Status(node.status().code(), "message store object: " + node.status().message());
   auto pc =
       ltp::PropertyContext::Open(std::move(*node), ltp::HeapIdLayoutFor(db->header().variant));
   if (!pc) return Status(pc.status().code(), "message store object: " + pc.status().message());

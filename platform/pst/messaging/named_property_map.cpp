@@ -13,10 +13,22 @@ namespace pst::messaging {
 namespace {
 
 constexpr ltp::Guid MakeGuid(std::uint8_t last_of_first_dword) {
-  return {std::byte{last_of_first_dword}, std::byte{0x03}, std::byte{0x02}, std::byte{0x00},
-          std::byte{0x00}, std::byte{0x00}, std::byte{0x00}, std::byte{0x00},
-          std::byte{0xC0}, std::byte{0x00}, std::byte{0x00}, std::byte{0x00},
-          std::byte{0x00}, std::byte{0x00}, std::byte{0x00}, std::byte{0x46}};
+  return {std::byte{last_of_first_dword},
+          std::byte{0x03},
+          std::byte{0x02},
+          std::byte{0x00},
+          std::byte{0x00},
+          std::byte{0x00},
+          std::byte{0x00},
+          std::byte{0x00},
+          std::byte{0xC0},
+          std::byte{0x00},
+          std::byte{0x00},
+          std::byte{0x00},
+          std::byte{0x00},
+          std::byte{0x00},
+          std::byte{0x00},
+          std::byte{0x46}};
 }
 
 constexpr std::uint16_t kGuidIndexNone = 0;
@@ -40,7 +52,8 @@ Result<ltp::Guid> GuidAt(std::uint16_t index, ltp::Bytes guids) {
   if (index == kGuidIndexPublicStrings) return kPsPublicStrings;
   const std::size_t at = (std::size_t{index} - kFirstStreamGuidIndex) * NamedPropertyMap::kGuidSize;
   if (!ltp::InBounds(guids.size(), at, NamedPropertyMap::kGuidSize)) {
-    return Status::Corrupt("name-to-id map: GUID index " + std::to_string(index) + " past the stream");
+    return Status::Corrupt("name-to-id map: GUID index " + std::to_string(index) +
+                           " past the stream");
   }
   ltp::Guid guid;
   std::copy_n(guids.begin() + at, guid.size(), guid.begin());

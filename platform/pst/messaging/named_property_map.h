@@ -27,7 +27,7 @@ struct NamedProperty {
 class NamedPropertyMap {
  public:
   static constexpr std::uint16_t kFirstNamedId = 0x8000;
-  static constexpr std::size_t kEntrySize = 8;   // NAMEID record
+  static constexpr std::size_t kEntrySize = 8;  // NAMEID record
   static constexpr std::size_t kGuidSize = 16;
 
   static Result<NamedPropertyMap> Load(const ndb::NodeDatabase& db);

@@ -13,7 +13,9 @@ using crypt_tables::kTableR;
 using crypt_tables::kTableS;
 using crypt_tables::Table;
 
-std::uint8_t* Bytes(std::span<std::byte> data) { return reinterpret_cast<std::uint8_t*>(data.data()); }
+std::uint8_t* Bytes(std::span<std::byte> data) {
+  return reinterpret_cast<std::uint8_t*>(data.data());
+}
 
 void Substitute(std::span<std::byte> data, const Table& table) {
   std::uint8_t* p = Bytes(data);
@@ -26,7 +28,8 @@ void SubstituteWith(EncodingKernel kernel, std::span<std::byte> data, const Tabl
       return encoding_kernels::SubstituteAvx512Vbmi(table, Bytes(data), data.size());
     case EncodingKernel::kAvx2:
       return encoding_kernels::SubstituteAvx2(table, Bytes(data), data.size());
-    case EncodingKernel::kScalar: return Substitute(data, table);
+    case EncodingKernel::kScalar:
+      return Substitute(data, table);
   }
 }
 
@@ -47,9 +50,12 @@ void CyclicScalar(std::span<std::byte> data, std::uint16_t w) {
 
 bool EncodingKernelAvailable(EncodingKernel kernel) {
   switch (kernel) {
-    case EncodingKernel::kScalar: return true;
-    case EncodingKernel::kAvx2: return encoding_kernels::HasAvx2();
-    case EncodingKernel::kAvx512Vbmi: return encoding_kernels::HasAvx512Vbmi();
+    case EncodingKernel::kScalar:
+      return true;
+    case EncodingKernel::kAvx2:
+      return encoding_kernels::HasAvx2();
+    case EncodingKernel::kAvx512Vbmi:
+      return encoding_kernels::HasAvx512Vbmi();
   }
   return false;
 }
@@ -97,17 +103,27 @@ void CryptCyclicWith(EncodingKernel kernel, std::span<std::byte> data, std::uint
 
 void EncodeBlockData(CryptMethod method, std::span<std::byte> data, std::uint64_t bid) {
   switch (method) {
-    case CryptMethod::kPermute: EncodePermute(data); break;
-    case CryptMethod::kCyclic: CryptCyclic(data, static_cast<std::uint32_t>(bid)); break;
-    case CryptMethod::kNone: break;
+    case CryptMethod::kPermute:
+      EncodePermute(data);
+      break;
+    case CryptMethod::kCyclic:
+      CryptCyclic(data, static_cast<std::uint32_t>(bid));
+      break;
+    case CryptMethod::kNone:
+      break;
   }
 }
 
 void DecodeBlockData(CryptMethod method, std::span<std::byte> data, std::uint64_t bid) {
   switch (method) {
-    case CryptMethod::kPermute: DecodePermute(data); break;
-    case CryptMethod::kCyclic: CryptCyclic(data, static_cast<std::uint32_t>(bid)); break;
-    case CryptMethod::kNone: break;
+    case CryptMethod::kPermute:
+      DecodePermute(data);
+      break;
+    case CryptMethod::kCyclic:
+      CryptCyclic(data, static_cast<std::uint32_t>(bid));
+      break;
+    case CryptMethod::kNone:
+      break;
   }
 }
 

@@ -1,5 +1,5 @@
-// AVX2 and AVX-512 VBMI kernels of the block encodings. On other targets the Has functions are false
-// and the kernels are never called.
+// AVX2 and AVX-512 VBMI kernels of the block encodings. On other targets the Has functions are
+// false and the kernels are never called.
 #include "platform/pst/ndb/block_encoding_kernels.h"
 
 #if defined(__x86_64__)
@@ -39,7 +39,7 @@ __attribute__((target("avx2"))) Avx2Table LoadAvx2(const Table& table) {
 
 __attribute__((target("avx2"))) inline __m256i LookupAvx2(const Avx2Table& t, __m256i x) {
   const __m256i sixteen = _mm256_set1_epi8(16);
-  __m256i low_half = x;                                            // bytes below 0x80 are >= 0
+  __m256i low_half = x;                                             // bytes below 0x80 are >= 0
   __m256i high_half = _mm256_xor_si256(x, _mm256_set1_epi8(-128));  // bytes from 0x80 are >= 0
   __m256i out = _mm256_xor_si256(_mm256_shuffle_epi8(t.rows[0], low_half),
                                  _mm256_shuffle_epi8(t.rows[8], high_half));
@@ -84,7 +84,8 @@ __attribute__((target("avx2"))) inline WordBytes WordsAvx2(std::uint16_t w) {
   return {low, high};
 }
 
-// --- AVX-512 VBMI: the table as four 64-byte quarters; bit 7 of x picks the pair, bits 0-6 the entry.
+// --- AVX-512 VBMI: the table as four 64-byte quarters; bit 7 of x picks the pair, bits 0-6 the
+// entry.
 struct Avx512Table {
   __m512i q0, q1, q2, q3;
 };
@@ -126,8 +127,9 @@ __attribute__((target("avx2"))) void SubstituteAvx2(const Table& table, std::uin
   for (; i < size; ++i) data[i] = table[data[i]];
 }
 
-__attribute__((target("avx512f,avx512bw,avx512vbmi"))) void SubstituteAvx512Vbmi(
-    const Table& table, std::uint8_t* data, std::size_t size) {
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) void SubstituteAvx512Vbmi(const Table& table,
+                                                                                 std::uint8_t* data,
+                                                                                 std::size_t size) {
   const Avx512Table t = LoadAvx512(table);
   for (std::size_t i = 0; i < size; i += 64) {
     const __mmask64 m = TailMask(size - i);

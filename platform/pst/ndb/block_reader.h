@@ -18,7 +18,8 @@
 
 namespace pst::ndb {
 
-// Bit 0x02 of a block id marks internal blocks (data trees, subnode trees), which are never encoded.
+// Bit 0x02 of a block id marks internal blocks (data trees, subnode trees), which are never
+// encoded.
 constexpr BlockId kInternalBlockFlag = 0x02;
 inline bool IsInternalBlock(BlockId bid) { return (bid & kInternalBlockFlag) != 0; }
 // Bit 0x01 is reserved; block B-tree keys never carry it.

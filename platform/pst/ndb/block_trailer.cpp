@@ -6,8 +6,8 @@
 namespace pst::ndb {
 namespace {
 
-// BLOCKTRAILER fields. The block id and the CRC swap places between ANSI and Unicode; only 4 KiB-page
-// files store the inflated size.
+// BLOCKTRAILER fields. The block id and the CRC swap places between ANSI and Unicode; only 4
+// KiB-page files store the inflated size.
 constexpr std::size_t kStoredSize = 0;     // cb
 constexpr std::size_t kSignature = 2;      // wSig
 constexpr std::size_t kAnsiBid = 4;        // bid, 32-bit

@@ -11,10 +11,10 @@ namespace pst::ndb {
 namespace {
 
 struct PageCounts {
-  std::size_t count;      // cEnt
-  std::size_t max_count;  // cEntMax
-  std::size_t entry_size; // cbEnt
-  std::uint8_t level;     // cLevel
+  std::size_t count;       // cEnt
+  std::size_t max_count;   // cEntMax
+  std::size_t entry_size;  // cbEnt
+  std::uint8_t level;      // cLevel
 };
 
 // Where the counts sit, from the end of the entries area: bytes in 512-byte pages, words for cEnt
@@ -92,7 +92,7 @@ Result<BTreePage> BTreePage::Decode(std::span<const std::byte> page, const Forma
 
   const PageCounts c = LoadCounts(page, l);
   out.level_ = c.level;
-  const std::size_t min_size = c.level > 0 ? BtEntry::MinSize(l)
+  const std::size_t min_size = c.level > 0                    ? BtEntry::MinSize(l)
                                : type == PageType::kNodeBTree ? NodeEntry::MinSize(l)
                                                               : BlockEntry::MinSize(l);
   if (c.entry_size < min_size || c.count * c.entry_size > l.page_entries_size) {

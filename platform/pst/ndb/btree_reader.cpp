@@ -14,15 +14,15 @@ Result<std::shared_ptr<const BTreePage>> BTreeReader::LoadPage(const BlockRef& r
   std::vector<std::byte> raw(layout_.page_size);
   Status read = file_.ReadExact(ref.ib, raw);
   if (!read.ok()) {
-    return Status(read.code(), std::string(name()) + " B-tree page " + Hex(ref.bid) + ": " +
-                                   read.message());
+    return Status(read.code(),
+                  std::string(name()) + " B-tree page " + Hex(ref.bid) + ": " + read.message());
   }
   auto page = BTreePage::Decode(raw, layout_, type_, ref);
   if (!page.ok()) {
     return Status(page.status().code(), std::string(name()) + " " + page.status().message());
   }
-  const std::string where = std::string(name()) + " B-tree page " + Hex(ref.bid) + " at offset " +
-                            Hex(ref.ib);
+  const std::string where =
+      std::string(name()) + " B-tree page " + Hex(ref.bid) + " at offset " + Hex(ref.ib);
   if (!page->crc_ok()) log_.ChecksumMismatch(where);
   if (!page->signature_ok()) log_.SignatureMismatch(where);
   auto shared = std::make_shared<const BTreePage>(std::move(page).value());
@@ -43,11 +43,11 @@ Result<std::shared_ptr<const BTreePage>> BTreeReader::LoadChecked(const BlockRef
   PST_RETURN_IF_ERROR(page);
   const int level = (*page)->level();
   if ((want_level < 0 && level > kMaxLevel) || (want_level >= 0 && level != want_level)) {
-    return Status::Corrupt(std::string(name()) + " B-tree page " + Hex(ref.bid) +
-                           " has level " + std::to_string(level) + " where " +
-                           (want_level < 0 ? "at most " + std::to_string(kMaxLevel)
-                                           : std::to_string(want_level)) +
-                           " was expected");
+    return Status::Corrupt(
+        std::string(name()) + " B-tree page " + Hex(ref.bid) + " has level " +
+        std::to_string(level) + " where " +
+        (want_level < 0 ? "at most " + std::to_string(kMaxLevel) : std::to_string(want_level)) +
+        " was expected");
   }
   return page;
 }

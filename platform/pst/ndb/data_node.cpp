@@ -150,7 +150,8 @@ std::size_t DataNode::RunEnd(std::size_t index) const {
 Status DataNode::ReadRun(std::size_t first, std::size_t end) const {
   run_first_ = run_end_ = 0;
   const std::uint64_t from = blocks_[first].entry.ref.ib;
-  const std::uint64_t to = blocks_[end - 1].entry.ref.ib + db_.block_reader().Extent(blocks_[end - 1].entry);
+  const std::uint64_t to =
+      blocks_[end - 1].entry.ref.ib + db_.block_reader().Extent(blocks_[end - 1].entry);
   PST_RETURN_IF_ERROR(db_.file().ReadExact(from, run_.Resize(static_cast<std::size_t>(to - from))));
   run_first_ = first;
   run_end_ = end;
@@ -168,7 +169,8 @@ Result<std::vector<std::byte>> DataNode::ReadBlock(std::size_t index) const {
 
 Result<std::size_t> DataNode::ReadAt(std::uint64_t offset, std::span<std::byte> out) const {
   if (offset >= size() || out.empty()) return std::size_t{0};
-  const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(out.size(), size() - offset));
+  const std::size_t want =
+      static_cast<std::size_t>(std::min<std::uint64_t>(out.size(), size() - offset));
   // The block holding offset: the last one starting at or before it.
   std::size_t index = static_cast<std::size_t>(
       std::upper_bound(starts_.begin(), starts_.end(), offset) - starts_.begin() - 1);
@@ -177,8 +179,8 @@ Result<std::size_t> DataNode::ReadAt(std::uint64_t offset, std::span<std::byte> 
   while (done < want) {
     PST_RETURN_IF_ERROR(LoadBlock(index, true));
     const std::uint64_t in_block = offset + done - starts_[index];
-    const std::size_t n = static_cast<std::size_t>(
-        std::min<std::uint64_t>(want - done, block_.size() - in_block));
+    const std::size_t n =
+        static_cast<std::size_t>(std::min<std::uint64_t>(want - done, block_.size() - in_block));
     std::memcpy(out.data() + done, block_.bytes().data() + in_block, n);
     done += n;
     ++index;

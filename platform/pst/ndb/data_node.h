@@ -2,8 +2,9 @@
 // leaves of an XBLOCK/XXBLOCK tree) and its subnode tree. Opening resolves the list of data blocks
 // and their sizes from the block B-tree without reading any data block; reads then touch only the
 // blocks that cover the requested range, keeping the last block read. Sequential reads take the
-// stored extents of adjacent blocks from the file in one read of up to kRunBytes; each block is then
-// checked and decoded on its own, exactly as if read alone. Buffers are kept from block to block.
+// stored extents of adjacent blocks from the file in one read of up to kRunBytes; each block is
+// then checked and decoded on its own, exactly as if read alone. Buffers are kept from block to
+// block.
 #pragma once
 
 #include <cstddef>
@@ -27,8 +28,7 @@ class DataNode final : public Node {
   // subnode_path: the subnode trees of the nodes this one was opened from (empty for top-level
   // nodes); a subnode tree that reappears on its own path is a loop and is refused.
   static Result<std::unique_ptr<Node>> Open(const NodeDatabase& db, NodeId nid, BlockId data_bid,
-                                            BlockId subnode_bid,
-                                            std::vector<BlockId> subnode_path);
+                                            BlockId subnode_bid, std::vector<BlockId> subnode_path);
 
   NodeId id() const override { return nid_; }
   std::uint64_t size() const override { return starts_.back(); }
@@ -66,13 +66,13 @@ class DataNode final : public Node {
   BlockId subnode_bid_;
   std::vector<BlockId> subnode_path_;
   struct Leaf {
-    BlockId bid;        // as the data tree names it
-    BlockEntry entry;   // as the block B-tree describes it
+    BlockId bid;       // as the data tree names it
+    BlockEntry entry;  // as the block B-tree describes it
   };
-  std::vector<Leaf> blocks_;                     // data blocks in order
-  std::vector<std::uint64_t> starts_{0};         // starts_[i]: offset of block i; back(): size
-  std::uint32_t recorded_total_ = 0;             // lcbTotal of the root data tree block
-  std::uint64_t file_extent_ = 0;                // room the leaves take in the file
+  std::vector<Leaf> blocks_;              // data blocks in order
+  std::vector<std::uint64_t> starts_{0};  // starts_[i]: offset of block i; back(): size
+  std::uint32_t recorded_total_ = 0;      // lcbTotal of the root data tree block
+  std::uint64_t file_extent_ = 0;         // room the leaves take in the file
   mutable std::mutex mu_;
   mutable std::size_t cached_index_ = SIZE_MAX;  // the block block_ holds
   mutable BlockBuffer block_;

@@ -8,8 +8,8 @@
 
 namespace pst::ndb {
 
-Result<DataTreeBlock> DataTreeBlock::Decode(std::span<const std::byte> data,
-                                            const FormatLayout& l, BlockId bid) {
+Result<DataTreeBlock> DataTreeBlock::Decode(std::span<const std::byte> data, const FormatLayout& l,
+                                            BlockId bid) {
   const std::string where = "data tree block " + Hex(bid);
   if (data.size() < kHeaderSize) return Status::Corrupt(where + ": too short");
   if (static_cast<std::uint8_t>(data[0]) != kBlockType) {

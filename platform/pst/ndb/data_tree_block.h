@@ -17,9 +17,9 @@ struct DataTreeBlock {
   static constexpr std::uint8_t kBlockType = 0x01;  // btype of XBLOCK and XXBLOCK
   static constexpr std::size_t kHeaderSize = 8;     // btype, cLevel, cEnt, lcbTotal
 
-  std::uint8_t level = 0;          // 1: XBLOCK, 2: XXBLOCK
-  std::uint32_t total_size = 0;    // lcbTotal: bytes of node data below this block
-  std::vector<BlockId> children;   // rgbid
+  std::uint8_t level = 0;         // 1: XBLOCK, 2: XXBLOCK
+  std::uint32_t total_size = 0;   // lcbTotal: bytes of node data below this block
+  std::vector<BlockId> children;  // rgbid
 
   // Decodes a block's data; bid names it in errors. kCorrupt for a wrong type or level, or entries
   // that do not fit the block.

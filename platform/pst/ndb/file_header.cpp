@@ -39,8 +39,9 @@ Status CheckCrc(std::span<const std::byte> data, std::size_t length, std::size_t
   std::uint32_t stored = LoadLe32(data, stored_at);
   std::uint32_t computed = ComputeCrc(0, data.subspan(FileHeader::kCrcStart, length));
   if (stored == computed) return Status::Ok();
-  return Status::Corrupt(std::string("file header damaged: ") + which + " checksum mismatch (stored " +
-                         Hex(stored) + ", computed " + Hex(computed) + ")");
+  return Status::Corrupt(std::string("file header damaged: ") + which +
+                         " checksum mismatch (stored " + Hex(stored) + ", computed " +
+                         Hex(computed) + ")");
 }
 
 }  // namespace

@@ -14,14 +14,14 @@
 namespace pst::ndb {
 
 struct FileHeader {
-  static constexpr std::uint32_t kMagic = 0x4E444221;        // dwMagic "!BDN"
-  static constexpr std::uint16_t kClientPst = 0x4D53;        // wMagicClient "SM"
-  static constexpr std::uint16_t kClientOst = 0x4F53;        // wMagicClient "SO"
+  static constexpr std::uint32_t kMagic = 0x4E444221;  // dwMagic "!BDN"
+  static constexpr std::uint16_t kClientPst = 0x4D53;  // wMagicClient "SM"
+  static constexpr std::uint16_t kClientOst = 0x4F53;  // wMagicClient "SO"
   static constexpr std::size_t kAnsiSize = 512;
   static constexpr std::size_t kUnicodeSize = 564;
-  static constexpr std::size_t kCrcStart = 8;                // CRCs start at wMagicClient
-  static constexpr std::size_t kPartialCrcLength = 471;      // dwCRCPartial
-  static constexpr std::size_t kFullCrcLength = 516;         // dwCRCFull (Unicode variants)
+  static constexpr std::size_t kCrcStart = 8;            // CRCs start at wMagicClient
+  static constexpr std::size_t kPartialCrcLength = 471;  // dwCRCPartial
+  static constexpr std::size_t kFullCrcLength = 516;     // dwCRCFull (Unicode variants)
   // Bytes to read so that Decode sees any variant's whole header.
   static constexpr std::size_t kReadSize = kUnicodeSize;
 
@@ -30,9 +30,9 @@ struct FileHeader {
   std::uint16_t client_version = 0;  // wVerClient
   bool offline_store = false;        // client magic "SO"
   CryptMethod crypt_method = CryptMethod::kNone;
-  std::uint64_t file_eof = 0;        // ROOT.ibFileEof
-  BlockRef nbt_root;                 // ROOT.BREFNBT
-  BlockRef bbt_root;                 // ROOT.BREFBBT
+  std::uint64_t file_eof = 0;  // ROOT.ibFileEof
+  BlockRef nbt_root;           // ROOT.BREFNBT
+  BlockRef bbt_root;           // ROOT.BREFBBT
 
   const FormatLayout& layout() const { return FormatLayout::For(variant); }
 

@@ -1,11 +1,11 @@
 // File sources read with pread.
 #include "platform/pst/ndb/file_source.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 #include "platform/pst/util/hex.h"
 
@@ -25,10 +25,11 @@ class PreadSource final : public FileSource {
     PST_RETURN_IF_ERROR(CheckRange(offset, out.size()));
     std::size_t done = 0;
     while (done < out.size()) {
-      ssize_t n = ::pread(fd_, out.data() + done, out.size() - done,
-                          static_cast<off_t>(offset + done));
+      ssize_t n =
+          ::pread(fd_, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
       if (n < 0 && errno == EINTR) continue;
-      if (n < 0) return Status::Io("read failed at offset " + Hex(offset) + ": " + std::strerror(errno));
+      if (n < 0)
+        return Status::Io("read failed at offset " + Hex(offset) + ": " + std::strerror(errno));
       if (n == 0) return Status::Corrupt("file ended early at offset " + Hex(offset + done));
       done += static_cast<std::size_t>(n);
     }

@@ -33,8 +33,10 @@ class HandleSource final : public FileSource {
       DWORD n = 0;
       if (!ReadFile(file_, out.data() + done, wanted, &n, &position)) {
         const DWORD error = GetLastError();
-        if (error == ERROR_HANDLE_EOF) n = 0;
-        else return Status::Io("read failed at offset " + Hex(at) + ": " + os::SystemMessage(error));
+        if (error == ERROR_HANDLE_EOF)
+          n = 0;
+        else
+          return Status::Io("read failed at offset " + Hex(at) + ": " + os::SystemMessage(error));
       }
       if (n == 0) return Status::Corrupt("file ended early at offset " + Hex(at));
       done += n;

@@ -20,13 +20,13 @@ struct FormatLayout {
   std::size_t page_entries_size;    // rgentries area of a BTPAGE
   std::size_t page_trailer_offset;  // PAGETRAILER position; the page CRC covers the bytes before it
   std::size_t page_trailer_size;
-  std::size_t block_trailer_size;   // BLOCKTRAILER
-  std::size_t block_alignment;      // blocks (data + trailer) are padded to this
-  std::size_t max_block_size;       // largest block on disk, trailer included
-  std::size_t btentry_size;         // BTENTRY: key + BREF
-  std::size_t nbtentry_size;        // NBTENTRY
-  std::size_t bbtentry_size;        // BBTENTRY
-  bool compressed_blocks;           // blocks carry an inflated size and may be zlib streams
+  std::size_t block_trailer_size;  // BLOCKTRAILER
+  std::size_t block_alignment;     // blocks (data + trailer) are padded to this
+  std::size_t max_block_size;      // largest block on disk, trailer included
+  std::size_t btentry_size;        // BTENTRY: key + BREF
+  std::size_t nbtentry_size;       // NBTENTRY
+  std::size_t bbtentry_size;       // BBTENTRY
+  bool compressed_blocks;          // blocks carry an inflated size and may be zlib streams
 
   // Largest data part of a block (max_block_size minus the trailer).
   std::size_t max_block_data() const { return max_block_size - block_trailer_size; }
@@ -40,18 +40,21 @@ struct FormatLayout {
 };
 
 // The sizes of each variant, the one table that both the reader and the writer of the format use.
-inline constexpr FormatLayout kAnsiLayout{FormatVariant::kAnsi, 4, 512, 496, 500, 12, 12, 64, 8192,
-                                          12, 16, 12, false};
-inline constexpr FormatLayout kUnicodeLayout{FormatVariant::kUnicode, 8, 512, 488, 496, 16, 16, 64,
-                                             8192, 24, 32, 24, false};
-inline constexpr FormatLayout kUnicode4kLayout{FormatVariant::kUnicode4k, 8, 4096, 4056, 4072, 24,
-                                               24, 512, 65536, 24, 32, 24, true};
+inline constexpr FormatLayout kAnsiLayout{
+    FormatVariant::kAnsi, 4, 512, 496, 500, 12, 12, 64, 8192, 12, 16, 12, false};
+inline constexpr FormatLayout kUnicodeLayout{
+    FormatVariant::kUnicode, 8, 512, 488, 496, 16, 16, 64, 8192, 24, 32, 24, false};
+inline constexpr FormatLayout kUnicode4kLayout{
+    FormatVariant::kUnicode4k, 8, 4096, 4056, 4072, 24, 24, 512, 65536, 24, 32, 24, true};
 
 inline const FormatLayout& FormatLayout::For(FormatVariant variant) {
   switch (variant) {
-    case FormatVariant::kAnsi: return kAnsiLayout;
-    case FormatVariant::kUnicode: return kUnicodeLayout;
-    case FormatVariant::kUnicode4k: return kUnicode4kLayout;
+    case FormatVariant::kAnsi:
+      return kAnsiLayout;
+    case FormatVariant::kUnicode:
+      return kUnicodeLayout;
+    case FormatVariant::kUnicode4k:
+      return kUnicode4kLayout;
   }
   return kUnicodeLayout;
 }

@@ -48,8 +48,8 @@ IntegrityFindings IntegrityLog::TakeSince(std::uint64_t from) {
                                 [](const Pending& p, std::uint64_t n) { return p.number < n; });
   taken.count = static_cast<std::uint64_t>(pending_.end() - first);
   // The same damage met again (a value read twice) is shown once and counted each time.
-  for (auto it = first; it != pending_.end() && taken.texts.size() < IntegrityFindings::kMaxTakenTexts;
-       ++it) {
+  for (auto it = first;
+       it != pending_.end() && taken.texts.size() < IntegrityFindings::kMaxTakenTexts; ++it) {
     if (std::find(taken.texts.begin(), taken.texts.end(), it->text) == taken.texts.end()) {
       taken.texts.push_back(std::move(it->text));
     }

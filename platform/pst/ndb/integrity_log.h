@@ -1,6 +1,6 @@
 // Damage that does not stop reading (checksum and signature mismatches on structurally sound pages
-// and blocks, repaired structures) and data the layers above could not read: counted, traced through
-// the sink the database was opened with, and kept as findings until a reader takes them.
+// and blocks, repaired structures) and data the layers above could not read: counted, traced
+// through the sink the database was opened with, and kept as findings until a reader takes them.
 //
 // Findings are numbered in the order they are met. A reader of one object notes position() before
 // it starts and later takes every finding met since (TakeSince): what reading that object met. What
@@ -44,8 +44,12 @@ class IntegrityLog {
 
   explicit IntegrityLog(TraceSink sink) : sink_(std::move(sink)) {}
 
-  void ChecksumMismatch(const std::string& what) { Note(counts_.checksum_mismatches, what + ": checksum mismatch"); }
-  void SignatureMismatch(const std::string& what) { Note(counts_.signature_mismatches, what + ": signature mismatch"); }
+  void ChecksumMismatch(const std::string& what) {
+    Note(counts_.checksum_mismatches, what + ": checksum mismatch");
+  }
+  void SignatureMismatch(const std::string& what) {
+    Note(counts_.signature_mismatches, what + ": signature mismatch");
+  }
   void Warning(const std::string& what) { Note(counts_.other_warnings, what); }
   // Data an object says it has that could not be found or read.
   void Lost(const std::string& what) { Note(counts_.losses, what); }
@@ -70,7 +74,7 @@ class IntegrityLog {
   mutable std::mutex mu_;
   IntegrityCounts counts_;
   std::uint64_t next_ = 0;
-  std::deque<Pending> pending_;  // in number order; only findings nobody took
+  std::deque<Pending> pending_;      // in number order; only findings nobody took
   std::uint64_t dropped_ = 0;        // pending findings whose text was let go
   std::uint64_t dropped_below_ = 0;  // every dropped finding is numbered below this
 };

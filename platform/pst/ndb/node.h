@@ -17,7 +17,8 @@ using NodeId = std::uint32_t;   // NID: low 5 bits are the node type
 using BlockId = std::uint64_t;  // BID (32-bit in ANSI files, widened here)
 
 // One node's data, opened from the node B-tree (top-level nodes) or from a subnode tree.
-// Cheap to copy the handle; reads go to the file through the owning database, which must outlive it.
+// Cheap to copy the handle; reads go to the file through the owning database, which must outlive
+// it.
 class Node {
  public:
   virtual ~Node() = default;
@@ -30,8 +31,8 @@ class Node {
   // The i-th data block, decoded (decrypted, decompressed), without its trailer. Heaps need this:
   // each heap page is one data block.
   virtual Result<std::vector<std::byte>> ReadBlock(std::size_t index) const = 0;
-  // Reads up to out.size() bytes at offset into out; returns the count read (short only at the end of
-  // the data). Reads only the blocks that cover the range.
+  // Reads up to out.size() bytes at offset into out; returns the count read (short only at the end
+  // of the data). Reads only the blocks that cover the range.
   virtual Result<std::size_t> ReadAt(std::uint64_t offset, std::span<std::byte> out) const = 0;
   // The whole data, refused with kLimit when larger than max_size.
   virtual Result<std::vector<std::byte>> ReadAll(std::uint64_t max_size) const = 0;

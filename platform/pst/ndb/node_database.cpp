@@ -33,7 +33,8 @@ Result<std::unique_ptr<NodeDatabase>> NodeDatabase::Open(std::unique_ptr<FileSou
   PST_RETURN_IF_ERROR(source->ReadExact(0, raw));
   auto header = FileHeader::Decode(raw);
   PST_RETURN_IF_ERROR(header);
-  std::unique_ptr<NodeDatabase> db(new NodeDatabase(std::move(source), *header, std::move(options)));
+  std::unique_ptr<NodeDatabase> db(
+      new NodeDatabase(std::move(source), *header, std::move(options)));
   if (db->file_size() < header->file_eof) {
     // Cut short (an interrupted copy): what lies before the cut stays readable, reads beyond it
     // fail one by one.

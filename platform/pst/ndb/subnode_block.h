@@ -30,9 +30,9 @@ struct SubnodeIndexEntry {
 struct SubnodeBlock {
   static constexpr std::uint8_t kBlockType = 0x02;  // btype of SLBLOCK and SIBLOCK
 
-  std::uint8_t level = 0;                   // 0: SLBLOCK, 1: SIBLOCK
-  std::vector<SubnodeLeafEntry> leaves;     // level 0
-  std::vector<SubnodeIndexEntry> index;     // level 1
+  std::uint8_t level = 0;                // 0: SLBLOCK, 1: SIBLOCK
+  std::vector<SubnodeLeafEntry> leaves;  // level 0
+  std::vector<SubnodeIndexEntry> index;  // level 1
 
   // Decodes a block's data; bid names it in errors.
   static Result<SubnodeBlock> Decode(std::span<const std::byte> data, const FormatLayout& layout,

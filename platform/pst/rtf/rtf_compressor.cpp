@@ -43,8 +43,8 @@ class TokenWriter {
   }
   void Reference(std::size_t offset, std::size_t length) {
     Open();
-    const unsigned token = static_cast<unsigned>((offset & kRtfDictionaryMask) << 4 |
-                                                 (length - kRtfMinMatch));
+    const unsigned token =
+        static_cast<unsigned>((offset & kRtfDictionaryMask) << 4 | (length - kRtfMinMatch));
     out_.push_back(static_cast<std::byte>(token >> 8));
     out_.push_back(static_cast<std::byte>(token & 0xFF));
     Close(true);
@@ -148,10 +148,12 @@ std::vector<std::byte> CompressRtf(std::string_view raw, bool compressed) {
     contents.assign(p, p + raw.size());
   }
   std::vector<std::byte> out(CompressedRtfHeader::kSize + contents.size());
-  PutLe32(out, 0, static_cast<std::uint32_t>(contents.size() +
-                                             CompressedRtfHeader::kSizeFieldsAfterCompSize));
+  PutLe32(
+      out, 0,
+      static_cast<std::uint32_t>(contents.size() + CompressedRtfHeader::kSizeFieldsAfterCompSize));
   PutLe32(out, 4, static_cast<std::uint32_t>(raw.size()));
-  PutLe32(out, 8, compressed ? CompressedRtfHeader::kCompressed : CompressedRtfHeader::kUncompressed);
+  PutLe32(out, 8,
+          compressed ? CompressedRtfHeader::kCompressed : CompressedRtfHeader::kUncompressed);
   PutLe32(out, 12, compressed ? ComputeCrc(0, contents) : 0);
   std::copy(contents.begin(), contents.end(), out.begin() + CompressedRtfHeader::kSize);
   return out;

@@ -34,8 +34,8 @@ Status RtfDecompressor::Feed(std::span<const std::byte> chunk, std::string& out)
     if (!header_complete()) return Status::Ok();
   }
   // Bytes past the recorded contents are not part of the value.
-  auto contents = chunk.first(static_cast<std::size_t>(
-      std::min<std::uint64_t>(chunk.size(), content_left_)));
+  auto contents =
+      chunk.first(static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), content_left_)));
   content_left_ -= contents.size();
   crc_ = ComputeCrc(crc_, contents);
   if (header_.compressed()) {
@@ -71,8 +71,8 @@ void RtfDecompressor::Flush(std::size_t end, std::string& out) {
 // decode to, so a lying header cannot make it allocate.
 void RtfDecompressor::Reserve(std::size_t contents_size, std::string& out) const {
   const std::uint64_t left = header_.raw_size > produced_ ? header_.raw_size - produced_ : 0;
-  const std::uint64_t most = static_cast<std::uint64_t>(contents_size) * kMostOutputPerByte +
-                             kRtfMinMatch + 0xF;
+  const std::uint64_t most =
+      static_cast<std::uint64_t>(contents_size) * kMostOutputPerByte + kRtfMinMatch + 0xF;
   out.reserve(out.size() + static_cast<std::size_t>(std::min(left, most)));
 }
 

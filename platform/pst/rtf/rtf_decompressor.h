@@ -53,10 +53,10 @@ class RtfDecompressor {
 
   std::array<std::byte, 4096> dictionary_{};
   std::size_t write_pos_ = 0;
-  std::size_t flushed_pos_ = 0;     // dictionary bytes before this are already in the output
+  std::size_t flushed_pos_ = 0;  // dictionary bytes before this are already in the output
   std::uint8_t control_ = 0;
-  int control_bits_ = 0;            // tokens left under the current control byte
-  bool have_token_high_ = false;    // first byte of a two-byte reference seen
+  int control_bits_ = 0;          // tokens left under the current control byte
+  bool have_token_high_ = false;  // first byte of a two-byte reference seen
   std::uint8_t token_high_ = 0;
 };
 

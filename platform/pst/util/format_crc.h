@@ -18,7 +18,8 @@ inline std::uint32_t ComputeCrc(std::uint32_t seed, std::span<const std::byte> d
   return hash::AdvanceCrc32(seed, data.data(), data.size());
 }
 
-// The wSig of a page or block trailer: (ib ^ bid) folded to 16 bits. Equals the format's ComputeSig.
+// The wSig of a page or block trailer: (ib ^ bid) folded to 16 bits. Equals the format's
+// ComputeSig.
 inline std::uint16_t ComputeSig(std::uint64_t ib, std::uint64_t bid) {
   std::uint32_t x = static_cast<std::uint32_t>(ib ^ bid);
   return static_cast<std::uint16_t>((x >> 16) ^ (x & 0xFFFFu));

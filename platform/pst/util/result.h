@@ -13,12 +13,12 @@ namespace pst {
 
 enum class ErrorCode {
   kOk = 0,
-  kNotFound,        // the object asked for does not exist (a missing property, an unknown node)
-  kCorrupt,         // the file is damaged: bad sizes, offsets, checksums, cycles, wrong types
-  kNotPst,          // the file is not a personal-folders file at all
-  kUnsupported,     // a valid variant we do not read
-  kIo,              // the operating system failed to read the file
-  kLimit,           // a configured limit was reached (depth, size)
+  kNotFound,     // the object asked for does not exist (a missing property, an unknown node)
+  kCorrupt,      // the file is damaged: bad sizes, offsets, checksums, cycles, wrong types
+  kNotPst,       // the file is not a personal-folders file at all
+  kUnsupported,  // a valid variant we do not read
+  kIo,           // the operating system failed to read the file
+  kLimit,        // a configured limit was reached (depth, size)
 };
 
 // What went wrong, in words a person can act on, with where it happened.
@@ -53,7 +53,7 @@ class [[nodiscard]] Status {
 template <typename T>
 class [[nodiscard]] Result {
  public:
-  Result(T value) : v_(std::move(value)) {}              // NOLINT: implicit on purpose
+  Result(T value) : v_(std::move(value)) {}                     // NOLINT: implicit on purpose
   Result(Status status) : v_(FailedOnly(std::move(status))) {}  // NOLINT: implicit on purpose
 
   bool ok() const { return v_.index() == 0; }
@@ -73,7 +73,8 @@ class [[nodiscard]] Result {
  private:
   static Status FailedOnly(Status status) {
     assert(!status.ok() && "a Result needs a value or an error");
-    if (status.ok()) return {ErrorCode::kCorrupt, "internal error: a result without value or error"};
+    if (status.ok())
+      return {ErrorCode::kCorrupt, "internal error: a result without value or error"};
     return status;
   }
 
@@ -84,9 +85,9 @@ class [[nodiscard]] Result {
 
 // Returns the Status of a failed Result or Status expression from the enclosing function. Binds the
 // expression by reference, so a Result held in a variable is neither copied nor moved.
-#define PST_RETURN_IF_ERROR(expr)                 \
-  do {                                            \
-    const auto& pst_status_ = (expr);             \
+#define PST_RETURN_IF_ERROR(expr)                       \
+  do {                                                  \
+    const auto& pst_status_ = (expr);                   \
     if (!pst_status_.ok()) return pst_status_.status(); \
   } while (0)
 

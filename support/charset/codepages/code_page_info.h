@@ -12,7 +12,7 @@ inline const char* IconvNativeUtf32() {
 }
 
 struct TPlCodePageInfo {
-  const char* aliases;      // comma-separated, the first being the name
+  const char* aliases;  // comma-separated, the first being the name
   const char* category;
   const char* description;
   const char* iconv_name;

@@ -52,8 +52,8 @@ constexpr TPlCodePageInfo kSingleByte[] = {
     {"iso-8859-11,iso8859-11,iso_8859-11,tis-620,tis620", "Thai", "Thai (ISO)", "ISO-8859-11"},
     {"iso-8859-13,iso8859-13,iso_8859-13,latin7,l7,28603", "Baltic", "Estonian (ISO)",
      "ISO-8859-13"},
-    {"iso-8859-14,iso8859-14,iso_8859-14,iso-ir-199,latin8,l8,iso-celtic", "Celtic",
-     "Celtic (ISO)", "ISO-8859-14"},
+    {"iso-8859-14,iso8859-14,iso_8859-14,iso-ir-199,latin8,l8,iso-celtic", "Celtic", "Celtic (ISO)",
+     "ISO-8859-14"},
     {"iso-8859-15,iso8859-15,iso_8859-15,latin-9,latin9,l9,csisolatin9,28605", "Western European",
      "Latin 9 (ISO)", "ISO-8859-15"},
     {"iso-8859-16,iso8859-16,iso_8859-16,iso-ir-226,latin10,l10", "South-Eastern European",
@@ -98,8 +98,9 @@ std::array<LazyTable, kSingleByteCount>& Tables() {
 template <std::size_t I>
 TPlCharset* MakeSingleByte() {
   LazyTable& lazy = Tables()[I];
-  std::call_once(lazy.once,
-                 [&lazy] { lazy.table = TPlSingleByteTable::FromIconv(kSingleByte[I].iconv_name); });
+  std::call_once(lazy.once, [&lazy] {
+    lazy.table = TPlSingleByteTable::FromIconv(kSingleByte[I].iconv_name);
+  });
   return lazy.table ? new TPlSingleByteCharset(kSingleByte[I], *lazy.table) : nullptr;
 }
 
@@ -110,7 +111,8 @@ TPlCharset* MakeMultiByte() {
 }
 
 template <std::size_t... I>
-constexpr std::array<PlCharsetFactory, sizeof...(I)> SingleByteFactories(std::index_sequence<I...>) {
+constexpr std::array<PlCharsetFactory, sizeof...(I)> SingleByteFactories(
+    std::index_sequence<I...>) {
   return {MakeSingleByte<I>...};
 }
 
@@ -138,8 +140,9 @@ void RegisterAll(PlRegisterCharset register_charset, void* host) {
 }  // namespace
 }  // namespace charset
 
-extern "C" PL_CHARSET_LIBRARY_EXPORT void RegisterCharsetLibrary(
-    std::uint32_t abi_version, PlRegisterCharset register_charset, void* host) {
+extern "C" PL_CHARSET_LIBRARY_EXPORT void RegisterCharsetLibrary(std::uint32_t abi_version,
+                                                                 PlRegisterCharset register_charset,
+                                                                 void* host) {
   if (abi_version != charset::kPlCharsetLibraryAbiVersion || !register_charset) return;
   charset::RegisterAll(register_charset, host);
 }

@@ -18,8 +18,8 @@ TPlCodePoint DecodeByte(iconv_t cd, unsigned char byte) {
   char* out = reinterpret_cast<char*>(cps);
   std::size_t out_left = sizeof cps;
   iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  const bool converted = iconv(cd, &in, &in_left, &out, &out_left) != static_cast<std::size_t>(-1) &&
-                         in_left == 0;
+  const bool converted =
+      iconv(cd, &in, &in_left, &out, &out_left) != static_cast<std::size_t>(-1) && in_left == 0;
   // Sets that combine characters hold the last one back until they are flushed.
   iconv(cd, nullptr, nullptr, &out, &out_left);
   const std::size_t produced = (sizeof cps - out_left) / sizeof(TPlCodePoint);

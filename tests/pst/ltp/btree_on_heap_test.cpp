@@ -57,7 +57,8 @@ TEST_P(BthShapes, WalksRecordsInKeyOrder) {
   ASSERT_TRUE(bth->ForEach([&](Bytes key, Bytes) {
                    keys.push_back(LoadU32(key, 0));
                    return true;
-                 }).ok());
+                 })
+                  .ok());
   ASSERT_EQ(keys.size(), 40u);
   for (std::size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(keys[i], (i + 1) * 10);
 }
@@ -76,11 +77,11 @@ TEST(BthRead, EmptyTreeHasNoRecords) {
 
 TEST(BthRead, RefusesBadHeaders) {
   const std::vector<ByteVector> bad = {
-      {std::byte{0xB4}, std::byte{4}, std::byte{2}, std::byte{0}, {}, {}, {}, {}},  // type
-      {std::byte{0xB5}, std::byte{3}, std::byte{2}, std::byte{0}, {}, {}, {}, {}},  // key size
-      {std::byte{0xB5}, std::byte{4}, std::byte{0}, std::byte{0}, {}, {}, {}, {}},  // data size
-      {std::byte{0xB5}, std::byte{4}, std::byte{33}, std::byte{0}, {}, {}, {}, {}}, // data size
-      {std::byte{0xB5}, std::byte{4}, std::byte{2}},                                // short
+      {std::byte{0xB4}, std::byte{4}, std::byte{2}, std::byte{0}, {}, {}, {}, {}},   // type
+      {std::byte{0xB5}, std::byte{3}, std::byte{2}, std::byte{0}, {}, {}, {}, {}},   // key size
+      {std::byte{0xB5}, std::byte{4}, std::byte{0}, std::byte{0}, {}, {}, {}, {}},   // data size
+      {std::byte{0xB5}, std::byte{4}, std::byte{33}, std::byte{0}, {}, {}, {}, {}},  // data size
+      {std::byte{0xB5}, std::byte{4}, std::byte{2}},                                 // short
   };
   for (const auto& header : bad) {
     EXPECT_EQ(BthHeader::Decode(header).status().code(), ErrorCode::kCorrupt);

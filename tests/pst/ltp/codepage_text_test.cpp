@@ -74,7 +74,8 @@ TEST(Utf16ToUtf8, MatchesTheUnitByUnitRulesOnLongMixedText) {
     const std::size_t length = gen() % (round < 30 ? 200 : 12000);
     while (units.size() < length) {
       const std::size_t run = gen() % (gen() % 2 ? 70 : 5);
-      for (std::size_t k = 0; k < run; ++k) units.push_back(static_cast<std::uint16_t>(0x20 + gen() % 0x5F));
+      for (std::size_t k = 0; k < run; ++k)
+        units.push_back(static_cast<std::uint16_t>(0x20 + gen() % 0x5F));
       const int kind = static_cast<int>(gen() % 4);
       if (kind == 0) units.push_back(specials[gen() % std::size(specials)]);
       if (kind == 1) units.insert(units.end(), {0xD83D, 0xDE00});
@@ -118,7 +119,8 @@ TEST(CodePageToUtf8, UndefinedByteBecomesReplacementAndTheRestSurvives) {
 }
 
 TEST(CodePageToUtf8, OnlyTextThatConvertsToItselfSkipsTheConversion) {
-  EXPECT_EQ(CodePageToUtf8(Ascii("caf\xC3\xA9 \xF0\x9F\x98\x80"), 65001), "caf\xC3\xA9 \xF0\x9F\x98\x80");
+  EXPECT_EQ(CodePageToUtf8(Ascii("caf\xC3\xA9 \xF0\x9F\x98\x80"), 65001),
+            "caf\xC3\xA9 \xF0\x9F\x98\x80");
   // Overlong forms and encoded surrogates are not UTF-8.
   EXPECT_EQ(CodePageToUtf8(Ascii("\xC0\xAFx"), 65001), "\xEF\xBF\xBD\xEF\xBF\xBDx");
   EXPECT_EQ(CodePageToUtf8(Ascii("\xED\xA0\x80"), 65001), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");

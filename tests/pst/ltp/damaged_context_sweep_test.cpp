@@ -29,7 +29,8 @@ int ReadEverything(const PropertyContext& pc) {
     }
     if (IsMultiValued(e.tag.type)) {
       auto count = value->MultiValueCount();
-      for (std::size_t i = 0; count && i < *count && i < 1000; ++i) failures += !value->MultiValueAt(i).ok();
+      for (std::size_t i = 0; count && i < *count && i < 1000; ++i)
+        failures += !value->MultiValueAt(i).ok();
     }
     (void)value->AsUtf8();
     auto stream = pc.OpenStream(e.tag.id);
@@ -56,25 +57,33 @@ int ReadEverything(const TableContext& tc) {
 }
 
 std::shared_ptr<testing::FakeNodeData> SamplePc() {
-  return testing::BuildPc(0x200024, {
-      {0x0017, prop_type::kInt32, Le32(2), Where::kInline},
-      {0x0037, prop_type::kUnicode, Utf16(u"subject"), Where::kHeap},
-      {0x0039, prop_type::kSysTime, Le64(1), Where::kHeap},
-      {0x1000, prop_type::kBinary, ByteVector(300, std::byte{7}), Where::kSubnode, 0x8F},
-      {0x8002, prop_type::kMultiValue | prop_type::kUnicode,
-       Concat({Le32(2), Le32(12), Le32(16), Utf16(u"ab"), Utf16(u"xyz")}), Where::kHeap},
-  });
+  return testing::BuildPc(
+      0x200024,
+      {
+          {0x0017, prop_type::kInt32, Le32(2), Where::kInline},
+          {0x0037, prop_type::kUnicode, Utf16(u"subject"), Where::kHeap},
+          {0x0039, prop_type::kSysTime, Le64(1), Where::kHeap},
+          {0x1000, prop_type::kBinary, ByteVector(300, std::byte{7}), Where::kSubnode, 0x8F},
+          {0x8002, prop_type::kMultiValue | prop_type::kUnicode,
+           Concat({Le32(2), Le32(12), Le32(16), Utf16(u"ab"), Utf16(u"xyz")}), Where::kHeap},
+      });
 }
 
 std::shared_ptr<testing::FakeNodeData> SampleTc(std::size_t rows_per_block) {
   testing::HeapBuilder heap(testing::kClientTc);
   const auto name = heap.Add(Utf16(u"name"));
-  testing::TcLayout layout{12, 14, 14, 15,
-                           {{0x67F20003, 0, 4, 0}, {0x3001001F, 4, 4, 1}, {0x0E080003, 8, 4, 2},
+  testing::TcLayout layout{12,
+                           14,
+                           14,
+                           15,
+                           {{0x67F20003, 0, 4, 0},
+                            {0x3001001F, 4, 4, 1},
+                            {0x0E080003, 8, 4, 2},
                             {0x30070002, 12, 2, 3}}};
   std::vector<ByteVector> rows;
   for (std::uint32_t i = 0; i < 6; ++i) {
-    rows.push_back(Concat({Le32(i << 5), Le32(name), Le32(i), Le16(1), ByteVector{std::byte{0xF0}}}));
+    rows.push_back(
+        Concat({Le32(i << 5), Le32(name), Le32(i), Le16(1), ByteVector{std::byte{0xF0}}}));
   }
   return testing::BuildTc(0x8022, layout, rows, rows_per_block, &heap);
 }

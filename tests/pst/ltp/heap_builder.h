@@ -14,9 +14,21 @@ namespace pst::testing {
 inline void PutLe(ByteVector& out, std::uint64_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::byte>(v >> (8 * i)));
 }
-inline ByteVector Le16(std::uint16_t v) { ByteVector b; PutLe(b, v, 2); return b; }
-inline ByteVector Le32(std::uint32_t v) { ByteVector b; PutLe(b, v, 4); return b; }
-inline ByteVector Le64(std::uint64_t v) { ByteVector b; PutLe(b, v, 8); return b; }
+inline ByteVector Le16(std::uint16_t v) {
+  ByteVector b;
+  PutLe(b, v, 2);
+  return b;
+}
+inline ByteVector Le32(std::uint32_t v) {
+  ByteVector b;
+  PutLe(b, v, 4);
+  return b;
+}
+inline ByteVector Le64(std::uint64_t v) {
+  ByteVector b;
+  PutLe(b, v, 8);
+  return b;
+}
 inline ByteVector Concat(std::initializer_list<ByteVector> parts) {
   ByteVector all;
   for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());

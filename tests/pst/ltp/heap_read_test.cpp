@@ -76,35 +76,43 @@ TEST_P(DamagedHeap, IsRefusedAsCorrupt) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, DamagedHeap,
-    ::testing::Values(
-        DamageCase{"BadSignature", [](ByteVector& b) { b[2] = std::byte{0xED}; }},
-        DamageCase{"TooShort", [](ByteVector& b) { b.resize(8); }},
-        DamageCase{"PageMapPastBlock", [](ByteVector& b) { b[0] = std::byte{0xF0}; b[1] = std::byte{0x7F}; }},
-        DamageCase{"PageMapInsideHeader", [](ByteVector& b) { b[0] = std::byte{4}; b[1] = std::byte{0}; }},
-        DamageCase{"AllocationCountPastBlock",
-                   [](ByteVector& b) {
-                     const std::size_t map = static_cast<std::size_t>(b[0]);
-                     b[map] = std::byte{0xFF};
-                   }},
-        DamageCase{"OffsetsOutOfOrder",
-                   [](ByteVector& b) {
-                     const std::size_t map = static_cast<std::size_t>(b[0]);
-                     b[map + 6] = std::byte{0x02};  // end of allocation 1 before its start
-                   }},
-        DamageCase{"OffsetPastPageMap",
-                   [](ByteVector& b) {
-                     const std::size_t map = static_cast<std::size_t>(b[0]);
-                     b[map + 6] = std::byte{0xFE};
-                   }}),
+    ::testing::Values(DamageCase{"BadSignature", [](ByteVector& b) { b[2] = std::byte{0xED}; }},
+                      DamageCase{"TooShort", [](ByteVector& b) { b.resize(8); }},
+                      DamageCase{"PageMapPastBlock",
+                                 [](ByteVector& b) {
+                                   b[0] = std::byte{0xF0};
+                                   b[1] = std::byte{0x7F};
+                                 }},
+                      DamageCase{"PageMapInsideHeader",
+                                 [](ByteVector& b) {
+                                   b[0] = std::byte{4};
+                                   b[1] = std::byte{0};
+                                 }},
+                      DamageCase{"AllocationCountPastBlock",
+                                 [](ByteVector& b) {
+                                   const std::size_t map = static_cast<std::size_t>(b[0]);
+                                   b[map] = std::byte{0xFF};
+                                 }},
+                      DamageCase{"OffsetsOutOfOrder",
+                                 [](ByteVector& b) {
+                                   const std::size_t map = static_cast<std::size_t>(b[0]);
+                                   b[map + 6] =
+                                       std::byte{0x02};  // end of allocation 1 before its start
+                                 }},
+                      DamageCase{"OffsetPastPageMap",
+                                 [](ByteVector& b) {
+                                   const std::size_t map = static_cast<std::size_t>(b[0]);
+                                   b[map + 6] = std::byte{0xFE};
+                                 }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HeapRead, RefusesHeapIdsThatNameNoAllocation) {
   auto keep = [](ByteVector&) {};
   EXPECT_EQ(OpenDamaged(keep, 0x20).code(), ErrorCode::kOk);
-  EXPECT_EQ(OpenDamaged(keep, 0x40).code(), ErrorCode::kCorrupt);       // index 2 of 1
-  EXPECT_EQ(OpenDamaged(keep, 0x00010020).code(), ErrorCode::kCorrupt); // block 1 of 1
-  EXPECT_EQ(OpenDamaged(keep, 0x21).code(), ErrorCode::kCorrupt);       // not a heap id
-  EXPECT_EQ(OpenDamaged(keep, 0x0).code(), ErrorCode::kCorrupt);        // index 0
+  EXPECT_EQ(OpenDamaged(keep, 0x40).code(), ErrorCode::kCorrupt);        // index 2 of 1
+  EXPECT_EQ(OpenDamaged(keep, 0x00010020).code(), ErrorCode::kCorrupt);  // block 1 of 1
+  EXPECT_EQ(OpenDamaged(keep, 0x21).code(), ErrorCode::kCorrupt);        // not a heap id
+  EXPECT_EQ(OpenDamaged(keep, 0x0).code(), ErrorCode::kCorrupt);         // index 0
 }
 
 TEST(HeapRead, NodeWithoutDataIsNotAHeap) {

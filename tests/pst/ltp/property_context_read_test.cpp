@@ -1,5 +1,5 @@
-// Property contexts: every storage place (inline, heap, subnode) and every type family, streams over
-// large values, and damaged contexts that fail for the property concerned.
+// Property contexts: every storage place (inline, heap, subnode) and every type family, streams
+// over large values, and damaged contexts that fail for the property concerned.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -28,7 +28,7 @@ ByteVector LargeBody() {
 
 std::vector<PcProp> AllKinds() {
   return {
-      {0x0017, prop_type::kInt32, Le32(2), Where::kInline},                         // importance
+      {0x0017, prop_type::kInt32, Le32(2), Where::kInline},  // importance
       {0x0037, prop_type::kUnicode, Utf16(u"Hello \u00e9t\u00e9"), Where::kHeap},
       {0x0039, prop_type::kSysTime, Le64(0x01D0000012345678ull), Where::kHeap},
       {0x0057, prop_type::kBoolean, {std::byte{1}, {}, {}, {}}, Where::kInline},
@@ -36,8 +36,8 @@ std::vector<PcProp> AllKinds() {
       {0x1000, prop_type::kUnicode, Utf16(u"body"), Where::kSubnode, 0x8F},
       {0x1009, prop_type::kBinary, LargeBody(), Where::kSubnode, 0x10F},
       {0x3007, prop_type::kInt16, Le16(0xFFFE), Where::kInline},
-      {0x3008, prop_type::kFloat, Le32(0x3FC00000), Where::kInline},                // 1.5
-      {0x3009, prop_type::kDouble, Le64(0x4004000000000000ull), Where::kHeap},      // 2.5
+      {0x3008, prop_type::kFloat, Le32(0x3FC00000), Where::kInline},            // 1.5
+      {0x3009, prop_type::kDouble, Le64(0x4004000000000000ull), Where::kHeap},  // 2.5
       {0x300A, prop_type::kError, Le32(0x8004010F), Where::kInline},
       {0x300B, prop_type::kClsid, ByteVector(16, std::byte{0xAB}), Where::kHeap},
       {0x300C, prop_type::kInt64, Le64(static_cast<std::uint64_t>(-5)), Where::kHeap},
@@ -138,8 +138,8 @@ TEST(PropertyContextRead, TypeMismatchesAndAbsentPropertiesAreNotFound) {
 
 TEST(PropertyContextRead, DamagedValueFailsAloneOthersStillRead) {
   auto props = AllKinds();
-  props.push_back({0x9000, prop_type::kSysTime, Le32(1), Where::kHeap});       // 4 of 8 bytes
-  props.push_back({0x9001, prop_type::kBinary, {}, Where::kInline});           // HNID 0 = empty
+  props.push_back({0x9000, prop_type::kSysTime, Le32(1), Where::kHeap});  // 4 of 8 bytes
+  props.push_back({0x9001, prop_type::kBinary, {}, Where::kInline});      // HNID 0 = empty
   auto pc = OpenPc(props);
   ASSERT_TRUE(pc.ok());
   EXPECT_EQ(pc->Get(0x9000).status().code(), ErrorCode::kCorrupt);
@@ -149,10 +149,12 @@ TEST(PropertyContextRead, DamagedValueFailsAloneOthersStillRead) {
 
 // A value the context lists is never read as absent: its missing subnode is damage.
 TEST(PropertyContextRead, MissingSubnodeAndStrayHeapIdFail) {
-  auto data = testing::BuildPc(0x200024, {
-      {0x1000, prop_type::kBinary, {}, Where::kSubnode, 0x8F},
-      {0x1001, prop_type::kBinary, Le32(0x00070020), Where::kInline},  // HID in block 7 of 1
-  });
+  auto data = testing::BuildPc(
+      0x200024,
+      {
+          {0x1000, prop_type::kBinary, {}, Where::kSubnode, 0x8F},
+          {0x1001, prop_type::kBinary, Le32(0x00070020), Where::kInline},  // HID in block 7 of 1
+      });
   data->subnodes.clear();
   auto pc = PropertyContext::Open(testing::MakeFakeNode(data));
   ASSERT_TRUE(pc.ok());

@@ -20,7 +20,10 @@ using testing::Utf16;
 
 // Row id, row version, subject (HNID), delivery time, size, an I2 and a boolean, then the bitmap.
 TcLayout MessageLayout() {
-  return TcLayout{24, 26, 27, 28,
+  return TcLayout{24,
+                  26,
+                  27,
+                  28,
                   {{0x67F20003, 0, 4, 0},
                    {0x67F30003, 4, 4, 1},
                    {0x0037001F, 8, 4, 2},
@@ -125,14 +128,18 @@ TEST(TableContextRead, FixedValueInAWiderCellIsTheCellsFirstBytes) {
   // PR_ROWID as PT_LONG in an 8-byte cell, a boolean in a 4-byte cell, a GUID by HNID.
   HeapBuilder heap(testing::kClientTc);
   const auto guid = heap.Add(ByteVector(16, std::byte{0x5A}));
-  TcLayout layout{20, 20, 20, 21,
-                  {{0x67F20003, 0, 4, 0}, {0x30000003, 4, 8, 1}, {0x0E1F000B, 12, 4, 2},
+  TcLayout layout{20,
+                  20,
+                  20,
+                  21,
+                  {{0x67F20003, 0, 4, 0},
+                   {0x30000003, 4, 8, 1},
+                   {0x0E1F000B, 12, 4, 2},
                    {0x66090048, 16, 4, 3}}};
-  auto table = OpenTable(testing::BuildTc(
-      0x692, layout,
-      {Concat({Le32(7), Le64(0xFFFFFFFF00000009ull), Le32(1), Le32(guid),
-               ByteVector{std::byte{0xF0}}})},
-      0, &heap));
+  auto table = OpenTable(testing::BuildTc(0x692, layout,
+                                          {Concat({Le32(7), Le64(0xFFFFFFFF00000009ull), Le32(1),
+                                                   Le32(guid), ByteVector{std::byte{0xF0}}})},
+                                          0, &heap));
   ASSERT_TRUE(table.ok()) << table.status().message();
   auto row = table->ReadRow(0);
   EXPECT_EQ(*table->CellById(*row, 0x3000)->AsInt32(), 9);
@@ -154,13 +161,14 @@ TEST_P(DamagedLayout, IsRefused) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, DamagedLayout,
-    ::testing::Values(
-        LayoutCase{"CellPastDataPart", {8, 8, 8, 9, {{0x67F20003, 0, 4, 0}, {0x0E080003, 6, 4, 1}}}},
-        LayoutCase{"BitPastBitmap", {8, 8, 8, 9, {{0x67F20003, 0, 4, 0}, {0x0E080003, 4, 4, 9}}}},
-        LayoutCase{"BitmapTooSmall", {8, 8, 8, 8, {{0x67F20003, 0, 4, 0}}}},
-        LayoutCase{"OffsetsOutOfOrder", {8, 6, 8, 9, {{0x67F20003, 0, 4, 0}}}},
-        LayoutCase{"NoRoomForRowId", {2, 2, 2, 3, {}}},
-        LayoutCase{"ZeroSizeCell", {8, 8, 8, 9, {{0x67F20003, 0, 0, 0}}}}),
+    ::testing::Values(LayoutCase{"CellPastDataPart",
+                                 {8, 8, 8, 9, {{0x67F20003, 0, 4, 0}, {0x0E080003, 6, 4, 1}}}},
+                      LayoutCase{"BitPastBitmap",
+                                 {8, 8, 8, 9, {{0x67F20003, 0, 4, 0}, {0x0E080003, 4, 4, 9}}}},
+                      LayoutCase{"BitmapTooSmall", {8, 8, 8, 8, {{0x67F20003, 0, 4, 0}}}},
+                      LayoutCase{"OffsetsOutOfOrder", {8, 6, 8, 9, {{0x67F20003, 0, 4, 0}}}},
+                      LayoutCase{"NoRoomForRowId", {2, 2, 2, 3, {}}},
+                      LayoutCase{"ZeroSizeCell", {8, 8, 8, 9, {{0x67F20003, 0, 0, 0}}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TableContextRead, RowMatrixInAMissingSubnodeIsReported) {

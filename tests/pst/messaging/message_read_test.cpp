@@ -31,7 +31,8 @@ PcProp Long(std::uint16_t id, std::uint32_t v) { return {id, kInt32, Le32(v), Wh
 PcProp Subject(const std::string& s) { return {0x0037, kString8, Ascii(s), Where::kHeap}; }
 
 // Attachment table: row id and PR_ATTACH_METHOD per attachment node.
-void AddAttachments(const NodePtr& message, const std::vector<std::pair<NodePtr, std::uint32_t>>& list) {
+void AddAttachments(const NodePtr& message,
+                    const std::vector<std::pair<NodePtr, std::uint32_t>>& list) {
   testing::TcLayout layout{8, 8, 8, 9, {{0x67F20003, 0, 4, 0}, {0x37050003, 4, 4, 1}}};
   std::vector<ByteVector> rows;
   for (const auto& [node, method] : list) {
@@ -48,9 +49,9 @@ NodePtr Attachment(ndb::NodeId id, std::vector<PcProp> props) {
 // A message with one attachment embedding `inner`.
 NodePtr Embedding(ndb::NodeId id, const NodePtr& inner, std::vector<PcProp> props = {}) {
   auto message = testing::BuildPc(id, props);
-  auto attachment = Attachment(0x8025, {Long(0x3705, tags::kAttachEmbeddedMessage),
-                                        {0x3701, kObject, Concat({Le32(inner->id), Le32(100)}),
-                                         Where::kHeap}});
+  auto attachment =
+      Attachment(0x8025, {Long(0x3705, tags::kAttachEmbeddedMessage),
+                          {0x3701, kObject, Concat({Le32(inner->id), Le32(100)}), Where::kHeap}});
   attachment->subnodes[inner->id] = inner;
   AddAttachments(message, {{attachment, tags::kAttachEmbeddedMessage}});
   return message;
@@ -61,8 +62,8 @@ Result<Message> OpenMessage(const NodePtr& node, std::uint32_t fallback = 1252) 
 }
 
 TEST(MessageCodePage, OwnCodePageThenInternetThenFallback) {
-  auto own = OpenMessage(testing::BuildPc(kMessageNid, {Subject("\xE9"), Long(0x3FDE, 20127),
-                                                        Long(0x3FFD, 1251)}));
+  auto own = OpenMessage(
+      testing::BuildPc(kMessageNid, {Subject("\xE9"), Long(0x3FDE, 20127), Long(0x3FFD, 1251)}));
   EXPECT_EQ(own->code_page(), 1251u);
   EXPECT_EQ(*own->properties().Get(0x0037)->AsUtf8(), "\xD0\xB9");
   auto internet = OpenMessage(testing::BuildPc(kMessageNid, {Long(0x3FDE, 1250)}));
@@ -87,13 +88,13 @@ TEST(MessageTables, RecipientTableRowsAndAbsentTables) {
   auto node = testing::BuildPc(kMessageNid, {Subject("hi")});
   testing::HeapBuilder heap(testing::kClientTc);
   const auto ann = heap.Add(Utf16(u"Ann")), bob = heap.Add(Utf16(u"Bob"));
-  testing::TcLayout layout{12, 12, 12, 13,
-                           {{0x67F20003, 0, 4, 0}, {0x3001001F, 4, 4, 1}, {0x0C150003, 8, 4, 2}}};
-  node->subnodes[0x692] = testing::BuildTc(
-      0x692, layout,
-      {Concat({Le32(0), Le32(ann), Le32(1), ByteVector{std::byte{0xE0}}}),
-       Concat({Le32(1), Le32(bob), Le32(2), ByteVector{std::byte{0xE0}}})},
-      0, &heap);
+  testing::TcLayout layout{
+      12, 12, 12, 13, {{0x67F20003, 0, 4, 0}, {0x3001001F, 4, 4, 1}, {0x0C150003, 8, 4, 2}}};
+  node->subnodes[0x692] =
+      testing::BuildTc(0x692, layout,
+                       {Concat({Le32(0), Le32(ann), Le32(1), ByteVector{std::byte{0xE0}}}),
+                        Concat({Le32(1), Le32(bob), Le32(2), ByteVector{std::byte{0xE0}}})},
+                       0, &heap);
   auto message = OpenMessage(node);
   auto recipients = message->OpenRecipientTable();
   ASSERT_TRUE(recipients.ok()) << recipients.status().message();
@@ -130,8 +131,9 @@ TEST(MessageAttachments, EveryMethodOpensWithoutCrashing) {
   for (std::size_t i = 0; i < payload.size(); ++i) payload[i] = static_cast<std::byte>(i % 251);
   auto by_value = Attachment(0x8025, {{0x3701, kBinary, payload, Where::kSubnode, 0x8B},
                                       Long(0x3705, tags::kAttachByValue)});
-  auto by_reference = Attachment(0x8045, {Long(0x3705, tags::kAttachByReference),
-                                          {0x3708, kUnicode, Utf16(u"\\\\srv\\f.doc"), Where::kHeap}});
+  auto by_reference =
+      Attachment(0x8045, {Long(0x3705, tags::kAttachByReference),
+                          {0x3708, kUnicode, Utf16(u"\\\\srv\\f.doc"), Where::kHeap}});
   auto ole = Attachment(0x8065, {{0x3701, kObject, Concat({Le32(0x1AB), Le32(4)}), Where::kHeap},
                                  Long(0x3705, tags::kAttachOle)});
   auto ole_data = std::make_shared<FakeNodeData>();

@@ -19,8 +19,8 @@ using testing::Utf16;
 // NAMEID: property (number or string offset), GUID index << 1 | is-string, property index.
 ByteVector NameId(std::uint32_t property, std::uint16_t guid_index, bool is_string,
                   std::uint16_t index) {
-  return Concat({Le32(property), Le16(static_cast<std::uint16_t>(guid_index << 1 | is_string)),
-                 Le16(index)});
+  return Concat(
+      {Le32(property), Le16(static_cast<std::uint16_t>(guid_index << 1 | is_string)), Le16(index)});
 }
 
 ltp::Guid StreamGuid(std::uint8_t fill) {
@@ -40,12 +40,13 @@ Result<NamedPropertyMap> MapOf(const ByteVector& guids, const ByteVector& entrie
 }
 
 TEST(NamedPropertyMap, MapsIdsToGuidAndNumberOrName) {
-  const ByteVector guids = Concat({ByteVector(16, std::byte{0x11}), ByteVector(16, std::byte{0x22})});
+  const ByteVector guids =
+      Concat({ByteVector(16, std::byte{0x11}), ByteVector(16, std::byte{0x22})});
   const ByteVector strings = Concat({Le32(12), Utf16(u"x-spam"), Le32(4), Utf16(u"Kw")});
-  const ByteVector entries = Concat({NameId(0x8205, 1, false, 0),   // PS_MAPI, number
-                                     NameId(0, 2, true, 1),         // PS_PUBLIC_STRINGS, name
-                                     NameId(0x0003, 4, false, 2),   // second stream GUID
-                                     NameId(16, 3, true, 0x7FFF)}); // first stream GUID, name
+  const ByteVector entries = Concat({NameId(0x8205, 1, false, 0),    // PS_MAPI, number
+                                     NameId(0, 2, true, 1),          // PS_PUBLIC_STRINGS, name
+                                     NameId(0x0003, 4, false, 2),    // second stream GUID
+                                     NameId(16, 3, true, 0x7FFF)});  // first stream GUID, name
   auto map = MapOf(guids, entries, strings);
   ASSERT_TRUE(map.ok()) << map.status().message();
   EXPECT_EQ(map->size(), 4u);
@@ -79,8 +80,8 @@ TEST(NamedPropertyMap, EntriesPointingOutsideTheStreamsAreLeftOutAndCounted) {
 }
 
 TEST(NamedPropertyMap, EmptyMapWhenTheStreamsAreAbsent) {
-  auto node = testing::BuildPc(0x61, {{0x0001, ltp::prop_type::kInt32, Le32(251),
-                                       PcProp::Where::kInline}});
+  auto node =
+      testing::BuildPc(0x61, {{0x0001, ltp::prop_type::kInt32, Le32(251), PcProp::Where::kInline}});
   auto pc = ltp::PropertyContext::Open(testing::MakeFakeNode(node));
   auto map = NamedPropertyMap::FromContext(*pc);
   ASSERT_TRUE(map.ok());

@@ -16,10 +16,10 @@ std::string SamplePath(const std::string& name) {
   return std::string(PST2XMZ_SAMPLES_DIR) + "/" + name;
 }
 
-#define OPEN_SAMPLE(store, name)                                                   \
-  if (!std::filesystem::exists(SamplePath(name))) GTEST_SKIP() << "no samples";  \
-  auto store##_result = MessageStore::OpenFile(SamplePath(name));                 \
-  ASSERT_TRUE(store##_result.ok()) << store##_result.status().message();         \
+#define OPEN_SAMPLE(store, name)                                                \
+  if (!std::filesystem::exists(SamplePath(name))) GTEST_SKIP() << "no samples"; \
+  auto store##_result = MessageStore::OpenFile(SamplePath(name));               \
+  ASSERT_TRUE(store##_result.ok()) << store##_result.status().message();        \
   const MessageStore& store = **store##_result
 
 // The folder at `path` of display names below folder `from`.
@@ -164,7 +164,9 @@ TEST(SampleStores, EmbeddedMessage) {
   OPEN_SAMPLE(store, "pstsdk-submessage.pst");
   auto message = FirstMessage(store, {"submessage"});
   ASSERT_TRUE(message.ok()) << message.status().message();
-  EXPECT_EQ(Subject(*message), "\x01\x01" "This is a message which has an embedded message attached");
+  EXPECT_EQ(Subject(*message),
+            "\x01\x01"
+            "This is a message which has an embedded message attached");
   auto ids = message->AttachmentIds();
   ASSERT_TRUE(ids.ok());
   ASSERT_EQ(ids->size(), 1u);
@@ -174,7 +176,9 @@ TEST(SampleStores, EmbeddedMessage) {
   auto embedded = attachment->OpenEmbeddedMessage();
   ASSERT_TRUE(embedded.ok()) << embedded.status().message();
   EXPECT_EQ(embedded->depth(), 1);
-  EXPECT_EQ(Subject(*embedded), "\x01\x01" "This is an embedded message");
+  EXPECT_EQ(Subject(*embedded),
+            "\x01\x01"
+            "This is an embedded message");
   auto recipients = embedded->OpenRecipientTable();
   ASSERT_TRUE(recipients.ok() && recipients->has_value());
   EXPECT_GT((*recipients)->row_count(), 0u);
@@ -214,7 +218,9 @@ TEST(SampleStores, AnsiFileStringsCarryTheMessageCodePage) {
   ASSERT_TRUE(subject.ok());
   EXPECT_EQ(subject->type(), ltp::prop_type::kString8);
   EXPECT_EQ(subject->code_page(), 1252u);
-  EXPECT_EQ(*subject->AsUtf8(), "\x01\x01" "Here is a sample message");
+  EXPECT_EQ(*subject->AsUtf8(),
+            "\x01\x01"
+            "Here is a sample message");
   EXPECT_EQ(FolderAt(store, IpmSubtree(store), {"Sample2"})->container_class(), "IPF.Note");
   auto ids = message->AttachmentIds();
   ASSERT_EQ(ids->size(), 1u);

@@ -36,7 +36,8 @@ void ReadTable(const ltp::TableContext& table, WalkCounts& counts) {
     if (!row) return Fail(counts, "row", row.status());
     for (std::size_t c = 0; c < table.columns().size(); ++c) {
       auto cell = table.Cell(*row, c);
-      if (!cell && cell.status().code() != ErrorCode::kNotFound) Fail(counts, "cell", cell.status());
+      if (!cell && cell.status().code() != ErrorCode::kNotFound)
+        Fail(counts, "cell", cell.status());
     }
   }
 }
@@ -45,8 +46,10 @@ void WalkMessage(const Message& message, WalkCounts& counts) {
   ++counts.messages;
   ReadAllProperties(message.properties(), counts);
   auto recipients = message.OpenRecipientTable();
-  if (!recipients) Fail(counts, "recipients", recipients.status());
-  else if (recipients->has_value()) ReadTable(**recipients, counts);
+  if (!recipients)
+    Fail(counts, "recipients", recipients.status());
+  else if (recipients->has_value())
+    ReadTable(**recipients, counts);
   auto ids = message.AttachmentIds();
   if (!ids) return Fail(counts, "attachment table", ids.status());
   for (ndb::NodeId id : *ids) {
@@ -83,8 +86,10 @@ void WalkFolder(const MessageStore& store, ndb::NodeId nid, int depth, WalkCount
       auto row = contents->ReadRow(i);
       if (!row) return Fail(counts, "contents row", row.status());
       auto message = store.OpenMessage(row->row_id());
-      if (!message) Fail(counts, "message", message.status());
-      else WalkMessage(*message, counts);
+      if (!message)
+        Fail(counts, "message", message.status());
+      else
+        WalkMessage(*message, counts);
     }
   }
   auto children = folder->SubfolderIds();
@@ -101,7 +106,8 @@ TEST_P(SampleWalk, EveryObjectReads) {
   ASSERT_TRUE(store.ok()) << store.status().message();
   WalkCounts counts;
   WalkFolder(**store, ndb::kNidRootFolder, 0, counts);
-  EXPECT_TRUE(counts.errors.empty()) << counts.errors.size() << " errors, first: " << counts.errors[0];
+  EXPECT_TRUE(counts.errors.empty())
+      << counts.errors.size() << " errors, first: " << counts.errors[0];
   EXPECT_GT(counts.folders, 1);
   auto map = (*store)->named_properties();
   ASSERT_TRUE(map.ok()) << map.status().message();
@@ -121,7 +127,8 @@ INSTANTIATE_TEST_SUITE_P(
                       "rubymsg-msginmsg.pst", "tika-bodytypes.pst", "tika-testpst.pst"),
     [](const auto& info) {
       std::string name = info.param;
-      for (char& c : name) if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+      for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
       return name;
     });
 

@@ -128,7 +128,8 @@ TEST_P(EncodingKernelTest, PermuteDecodingMatchesScalarAtEveryLengthAndAlignment
       ASSERT_TRUE(std::equal(expected.begin(), expected.end(), around.begin() + start))
           << "start " << start << " size " << size;
       ASSERT_TRUE(std::equal(data.begin(), data.begin() + start, around.begin()));
-      ASSERT_TRUE(std::equal(data.begin() + start + size, data.end(), around.begin() + start + size));
+      ASSERT_TRUE(
+          std::equal(data.begin() + start + size, data.end(), around.begin() + start + size));
     }
   }
 }
@@ -145,7 +146,8 @@ TEST_P(EncodingKernelTest, PermuteDecodingCoversEveryByteValueOnLargeBuffers) {
 TEST_P(EncodingKernelTest, CyclicMatchesScalarForKeysThatWrapInsideAVector) {
   // Keys whose running word carries into its high byte, or wraps at 0xFFFF, within the first
   // vector, and ordinary block ids.
-  const std::uint32_t keys[] = {0x0u, 0xF0u, 0xFFFFu, 0xFFC1u, 0x10000FFEu, 0x12345678u, 0x7FFFFFFCu};
+  const std::uint32_t keys[] = {0x0u,        0xF0u,       0xFFFFu,    0xFFC1u,
+                                0x10000FFEu, 0x12345678u, 0x7FFFFFFCu};
   const auto data = RandomBytes(700, 3);
   for (std::uint32_t key : keys) {
     for (std::size_t size : {0u, 1u, 31u, 32u, 33u, 63u, 64u, 65u, 127u, 200u, 511u, 700u}) {
@@ -172,9 +174,12 @@ INSTANTIATE_TEST_SUITE_P(Kernels, EncodingKernelTest,
                                            EncodingKernel::kAvx512Vbmi),
                          [](const auto& info) {
                            switch (info.param) {
-                             case EncodingKernel::kAvx2: return std::string("Avx2");
-                             case EncodingKernel::kAvx512Vbmi: return std::string("Avx512Vbmi");
-                             default: return std::string("Scalar");
+                             case EncodingKernel::kAvx2:
+                               return std::string("Avx2");
+                             case EncodingKernel::kAvx512Vbmi:
+                               return std::string("Avx512Vbmi");
+                             default:
+                               return std::string("Scalar");
                            }
                          });
 

@@ -23,10 +23,10 @@ std::vector<std::byte> NodeLeaf() {
   std::vector<std::byte> page(l.page_size);
   for (int i = 0; i < 2; ++i) {
     const std::size_t at = i * 32;
-    PutLe64(page, at, 0x21 + i * 0x100);       // nid
-    PutLe64(page, at + 8, 0x40 + i * 4);       // bidData
-    PutLe64(page, at + 16, i == 0 ? 0 : 0x42); // bidSub
-    PutLe32(page, at + 24, 0x122);             // nidParent
+    PutLe64(page, at, 0x21 + i * 0x100);        // nid
+    PutLe64(page, at + 8, 0x40 + i * 4);        // bidData
+    PutLe64(page, at + 16, i == 0 ? 0 : 0x42);  // bidSub
+    PutLe32(page, at + 24, 0x122);              // nidParent
   }
   page[488] = std::byte{2};   // cEnt
   page[489] = std::byte{15};  // cEntMax
@@ -113,11 +113,11 @@ TEST(BTreePage, FourKilobytePagesCountEntriesInWords) {
   std::vector<std::byte> page(l.page_size);
   const std::size_t count = 160;  // more than a byte-sized count field of 512-byte pages allows
   for (std::size_t i = 0; i < count; ++i) {
-    PutLe64(page, i * 24, 4 + i * 4);           // bid
-    PutLe64(page, i * 24 + 8, 0x1000 * (i + 1)); // ib
-    PutLe16(page, i * 24 + 16, 100);            // cb
-    PutLe16(page, i * 24 + 18, 300);            // cbInflated
-    PutLe16(page, i * 24 + 20, 1);              // cRef
+    PutLe64(page, i * 24, 4 + i * 4);             // bid
+    PutLe64(page, i * 24 + 8, 0x1000 * (i + 1));  // ib
+    PutLe16(page, i * 24 + 16, 100);              // cb
+    PutLe16(page, i * 24 + 18, 300);              // cbInflated
+    PutLe16(page, i * 24 + 20, 1);                // cRef
   }
   PutLe16(page, 4056, count);
   PutLe16(page, 4058, 169);

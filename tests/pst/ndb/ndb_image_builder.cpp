@@ -112,7 +112,8 @@ ndb::BlockId NdbImageBuilder::AddDataTree(std::uint8_t level,
   raw[1] = static_cast<std::byte>(level);
   PutLe16(raw, 2, static_cast<std::uint16_t>(children.size()));
   PutLe32(raw, 4, total_size);
-  for (std::size_t i = 0; i < children.size(); ++i) PutId(raw, 8 + i * layout_.id_size, children[i]);
+  for (std::size_t i = 0; i < children.size(); ++i)
+    PutId(raw, 8 + i * layout_.id_size, children[i]);
   return AddInternalBlock(raw);
 }
 

@@ -40,9 +40,9 @@ class DamagedCopy : public ::testing::TestWithParam<const char*> {
 
 TEST_P(DamagedCopy, TruncationAnywhereFailsCleanly) {
   const std::size_t n = original_.size();
-  for (std::size_t cut : {std::size_t{0}, std::size_t{4}, std::size_t{100}, std::size_t{511},
-                          std::size_t{563}, std::size_t{4096}, n / 8, n / 4, n / 2, n - 4096,
-                          n - 1}) {
+  for (std::size_t cut :
+       {std::size_t{0}, std::size_t{4}, std::size_t{100}, std::size_t{511}, std::size_t{563},
+        std::size_t{4096}, n / 8, n / 4, n / 2, n - 4096, n - 1}) {
     auto image = original_;
     image.resize(cut);
     testing::WalkSummary walk;

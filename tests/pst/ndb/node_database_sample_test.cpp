@@ -77,10 +77,12 @@ TEST(SampleFiles, FourKilobytePageFileHasCompressedMultiBlockNodes) {
   auto db = NodeDatabase::Open((kSamples / "pstx-outlookcom.ost").string());
   ASSERT_TRUE(db.ok()) << db.status().message();
   std::size_t compressed = 0;
-  ASSERT_TRUE((*db)->VisitBlocks([&](const BlockEntry& e) {
-                  compressed += e.inflated_size != e.stored_size;
-                  return true;
-                }).ok());
+  ASSERT_TRUE((*db)
+                  ->VisitBlocks([&](const BlockEntry& e) {
+                    compressed += e.inflated_size != e.stored_size;
+                    return true;
+                  })
+                  .ok());
   EXPECT_GT(compressed, 100u);
   auto walk = testing::WalkAll(**db);
   EXPECT_GT(walk.multi_block_nodes, 0u);
@@ -128,12 +130,11 @@ TEST_P(RefusedSample, IsRefusedWithAClearReason) {
 
 INSTANTIATE_TEST_SUITE_P(
     Samples, RefusedSample,
-    ::testing::Values(Refusal{"notpst-aspose-smtp.pst", ErrorCode::kNotPst,
-                              "not a personal-folders file"},
-                      Refusal{"corrupt-aspose-bulk.pst", ErrorCode::kCorrupt, "file header"},
-                      // The header names the node B-tree root 0x1622; the page there says 0x1623.
-                      Refusal{"corrupt-aspose-cs-outlook.pst", ErrorCode::kCorrupt,
-                              "node B-tree page 0x1622"}));
+    ::testing::Values(
+        Refusal{"notpst-aspose-smtp.pst", ErrorCode::kNotPst, "not a personal-folders file"},
+        Refusal{"corrupt-aspose-bulk.pst", ErrorCode::kCorrupt, "file header"},
+        // The header names the node B-tree root 0x1622; the page there says 0x1623.
+        Refusal{"corrupt-aspose-cs-outlook.pst", ErrorCode::kCorrupt, "node B-tree page 0x1622"}));
 
 TEST(SampleFiles, MissingFileAndDirectoryAreInputErrors) {
   EXPECT_EQ(NodeDatabase::Open("/nonexistent/file.pst").status().code(), ErrorCode::kIo);

@@ -160,8 +160,8 @@ TEST_P(SubnodeTree, FindsSubnodesThroughLeafAndIndexBlocks) {
   auto ids = (*msg)->SubnodeIds();
   ASSERT_TRUE(ids.ok()) << ids.status().message();
   EXPECT_EQ(*ids, (std::vector<NodeId>{0x21F, 0x23F, 0x8025}));
-  const std::pair<NodeId, const char*> expect[] = {{0x21F, "first"}, {0x23F, "second"},
-                                                   {0x8025, "third"}};
+  const std::pair<NodeId, const char*> expect[] = {
+      {0x21F, "first"}, {0x23F, "second"}, {0x8025, "third"}};
   for (auto [nid, text] : expect) {
     auto sub = (*msg)->OpenSubnode(nid);
     ASSERT_TRUE(sub.ok()) << sub.status().message();
@@ -196,7 +196,8 @@ TEST_P(SubnodeTree, SelfReferencingSubnodeIsRefused) {
   auto sub = (*msg)->OpenSubnode(0x61F);
   ASSERT_FALSE(sub.ok());
   EXPECT_EQ(sub.status().code(), ErrorCode::kCorrupt);
-  EXPECT_NE(sub.status().message().find("refers back"), std::string::npos) << sub.status().message();
+  EXPECT_NE(sub.status().message().find("refers back"), std::string::npos)
+      << sub.status().message();
 }
 
 INSTANTIATE_TEST_SUITE_P(All, SubnodeTree,
@@ -355,7 +356,8 @@ TEST_F(DamagedNode, BlockPlacedBeyondTheEndOfTheFile) {
   ASSERT_TRUE(header.ok());
   const std::size_t bbt = static_cast<std::size_t>(header->bbt_root.ib);
   for (std::size_t slot = bbt; slot < bbt + 488; slot += 24) {
-    if (static_cast<BlockId>(image[slot]) == (big & 0xFF) && image[slot + 1] == std::byte(big >> 8)) {
+    if (static_cast<BlockId>(image[slot]) == (big & 0xFF) &&
+        image[slot + 1] == std::byte(big >> 8)) {
       testing::PutLe64(image, slot + 8, 0xFFFFFFFFFFFF0000ull);
     }
   }

@@ -11,11 +11,11 @@
 namespace pst::testing {
 
 struct WalkSummary {
-  Status visit;                  // result of the node B-tree walk itself
+  Status visit;  // result of the node B-tree walk itself
   std::size_t nodes = 0;
   std::size_t subnodes = 0;
   std::size_t multi_block_nodes = 0;
-  std::size_t failures = 0;      // nodes or subnodes that could not be opened or read
+  std::size_t failures = 0;  // nodes or subnodes that could not be opened or read
   std::uint64_t bytes = 0;
   std::string first_failure;
 };

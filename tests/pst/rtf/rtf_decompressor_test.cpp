@@ -23,9 +23,10 @@ std::vector<std::byte> Hex(const std::string& text) {
 }
 
 // The two worked examples of the compressed RTF format description.
-const std::vector<std::byte> kExample1 = Hex(
-    "2d 00 00 00 2b 00 00 00 4c 5a 46 75 f1 c5 c7 a7 03 00 0a 00 72 63 70 67 31 32 35 42 32 0a f3 20"
-    " 68 65 6c 09 00 20 62 77 05 b0 6c 64 7d 0a 80 0f a0");
+const std::vector<std::byte> kExample1 =
+    Hex("2d 00 00 00 2b 00 00 00 4c 5a 46 75 f1 c5 c7 a7 03 00 0a 00 72 63 70 67 31 32 35 42 32 0a "
+        "f3 20"
+        " 68 65 6c 09 00 20 62 77 05 b0 6c 64 7d 0a 80 0f a0");
 const std::string kExample1Text = "{\\rtf1\\ansi\\ansicpg1252\\pard hello world}\r\n";
 // A reference that reads bytes it is itself writing (a run).
 const std::vector<std::byte> kExample2 = Hex(
