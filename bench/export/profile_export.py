@@ -6,7 +6,7 @@
 Runs pst2xmz -s FILE under valgrind's callgrind (instruction counts do not depend on the load of
 the machine), then prints the total, the share of each layer and the functions with the most
 instructions of their own. Layers follow the source folder of a function:
-  reader       platform/pst          library      platform/mapi, libs/mapi, libs/import_session
+  reader       platform/pst          library      platform/mapilib, libs/mapi, libs/import_session
   composition  compose, mime         writer       driver
   support      support
 Standard templates inlined into a project function count for that function's layer; functions
@@ -22,7 +22,7 @@ from collections import defaultdict
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
-LAYERS = (("/platform/pst/", "reader"), ("/platform/mapi/", "library"), ("/libs/mapi/", "library"),
+LAYERS = (("/platform/pst/", "reader"), ("/platform/mapilib/", "library"), ("/libs/mapi/", "library"),
           ("/libs/import_session/", "library"),
           ("/compose/", "composition"), ("/mime/", "composition"), ("/driver/", "writer"),
           ("/support/", "support"))

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "tests/e2e/program_run.h"
-#include "tests/platform_mapi/file_damage.h"
+#include "tests/platform_mapilib/file_damage.h"
 #include "tools/pstwriter/mapi_tags.h"
 #include "tools/pstwriter/message_helpers.h"
 #include "tools/pstwriter/pst_builder.h"
@@ -159,7 +159,7 @@ TEST(DamagedMessage, IsSkippedAndReportedWhileTheOthersAreExported) {
   broken.props.SetString(tags::kBody, "UNIQUE-DAMAGE-MARKER");
   const std::string pst = InboxFile(dir + "/damaged.pst", Mail("Before", 1700000000), broken,
                                     Mail("After", 1700000002));
-  platform_mapi_test::DamageHeapHolding(pst, u"UNIQUE-DAMAGE-MARKER");
+  platform_mapilib_test::DamageHeapHolding(pst, u"UNIQUE-DAMAGE-MARKER");
   const ProcessOutput run = RunProgram({"-s", pst, "-d", dir + "/out"});
   EXPECT_EQ(run.exit_code, 3) << run.out;
   EXPECT_NE(run.out.find("0x8004011B"), std::string::npos) << run.out;
@@ -181,7 +181,7 @@ TEST(DamagedMessage, IsExportedAndNamedWithWhatWasWrong) {
   flagged.props.SetInt32(tags::kMessageFlags, tags::kMsgFlagRead | 0x10);  // MSGFLAG_HASATTACH
   const std::string pst =
       InboxFile(dir + "/damaged.pst", Mail("Clean", 1700000000), changed, flagged);
-  platform_mapi_test::ChangeTextOf(pst, u"ZEBRA-IN-THE-BODY");
+  platform_mapilib_test::ChangeTextOf(pst, u"ZEBRA-IN-THE-BODY");
   const ProcessOutput run = RunProgram({"-s", pst, "-d", dir + "/out"});
   EXPECT_EQ(run.exit_code, 3) << run.out;
   EXPECT_NE(run.out.find("Completed import"), std::string::npos) << run.out;

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/mapi/html_to_rtf.h"
-#include "platform/mapi/html_to_text.h"
+#include "platform/mapilib/html_to_rtf.h"
+#include "platform/mapilib/html_to_text.h"
 #include "support/rtf/rtf_extract.h"
 
 namespace {

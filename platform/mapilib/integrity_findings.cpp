@@ -1,0 +1,35 @@
+// Findings as a property value, and losses noted in the file's integrity log.
+#include "platform/mapilib/integrity_findings.h"
+
+#include "platform/mapilib/mapi_allocator.h"
+#include "platform/mapilib/value_conversion.h"
+
+namespace mapilib {
+
+bool AsksForFindings(const SPropTagArray* tags) {
+  return tags && tags->cValues == 1 && tags->aulPropTag[0] == PR_INTEGRITY_FINDINGS;
+}
+
+HRESULT AnswerFindings(const pst::ndb::IntegrityFindings& findings, ULONG* count,
+                       LPSPropValue* values) {
+  if (!count || !values) return MAPI_E_INVALID_PARAMETER;
+  *count = 0;
+  *values = nullptr;
+  auto* out = static_cast<LPSPropValue>(AllocateBuffer(sizeof(SPropValue)));
+  if (!out) return MAPI_E_NOT_ENOUGH_MEMORY;
+  out->dwAlignPad = 0;
+  SCODE sc = MAPI_E_NOT_FOUND;
+  if (!findings.empty()) sc = SetTextValue(PR_INTEGRITY_FINDINGS, findings.Summary(), out, *out);
+  if (sc != S_OK) SetErrorValue(PR_INTEGRITY_FINDINGS, sc, *out);
+  *count = 1;
+  *values = out;
+  return sc == S_OK ? S_OK : MAPI_W_ERRORS_RETURNED;
+}
+
+void NoteLoss(const pst::messaging::MessageStore& store, const std::string& what,
+              const pst::Status& status) {
+  if (status.ok() || status.code() == pst::ErrorCode::kNotFound) return;
+  store.database().log().Lost(what + " could not be read: " + status.message());
+}
+
+}  // namespace mapilib
