@@ -156,9 +156,9 @@ void AppendLittleEndian(std::string& out, std::uint32_t value) {
 // The stored ("MELA") form's header for raw_size bytes of RTF.
 std::string StoredRtfHeader(std::uint32_t raw_size) {
   std::string header;
-  AppendLittleEndian(header, raw_size + pst::CompressedRtfHeader::kSizeFieldsAfterCompSize);
+  AppendLittleEndian(header, raw_size + pst::rtf::CompressedRtfHeader::kSizeFieldsAfterCompSize);
   AppendLittleEndian(header, raw_size);
-  AppendLittleEndian(header, pst::CompressedRtfHeader::kUncompressed);
+  AppendLittleEndian(header, pst::rtf::CompressedRtfHeader::kUncompressed);
   AppendLittleEndian(header, 0);  // no CRC for the stored form
   return header;
 }
@@ -179,7 +179,7 @@ class DerivedRtfStream final : public PullStream {
       if (!stat) return STG_E_INVALIDPOINTER;
       *stat = STATSTG{};
       stat->type = 2;  // STGTY_STREAM
-      stat->cbSize.QuadPart = pst::CompressedRtfHeader::kSize + raw_size_;
+      stat->cbSize.QuadPart = pst::rtf::CompressedRtfHeader::kSize + raw_size_;
       return S_OK;
     });
   }
@@ -245,7 +245,7 @@ SCODE DecompressStoredRtf(const ObjectView& object,
   std::string compressed;
   if (!ReadWhole(*stream, compressed)) return MAPI_E_CORRUPT_DATA;
   auto copy = std::make_shared<DecompressedRtfCopy>();
-  pst::RtfDecompressor decompressor;
+  pst::rtf::RtfDecompressor decompressor;
   auto status = decompressor.Feed(std::as_bytes(std::span<const char>(compressed)), copy->rtf);
   if (status.ok()) status = decompressor.Finish();
   if (!status.ok()) return StatusToScode(status);

@@ -7,7 +7,7 @@
 
 #include "libs/mapi/mapi.h"
 #include "platform/pst/messaging/message_store.h"
-#include "platform/pst/util/result.h"
+#include "platform/pst/result.h"
 
 namespace mapilib {
 

@@ -63,12 +63,12 @@ class RtfStream final : public PullStream {
   bool WholeDespiteRawSize() const {
     const auto& header = decompressor_.header();
     return decompressor_.header_complete() && !header.compressed() &&
-           header.comp_size >= pst::CompressedRtfHeader::kSizeFieldsAfterCompSize &&
+           header.comp_size >= pst::rtf::CompressedRtfHeader::kSizeFieldsAfterCompSize &&
            decompressor_.produced() == header.content_size();
   }
 
   IStream* source_;
-  pst::RtfDecompressor decompressor_;
+  pst::rtf::RtfDecompressor decompressor_;
   // Reused for every read and never zero-filled: only the bytes a read returns are fed on.
   std::unique_ptr<std::byte[]> chunk_ = std::make_unique_for_overwrite<std::byte[]>(kChunk);
 };

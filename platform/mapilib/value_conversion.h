@@ -9,7 +9,7 @@
 
 #include "libs/mapi/mapi.h"
 #include "platform/pst/ltp/property_value.h"
-#include "platform/pst/util/result.h"
+#include "platform/pst/result.h"
 
 namespace mapilib {
 

@@ -15,7 +15,7 @@ namespace compose_test {
 namespace {
 
 StreamData CompressedRtf(std::string_view rtf) {
-  const std::vector<std::byte> bytes = pst::CompressRtf(rtf, true);
+  const std::vector<std::byte> bytes = pst::rtf::CompressRtf(rtf, true);
   return Bytes(std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 

@@ -101,7 +101,8 @@ HRESULT WrapCompressedRTFStream(LPSTREAM lpCompressedRTFStream, ULONG, LPSTREAM*
     if (got == 0) break;
     compressed.append(block, got);
   }
-  auto rtf = pst::DecompressRtf(std::as_bytes(std::span(compressed.data(), compressed.size())));
+  auto rtf =
+      pst::rtf::DecompressRtf(std::as_bytes(std::span(compressed.data(), compressed.size())));
   if (!rtf) return MAPI_E_CORRUPT_DATA;
   *lppUncompressed = new compose_test::InMemoryIStream(std::move(rtf->rtf));
   return S_OK;

@@ -144,8 +144,8 @@ TEST(UnkindInput, DataTreeListingOneBlockOverAndOverIsDamageNotData) {
   ASSERT_NE(at, std::string::npos);
   for (std::uint32_t i = 1; i < kBlocks; ++i) bytes.replace(at + 8 + 8 * i, 8, bytes, at + 8, 8);
   const std::size_t used = 8 + 8 * kBlocks, trailer = at + (used + 16 + 63) / 64 * 64 - 16;
-  const std::uint32_t crc =
-      pst::ComputeCrc(0, std::span(reinterpret_cast<const std::byte*>(bytes.data() + at), used));
+  const std::uint32_t crc = pst::util::ComputeCrc(
+      0, std::span(reinterpret_cast<const std::byte*>(bytes.data() + at), used));
   for (int i = 0; i < 4; ++i) bytes[trailer + 4 + i] = static_cast<char>(crc >> (8 * i));
   std::ofstream(pst, std::ios::binary | std::ios::trunc) << bytes;
 

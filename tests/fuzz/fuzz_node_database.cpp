@@ -67,7 +67,7 @@ void ReadProperties(const pst::ltp::PropertyContext& pc) {
   auto rtf = pc.OpenStream(kRtfCompressed);
   if (rtf.ok() && rtf->size() < kMaxRead) {
     std::vector<std::byte> bytes(static_cast<std::size_t>(rtf->size()));
-    if (rtf->ReadAt(0, bytes).ok()) (void)pst::DecompressRtf(bytes);
+    if (rtf->ReadAt(0, bytes).ok()) (void)pst::rtf::DecompressRtf(bytes);
   }
 }
 

@@ -10,9 +10,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::span<const std::byte> input(reinterpret_cast<const std::byte*>(data), size);
-  auto whole = pst::DecompressRtf(input);
+  auto whole = pst::rtf::DecompressRtf(input);
 
-  pst::RtfDecompressor streamed;
+  pst::rtf::RtfDecompressor streamed;
   std::string out;
   pst::Status status;
   std::size_t chunk = 1 + (size > 0 ? static_cast<std::size_t>(data[0]) % 13 : 0);

@@ -23,7 +23,7 @@ std::uint64_t Le(const std::vector<std::byte>& b, std::size_t at, std::size_t wi
 }
 
 std::uint32_t Crc(const std::vector<std::byte>& b, std::size_t at, std::size_t length) {
-  return pst::ComputeCrc(0, std::span<const std::byte>(b).subspan(at, length));
+  return pst::util::ComputeCrc(0, std::span<const std::byte>(b).subspan(at, length));
 }
 
 std::vector<std::byte> WriteFile(const std::string& path, FileFormat format,

@@ -53,7 +53,7 @@ TEST(RtfBody, StreamHeadersDescribeTheirBodies) {
   EXPECT_EQ(U32(compressed, 4), rtf.size());
   EXPECT_EQ(U32(compressed, 8), 0x75465A4Cu);  // "LZFu"
   EXPECT_EQ(U32(compressed, 12),
-            pst::ComputeCrc(0, std::span<const std::byte>(compressed).subspan(16)));
+            pst::util::ComputeCrc(0, std::span<const std::byte>(compressed).subspan(16)));
 
   Bytes raw = CompressedRtfStream(rtf, false);
   EXPECT_EQ(U32(raw, 0), rtf.size() + 12);
@@ -67,7 +67,7 @@ TEST(RtfBody, BothStreamFormsDecompressToTheRtf) {
        {EncapsulateHtml("<p>x</p>"), EncapsulateText(std::string(9000, 'q')),
         NativeRtf("Grüße\r\nline")}) {
     for (bool compress : {true, false}) {
-      auto out = pst::DecompressRtf(CompressedRtfStream(rtf, compress));
+      auto out = pst::rtf::DecompressRtf(CompressedRtfStream(rtf, compress));
       ASSERT_TRUE(out.ok()) << out.status().message();
       EXPECT_EQ(out->rtf, rtf);
       EXPECT_FALSE(out->crc_mismatch);

@@ -7,7 +7,7 @@
 
 #include "platform/pst/ltp/value_stream.h"
 #include "platform/pst/messaging/message.h"
-#include "platform/pst/util/result.h"
+#include "platform/pst/result.h"
 
 namespace pstinfo {
 

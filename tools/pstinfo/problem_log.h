@@ -6,7 +6,7 @@
 #include <ostream>
 #include <string>
 
-#include "platform/pst/util/result.h"
+#include "platform/pst/result.h"
 
 namespace pstinfo {
 

@@ -73,8 +73,8 @@ BlockId BlockWriter::Write(std::span<const std::byte> data, bool internal) {
   std::span<std::byte> payload(scratch_.data(), stored.size());
   if (!internal) pst::ndb::EncodeBlockData(crypt_, payload, bid);
 
-  std::uint32_t crc = pst::ComputeCrc(0, payload);
-  std::uint16_t sig = pst::ComputeSig(ib, bid);
+  std::uint32_t crc = pst::util::ComputeCrc(0, payload);
+  std::uint16_t sig = pst::util::ComputeSig(ib, bid);
   std::size_t t = total - traits_.block_trailer_size;
   PatchUint(scratch_, t, stored.size(), 2);
   PatchTrailerTail(scratch_, t, sig, crc, bid);
@@ -93,8 +93,8 @@ Bytes BlockWriter::PageBytes(std::uint64_t ib, BlockId bid, std::span<const std:
   Bytes page(traits_.page_size, std::byte{0});
   std::copy(payload.begin(), payload.end(), page.begin());
   std::span<const std::byte> data(page.data(), traits_.page_data_size);
-  std::uint32_t crc = pst::ComputeCrc(0, data);
-  std::uint16_t sig = signed_page ? pst::ComputeSig(ib, bid) : 0;
+  std::uint32_t crc = pst::util::ComputeCrc(0, data);
+  std::uint16_t sig = signed_page ? pst::util::ComputeSig(ib, bid) : 0;
   std::size_t t = traits_.page_data_size;
   page[t] = std::byte(type);
   page[t + 1] = std::byte(type);

@@ -76,7 +76,7 @@ PropertyBag NamedPropertyMap::ToProperties() const {
     if (e.is_string) {
       Bytes name = Utf8ToUtf16le(e.name);
       property = std::uint32_t(strings.size());  // offset of the name in the string stream
-      hash_key = pst::ComputeCrc(0, name);
+      hash_key = pst::util::ComputeCrc(0, name);
       ByteWriter s(strings);
       s.U32(std::uint32_t(name.size()));
       s.Put(name);

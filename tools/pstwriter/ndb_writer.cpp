@@ -18,7 +18,7 @@ constexpr std::size_t kCrcFullLength = 516;
 constexpr std::size_t kHeaderFreeMapEntries = 128;
 
 std::uint32_t Crc(const Bytes& header, std::size_t length) {
-  return pst::ComputeCrc(0, std::span<const std::byte>(header).subspan(8, length));
+  return pst::util::ComputeCrc(0, std::span<const std::byte>(header).subspan(8, length));
 }
 
 }  // namespace

@@ -51,7 +51,7 @@ std::string NativeRtf(std::string_view text) {
 }
 
 Bytes CompressedRtfStream(std::string_view rtf, bool compress) {
-  return pst::CompressRtf(rtf, compress);
+  return pst::rtf::CompressRtf(rtf, compress);
 }
 
 }  // namespace pstwriter

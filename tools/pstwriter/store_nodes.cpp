@@ -80,7 +80,7 @@ void PstBuilder::WriteStore() {
   if (options_.valid_folder_mask) store.SetInt32(tags::kValidFolderMask, mask);
   if (options_.password) {
     auto bytes = AsBytes(*options_.password);
-    store.SetInt32(tags::kPstPassword, std::int32_t(pst::ComputeCrc(0, bytes)));
+    store.SetInt32(tags::kPstPassword, std::int32_t(pst::util::ComputeCrc(0, bytes)));
   }
   for (const auto& [id, value] : options_.extra_store_properties.values()) {
     store.Set(id, value);

@@ -8,7 +8,7 @@
 
 #include "platform/pst/ltp/heap_id.h"
 #include "platform/pst/ltp/le_bytes.h"
-#include "platform/pst/util/result.h"
+#include "platform/pst/result.h"
 
 namespace pst::ltp {
 

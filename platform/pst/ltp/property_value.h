@@ -10,7 +10,7 @@
 
 #include "platform/pst/ltp/property_tag.h"
 #include "platform/pst/ndb/node.h"
-#include "platform/pst/util/result.h"
+#include "platform/pst/result.h"
 
 namespace pst::ltp {
 

@@ -107,7 +107,7 @@ bool MessageStore::CheckPassword(std::string_view password) const {
   if (!password_protected()) return true;
   const auto stored = password_crc();
   const auto* bytes = reinterpret_cast<const std::byte*>(password.data());
-  return ComputeCrc(0, {bytes, password.size()}) == *stored;
+  return util::ComputeCrc(0, {bytes, password.size()}) == *stored;
 }
 
 std::optional<ndb::NodeId> MessageStore::SpecialFolderId(SpecialFolder which) const {

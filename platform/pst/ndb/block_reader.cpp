@@ -14,7 +14,7 @@ namespace pst::ndb {
 namespace {
 
 std::string Where(const BlockEntry& e) {
-  return "block " + Hex(e.ref.bid) + " at offset " + Hex(e.ref.ib);
+  return "block " + util::Hex(e.ref.bid) + " at offset " + util::Hex(e.ref.ib);
 }
 
 }  // namespace
@@ -29,7 +29,7 @@ Result<BlockEntry> BlockReader::Find(BlockId bid) const {
   } else if (leaf.status().code() != ErrorCode::kNotFound) {
     return leaf.status();
   }
-  return Status::Corrupt("block " + Hex(bid) + " is missing from the block B-tree");
+  return Status::Corrupt("block " + util::Hex(bid) + " is missing from the block B-tree");
 }
 
 Result<std::vector<std::byte>> BlockReader::Read(BlockId bid) const {
@@ -77,15 +77,15 @@ Status BlockReader::DecodeChecked(const BlockEntry& e, BlockBuffer& io) const {
   const FormatLayout& l = header_.layout();
   const BlockTrailer t = BlockTrailer::LoadFromBlockEnd(io.bytes(), l);
   if (BlockKey(t.bid) != BlockKey(e.ref.bid)) {
-    return Status::Corrupt(Where(e) + ": trailer names block " + Hex(t.bid));
+    return Status::Corrupt(Where(e) + ": trailer names block " + util::Hex(t.bid));
   }
   if (t.stored_size != e.stored_size || t.inflated_size != e.inflated_size) {
     return Status::Corrupt(Where(e) + ": trailer size " + std::to_string(t.stored_size) +
                            " differs from the block B-tree's " + std::to_string(e.stored_size));
   }
   io.Truncate(e.stored_size);
-  if (ComputeCrc(0, io.bytes()) != t.crc) log_.ChecksumMismatch(Where(e));
-  if (ComputeSig(e.ref.ib, e.ref.bid) != t.signature) log_.SignatureMismatch(Where(e));
+  if (util::ComputeCrc(0, io.bytes()) != t.crc) log_.ChecksumMismatch(Where(e));
+  if (util::ComputeSig(e.ref.ib, e.ref.bid) != t.signature) log_.SignatureMismatch(Where(e));
   if (!IsInternalBlock(e.ref.bid)) DecodeBlockData(header_.crypt_method, io.bytes(), e.ref.bid);
   if (e.inflated_size != e.stored_size) return Inflate(e, io);
   return Status::Ok();

@@ -14,7 +14,7 @@
 #include "platform/pst/ndb/file_source.h"
 #include "platform/pst/ndb/integrity_log.h"
 #include "platform/pst/ndb/node.h"
-#include "platform/pst/util/result.h"
+#include "platform/pst/result.h"
 
 namespace pst::ndb {
 

@@ -18,7 +18,8 @@ struct BlockRef {
   static std::size_t Size(const FormatLayout& layout) { return 2 * layout.id_size; }
   // The caller guarantees Size(layout) bytes at `at`.
   static BlockRef Load(std::span<const std::byte> b, std::size_t at, const FormatLayout& layout) {
-    return {LoadLeId(b, at, layout.id_size), LoadLeId(b, at + layout.id_size, layout.id_size)};
+    return {util::LoadLeId(b, at, layout.id_size),
+            util::LoadLeId(b, at + layout.id_size, layout.id_size)};
   }
 };
 

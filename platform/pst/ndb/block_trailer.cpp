@@ -22,16 +22,16 @@ BlockTrailer BlockTrailer::LoadFromBlockEnd(std::span<const std::byte> block,
                                             const FormatLayout& l) {
   auto t = block.last(l.block_trailer_size);
   BlockTrailer out;
-  out.stored_size = LoadLe16(t, kStoredSize);
-  out.signature = LoadLe16(t, kSignature);
+  out.stored_size = util::LoadLe16(t, kStoredSize);
+  out.signature = util::LoadLe16(t, kSignature);
   if (l.variant == FormatVariant::kAnsi) {
-    out.bid = LoadLe32(t, kAnsiBid);
-    out.crc = LoadLe32(t, kAnsiCrc);
+    out.bid = util::LoadLe32(t, kAnsiBid);
+    out.crc = util::LoadLe32(t, kAnsiCrc);
   } else {
-    out.crc = LoadLe32(t, kUnicodeCrc);
-    out.bid = LoadLe64(t, kUnicodeBid);
+    out.crc = util::LoadLe32(t, kUnicodeCrc);
+    out.bid = util::LoadLe64(t, kUnicodeBid);
   }
-  out.inflated_size = l.compressed_blocks ? LoadLe16(t, kInflatedSize) : out.stored_size;
+  out.inflated_size = l.compressed_blocks ? util::LoadLe16(t, kInflatedSize) : out.stored_size;
   return out;
 }
 

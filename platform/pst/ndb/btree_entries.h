@@ -20,7 +20,7 @@ struct BtEntry {
 
   static std::size_t MinSize(const FormatLayout& l) { return l.id_size + BlockRef::Size(l); }
   static BtEntry Load(std::span<const std::byte> slot, const FormatLayout& l) {
-    return {LoadLeId(slot, 0, l.id_size), BlockRef::Load(slot, l.id_size, l)};
+    return {util::LoadLeId(slot, 0, l.id_size), BlockRef::Load(slot, l.id_size, l)};
   }
 };
 
@@ -35,8 +35,8 @@ struct NodeEntry {
   static NodeEntry Load(std::span<const std::byte> slot, const FormatLayout& l) {
     const std::size_t w = l.id_size;
     // A NID is 32 bits; the Unicode layouts widen the key to 64 bits with zeros.
-    return {static_cast<NodeId>(LoadLeId(slot, 0, w)), LoadLeId(slot, w, w),
-            LoadLeId(slot, 2 * w, w), LoadLe32(slot, 3 * w)};
+    return {static_cast<NodeId>(util::LoadLeId(slot, 0, w)), util::LoadLeId(slot, w, w),
+            util::LoadLeId(slot, 2 * w, w), util::LoadLe32(slot, 3 * w)};
   }
 };
 
@@ -54,9 +54,9 @@ struct BlockEntry {
     const std::size_t at = BlockRef::Size(l);
     BlockEntry e;
     e.ref = BlockRef::Load(slot, 0, l);
-    e.stored_size = LoadLe16(slot, at);
-    e.inflated_size = l.compressed_blocks ? LoadLe16(slot, at + 2) : e.stored_size;
-    e.ref_count = LoadLe16(slot, at + (l.compressed_blocks ? 4 : 2));
+    e.stored_size = util::LoadLe16(slot, at);
+    e.inflated_size = l.compressed_blocks ? util::LoadLe16(slot, at + 2) : e.stored_size;
+    e.ref_count = util::LoadLe16(slot, at + (l.compressed_blocks ? 4 : 2));
     return e;
   }
 };

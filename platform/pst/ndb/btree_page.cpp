@@ -49,14 +49,14 @@ PageCounts LoadCounts(std::span<const std::byte> page, const FormatLayout& l) {
   const CountOffsets& c = l.page_size == 4096 ? kLargePageCounts : kSmallPageCounts;
   auto counts = page.subspan(l.page_entries_size);
   auto load_count = [&](std::size_t at) -> std::size_t {
-    return c.wide_counts ? LoadLe16(counts, at) : ByteAt(counts, at);
+    return c.wide_counts ? util::LoadLe16(counts, at) : ByteAt(counts, at);
   };
   return {load_count(c.count), load_count(c.max_count), ByteAt(counts, c.entry_size),
           ByteAt(counts, c.level)};
 }
 
 std::string Where(const BlockRef& ref) {
-  return "B-tree page " + Hex(ref.bid) + " at offset " + Hex(ref.ib);
+  return "B-tree page " + util::Hex(ref.bid) + " at offset " + util::Hex(ref.ib);
 }
 
 }  // namespace
@@ -68,9 +68,9 @@ PageTrailer PageTrailer::Load(std::span<const std::byte> page, const FormatLayou
   PageTrailer t;
   t.ptype = ByteAt(trailer, kTrailerPtype);
   t.ptype_repeat = ByteAt(trailer, kTrailerPtypeRepeat);
-  t.signature = LoadLe16(trailer, kTrailerSignature);
-  t.bid = LoadLeId(trailer, ids.bid, l.id_size);
-  t.crc = LoadLe32(trailer, ids.crc);
+  t.signature = util::LoadLe16(trailer, kTrailerSignature);
+  t.bid = util::LoadLeId(trailer, ids.bid, l.id_size);
+  t.crc = util::LoadLe32(trailer, ids.crc);
   return t;
 }
 
@@ -80,15 +80,15 @@ Result<BTreePage> BTreePage::Decode(std::span<const std::byte> page, const Forma
   const PageTrailer trailer = PageTrailer::Load(page, l);
   const auto want = static_cast<std::uint8_t>(type);
   if (trailer.ptype != want || trailer.ptype_repeat != want) {
-    return Status::Corrupt(Where(ref) + ": wrong page type " + Hex(trailer.ptype) + ", expected " +
-                           Hex(want));
+    return Status::Corrupt(Where(ref) + ": wrong page type " + util::Hex(trailer.ptype) +
+                           ", expected " + util::Hex(want));
   }
   if (trailer.bid != ref.bid) {
-    return Status::Corrupt(Where(ref) + ": page trailer names block " + Hex(trailer.bid));
+    return Status::Corrupt(Where(ref) + ": page trailer names block " + util::Hex(trailer.bid));
   }
   BTreePage out;
-  out.crc_ok_ = ComputeCrc(0, page.first(l.page_trailer_offset)) == trailer.crc;
-  out.signature_ok_ = ComputeSig(ref.ib, ref.bid) == trailer.signature;
+  out.crc_ok_ = util::ComputeCrc(0, page.first(l.page_trailer_offset)) == trailer.crc;
+  out.signature_ok_ = util::ComputeSig(ref.ib, ref.bid) == trailer.signature;
 
   const PageCounts c = LoadCounts(page, l);
   out.level_ = c.level;

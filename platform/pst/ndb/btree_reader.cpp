@@ -14,15 +14,15 @@ Result<std::shared_ptr<const BTreePage>> BTreeReader::LoadPage(const BlockRef& r
   std::vector<std::byte> raw(layout_.page_size);
   Status read = file_.ReadExact(ref.ib, raw);
   if (!read.ok()) {
-    return Status(read.code(),
-                  std::string(name()) + " B-tree page " + Hex(ref.bid) + ": " + read.message());
+    return Status(read.code(), std::string(name()) + " B-tree page " + util::Hex(ref.bid) + ": " +
+                                   read.message());
   }
   auto page = BTreePage::Decode(raw, layout_, type_, ref);
   if (!page.ok()) {
     return Status(page.status().code(), std::string(name()) + " " + page.status().message());
   }
-  const std::string where =
-      std::string(name()) + " B-tree page " + Hex(ref.bid) + " at offset " + Hex(ref.ib);
+  const std::string where = std::string(name()) + " B-tree page " + util::Hex(ref.bid) +
+                            " at offset " + util::Hex(ref.ib);
   if (!page->crc_ok()) log_.ChecksumMismatch(where);
   if (!page->signature_ok()) log_.SignatureMismatch(where);
   auto shared = std::make_shared<const BTreePage>(std::move(page).value());
@@ -44,7 +44,7 @@ Result<std::shared_ptr<const BTreePage>> BTreeReader::LoadChecked(const BlockRef
   const int level = (*page)->level();
   if ((want_level < 0 && level > kMaxLevel) || (want_level >= 0 && level != want_level)) {
     return Status::Corrupt(
-        std::string(name()) + " B-tree page " + Hex(ref.bid) + " has level " +
+        std::string(name()) + " B-tree page " + util::Hex(ref.bid) + " has level " +
         std::to_string(level) + " where " +
         (want_level < 0 ? "at most " + std::to_string(kMaxLevel) : std::to_string(want_level)) +
         " was expected");
@@ -62,7 +62,8 @@ Result<std::shared_ptr<const BTreePage>> BTreeReader::FindLeaf(std::uint64_t key
       if (e.key <= key && (chosen == nullptr || e.key >= chosen->key)) chosen = &e;
     }
     if (chosen == nullptr) {
-      return Status::NotFound(std::string("key ") + Hex(key) + " not in the " + name() + " B-tree");
+      return Status::NotFound(std::string("key ") + util::Hex(key) + " not in the " + name() +
+                              " B-tree");
     }
     auto child = LoadChild(chosen->child, current->level() - 1);
     PST_RETURN_IF_ERROR(child);
@@ -94,8 +95,8 @@ Status BTreeReader::VisitLeaves(const std::function<bool(const BTreePage&)>& vis
     const BlockRef ref = top.page->children()[top.next++].child;
     const int want = top.page->level() - 1;
     if (!seen.insert(ref.ib).second) {
-      return Status::Corrupt(std::string(name()) + " B-tree page " + Hex(ref.bid) + " at offset " +
-                             Hex(ref.ib) + " is referenced twice");
+      return Status::Corrupt(std::string(name()) + " B-tree page " + util::Hex(ref.bid) +
+                             " at offset " + util::Hex(ref.ib) + " is referenced twice");
     }
     auto child = LoadChild(ref, want);
     PST_RETURN_IF_ERROR(child);

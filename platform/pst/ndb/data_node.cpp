@@ -20,7 +20,7 @@ Result<std::unique_ptr<Node>> DataNode::Open(const NodeDatabase& db, NodeId nid,
   return std::unique_ptr<Node>(std::move(node));
 }
 
-std::string DataNode::Where() const { return "node " + Hex(nid_); }
+std::string DataNode::Where() const { return "node " + util::Hex(nid_); }
 
 Status DataNode::ResolveBlocks(BlockId data_bid) {
   if (!IsInternalBlock(data_bid)) return AddLeaf(data_bid);
@@ -38,7 +38,7 @@ Status DataNode::ResolveBlocks(BlockId data_bid) {
   }
   PST_RETURN_IF_ERROR(CheckEachBlockOnce());
   if (size() != recorded_total_) {
-    db_.log().Warning(Where() + ": data tree " + Hex(data_bid) + " records " +
+    db_.log().Warning(Where() + ": data tree " + util::Hex(data_bid) + " records " +
                       std::to_string(recorded_total_) + " bytes, its blocks hold " +
                       std::to_string(size()));
   }
@@ -47,14 +47,14 @@ Status DataNode::ResolveBlocks(BlockId data_bid) {
 
 Status DataNode::AddDataTreeLeaves(BlockId bid, int want_level) {
   if (!IsInternalBlock(bid)) {
-    return Status::Corrupt(Where() + ": data tree entry " + Hex(bid) + " is not an XBLOCK");
+    return Status::Corrupt(Where() + ": data tree entry " + util::Hex(bid) + " is not an XBLOCK");
   }
   auto data = db_.ReadBlock(bid);
   if (!data.ok()) return Status(data.status().code(), Where() + ": " + data.status().message());
   auto tree = DataTreeBlock::Decode(*data, db_.header().layout(), bid);
   if (!tree.ok()) return Status(tree.status().code(), Where() + ": " + tree.status().message());
   if (tree->level != want_level) {
-    return Status::Corrupt(Where() + ": data tree block " + Hex(bid) + " has level " +
+    return Status::Corrupt(Where() + ": data tree block " + util::Hex(bid) + " has level " +
                            std::to_string(tree->level) + ", expected " +
                            std::to_string(want_level));
   }
@@ -64,7 +64,7 @@ Status DataNode::AddDataTreeLeaves(BlockId bid, int want_level) {
 
 Status DataNode::AddLeaf(BlockId bid) {
   if (IsInternalBlock(bid)) {
-    return Status::Corrupt(Where() + ": data block " + Hex(bid) + " is an internal block");
+    return Status::Corrupt(Where() + ": data block " + util::Hex(bid) + " is an internal block");
   }
   const FormatLayout& l = db_.header().layout();
   auto entry = db_.FindBlock(bid);
@@ -73,7 +73,7 @@ Status DataNode::AddLeaf(BlockId bid) {
   // least one alignment unit), and a compressed leaf inflates to no more than the largest block.
   // Checked leaf by leaf, so a tree claiming gigabytes fails before its list grows.
   if (entry->inflated_size > l.max_block_data()) {
-    return Status::Corrupt(Where() + ": data block " + Hex(bid) + " claims to inflate to " +
+    return Status::Corrupt(Where() + ": data block " + util::Hex(bid) + " claims to inflate to " +
                            std::to_string(entry->inflated_size) + " bytes");
   }
   file_extent_ += l.BlockExtent(entry->stored_size);
@@ -94,7 +94,8 @@ Status DataNode::CheckEachBlockOnce() const {
   std::sort(sorted.begin(), sorted.end());
   auto again = std::adjacent_find(sorted.begin(), sorted.end());
   if (again == sorted.end()) return Status::Ok();
-  return Status::Corrupt(Where() + ": data tree lists block " + Hex(*again) + " more than once");
+  return Status::Corrupt(Where() + ": data tree lists block " + util::Hex(*again) +
+                         " more than once");
 }
 
 Status DataNode::LoadBlock(std::size_t index, bool read_ahead) const {
@@ -104,9 +105,9 @@ Status DataNode::LoadBlock(std::size_t index, bool read_ahead) const {
   if (!decoded.ok()) return Status(decoded.code(), Where() + ": " + decoded.message());
   const std::uint64_t expected = starts_[index + 1] - starts_[index];
   if (block_.size() != expected) {
-    Status wrong_size = Status::Corrupt(Where() + ": block " + Hex(blocks_[index].bid) + " holds " +
-                                        std::to_string(block_.size()) + " bytes, expected " +
-                                        std::to_string(expected));
+    Status wrong_size = Status::Corrupt(Where() + ": block " + util::Hex(blocks_[index].bid) +
+                                        " holds " + std::to_string(block_.size()) +
+                                        " bytes, expected " + std::to_string(expected));
     db_.log().Lost(wrong_size.message());
     return wrong_size;
   }
@@ -212,8 +213,9 @@ Result<std::unique_ptr<Node>> DataNode::OpenSubnode(NodeId subnode) const {
   path.push_back(subnode_bid_);
   if (entry->subnode_bid != 0 &&
       std::find(path.begin(), path.end(), entry->subnode_bid) != path.end()) {
-    return Status::Corrupt(Where() + ": subnode " + Hex(subnode) + " refers back to subnode tree " +
-                           Hex(entry->subnode_bid) + " it belongs to");
+    return Status::Corrupt(Where() + ": subnode " + util::Hex(subnode) +
+                           " refers back to subnode tree " + util::Hex(entry->subnode_bid) +
+                           " it belongs to");
   }
   if (path.size() > NodeDatabase::kMaxSubnodeDepth) {
     return Status::Limit(Where() + ": subnodes nested more than " +

@@ -17,7 +17,7 @@
 #include "platform/pst/ndb/block_buffer.h"
 #include "platform/pst/ndb/btree_entries.h"
 #include "platform/pst/ndb/node.h"
-#include "platform/pst/util/result.h"
+#include "platform/pst/result.h"
 
 namespace pst::ndb {
 

@@ -10,24 +10,25 @@ namespace pst::ndb {
 
 Result<DataTreeBlock> DataTreeBlock::Decode(std::span<const std::byte> data, const FormatLayout& l,
                                             BlockId bid) {
-  const std::string where = "data tree block " + Hex(bid);
+  const std::string where = "data tree block " + util::Hex(bid);
   if (data.size() < kHeaderSize) return Status::Corrupt(where + ": too short");
   if (static_cast<std::uint8_t>(data[0]) != kBlockType) {
-    return Status::Corrupt(where + ": wrong block type " + Hex(static_cast<std::uint8_t>(data[0])));
+    return Status::Corrupt(where + ": wrong block type " +
+                           util::Hex(static_cast<std::uint8_t>(data[0])));
   }
   DataTreeBlock out;
   out.level = static_cast<std::uint8_t>(data[1]);
   if (out.level != 1 && out.level != 2) {
     return Status::Corrupt(where + ": bad level " + std::to_string(out.level));
   }
-  const std::size_t count = LoadLe16(data, 2);
-  out.total_size = LoadLe32(data, 4);
+  const std::size_t count = util::LoadLe16(data, 2);
+  out.total_size = util::LoadLe32(data, 4);
   if (kHeaderSize + count * l.id_size > data.size()) {
     return Status::Corrupt(where + ": " + std::to_string(count) + " entries overrun the block");
   }
   out.children.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
-    out.children.push_back(LoadLeId(data, kHeaderSize + i * l.id_size, l.id_size));
+    out.children.push_back(util::LoadLeId(data, kHeaderSize + i * l.id_size, l.id_size));
   }
   return out;
 }

@@ -36,28 +36,28 @@ Result<FormatVariant> VariantOf(std::uint16_t version) {
 
 Status CheckCrc(std::span<const std::byte> data, std::size_t length, std::size_t stored_at,
                 const char* which) {
-  std::uint32_t stored = LoadLe32(data, stored_at);
-  std::uint32_t computed = ComputeCrc(0, data.subspan(FileHeader::kCrcStart, length));
+  std::uint32_t stored = util::LoadLe32(data, stored_at);
+  std::uint32_t computed = util::ComputeCrc(0, data.subspan(FileHeader::kCrcStart, length));
   if (stored == computed) return Status::Ok();
   return Status::Corrupt(std::string("file header damaged: ") + which +
-                         " checksum mismatch (stored " + Hex(stored) + ", computed " +
-                         Hex(computed) + ")");
+                         " checksum mismatch (stored " + util::Hex(stored) + ", computed " +
+                         util::Hex(computed) + ")");
 }
 
 }  // namespace
 
 Result<FileHeader> FileHeader::Decode(std::span<const std::byte> data) {
-  if (data.size() < kOffsetVersion + 2 || LoadLe32(data, kOffsetMagic) != kMagic) {
+  if (data.size() < kOffsetVersion + 2 || util::LoadLe32(data, kOffsetMagic) != kMagic) {
     return Status::NotPst("not a personal-folders file (no !BDN signature)");
   }
   FileHeader h;
-  std::uint16_t client = LoadLe16(data, kOffsetClientMagic);
+  std::uint16_t client = util::LoadLe16(data, kOffsetClientMagic);
   if (client != kClientPst && client != kClientOst) {
-    return Status::Unsupported("unsupported client signature " + Hex(client) +
+    return Status::Unsupported("unsupported client signature " + util::Hex(client) +
                                " (neither a personal nor an offline store)");
   }
   h.offline_store = client == kClientOst;
-  h.version = LoadLe16(data, kOffsetVersion);
+  h.version = util::LoadLe16(data, kOffsetVersion);
   auto variant = VariantOf(h.version);
   PST_RETURN_IF_ERROR(variant);
   h.variant = *variant;
@@ -70,13 +70,13 @@ Result<FileHeader> FileHeader::Decode(std::span<const std::byte> data) {
 
   const HeaderOffsets& at = ansi ? kAnsiOffsets : kUnicodeOffsets;
   const FormatLayout& layout = h.layout();
-  h.client_version = LoadLe16(data, kOffsetClientVersion);
-  h.file_eof = LoadLeId(data, at.file_eof, layout.id_size);
+  h.client_version = util::LoadLe16(data, kOffsetClientVersion);
+  h.file_eof = util::LoadLeId(data, at.file_eof, layout.id_size);
   h.nbt_root = BlockRef::Load(data, at.nbt_ref, layout);
   h.bbt_root = BlockRef::Load(data, at.bbt_ref, layout);
   auto crypt = static_cast<std::uint8_t>(data[at.crypt_method]);
   if (!IsKnownCryptMethod(crypt)) {
-    return Status::Unsupported("unsupported block encoding " + Hex(crypt));
+    return Status::Unsupported("unsupported block encoding " + util::Hex(crypt));
   }
   h.crypt_method = static_cast<CryptMethod>(crypt);
   return h;

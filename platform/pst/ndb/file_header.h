@@ -9,7 +9,7 @@
 #include "platform/pst/ndb/block_encoding.h"
 #include "platform/pst/ndb/block_ref.h"
 #include "platform/pst/ndb/format_layout.h"
-#include "platform/pst/util/result.h"
+#include "platform/pst/result.h"
 
 namespace pst::ndb {
 

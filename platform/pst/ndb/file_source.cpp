@@ -28,7 +28,8 @@ Status FileSource::CheckRange(std::uint64_t offset, std::size_t length) const {
   const std::uint64_t total = size();
   if (offset > total || length > total - offset) {
     return Status::Corrupt("range of " + std::to_string(length) + " bytes at offset " +
-                           Hex(offset) + " lies beyond the end of the file (" + Hex(total) + ")");
+                           util::Hex(offset) + " lies beyond the end of the file (" +
+                           util::Hex(total) + ")");
   }
   return Status::Ok();
 }

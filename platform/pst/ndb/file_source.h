@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/pst/util/result.h"
+#include "platform/pst/result.h"
 
 namespace pst::ndb {
 

@@ -29,8 +29,9 @@ class PreadSource final : public FileSource {
           ::pread(fd_, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
       if (n < 0 && errno == EINTR) continue;
       if (n < 0)
-        return Status::Io("read failed at offset " + Hex(offset) + ": " + std::strerror(errno));
-      if (n == 0) return Status::Corrupt("file ended early at offset " + Hex(offset + done));
+        return Status::Io("read failed at offset " + util::Hex(offset) + ": " +
+                          std::strerror(errno));
+      if (n == 0) return Status::Corrupt("file ended early at offset " + util::Hex(offset + done));
       done += static_cast<std::size_t>(n);
     }
     return Status::Ok();

@@ -36,9 +36,10 @@ class HandleSource final : public FileSource {
         if (error == ERROR_HANDLE_EOF)
           n = 0;
         else
-          return Status::Io("read failed at offset " + Hex(at) + ": " + os::SystemMessage(error));
+          return Status::Io("read failed at offset " + util::Hex(at) + ": " +
+                            os::SystemMessage(error));
       }
-      if (n == 0) return Status::Corrupt("file ended early at offset " + Hex(at));
+      if (n == 0) return Status::Corrupt("file ended early at offset " + util::Hex(at));
       done += n;
     }
     return Status::Ok();

@@ -59,7 +59,7 @@ Result<NodeEntry> NodeDatabase::FindNode(NodeId nid) const {
   } else if (leaf.status().code() != ErrorCode::kNotFound) {
     return leaf.status();
   }
-  return Status::NotFound("node " + Hex(nid) + " does not exist");
+  return Status::NotFound("node " + util::Hex(nid) + " does not exist");
 }
 
 Result<std::unique_ptr<Node>> NodeDatabase::OpenNode(NodeId nid) const {

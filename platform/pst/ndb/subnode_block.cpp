@@ -10,17 +10,18 @@ namespace pst::ndb {
 
 Result<SubnodeBlock> SubnodeBlock::Decode(std::span<const std::byte> data, const FormatLayout& l,
                                           BlockId bid) {
-  const std::string where = "subnode block " + Hex(bid);
+  const std::string where = "subnode block " + util::Hex(bid);
   // btype, cLevel, cEnt, and in the 64-bit layouts a 4-byte padding before the entries.
   const std::size_t header = l.id_size == 4 ? 4 : 8;
   if (data.size() < header) return Status::Corrupt(where + ": too short");
   if (static_cast<std::uint8_t>(data[0]) != kBlockType) {
-    return Status::Corrupt(where + ": wrong block type " + Hex(static_cast<std::uint8_t>(data[0])));
+    return Status::Corrupt(where + ": wrong block type " +
+                           util::Hex(static_cast<std::uint8_t>(data[0])));
   }
   SubnodeBlock out;
   out.level = static_cast<std::uint8_t>(data[1]);
   if (out.level > 1) return Status::Corrupt(where + ": bad level " + std::to_string(out.level));
-  const std::size_t count = LoadLe16(data, 2);
+  const std::size_t count = util::LoadLe16(data, 2);
   const std::size_t w = l.id_size;
   const std::size_t entry_size = out.level == 0 ? 3 * w : 2 * w;
   if (header + count * entry_size > data.size()) {
@@ -28,11 +29,12 @@ Result<SubnodeBlock> SubnodeBlock::Decode(std::span<const std::byte> data, const
   }
   for (std::size_t i = 0; i < count; ++i) {
     const std::size_t at = header + i * entry_size;
-    const auto nid = static_cast<NodeId>(LoadLeId(data, at, w));
+    const auto nid = static_cast<NodeId>(util::LoadLeId(data, at, w));
     if (out.level == 0) {
-      out.leaves.push_back({nid, LoadLeId(data, at + w, w), LoadLeId(data, at + 2 * w, w)});
+      out.leaves.push_back(
+          {nid, util::LoadLeId(data, at + w, w), util::LoadLeId(data, at + 2 * w, w)});
     } else {
-      out.index.push_back({nid, LoadLeId(data, at + w, w)});
+      out.index.push_back({nid, util::LoadLeId(data, at + w, w)});
     }
   }
   return out;

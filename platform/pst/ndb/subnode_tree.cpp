@@ -11,14 +11,14 @@ namespace {
 
 Result<SubnodeBlock> LoadSubnodeBlock(const NodeDatabase& db, BlockId bid, int want_level) {
   if (!IsInternalBlock(bid)) {
-    return Status::Corrupt("subnode tree block " + Hex(bid) + " is not an internal block");
+    return Status::Corrupt("subnode tree block " + util::Hex(bid) + " is not an internal block");
   }
   auto data = db.ReadBlock(bid);
   PST_RETURN_IF_ERROR(data);
   auto block = SubnodeBlock::Decode(*data, db.header().layout(), bid);
   PST_RETURN_IF_ERROR(block);
   if (want_level >= 0 && block->level != want_level) {
-    return Status::Corrupt("subnode block " + Hex(bid) + " has level " +
+    return Status::Corrupt("subnode block " + util::Hex(bid) + " has level " +
                            std::to_string(block->level) + ", expected " +
                            std::to_string(want_level));
   }
@@ -35,14 +35,14 @@ Result<SubnodeLeafEntry> FindSubnode(const NodeDatabase& db, BlockId root, NodeI
     for (const SubnodeIndexEntry& e : block->index) {
       if (e.nid <= nid && (chosen == nullptr || e.nid >= chosen->nid)) chosen = &e;
     }
-    if (chosen == nullptr) return Status::NotFound("subnode " + Hex(nid) + " does not exist");
+    if (chosen == nullptr) return Status::NotFound("subnode " + util::Hex(nid) + " does not exist");
     block = LoadSubnodeBlock(db, chosen->child_bid, 0);
     PST_RETURN_IF_ERROR(block);
   }
   for (const SubnodeLeafEntry& e : block->leaves) {
     if (e.nid == nid) return e;
   }
-  return Status::NotFound("subnode " + Hex(nid) + " does not exist");
+  return Status::NotFound("subnode " + util::Hex(nid) + " does not exist");
 }
 
 Status VisitSubnodes(const NodeDatabase& db, BlockId root,

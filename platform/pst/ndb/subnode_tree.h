@@ -6,7 +6,7 @@
 
 #include "platform/pst/ndb/node.h"
 #include "platform/pst/ndb/subnode_block.h"
-#include "platform/pst/util/result.h"
+#include "platform/pst/result.h"
 
 namespace pst::ndb {
 

@@ -6,7 +6,7 @@
 #include "platform/pst/util/endian.h"
 #include "platform/pst/util/hex.h"
 
-namespace pst {
+namespace pst::rtf {
 
 Result<CompressedRtfHeader> CompressedRtfHeader::Decode(std::span<const std::byte> data) {
   if (data.size() < kSize) {
@@ -14,12 +14,12 @@ Result<CompressedRtfHeader> CompressedRtfHeader::Decode(std::span<const std::byt
                            " bytes");
   }
   CompressedRtfHeader h;
-  h.comp_size = LoadLe32(data, 0);
-  h.raw_size = LoadLe32(data, 4);
-  h.comp_type = LoadLe32(data, 8);
-  h.crc = LoadLe32(data, 12);
+  h.comp_size = util::LoadLe32(data, 0);
+  h.raw_size = util::LoadLe32(data, 4);
+  h.comp_type = util::LoadLe32(data, 8);
+  h.crc = util::LoadLe32(data, 12);
   if (h.comp_type != kCompressed && h.comp_type != kUncompressed) {
-    return Status::Corrupt("compressed RTF of unknown type " + Hex(h.comp_type));
+    return Status::Corrupt("compressed RTF of unknown type " + util::Hex(h.comp_type));
   }
   if (h.comp_size < kSizeFieldsAfterCompSize) {
     return Status::Corrupt("compressed RTF size " + std::to_string(h.comp_size) + " too small");
@@ -27,4 +27,4 @@ Result<CompressedRtfHeader> CompressedRtfHeader::Decode(std::span<const std::byt
   return h;
 }
 
-}  // namespace pst
+}  // namespace pst::rtf

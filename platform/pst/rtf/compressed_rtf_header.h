@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/pst/util/result.h"
+#include "platform/pst/result.h"
 
-namespace pst {
+namespace pst::rtf {
 
 struct CompressedRtfHeader {
   static constexpr std::size_t kSize = 16;
@@ -30,4 +30,4 @@ struct CompressedRtfHeader {
   static Result<CompressedRtfHeader> Decode(std::span<const std::byte> data);
 };
 
-}  // namespace pst
+}  // namespace pst::rtf

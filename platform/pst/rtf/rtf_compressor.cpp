@@ -13,7 +13,7 @@
 #include "platform/pst/rtf/rtf_dictionary.h"
 #include "platform/pst/util/format_crc.h"
 
-namespace pst {
+namespace pst::rtf {
 namespace {
 
 constexpr std::size_t kHashSize = 1 << 12;
@@ -154,9 +154,9 @@ std::vector<std::byte> CompressRtf(std::string_view raw, bool compressed) {
   PutLe32(out, 4, static_cast<std::uint32_t>(raw.size()));
   PutLe32(out, 8,
           compressed ? CompressedRtfHeader::kCompressed : CompressedRtfHeader::kUncompressed);
-  PutLe32(out, 12, compressed ? ComputeCrc(0, contents) : 0);
+  PutLe32(out, 12, compressed ? util::ComputeCrc(0, contents) : 0);
   std::copy(contents.begin(), contents.end(), out.begin() + CompressedRtfHeader::kSize);
   return out;
 }
 
-}  // namespace pst
+}  // namespace pst::rtf

@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-namespace pst {
+namespace pst::rtf {
 
 // The PR_RTF_COMPRESSED value for raw RTF; compressed selects LZFu over MELA.
 std::vector<std::byte> CompressRtf(std::string_view raw, bool compressed);
 
-}  // namespace pst
+}  // namespace pst::rtf

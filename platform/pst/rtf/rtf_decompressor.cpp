@@ -7,7 +7,7 @@
 #include "platform/pst/rtf/rtf_dictionary.h"
 #include "platform/pst/util/format_crc.h"
 
-namespace pst {
+namespace pst::rtf {
 
 RtfDecompressor::RtfDecompressor() {
   std::memcpy(dictionary_.data(), kRtfPreload.data(), kRtfPreload.size());
@@ -37,7 +37,7 @@ Status RtfDecompressor::Feed(std::span<const std::byte> chunk, std::string& out)
   auto contents =
       chunk.first(static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), content_left_)));
   content_left_ -= contents.size();
-  crc_ = ComputeCrc(crc_, contents);
+  crc_ = util::ComputeCrc(crc_, contents);
   if (header_.compressed()) {
     Decode(contents, out);
   } else {
@@ -146,4 +146,4 @@ Result<DecompressedRtf> DecompressRtf(std::span<const std::byte> data) {
   return result;
 }
 
-}  // namespace pst
+}  // namespace pst::rtf

@@ -9,10 +9,10 @@
 #include <span>
 #include <string>
 
+#include "platform/pst/result.h"
 #include "platform/pst/rtf/compressed_rtf_header.h"
-#include "platform/pst/util/result.h"
 
-namespace pst {
+namespace pst::rtf {
 
 class RtfDecompressor {
  public:
@@ -69,4 +69,4 @@ struct DecompressedRtf {
 // Whole-buffer decompression.
 Result<DecompressedRtf> DecompressRtf(std::span<const std::byte> data);
 
-}  // namespace pst
+}  // namespace pst::rtf

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string_view>
 
-namespace pst {
+namespace pst::rtf {
 
 inline constexpr std::size_t kRtfDictionarySize = 4096;
 inline constexpr std::size_t kRtfDictionaryMask = kRtfDictionarySize - 1;
@@ -19,4 +19,4 @@ inline constexpr std::string_view kRtfPreload =
 
 static_assert(kRtfPreload.size() == 207, "the preload is 207 bytes");
 
-}  // namespace pst
+}  // namespace pst::rtf

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-namespace pst {
+namespace pst::util {
 
 inline std::uint16_t LoadLe16(std::span<const std::byte> b, std::size_t at) {
   return static_cast<std::uint16_t>(static_cast<std::uint16_t>(b[at]) |
@@ -28,4 +28,4 @@ inline std::uint64_t LoadLeId(std::span<const std::byte> b, std::size_t at, std:
   return width == 4 ? LoadLe32(b, at) : LoadLe64(b, at);
 }
 
-}  // namespace pst
+}  // namespace pst::util

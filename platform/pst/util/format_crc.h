@@ -11,7 +11,7 @@
 
 #include "support/hash/crc32_update.h"
 
-namespace pst {
+namespace pst::util {
 
 // CRC of data continuing from seed (0 starts a new CRC). Equals the format's ComputeCRC.
 inline std::uint32_t ComputeCrc(std::uint32_t seed, std::span<const std::byte> data) {
@@ -25,4 +25,4 @@ inline std::uint16_t ComputeSig(std::uint64_t ib, std::uint64_t bid) {
   return static_cast<std::uint16_t>((x >> 16) ^ (x & 0xFFFFu));
 }
 
-}  // namespace pst
+}  // namespace pst::util

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace pst {
+namespace pst::util {
 
 inline std::string Hex(std::uint64_t value) {
   static constexpr char kDigits[] = "0123456789abcdef";
@@ -19,4 +19,4 @@ inline std::string Hex(std::uint64_t value) {
   return std::string(buf + pos, sizeof(buf) - pos);
 }
 
-}  // namespace pst
+}  // namespace pst::util

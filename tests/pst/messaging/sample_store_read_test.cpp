@@ -203,7 +203,7 @@ TEST(SampleStores, AttachmentBytesStreamInPieces) {
     auto n = data->ReadAt(at, piece);
     ASSERT_TRUE(n.ok());
     ASSERT_GT(*n, 0u);
-    crc = ComputeCrc(crc, {piece.data(), *n});
+    crc = util::ComputeCrc(crc, {piece.data(), *n});
     at += *n;
   }
   EXPECT_EQ(crc, 0x4F50399Fu);  // of the bytes the independent reader extracts

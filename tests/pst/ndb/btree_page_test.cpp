@@ -33,8 +33,8 @@ std::vector<std::byte> NodeLeaf() {
   page[490] = std::byte{32};  // cbEnt
   page[491] = std::byte{0};   // cLevel
   page[496] = page[497] = std::byte{0x81};
-  PutLe16(page, 498, ComputeSig(kIb, kBid));
-  PutLe32(page, 500, ComputeCrc(0, std::span<const std::byte>(page).first(496)));
+  PutLe16(page, 498, util::ComputeSig(kIb, kBid));
+  PutLe32(page, 500, util::ComputeCrc(0, std::span<const std::byte>(page).first(496)));
   PutLe64(page, 504, kBid);
   return page;
 }
@@ -124,8 +124,8 @@ TEST(BTreePage, FourKilobytePagesCountEntriesInWords) {
   page[4060] = std::byte{24};
   page[4061] = std::byte{0};
   page[4072] = page[4073] = std::byte{0x80};
-  PutLe16(page, 4074, ComputeSig(kIb, kBid));
-  PutLe32(page, 4076, ComputeCrc(0, std::span<const std::byte>(page).first(4072)));
+  PutLe16(page, 4074, util::ComputeSig(kIb, kBid));
+  PutLe32(page, 4076, util::ComputeCrc(0, std::span<const std::byte>(page).first(4072)));
   PutLe64(page, 4080, kBid);
   auto decoded = BTreePage::Decode(page, l, PageType::kBlockBTree, {kBid, kIb});
   ASSERT_TRUE(decoded.ok()) << decoded.status().message();

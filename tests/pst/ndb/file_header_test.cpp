@@ -22,9 +22,9 @@ std::vector<std::byte> HeaderOf(FormatVariant v, CryptMethod m = CryptMethod::kP
 
 void Recrc(std::vector<std::byte>& h) {
   std::span<const std::byte> all(h);
-  testing::PutLe32(h, 4, ComputeCrc(0, all.subspan(8, 471)));
+  testing::PutLe32(h, 4, util::ComputeCrc(0, all.subspan(8, 471)));
   if (static_cast<std::uint8_t>(h[10]) >= 23)
-    testing::PutLe32(h, 524, ComputeCrc(0, all.subspan(8, 516)));
+    testing::PutLe32(h, 524, util::ComputeCrc(0, all.subspan(8, 516)));
 }
 
 struct VariantCase {

@@ -79,8 +79,8 @@ ndb::BlockId NdbImageBuilder::Store(std::vector<std::byte> stored, bool internal
   const std::size_t t = extent - layout_.block_trailer_size;
   const auto cb = static_cast<std::uint16_t>(stored.size());
   PutLe16(block, t, cb);
-  PutLe16(block, t + 2, ComputeSig(ib, bid));
-  PutIdAndCrc(block, t + 4, bid, ComputeCrc(0, stored));
+  PutLe16(block, t + 2, util::ComputeSig(ib, bid));
+  PutIdAndCrc(block, t + 4, bid, util::ComputeCrc(0, stored));
   if (layout_.compressed_blocks) {
     PutLe16(block, t + 16, 2);
     PutLe16(block, t + 18, inflated);
@@ -241,8 +241,8 @@ void NdbImageBuilder::BuildTree(bool nodes, std::vector<std::byte>& image,
       bid_counter += 4;
       const std::size_t t = layout_.page_trailer_offset;
       page[t] = page[t + 1] = static_cast<std::byte>(nodes ? 0x81 : 0x80);
-      PutLe16(page, t + 2, ComputeSig(ib, bid));
-      PutIdAndCrc(page, t + 4, bid, ComputeCrc(0, std::span<const std::byte>(page).first(t)));
+      PutLe16(page, t + 2, util::ComputeSig(ib, bid));
+      PutIdAndCrc(page, t + 4, bid, util::ComputeCrc(0, std::span<const std::byte>(page).first(t)));
       image.insert(image.end(), page.begin(), page.end());
       std::vector<std::byte> parent(3 * w);
       PutId(parent, 0, count > 0 ? entries[first].key : 0);
@@ -295,8 +295,8 @@ std::vector<std::byte> NdbImageBuilder::Build() const {
     image[513] = static_cast<std::byte>(crypt_);
   }
   std::span<const std::byte> all(image);
-  PutLe32(image, 4, ComputeCrc(0, all.subspan(8, 471)));
-  if (!ansi) PutLe32(image, 524, ComputeCrc(0, all.subspan(8, 516)));
+  PutLe32(image, 4, util::ComputeCrc(0, all.subspan(8, 471)));
+  if (!ansi) PutLe32(image, 524, util::ComputeCrc(0, all.subspan(8, 516)));
   return image;
 }
 

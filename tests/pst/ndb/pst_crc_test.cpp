@@ -30,12 +30,12 @@ std::uint32_t BitwiseCrc(std::uint32_t crc, const std::vector<std::byte>& data) 
 
 TEST(PstCrc, WithInvertedSeedAndResultItIsTheCommonCrc32) {
   // The common CRC-32 is this routine seeded with all ones and inverted at the end.
-  EXPECT_EQ(ComputeCrc(0xFFFFFFFFu, Bytes("123456789")) ^ 0xFFFFFFFFu, 0xCBF43926u);
+  EXPECT_EQ(util::ComputeCrc(0xFFFFFFFFu, Bytes("123456789")) ^ 0xFFFFFFFFu, 0xCBF43926u);
 }
 
 TEST(PstCrc, EmptyInputReturnsTheSeed) {
-  EXPECT_EQ(ComputeCrc(0, {}), 0u);
-  EXPECT_EQ(ComputeCrc(0x12345678u, {}), 0x12345678u);
+  EXPECT_EQ(util::ComputeCrc(0, {}), 0u);
+  EXPECT_EQ(util::ComputeCrc(0x12345678u, {}), 0x12345678u);
 }
 
 TEST(PstCrc, AgreesWithBitwiseReferenceForEveryLengthAndAlignment) {
@@ -44,7 +44,7 @@ TEST(PstCrc, AgreesWithBitwiseReferenceForEveryLengthAndAlignment) {
   for (std::size_t start = 0; start < 8; ++start) {
     for (std::size_t len = 0; start + len <= data.size(); ++len) {
       std::vector<std::byte> piece(data.begin() + start, data.begin() + start + len);
-      ASSERT_EQ(ComputeCrc(0x5A5A5A5Au, piece), BitwiseCrc(0x5A5A5A5Au, piece))
+      ASSERT_EQ(util::ComputeCrc(0x5A5A5A5Au, piece), BitwiseCrc(0x5A5A5A5Au, piece))
           << "start " << start << " length " << len;
     }
   }
@@ -52,21 +52,22 @@ TEST(PstCrc, AgreesWithBitwiseReferenceForEveryLengthAndAlignment) {
 
 TEST(PstCrc, ChainsAcrossSplitBuffers) {
   auto data = Bytes("The quick brown fox jumps over the lazy dog, twice over the dog");
-  std::uint32_t whole = ComputeCrc(0, data);
+  std::uint32_t whole = util::ComputeCrc(0, data);
   for (std::size_t cut = 0; cut <= data.size(); ++cut) {
     std::span<const std::byte> all(data);
-    EXPECT_EQ(ComputeCrc(ComputeCrc(0, all.first(cut)), all.subspan(cut)), whole) << cut;
+    EXPECT_EQ(util::ComputeCrc(util::ComputeCrc(0, all.first(cut)), all.subspan(cut)), whole)
+        << cut;
   }
 }
 
 TEST(PstSig, FoldsTheXorOfPositionAndIdToSixteenBits) {
-  EXPECT_EQ(ComputeSig(0, 0), 0);
-  EXPECT_EQ(ComputeSig(0x00010000u, 0), 0x0001);
-  EXPECT_EQ(ComputeSig(0x12345678u, 0x12345678u), 0);
-  EXPECT_EQ(ComputeSig(0x0000ABCDu, 0x00000000u), 0xABCD);
-  EXPECT_EQ(ComputeSig(0xABCD0000u, 0x0000ABCDu), 0);
+  EXPECT_EQ(util::ComputeSig(0, 0), 0);
+  EXPECT_EQ(util::ComputeSig(0x00010000u, 0), 0x0001);
+  EXPECT_EQ(util::ComputeSig(0x12345678u, 0x12345678u), 0);
+  EXPECT_EQ(util::ComputeSig(0x0000ABCDu, 0x00000000u), 0xABCD);
+  EXPECT_EQ(util::ComputeSig(0xABCD0000u, 0x0000ABCDu), 0);
   // Only the low 32 bits of position and id take part.
-  EXPECT_EQ(ComputeSig(0x100000000ull | 0x4400, 0x22), ComputeSig(0x4400, 0x22));
+  EXPECT_EQ(util::ComputeSig(0x100000000ull | 0x4400, 0x22), util::ComputeSig(0x4400, 0x22));
 }
 
 std::vector<std::byte> ReadPrefix(const std::string& path, std::size_t n) {
@@ -91,10 +92,10 @@ TEST(PstCrc, MatchesTheStoredHeaderChecksumsOfRealFiles) {
     auto header = ReadPrefix((dir / name).string(), 564);
     ASSERT_EQ(header.size(), 564u) << name;
     std::span<const std::byte> h(header);
-    EXPECT_EQ(ComputeCrc(0, h.subspan(8, 471)), Le32(header, 4)) << name;
+    EXPECT_EQ(util::ComputeCrc(0, h.subspan(8, 471)), Le32(header, 4)) << name;
     bool ansi = static_cast<std::uint8_t>(header[10]) < 23;
     if (!ansi) {
-      EXPECT_EQ(ComputeCrc(0, h.subspan(8, 516)), Le32(header, 524)) << name;
+      EXPECT_EQ(util::ComputeCrc(0, h.subspan(8, 516)), Le32(header, 524)) << name;
     }
   }
 }

@@ -11,7 +11,7 @@
 #include "platform/pst/rtf/rtf_decompressor.h"
 #include "platform/pst/util/format_crc.h"
 
-namespace pst {
+namespace pst::rtf {
 namespace {
 
 std::string RoundTrip(const std::string& raw, bool compressed) {
@@ -70,7 +70,7 @@ TEST(RtfCompress, HeaderRecordsSizesTypeAndCrc) {
   EXPECT_EQ(h->comp_size, value.size() - 4);
   EXPECT_EQ(h->raw_size, raw.size());
   EXPECT_TRUE(h->compressed());
-  EXPECT_EQ(h->crc, ComputeCrc(0, std::span(value).subspan(16)));
+  EXPECT_EQ(h->crc, util::ComputeCrc(0, std::span(value).subspan(16)));
 
   auto stored = CompressRtf(raw, false);
   auto s = CompressedRtfHeader::Decode(stored);
@@ -89,4 +89,4 @@ TEST(RtfCompress, PreloadedDictionaryIsUsedFromTheFirstByte) {
 }
 
 }  // namespace
-}  // namespace pst
+}  // namespace pst::rtf

@@ -11,7 +11,7 @@
 
 #include "platform/pst/rtf/rtf_compressor.h"
 
-namespace pst {
+namespace pst::rtf {
 namespace {
 
 std::vector<std::byte> Hex(const std::string& text) {
@@ -230,4 +230,4 @@ TEST(RtfDecompress, OutputIsBoundedByTheInput) {
 }
 
 }  // namespace
-}  // namespace pst
+}  // namespace pst::rtf

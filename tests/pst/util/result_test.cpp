@@ -1,6 +1,6 @@
 // Result and its early-return macros: values and errors pass through unchanged, move-only values
 // included, and a Result can never be failed without an error.
-#include "platform/pst/util/result.h"
+#include "platform/pst/result.h"
 
 #include <gtest/gtest.h>
 
