@@ -43,7 +43,7 @@ void ArchiveWriter::AppendMessage(std::int32_t user_data, std::int32_t reserved,
 bool ArchiveWriter::Store(std::int32_t folder_id, import_session::MessageText& message_text,
                           double message_time) {
   // The summary comes first: it can fail without touching the files.
-  TMimeIndexSummary summary = ReadIndexSummary(message_text.Header());
+  mime::TMimeIndexSummary summary = mime::ReadIndexSummary(message_text.Header());
   std::string summary_line = IndexSummaryLine(summary.From, summary.To, summary.Subject);
   // The message's texts are UTF-8; the index file is in the ANSI code page.
   os::Utf8ToAnsiInPlace(summary_line);

@@ -4,6 +4,8 @@
 #include "mime/text_lines.h"
 #include "platform/os/text_compare.h"
 
+namespace mime {
+
 std::string TMimeContentType::MimeType() const { return mime::MainValue(TextRef()); }
 
 void TMimeContentType::SetMimeType(std::string_view mime_type) {
@@ -75,3 +77,5 @@ std::string TMimeContentDisposition::Disposition() const { return mime::MainValu
 std::string TMimeContentDisposition::Filename() const {
   return mime::ParameterValue(TextRef(), "filename");
 }
+
+}  // namespace mime

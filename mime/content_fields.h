@@ -7,6 +7,8 @@
 
 #include "mime/header_item.h"
 
+namespace mime {
+
 class TMimeContentType : public TMimeHeaderTextItem {
  public:
   std::string MimeType() const;
@@ -48,3 +50,5 @@ class TMimeContentDisposition : public TMimeHeaderTextItem {
   static const dispatch::TPublishedMembers& Published();
   const dispatch::TPublishedMembers& PublishedMembers() const override { return Published(); }
 };
+
+}  // namespace mime

@@ -8,6 +8,7 @@
 #include "support/dispatch/wide_text.h"
 
 namespace mime {
+
 namespace {
 
 bool IsAddressBreak(char c) { return c == ' ' || c == ',' || c == ';'; }
@@ -75,8 +76,6 @@ std::string EncodeWhenEightBit(std::string_view text) {
   return NeedsEncoding(text) ? "=?utf-8?Q?" + EncodeQ(text) + "?=" : std::string(text);
 }
 
-}  // namespace mime
-
 void TMimeEmailAddress::SetText(std::string_view text) {
   text_ = std::string(text);
   mime::ParseAddress(text_, 0, display_name_, email_);
@@ -138,3 +137,5 @@ std::string TMimeEmailAddress::DisplayTextUtf() const {
 std::string TMimeEmailAddress::DisplayTextHtml() const {
   return mime::ToNumericReferences(DisplayTextUtf());
 }
+
+}  // namespace mime

@@ -7,6 +7,8 @@
 
 #include "mime/header_item.h"
 
+namespace mime {
+
 class TMimeEmailAddress : public TMimeHeaderItem {
  public:
   std::string GetText() const override { return text_; }
@@ -42,8 +44,6 @@ class TMimeEmailAddress : public TMimeHeaderItem {
   std::string email_;
   std::string display_name_;
 };
-
-namespace mime {
 
 // The entry-th address of text (separators "," and ";"): display name and e-mail address.
 void ParseAddress(std::string_view text, int entry, std::string& display_name, std::string& email);

@@ -31,8 +31,6 @@ bool NextListItem(std::string_view& rest, std::string_view& item) {
   return true;
 }
 
-}  // namespace mime
-
 namespace {
 
 constexpr size_t kFoldWidth = 64;
@@ -141,3 +139,5 @@ std::u16string TMimeEmailAddressList::DisplayListUnicode() const {
 std::string TMimeEmailAddressList::EmailList() const {
   return Joined([](const TMimeEmailAddress& a) { return a.Email(); });
 }
+
+}  // namespace mime

@@ -9,6 +9,8 @@
 
 #include "mime/email_address.h"
 
+namespace mime {
+
 class TMimeEmailAddressList : public TMimeHeaderItem {
  public:
   std::string GetText() const override;
@@ -41,8 +43,6 @@ class TMimeEmailAddressList : public TMimeHeaderItem {
   std::vector<std::unique_ptr<TMimeEmailAddress>> entries_;
   mutable bool text_current_ = true;
 };
-
-namespace mime {
 
 // Splits the next item off rest (see the list parse); false when rest was empty.
 bool NextListItem(std::string_view& rest, std::string_view& item);

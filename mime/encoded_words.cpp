@@ -9,6 +9,7 @@
 #include "mime/quoted_printable_codec.h"
 
 namespace mime {
+
 namespace {
 
 // One encoded word found in a value: its fields and where it ends.
@@ -101,10 +102,6 @@ std::string EncodeHeaderText(std::string_view text) {
   }
   return std::string(text);
 }
-
-}  // namespace mime
-
-namespace mime {
 
 std::string EncodeHeaderWords(std::string_view text, WordPlace place) {
   constexpr std::string_view kOpen = "=?utf-8?Q?";

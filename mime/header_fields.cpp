@@ -2,6 +2,7 @@
 #include "mime/header_fields.h"
 
 namespace mime {
+
 namespace {
 
 constexpr size_t kFoldColumn = 60;
@@ -87,10 +88,6 @@ void WriteField(LineList& lines, std::string_view name, std::string_view value) 
   }
   lines = std::move(kept);
 }
-
-}  // namespace mime
-
-namespace mime {
 
 bool ReadHeaderBlock(LineReader& reader, LineList& lines) {
   while (!reader.AtEnd()) {

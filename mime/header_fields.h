@@ -57,10 +57,6 @@ std::string ReadField(const Lines& lines, std::string_view name, bool keep_trail
   return result;
 }
 
-}  // namespace mime
-
-namespace mime {
-
 // Reads lines up to and including the first empty one into lines (each a copy). True when the
 // empty line was found; otherwise the lines ran out and lines holds what was read.
 bool ReadHeaderBlock(LineReader& reader, LineList& lines);

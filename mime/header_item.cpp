@@ -7,6 +7,8 @@
 #include "mime/text_lines.h"
 #include "platform/os/text_compare.h"
 
+namespace mime {
+
 void TMimeHeaderTextItem::SetText(std::string_view text) {
   text_ = std::string(text);
   NotifyChanged();
@@ -20,7 +22,6 @@ std::string TMimeHeaderItem::ParamValueByName(std::string_view name) const {
   return mime::ParameterValue(GetText(), name);
 }
 
-namespace mime {
 namespace {
 
 bool IsSeparator(char c) { return c == ';' || c == ','; }

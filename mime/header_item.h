@@ -8,6 +8,8 @@
 
 #include "support/dispatch/dispatch_base.h"
 
+namespace mime {
+
 class TMimeHeaderItem : public dispatch::TDispatchBase {
  public:
   using ChangeHandler = std::function<void(TMimeHeaderItem&)>;
@@ -44,8 +46,6 @@ class TMimeHeaderTextItem : public TMimeHeaderItem {
  private:
   std::string text_;
 };
-
-namespace mime {
 
 // Parameter access on a structured value such as `text/plain; charset="x"; name=y`. Separators are
 // ";" and "," outside double quotes.

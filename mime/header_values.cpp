@@ -11,6 +11,8 @@
 #include "support/dispatch/wide_text.h"
 #include "support/hash/md5.h"
 
+namespace mime {
+
 namespace {
 
 constexpr int kDefaultPriority = 5;
@@ -116,3 +118,5 @@ std::u16string TMimeHeader::GetField(std::string_view name) const {
 void TMimeHeader::SetField(std::string_view name, std::u16string_view value) {
   RoutedWrite(name, mime::EncodeHeaderText(dispatch::WideToUtf8(value)));
 }
+
+}  // namespace mime

@@ -5,6 +5,8 @@
 #include "mime/header_fields.h"
 #include "mime/mime_header.h"
 
+namespace mime {
+
 TMimeIndexSummary ReadIndexSummary(std::string_view text) {
   TMimeHeader header;
   mime::LineReader reader(text);
@@ -12,3 +14,5 @@ TMimeIndexSummary ReadIndexSummary(std::string_view text) {
   if (mime::ReadHeaderBlock(reader, lines)) header.SetLines(std::move(lines));
   return {header.FromAddress().DisplayText(), header.ToList().DisplayList(), header.Subject()};
 }
+
+}  // namespace mime

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace mime {
+
 // The three values the archive index shows for a message, read from the top-level header only.
 struct TMimeIndexSummary {
   std::string From;
@@ -15,3 +17,5 @@ struct TMimeIndexSummary {
 // Identical to Header.FromAddress.DisplayText, Header.ToList.DisplayList and Header.Subject of a
 // full parse of text, but reads only the top-level header.
 TMimeIndexSummary ReadIndexSummary(std::string_view text);
+
+}  // namespace mime

@@ -6,6 +6,8 @@
 #include "platform/os/text_compare.h"
 #include "support/diag/error.h"
 
+namespace mime {
+
 TMimeMessage* TMimeMessage::FindPart(std::string_view mime_type) {
   if (IsOfType(mime_type)) return this;
   if (sub_parts_->Count() == 0) {
@@ -150,3 +152,5 @@ TMimeMessage& TMimeMessage::AttachMessage(dispatch::IDispatchLike* object) {
   if (dispatch::Failed(status)) throw diag::EPlError("The object cannot be saved as message text");
   return AttachMessageText(result.ToString());
 }
+
+}  // namespace mime

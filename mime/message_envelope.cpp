@@ -4,6 +4,8 @@
 #include "platform/os/text_compare.h"
 #include "support/diag/error.h"
 
+namespace mime {
+
 namespace {
 
 void CheckIndex(int index, int count) {
@@ -37,3 +39,5 @@ bool TMimeMessageEnvelopeRecipients::Contains(std::string_view address) const {
     if (os::EqualsTextIgnoreCase(entry, address)) return true;
   return false;
 }
+
+}  // namespace mime

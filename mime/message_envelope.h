@@ -9,6 +9,8 @@
 
 #include "support/dispatch/dispatch_base.h"
 
+namespace mime {
+
 class TMimeMessageEnvelopeRecipients : public dispatch::TDispatchBase {
  public:
   int Count() const { return static_cast<int>(addresses_.size()); }
@@ -51,3 +53,5 @@ class TMimeMessageEnvelope : public dispatch::TDispatchBase {
   std::unique_ptr<TMimeMessageEnvelopeRecipients> recipients_ =
       std::make_unique<TMimeMessageEnvelopeRecipients>();
 };
+
+}  // namespace mime

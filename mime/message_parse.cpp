@@ -3,6 +3,8 @@
 #include "mime/header_fields.h"
 #include "mime/mime_message.h"
 
+namespace mime {
+
 class TMimeMessage::Parser {
  public:
   explicit Parser(std::string_view text) : reader_(text) {}
@@ -96,3 +98,5 @@ void TMimeMessage::LoadHeader(std::string_view text) {
   mime::LineList lines;
   if (mime::ReadHeaderBlock(reader, lines)) header_->SetLines(std::move(lines));
 }
+
+}  // namespace mime

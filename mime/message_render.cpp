@@ -6,6 +6,8 @@
 #include "mime/quoted_printable_codec.h"
 #include "platform/os/text_compare.h"
 
+namespace mime {
+
 std::string TMimeMessage::DecodeBody(std::string_view charset) const {
   TMimeContentTransferEncoding& encoding = header_->ContentTransferEncoding();
   const std::string part_charset = header_->ContentType().Charset();
@@ -45,3 +47,5 @@ std::string TMimeMessage::RenderForHtml() {
   }
   return mime::ToNumericReferences(part->DecodeBody("utf-8"));
 }
+
+}  // namespace mime

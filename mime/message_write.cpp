@@ -2,6 +2,8 @@
 #include "mime/mime_message.h"
 #include "support/hash/crc32.h"
 
+namespace mime {
+
 namespace {
 
 void AppendLine(std::string& out, std::string_view line) {
@@ -75,3 +77,5 @@ std::uint32_t TMimeMessage::Crc32() const {
   crc.Finish();
   return crc.Value();
 }
+
+}  // namespace mime

@@ -4,6 +4,8 @@
 #include "mime/header_fields.h"
 #include "platform/os/text_compare.h"
 
+namespace mime {
+
 TMimeHeader::~TMimeHeader() = default;
 
 std::string TMimeHeader::GetText() const { return mime::JoinLines(lines_); }
@@ -148,3 +150,5 @@ std::string TMimeHeader::Filename() {
   std::string name = ContentDisposition().Filename();
   return name.empty() ? ContentType().Name() : name;
 }
+
+}  // namespace mime

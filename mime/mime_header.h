@@ -13,6 +13,8 @@
 #include "mime/header_item.h"
 #include "mime/text_lines.h"
 
+namespace mime {
+
 class TMimeHeader : public TMimeHeaderItem {
  public:
   TMimeHeader() = default;
@@ -96,3 +98,5 @@ class TMimeHeader : public TMimeHeaderItem {
   std::unique_ptr<TMimeContentTransferEncoding> transfer_encoding_;
   std::unique_ptr<TMimeContentDisposition> disposition_;
 };
+
+}  // namespace mime

@@ -7,6 +7,8 @@
 #include "platform/os/guid.h"
 #include "support/diag/error.h"
 
+namespace mime {
+
 namespace {
 
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" from the binary layout (first three groups
@@ -101,3 +103,5 @@ std::unique_ptr<TMimeMessage> TMimePartList::Extract(const TMimeMessage& part) {
   items_.erase(it);
   return released;
 }
+
+}  // namespace mime

@@ -15,6 +15,8 @@
 #include "mime/text_lines.h"
 #include "support/dispatch/dispatch_base.h"
 
+namespace mime {
+
 class TMimeMessage;
 
 // The body lines of a part, without line terminators (for a multipart: its preamble).
@@ -144,3 +146,5 @@ class TMimeMessage : public dispatch::TDispatchBase {
   std::vector<std::unique_ptr<TMimeMessage>> unplaced_;
   TMimeMessage* unplaced_holder_ = nullptr;
 };
+
+}  // namespace mime

@@ -3,6 +3,8 @@
 #include "mime/mime_header.h"
 #include "mime/published_arguments.h"
 
+namespace mime {
+
 using dispatch::TPublishedMembers;
 using dispatch::TVariant;
 
@@ -164,3 +166,5 @@ const TPublishedMembers& TMimeHeader::Published() {
           .Build();
   return members;
 }
+
+}  // namespace mime

@@ -4,6 +4,8 @@
 #include "mime/published_arguments.h"
 #include "support/diag/error.h"
 
+namespace mime {
+
 using dispatch::TPublishedMembers;
 using dispatch::TVariant;
 
@@ -152,3 +154,5 @@ const TPublishedMembers& TMimeMessage::Published() {
           .Build();
   return members;
 }
+
+}  // namespace mime

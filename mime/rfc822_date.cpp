@@ -10,6 +10,7 @@
 #include "platform/os/clock.h"
 
 namespace mime {
+
 namespace {
 
 constexpr std::string_view kMonths = "janfebmaraprmayjunjulaugsepoctnovdec";

@@ -43,7 +43,7 @@ const std::string& Message(size_t megabytes) {
 void BM_FullParse(benchmark::State& state) {
   const std::string& text = Message(static_cast<size_t>(state.range(0)));
   for (auto _ : state) {
-    TMimeMessage message;
+    mime::TMimeMessage message;
     message.SetText(text);
     benchmark::DoNotOptimize(message.Header().FromAddress().DisplayText().size());
   }
@@ -53,14 +53,14 @@ BENCHMARK(BM_FullParse)->Arg(20)->Unit(benchmark::kMillisecond);
 
 void BM_IndexSummary(benchmark::State& state) {
   const std::string& text = Message(static_cast<size_t>(state.range(0)));
-  for (auto _ : state) benchmark::DoNotOptimize(ReadIndexSummary(text));
+  for (auto _ : state) benchmark::DoNotOptimize(mime::ReadIndexSummary(text));
 }
 BENCHMARK(BM_IndexSummary)->Arg(0)->Arg(20)->Unit(benchmark::kMicrosecond);
 
 void BM_LoadHeader(benchmark::State& state) {
   const std::string& text = Message(static_cast<size_t>(state.range(0)));
   for (auto _ : state) {
-    TMimeMessage message;
+    mime::TMimeMessage message;
     message.LoadHeader(text);
     benchmark::DoNotOptimize(message.Header().Subject());
   }
@@ -69,7 +69,7 @@ BENCHMARK(BM_LoadHeader)->Arg(0)->Arg(20)->Unit(benchmark::kMicrosecond);
 
 void BM_Write(benchmark::State& state) {
   const std::string& text = Message(20);
-  TMimeMessage message;
+  mime::TMimeMessage message;
   message.SetText(text);
   for (auto _ : state) benchmark::DoNotOptimize(message.GetText().size());
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
@@ -77,9 +77,9 @@ void BM_Write(benchmark::State& state) {
 BENCHMARK(BM_Write)->Unit(benchmark::kMillisecond);
 
 void BM_DecodeAttachment(benchmark::State& state) {
-  TMimeMessage message;
+  mime::TMimeMessage message;
   message.SetText(Message(20));
-  const TMimeMessage& attachment = message.SubParts().Item(1);
+  const mime::TMimeMessage& attachment = message.SubParts().Item(1);
   for (auto _ : state) {
     std::string bytes;
     benchmark::DoNotOptimize(mime::DecodeBase64Lines(attachment.Body().Lines(), bytes));

@@ -41,7 +41,7 @@ std::size_t Occurrences(const std::string& text, std::string_view what) {
 }
 
 // The bytes of a parsed base64 part.
-std::string DecodedBody(const TMimeMessage& part) {
+std::string DecodedBody(const mime::TMimeMessage& part) {
   std::string out;
   mime::DecodeBase64Lines(part.Body().Lines(), out);
   return out;
@@ -170,7 +170,7 @@ TEST_F(ComposeMessageTest, AttachmentsFollowTheBodyInTableOrder) {
             std::string::npos);
   EXPECT_NE(text.find("filename*=utf-8''%C3%9Cber.txt\r\n"), std::string::npos);
 
-  TMimeMessage parsed;
+  mime::TMimeMessage parsed;
   parsed.SetText(text);
   ASSERT_EQ(parsed.SubParts().Count(), 4);
   EXPECT_TRUE(parsed.SubParts().Item(0).IsOfType("text/plain"));
@@ -278,7 +278,7 @@ TEST_F(ComposeMessageTest, MessageTypedAttachmentsKeepTheirBytesWithoutBase64) {
 
   // The line break before a delimiter is the delimiter's: the report's own last one stays.
   EXPECT_NE(text.find("7bit\r\n\r\n" + report + "\r\n--Next_Part_"), std::string::npos);
-  TMimeMessage parsed;
+  mime::TMimeMessage parsed;
   parsed.SetText(text);
   ASSERT_EQ(parsed.SubParts().Count(), 4);
   EXPECT_EQ(DecodedBody(parsed.SubParts().Item(2)), binary);
@@ -330,7 +330,7 @@ TEST_F(ComposeMessageTest, EmbeddedMessageWithAttachmentsNestsAMixedPart) {
   message_->attachments = {EmbeddedAttachment(inner)};
   const std::string text = ComposedText(message_);
 
-  TMimeMessage parsed;
+  mime::TMimeMessage parsed;
   parsed.SetText(text);
   ASSERT_EQ(parsed.SubParts().Count(), 2);
   EXPECT_TRUE(parsed.IsOfType("multipart/mixed"));
@@ -384,7 +384,7 @@ TEST_F(ComposeMessageTest, LargeAttachmentIsEncodedWhole) {
   const std::size_t body_start = text.find(encoded_start) + encoded_start.size();
   const std::size_t body_end = text.find("--Next_Part_1000--", body_start);
   EXPECT_EQ(body_end - body_start, (big.size() + 53) / 54 * 2 + (big.size() + 2) / 3 * 4);
-  TMimeMessage parsed;
+  mime::TMimeMessage parsed;
   parsed.SetText(text);
   EXPECT_EQ(DecodedBody(parsed.SubParts().Item(1)), big);
 }

@@ -163,7 +163,7 @@ TEST_F(ComposerTest, EmbeddedMessageWithTheParentsBoundaryMakesTheParentTakeAnot
   root_.AddMessagePart(std::move(child));
   EXPECT_EQ(root_.Header().GetField("Content-Type", "boundary"), "Next_Part_1001");
 
-  TMimeMessage parsed;
+  mime::TMimeMessage parsed;
   parsed.SetText(root_.GetText());
   ASSERT_EQ(parsed.SubParts().Count(), 2);
   EXPECT_TRUE(parsed.SubParts().Item(1).IsOfType("message/rfc822"));
@@ -319,7 +319,7 @@ TEST_F(ComposerTest, WriteToBeginsWithTheHeaderTextAndStreamsAttachmentsInPieces
   EXPECT_TRUE(sink.text.starts_with(root_.HeaderText()));
   EXPECT_TRUE(root_.HeaderText().ends_with("\"\r\n\r\n"));
   EXPECT_LT(sink.largest, bytes.size()) << "the encoded attachment went as one piece";
-  TMimeMessage parsed;
+  mime::TMimeMessage parsed;
   parsed.SetText(sink.text);
   std::string decoded;
   mime::DecodeBase64Lines(parsed.SubParts().Item(1).Body().Lines(), decoded);
@@ -367,7 +367,7 @@ TEST_F(ComposerTest, NonAsciiAttachmentNamesAreExtendedParametersInWholeCharacte
   }
   EXPECT_GT(sections, 1u) << disposition;
   for (const std::string field : {"Content-Type", "Content-Disposition"}) {
-    TMimeMessage parsed;
+    mime::TMimeMessage parsed;
     parsed.SetText(field + ": " + part.GetField(field, "*") + "\r\n\r\n");
     EXPECT_EQ(field == "Content-Type" ? parsed.Header().ContentType().ParamValueByName("name")
                                       : parsed.Header().ContentDisposition().Filename(),
@@ -382,7 +382,7 @@ TEST_F(ComposerTest, OverlongAsciiAttachmentNameIsSplitIntoSections) {
   root_.AddAttachment(std::make_unique<StringByteSource>("x"), name, "text/plain", "");
   std::istringstream lines(root_.GetText());
   for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 999u);  // CR included
-  TMimeMessage parsed;
+  mime::TMimeMessage parsed;
   parsed.SetText("Content-Disposition: " +
                  root_.Parts()[0]->Header().GetField("Content-Disposition", "*") + "\r\n\r\n");
   EXPECT_EQ(parsed.Header().ContentDisposition().Filename(), name);

@@ -176,7 +176,7 @@ TEST_P(ArchiveWriterTest, SummaryEqualsThatOfTheWholeBlock) {
   for (const std::string& text : texts) {
     index_.content.clear();
     ASSERT_TRUE(Append(text));
-    TMimeIndexSummary whole = ReadIndexSummary(std::string(kEnvelope) + text);
+    mime::TMimeIndexSummary whole = mime::ReadIndexSummary(std::string(kEnvelope) + text);
     std::string line = IndexSummaryLine(whole.From, whole.To, whole.Subject);
     EXPECT_NE(index_.content.find("\r\n" + line + "\r\n"), std::string::npos) << text;
   }

@@ -12,8 +12,8 @@
 
 namespace {
 
-void Touch(TMimeMessage& part) {
-  TMimeHeader& h = part.Header();
+void Touch(mime::TMimeMessage& part) {
+  mime::TMimeHeader& h = part.Header();
   (void)h.FromAddress().DisplayTextUtf();
   (void)h.ToList().DisplayListUtf();
   (void)h.CcList().EmailList();
@@ -31,9 +31,9 @@ void Touch(TMimeMessage& part) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  TMimeMessage message;
+  mime::TMimeMessage message;
   message.SetText(text);
-  TMimeIndexSummary summary = ReadIndexSummary(text);
+  mime::TMimeIndexSummary summary = mime::ReadIndexSummary(text);
   if (summary.From != message.Header().FromAddress().DisplayText() ||
       summary.To != message.Header().ToList().DisplayList() ||
       summary.Subject != message.Header().Subject())
@@ -41,11 +41,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   (void)message.GetText();
   (void)message.Size();
   (void)message.Crc32();
-  std::vector<TMimeMessage*> parts{&message};
+  std::vector<mime::TMimeMessage*> parts{&message};
   for (std::size_t i = 0; i < parts.size() && parts.size() < 16; ++i)
     for (int k = 0; k < parts[i]->SubParts().Count() && parts.size() < 16; ++k)
       parts.push_back(&parts[i]->SubParts().Item(k));
-  for (TMimeMessage* part : parts) Touch(*part);
+  for (mime::TMimeMessage* part : parts) Touch(*part);
   (void)message.Plaintext();
   (void)message.Html();
   return 0;

@@ -3,6 +3,7 @@
 
 #include "mime/content_fields.h"
 
+namespace mime {
 namespace {
 
 TEST(Parameters, MainValueAndParametersByName) {
@@ -76,3 +77,4 @@ TEST(TransferEncodingAndDisposition, ReadTheirValues) {
 }
 
 }  // namespace
+}  // namespace mime

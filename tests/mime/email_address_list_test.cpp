@@ -4,6 +4,7 @@
 #include "mime/email_address_list.h"
 #include "support/diag/error.h"
 
+namespace mime {
 namespace {
 
 TEST(AddressList, TwoEntriesAndTheirDisplayList) {
@@ -98,3 +99,4 @@ TEST(AddressList, UnicodeDisplayListJoinsDecodedNames) {
 }
 
 }  // namespace
+}  // namespace mime

@@ -3,6 +3,7 @@
 
 #include "mime/email_address.h"
 
+namespace mime {
 namespace {
 
 struct Parsed {
@@ -102,3 +103,4 @@ TEST(EmailAddress, SettersRebuildTheTextAndNotify) {
 }
 
 }  // namespace
+}  // namespace mime

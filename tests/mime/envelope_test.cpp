@@ -4,6 +4,7 @@
 #include "mime/message_envelope.h"
 #include "support/diag/error.h"
 
+namespace mime {
 namespace {
 
 TEST(EnvelopeRecipients, DuplicatesAreKeptAndRemovedOneAtATime) {
@@ -39,3 +40,4 @@ TEST(Envelope, SenderStartsEmpty) {
 }
 
 }  // namespace
+}  // namespace mime

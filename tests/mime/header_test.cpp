@@ -5,6 +5,7 @@
 #include "mime/rfc822_date.h"
 #include "platform/os/clock.h"
 
+namespace mime {
 namespace {
 
 TEST(Header, SettingTextDropsCachedObjects) {
@@ -150,3 +151,4 @@ TEST(Header, DerivedReplyToFallsBackAndWritesBack) {
 }
 
 }  // namespace
+}  // namespace mime

@@ -7,6 +7,7 @@
 #include "mime/index_summary.h"
 #include "mime/mime_message.h"
 
+namespace mime {
 namespace {
 
 const char* const kSeeds[] = {
@@ -158,3 +159,4 @@ TEST(MalformedInput, ThousandsOfRandomMutations) {
 }
 
 }  // namespace
+}  // namespace mime

@@ -4,6 +4,7 @@
 #include "mime/base64_codec.h"
 #include "mime/mime_message.h"
 
+namespace mime {
 namespace {
 
 TEST(ConvertToMultipart, MovesTheContentIntoAChildUnderANewGuid) {
@@ -174,3 +175,4 @@ TEST(Rendering, HtmlPrefersPlainTextWithReferences) {
 }
 
 }  // namespace
+}  // namespace mime

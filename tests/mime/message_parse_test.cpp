@@ -6,6 +6,7 @@
 #include "mime/index_summary.h"
 #include "mime/mime_message.h"
 
+namespace mime {
 namespace {
 
 std::string Join(std::initializer_list<std::string_view> lines) {
@@ -192,3 +193,4 @@ TEST(IndexSummary, EqualsTheFullParseForAssortedMessages) {
 }
 
 }  // namespace
+}  // namespace mime

@@ -3,6 +3,7 @@
 
 #include "mime/mime_message.h"
 
+namespace mime {
 namespace {
 
 TEST(MessageWrite, SimpleMessageRoundTrips) {
@@ -79,3 +80,4 @@ TEST(MessageCrc, CoversSubPartsInOrder) {
 }
 
 }  // namespace
+}  // namespace mime

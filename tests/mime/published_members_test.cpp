@@ -4,6 +4,7 @@
 #include "mime/mime_message.h"
 #include "support/dispatch/wide_text.h"
 
+namespace mime {
 namespace {
 
 using dispatch::TVariant;
@@ -134,3 +135,4 @@ TEST(PublishedMembers, FailuresBecomeStatusCodes) {
 }
 
 }  // namespace
+}  // namespace mime
