@@ -8,7 +8,6 @@
 #include "support/dispatch/wide_text.h"
 
 namespace mime {
-
 namespace {
 
 bool IsAddressBreak(char c) { return c == ' ' || c == ',' || c == ';'; }

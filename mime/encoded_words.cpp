@@ -9,7 +9,6 @@
 #include "mime/quoted_printable_codec.h"
 
 namespace mime {
-
 namespace {
 
 // One encoded word found in a value: its fields and where it ends.

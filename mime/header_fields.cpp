@@ -2,7 +2,6 @@
 #include "mime/header_fields.h"
 
 namespace mime {
-
 namespace {
 
 constexpr size_t kFoldColumn = 60;

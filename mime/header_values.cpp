@@ -12,7 +12,6 @@
 #include "support/hash/md5.h"
 
 namespace mime {
-
 namespace {
 
 constexpr int kDefaultPriority = 5;

@@ -5,7 +5,6 @@
 #include "support/diag/error.h"
 
 namespace mime {
-
 namespace {
 
 void CheckIndex(int index, int count) {

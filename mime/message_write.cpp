@@ -3,7 +3,6 @@
 #include "support/hash/crc32.h"
 
 namespace mime {
-
 namespace {
 
 void AppendLine(std::string& out, std::string_view line) {

@@ -8,7 +8,6 @@
 #include "support/diag/error.h"
 
 namespace mime {
-
 namespace {
 
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" from the binary layout (first three groups

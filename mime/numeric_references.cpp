@@ -7,7 +7,6 @@
 #include "support/charset/ascii_units.h"
 
 namespace mime {
-
 namespace {
 
 constexpr unsigned kReplacement = 0xFFFD;

@@ -16,7 +16,6 @@
 #include "mime/text_lines.h"
 
 namespace mime {
-
 namespace {
 
 constexpr char kHex[] = "0123456789ABCDEF";

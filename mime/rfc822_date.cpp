@@ -10,7 +10,6 @@
 #include "platform/os/clock.h"
 
 namespace mime {
-
 namespace {
 
 constexpr std::string_view kMonths = "janfebmaraprmayjunjulaugsepoctnovdec";
