@@ -1,21 +1,23 @@
 // Base64 encoding into body lines and decoding of words and body lines, on whole buffers.
 #include "mime/base64_codec.h"
 
+#include <algorithm>
 #include <array>
 
-namespace mime {
+#include "mime/base64_kernels.h"
 
+namespace mime {
 namespace {
 
-constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-constexpr size_t kBytesPerLine = 54;  // 72 characters
+constexpr size_t kLineChars = 72;  // kBase64LineBytes encoded, before CR LF
+constexpr size_t kBytesPerBlock = kBase64LineBytes * 256;
 
 // Value of each byte in the alphabet, or -1.
 constexpr std::array<signed char, 256> MakeDecodeTable() {
   std::array<signed char, 256> table{};
   for (auto& v : table) v = -1;
   for (int i = 0; i < 64; ++i)
-    table[static_cast<unsigned char>(kAlphabet[i])] = static_cast<signed char>(i);
+    table[static_cast<unsigned char>(kBase64Alphabet[i])] = static_cast<signed char>(i);
   return table;
 }
 constexpr std::array<signed char, 256> kDecode = MakeDecodeTable();
@@ -58,27 +60,6 @@ void DecodeInto(std::string_view text, std::string& out) {
   }
 }
 
-void EncodeChunk(std::string_view chunk, std::string& line) {
-  size_t i = 0;
-  for (; i + 3 <= chunk.size(); i += 3) {
-    unsigned int v = (static_cast<unsigned char>(chunk[i]) << 16) |
-                     (static_cast<unsigned char>(chunk[i + 1]) << 8) |
-                     static_cast<unsigned char>(chunk[i + 2]);
-    line.push_back(kAlphabet[(v >> 18) & 63]);
-    line.push_back(kAlphabet[(v >> 12) & 63]);
-    line.push_back(kAlphabet[(v >> 6) & 63]);
-    line.push_back(kAlphabet[v & 63]);
-  }
-  size_t rest = chunk.size() - i;
-  if (rest == 0) return;
-  unsigned int v = static_cast<unsigned char>(chunk[i]) << 16;
-  if (rest == 2) v |= static_cast<unsigned char>(chunk[i + 1]) << 8;
-  line.push_back(kAlphabet[(v >> 18) & 63]);
-  line.push_back(kAlphabet[(v >> 12) & 63]);
-  line.push_back(rest == 2 ? kAlphabet[(v >> 6) & 63] : '=');
-  line.push_back('=');
-}
-
 }  // namespace
 
 std::string DecodeBase64Word(std::string_view text) {
@@ -94,11 +75,15 @@ void EncodeBase64Lines(std::string_view data, LineList& lines) {
     lines.emplace_back();
     return;
   }
-  for (size_t pos = 0; pos < data.size(); pos += kBytesPerLine) {
-    std::string line;
-    line.reserve(72);
-    EncodeChunk(data.substr(pos, kBytesPerLine), line);
-    lines.push_back(std::move(line));
+  // The kernel writes each line with its CR LF; the lines are taken without it.
+  const Base64Kernel kernel = FastestBase64Kernel();
+  std::string text(Base64LineBlockSize(std::min(data.size(), kBytesPerBlock)), '\0');
+  for (size_t pos = 0; pos < data.size(); pos += kBytesPerBlock) {
+    const std::string_view block = data.substr(pos, kBytesPerBlock);
+    const char* end = EncodeBase64LineBlock(reinterpret_cast<const unsigned char*>(block.data()),
+                                            block.size(), text.data(), kernel);
+    for (const char* line = text.data(); line < end; line += kLineChars + 2)
+      lines.emplace_back(line, std::min(kLineChars, static_cast<size_t>(end - line) - 2));
   }
 }
 

@@ -4,7 +4,14 @@
 
 #include <cstddef>
 
-namespace compose {
+namespace mime {
+
+// The RFC 2045 alphabet: the character of each 6-bit value.
+inline constexpr char kBase64Alphabet[] =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+// Bytes encoded on each full line of 72 characters.
+inline constexpr std::size_t kBase64LineBytes = 54;
 
 enum class Base64Kernel {
   kScalar,  // portable: one 3-byte group at a time
@@ -20,7 +27,7 @@ Base64Kernel FastestBase64Kernel();
 
 // Characters EncodeBase64LineBlock writes for size bytes.
 constexpr std::size_t Base64LineBlockSize(std::size_t size) {
-  return (size + 2) / 3 * 4 + (size + 53) / 54 * 2;
+  return (size + 2) / 3 * 4 + (size + kBase64LineBytes - 1) / kBase64LineBytes * 2;
 }
 
 // Encodes size bytes as lines of 72 characters (54 bytes), each ended by CR LF; a last line of
@@ -29,4 +36,4 @@ constexpr std::size_t Base64LineBlockSize(std::size_t size) {
 char* EncodeBase64LineBlock(const unsigned char* in, std::size_t size, char* out,
                             Base64Kernel kernel);
 
-}  // namespace compose
+}  // namespace mime

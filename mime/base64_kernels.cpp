@@ -3,7 +3,7 @@
 // up per range (A-Z, a-z, 0-9, "+", "/"). A line of 54 bytes is four 12-byte steps (two 24-byte
 // steps) and a last group of six bytes done by the portable code; every vector load stays inside
 // the line.
-#include "compose/base64_kernels.h"
+#include "mime/base64_kernels.h"
 
 #include <cstring>
 
@@ -12,20 +12,17 @@
 #define PST2XMZ_BASE64_X86 1
 #endif
 
-namespace compose {
+namespace mime {
 namespace {
-
-constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-constexpr std::size_t kBytesPerLine = 54;
 
 // Whole 3-byte groups: 4 characters each.
 inline char* EncodeGroups(const unsigned char* in, std::size_t groups, char* out) {
   for (std::size_t g = 0; g < groups; ++g, in += 3) {
     const unsigned v = (unsigned{in[0]} << 16) | (unsigned{in[1]} << 8) | in[2];
-    out[0] = kAlphabet[v >> 18];
-    out[1] = kAlphabet[(v >> 12) & 63];
-    out[2] = kAlphabet[(v >> 6) & 63];
-    out[3] = kAlphabet[v & 63];
+    out[0] = kBase64Alphabet[v >> 18];
+    out[1] = kBase64Alphabet[(v >> 12) & 63];
+    out[2] = kBase64Alphabet[(v >> 6) & 63];
+    out[3] = kBase64Alphabet[v & 63];
     out += 4;
   }
   return out;
@@ -38,9 +35,9 @@ char* EncodeLastLine(const unsigned char* in, std::size_t size, char* out) {
   const std::size_t rest = size % 3;
   if (rest > 0) {
     const unsigned v = (unsigned{in[0]} << 16) | (rest == 2 ? unsigned{in[1]} << 8 : 0u);
-    out[0] = kAlphabet[v >> 18];
-    out[1] = kAlphabet[(v >> 12) & 63];
-    out[2] = rest == 2 ? kAlphabet[(v >> 6) & 63] : '=';
+    out[0] = kBase64Alphabet[v >> 18];
+    out[1] = kBase64Alphabet[(v >> 12) & 63];
+    out[2] = rest == 2 ? kBase64Alphabet[(v >> 6) & 63] : '=';
     out[3] = '=';
     out += 4;
   }
@@ -52,7 +49,7 @@ char* EncodeLastLine(const unsigned char* in, std::size_t size, char* out) {
 // Calls encode_line(in, out) -> out for every full line, then finishes a short last one.
 template <typename EncodeLine>
 char* EncodeLines(const unsigned char* in, std::size_t size, char* out, EncodeLine encode_line) {
-  for (; size >= kBytesPerLine; size -= kBytesPerLine, in += kBytesPerLine) {
+  for (; size >= kBase64LineBytes; size -= kBase64LineBytes, in += kBase64LineBytes) {
     out = encode_line(in, out);
     out[0] = '\r';
     out[1] = '\n';
@@ -172,4 +169,4 @@ char* EncodeBase64LineBlock(const unsigned char* in, std::size_t size, char* out
   }
 }
 
-}  // namespace compose
+}  // namespace mime
