@@ -8,11 +8,11 @@
 #include "compose/char_codes.h"
 #include "compose/header_lines.h"
 #include "compose/mapi_reading.h"
-#include "compose/rfc822_date.h"
 #include "libs/mapi/mapi_binding.h"
 #include "libs/mapi/mapi_memory.h"
 #include "libs/mapi/prop_variant.h"
 #include "mime/encoded_words.h"
+#include "mime/rfc822_date.h"
 #include "platform/os/ansi_code_page.h"
 #include "platform/os/clock.h"
 #include "platform/os/text_compare.h"
@@ -175,6 +175,12 @@ std::string SubjectText(IMessage* message) {
   }
 }
 
+// A local date-time and its offset from UTC as a Date value; a zero offset is written "-0000".
+std::string FormatDate(double local_date_time, int utc_offset_minutes) {
+  return mime::FormatRfc822Date(local_date_time, mime::ZoneNumber(utc_offset_minutes),
+                                mime::ZeroZone::kMinus);
+}
+
 // The submit time in local time with the zone offset in force at that instant, or now.
 std::string DateText(IMessage* message) {
   try {
@@ -187,13 +193,13 @@ std::string DateText(IMessage* message) {
       const std::int64_t unix_seconds = ticks / kFileTimeTicksPerSecond - kFileTimeSecondsTo1970;
       const int offset = os::CurrentClock().UtcOffsetMinutes(unix_seconds);
       if (ticks >= 0) {
-        return FormatRfc822Date(mapi::FileTimeToDateTime(ft) + offset / kMinutesPerDay, offset);
+        return FormatDate(mapi::FileTimeToDateTime(ft) + offset / kMinutesPerDay, offset);
       }
     }
   } catch (const std::exception&) {
   }
   const os::Clock& clock = os::CurrentClock();
-  return FormatRfc822Date(os::ToDateTime(clock.Now()), clock.CurrentUtcOffsetMinutes());
+  return FormatDate(os::ToDateTime(clock.Now()), clock.CurrentUtcOffsetMinutes());
 }
 
 }  // namespace

@@ -43,7 +43,8 @@ double TMimeHeader::Date() const {
 }
 
 void TMimeHeader::SetDate(double date_time) {
-  WriteField("Date", mime::FormatRfc822Date(date_time, mime::LocalZoneNumber()));
+  WriteField("Date",
+             mime::FormatRfc822Date(date_time, mime::LocalZoneNumber(), mime::ZeroZone::kPlus));
 }
 
 // The date moved to UTC by the zone written with it.

@@ -42,6 +42,7 @@ class TMimeHeader : public TMimeHeaderItem {
   void RoutedWrite(std::string_view name, std::string_view value);
 
   double Date() const;
+  // The date with the machine's present zone; std::out_of_range outside the years 1 to 9999.
   void SetDate(double date_time);
   double DateUtc() const;
   int Timezone() const;

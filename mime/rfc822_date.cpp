@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 #include <vector>
 
 #include "mime/text_lines.h"
@@ -11,6 +12,10 @@
 
 namespace mime {
 namespace {
+
+// Date-time values of 1 January 0001 00:00 and 1 January 10000 00:00.
+constexpr double kFirstDate = -693593.0;
+constexpr double kPastLastDate = 2958466.0;
 
 constexpr std::string_view kMonths = "janfebmaraprmayjunjulaugsepoctnovdec";
 
@@ -95,24 +100,28 @@ bool ParseRfc822Date(std::string_view value, double& date_time, int& zone) {
   return true;
 }
 
-std::string FormatRfc822Date(double date_time, int zone) {
-  std::string digits = "0000" + std::to_string(std::llabs(static_cast<long long>(zone)));
-  std::string zone_text = (zone < 0 ? "-" : "+") + digits.substr(digits.size() - 4);
-  os::LocalTime t = os::FromDateTime(date_time);
-  char numbers[48];
-  std::snprintf(numbers, sizeof numbers, "%02d", t.day);
-  std::string text = std::string(os::ShortDayName(t.day_of_week)) + ", " + numbers + " " +
-                     std::string(os::ShortMonthName(t.month)) + " ";
-  std::snprintf(numbers, sizeof numbers, "%04d %02d:%02d:%02d ", t.year, t.hour, t.minute,
-                t.second);
-  return text + numbers + zone_text;
+std::string FormatRfc822Date(double date_time, int zone, ZeroZone zero_zone) {
+  if (!(date_time >= kFirstDate && date_time < kPastLastDate)) {
+    throw std::out_of_range("date-time value outside the calendar");
+  }
+  const bool minus = zone < 0 || (zone == 0 && zero_zone == ZeroZone::kMinus);
+  const std::string digits = "0000" + std::to_string(std::llabs(static_cast<long long>(zone)));
+  const std::string zone_text = (minus ? "-" : "+") + digits.substr(digits.size() - 4);
+  const os::LocalTime t = os::FromDateTime(date_time);
+  const std::string day_name(os::ShortDayName(t.day_of_week));
+  const std::string month_name(os::ShortMonthName(t.month));
+  char text[64];
+  std::snprintf(text, sizeof text, "%s, %02d %s %04d %02d:%02d:%02d ", day_name.c_str(), t.day,
+                month_name.c_str(), t.year, t.hour, t.minute, t.second);
+  return text + zone_text;
 }
 
-int LocalZoneNumber() {
-  int minutes = os::CurrentClock().CurrentUtcOffsetMinutes();
-  int magnitude = minutes < 0 ? -minutes : minutes;
-  int number = magnitude / 60 * 100 + magnitude % 60;
-  return minutes < 0 ? -number : number;
+int ZoneNumber(int utc_offset_minutes) {
+  const int magnitude = utc_offset_minutes < 0 ? -utc_offset_minutes : utc_offset_minutes;
+  const int number = magnitude / 60 * 100 + magnitude % 60;
+  return utc_offset_minutes < 0 ? -number : number;
 }
+
+int LocalZoneNumber() { return ZoneNumber(os::CurrentClock().CurrentUtcOffsetMinutes()); }
 
 }  // namespace mime

@@ -12,8 +12,16 @@ namespace mime {
 // looked at). False, with date_time untouched, when the fields do not form a valid date and time.
 bool ParseRfc822Date(std::string_view value, double& date_time, int& zone);
 
-// "Ddd, dd Mmm yyyy hh:nn:ss +zzzz" with English names.
-std::string FormatRfc822Date(double date_time, int zone);
+// How a zone of no offset is written: "+0000" (the time is in UTC), or "-0000" (RFC 5322: the
+// text says nothing of the zone it was written in).
+enum class ZeroZone { kPlus, kMinus };
+
+// "Ddd, dd Mmm yyyy hh:nn:ss +zzzz" with English names, zone a zone number. Raises
+// std::out_of_range for a date-time outside the years 1 to 9999, which the text cannot hold.
+std::string FormatRfc822Date(double date_time, int zone, ZeroZone zero_zone);
+
+// The zone number of an offset in minutes east of UTC: -330 gives -530.
+int ZoneNumber(int utc_offset_minutes);
 
 // A zone name of the table (EDT ... PST) or a signed decimal number; 0 otherwise (GMT, UT).
 int ZoneOffset(std::string_view zone);

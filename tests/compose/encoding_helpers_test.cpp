@@ -1,42 +1,14 @@
-// RFC 822 dates, base64 lines and the character helpers of the RTF scanners.
+// Base64 lines and the character helpers of the RTF scanners.
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "compose/base64_lines.h"
 #include "compose/char_codes.h"
-#include "compose/rfc822_date.h"
 #include "mime/base64_codec.h"
-#include "tests/compose/fake_clock.h"
 
 namespace compose {
 namespace {
-
-double Local(int year, int month, int day, int hour, int minute, int second) {
-  return os::ToDateTime({year, month, day, hour, minute, second, 0, 0});
-}
-
-TEST(Rfc822DateTest, WritesTheZoneItIsGivenWhateverTheMachinesPresentOffset) {
-  compose_test::FakeClock clock;
-  clock.offset_minutes = -300;  // the machine is elsewhere now: it must not matter
-  os::ScopedClock scoped(clock);
-  EXPECT_EQ(FormatRfc822Date(Local(2011, 3, 1, 14, 5, 9), 60), "Tue, 01 Mar 2011 14:05:09 +0100");
-  EXPECT_EQ(FormatRfc822Date(Local(2011, 7, 1, 14, 5, 9), 120), "Fri, 01 Jul 2011 14:05:09 +0200");
-}
-
-TEST(Rfc822DateTest, UtcIsMinusZeroAndWestHalfHoursAreKept) {
-  EXPECT_EQ(FormatRfc822Date(Local(1999, 12, 31, 23, 0, 0), 0), "Fri, 31 Dec 1999 23:00:00 -0000");
-  EXPECT_EQ(FormatRfc822Date(Local(2024, 7, 4, 0, 0, 1), -330), "Thu, 04 Jul 2024 00:00:01 -0530");
-}
-
-TEST(Rfc822DateTest, YearIsWrittenWithoutPadding) {
-  EXPECT_EQ(FormatRfc822Date(Local(999, 1, 2, 3, 4, 5), 0).substr(0, 16), "Wed, 02 Jan 999 ");
-}
-
-TEST(Rfc822DateTest, ValueBeyondTheCalendarRaises) {
-  EXPECT_THROW(FormatRfc822Date(3e6, 0), std::out_of_range);
-  EXPECT_THROW(FormatRfc822Date(-7e5, 0), std::out_of_range);
-}
 
 std::string Encoded(std::string_view data, std::uint64_t count = kWholeSource) {
   StringByteSource source(data);

@@ -1,6 +1,8 @@
 // The header: lazy value objects and their write-back, identifiers, priority, subject and dates.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "mime/mime_header.h"
 #include "mime/rfc822_date.h"
 #include "platform/os/clock.h"
@@ -135,6 +137,9 @@ TEST(Header, DateWriteUsesTheLocalZone) {
   t.month = 3;
   t.day = 5;
   header.SetDate(os::ToDateTime(t));
+  EXPECT_EQ(header.ReadField("Date"), "Tue, 05 Mar 2024 00:00:00 -0530");
+  // A date the field cannot hold raises and leaves the field as it was.
+  EXPECT_THROW(header.SetDate(3e6), std::out_of_range);
   EXPECT_EQ(header.ReadField("Date"), "Tue, 05 Mar 2024 00:00:00 -0530");
 }
 

@@ -1,6 +1,9 @@
 // RFC 822 dates: the field-by-field parse, zone names and numbers, and formatting.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <stdexcept>
+
 #include "mime/rfc822_date.h"
 #include "platform/os/clock.h"
 
@@ -74,11 +77,42 @@ TEST(Rfc822Date, ZoneOffsets) {
   EXPECT_EQ(ZoneOffset(""), 0);
 }
 
-TEST(Rfc822Date, FormatsWithEnglishNamesAndZoneText) {
-  double date = DateTime(2024, 3, 5, 7, 8, 9);  // a Tuesday
-  EXPECT_EQ(FormatRfc822Date(date, -530), "Tue, 05 Mar 2024 07:08:09 -0530");
-  EXPECT_EQ(FormatRfc822Date(date, 100), "Tue, 05 Mar 2024 07:08:09 +0100");
-  EXPECT_EQ(FormatRfc822Date(date, 0), "Tue, 05 Mar 2024 07:08:09 +0000");
+TEST(Rfc822Date, FormatsWithEnglishNamesFourDigitYearsAndTheZoneGiven) {
+  const struct {
+    double date;
+    int zone;
+    ZeroZone zero_zone;
+    const char* text;
+  } cases[] = {
+      {DateTime(2024, 3, 5, 7, 8, 9), -530, ZeroZone::kPlus, "Tue, 05 Mar 2024 07:08:09 -0530"},
+      {DateTime(2024, 3, 5, 7, 8, 9), 100, ZeroZone::kMinus, "Tue, 05 Mar 2024 07:08:09 +0100"},
+      {DateTime(2011, 7, 1, 14, 5, 9), 1245, ZeroZone::kPlus, "Fri, 01 Jul 2011 14:05:09 +1245"},
+      {DateTime(2024, 3, 5, 7, 8, 9), 0, ZeroZone::kPlus, "Tue, 05 Mar 2024 07:08:09 +0000"},
+      {DateTime(1999, 12, 31, 23, 0, 0), 0, ZeroZone::kMinus, "Fri, 31 Dec 1999 23:00:00 -0000"},
+      {DateTime(999, 1, 2, 3, 4, 5), 0, ZeroZone::kPlus, "Wed, 02 Jan 0999 03:04:05 +0000"},
+      {DateTime(9999, 12, 31, 23, 59, 59), -800, ZeroZone::kPlus,
+       "Fri, 31 Dec 9999 23:59:59 -0800"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FormatRfc822Date(c.date, c.zone, c.zero_zone), c.text);
+  // What is written reads back as the same date and zone.
+  double date = 0;
+  int zone = 0;
+  ASSERT_TRUE(ParseRfc822Date(cases[5].text, date, zone));
+  EXPECT_DOUBLE_EQ(date, cases[5].date);
+}
+
+TEST(Rfc822Date, ValueOutsideTheFourDigitYearsRaises) {
+  for (double date : {3e6, -7e5, DateTime(10000, 1, 1, 0, 0, 0), std::nan("")}) {
+    EXPECT_THROW(FormatRfc822Date(date, 0, ZeroZone::kPlus), std::out_of_range) << date;
+  }
+}
+
+TEST(Rfc822Date, ZoneNumbersOfMinuteOffsets) {
+  EXPECT_EQ(ZoneNumber(0), 0);
+  EXPECT_EQ(ZoneNumber(60), 100);
+  EXPECT_EQ(ZoneNumber(-330), -530);
+  EXPECT_EQ(ZoneNumber(765), 1245);
+  EXPECT_EQ(ZoneNumber(-59), -59);
 }
 
 }  // namespace
