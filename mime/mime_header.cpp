@@ -6,6 +6,27 @@
 
 namespace mime {
 
+// What each cached object stands for. A derived object is made from other fields; written back,
+// it replaces the field, and the field's own object is made again on next use. Writes by name are
+// routed only to the field's own object.
+struct TMimeHeader::CachedFieldInfo {
+  std::string_view name;
+  bool derived;
+};
+
+const TMimeHeader::CachedFieldInfo TMimeHeader::kCachedFields[kCachedFieldCount] = {
+    {"To", false},
+    {"Cc", false},
+    {"From", false},
+    {"Sender", false},
+    {"Reply-To", false},
+    {"Content-Type", false},
+    {"Content-Transfer-Encoding", false},
+    {"Content-Disposition", false},
+    {"Reply-To", true},
+    {"Sender", true},
+};
+
 TMimeHeader::~TMimeHeader() = default;
 
 std::string TMimeHeader::GetText() const { return mime::JoinLines(lines_); }
@@ -21,16 +42,7 @@ void TMimeHeader::SetLines(mime::LineList lines) {
 }
 
 void TMimeHeader::DropCache() {
-  to_.reset();
-  cc_.reset();
-  from_.reset();
-  sender_.reset();
-  reply_to_.reset();
-  derived_reply_to_.reset();
-  derived_sender_.reset();
-  content_type_.reset();
-  transfer_encoding_.reset();
-  disposition_.reset();
+  for (std::unique_ptr<TMimeHeaderItem>& object : cached_) object.reset();
 }
 
 std::string TMimeHeader::ReadField(std::string_view name) const {
@@ -41,34 +53,40 @@ void TMimeHeader::WriteField(std::string_view name, std::string_view value) {
   mime::WriteField(lines_, name, value);
 }
 
-template <typename T>
-T& TMimeHeader::Cached(std::unique_ptr<T>& slot, std::string_view field) {
-  if (!slot) {
-    slot = std::make_unique<T>();
-    slot->SetText(ReadField(field));
-    slot->SetChangeHandler([this](TMimeHeaderItem& item) { WriteBack(item); });
-  }
-  return *slot;
+void TMimeHeader::Watch(TMimeHeaderItem& item) {
+  item.SetChangeHandler([this](TMimeHeaderItem& changed) { WriteBack(changed); });
 }
 
-TMimeEmailAddressList& TMimeHeader::ToList() { return Cached(to_, "To"); }
-TMimeEmailAddressList& TMimeHeader::CcList() { return Cached(cc_, "Cc"); }
-TMimeEmailAddress& TMimeHeader::FromAddress() { return Cached(from_, "From"); }
-TMimeEmailAddress& TMimeHeader::SenderAddress() { return Cached(sender_, "Sender"); }
-TMimeEmailAddress& TMimeHeader::ReplyToAddress() { return Cached(reply_to_, "Reply-To"); }
-TMimeContentType& TMimeHeader::ContentType() { return Cached(content_type_, "Content-Type"); }
+// Each field has one accessor, the only one to make its object, so the object is a T.
+template <typename T>
+T& TMimeHeader::Cached(CachedField field) {
+  std::unique_ptr<TMimeHeaderItem>& slot = cached_[field];
+  if (!slot) {
+    slot = std::make_unique<T>();
+    slot->SetText(ReadField(kCachedFields[field].name));
+    Watch(*slot);
+  }
+  return static_cast<T&>(*slot);
+}
+
+TMimeEmailAddressList& TMimeHeader::ToList() { return Cached<TMimeEmailAddressList>(kTo); }
+TMimeEmailAddressList& TMimeHeader::CcList() { return Cached<TMimeEmailAddressList>(kCc); }
+TMimeEmailAddress& TMimeHeader::FromAddress() { return Cached<TMimeEmailAddress>(kFrom); }
+TMimeEmailAddress& TMimeHeader::SenderAddress() { return Cached<TMimeEmailAddress>(kSender); }
+TMimeEmailAddress& TMimeHeader::ReplyToAddress() { return Cached<TMimeEmailAddress>(kReplyTo); }
+TMimeContentType& TMimeHeader::ContentType() { return Cached<TMimeContentType>(kContentType); }
 TMimeContentTransferEncoding& TMimeHeader::ContentTransferEncoding() {
-  return Cached(transfer_encoding_, "Content-Transfer-Encoding");
+  return Cached<TMimeContentTransferEncoding>(kTransferEncoding);
 }
 TMimeContentDisposition& TMimeHeader::ContentDisposition() {
-  return Cached(disposition_, "Content-Disposition");
+  return Cached<TMimeContentDisposition>(kDisposition);
 }
 
 // The text of the first present address, else the Return-Path field.
-TMimeEmailAddress& TMimeHeader::Derived(std::unique_ptr<TMimeEmailAddress>& slot,
-                                        TMimeEmailAddress* first, TMimeEmailAddress* second,
-                                        TMimeEmailAddress* third) {
-  if (slot) return *slot;
+TMimeEmailAddress& TMimeHeader::Derived(CachedField field, TMimeEmailAddress* first,
+                                        TMimeEmailAddress* second, TMimeEmailAddress* third) {
+  std::unique_ptr<TMimeHeaderItem>& slot = cached_[field];
+  if (slot) return static_cast<TMimeEmailAddress&>(*slot);
   std::string text;
   if (first->Present())
     text = first->GetText();
@@ -78,66 +96,42 @@ TMimeEmailAddress& TMimeHeader::Derived(std::unique_ptr<TMimeEmailAddress>& slot
     text = third->GetText();
   else
     text = ReadField("Return-Path");
-  slot = std::make_unique<TMimeEmailAddress>();
-  slot->SetText(text);
-  slot->SetChangeHandler([this](TMimeHeaderItem& item) { WriteBack(item); });
-  return *slot;
+  auto address = std::make_unique<TMimeEmailAddress>();
+  address->SetText(text);
+  Watch(*address);
+  TMimeEmailAddress& made = *address;
+  slot = std::move(address);
+  return made;
 }
 
 TMimeEmailAddress& TMimeHeader::DerivedReplyToAddress() {
-  return Derived(derived_reply_to_, &ReplyToAddress(), &SenderAddress(), &FromAddress());
+  return Derived(kDerivedReplyTo, &ReplyToAddress(), &SenderAddress(), &FromAddress());
 }
 
 TMimeEmailAddress& TMimeHeader::DerivedSenderAddress() {
   TMimeEmailAddress* sender = &SenderAddress();
   TMimeEmailAddress* from = &FromAddress();
-  return Derived(derived_sender_, sender, from, from);
+  return Derived(kDerivedSender, sender, from, from);
 }
 
 void TMimeHeader::WriteBack(TMimeHeaderItem& item) {
-  struct Slot {
-    const TMimeHeaderItem* object;
-    std::string_view field;
-  };
-  const Slot slots[] = {{to_.get(), "To"},
-                        {cc_.get(), "Cc"},
-                        {from_.get(), "From"},
-                        {sender_.get(), "Sender"},
-                        {reply_to_.get(), "Reply-To"},
-                        {content_type_.get(), "Content-Type"},
-                        {transfer_encoding_.get(), "Content-Transfer-Encoding"},
-                        {disposition_.get(), "Content-Disposition"}};
-  for (const Slot& slot : slots) {
-    if (slot.object == &item) {
-      WriteField(slot.field, item.GetText());
-      return;
+  for (std::size_t i = 0; i < kCachedFieldCount; ++i) {
+    if (cached_[i].get() != &item) continue;
+    const CachedFieldInfo& written = kCachedFields[i];
+    WriteField(written.name, item.GetText());
+    if (!written.derived) return;
+    for (std::size_t j = 0; j < kCachedFieldCount; ++j) {
+      if (!kCachedFields[j].derived && kCachedFields[j].name == written.name) cached_[j].reset();
     }
-  }
-  if (&item == derived_reply_to_.get()) {
-    WriteField("Reply-To", item.GetText());
-    reply_to_.reset();
-  } else if (&item == derived_sender_.get()) {
-    WriteField("Sender", item.GetText());
-    sender_.reset();
+    return;
   }
 }
 
 void TMimeHeader::RoutedWrite(std::string_view name, std::string_view value) {
-  struct Route {
-    std::string_view field;
-    TMimeHeaderItem* object;
-  };
-  const Route routes[] = {{"To", to_.get()},
-                          {"Cc", cc_.get()},
-                          {"From", from_.get()},
-                          {"Sender", sender_.get()},
-                          {"Reply-To", reply_to_.get()},
-                          {"Content-Type", content_type_.get()},
-                          {"Content-Transfer-Encoding", transfer_encoding_.get()},
-                          {"Content-Disposition", disposition_.get()}};
-  for (const Route& route : routes) {
-    if (route.object && os::EqualsTextIgnoreCase(name, route.field)) {
-      route.object->SetText(value);
+  for (std::size_t i = 0; i < kCachedFieldCount; ++i) {
+    if (cached_[i] && !kCachedFields[i].derived &&
+        os::EqualsTextIgnoreCase(name, kCachedFields[i].name)) {
+      cached_[i]->SetText(value);
       return;
     }
   }

@@ -3,6 +3,8 @@
 // into the lines as soon as they change.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -80,24 +82,34 @@ class TMimeHeader : public TMimeHeaderItem {
   const dispatch::TPublishedMembers& PublishedMembers() const override { return Published(); }
 
  private:
+  // The fields kept as value objects, made on first use; kCachedFields (mime_header.cpp) says
+  // which field each one reads and writes back.
+  enum CachedField : std::size_t {
+    kTo,
+    kCc,
+    kFrom,
+    kSender,
+    kReplyTo,
+    kContentType,
+    kTransferEncoding,
+    kDisposition,
+    kDerivedReplyTo,
+    kDerivedSender,
+    kCachedFieldCount
+  };
+  struct CachedFieldInfo;
+  static const CachedFieldInfo kCachedFields[kCachedFieldCount];
+
   template <typename T>
-  T& Cached(std::unique_ptr<T>& slot, std::string_view field);
-  TMimeEmailAddress& Derived(std::unique_ptr<TMimeEmailAddress>& slot, TMimeEmailAddress* first,
-                             TMimeEmailAddress* second, TMimeEmailAddress* third);
+  T& Cached(CachedField field);
+  TMimeEmailAddress& Derived(CachedField field, TMimeEmailAddress* first, TMimeEmailAddress* second,
+                             TMimeEmailAddress* third);
+  void Watch(TMimeHeaderItem& item);
   void WriteBack(TMimeHeaderItem& item);
   void DropCache();
 
   mime::LineList lines_;
-  std::unique_ptr<TMimeEmailAddressList> to_;
-  std::unique_ptr<TMimeEmailAddressList> cc_;
-  std::unique_ptr<TMimeEmailAddress> from_;
-  std::unique_ptr<TMimeEmailAddress> sender_;
-  std::unique_ptr<TMimeEmailAddress> reply_to_;
-  std::unique_ptr<TMimeEmailAddress> derived_reply_to_;
-  std::unique_ptr<TMimeEmailAddress> derived_sender_;
-  std::unique_ptr<TMimeContentType> content_type_;
-  std::unique_ptr<TMimeContentTransferEncoding> transfer_encoding_;
-  std::unique_ptr<TMimeContentDisposition> disposition_;
+  std::array<std::unique_ptr<TMimeHeaderItem>, kCachedFieldCount> cached_;
 };
 
 }  // namespace mime

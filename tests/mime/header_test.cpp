@@ -35,6 +35,13 @@ TEST(Header, RoutedWriteGoesThroughTheCachedObject) {
   header.RoutedWrite("to", "b@x, c@x");
   EXPECT_EQ(to.Count(), 2);
   EXPECT_EQ(header.ReadField("To"), "b@x, c@x");
+  // A derived address is no route: the write goes to the field, the derived object keeps its text.
+  header.SetText("From: a@x\r\n");
+  header.DerivedSenderAddress().SetEmail("d@x");  // written back as the Sender field
+  header.RoutedWrite("sender", "s@x");
+  EXPECT_EQ(header.ReadField("Sender"), "s@x");
+  EXPECT_EQ(header.DerivedSenderAddress().Email(), "d@x");
+  EXPECT_EQ(header.SenderAddress().Email(), "s@x");
 }
 
 TEST(Header, SetFieldEncodesAndGetFieldDecodes) {
