@@ -13,6 +13,7 @@ struct StoredRows::RowObject {
   SCODE failure = S_OK;
   std::optional<pst::messaging::Folder> folder;
   std::optional<pst::messaging::Message> message;
+  std::uint64_t log_position = 0;  // the integrity log's, before the object was opened
   std::optional<pst::messaging::Attachment> attachment;
   const pst::ltp::PropertyContext* properties = nullptr;
 };
@@ -45,6 +46,8 @@ HRESULT StoredRows::FillRow(std::size_t index, std::span<const ULONG> tags, void
         row ? FillCell(*row, index, tags[i], object, parent, out[i]) : StatusToScode(row.status());
     if (sc != S_OK) SetErrorValue(tags[i], sc, out[i]);
   }
+  // The session opens the row's message next; it need not be read again.
+  if (object.message) store_->KeepForReuse(std::move(*object.message), object.log_position);
   return S_OK;
 }
 
@@ -112,6 +115,7 @@ SCODE StoredRows::FromObject(const pst::ltp::TableRow& row, std::size_t index, U
   if (kind_ == RowKind::kRecipients) return MAPI_E_NOT_FOUND;
   if (!object.tried) {
     object.tried = true;
+    object.log_position = store_->database().log().position();
     pst::Status status;
     if (kind_ == RowKind::kFolders) {
       auto folder = store_->OpenFolder(row.row_id());

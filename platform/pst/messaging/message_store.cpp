@@ -210,8 +210,13 @@ Result<Message> MessageStore::OpenMessage(ndb::NodeId nid) const {
   if (type != NodeType::kNormalMessage && type != NodeType::kAssociatedMessage) {
     return Status::NotFound("node " + std::to_string(nid) + " is not a message");
   }
+  if (auto kept = reusable_.Take(nid, db_->log().position())) return std::move(*kept);
   PST_ASSIGN_OR_RETURN(auto node, db_->OpenNode(nid));
   return Message::Open(std::move(node), code_page(), 0, properties_.heap_id_layout());
+}
+
+void MessageStore::KeepForReuse(Message message, std::uint64_t log_position) const {
+  if (db_->log().position() == log_position) reusable_.Keep(std::move(message), log_position);
 }
 
 Result<const NamedPropertyMap*> MessageStore::named_properties() const {

@@ -13,6 +13,7 @@
 #include "platform/pst/messaging/folder.h"
 #include "platform/pst/messaging/message.h"
 #include "platform/pst/messaging/named_property_map.h"
+#include "platform/pst/messaging/reusable_messages.h"
 
 namespace pst::messaging {
 
@@ -89,7 +90,13 @@ class MessageStore {
 
   Result<Folder> OpenFolder(ndb::NodeId nid) const;
   Result<Folder> OpenRootFolder() const { return OpenFolder(ndb::kNidRootFolder); }
+  // A message kept by KeepForReuse is handed out instead of being read again when that gives
+  // the same message and the same integrity findings (see ReusableMessages).
   Result<Message> OpenMessage(ndb::NodeId nid) const;
+  // Keeps a message opened for one value (a table column its row lacks) for the next
+  // OpenMessage of it, when opening it noted nothing: `log_position` is the integrity log's
+  // position noted before the open.
+  void KeepForReuse(Message message, std::uint64_t log_position) const;
   // The name-to-id map, loaded on first use.
   Result<const NamedPropertyMap*> named_properties() const;
 
@@ -101,6 +108,7 @@ class MessageStore {
   ltp::PropertyContext properties_;
   ltp::Guid record_key_{};
   mutable std::unique_ptr<NamedPropertyMap> named_;
+  mutable ReusableMessages reusable_;
 };
 
 }  // namespace pst::messaging
