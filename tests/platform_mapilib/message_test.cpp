@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
+#include <span>
 
 #include "tests/platform_mapilib/library_fixture.h"
 #include "tests/platform_mapilib/writer_files.h"
@@ -102,10 +104,78 @@ TEST_F(MessageTest, QueryRowsReadsInBatchesFromTheCursor) {
   EXPECT_EQ(contents_->SeekRow(BOOKMARK_BEGINNING, 1, &moved), S_OK);
   EXPECT_EQ(moved, 1);
   LPSRowSet raw = nullptr;
-  ASSERT_EQ(contents_->QueryRows(5, 0, &raw), S_OK);
+  ASSERT_EQ(contents_->QueryRows(5, TBL_NOADVANCE, &raw), S_OK);
   mapi::RowSetPtr rest(raw);
   ASSERT_EQ(rest->cRows, 1u);
   EXPECT_STREQ(rest->aRow[0].lpProps[0].Value.lpszA, kSecondSubject);
+  ULONG row = 9, numerator = 9, denominator = 0;
+  ASSERT_EQ(contents_->QueryPosition(&row, &numerator, &denominator), S_OK);
+  EXPECT_EQ(row, 1u) << "TBL_NOADVANCE moved the cursor";
+  EXPECT_EQ(denominator, 2u);
+  EXPECT_EQ(contents_->QueryRows(-1, 0, &raw), MAPI_E_INVALID_PARAMETER);
+  EXPECT_EQ(raw, nullptr);
+}
+
+TEST_F(MessageTest, CursorSeeksStopAtTheTablesEndsAndSayHowFarTheyMoved) {
+  const struct {
+    BOOKMARK origin;
+    LONG rows;
+    LONG moved;
+    ULONG position;
+  } seeks[] = {
+      {BOOKMARK_END, -5, -2, 0},      {BOOKMARK_CURRENT, 7, 2, 2}, {BOOKMARK_CURRENT, -1, -1, 1},
+      {BOOKMARK_BEGINNING, -3, 0, 0}, {BOOKMARK_END, 0, 0, 2},
+  };
+  for (const auto& s : seeks) {
+    LONG moved = 99;
+    ASSERT_EQ(contents_->SeekRow(s.origin, s.rows, &moved), S_OK);
+    EXPECT_EQ(moved, s.moved) << s.origin << " " << s.rows;
+    ULONG row = 99;
+    ASSERT_EQ(contents_->QueryPosition(&row, nullptr, nullptr), S_OK);
+    EXPECT_EQ(row, s.position) << s.origin << " " << s.rows;
+  }
+  EXPECT_EQ(contents_->SeekRow(BOOKMARK{77}, 0, nullptr), MAPI_E_INVALID_BOOKMARK);
+  // An approximate seek is a fraction of the rows; a zero denominator is refused, cursor kept.
+  ASSERT_EQ(contents_->SeekRowApprox(1, 2), S_OK);
+  EXPECT_EQ(contents_->SeekRowApprox(1, 0), MAPI_E_INVALID_PARAMETER);
+  ULONG row = 99;
+  ASSERT_EQ(contents_->QueryPosition(&row, nullptr, nullptr), S_OK);
+  EXPECT_EQ(row, 1u);
+  ASSERT_EQ(contents_->SeekRowApprox(3, 1), S_OK);  // past the end: at the end
+  ASSERT_EQ(contents_->QueryPosition(&row, nullptr, nullptr), S_OK);
+  EXPECT_EQ(row, 2u);
+  LPSRowSet raw = nullptr;
+  ASSERT_EQ(contents_->QueryRows(1, 0, &raw), S_OK);
+  mapi::RowSetPtr none(raw);
+  EXPECT_EQ(none->cRows, 0u);
+}
+
+TEST_F(MessageTest, TableIsAViewInStoredOrderWithTheColumnsSet) {
+  // No restriction or sort order is accepted; a real one is refused and the rows stay as stored.
+  EXPECT_EQ(contents_->Restrict(nullptr, 0), S_OK);
+  SSortOrderSet sort{};
+  EXPECT_EQ(contents_->SortTable(&sort, 0), S_OK);
+  sort.cSorts = 1;
+  sort.aSort[0] = {PR_SUBJECT, 1};  // TABLE_SORT_DESCEND
+  EXPECT_EQ(contents_->SortTable(&sort, 0), MAPI_E_TOO_COMPLEX);
+  LPSPropTagArray tags = nullptr;
+  ASSERT_EQ(mapi::MakePropTagArray({PR_SUBJECT, PR_ENTRYID}, &tags), S_OK);
+  mapi::MapiBufferPtr<SPropTagArray> owned(tags);
+  ASSERT_EQ(contents_->SetColumns(tags, 0), S_OK);
+  EXPECT_EQ(contents_->SetColumns(nullptr, 0), MAPI_E_INVALID_PARAMETER);
+  LPSPropTagArray columns = nullptr;
+  ASSERT_EQ(contents_->QueryColumns(0, &columns), S_OK);
+  mapi::MapiBufferPtr<SPropTagArray> owned_columns(columns);
+  ASSERT_EQ(columns->cValues, 2u);
+  EXPECT_EQ(columns->aulPropTag[0], PR_SUBJECT);
+  EXPECT_EQ(std::span(columns->aulPropTag, 2)[1], PR_ENTRYID);
+  LPSRowSet raw = nullptr;
+  ASSERT_EQ(contents_->QueryRows(10, 0, &raw), S_OK);
+  mapi::RowSetPtr rows(raw);
+  ASSERT_EQ(rows->cRows, 2u);
+  EXPECT_STREQ(RowsOf(*rows)[0].lpProps[0].Value.lpszA, kFirstSubject);
+  EXPECT_STREQ(RowsOf(*rows)[1].lpProps[0].Value.lpszA, kSecondSubject);
+  EXPECT_EQ(RowsOf(*rows)[1].cValues, 2u);
 }
 
 TEST_F(MessageTest, AttachmentTableNumbersRowsAndReadsMissingColumnsFromTheAttachment) {
@@ -144,6 +214,40 @@ TEST_F(MessageTest, AttachmentDataStreamsWhole) {
       pstwriter::ReadAll(pstwriter::PatternSource(7, kAttachmentSize));
   ASSERT_EQ(data->size(), expected.size());
   EXPECT_EQ(std::memcmp(data->data(), expected.data(), expected.size()), 0);
+  // Seeks are relative to the start, the position or the end; a clone reads on from its own.
+  const auto tail = [&](std::size_t from) { return expected.data() + kAttachmentSize - from; };
+  LARGE_INTEGER move{};
+  move.QuadPart = -10;
+  ULARGE_INTEGER at{};
+  ASSERT_EQ(stream->Seek(move, STREAM_SEEK_END, &at), S_OK);
+  EXPECT_EQ(at.QuadPart, kAttachmentSize - 10);
+  mapi::InterfacePtr<IStream> clone;
+  ASSERT_EQ(stream->Clone(clone.Out()), S_OK);
+  std::byte piece[64];
+  ULONG got = 0;
+  ASSERT_EQ(stream->Read(piece, sizeof piece, &got), S_OK);
+  ASSERT_EQ(got, 10u);
+  EXPECT_EQ(std::memcmp(piece, tail(10), 10), 0);
+  ASSERT_EQ(clone->Read(piece, 4, &got), S_OK);
+  ASSERT_EQ(got, 4u);
+  EXPECT_EQ(std::memcmp(piece, tail(10), 4), 0);
+  // Past the end a read gives nothing and succeeds; before the start or from no origin, a seek
+  // is refused and the position kept.
+  move.QuadPart = 100;
+  ASSERT_EQ(stream->Seek(move, STREAM_SEEK_CUR, &at), S_OK);
+  EXPECT_EQ(at.QuadPart, kAttachmentSize + 100);
+  got = 99;
+  EXPECT_EQ(stream->Read(piece, sizeof piece, &got), S_OK);
+  EXPECT_EQ(got, 0u);
+  move.QuadPart = -1;
+  EXPECT_EQ(stream->Seek(move, STREAM_SEEK_SET, &at), STG_E_INVALIDFUNCTION);
+  EXPECT_EQ(stream->Seek(move, 7, &at), STG_E_INVALIDFUNCTION);
+  move.QuadPart = 0;
+  ASSERT_EQ(clone->Seek(move, STREAM_SEEK_CUR, &at), S_OK);
+  EXPECT_EQ(at.QuadPart, kAttachmentSize - 6);
+  EXPECT_EQ(stream->Write(piece, 1, &got), STG_E_ACCESSDENIED);
+  ASSERT_EQ(stream->Stat(&stat, STATFLAG_NONAME), S_OK);
+  EXPECT_EQ(stat.cbSize.QuadPart, kAttachmentSize);
   mapi::InterfacePtr<IAttach> none;
   EXPECT_EQ(message->OpenAttach(2, nullptr, 0, none.Out()), MAPI_E_NOT_FOUND);
 }
