@@ -1,6 +1,5 @@
 // The header's plain-value accessors: dates, priority, identifiers, subject and generic fields.
 #include <cstdint>
-#include <cstdlib>
 
 #include "mime/email_address.h"
 #include "mime/encoded_words.h"
@@ -26,13 +25,6 @@ bool ReadInt(std::string_view text, int& value) {
   return true;
 }
 
-// Minutes east of UTC for a zone number such as -530.
-int ZoneMinutes(int zone) {
-  int magnitude = std::abs(zone);
-  int minutes = magnitude / 100 * 60 + magnitude % 100;
-  return zone < 0 ? -minutes : minutes;
-}
-
 }  // namespace
 
 double TMimeHeader::Date() const {
@@ -52,7 +44,7 @@ double TMimeHeader::DateUtc() const {
   double date_time = 0;
   int zone = 0;
   if (!mime::ParseRfc822Date(ReadField("Date"), date_time, zone)) return 0;
-  return date_time - ZoneMinutes(zone) / 1440.0;
+  return date_time - mime::ZoneMinutes(zone) / 1440.0;
 }
 
 int TMimeHeader::Timezone() const {

@@ -122,6 +122,12 @@ int ZoneNumber(int utc_offset_minutes) {
   return utc_offset_minutes < 0 ? -number : number;
 }
 
+int ZoneMinutes(int zone) {
+  const int magnitude = zone < 0 ? -zone : zone;
+  const int minutes = magnitude / 100 * 60 + magnitude % 100;
+  return zone < 0 ? -minutes : minutes;
+}
+
 int LocalZoneNumber() { return ZoneNumber(os::CurrentClock().CurrentUtcOffsetMinutes()); }
 
 }  // namespace mime

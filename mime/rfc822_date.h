@@ -23,6 +23,9 @@ std::string FormatRfc822Date(double date_time, int zone, ZeroZone zero_zone);
 // The zone number of an offset in minutes east of UTC: -330 gives -530.
 int ZoneNumber(int utc_offset_minutes);
 
+// Minutes east of UTC of a zone number: -530 gives -330.
+int ZoneMinutes(int zone);
+
 // A zone name of the table (EDT ... PST) or a signed decimal number; 0 otherwise (GMT, UT).
 int ZoneOffset(std::string_view zone);
 

@@ -107,12 +107,15 @@ TEST(Rfc822Date, ValueOutsideTheFourDigitYearsRaises) {
   }
 }
 
-TEST(Rfc822Date, ZoneNumbersOfMinuteOffsets) {
-  EXPECT_EQ(ZoneNumber(0), 0);
-  EXPECT_EQ(ZoneNumber(60), 100);
-  EXPECT_EQ(ZoneNumber(-330), -530);
-  EXPECT_EQ(ZoneNumber(765), 1245);
-  EXPECT_EQ(ZoneNumber(-59), -59);
+TEST(Rfc822Date, ZoneNumbersAndMinuteOffsetsConvertBothWays) {
+  const struct {
+    int minutes;
+    int zone;
+  } cases[] = {{0, 0}, {60, 100}, {-330, -530}, {765, 1245}, {-59, -59}, {-720, -1200}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(ZoneNumber(c.minutes), c.zone) << c.minutes;
+    EXPECT_EQ(ZoneMinutes(c.zone), c.minutes) << c.zone;
+  }
 }
 
 }  // namespace
