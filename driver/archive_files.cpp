@@ -17,7 +17,7 @@ ArchiveFiles::~ArchiveFiles() {
     std::lock_guard lock(mutex_);
     ending_ = true;
   }
-  changed_.notify_all();
+  work_.notify_all();
   if (worker_.joinable()) worker_.join();
 }
 
@@ -29,7 +29,7 @@ void ArchiveFiles::StartIndex(std::string_view line) {
 
 Chunk ArchiveFiles::TakeChunk() {
   std::unique_lock lock(mutex_);
-  changed_.wait(lock, [this] { return !free_chunks_.empty() || chunks_made_ < kChunkCount; });
+  done_.wait(lock, [this] { return !free_chunks_.empty() || chunks_made_ < kChunkCount; });
   if (free_chunks_.empty()) {
     ++chunks_made_;
     return {std::make_unique_for_overwrite<char[]>(kChunkSize), 0};
@@ -51,7 +51,7 @@ void ArchiveFiles::Withdraw(Chunk chunk) { HandOver({Step::kWithdraw, std::move(
 void ArchiveFiles::Wait() {
   if (!worker_.joinable()) return;
   std::unique_lock lock(mutex_);
-  changed_.wait(lock, [this] { return queue_.empty() && !busy_; });
+  done_.wait(lock, [this] { return queue_.empty() && !busy_; });
 }
 
 void ArchiveFiles::HandOver(Work work) {
@@ -64,7 +64,7 @@ void ArchiveFiles::HandOver(Work work) {
     std::lock_guard lock(mutex_);
     queue_.push_back(std::move(work));
   }
-  changed_.notify_all();
+  work_.notify_one();
 }
 
 void ArchiveFiles::Run() {
@@ -72,7 +72,7 @@ void ArchiveFiles::Run() {
     Work work;
     {
       std::unique_lock lock(mutex_);
-      changed_.wait(lock, [this] { return !queue_.empty() || ending_; });
+      work_.wait(lock, [this] { return !queue_.empty() || ending_; });
       if (queue_.empty()) return;
       work = std::move(queue_.front());
       queue_.pop_front();
@@ -83,7 +83,7 @@ void ArchiveFiles::Run() {
       std::lock_guard lock(mutex_);
       busy_ = false;
     }
-    changed_.notify_all();
+    done_.notify_all();
   }
 }
 
@@ -123,7 +123,7 @@ void ArchiveFiles::ReturnChunk(Chunk chunk) {
     std::lock_guard lock(mutex_);
     free_chunks_.push_back(std::move(chunk));
   }
-  changed_.notify_all();
+  done_.notify_all();
 }
 
 void ArchiveFiles::Fail(const OutputFile& file, std::error_code error) {

@@ -90,7 +90,11 @@ class ArchiveFiles {
   std::atomic<bool> failed_{false};
 
   std::mutex mutex_;
-  std::condition_variable changed_;
+  // The worker waits on work_ for work or the end; the caller waits on done_ for a free chunk or
+  // for the queue to empty. Each side wakes only the other, so a block committed on the caller's
+  // thread does not wake an idle worker.
+  std::condition_variable work_;
+  std::condition_variable done_;
   std::deque<Work> queue_;          // guarded by mutex_
   std::vector<Chunk> free_chunks_;  // guarded by mutex_
   std::size_t chunks_made_ = 0;     // guarded by mutex_
