@@ -1,5 +1,6 @@
-// Debugger output: where trace texts go. On Linux the texts are appended, one line each, to the
-// file named by PST2XMZ_TRACE ("-" for standard error); without it nothing is written. Never fails.
+// Debugger output: where trace texts go. They are appended, one line each, to the file named by
+// PST2XMZ_TRACE ("-" for standard error); on Windows each also goes to the debugger
+// (OutputDebugString). Without the variable nothing is written on Linux. Never fails.
 #pragma once
 
 #include <string>

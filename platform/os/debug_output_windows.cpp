@@ -1,7 +1,9 @@
-// Trace texts to the debugger (OutputDebugString), one call per line.
+// Trace texts to the debugger (OutputDebugString), one call per line, and to the file named by
+// PST2XMZ_TRACE when there is one.
 #include <windows.h>
 
 #include "platform/os/debug_output.h"
+#include "platform/os/trace_file.h"
 
 namespace os {
 namespace {
@@ -12,16 +14,17 @@ class DebuggerOutput final : public DebugOutput {
     std::string line(text);
     line.push_back('\n');
     OutputDebugStringA(line.c_str());
+    file_.Write(text);
   }
+
+ private:
+  TraceFile file_;
 };
 
 DebuggerOutput system_output;
 ServiceSlot<DebugOutput> slot(system_output);
 
 }  // namespace
-
-// Windows traces go to the debugger, never to a file.
-std::string TraceFilePath() { return {}; }
 
 DebugOutput& CurrentDebugOutput() { return slot.get(); }
 DebugOutput* InstallDebugOutput(DebugOutput* replacement) { return slot.install(replacement); }

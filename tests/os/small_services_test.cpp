@@ -1,14 +1,12 @@
 // GUIDs, calendar names, text comparison ignoring case, the executable's own path, dynamic
-// libraries, debugger output and the event-log sink.
+// libraries and the event-log sink.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <set>
 
 #include "platform/os/calendar_names.h"
-#include "platform/os/debug_output.h"
 #include "platform/os/dynamic_library.h"
 #include "platform/os/event_log.h"
 #include "platform/os/guid.h"
@@ -101,17 +99,6 @@ TEST(DynamicLibrary, WhatIsNoLibraryFailsWithAReason) {
   os::DynamicLibrary::Load(dir.string(), &error);
   EXPECT_NE(error.find("is a directory"), std::string::npos);
   EXPECT_EQ(os::DynamicLibrary::Load((dir / "missing.so").string()), nullptr);  // no reason asked
-}
-
-TEST(DebugOutput, TraceFileGetsOneLinePerText) {
-  // The system output reads PST2XMZ_TRACE once, at its first text; no other test here writes to it.
-  const test_support::TempDir temp;
-  const std::string file = temp / "trace";
-  ::setenv("PST2XMZ_TRACE", file.c_str(), 1);
-  os::CurrentDebugOutput().Write("ImportPst(a.pst)");
-  os::CurrentDebugOutput().Write("ImportPst finished");
-  ::unsetenv("PST2XMZ_TRACE");
-  EXPECT_EQ(test_support::ReadWholeFile(file), "ImportPst(a.pst)\nImportPst finished\n");
 }
 
 TEST(EventLogSink, SystemLogIsUsableAndReplaceable) {
