@@ -6,7 +6,7 @@
 # Wine's ANSI code page UTF-8 (65001, the Linux program's own), and again with 1252 against
 # the Linux program told to use 1252 (PST2XMZ_ANSI_CODE_PAGE). Then the Windows program alone: the
 # banner, invalid parameters, a missing or broken MAPI32.DLL and MAPIX absent. The Wine prefix is
-# made in WINDOWS_BIN/../wineprefix.
+# WINDOWS_BIN/../wineprefix, set up by .ci/wine_prefix.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,12 +31,7 @@ client_key='HKLM\SOFTWARE\Clients\Mail\Microsoft Outlook'
 reg_set() { wine reg add "$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1; }
 reg_delete() { wine reg delete "$1" /v "$2" /f >/dev/null 2>&1 || true; }
 
-# The prefix: our MAPI32.DLL is the mail library (Wine's own is not used), extended messaging on.
-wineboot -i >/dev/null 2>&1 || true
-wineserver -p >/dev/null 2>&1 || true
-reg_set 'HKCU\Software\Wine\DllOverrides' mapi32 native
-reg_set "$messaging_key" MAPIX 1
-reg_set "$client_key" DLLPathEx "$(win_path "$windows_bin/MAPI32.DLL")"
+.ci/wine_prefix.sh "$windows_bin"
 # The ANSI code page of the Windows programs started after the call. Wine 8 takes it from the
 # locale of the process (the prefix's registry value ACP is not read): a locale whose Windows
 # counterpart has no ANSI code page of its own gets UTF-8.

@@ -14,9 +14,11 @@ function(pst2xmz_test name)
     PST2XMZ_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   if(CMAKE_CROSSCOMPILING)
-    # Each start of the emulator costs a second: one test per executable, not per case.
+    # Each start of the emulator costs a second: one test per executable, not per case. Wine takes
+    # the ANSI code page from the locale: this one's is UTF-8 (65001), the Linux program's, which
+    # the tests' texts are written in.
     add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES TIMEOUT 900)
+    set_tests_properties(${name} PROPERTIES TIMEOUT 900 ENVIRONMENT LC_ALL=hi_IN.UTF-8)
   else()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
   endif()

@@ -14,9 +14,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# DLLs and loadable modules (MAPI32.DLL, the tests' stand-in mail libraries and character-set
+# libraries) the same way: with the thread library too, which the C++ runtime would otherwise take
+# from libwinpthread-1.dll.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -Wl,-Bstatic -lwinpthread")
-# Loadable modules (the test character-set libraries) the same way.
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
 # GCC 12 takes the std::string concatenations it inlines for this target for overlapping copies

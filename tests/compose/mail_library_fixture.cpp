@@ -4,16 +4,8 @@
 #include "compose/compose_message.h"
 #include "libs/mapi/mapi_binding_for_tests.h"
 #include "platform/os/dynamic_library.h"
-#include "platform/os/text_compare.h"
 
 namespace compose_test {
-
-std::optional<std::string> TestRegistry::ReadString(os::Hive, std::string_view key,
-                                                    std::string_view value) const {
-  if (os::EqualsIgnoreAsciiCase(key, os::kMessagingSubsystemKey) && value == "MAPIX") return "1";
-  if (os::EqualsIgnoreAsciiCase(key, os::kMailClientKey) && value == "DLLPathEx") return library_;
-  return std::nullopt;
-}
 
 int LiveMapiBlocks() {
   static auto library = os::DynamicLibrary::Load(COMPOSE_TEST_MAIL_LIBRARY);

@@ -9,27 +9,11 @@
 #include <string>
 
 #include "compose/mime_constructor.h"
-#include "platform/os/registry.h"
 #include "tests/compose/fake_clock.h"
 #include "tests/compose/fake_message.h"
+#include "tests/support/mail_library_registry.h"
 
 namespace compose_test {
-
-// Answers the two values that locate the mail library; every other key is absent.
-class TestRegistry final : public os::Registry {
- public:
-  explicit TestRegistry(std::string library) : library_(std::move(library)) {}
-  bool KeyExists(os::Hive, std::string_view) const override { return true; }
-  std::optional<std::string> ReadString(os::Hive, std::string_view,
-                                        std::string_view value) const override;
-  bool WriteValue(os::Hive, std::string_view, std::string_view, std::string_view) override {
-    return false;
-  }
-  os::OsVersion Version() const override { return {10, 0, 2}; }
-
- private:
-  std::string library_;
-};
 
 // Blocks of MAPI memory the test library has handed out and not seen freed.
 int LiveMapiBlocks();
@@ -44,7 +28,7 @@ class MailLibraryTest : public ::testing::Test {
   // The composed text of data, expecting success.
   std::string ComposedText(const std::shared_ptr<MessageData>& data);
 
-  TestRegistry registry_;
+  test_support::MailLibraryRegistry registry_;
   os::ScopedRegistry scoped_registry_{registry_};
   FakeClock clock_;
   os::ScopedClock scoped_clock_{clock_};

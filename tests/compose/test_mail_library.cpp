@@ -11,6 +11,7 @@
 #include "libs/mapi/mapi.h"
 #include "platform/pst/rtf/rtf_decompressor.h"
 #include "tests/compose/in_memory_istream.h"
+#include "tests/support/mail_library_export.h"
 
 namespace {
 
@@ -39,14 +40,15 @@ void Free(void* data) {
 
 extern "C" {
 
-int TestLiveBlocks() { return static_cast<int>(Blocks().size()); }
+TEST_LIBRARY_EXPORT int TestLiveBlocks() { return static_cast<int>(Blocks().size()); }
 
-SCODE MAPIAllocateBuffer(ULONG cbSize, LPVOID* lppBuffer) {
+TEST_LIBRARY_EXPORT SCODE STDAPICALLTYPE MAPIAllocateBuffer(ULONG cbSize, LPVOID* lppBuffer) {
   *lppBuffer = Allocate(cbSize);
   return *lppBuffer ? S_OK : MAPI_E_NOT_ENOUGH_MEMORY;
 }
 
-SCODE MAPIAllocateMore(ULONG cbSize, LPVOID lpObject, LPVOID* lppBuffer) {
+TEST_LIBRARY_EXPORT SCODE STDAPICALLTYPE MAPIAllocateMore(ULONG cbSize, LPVOID lpObject,
+                                                          LPVOID* lppBuffer) {
   auto parent = Blocks().find(lpObject);
   if (parent == Blocks().end()) return MAPI_E_INVALID_PARAMETER;
   void* data = Allocate(cbSize);
@@ -56,13 +58,15 @@ SCODE MAPIAllocateMore(ULONG cbSize, LPVOID lpObject, LPVOID* lppBuffer) {
   return S_OK;
 }
 
-ULONG MAPIFreeBuffer(LPVOID lpBuffer) {
+TEST_LIBRARY_EXPORT ULONG STDAPICALLTYPE MAPIFreeBuffer(LPVOID lpBuffer) {
   Free(lpBuffer);
   return S_OK;
 }
 
-HRESULT HrQueryAllRows(LPMAPITABLE lpTable, LPSPropTagArray lpPropTags, LPSRestriction,
-                       LPSSortOrderSet, LONG, LPSRowSet* lppRows) {
+TEST_LIBRARY_EXPORT HRESULT STDAPICALLTYPE HrQueryAllRows(LPMAPITABLE lpTable,
+                                                          LPSPropTagArray lpPropTags,
+                                                          LPSRestriction, LPSSortOrderSet, LONG,
+                                                          LPSRowSet* lppRows) {
   if (lpPropTags) {
     HRESULT hr = lpTable->SetColumns(lpPropTags, 0);
     if (FAILED(hr)) return hr;
@@ -70,13 +74,14 @@ HRESULT HrQueryAllRows(LPMAPITABLE lpTable, LPSPropTagArray lpPropTags, LPSRestr
   return lpTable->QueryRows(0x7FFFFFFF, 0, lppRows);
 }
 
-void FreeProws(LPSRowSet lpRows) {
+TEST_LIBRARY_EXPORT void STDAPICALLTYPE FreeProws(LPSRowSet lpRows) {
   if (!lpRows) return;
   for (ULONG i = 0; i < lpRows->cRows; ++i) Free(lpRows->aRow[i].lpProps);
   Free(lpRows);
 }
 
-HRESULT HrGetOneProp(LPMAPIPROP lpMapiProp, ULONG ulPropTag, LPSPropValue* lppProp) {
+TEST_LIBRARY_EXPORT HRESULT STDAPICALLTYPE HrGetOneProp(LPMAPIPROP lpMapiProp, ULONG ulPropTag,
+                                                        LPSPropValue* lppProp) {
   SPropTagArray tags{1, {ulPropTag}};
   ULONG count = 0;
   LPSPropValue values = nullptr;
@@ -91,7 +96,9 @@ HRESULT HrGetOneProp(LPMAPIPROP lpMapiProp, ULONG ulPropTag, LPSPropValue* lppPr
   return S_OK;
 }
 
-HRESULT WrapCompressedRTFStream(LPSTREAM lpCompressedRTFStream, ULONG, LPSTREAM* lppUncompressed) {
+TEST_LIBRARY_EXPORT HRESULT STDAPICALLTYPE WrapCompressedRTFStream(LPSTREAM lpCompressedRTFStream,
+                                                                   ULONG,
+                                                                   LPSTREAM* lppUncompressed) {
   std::string compressed;
   char block[4096];
   for (;;) {

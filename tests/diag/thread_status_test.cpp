@@ -117,7 +117,7 @@ TEST(ThreadStatusDump, DumpReplacesTheFileAndRemembersTheTick) {
   diag::TThreadStatusRegistry registry(status.string());
   registry.Put("k", Record("t", 0));
   registry.Dump();
-  EXPECT_EQ(ReadWholeFile(status), registry.DumpText());
+  EXPECT_EQ(ReadWholeFile(status.string()), registry.DumpText());
   EXPECT_EQ(registry.LastDumpTick(), 123456u);
 }
 
@@ -177,8 +177,8 @@ TEST(ThreadStatusStartup, RecordsReachTheStatusFile) {
   diag::ThreadStatusRecords()->Put("main", Record("main thread", 0));
   diag::ThreadStatusRecords()->SetLine("main", 3, "exporting");
   const fs::path status = fs::path(dir.path()) / "tool.thr";
-  ASSERT_TRUE(
-      WaitUntil([&] { return ReadWholeFile(status).find("exporting") != std::string::npos; }));
+  ASSERT_TRUE(WaitUntil(
+      [&] { return ReadWholeFile(status.string()).find("exporting") != std::string::npos; }));
   diag::StopThreadStatus();
 }
 

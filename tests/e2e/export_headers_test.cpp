@@ -87,14 +87,20 @@ TEST_P(HeaderExport, SynthesisedHeadersReadRightly) {
   EXPECT_NE(all.find("message/external-body; access-type=URL;"), std::string::npos);
   EXPECT_NE(all.find("message/external-body; access-type=local-file;"), std::string::npos);
   EXPECT_NE(all.find("filename=\"kept.txt\""), std::string::npos);
+  // Windows takes the zone from the system's settings, not from TZ.
+#ifndef _WIN32
   if (std::filesystem::exists("/usr/share/zoneinfo/America/New_York")) {
     EXPECT_NE(all.find("Date: Mon, 01 Jan 2024 05:00:00 -0500\r\n"), std::string::npos);
   }
+#endif
 }
 
 // In another ANSI code page only the index and the folder list change: the mail library hands out
 // text in it, the composer turns it back into the UTF-8 its labels promise.
 TEST_P(HeaderExport, AnsiCodePageReachesTheIndexAndFolderListOnly) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the ANSI code page is the system's; .ci/wine_e2e.sh exports at 1252 and 65001";
+#endif
   // An ANSI file holds no CJK letter; in 1252 it becomes "?".
   const bool unicode = GetParam() == pstwriter::FileFormat::kUnicode;
   const std::string folder_utf8 = std::string(

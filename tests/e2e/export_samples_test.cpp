@@ -3,8 +3,7 @@
 // personal-folders files are refused with a message naming them and exit code 1.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
+#include <filesystem>
 #include <fstream>
 #include <regex>
 
@@ -40,8 +39,7 @@ std::vector<SampleRow> ReadSampleTable(const std::string& readme) {
 class SampleExport : public ::testing::Test {
  protected:
   void SetUp() override {
-    struct stat info {};
-    if (::stat(PST2XMZ_SAMPLES_DIR, &info) != 0) GTEST_SKIP() << "no sample files";
+    if (!std::filesystem::exists(PST2XMZ_SAMPLES_DIR)) GTEST_SKIP() << "no sample files";
     rows_ = ReadSampleTable(std::string(PST2XMZ_SAMPLES_DIR) + "/README.md");
     ASSERT_GE(rows_.size(), 25u);
   }

@@ -10,7 +10,7 @@ ProcessOutput RunProgram(const std::vector<std::string>& args,
   ProcessOptions options;
   options.environment = environment;
   options.merge_error_into_output = true;
-  return test_support::RunProcess(std::string(PST2XMZ_BIN_DIR) + "/pst2xmz", args, options);
+  return test_support::RunProcess(PST2XMZ_PROGRAM, args, options);
 }
 
 Index ReadIndex(const std::string& path) {

@@ -24,7 +24,7 @@ namespace {
 
 namespace tags = pstwriter::tags;
 
-const std::string kProgram = std::string(PST2XMZ_BIN_DIR) + "/pst2xmz";
+const std::string kProgram = PST2XMZ_PROGRAM;
 
 pstwriter::Message Mail(const std::string& subject, std::size_t body_size = 0) {
   pstwriter::Message m = pstwriter::MakeMail(subject, "Ann", "ann@example.org", 1700000000);

@@ -1,10 +1,10 @@
 // The import session end to end over the in-memory mail world: the temporary profile, the logon and
 // its failures, the store, the trace of a whole run, the result codes and the error text.
-#include <cstdlib>
 #include <stdexcept>
 
 #include "libs/import_session/temp_profile.h"
 #include "tests/import_session/session_fixture.h"
+#include "tests/support/scoped_environment.h"
 
 namespace session_test {
 namespace {
@@ -105,10 +105,8 @@ TEST_F(ImportSessionTest, UnicodeServiceIsTriedWhenThePersonalFoldersServiceCann
 }
 
 TEST_F(ImportSessionTest, FilePasswordComesFromTheEnvironment) {
-  ::setenv(import_session::kPstPasswordVariable, "s3cret", 1);
-  const import_session::ImportResult result = Run();
-  ::unsetenv(import_session::kPstPasswordVariable);
-  EXPECT_EQ(result, S_OK);
+  const test_support::ScopedEnvironment password(import_session::kPstPasswordVariable, "s3cret");
+  EXPECT_EQ(Run(), S_OK);
   EXPECT_EQ(world_.service_admin.configured_strings[PR_PST_PW_SZ_OLD], "s3cret");
   EXPECT_EQ(world_.logon_password, "");  // the profile's own password stays empty
 }

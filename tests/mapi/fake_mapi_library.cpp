@@ -7,6 +7,7 @@
 #include <new>
 
 #include "tests/mapi/fake_mapi_log.h"
+#include "tests/support/mail_library_export.h"
 
 namespace {
 
@@ -46,16 +47,17 @@ void FreeBlock(Block* block) {
 
 extern "C" {
 
-fake_mapi::Log* FakeMapiLog() { return &the_log; }
+TEST_LIBRARY_EXPORT fake_mapi::Log* FakeMapiLog() { return &the_log; }
 
-HRESULT MAPIInitialize(LPVOID lpMapiInit) {
+TEST_LIBRARY_EXPORT HRESULT STDAPICALLTYPE MAPIInitialize(LPVOID lpMapiInit) {
   ++the_log.calls[fake_mapi::kInitialize];
   the_log.init_argument = lpMapiInit;
   return S_OK;
 }
 
-HRESULT MAPILogonEx(ULONG_PTR ulUIParam, LPTSTR lpszProfileName, LPTSTR lpszPassword, ULONG ulFlags,
-                    LPMAPISESSION* lppSession) {
+TEST_LIBRARY_EXPORT HRESULT STDAPICALLTYPE MAPILogonEx(ULONG_PTR ulUIParam, LPTSTR lpszProfileName,
+                                                       LPTSTR lpszPassword, ULONG ulFlags,
+                                                       LPMAPISESSION* lppSession) {
   ++the_log.calls[fake_mapi::kLogonEx];
   the_log.logon_ui_param = ulUIParam;
   the_log.logon_profile = lpszProfileName;
@@ -65,7 +67,7 @@ HRESULT MAPILogonEx(ULONG_PTR ulUIParam, LPTSTR lpszProfileName, LPTSTR lpszPass
   return the_log.logon_result;
 }
 
-SCODE MAPIAllocateBuffer(ULONG cbSize, LPVOID* lppBuffer) {
+TEST_LIBRARY_EXPORT SCODE STDAPICALLTYPE MAPIAllocateBuffer(ULONG cbSize, LPVOID* lppBuffer) {
   ++the_log.calls[fake_mapi::kAllocateBuffer];
   void* data = NewBlock(cbSize);
   if (!data) return MAPI_E_NOT_ENOUGH_MEMORY;
@@ -73,7 +75,8 @@ SCODE MAPIAllocateBuffer(ULONG cbSize, LPVOID* lppBuffer) {
   return S_OK;
 }
 
-SCODE MAPIAllocateMore(ULONG cbSize, LPVOID lpObject, LPVOID* lppBuffer) {
+TEST_LIBRARY_EXPORT SCODE STDAPICALLTYPE MAPIAllocateMore(ULONG cbSize, LPVOID lpObject,
+                                                          LPVOID* lppBuffer) {
   ++the_log.calls[fake_mapi::kAllocateMore];
   if (!lpObject) return MAPI_E_INVALID_PARAMETER;
   void* data = NewBlock(cbSize);
@@ -86,20 +89,22 @@ SCODE MAPIAllocateMore(ULONG cbSize, LPVOID lpObject, LPVOID* lppBuffer) {
   return S_OK;
 }
 
-ULONG MAPIFreeBuffer(LPVOID lpBuffer) {
+TEST_LIBRARY_EXPORT ULONG STDAPICALLTYPE MAPIFreeBuffer(LPVOID lpBuffer) {
   ++the_log.calls[fake_mapi::kFreeBuffer];
   if (lpBuffer) FreeBlock(HeaderOf(lpBuffer));
   return S_OK;
 }
 
-HRESULT MAPIAdminProfiles(ULONG, LPPROFADMIN*) {
+TEST_LIBRARY_EXPORT HRESULT STDAPICALLTYPE MAPIAdminProfiles(ULONG, LPPROFADMIN*) {
   ++the_log.calls[fake_mapi::kAdminProfiles];
   return MAPI_E_NO_SUPPORT;
 }
 
-HRESULT HrQueryAllRows(LPMAPITABLE lpTable, LPSPropTagArray lpPropTags,
-                       LPSRestriction lpRestriction, LPSSortOrderSet lpSortOrderSet, LONG crowsMax,
-                       LPSRowSet* lppRows) {
+TEST_LIBRARY_EXPORT HRESULT STDAPICALLTYPE HrQueryAllRows(LPMAPITABLE lpTable,
+                                                          LPSPropTagArray lpPropTags,
+                                                          LPSRestriction lpRestriction,
+                                                          LPSSortOrderSet lpSortOrderSet,
+                                                          LONG crowsMax, LPSRowSet* lppRows) {
   ++the_log.calls[fake_mapi::kQueryAllRows];
   the_log.query_table = lpTable;
   the_log.query_tags = lpPropTags;
@@ -113,7 +118,7 @@ HRESULT HrQueryAllRows(LPMAPITABLE lpTable, LPSPropTagArray lpPropTags,
   return S_OK;
 }
 
-void FreeProws(LPSRowSet lpRows) {
+TEST_LIBRARY_EXPORT void STDAPICALLTYPE FreeProws(LPSRowSet lpRows) {
   ++the_log.calls[fake_mapi::kFreeProws];
   the_log.freed_rows = lpRows;
   if (!lpRows) return;
@@ -121,8 +126,8 @@ void FreeProws(LPSRowSet lpRows) {
   MAPIFreeBuffer(lpRows);
 }
 
-HRESULT WrapCompressedRTFStream(LPSTREAM lpCompressedRTFStream, ULONG ulFlags,
-                                LPSTREAM* lpUncompressedRTFStream) {
+TEST_LIBRARY_EXPORT HRESULT STDAPICALLTYPE WrapCompressedRTFStream(
+    LPSTREAM lpCompressedRTFStream, ULONG ulFlags, LPSTREAM* lpUncompressedRTFStream) {
   ++the_log.calls[fake_mapi::kWrapCompressedRtf];
   the_log.wrap_source = lpCompressedRTFStream;
   the_log.wrap_flags = ulFlags;
@@ -154,16 +159,19 @@ LPHRGETONEPROP ResolveHrGetOneProp() {
   }
   return &GetOneProp;
 }
-HRESULT HrGetOneProp(LPMAPIPROP, ULONG, LPSPropValue*)
+TEST_LIBRARY_EXPORT HRESULT STDAPICALLTYPE HrGetOneProp(LPMAPIPROP, ULONG, LPSPropValue*)
     __attribute__((ifunc("ResolveHrGetOneProp")));
 #elif !defined(FAKE_MAPI_WITHOUT_HRGETONEPROP)
-HRESULT HrGetOneProp(LPMAPIPROP lpMapiProp, ULONG ulPropTag, LPSPropValue* lppProp) {
+TEST_LIBRARY_EXPORT HRESULT STDAPICALLTYPE HrGetOneProp(LPMAPIPROP lpMapiProp, ULONG ulPropTag,
+                                                        LPSPropValue* lppProp) {
   return GetOneProp(lpMapiProp, ulPropTag, lppProp);
 }
 #endif
 
-HRESULT HrValidateIPMSubtree(LPMDB lpMDB, ULONG ulFlags, ULONG* lpcValues, LPSPropValue* lppValues,
-                             LPMAPIERROR*) {
+TEST_LIBRARY_EXPORT HRESULT STDAPICALLTYPE HrValidateIPMSubtree(LPMDB lpMDB, ULONG ulFlags,
+                                                                ULONG* lpcValues,
+                                                                LPSPropValue* lppValues,
+                                                                LPMAPIERROR*) {
   ++the_log.calls[fake_mapi::kValidateIpmSubtree];
   the_log.validate_store = lpMDB;
   the_log.validate_flags = ulFlags;

@@ -2,14 +2,14 @@
 // and a readable reason; passwords are honoured; the logon needs a configured profile.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <set>
 
 #include "tests/platform_mapilib/library_fixture.h"
 #include "tests/platform_mapilib/writer_files.h"
+#include "tests/support/scoped_environment.h"
 
 namespace platform_mapilib_test {
 namespace {
@@ -24,7 +24,7 @@ TEST(ConfigureService, UnusableFilesFailWithDistinctCodesAndReasons) {
   const std::string missing = TempPath("missing.pst");
   std::remove(missing.c_str());
   const std::string directory = TempPath("dir.pst");
-  ::mkdir(directory.c_str(), 0700);
+  std::filesystem::create_directory(directory);
   const std::string text = TempPath("text.pst");
   std::ofstream(text) << "From someone@example.org Mon Jan  1 00:00:00 2024\nSubject: hi\n\nbody\n";
   const std::string damaged = WriteMailFile("damaged.pst");
@@ -46,14 +46,14 @@ TEST(ConfigureService, UnusableFilesFailWithDistinctCodesAndReasons) {
   }
   EXPECT_EQ(codes.size(), 5u);
   EXPECT_EQ(ConfigureFile(missing).code, MAPI_E_NOT_FOUND);
-  ::rmdir(directory.c_str());
+  std::filesystem::remove(directory);
 }
 
 TEST(ConfigureService, WrongOrMissingPasswordIsRefusedAndTheRightOneOpens) {
   pstwriter::StoreOptions options;
   options.password = "secret";
   const std::string path = WriteMailFile("password.pst", options);
-  unsetenv("PST2XMZ_PST_PASSWORD");
+  const test_support::ScopedEnvironment no_password("PST2XMZ_PST_PASSWORD", std::nullopt);
   const ConfigureResult none = ConfigureFile(path);
   EXPECT_TRUE(FAILED(none.code));
   EXPECT_EQ(none.reason, "the file is password-protected");
@@ -65,9 +65,8 @@ TEST(ConfigureService, PasswordComesFromTheEnvironmentWhenTheProfileHasNone) {
   pstwriter::StoreOptions options;
   options.password = "fromenv";
   const std::string path = WriteMailFile("envpassword.pst", options);
-  setenv("PST2XMZ_PST_PASSWORD", "fromenv", 1);
+  const test_support::ScopedEnvironment password("PST2XMZ_PST_PASSWORD", "fromenv");
   EXPECT_EQ(ConfigureFile(path).code, S_OK);
-  unsetenv("PST2XMZ_PST_PASSWORD");
 }
 
 TEST(ConfigureService, RealPasswordProtectedSamplesOpenWithTheirPasswords) {

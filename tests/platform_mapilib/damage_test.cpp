@@ -9,6 +9,7 @@
 
 #include "tests/platform_mapilib/file_damage.h"
 #include "tests/platform_mapilib/library_fixture.h"
+#include "tests/support/scoped_environment.h"
 #include "tools/pstwriter/mapi_tags.h"
 #include "tools/pstwriter/message_helpers.h"
 #include "tools/pstwriter/pst_builder.h"
@@ -187,7 +188,7 @@ TEST_P(RtfDamage, CrcMismatchIsTracedWhenTheReadPassesTheEnd) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
-        setenv("PST2XMZ_TRACE", trace.c_str(), 1);
+        const test_support::ScopedEnvironment traced("PST2XMZ_TRACE", trace);
         const std::string rtf = pstwriter::NativeRtf(std::string(300, 'c'));
         auto text = WrappedRtf("rtf-crc-trace.pst", WithBadCrc(rtf), GetParam());
         std::string read(rtf.size(), '\0');

@@ -1,23 +1,23 @@
 // Test helpers over the built mail library.
 #include "tests/platform_mapilib/library_fixture.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
+#include "tests/support/mail_library_registry.h"
 #include "tests/support/temp_dir.h"
 
 namespace platform_mapilib_test {
 
 void UseBuiltLibrary() {
-  setenv("PST2XMZ_MAPI_LIBRARY", PST2XMZ_BIN_DIR "/libmapi32.so", 1);
   static bool initialized = false;
-  if (!initialized) {
-    ASSERT_EQ(mapi::MAPIInitialize(nullptr), S_OK) << mapi::MapiLibraryLoadError();
-    initialized = true;
-  }
+  if (initialized) return;
+  // The binding reads the registry once, at the first call.
+  test_support::MailLibraryRegistry registry(PST2XMZ_BUILT_MAIL_LIBRARY);
+  const os::ScopedRegistry scoped_registry(registry);
+  ASSERT_EQ(mapi::MAPIInitialize(nullptr), S_OK) << mapi::MapiLibraryLoadError();
+  initialized = true;
 }
 
 namespace {
@@ -191,8 +191,8 @@ std::string TempPath(const std::string& name) {
 }
 
 std::string SamplesDir() {
-  struct stat info {};
-  return ::stat(PST2XMZ_SAMPLES_DIR, &info) == 0 ? PST2XMZ_SAMPLES_DIR : "";
+  std::error_code error;
+  return std::filesystem::is_directory(PST2XMZ_SAMPLES_DIR, error) ? PST2XMZ_SAMPLES_DIR : "";
 }
 
 }  // namespace platform_mapilib_test
