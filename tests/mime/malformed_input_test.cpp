@@ -29,8 +29,8 @@ const char* const kSeeds[] = {
     "body\r\n--outer--\r\nepilogue\r\n",
     "Subject: no body",
     "Content-Type: multipart/mixed; boundary=\r\n\r\n--\r\n\r\n----\r\n",
-    "Content-Type: message/rfc822\r\n\r\nContent-Type: message/rfc822\r\n\r\nContent-Type: "
-    "multipart/mixed; boundary=x\r\n\r\n",
+    ("Content-Type: message/rfc822\r\n\r\nContent-Type: message/rfc822\r\n\r\nContent-Type: "
+     "multipart/mixed; boundary=x\r\n\r\n"),
 };
 
 // Damaged texts worth naming one by one.
