@@ -163,6 +163,9 @@ TEST_F(MessageTest, TableIsAViewInStoredOrderWithTheColumnsSet) {
   mapi::MapiBufferPtr<SPropTagArray> owned(tags);
   ASSERT_EQ(contents_->SetColumns(tags, 0), S_OK);
   EXPECT_EQ(contents_->SetColumns(nullptr, 0), MAPI_E_INVALID_PARAMETER);
+  EXPECT_EQ(contents_->QueryColumns(0, nullptr), MAPI_E_INVALID_PARAMETER);
+  EXPECT_EQ(contents_->GetRowCount(0, nullptr), MAPI_E_INVALID_PARAMETER);
+  EXPECT_EQ(contents_->QueryRows(1, 0, nullptr), MAPI_E_INVALID_PARAMETER);
   LPSPropTagArray columns = nullptr;
   ASSERT_EQ(contents_->QueryColumns(0, &columns), S_OK);
   mapi::MapiBufferPtr<SPropTagArray> owned_columns(columns);
@@ -246,6 +249,9 @@ TEST_F(MessageTest, AttachmentDataStreamsWhole) {
   ASSERT_EQ(clone->Seek(move, STREAM_SEEK_CUR, &at), S_OK);
   EXPECT_EQ(at.QuadPart, kAttachmentSize - 6);
   EXPECT_EQ(stream->Write(piece, 1, &got), STG_E_ACCESSDENIED);
+  EXPECT_EQ(stream->Read(nullptr, 4, &got), STG_E_INVALIDPOINTER);
+  EXPECT_EQ(stream->Stat(nullptr, 0), STG_E_INVALIDPOINTER);
+  EXPECT_EQ(stream->Clone(nullptr), STG_E_INVALIDPOINTER);
   ASSERT_EQ(stream->Stat(&stat, STATFLAG_NONAME), S_OK);
   EXPECT_EQ(stat.cbSize.QuadPart, kAttachmentSize);
   mapi::InterfacePtr<IAttach> none;
