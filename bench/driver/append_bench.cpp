@@ -2,8 +2,6 @@
 // archive on disk, in MB/s of message text (10^6 bytes). Usage: bench_driver_append [folder]
 // (default: the system's temporary folder). The archive files are removed afterwards. Beside it,
 // the same bytes written plainly, to separate the writer's cost from what the disk allows.
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -13,6 +11,7 @@
 #include <utility>
 
 #include "driver/archive_writer.h"
+#include "tests/support/own_usage.h"
 
 namespace {
 
@@ -56,17 +55,10 @@ struct Figure {
   double cpu_seconds;  // user and system time of this process
 };
 
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
 Figure Run(const std::string& folder, std::size_t message_size, int count) {
   const std::string base = folder + "/bench_append_" + std::to_string(getpid());
   const std::string texts[2] = {ComposedMessage(message_size, 1), ComposedMessage(message_size, 2)};
-  const double cpu_start = CpuSeconds();
+  const double cpu_start = test_support::OwnCpuSeconds();
   auto start = std::chrono::steady_clock::now();
   {
     driver::ArchiveWriter writer(driver::CreateOutputFile(base + ".xmz"),
@@ -80,7 +72,7 @@ Figure Run(const std::string& folder, std::size_t message_size, int count) {
     writer.CloseData();
   }
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  const double cpu_seconds = CpuSeconds() - cpu_start;
+  const double cpu_seconds = test_support::OwnCpuSeconds() - cpu_start;
   std::filesystem::remove(base + ".xmz");
   std::filesystem::remove(base + ".idx");
   return {seconds, static_cast<double>(message_size) * count / 1e6 / seconds, cpu_seconds};
@@ -90,7 +82,7 @@ Figure Run(const std::string& folder, std::size_t message_size, int count) {
 Figure PlainWrites(const std::string& folder, std::size_t message_size, int count) {
   const std::string path = folder + "/bench_plain_" + std::to_string(getpid());
   const std::string text = ComposedMessage(message_size, 1);
-  const double cpu_start = CpuSeconds();
+  const double cpu_start = test_support::OwnCpuSeconds();
   auto start = std::chrono::steady_clock::now();
   {
     std::unique_ptr<driver::OutputFile> file = driver::CreateOutputFile(path);
@@ -99,7 +91,7 @@ Figure PlainWrites(const std::string& folder, std::size_t message_size, int coun
     file->Close();
   }
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  const double cpu_seconds = CpuSeconds() - cpu_start;
+  const double cpu_seconds = test_support::OwnCpuSeconds() - cpu_start;
   std::filesystem::remove(path);
   return {seconds, static_cast<double>(message_size) * count / 1e6 / seconds, cpu_seconds};
 }
@@ -123,10 +115,10 @@ int main(int argc, char** argv) {
     Figure best_append{1e9, 0, 0}, best_plain{1e9, 0, 0};
     for (int round = 0; round < c.rounds; ++round) {
       // Rounds alternate so that both see the same state of the machine's write-back.
-      sync();
+      test_support::SyncFileSystems();
       Figure append = Run(folder, c.size, c.count);
       if (append.seconds < best_append.seconds) best_append = append;
-      sync();
+      test_support::SyncFileSystems();
       Figure plain = PlainWrites(folder, c.size, c.count);
       if (plain.seconds < best_plain.seconds) best_plain = plain;
     }

@@ -3,10 +3,6 @@
 // message with a single attachment of --attachment-mb megabytes.
 //
 //   bench_export_memory --work DIR [--pst FILE | --attachment-mb N]
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/child_process.h"
 #include "tools/pstwriter/mapi_tags.h"
 #include "tools/pstwriter/message_helpers.h"
 #include "tools/pstwriter/pst_builder.h"
@@ -59,20 +56,13 @@ int Run(const Options& options) {
   const std::string program = std::string(PST2XMZ_BIN_DIR) + "/pst2xmz";
   const std::string destination = options.work + "/memory";
   const auto start = std::chrono::steady_clock::now();
-  const pid_t child = fork();
-  if (child == 0) {
-    if (!freopen("/dev/null", "w", stdout)) _exit(126);
-    execl(program.c_str(), program.c_str(), "-s", pst.c_str(), "-d", destination.c_str(), nullptr);
-    _exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  wait4(child, &status, 0, &usage);
+  const test_support::ProcessOutput run =
+      test_support::RunProcess(program, {"-s", pst, "-d", destination});
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("file %s\nexit %d, %.1f s\npeak resident %.1f MB\nlargest block %.1f MB\n",
-              pst.c_str(), WIFEXITED(status) ? WEXITSTATUS(status) : -1, seconds,
-              usage.ru_maxrss / 1024.0, LargestBlock(destination + ".idx") / 1048576.0);
+              pst.c_str(), run.exit_code, seconds, run.peak_resident_kib / 1024.0,
+              LargestBlock(destination + ".idx") / 1048576.0);
   return 0;
 }
 

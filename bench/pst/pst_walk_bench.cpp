@@ -7,12 +7,6 @@
 // end-to-end comparison uses. Prints each time, the bytes each walk read from the file (the
 // system's count of bytes read, where it keeps one), the peak memory of this process, and readpst's
 // time divided by each walk's.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -24,8 +18,9 @@
 
 #include "platform/pst/messaging/message_store.h"
 #include "platform/pst/ndb/node_database.h"
-
-extern char** environ;
+#include "tests/support/child_process.h"
+#include "tests/support/own_usage.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -197,35 +192,15 @@ void PrintBytesRead(const char* what, long long before) {
   if (before >= 0 && after >= 0) std::printf("%s read:  %lld bytes\n", what, after - before);
 }
 
-// Runs readpst -q -j 0 -D -e -8 -o DIR FILE with its output discarded; returns seconds, or a
-// negative value.
+// Runs readpst -q -j 0 -D -e -8 -o DIR FILE into a fresh folder; returns seconds, or a negative
+// value.
 double TimeReadpst(const std::string& file) {
-  char templ[] = "/tmp/pst-bench-XXXXXX";
-  if (!mkdtemp(templ)) return -1;
-  const std::string dir = templ;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  std::vector<std::string> args = {"readpst", "-q", "-j", "0", "-D", "-e", "-8", "-o", dir, file};
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
+  const test_support::TempDir dir;
   const auto start = Clock::now();
-  pid_t pid = 0;
-  int status = -1;
-  const bool spawned = posix_spawnp(&pid, "readpst", &actions, nullptr, argv.data(), environ) == 0;
-  if (spawned) waitpid(pid, &status, 0);
+  const test_support::ProcessOutput run = test_support::RunProcess(
+      "readpst", {"-q", "-j", "0", "-D", "-e", "-8", "-o", dir.path(), file});
   const double seconds = Seconds(start);
-  posix_spawn_file_actions_destroy(&actions);
-  std::filesystem::remove_all(dir);
-  return spawned && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1;
-}
-
-long PeakRssKb() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
+  return run.exit_code == 0 ? seconds : -1;
 }
 
 }  // namespace
@@ -272,7 +247,8 @@ int main(int argc, char** argv) {
       static_cast<unsigned long long>(m.attachments), static_cast<unsigned long long>(m.properties),
       static_cast<unsigned long long>(m.bytes), static_cast<unsigned long long>(m.failures));
   PrintBytesRead("messaging walk", read_before);
-  std::printf("peak memory:    %ld KiB\n", PeakRssKb());
+  std::printf("peak memory:    %llu KiB\n",
+              static_cast<unsigned long long>(test_support::OwnPeakResidentKib()));
   if (readpst) {
     const double theirs = TimeReadpst(file);
     if (theirs < 0) {

@@ -22,6 +22,8 @@ struct ProcessOutput {
   int exit_code = -1;
   std::string out;
   std::string err;  // empty when standard error was merged into `out`
+  // The largest resident set the program had, in KiB (POSIX systems; 0 on Windows).
+  std::uint64_t peak_resident_kib = 0;
 };
 
 struct ProcessOptions {

@@ -115,10 +115,12 @@ void ChildProcess::Signal(int signal_number) const { ::kill(pid_, signal_number)
 
 ProcessOutput ChildProcess::Wait() {
   int status = 0;
-  ::waitpid(pid_, &status, 0);
+  rusage usage{};
+  ::wait4(pid_, &status, 0, &usage);
   pid_ = -1;
   ProcessOutput result;
   result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  result.peak_resident_kib = static_cast<std::uint64_t>(usage.ru_maxrss);  // KiB on Linux
   result.out = ReadWholeFile(capture_ / "stdout");
   result.err = ReadWholeFile(capture_ / "stderr");
   return result;

@@ -81,5 +81,20 @@ TEST(ChildProcess, MissingProgramAndKilledProgramAreToldApart) {
   EXPECT_EQ(waiting.Wait().exit_code, 128 + SIGTERM);
 }
 
+// The benchmarks read a whole export's peak memory from here: it must be the child's own, not the
+// largest of all children so far.
+TEST(ChildProcess, PeakResidentSizeIsTheChildsOwn) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the peak resident size is read on POSIX systems only";
+#endif
+  const ProcessOutput large = RunProcess(kProbe, {"touch", "64"});
+  ASSERT_EQ(large.exit_code, 0);
+  EXPECT_GE(large.peak_resident_kib, 64u << 10);
+  const ProcessOutput small = RunProcess(kProbe, {"touch", "0"});
+  ASSERT_EQ(small.exit_code, 0);
+  EXPECT_GT(small.peak_resident_kib, 0u);
+  EXPECT_LT(small.peak_resident_kib, 32u << 10);
+}
+
 }  // namespace
 }  // namespace test_support

@@ -6,6 +6,7 @@
 //   process_probe cwd                the working directory
 //   process_probe exit OUT ERR CODE  OUT to standard output, ERR to standard error, exit code CODE
 //   process_probe wait               blocks until it is ended from outside
+//   process_probe touch MIB          fills MIB mebibytes of memory, then exits
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include <iostream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -41,6 +43,10 @@ int main(int argc, char** argv) {
     std::cout << argv[2];
     std::cerr << argv[3];
     return std::atoi(argv[4]);
+  } else if (command == "touch" && argc == 3) {
+    std::vector<char> memory(std::strtoull(argv[2], nullptr, 10) << 20);
+    for (std::size_t at = 0; at < memory.size(); at += 4096) memory[at] = 1;
+    std::cout << static_cast<int>(memory.empty() ? 0 : memory.back());
   } else if (command == "wait") {
     for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
   } else {
