@@ -5,6 +5,7 @@
 #include <array>
 
 #include "mime/base64_kernels.h"
+#include "support/charset/base64_alphabet.h"
 
 namespace mime {
 namespace {
@@ -12,15 +13,7 @@ namespace {
 constexpr size_t kLineChars = 72;  // kBase64LineBytes encoded, before CR LF
 constexpr size_t kBytesPerBlock = kBase64LineBytes * 256;
 
-// Value of each byte in the alphabet, or -1.
-constexpr std::array<signed char, 256> MakeDecodeTable() {
-  std::array<signed char, 256> table{};
-  for (auto& v : table) v = -1;
-  for (int i = 0; i < 64; ++i)
-    table[static_cast<unsigned char>(kBase64Alphabet[i])] = static_cast<signed char>(i);
-  return table;
-}
-constexpr std::array<signed char, 256> kDecode = MakeDecodeTable();
+constexpr const std::array<signed char, 256>& kDecode = charset::kBase64Values;
 
 // Decodes the alphabet characters of text, appending bytes to out.
 void DecodeInto(std::string_view text, std::string& out) {

@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+#include "support/charset/base64_alphabet.h"
+
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #include <immintrin.h>
 #define PST2XMZ_BASE64_X86 1
@@ -19,10 +21,10 @@ namespace {
 inline char* EncodeGroups(const unsigned char* in, std::size_t groups, char* out) {
   for (std::size_t g = 0; g < groups; ++g, in += 3) {
     const unsigned v = (unsigned{in[0]} << 16) | (unsigned{in[1]} << 8) | in[2];
-    out[0] = kBase64Alphabet[v >> 18];
-    out[1] = kBase64Alphabet[(v >> 12) & 63];
-    out[2] = kBase64Alphabet[(v >> 6) & 63];
-    out[3] = kBase64Alphabet[v & 63];
+    out[0] = charset::kBase64Alphabet[v >> 18];
+    out[1] = charset::kBase64Alphabet[(v >> 12) & 63];
+    out[2] = charset::kBase64Alphabet[(v >> 6) & 63];
+    out[3] = charset::kBase64Alphabet[v & 63];
     out += 4;
   }
   return out;
@@ -35,9 +37,9 @@ char* EncodeLastLine(const unsigned char* in, std::size_t size, char* out) {
   const std::size_t rest = size % 3;
   if (rest > 0) {
     const unsigned v = (unsigned{in[0]} << 16) | (rest == 2 ? unsigned{in[1]} << 8 : 0u);
-    out[0] = kBase64Alphabet[v >> 18];
-    out[1] = kBase64Alphabet[(v >> 12) & 63];
-    out[2] = rest == 2 ? kBase64Alphabet[(v >> 6) & 63] : '=';
+    out[0] = charset::kBase64Alphabet[v >> 18];
+    out[1] = charset::kBase64Alphabet[(v >> 12) & 63];
+    out[2] = rest == 2 ? charset::kBase64Alphabet[(v >> 6) & 63] : '=';
     out[3] = '=';
     out += 4;
   }

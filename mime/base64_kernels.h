@@ -6,10 +6,6 @@
 
 namespace mime {
 
-// The RFC 2045 alphabet: the character of each 6-bit value.
-inline constexpr char kBase64Alphabet[] =
-    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-
 // Bytes encoded on each full line of 72 characters.
 inline constexpr std::size_t kBase64LineBytes = 54;
 

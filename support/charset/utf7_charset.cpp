@@ -3,21 +3,14 @@
 
 #include <array>
 
+#include "support/charset/base64_alphabet.h"
+
 namespace charset {
 
 namespace {
 
-constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-
-// Value of a base64 character, -1 for any other byte.
-constexpr std::array<signed char, 256> MakeBase64Values() {
-  std::array<signed char, 256> values{};
-  for (auto& v : values) v = -1;
-  for (int i = 0; i < 64; ++i)
-    values[static_cast<unsigned char>(kBase64[i])] = static_cast<signed char>(i);
-  return values;
-}
-constexpr std::array<signed char, 256> kBase64Values = MakeBase64Values();
+using charset::kBase64Values;
+constexpr const char* kBase64 = kBase64Alphabet;
 
 bool IsDirect(TPlCodePoint cp) {
   if ((cp >= 'A' && cp <= 'Z') || (cp >= 'a' && cp <= 'z') || (cp >= '0' && cp <= '9')) return true;
