@@ -75,16 +75,13 @@ std::uint32_t HtmlCodePage(const ObjectView& object) {
 pst::Result<StoredHtml> OpenStoredHtml(const ObjectView& object) {
   auto tag = object.properties->FindTag(kHtmlId);
   if (tag && tag->type == pst::ltp::prop_type::kBinary) {
-    auto stream = object.properties->OpenStream(kHtmlId);
-    if (!stream) return stream.status();
-    return StoredHtml{std::make_shared<ValueStream>(std::move(*stream)), HtmlCodePage(object)};
+    PST_ASSIGN_OR_RETURN(auto stream, object.properties->OpenStream(kHtmlId));
+    return StoredHtml{std::make_shared<ValueStream>(std::move(stream)), HtmlCodePage(object)};
   }
-  auto value = object.properties->Get(kHtmlId);
-  if (!value) return value.status();
-  auto text = value->AsUtf8();
-  if (!text) return text.status();
-  std::vector<std::byte> bytes(text->size());
-  std::memcpy(bytes.data(), text->data(), text->size());
+  PST_ASSIGN_OR_RETURN(auto value, object.properties->Get(kHtmlId));
+  PST_ASSIGN_OR_RETURN(auto text, value.AsUtf8());
+  std::vector<std::byte> bytes(text.size());
+  std::memcpy(bytes.data(), text.data(), text.size());
   return StoredHtml{std::make_shared<ValueStream>(ValueStream::FromBytes(std::move(bytes))),
                     pst::ltp::kUtf8CodePage};
 }
