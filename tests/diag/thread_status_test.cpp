@@ -160,8 +160,10 @@ TEST(ThreadStatusStartup, MarkerWithoutRecordsRewritesAnEmptyStatusFile) {
   const fs::path status = fs::path(dir.path()) / "prog.thr";
   ASSERT_TRUE(WaitUntil([&] { return fs::exists(status); }));
   EXPECT_EQ(fs::file_size(status), 0u);
-  // Taken away, it comes back with the next dump.
-  fs::remove(status);
+  // Taken away, it comes back with the next dump. On Windows a file the writer holds open cannot be
+  // removed at that moment: try again until it is gone.
+  std::error_code removing;
+  ASSERT_TRUE(WaitUntil([&] { return fs::remove(status, removing); }));
   ASSERT_TRUE(WaitUntil([&] { return fs::exists(status); }));
   EXPECT_EQ(fs::file_size(status), 0u);
   diag::StopThreadStatus();
