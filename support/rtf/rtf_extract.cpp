@@ -47,12 +47,16 @@ struct Group {
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-int HexValue(char c) {
-  if (IsDigit(c)) return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
+// The value of each hex digit, -1 for other bytes.
+constexpr std::array<std::int8_t, 256> kHexValue = [] {
+  std::array<std::int8_t, 256> table{};
+  table.fill(-1);
+  for (int d = 0; d < 10; ++d) table['0' + d] = static_cast<std::int8_t>(d);
+  for (int d = 0; d < 6; ++d) {
+    table['a' + d] = table['A' + d] = static_cast<std::int8_t>(10 + d);
+  }
+  return table;
+}();
 
 class Reader {
  public:
@@ -142,13 +146,24 @@ class Reader {
 
   // Text outside ASCII comes as runs of \'hh: the escapes that follow this one are read here too.
   void HexEscape() {
-    do {
-      const int high = pos_ < rtf_.size() ? HexValue(rtf_[pos_]) : -1;
-      const int low = pos_ + 1 < rtf_.size() ? HexValue(rtf_[pos_ + 1]) : -1;
-      if (high < 0 || low < 0) return;
+    const bool shown = Shown();
+    for (int b; (b = HexPairAt(pos_)) >= 0;) {
       pos_ += 2;
-      Byte(static_cast<unsigned char>(high * 16 + low));
-    } while (TakeHexEscapeMark());
+      if (fallback_left_ > 0) {
+        --fallback_left_;
+      } else if (shown) {
+        bytes_ += static_cast<char>(b);
+      }
+      if (!TakeHexEscapeMark()) return;
+    }
+  }
+
+  // The byte two hex digits at at give, or -1.
+  int HexPairAt(std::size_t at) const {
+    if (at + 1 >= rtf_.size()) return -1;
+    const int high = kHexValue[static_cast<unsigned char>(rtf_[at])];
+    const int low = kHexValue[static_cast<unsigned char>(rtf_[at + 1])];
+    return (high | low) < 0 ? -1 : high * 16 + low;
   }
 
   bool TakeHexEscapeMark() {
