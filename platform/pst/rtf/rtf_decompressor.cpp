@@ -83,36 +83,77 @@ void RtfDecompressor::Decode(std::span<const std::byte> contents, std::string& o
 }
 
 void RtfDecompressor::DecodeTokens(std::span<const std::byte> contents, std::string& out) {
-  for (std::byte b : contents) {
-    if (end_marker_) return;
-    if (control_bits_ == 0) {
-      control_ = static_cast<std::uint8_t>(b);
-      control_bits_ = 8;
-      continue;
+  for (std::size_t at = 0; at < contents.size() && !end_marker_;) {
+    if (control_bits_ == 0 && contents.size() - at >= kLongestGroup) {
+      at += DecodeGroup(contents.data() + at, out);
+    } else {
+      DecodeByte(contents[at++], out);
     }
-    if ((control_ & 1) == 0) {  // literal
-      Emit(b, out);
-    } else if (!have_token_high_) {
-      token_high_ = static_cast<std::uint8_t>(b);
-      have_token_high_ = true;
-      continue;
-    } else {  // reference: 12-bit offset, 4-bit length - 2, big-endian
-      have_token_high_ = false;
-      const unsigned token = static_cast<unsigned>(token_high_) << 8 | static_cast<unsigned>(b);
-      std::size_t offset = token >> 4;
-      const std::size_t length = (token & 0xF) + kRtfMinMatch;
-      if (offset == write_pos_) {
-        end_marker_ = true;
-        return;
-      }
-      for (std::size_t i = 0; i < length; ++i) {
-        Emit(dictionary_[offset], out);
-        offset = (offset + 1) & kRtfDictionaryMask;
-      }
-    }
-    control_ >>= 1;
-    --control_bits_;
   }
+}
+
+// A control byte and the eight tokens it governs, all in `group` (kLongestGroup bytes at least).
+// Returns the bytes taken; after the end marker nothing more is read.
+std::size_t RtfDecompressor::DecodeGroup(const std::byte* group, std::string& out) {
+  const auto control = static_cast<unsigned>(group[0]);
+  std::size_t at = 1;
+  for (int token = 0; token < 8; ++token) {
+    if ((control >> token & 1) == 0) {
+      Emit(group[at++], out);
+      continue;
+    }
+    const unsigned reference =
+        static_cast<unsigned>(group[at]) << 8 | static_cast<unsigned>(group[at + 1]);
+    at += 2;
+    if (!CopyReference(reference, out)) return at;
+  }
+  return at;
+}
+
+// One byte of the token stream, for input that ends inside a group.
+void RtfDecompressor::DecodeByte(std::byte b, std::string& out) {
+  if (control_bits_ == 0) {
+    control_ = static_cast<std::uint8_t>(b);
+    control_bits_ = 8;
+    return;
+  }
+  if ((control_ & 1) == 0) {  // literal
+    Emit(b, out);
+  } else if (!have_token_high_) {
+    token_high_ = static_cast<std::uint8_t>(b);
+    have_token_high_ = true;
+    return;
+  } else {
+    have_token_high_ = false;
+    if (!CopyReference(static_cast<unsigned>(token_high_) << 8 | static_cast<unsigned>(b), out)) {
+      return;
+    }
+  }
+  control_ >>= 1;
+  --control_bits_;
+}
+
+// A reference: 12-bit offset, 4-bit length - 2, big-endian. One that points at the write position
+// is the end marker: false. Copies that neither wrap nor read what they write go in one piece.
+bool RtfDecompressor::CopyReference(unsigned reference, std::string& out) {
+  std::size_t offset = reference >> 4;
+  const std::size_t length = (reference & 0xF) + kRtfMinMatch;
+  if (offset == write_pos_) {
+    end_marker_ = true;
+    return false;
+  }
+  const bool apart = offset + length <= write_pos_ || offset >= write_pos_ + length;
+  if (apart && offset + length <= dictionary_.size() && write_pos_ + length < dictionary_.size()) {
+    std::memcpy(dictionary_.data() + write_pos_, dictionary_.data() + offset, length);
+    write_pos_ += length;
+    produced_ += length;
+    return true;
+  }
+  for (std::size_t i = 0; i < length; ++i) {
+    Emit(dictionary_[offset], out);
+    offset = (offset + 1) & kRtfDictionaryMask;
+  }
+  return true;
 }
 
 Status RtfDecompressor::Finish() const {

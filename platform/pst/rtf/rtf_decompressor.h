@@ -36,12 +36,17 @@ class RtfDecompressor {
   Status TakeHeader(std::span<const std::byte>& chunk);
   void Decode(std::span<const std::byte> contents, std::string& out);
   void DecodeTokens(std::span<const std::byte> contents, std::string& out);
+  std::size_t DecodeGroup(const std::byte* group, std::string& out);
+  void DecodeByte(std::byte b, std::string& out);
+  bool CopyReference(unsigned reference, std::string& out);
   void Emit(std::byte b, std::string& out);
   void Flush(std::size_t end, std::string& out);
   void Reserve(std::size_t contents_size, std::string& out) const;
 
   // A control byte and eight references of 17 bytes each: 136 bytes out of 17 in.
   static constexpr std::size_t kMostOutputPerByte = 8;
+  // A control byte and eight two-byte references.
+  static constexpr std::size_t kLongestGroup = 17;
 
   std::array<std::byte, CompressedRtfHeader::kSize> header_bytes_{};
   std::size_t header_len_ = 0;

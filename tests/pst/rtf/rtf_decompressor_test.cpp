@@ -71,31 +71,48 @@ std::string LiteralHeavyText(std::size_t size) {
   return text;
 }
 
+// Text of mostly references, near and far, some reading what they write, wrapping the dictionary.
+std::string ReferenceHeavyText(std::size_t size) {
+  const std::string words[] = {"{\\rtf1 ", "\\par ", "aaaaaaaaaaaaaaaaaaaa", "word ", "\\'e9", "}"};
+  std::string text;
+  for (std::uint32_t state = 777; text.size() < size;) {
+    state = state * 1103515245u + 12345u;
+    text += words[(state >> 16) % std::size(words)];
+    if ((state >> 8) % 5 == 0) text += LiteralHeavyText(1 + (state >> 20) % 9);
+  }
+  return text;
+}
+
+// Fed in pieces of `chunk` bytes: the whole text, and a correct CRC.
+void ExpectDecodedInChunks(const std::vector<std::byte>& value, const std::string& text,
+                           std::size_t chunk) {
+  RtfDecompressor d;
+  std::string out;
+  for (std::size_t at = 0; at < value.size(); at += chunk) {
+    auto piece = std::span(value).subspan(at, std::min(chunk, value.size() - at));
+    ASSERT_TRUE(d.Feed(piece, out).ok());
+  }
+  ASSERT_TRUE(d.Finish().ok()) << chunk;
+  EXPECT_EQ(out.size(), text.size()) << "chunk " << chunk;
+  EXPECT_TRUE(out == text) << "chunk " << chunk;
+  EXPECT_FALSE(d.crc_mismatch());
+}
+
 TEST(RtfDecompress, AnyChunkingGivesTheSameOutput) {
+  for (std::size_t chunk = 1; chunk <= kExample1.size(); ++chunk) {
+    ExpectDecodedInChunks(kExample1, kExample1Text, chunk);
+  }
   const std::string long_text = LiteralHeavyText(3 * 4096 + 100);
   const std::vector<std::byte> long_value = CompressRtf(long_text, true);
-  struct Case {
-    const std::vector<std::byte>& value;
-    const std::string& text;
-    std::vector<std::size_t> chunks;
-  };
-  std::vector<std::size_t> every_size;
-  for (std::size_t chunk = 1; chunk <= kExample1.size(); ++chunk) every_size.push_back(chunk);
-  const Case cases[] = {{kExample1, kExample1Text, every_size},
-                        {long_value, long_text, {1, 2, 3, 7, 4096, long_value.size()}}};
-  for (const Case& c : cases) {
-    for (std::size_t chunk : c.chunks) {
-      RtfDecompressor d;
-      std::string out;
-      for (std::size_t at = 0; at < c.value.size(); at += chunk) {
-        auto piece = std::span(c.value).subspan(at, std::min(chunk, c.value.size() - at));
-        ASSERT_TRUE(d.Feed(piece, out).ok());
-      }
-      ASSERT_TRUE(d.Finish().ok()) << chunk;
-      EXPECT_EQ(out.size(), c.text.size()) << "chunk " << chunk;
-      EXPECT_TRUE(out == c.text) << "chunk " << chunk;
-      EXPECT_FALSE(d.crc_mismatch());
-    }
+  for (std::size_t chunk : {1, 2, 3, 7, 4096}) ExpectDecodedInChunks(long_value, long_text, chunk);
+  ExpectDecodedInChunks(long_value, long_text, long_value.size());
+  // Byte by byte, in pieces that end inside groups, and whole; the dictionary wraps at every
+  // position relative to the references, for the shifts move the text across its end.
+  for (std::size_t shift = 0; shift < 18; ++shift) {
+    const std::string text = LiteralHeavyText(shift) + ReferenceHeavyText(2 * 4096 + 33);
+    const std::vector<std::byte> value = CompressRtf(text, true);
+    for (std::size_t chunk : {1, 16, 18}) ExpectDecodedInChunks(value, text, chunk);
+    ExpectDecodedInChunks(value, text, value.size());
   }
 }
 
