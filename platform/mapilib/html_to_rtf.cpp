@@ -2,6 +2,11 @@
 #include "platform/mapilib/html_to_rtf.h"
 
 #include <array>
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace mapilib {
 namespace {
@@ -24,6 +29,45 @@ constexpr std::array<std::uint8_t, 256> kEscapedSize = [] {
 
 std::size_t EscapedByteSize(unsigned char b) { return kEscapedSize[b]; }
 
+// The escape of a byte that does not stand for itself (nothing for NUL) at out; its length.
+std::size_t WriteEscape(unsigned char b, char* out) {
+  switch (EscapedByteSize(b)) {
+    case 0:
+      return 0;
+    case 2:
+      out[0] = '\\';
+      out[1] = static_cast<char>(b);
+      return 2;
+    default:
+      out[0] = '\\';
+      out[1] = '\'';
+      out[2] = kHexDigits[b >> 4];
+      out[3] = kHexDigits[b & 0xF];
+      return 4;
+  }
+}
+
+// The length of the run at the start of html of bytes that stand for themselves; sixteen bytes a
+// step with SSE2.
+std::size_t LiteralRunLength(std::string_view html) {
+  std::size_t n = 0;
+#if defined(__SSE2__)
+  const __m128i below_blank = _mm_set1_epi8(0x20);  // signed: bytes from 0x80 are below too
+  const __m128i backslash = _mm_set1_epi8('\\');
+  const __m128i open = _mm_set1_epi8('{'), close = _mm_set1_epi8('}');
+  for (; n + 16 <= html.size(); n += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(html.data() + n));
+    const __m128i brace = _mm_or_si128(_mm_cmpeq_epi8(v, open), _mm_cmpeq_epi8(v, close));
+    const __m128i special = _mm_or_si128(
+        _mm_or_si128(_mm_cmplt_epi8(v, below_blank), _mm_cmpeq_epi8(v, backslash)), brace);
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(special));
+    if (mask != 0) return n + static_cast<std::size_t>(std::countr_zero(mask));
+  }
+#endif
+  while (n < html.size() && EscapedByteSize(static_cast<unsigned char>(html[n])) == 1) ++n;
+  return n;
+}
+
 }  // namespace
 
 std::string EncapsulatingRtfHead(std::uint32_t code_page) {
@@ -39,27 +83,21 @@ std::size_t EscapedHtmlSize(std::string_view html) {
 
 void AppendEscapedHtml(std::string_view html, std::string& out) {
   out.reserve(out.size() + html.size() + html.size() / 8);
-  for (std::size_t i = 0; i < html.size(); ++i) {
-    // Bytes that stand for themselves go in runs.
-    const std::size_t run = i;
-    while (i < html.size() && EscapedByteSize(static_cast<unsigned char>(html[i])) == 1) ++i;
-    out.append(html.data() + run, i - run);
-    if (i == html.size()) break;
-    const char c = html[i];
-    const auto b = static_cast<unsigned char>(c);
-    switch (EscapedByteSize(b)) {
-      case 0:
-        break;
-      case 2: {
-        const char escaped[] = {'\\', c};
-        out.append(escaped, sizeof escaped);
-        break;
+  for (std::size_t i = 0; i < html.size();) {
+    // Bytes that stand for themselves go in runs, the escapes of the bytes after them too.
+    const std::size_t run = LiteralRunLength(html.substr(i));
+    out.append(html.data() + i, run);
+    i += run;
+    char escaped[256];
+    std::size_t used = 0;
+    for (; i < html.size() && EscapedByteSize(static_cast<unsigned char>(html[i])) != 1; ++i) {
+      if (used + 4 > sizeof escaped) {
+        out.append(escaped, used);
+        used = 0;
       }
-      default: {
-        const char escaped[] = {'\\', '\'', kHexDigits[b >> 4], kHexDigits[b & 0xF]};
-        out.append(escaped, sizeof escaped);
-      }
+      used += WriteEscape(static_cast<unsigned char>(html[i]), escaped + used);
     }
+    out.append(escaped, used);
   }
 }
 
