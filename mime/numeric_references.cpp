@@ -1,7 +1,9 @@
 // Numeric character references for HTML output.
 #include "mime/numeric_references.h"
 
+#include <array>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 
 #include "support/charset/ascii_units.h"
@@ -20,12 +22,44 @@ int ContinuationCount(unsigned char b) {
   return count;
 }
 
+// The references of every code a two-byte sequence can carry (11 bits), made once at compile time:
+// Latin, Greek, Cyrillic, Hebrew and Arabic text takes them from here.
+struct ShortReference {
+  char text[7];  // "&#2047;" at most
+  std::uint8_t size;
+};
+constexpr std::size_t kTwoByteCodes = 0x800;
+constexpr std::array<ShortReference, kTwoByteCodes> kShortReferences = [] {
+  std::array<ShortReference, kTwoByteCodes> table{};
+  for (unsigned code = 0; code < kTwoByteCodes; ++code) {
+    char digits[4];
+    int count = 0;
+    for (unsigned rest = code; count == 0 || rest != 0; rest /= 10) {
+      digits[count++] = static_cast<char>('0' + rest % 10);
+    }
+    ShortReference& entry = table[code];
+    entry.text[0] = '&';
+    entry.text[1] = '#';
+    for (int k = 0; k < count; ++k) entry.text[2 + k] = digits[count - 1 - k];
+    entry.text[2 + count] = ';';
+    entry.size = static_cast<std::uint8_t>(count + 3);
+  }
+  return table;
+}();
+
 // Writes the reference for the sequence whose lead byte is at i to out (room for 24 bytes); returns
 // the number of bytes written and moves i past the sequence. A sequence cut short by the end of the
 // text or by a NUL keeps the bits it has.
 std::size_t WriteReference(std::string_view utf8, std::size_t& i, char* out) {
   const auto lead = static_cast<unsigned char>(utf8[i]);
   const int count = ContinuationCount(lead);
+  if (count == 1 && i + 1 < utf8.size() && utf8[i + 1] != '\0') {
+    const unsigned code = (lead & 0x1Fu) << 6 | (static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu);
+    i += 2;
+    const ShortReference& reference = kShortReferences[code];
+    std::memcpy(out, reference.text, sizeof reference.text);
+    return reference.size;
+  }
   unsigned long long code = count == 0 ? kReplacement : (lead & (0x7Fu >> (count + 1)));
   for (int k = 0; k < count && i + 1 < utf8.size() && utf8[i + 1] != '\0'; ++k) {
     code = (code << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3Fu);

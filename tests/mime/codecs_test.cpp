@@ -211,6 +211,15 @@ TEST(NumericReferences, MultiByteSequencesAndStrayBytes) {
   // A NUL ends a sequence early and is kept; text after it is read afresh.
   EXPECT_EQ(ToNumericReferences(std::string("\xE2\x82\0\xC3\xA9", 5)),
             std::string("&#130;\0&#233;", 13));
+  EXPECT_EQ(ToNumericReferences(std::string("\xC3\0a", 3)), std::string("&#3;\0a", 6));
+  // Every code a two-byte sequence carries, overlong ones too; a second byte that is no
+  // continuation still gives its low bits.
+  for (unsigned code = 0; code < 0x800; ++code) {
+    const std::string sequence = {static_cast<char>(0xC0 | code >> 6),
+                                  static_cast<char>(0x80 | (code & 0x3F))};
+    ASSERT_EQ(ToNumericReferences("x" + sequence), "x&#" + std::to_string(code) + ";") << code;
+  }
+  EXPECT_EQ(ToNumericReferences(std::string("\xC3") + "a!"), "&#225;!");
 }
 
 TEST(NumericReferences, SequencesAnywhereInLongAsciiRuns) {
