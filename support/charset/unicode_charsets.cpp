@@ -170,6 +170,12 @@ std::size_t TPlUTF8Codec::EncodeRun(std::span<const TPlCodePoint> cps, char* out
       *at++ = static_cast<char>(cp);
       continue;
     }
+    if (cp < 0x800) {
+      at[0] = static_cast<char>(0xC0 | cp >> 6);
+      at[1] = static_cast<char>(0x80 | (cp & 0x3F));
+      at += 2;
+      continue;
+    }
     const int n = EncodeOne(cp, at);
     if (n < 0) break;
     at += n;
