@@ -2,6 +2,7 @@
 #include "libs/import_session/import_session.h"
 
 #include "libs/import_session/folder_walk.h"
+#include "libs/import_session/parallel_messages.h"
 #include "libs/import_session/temp_profile.h"
 #include "libs/mapi/mapi_binding.h"
 #include "support/diag/debug_trace.h"
@@ -117,12 +118,13 @@ HRESULT OpenPST(SessionState& state) {
 ImportResult RunImportSession(const std::string& pst_path, const FolderCallback& on_folder,
                               const MessageCallback& on_message, std::int32_t user_data,
                               std::string& error_text, ImportStatistics* statistics,
-                              const MessageComposer& compose) {
+                              const MessageComposer& compose, unsigned message_workers) {
   error_text.clear();
   ImportStatistics unused_statistics;
   ImportStatistics& counted = statistics ? *statistics : unused_statistics;
   counted = ImportStatistics{};
   SessionState state(pst_path, on_folder, on_message, user_data, error_text, counted, compose);
+  state.message_workers = message_workers > 0 ? message_workers : MessageWorkerCount();
   TemporaryProfile profile(state);
 
   diag::DebugTrace("MAPIInitialize");

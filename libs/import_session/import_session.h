@@ -20,10 +20,11 @@ inline constexpr ULONG kFileLogonFlags = 0x00008032;
 inline constexpr ULONG kInteractiveLogonFlags = 0x00008023;
 
 // ImportPst with the composer that turns each message into text. statistics may be null.
+// message_workers: the threads that compose messages; 0 takes MessageWorkerCount().
 ImportResult RunImportSession(const std::string& pst_path, const FolderCallback& on_folder,
                               const MessageCallback& on_message, std::int32_t user_data,
                               std::string& error_text, ImportStatistics* statistics,
-                              const MessageComposer& compose);
+                              const MessageComposer& compose, unsigned message_workers = 0);
 
 // Finds the default store, opens it and learns its special folders. On failure the store is
 // logged off and released again.

@@ -1,11 +1,13 @@
-// Reading one folder's messages: batches of rows, one message at a time, each failure counted.
+// Reading one folder's messages: batches of rows, each message on the session's thread or on the
+// workers, each failure counted.
 #include "libs/import_session/message_enumeration.h"
 
-#include <exception>
+#include <optional>
 #include <string>
 
+#include "libs/import_session/message_reading.h"
+#include "libs/import_session/parallel_messages.h"
 #include "libs/mapi/mapi_binding.h"
-#include "libs/mapi/prop_variant.h"
 #include "support/diag/debug_trace.h"
 
 namespace import_session {
@@ -16,36 +18,8 @@ constexpr ULONG kContentsColumns[] = {PR_HASATTACH,    PR_MESSAGE_FLAGS,        
                                       PR_MESSAGE_SIZE, PR_MESSAGE_DELIVERY_TIME, PR_ENTRYID,
                                       PR_INSTANCE_KEY};
 
-// The properties read from each opened message; the subject names a damaged message, the delivery
-// time goes to the message callback.
-constexpr ULONG kMessagePropTags[] = {PR_MESSAGE_CLASS,
-                                      PR_SUBJECT,
-                                      PR_BODY,
-                                      PR_SENDER_EMAIL_ADDRESS,
-                                      PR_HASATTACH,
-                                      PR_RTF_COMPRESSED,
-                                      PR_RTF_IN_SYNC,
-                                      PR_TRANSPORT_MESSAGE_HEADERS,
-                                      PR_MESSAGE_DELIVERY_TIME};
-constexpr ULONG kSubjectValue = 1;
-constexpr ULONG kDeliveryTimeValue = 8;
-
 // How often a QueryRows that hands back no row set is asked before the folder's rest is given up.
 constexpr int kQueryAttempts = 3;
-
-void Skip(SessionState& state, const FolderContext& folder, std::string reason) {
-  CountSkippedMessages(state.statistics, folder.path, 1, std::move(reason));
-}
-
-std::string ExceptionText(std::string_view what) {
-  try {
-    throw;
-  } catch (const std::exception& error) {
-    return std::string(what) + ": " + error.what();
-  } catch (...) {
-    return std::string(what) + ": unknown error";
-  }
-}
 
 // The next batch, asked again when the table hands back nothing; null when it never does.
 mapi::RowSetPtr QueryBatch(IMAPITable& contents, HRESULT& hr) {
@@ -57,86 +31,6 @@ mapi::RowSetPtr QueryBatch(IMAPITable& contents, HRESULT& hr) {
   }
   if (SUCCEEDED(hr)) hr = MAPI_E_CALL_FAILED;
   return nullptr;
-}
-
-// Composes the message and hands its text to the message callback; handed_over tells whether the
-// callback took it.
-HRESULT ComposeAndHandOver(SessionState& state, IMessage& message, double message_time,
-                           const FolderContext& folder, bool& handed_over) {
-  handed_over = false;
-  std::unique_ptr<MessageText> text;
-  HRESULT hr;
-  try {
-    hr = state.compose(message, text);
-  } catch (...) {
-    Skip(state, folder, ExceptionText("composing it failed"));
-    return S_OK;
-  }
-  if (FAILED(hr)) {
-    Skip(state, folder, ReasonWithCode("it could not be composed", hr));
-    return hr;
-  }
-  if (!state.on_message || !text) return hr;
-  diag::DebugTrace("MessageCallback");
-  bool stop = false;
-  try {
-    state.on_message(state.user_data, 0, folder.folder_id, *text, message_time, stop);
-  } catch (...) {
-    Skip(state, folder, ExceptionText("the archive did not take it"));
-    return hr;
-  }
-  if (text->Failure() < 0) {
-    hr = text->Failure();
-    Skip(state, folder, ReasonWithCode("it could not be composed", hr));
-  } else {
-    handed_over = true;
-  }
-  if (stop) {
-    state.stop_requested = true;
-    hr = E_FAIL;
-  }
-  return hr;
-}
-
-// Reads the message's properties (its delivery time) and passes it on to be composed.
-HRESULT ReadAndHandOver(SessionState& state, IMessage& message, const FolderContext& folder) {
-  LPSPropTagArray raw_tags = nullptr;
-  HRESULT hr = mapi::MakePropTagArray(kMessagePropTags, &raw_tags);
-  mapi::MapiBufferPtr<SPropTagArray> tags(raw_tags);
-  ULONG count = 0;
-  LPSPropValue raw_values = nullptr;
-  if (SUCCEEDED(hr)) {
-    diag::DebugTrace("MAPIMessage.GetProps(MessagePropTagArray)");
-    hr = message.GetProps(tags.get(), 0, &count, &raw_values);
-  }
-  mapi::MapiBufferPtr<SPropValue> values(raw_values);
-  if (SUCCEEDED(hr) && (!values || count < std::size(kMessagePropTags))) hr = MAPI_E_CALL_FAILED;
-  if (FAILED(hr)) {
-    Skip(state, folder, ReasonWithCode("its properties could not be read", hr));
-    return hr;
-  }
-  const SPropValue& delivery = values.get()[kDeliveryTimeValue];
-  const double message_time = delivery.ulPropTag == PR_MESSAGE_DELIVERY_TIME
-                                  ? mapi::FileTimeToDateTime(delivery.Value.ft)
-                                  : 0.0;
-  bool handed_over = false;
-  hr = ComposeAndHandOver(state, message, message_time, folder, handed_over);
-  // Exported, but what was read may be partly wrong or missing: the message is listed with it.
-  std::string problems = TakeIntegrityFindings(message);
-  if (handed_over && !problems.empty()) {
-    const SPropValue& subject = values.get()[kSubjectValue];
-    CountDamagedMessage(
-        state.statistics, folder.path,
-        subject.ulPropTag == PR_SUBJECT && subject.Value.lpszA ? subject.Value.lpszA : "",
-        std::move(problems));
-  }
-  return hr;
-}
-
-// The row's entry id, or null when the column did not come back.
-const SBinary* RowEntryId(const SRow& row) {
-  const SPropValue* value = FindRowValue(row, PR_ENTRYID);
-  return value ? &value->Value.bin : nullptr;
 }
 
 }  // namespace
@@ -151,6 +45,11 @@ HRESULT ProcessMessages(SessionState& state, IMAPITable& contents, const FolderC
     }
   }
   contents.SeekRow(BOOKMARK_BEGINNING, 0, nullptr);
+  // Workers only where there is more than one message to share out.
+  std::optional<ParallelMessages> parallel;
+  if (state.message_workers > 1 && folder.message_count > 1) {
+    parallel.emplace(state, folder, state.message_workers);
+  }
   HRESULT hr = S_OK;
   std::int64_t rows_seen = 0;
   for (;;) {
@@ -162,8 +61,12 @@ HRESULT ProcessMessages(SessionState& state, IMAPITable& contents, const FolderC
       break;
     }
     if (rows->cRows == 0) break;
-    for (ULONG i = 0; i < rows->cRows && !state.stop_requested; ++i, ++rows_seen) {
-      ProcessMessage(state, rows->aRow[i], folder);
+    if (parallel) {
+      rows_seen += parallel->ProcessBatch(*rows);
+    } else {
+      for (ULONG i = 0; i < rows->cRows && !state.stop_requested; ++i, ++rows_seen) {
+        ProcessMessage(state, rows->aRow[i], folder);
+      }
     }
     if (state.stop_requested) {
       hr = E_FAIL;
@@ -176,28 +79,23 @@ HRESULT ProcessMessages(SessionState& state, IMAPITable& contents, const FolderC
 
 HRESULT ProcessMessage(SessionState& state, const SRow& row, const FolderContext& folder) {
   diag::DebugTrace("ProcessMessage(" + std::string(folder.name) + ")");
-  const SBinary* listed_id = RowEntryId(row);
-  mapi::EntryIdCopy entry_id = listed_id ? mapi::CopyEntryId(*listed_id) : nullptr;
-  mapi::InterfacePtr<IMessage> message;
-  HRESULT hr = MAPI_E_INVALID_ENTRYID;
-  if (!entry_id) {
-    Skip(state, folder, "its entry id is missing from the folder's message list");
-  } else {
-    diag::DebugTrace("MDB.OpenEntry()");
-    ULONG object_type = 0;
-    LPUNKNOWN opened = nullptr;
-    hr = state.mdb->OpenEntry(entry_id->cb, entry_id->lpb, &IID_IMessage, MAPI_BEST_ACCESS,
-                              &object_type, &opened);
-    hr = mapi::AdoptOpened(hr, opened, message);
-    if (SUCCEEDED(hr)) {
-      hr = ReadAndHandOver(state, *message, folder);
-    } else {
-      Skip(state, folder, ReasonWithCode("it could not be opened", hr));
-    }
+  ComposedMessage message =
+      OpenAndCompose(state, row, [](std::string_view line) { diag::DebugTrace(line); });
+  if (message.skip_reason) {
+    CountSkippedMessages(state.statistics, folder.path, 1, std::move(*message.skip_reason));
   }
-  mapi::FreeEntryId(entry_id);
+  bool handed_over = false;
+  if (message.text) {
+    message.result =
+        HandOver(state, *message.text, message.time, folder, message.result, handed_over);
+    message.text.reset();
+  }
+  if (message.values) {
+    std::string problems = TakeIntegrityFindings(*message.message);
+    CountDamage(state, folder, handed_over, SubjectOf(message.values.get()), std::move(problems));
+  }
   diag::DebugTrace("ProcessRow() finished");
-  return hr;
+  return message.result;
 }
 
 }  // namespace import_session

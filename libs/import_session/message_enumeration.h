@@ -1,5 +1,6 @@
 // Message enumeration: the contents table of one folder read in batches of 25 rows; each message
-// opened, composed and handed to the message callback, one at a time. A message that cannot be
+// opened, composed and handed to the message callback in row order, on the session's thread or,
+// with several message workers, composed on those (parallel_messages.h). A message that cannot be
 // opened, read or composed is skipped and counted in the statistics, and enumeration goes on.
 #pragma once
 

@@ -80,6 +80,8 @@ struct SessionState {
   mapi::MapiBufferPtr<char> key_profile_name;  // the temporary profile's name while it exists
   mapi::MapiBufferPtr<char> profile_password;
   ULONG logon_flags = 0;
+  // Threads that compose messages; 1: everything on the session's thread.
+  unsigned message_workers = 1;
   HRESULT status = S_OK;
   // Set when the message callback asks to stop: no further message or folder is read.
   bool stop_requested = false;

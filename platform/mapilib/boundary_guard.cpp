@@ -8,6 +8,12 @@
 
 namespace mapilib {
 
+std::recursive_mutex& LibraryLock() noexcept {
+  // Shared by every thread that calls the library: the one piece of state that exists for that.
+  static std::recursive_mutex lock;
+  return lock;
+}
+
 void TraceContained(const char* where, const char* what, const char* code) noexcept {
   // Formatted on the stack: the exception may well have been a failed allocation.
   char line[256];

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <initializer_list>
+#include <mutex>
 
 #include "libs/mapi/mapi.h"
 #include "platform/mapilib/boundary_guard.h"
@@ -24,7 +25,12 @@ class CountedObject : public Interface {
   ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ++references_; }
   ULONG STDMETHODCALLTYPE Release() noexcept override {
     const ULONG left = --references_;
-    if (left == 0) delete this;
+    if (left == 0) {
+      // Destructors let go of reader objects (shared pages, kept messages): under the library's
+      // lock like any other call that touches the reader.
+      const std::lock_guard<std::recursive_mutex> lock(LibraryLock());
+      delete this;
+    }
     return left;
   }
 

@@ -19,7 +19,7 @@
 
 namespace {
 
-// MAPIInitialize calls not yet matched by MAPIUninitialize.
+// MAPIInitialize calls not yet matched by MAPIUninitialize; guarded by the library's lock.
 int& InitializeCount() {
   static int count = 0;
   return count;
@@ -47,12 +47,17 @@ void CopyValue(const SPropValue& value, void* parent, SPropValue& out) {
 }  // namespace
 
 MAPI_EXPORT HRESULT STDAPICALLTYPE MAPIInitialize(LPVOID) noexcept {
-  ++InitializeCount();
-  return S_OK;
+  return mapilib::Guarded("MAPIInitialize", []() -> HRESULT {
+    ++InitializeCount();
+    return S_OK;
+  });
 }
 
 MAPI_EXPORT void STDAPICALLTYPE MAPIUninitialize() noexcept {
-  if (InitializeCount() > 0) --InitializeCount();
+  mapilib::Guarded("MAPIUninitialize", []() -> HRESULT {
+    if (InitializeCount() > 0) --InitializeCount();
+    return S_OK;
+  });
 }
 
 MAPI_EXPORT SCODE STDAPICALLTYPE MAPIAllocateBuffer(ULONG size, LPVOID* buffer) noexcept {

@@ -1,5 +1,7 @@
 // The library's memory: buffers handed to callers (MAPIAllocateBuffer), further blocks tied to them
 // (MAPIAllocateMore) and their release (MAPIFreeBuffer frees a buffer with every block tied to it).
+// Nothing is shared between two buffers, so callers on different threads need no lock as long as
+// each buffer (with its tied blocks) is used by one thread at a time.
 #pragma once
 
 #include <cstddef>

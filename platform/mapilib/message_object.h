@@ -18,7 +18,8 @@ using StoreRef = std::shared_ptr<const pst::messaging::MessageStore>;
 class MessageObject final : public PropObject<IMessage> {
  public:
   // findings_from: the file's integrity-log position before the message was read; what is found
-  // from there on is this message's (see TakeFindings).
+  // from there on, on the thread reading the message, is this message's (see TakeFindings). A
+  // message and the objects opened from it are read on one thread.
   MessageObject(StoreRef store, pst::messaging::Message message, bool embedded,
                 std::uint64_t findings_from)
       : store_(std::move(store)),
@@ -58,7 +59,7 @@ class MessageObject final : public PropObject<IMessage> {
     return OpenDerivedBody(View(), store_, tag, iid, out);
   }
   std::optional<pst::ndb::IntegrityFindings> TakeFindings() override {
-    return store_->database().log().TakeSince(findings_from_);
+    return store_->database().log().TakeOwnSince(findings_from_);
   }
 
   StoreRef store_;

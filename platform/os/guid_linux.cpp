@@ -1,4 +1,5 @@
 // Version-4 GUIDs from the system's random device.
+#include <mutex>
 #include <random>
 
 #include "platform/os/guid.h"
@@ -9,6 +10,7 @@ namespace {
 class RandomGuidSource final : public GuidSource {
  public:
   Guid NewGuid() override {
+    const std::lock_guard<std::mutex> lock(mutex_);
     Guid g;
     for (size_t i = 0; i < g.size(); i += 4) {
       std::uint32_t r = engine_();
@@ -27,6 +29,7 @@ class RandomGuidSource final : public GuidSource {
     return std::mt19937(seeds);
   }
 
+  std::mutex mutex_;  // guards engine_: messages are composed on several threads
   std::mt19937 engine_ = Seeded();
 };
 

@@ -15,6 +15,7 @@ constexpr const char* kTraceVariable = "PST2XMZ_TRACE";
 }  // namespace
 
 void TraceFile::Write(std::string_view text) {
+  const std::lock_guard<std::mutex> lock(mutex_);
   if (!opened_) {
     opened_ = true;
     const char* target = std::getenv(kTraceVariable);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <mutex>
 #include <string_view>
 
 namespace os {
@@ -11,9 +12,11 @@ class TraceFile {
  public:
   // Appends `text` and a line end; does nothing when no file is named or it cannot be opened. The
   // variable is read, and the file opened, at the first text; the file stays open from then on.
+  // Callable from any thread: each text lands as one whole line.
   void Write(std::string_view text);
 
  private:
+  std::mutex mutex_;  // guards both members and the writing of a line
   bool opened_ = false;
   std::FILE* file_ = nullptr;
 };

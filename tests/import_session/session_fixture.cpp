@@ -125,7 +125,7 @@ import_session::ImportResult SessionTest::Run(const std::string& path) {
         message_policy_(message_calls_.back(), stop);
       };
   return import_session::RunImportSession(path, on_folder, on_message, 7, error_text_, &statistics_,
-                                          composer_);
+                                          composer_, workers_);
 }
 
 std::vector<std::string> SessionTest::FolderNames() const {

@@ -109,6 +109,8 @@ class SessionTest : public ::testing::Test {
   // Never asks to stop unless a test says otherwise.
   std::function<void(const MessageCall&, bool& stop)> message_policy_;
   import_session::MessageComposer composer_ = SubjectComposer;
+  // Threads that compose messages; 1 keeps everything on the session's thread.
+  unsigned workers_ = 1;
 
   std::vector<FolderCall> folder_calls_;
   std::vector<MessageCall> message_calls_;

@@ -36,25 +36,28 @@ void IntegrityLog::Note(std::uint64_t& counter, std::string text) {
       pending_.pop_front();
       ++dropped_;
     }
-    pending_.push_back({next_++, text});
+    pending_.push_back({next_++, text, std::this_thread::get_id()});
   }
   if (sink_) sink_(text);
 }
 
-IntegrityFindings IntegrityLog::TakeSince(std::uint64_t from) {
+IntegrityFindings IntegrityLog::Take(std::uint64_t from, const std::thread::id* thread) {
   std::lock_guard<std::mutex> lock(mu_);
   IntegrityFindings taken;
   auto first = std::lower_bound(pending_.begin(), pending_.end(), from,
                                 [](const Pending& p, std::uint64_t n) { return p.number < n; });
-  taken.count = static_cast<std::uint64_t>(pending_.end() - first);
+  const auto theirs = [thread](const Pending& p) { return thread && p.noted_by != *thread; };
+  // The findings taken move to the end, in number order; other threads' stay pending in order.
+  const auto mine = std::stable_partition(first, pending_.end(), theirs);
+  taken.count = static_cast<std::uint64_t>(pending_.end() - mine);
   // The same damage met again (a value read twice) is shown once and counted each time.
-  for (auto it = first;
+  for (auto it = mine;
        it != pending_.end() && taken.texts.size() < IntegrityFindings::kMaxTakenTexts; ++it) {
     if (std::find(taken.texts.begin(), taken.texts.end(), it->text) == taken.texts.end()) {
       taken.texts.push_back(std::move(it->text));
     }
   }
-  pending_.erase(first, pending_.end());
+  pending_.erase(mine, pending_.end());
   // Texts let go may have belonged to this reader: counted here rather than lost.
   if (from < dropped_below_) {
     taken.count += dropped_;

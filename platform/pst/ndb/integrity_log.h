@@ -5,6 +5,11 @@
 // Findings are numbered in the order they are met. A reader of one object notes position() before
 // it starts and later takes every finding met since (TakeSince): what reading that object met. What
 // no object took stays pending (TakeAll), so damage met outside any object is still reported.
+//
+// Several threads may read different objects of one file at once, each reading its object on one
+// thread: a finding remembers the thread that met it, and TakeOwnSince takes only the calling
+// thread's, so that one object's reader never takes what another thread met meanwhile. With one
+// thread it takes exactly what TakeSince does.
 #pragma once
 
 #include <cstddef>
@@ -13,6 +18,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace pst::ndb {
@@ -58,7 +64,12 @@ class IntegrityLog {
   // The number of the next finding.
   std::uint64_t position() const;
   // Takes the pending findings numbered from `from` on.
-  IntegrityFindings TakeSince(std::uint64_t from);
+  IntegrityFindings TakeSince(std::uint64_t from) { return Take(from, nullptr); }
+  // The same, of those met on the calling thread only.
+  IntegrityFindings TakeOwnSince(std::uint64_t from) {
+    const std::thread::id self = std::this_thread::get_id();
+    return Take(from, &self);
+  }
   // Takes every pending finding.
   IntegrityFindings TakeAll() { return TakeSince(0); }
 
@@ -66,11 +77,15 @@ class IntegrityLog {
   struct Pending {
     std::uint64_t number;
     std::string text;
+    std::thread::id noted_by;
   };
 
   void Note(std::uint64_t& counter, std::string text);
+  // Takes the pending findings from `from` on; only those noted by *thread unless it is null.
+  IntegrityFindings Take(std::uint64_t from, const std::thread::id* thread);
 
   TraceSink sink_;
+  // Guards every member below: findings are noted and taken from any thread.
   mutable std::mutex mu_;
   IntegrityCounts counts_;
   std::uint64_t next_ = 0;

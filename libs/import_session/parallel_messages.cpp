@@ -1,0 +1,229 @@
+// Reading and composing messages on worker threads; handing them over and counting them in order.
+#include "libs/import_session/parallel_messages.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <exception>
+#include <optional>
+#include <string>
+
+#include "libs/import_session/message_reading.h"
+#include "libs/import_session/text_channel.h"
+#include "support/diag/debug_trace.h"
+
+namespace import_session {
+namespace {
+
+enum Stage : int {
+  kQueued = 0,
+  kReady = 1,  // read and composed (or failed): ready to be handed over
+  kDone = 2,   // text produced, findings taken, the message released
+};
+
+// A worker count from the environment; nullopt when the variable is unset or not a count.
+std::optional<unsigned> WorkersFromEnvironment() {
+  const char* wanted = std::getenv("PST2XMZ_WORKERS");
+  if (!wanted || !*wanted) return std::nullopt;
+  char* end = nullptr;
+  const unsigned long count = std::strtoul(wanted, &end, 10);
+  if (*end || count < 1 || count > kMaxMessageWorkers) return std::nullopt;
+  return static_cast<unsigned>(count);
+}
+
+// Produces the whole text into the channel; its end carries the result or the exception.
+void ProduceInto(MessageText& text, TextChannel& channel) {
+  std::int32_t result = 0;
+  std::exception_ptr error;
+  try {
+    result = text.WriteTo(channel);
+  } catch (const TextChannelClosed&) {
+    // The writing side let go of the text: nothing more is wanted of it.
+  } catch (...) {
+    error = std::current_exception();
+  }
+  channel.Finish(result, error);
+}
+
+}  // namespace
+
+unsigned MessageWorkerCount() {
+  // Trace lines written from several threads would no longer follow the work in order.
+  if (const char* trace = std::getenv("PST2XMZ_TRACE"); trace && *trace) return 1;
+  if (auto wanted = WorkersFromEnvironment()) return *wanted;
+  return std::clamp(std::thread::hardware_concurrency(), 1u, kMaxMessageWorkers);
+}
+
+// What a worker found for one row. The fields up to `header` are written before the job is
+// published kReady, the rest before kDone; the session's thread reads each only after that.
+struct ParallelMessages::Job {
+  int stage = kQueued;  // guarded by ParallelMessages::mutex_
+  std::vector<std::string> traces;
+  std::optional<std::string> skip_reason;
+  HRESULT result = S_OK;
+  double time = 0.0;
+  bool has_text = false;
+  std::string header;
+  TextChannel channel;
+  bool read_props = false;  // the properties were read: its findings were taken
+  std::string subject;
+  std::string problems;
+  std::exception_ptr failure;  // anything thrown outside composing, rethrown in order
+};
+
+// The text as the callback sees it: the header copied at once, the rest from the channel.
+class ParallelMessages::ChannelText final : public MessageText {
+ public:
+  explicit ChannelText(Job& job) : job_(job) {}
+  std::string_view Header() const override { return job_.header; }
+
+ protected:
+  std::int32_t Produce(MessageTextSink& sink) override { return job_.channel.DrainTo(sink); }
+
+ private:
+  Job& job_;
+};
+
+// Leaves the batch with every worker idle, however ProcessBatch ends.
+class ParallelMessages::BatchEnd {
+ public:
+  explicit BatchEnd(ParallelMessages& owner) : owner_(owner) {}
+  ~BatchEnd() { owner_.AbandonBatch(); }
+  BatchEnd(const BatchEnd&) = delete;
+  BatchEnd& operator=(const BatchEnd&) = delete;
+
+ private:
+  ParallelMessages& owner_;
+};
+
+ParallelMessages::ParallelMessages(SessionState& state, const FolderContext& folder,
+                                   unsigned workers)
+    : state_(state), folder_(folder), window_(workers * kMessagesAheadPerWorker) {
+  for (unsigned i = 0; i < workers; ++i) workers_.emplace_back([this] { WorkerLoop(); });
+}
+
+ParallelMessages::~ParallelMessages() {
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    quit_ = true;
+  }
+  changed_.notify_all();
+  for (std::thread& worker : workers_) worker.join();
+}
+
+void ParallelMessages::WorkerLoop() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    changed_.wait(lock, [this] {
+      return quit_ || (rows_ && !abandoned_ && next_ < jobs_.size() && next_ < handed_ + window_);
+    });
+    if (quit_) return;
+    const std::size_t index = next_++;
+    Job& job = *jobs_[index];
+    const SRow& row = rows_->aRow[index];
+    lock.unlock();
+    RunJob(job, row);
+    lock.lock();
+  }
+}
+
+void ParallelMessages::RunJob(Job& job, const SRow& row) {
+  try {
+    ComposedMessage composed = OpenAndCompose(
+        state_, row, [&job](std::string_view line) { job.traces.emplace_back(line); });
+    job.skip_reason = std::move(composed.skip_reason);
+    job.result = composed.result;
+    job.time = composed.time;
+    if (composed.text) {
+      job.has_text = true;
+      job.header = std::string(composed.text->Header());
+    }
+    Publish(job, kReady);
+    if (composed.text) ProduceInto(*composed.text, job.channel);
+    // Released before the findings are taken, as on the session's thread.
+    composed.text.reset();
+    if (composed.values) {
+      job.read_props = true;
+      job.subject = SubjectOf(composed.values.get());
+      job.problems = TakeIntegrityFindings(*composed.message);
+    }
+  } catch (...) {
+    job.failure = std::current_exception();
+  }
+  Publish(job, kDone);
+}
+
+void ParallelMessages::Publish(Job& job, int stage) {
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    job.stage = stage;
+  }
+  changed_.notify_all();
+}
+
+void ParallelMessages::WaitFor(std::unique_lock<std::mutex>& lock, const Job& job, int stage) {
+  changed_.wait(lock, [&job, stage] { return job.stage >= stage; });
+}
+
+ULONG ParallelMessages::ProcessBatch(const SRowSet& rows) {
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    jobs_.clear();
+    for (ULONG i = 0; i < rows.cRows; ++i) jobs_.push_back(std::make_unique<Job>());
+    rows_ = &rows;
+    next_ = 0;
+    handed_ = 0;
+    abandoned_ = false;
+  }
+  changed_.notify_all();
+  BatchEnd end(*this);
+  ULONG handed = 0;
+  for (; handed < rows.cRows && !state_.stop_requested; ++handed) {
+    Job& job = *jobs_[handed];
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      WaitFor(lock, job, kReady);
+      if (job.stage == kDone && job.failure) std::rethrow_exception(job.failure);
+    }
+    HandOverJob(job);
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      handed_ = handed + 1;
+    }
+    changed_.notify_all();
+  }
+  return handed;
+}
+
+void ParallelMessages::HandOverJob(Job& job) {
+  diag::DebugTrace("ProcessMessage(" + std::string(folder_.name) + ")");
+  for (const std::string& line : job.traces) diag::DebugTrace(line);
+  if (job.skip_reason) {
+    CountSkippedMessages(state_.statistics, folder_.path, 1, std::move(*job.skip_reason));
+  }
+  bool handed_over = false;
+  if (job.has_text) {
+    ChannelText text(job);
+    job.result = HandOver(state_, text, job.time, folder_, job.result, handed_over);
+  }
+  job.channel.Close();
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    WaitFor(lock, job, kDone);
+  }
+  if (job.failure) std::rethrow_exception(job.failure);
+  if (job.read_props) {
+    CountDamage(state_, folder_, handed_over, std::move(job.subject), std::move(job.problems));
+  }
+  diag::DebugTrace("ProcessRow() finished");
+}
+
+void ParallelMessages::AbandonBatch() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  abandoned_ = true;
+  for (std::size_t i = 0; i < next_; ++i) jobs_[i]->channel.Close();
+  for (std::size_t i = 0; i < next_; ++i) WaitFor(lock, *jobs_[i], kDone);
+  rows_ = nullptr;
+  jobs_.clear();
+}
+
+}  // namespace import_session
