@@ -81,21 +81,9 @@ HRESULT ProcessMessage(SessionState& state, const SRow& row, const FolderContext
   diag::DebugTrace("ProcessMessage(" + std::string(folder.name) + ")");
   ComposedMessage message =
       OpenAndCompose(state, row, [](std::string_view line) { diag::DebugTrace(line); });
-  if (message.skip_reason) {
-    CountSkippedMessages(state.statistics, folder.path, 1, std::move(*message.skip_reason));
-  }
-  bool handed_over = false;
-  if (message.text) {
-    message.result =
-        HandOver(state, *message.text, message.time, folder, message.result, handed_over);
-    message.text.reset();
-  }
-  if (message.values) {
-    std::string problems = TakeIntegrityFindings(*message.message);
-    CountDamage(state, folder, handed_over, SubjectOf(message.values.get()), std::move(problems));
-  }
+  const HRESULT hr = HandOverComposed(state, folder, message);
   diag::DebugTrace("ProcessRow() finished");
-  return message.result;
+  return hr;
 }
 
 }  // namespace import_session

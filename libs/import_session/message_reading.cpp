@@ -138,6 +138,22 @@ HRESULT HandOver(SessionState& state, MessageText& text, double message_time,
   return result;
 }
 
+HRESULT HandOverComposed(SessionState& state, const FolderContext& folder,
+                         ComposedMessage& message) {
+  if (message.skip_reason) Skip(state, folder, std::move(*message.skip_reason));
+  bool handed_over = false;
+  if (message.text) {
+    message.result =
+        HandOver(state, *message.text, message.time, folder, message.result, handed_over);
+    message.text.reset();
+  }
+  if (message.values) {
+    std::string problems = TakeIntegrityFindings(*message.message);
+    CountDamage(state, folder, handed_over, SubjectOf(message.values.get()), std::move(problems));
+  }
+  return message.result;
+}
+
 std::string SubjectOf(const SPropValue* values) {
   const SPropValue& subject = values[kSubjectValue];
   return subject.ulPropTag == PR_SUBJECT && subject.Value.lpszA ? subject.Value.lpszA : "";

@@ -37,6 +37,11 @@ ComposedMessage OpenAndCompose(const SessionState& state, const SRow& row, const
 HRESULT HandOver(SessionState& state, MessageText& text, double message_time,
                  const FolderContext& folder, HRESULT result, bool& handed_over);
 
+// Counts the composed message's skip reason, hands its text over and lists its damage: the rest of
+// the work on a message read on the calling thread. Returns the message's result.
+HRESULT HandOverComposed(SessionState& state, const FolderContext& folder,
+                         ComposedMessage& message);
+
 // The message's subject as read with its properties, for the list of damaged messages.
 std::string SubjectOf(const SPropValue* values);
 

@@ -53,11 +53,13 @@ unsigned MessageWorkerCount() {
   return std::clamp(std::thread::hardware_concurrency(), 1u, kMaxMessageWorkers);
 }
 
-// What a worker found for one row. The fields up to `header` are written before the job is
-// published kReady, the rest before kDone; the session's thread reads each only after that.
+// What one thread found for one row. On a worker, the fields up to `header` are written before the
+// job is published kReady and the rest before kDone; the session's thread reads each only after
+// that. A job the session's thread composed itself keeps its whole message in `on_session`.
 struct ParallelMessages::Job {
   int stage = kQueued;  // guarded by ParallelMessages::mutex_
   std::vector<std::string> traces;
+  std::unique_ptr<ComposedMessage> on_session;
   std::optional<std::string> skip_reason;
   HRESULT result = S_OK;
   double time = 0.0;
@@ -98,7 +100,7 @@ class ParallelMessages::BatchEnd {
 ParallelMessages::ParallelMessages(SessionState& state, const FolderContext& folder,
                                    unsigned workers)
     : state_(state), folder_(folder), window_(workers * kMessagesAheadPerWorker) {
-  for (unsigned i = 0; i < workers; ++i) workers_.emplace_back([this] { WorkerLoop(); });
+  for (unsigned i = 1; i < workers; ++i) workers_.emplace_back([this] { WorkerLoop(); });
 }
 
 ParallelMessages::~ParallelMessages() {
@@ -106,17 +108,23 @@ ParallelMessages::~ParallelMessages() {
     const std::lock_guard<std::mutex> lock(mutex_);
     quit_ = true;
   }
-  changed_.notify_all();
+  work_.notify_all();
   for (std::thread& worker : workers_) worker.join();
+}
+
+bool ParallelMessages::MayStartNext() const {
+  return rows_ && !abandoned_ && next_ < jobs_.size() && next_ < handed_ + window_;
 }
 
 void ParallelMessages::WorkerLoop() {
   std::unique_lock<std::mutex> lock(mutex_);
-  for (;;) {
-    changed_.wait(lock, [this] {
-      return quit_ || (rows_ && !abandoned_ && next_ < jobs_.size() && next_ < handed_ + window_);
-    });
-    if (quit_) return;
+  while (!quit_) {
+    if (!MayStartNext()) {
+      ++idle_workers_;
+      work_.wait(lock);
+      --idle_workers_;
+      continue;
+    }
     const std::size_t index = next_++;
     Job& job = *jobs_[index];
     const SRow& row = rows_->aRow[index];
@@ -152,16 +160,43 @@ void ParallelMessages::RunJob(Job& job, const SRow& row) {
   Publish(job, kDone);
 }
 
+void ParallelMessages::ComposeOnSession(Job& job, const SRow& row) {
+  try {
+    job.on_session = std::make_unique<ComposedMessage>(OpenAndCompose(
+        state_, row, [&job](std::string_view line) { job.traces.emplace_back(line); }));
+  } catch (...) {
+    job.failure = std::current_exception();
+  }
+  const std::lock_guard<std::mutex> lock(mutex_);
+  job.stage = kDone;
+}
+
 void ParallelMessages::Publish(Job& job, int stage) {
+  bool awaited = false;
   {
     const std::lock_guard<std::mutex> lock(mutex_);
     job.stage = stage;
+    awaited = awaited_ == &job;
   }
-  changed_.notify_all();
+  if (awaited) progress_.notify_one();
 }
 
-void ParallelMessages::WaitFor(std::unique_lock<std::mutex>& lock, const Job& job, int stage) {
-  changed_.wait(lock, [&job, stage] { return job.stage >= stage; });
+void ParallelMessages::AwaitJob(std::unique_lock<std::mutex>& lock, const Job& job, int stage,
+                                bool help) {
+  while (job.stage < stage) {
+    if (help && MayStartNext()) {
+      const std::size_t index = next_++;
+      Job& next = *jobs_[index];
+      const SRow& row = rows_->aRow[index];
+      lock.unlock();
+      ComposeOnSession(next, row);
+      lock.lock();
+      continue;
+    }
+    awaited_ = &job;
+    progress_.wait(lock);
+    awaited_ = nullptr;
+  }
 }
 
 ULONG ParallelMessages::ProcessBatch(const SRowSet& rows) {
@@ -174,22 +209,25 @@ ULONG ParallelMessages::ProcessBatch(const SRowSet& rows) {
     handed_ = 0;
     abandoned_ = false;
   }
-  changed_.notify_all();
+  work_.notify_all();
   BatchEnd end(*this);
   ULONG handed = 0;
   for (; handed < rows.cRows && !state_.stop_requested; ++handed) {
     Job& job = *jobs_[handed];
     {
       std::unique_lock<std::mutex> lock(mutex_);
-      WaitFor(lock, job, kReady);
-      if (job.stage == kDone && job.failure) std::rethrow_exception(job.failure);
+      AwaitJob(lock, job, kReady, true);
+      if (job.failure) std::rethrow_exception(job.failure);
     }
     HandOverJob(job);
+    bool wake = false;
     {
       const std::lock_guard<std::mutex> lock(mutex_);
       handed_ = handed + 1;
+      // Idle workers are woken once half the window is free again, not for every message.
+      wake = idle_workers_ > 0 && MayStartNext() && handed_ + window_ - next_ >= window_ / 2;
     }
-    changed_.notify_all();
+    if (wake) work_.notify_all();
   }
   return handed;
 }
@@ -197,6 +235,12 @@ ULONG ParallelMessages::ProcessBatch(const SRowSet& rows) {
 void ParallelMessages::HandOverJob(Job& job) {
   diag::DebugTrace("ProcessMessage(" + std::string(folder_.name) + ")");
   for (const std::string& line : job.traces) diag::DebugTrace(line);
+  if (job.on_session) {
+    HandOverComposed(state_, folder_, *job.on_session);
+    job.on_session.reset();
+    diag::DebugTrace("ProcessRow() finished");
+    return;
+  }
   if (job.skip_reason) {
     CountSkippedMessages(state_.statistics, folder_.path, 1, std::move(*job.skip_reason));
   }
@@ -208,7 +252,7 @@ void ParallelMessages::HandOverJob(Job& job) {
   job.channel.Close();
   {
     std::unique_lock<std::mutex> lock(mutex_);
-    WaitFor(lock, job, kDone);
+    AwaitJob(lock, job, kDone, true);
   }
   if (job.failure) std::rethrow_exception(job.failure);
   if (job.read_props) {
@@ -218,12 +262,23 @@ void ParallelMessages::HandOverJob(Job& job) {
 }
 
 void ParallelMessages::AbandonBatch() {
-  std::unique_lock<std::mutex> lock(mutex_);
-  abandoned_ = true;
-  for (std::size_t i = 0; i < next_; ++i) jobs_[i]->channel.Close();
-  for (std::size_t i = 0; i < next_; ++i) WaitFor(lock, *jobs_[i], kDone);
-  rows_ = nullptr;
-  jobs_.clear();
+  std::vector<std::unique_ptr<Job>> jobs;
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    abandoned_ = true;
+    for (std::size_t i = 0; i < next_; ++i) jobs_[i]->channel.Close();
+    for (std::size_t i = 0; i < next_; ++i) AwaitJob(lock, *jobs_[i], kDone, false);
+    rows_ = nullptr;
+    jobs.swap(jobs_);
+  }
+  // Messages composed here but never handed over: what reading them met is theirs, not the
+  // store's, and is let go with them.
+  for (const std::unique_ptr<Job>& job : jobs) {
+    if (job->on_session && job->on_session->values) {
+      job->on_session->text.reset();
+      TakeIntegrityFindings(*job->on_session->message);
+    }
+  }
 }
 
 }  // namespace import_session

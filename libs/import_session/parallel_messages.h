@@ -1,8 +1,10 @@
-// Messages of one folder read and composed on worker threads while the session's thread hands them
-// to the message callback strictly in row order. Each worker takes the next row, opens, reads and
-// composes its message and produces the text into a bounded channel, so every mail-library call for
-// one message happens on one thread and memory stays flat; the session's thread passes the text on
-// as the callback writes it, then counts the message's outcome exactly as the one-thread path does.
+// Messages of one folder read and composed on several threads while the session's thread hands
+// them to the message callback strictly in row order. Each message is taken in row order by one
+// thread, which makes every mail-library call for it: a worker opens, reads and composes it and
+// produces its text into a bounded channel (memory stays flat), which the session's thread passes
+// on as the callback writes it; the session's thread, rather than wait for the next message,
+// composes one itself and later writes its text directly. The outcome of each message is counted
+// exactly as the one-thread path counts it, in row order.
 #pragma once
 
 #include <condition_variable>
@@ -18,19 +20,20 @@ namespace import_session {
 
 // The most threads that compose messages, whatever the machine.
 inline constexpr unsigned kMaxMessageWorkers = 8;
-// How many messages each worker may read ahead of the one being handed over.
-inline constexpr std::size_t kMessagesAheadPerWorker = 2;
+// How many messages each composing thread may read ahead of the one being handed over.
+inline constexpr std::size_t kMessagesAheadPerWorker = 4;
 
-// The number of threads that compose messages: PST2XMZ_WORKERS when it names one (a setting for
-// tests), else one per processor. 1 when PST2XMZ_TRACE is set, so that the trace's lines keep the
-// order in which the work is done.
+// The number of threads that compose messages, the session's own included: PST2XMZ_WORKERS when it
+// names one (a setting for tests), else one per processor. 1 when PST2XMZ_TRACE is set, so that
+// the trace's lines keep the order in which the work is done.
 unsigned MessageWorkerCount();
 
 class ParallelMessages {
  public:
-  // Starts `workers` threads (at least 2) that wait for rows.
+  // `workers` threads compose messages (at least 2): the session's own and workers - 1 started
+  // here, which wait for rows.
   ParallelMessages(SessionState& state, const FolderContext& folder, unsigned workers);
-  // Stops and joins the workers.
+  // Stops and joins the started threads.
   ~ParallelMessages();
   ParallelMessages(const ParallelMessages&) = delete;
   ParallelMessages& operator=(const ParallelMessages&) = delete;
@@ -46,10 +49,14 @@ class ParallelMessages {
   class BatchEnd;
 
   void WorkerLoop();
+  // True when a thread may start the next row. Requires lock on mutex_.
+  bool MayStartNext() const;
   void RunJob(Job& job, const SRow& row);
+  // Reads and composes the job's message on the session's thread; its text is written later.
+  void ComposeOnSession(Job& job, const SRow& row);
   void Publish(Job& job, int stage);
-  // Waits until the job has reached `stage`. Requires lock on mutex_.
-  void WaitFor(std::unique_lock<std::mutex>& lock, const Job& job, int stage);
+  // Waits until the job reaches `stage`, composing further rows meanwhile when `help` allows.
+  void AwaitJob(std::unique_lock<std::mutex>& lock, const Job& job, int stage, bool help);
   void HandOverJob(Job& job);
   // Closes every started job's channel and waits until each is done.
   void AbandonBatch();
@@ -58,14 +65,17 @@ class ParallelMessages {
   const FolderContext& folder_;
   const std::size_t window_;  // messages read at most ahead of the one handed over
 
-  std::mutex mutex_;  // guards every member below and each job's stage
-  std::condition_variable changed_;
+  std::mutex mutex_;                        // guards every member below and each job's stage
+  std::condition_variable work_;            // the workers wait on it for rows
+  std::condition_variable progress_;        // the session's thread waits on it for a job
   const SRowSet* rows_ = nullptr;           // the batch being read; null between batches
   std::vector<std::unique_ptr<Job>> jobs_;  // one per row of the batch
-  std::size_t next_ = 0;                    // the next row a worker takes
-  std::size_t handed_ = 0;                  // rows handed over (or abandoned) so far
+  std::size_t next_ = 0;                    // the next row to start
+  std::size_t handed_ = 0;                  // rows handed over so far
   bool abandoned_ = false;                  // no further row of the batch is to be started
   bool quit_ = false;
+  std::size_t idle_workers_ = 0;  // workers waiting for a row
+  const Job* awaited_ = nullptr;  // the job the session's thread waits for, if it waits
 
   std::vector<std::thread> workers_;  // last: started once everything above is ready
 };

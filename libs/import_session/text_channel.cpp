@@ -7,7 +7,6 @@ namespace import_session {
 
 void TextChannel::Write(std::string_view piece) {
   while (!piece.empty()) {
-    if (gathering_.empty()) gathering_.reserve(kChunkSize);
     const std::size_t n = std::min(piece.size(), kChunkSize - gathering_.size());
     gathering_.append(piece.substr(0, n));
     piece.remove_prefix(n);

@@ -9,9 +9,11 @@
 // between calls (composing text from the values read) runs in parallel.
 #pragma once
 
+#include <atomic>
 #include <exception>
 #include <mutex>
 #include <new>
+#include <thread>
 
 #include "libs/mapi/mapi.h"
 
@@ -24,14 +26,28 @@ void TraceContained(const char* where, const char* what, const char* code) noexc
 // may call another exported function or method (HrGetOneProp calls GetProps). Nothing else in the
 // library is shared between threads without being guarded by it, apart from the reference counts
 // (atomic) and the integrity log (its own mutex, as the log is also written while it is held).
-std::recursive_mutex& LibraryLock() noexcept;
+// A waiting thread spins a little before it sleeps: most calls are short, and putting a thread to
+// sleep and waking it again costs more than they do.
+class LibraryMutex {
+ public:
+  void lock() noexcept;
+  void unlock() noexcept;
+
+ private:
+  std::atomic<bool> locked_{false};
+  // The holder, so that it may enter again; written only by the holder.
+  std::atomic<std::thread::id> owner_{};
+  int depth_ = 0;  // the holder's entries; touched only by the holder
+};
+
+LibraryMutex& LibraryLock() noexcept;
 
 // body() under LibraryLock() or, when it throws: MAPI_E_NOT_ENOUGH_MEMORY for std::bad_alloc,
 // MAPI_E_CALL_FAILED for anything else.
 template <typename Body>
 HRESULT Guarded(const char* where, Body&& body) noexcept {
   try {
-    const std::lock_guard<std::recursive_mutex> lock(LibraryLock());
+    const std::lock_guard<LibraryMutex> lock(LibraryLock());
     return body();
   } catch (const std::bad_alloc&) {
     TraceContained(where, "out of memory", "MAPI_E_NOT_ENOUGH_MEMORY");

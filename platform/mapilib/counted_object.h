@@ -28,7 +28,7 @@ class CountedObject : public Interface {
     if (left == 0) {
       // Destructors let go of reader objects (shared pages, kept messages): under the library's
       // lock like any other call that touches the reader.
-      const std::lock_guard<std::recursive_mutex> lock(LibraryLock());
+      const std::lock_guard<LibraryMutex> lock(LibraryLock());
       delete this;
     }
     return left;
