@@ -184,7 +184,8 @@ void ParallelMessages::Publish(Job& job, int stage) {
 void ParallelMessages::AwaitJob(std::unique_lock<std::mutex>& lock, const Job& job, int stage,
                                 bool help) {
   while (job.stage < stage) {
-    if (help && MayStartNext()) {
+    if (help && !session_job_pending_ && MayStartNext()) {
+      session_job_pending_ = true;
       const std::size_t index = next_++;
       Job& next = *jobs_[index];
       const SRow& row = rows_->aRow[index];
@@ -238,6 +239,10 @@ void ParallelMessages::HandOverJob(Job& job) {
   if (job.on_session) {
     HandOverComposed(state_, folder_, *job.on_session);
     job.on_session.reset();
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      session_job_pending_ = false;
+    }
     diag::DebugTrace("ProcessRow() finished");
     return;
   }
@@ -269,6 +274,7 @@ void ParallelMessages::AbandonBatch() {
     for (std::size_t i = 0; i < next_; ++i) jobs_[i]->channel.Close();
     for (std::size_t i = 0; i < next_; ++i) AwaitJob(lock, *jobs_[i], kDone, false);
     rows_ = nullptr;
+    session_job_pending_ = false;
     jobs.swap(jobs_);
   }
   // Messages composed here but never handed over: what reading them met is theirs, not the

@@ -3,8 +3,8 @@
 // thread, which makes every mail-library call for it: a worker opens, reads and composes it and
 // produces its text into a bounded channel (memory stays flat), which the session's thread passes
 // on as the callback writes it; the session's thread, rather than wait for the next message,
-// composes one itself and later writes its text directly. The outcome of each message is counted
-// exactly as the one-thread path counts it, in row order.
+// composes one itself (one at a time) and later writes its text directly. The outcome of each
+// message is counted exactly as the one-thread path counts it, in row order.
 #pragma once
 
 #include <condition_variable>
@@ -75,6 +75,9 @@ class ParallelMessages {
   bool abandoned_ = false;                  // no further row of the batch is to be started
   bool quit_ = false;
   std::size_t idle_workers_ = 0;  // workers waiting for a row
+  // A message composed on the session's thread is not yet handed over: the thread composes no
+  // other meanwhile, so that what reading meets on it belongs to that one message.
+  bool session_job_pending_ = false;
   const Job* awaited_ = nullptr;  // the job the session's thread waits for, if it waits
 
   std::vector<std::thread> workers_;  // last: started once everything above is ready

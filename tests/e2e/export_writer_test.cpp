@@ -198,6 +198,50 @@ TEST(DamagedMessage, IsExportedAndNamedWithWhatWasWrong) {
   EXPECT_NE(ReadWholeFile(dir + "/out.xmz").find("XEBRA-IN-THE-BODY"), std::string::npos);
 }
 
+// Messages composed on several threads are written, reported and counted exactly as on one: the
+// same archive bytes, the same report of damaged and skipped messages, the same exit code.
+TEST(DamagedMessage, ReportAndArchiveAreTheSameWhateverTheNumberOfWorkers) {
+  const TempDir temp;
+  const std::string& dir = temp.path();
+  auto marked = [](const std::string& subject, std::int64_t time, const std::string& body) {
+    pstwriter::Message m = Mail(subject, time);
+    m.props.SetString(tags::kBody, body);
+    return m;
+  };
+  pstwriter::Message flagged = Mail("Flagged", 1700000003);
+  flagged.props.SetInt32(tags::kMessageFlags, tags::kMsgFlagRead | 0x10);  // MSGFLAG_HASATTACH
+  const std::string pst = InboxFile(
+      dir + "/damaged.pst", Mail("Clean 0", 1700000000),
+      marked("Changed 1", 1700000001, "ZEBRA-ONE-IN-THE-BODY"), Mail("Clean 2", 1700000002),
+      flagged, marked("Broken 4", 1700000004, "UNIQUE-DAMAGE-MARKER"), Mail("Clean 5", 1700000005),
+      marked("Changed 6", 1700000006, "ZEBRA-SIX-IN-THE-BODY"), Mail("Clean 7", 1700000007));
+  platform_mapilib_test::ChangeTextOf(pst, u"ZEBRA-ONE-IN-THE-BODY");
+  platform_mapilib_test::ChangeTextOf(pst, u"ZEBRA-SIX-IN-THE-BODY");
+  platform_mapilib_test::DamageHeapHolding(pst, u"UNIQUE-DAMAGE-MARKER");
+
+  auto run_with = [&](const std::string& workers) {
+    const std::string out = dir + "/out" + workers;
+    ProcessOutput run =
+        RunProgram({"-s", pst, "-d", out, "-f", out + ".folders"},
+                   {{"PST2XMZ_WORKERS", workers}, {"PST2XMZ_FIXED_CLOCK", "1700000000"}});
+    for (std::size_t at = run.out.find(out); at != std::string::npos; at = run.out.find(out, at)) {
+      run.out.replace(at, out.size(), "OUT");
+    }
+    run.out +=
+        ReadWholeFile(out + ".xmz") + ReadWholeFile(out + ".idx") + ReadWholeFile(out + ".folders");
+    return run;
+  };
+  const ProcessOutput one = run_with("1");
+  EXPECT_EQ(one.exit_code, 3) << one.out;
+  EXPECT_NE(one.out.find("Exported with damage: 3 messages"), std::string::npos) << one.out;
+  EXPECT_NE(one.out.find("1 message skipped"), std::string::npos) << one.out;
+  for (const std::string workers : {"2", "3"}) {
+    const ProcessOutput several = run_with(workers);
+    EXPECT_EQ(several.exit_code, one.exit_code) << workers;
+    EXPECT_TRUE(several.out == one.out) << workers << " workers:\n" << several.out.substr(0, 3000);
+  }
+}
+
 TEST(ReadmeCommand, BundledSampleExportsWithItsFolderList) {
   const TempDir temp;
   const std::string& dir = temp.path();

@@ -1,8 +1,11 @@
 // Default method bodies for the in-memory mail objects of the session tests: every interface method
 // answers MAPI_E_NO_SUPPORT, and references are counted (never freed: the test world owns its
 // objects and checks at the end that every reference it handed out came back). A fake overrides
-// only what the session calls.
+// only what the session calls. Counts are atomic: messages are opened and released on the
+// session's worker threads.
 #pragma once
+
+#include <atomic>
 
 #include "libs/mapi/mapi.h"
 
@@ -12,7 +15,7 @@ template <typename Interface>
 class UnknownDefaults : public Interface {
  public:
   virtual ~UnknownDefaults() = default;
-  int refs = 0;  // references handed out and not yet released
+  std::atomic<int> refs = 0;  // references handed out and not yet released
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
   ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs); }
   ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--refs); }

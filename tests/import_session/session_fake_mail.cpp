@@ -19,10 +19,16 @@ void HandOut(Object& object, Interface** out) {
 // ---- Memory ----
 
 Memory::~Memory() {
-  while (!children_.empty()) Free(children_.begin()->first);
+  while (!children_.empty()) FreeLocked(children_.begin()->first);
+}
+
+int Memory::Live() const {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
+  return static_cast<int>(children_.size());
 }
 
 SCODE Memory::Allocate(ULONG size, void** out) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   *out = std::malloc(std::max<ULONG>(size, 1));
   if (!*out) return MAPI_E_NOT_ENOUGH_MEMORY;
   children_[*out];
@@ -30,6 +36,7 @@ SCODE Memory::Allocate(ULONG size, void** out) {
 }
 
 SCODE Memory::AllocateMore(ULONG size, void* parent, void** out) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
   auto it = children_.find(parent);
   if (it == children_.end()) return MAPI_E_INVALID_PARAMETER;
   void* block = nullptr;
@@ -40,6 +47,11 @@ SCODE Memory::AllocateMore(ULONG size, void* parent, void** out) {
 }
 
 ULONG Memory::Free(void* block) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex_);
+  return FreeLocked(block);
+}
+
+ULONG Memory::FreeLocked(void* block) {
   if (!block) return S_OK;
   auto it = children_.find(block);
   if (it == children_.end()) {
@@ -50,7 +62,7 @@ ULONG Memory::Free(void* block) {
   children_.erase(it);
   std::free(block);
   for (void* child : children) {
-    if (children_.count(child)) Free(child);
+    if (children_.count(child)) FreeLocked(child);
   }
   return S_OK;
 }
@@ -180,7 +192,10 @@ HRESULT Store::OpenEntry(ULONG size, LPENTRYID id, LPCIID, ULONG flags, ULONG* t
     return S_OK;
   }
   if (Message* message = world_.FindMessage(wanted)) {
-    message_open_flags.push_back(flags);
+    {
+      const std::lock_guard<std::mutex> lock(open_mutex_);
+      message_open_flags.push_back(flags);
+    }
     ++message->opened;
     if (FAILED(message->open_result)) return message->open_result;
     *type = MAPI_MESSAGE;

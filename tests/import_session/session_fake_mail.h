@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -34,10 +35,14 @@ class Memory {
   SCODE Allocate(ULONG size, void** out);
   SCODE AllocateMore(ULONG size, void* parent, void** out);
   ULONG Free(void* block);
-  int Live() const { return static_cast<int>(children_.size()); }
+  int Live() const;
   int bad_frees = 0;  // frees of blocks that were not live
 
  private:
+  ULONG FreeLocked(void* block);
+
+  // Guards both members: blocks are allocated and freed on the session's worker threads too.
+  mutable std::recursive_mutex mutex_;
   std::unordered_map<void*, std::vector<void*>> children_;  // every live block
 };
 
@@ -83,7 +88,7 @@ class Message : public MessageDefaults {
   bool listed_without_entry_id = false;  // its contents-table row lacks PR_ENTRYID
   HRESULT open_result = S_OK;
   HRESULT get_props_result = S_OK;
-  int opened = 0;
+  std::atomic<int> opened = 0;
 
  private:
   World& world_;
@@ -136,6 +141,7 @@ class Store : public StoreDefaults {
   ULONG logoff_flags = 0;
 
  private:
+  std::mutex open_mutex_;  // guards the lists above: messages are opened on worker threads too
   World& world_;
 };
 

@@ -22,25 +22,31 @@ std::optional<std::string> SessionRegistry::ReadString(os::Hive, std::string_vie
 
 namespace {
 
-// A composed text held in memory, which may break off after its first line.
+// How a held text ends.
+enum class Ending { kWhole, kBreaksOff, kThrows };
+
+// A composed text held in memory, written in lines; it may break off, or throw, after its first.
 class HeldText final : public import_session::MessageText {
  public:
-  HeldText(std::string text, bool breaks_off) : text_(std::move(text)), breaks_off_(breaks_off) {}
+  HeldText(std::string text, Ending ending) : text_(std::move(text)), ending_(ending) {}
   std::string_view Header() const override { return text_; }
 
  protected:
   std::int32_t Produce(import_session::MessageTextSink& sink) override {
-    if (!breaks_off_) {
-      sink.Write(text_);
-      return 0;
+    std::string_view rest = text_;
+    while (!rest.empty()) {
+      const std::size_t line = rest.find("\r\n") + 2;
+      sink.Write(rest.substr(0, line));
+      rest.remove_prefix(line);
+      if (ending_ == Ending::kBreaksOff) return STG_E_READFAULT;
+      if (ending_ == Ending::kThrows) throw std::runtime_error("stream gone");
     }
-    sink.Write(text_.substr(0, text_.find("\r\n") + 2));
-    return STG_E_READFAULT;
+    return 0;
   }
 
  private:
   std::string text_;
-  bool breaks_off_;
+  Ending ending_;
 };
 
 class StringSink final : public import_session::MessageTextSink {
@@ -69,7 +75,15 @@ HRESULT SubjectComposer(IMessage& message, std::unique_ptr<import_session::Messa
   mapi::MAPIFreeBuffer(values);
   if (subject == "compose fails") return MAPI_E_CORRUPT_DATA;
   if (subject == "compose throws") throw std::runtime_error("bad part\r\nin line two");
-  text = std::make_unique<HeldText>("Subject: " + subject + "\r\n\r\n", subject == "write fails");
+  std::string whole = "Subject: " + subject + "\r\n\r\n";
+  if (subject.starts_with("large")) {
+    for (int line = 0; line < kLargeTextLines; ++line)
+      whole += std::string(62, 'a' + line % 26) + "\r\n";
+  }
+  const Ending ending = subject == "write fails"    ? Ending::kBreaksOff
+                        : subject == "write throws" ? Ending::kThrows
+                                                    : Ending::kWhole;
+  text = std::make_unique<HeldText>(std::move(whole), ending);
   return S_OK;
 }
 

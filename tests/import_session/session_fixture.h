@@ -70,9 +70,14 @@ struct MessageCall {
   double time;
 };
 
-// Composes "Subject: <subject>" and an empty line. The subject "compose fails" makes composition
-// fail with MAPI_E_CORRUPT_DATA, "compose throws" makes it throw, "write fails" gives a text whose
-// writing breaks off with STG_E_READFAULT after its first line.
+// Lines of 64 bytes after the header of a text whose subject starts with "large": 1 MB.
+inline constexpr int kLargeTextLines = 16384;
+
+// Composes "Subject: <subject>" and an empty line, written line by line. The subject "compose
+// fails" makes composition fail with MAPI_E_CORRUPT_DATA, "compose throws" makes it throw, "write
+// fails" gives a text whose writing breaks off with STG_E_READFAULT after its first line, "write
+// throws" one whose writing throws there; a subject starting with "large" adds kLargeTextLines
+// lines of text after the header.
 HRESULT SubjectComposer(IMessage& message, std::unique_ptr<import_session::MessageText>& text);
 
 // Writes the whole text into out; the text's result.

@@ -2,6 +2,10 @@
 // and kept for a later reader when nobody took them.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <semaphore>
+#include <thread>
+
 #include "platform/pst/ndb/integrity_log.h"
 
 namespace pst::ndb {
@@ -47,6 +51,72 @@ TEST(IntegrityLog, ManyFindingsAreAllCountedWithTheFirstOnesShown) {
             std::string::npos)
       << summary;
   EXPECT_TRUE(log.TakeAll().empty());
+}
+
+// Runs steps on a second thread, each when the test hands over the turn, so that the two threads'
+// findings interleave in a fixed order.
+class OtherReader {
+ public:
+  OtherReader() : thread_([this] { Serve(); }) {}
+  ~OtherReader() {
+    Run(nullptr);
+    thread_.join();
+  }
+  // Runs step on the other thread and waits until it is done.
+  void Run(std::function<void()> step) {
+    step_ = std::move(step);
+    go_.release();
+    done_.acquire();
+  }
+
+ private:
+  void Serve() {
+    for (;;) {
+      go_.acquire();
+      const bool last = !step_;
+      if (step_) step_();
+      done_.release();
+      if (last) return;
+    }
+  }
+
+  std::function<void()> step_;
+  std::binary_semaphore go_{0};
+  std::binary_semaphore done_{0};
+  std::thread thread_;
+};
+
+TEST(IntegrityLog, EachThreadTakesOnlyWhatItMet) {
+  IntegrityLog log(nullptr);
+  OtherReader other;
+  const std::uint64_t from = log.position();
+  log.ChecksumMismatch("block 0x10");
+  other.Run([&log] { log.ChecksumMismatch("block 0x80"); });
+  log.Lost("block 0x14 is missing");
+  other.Run([&log] { log.ChecksumMismatch("block 0x84"); });
+  log.ChecksumMismatch("block 0x10");
+
+  const IntegrityFindings mine = log.TakeOwnSince(from);
+  EXPECT_EQ(mine.count, 3u);
+  EXPECT_EQ(mine.Summary(), "block 0x10: checksum mismatch; block 0x14 is missing; 1 more");
+  EXPECT_TRUE(log.TakeOwnSince(from).empty());
+
+  IntegrityFindings theirs;
+  other.Run([&] { theirs = log.TakeOwnSince(from); });
+  EXPECT_EQ(theirs.count, 2u);
+  EXPECT_EQ(theirs.Summary(), "block 0x80: checksum mismatch; block 0x84: checksum mismatch");
+  EXPECT_TRUE(log.TakeAll().empty());
+}
+
+TEST(IntegrityLog, WhatAnotherThreadMetStaysPendingInOrder) {
+  IntegrityLog log(nullptr);
+  OtherReader other;
+  other.Run([&log] { log.Warning("first"); });
+  const std::uint64_t from = log.position();
+  log.Warning("mine");
+  other.Run([&log] { log.Warning("second"); });
+  EXPECT_EQ(log.TakeOwnSince(from).Summary(), "mine");
+  EXPECT_EQ(log.TakeAll().Summary(), "first; second");
 }
 
 }  // namespace
