@@ -13,6 +13,8 @@ namespace os {
 class DebugOutput {
  public:
   virtual ~DebugOutput() = default;
+  // May be called from several threads at once (messages are composed on several); the system
+  // implementations write each text as one whole line.
   virtual void Write(std::string_view text) = 0;
 };
 

@@ -13,6 +13,7 @@ using Guid = std::array<std::uint8_t, 16>;
 class GuidSource {
  public:
   virtual ~GuidSource() = default;
+  // May be called from several threads at once (messages are composed on several).
   virtual Guid NewGuid() = 0;
 };
 

@@ -75,6 +75,8 @@ class NodeDatabase {
 
   std::unique_ptr<FileSource> file_;
   FileHeader header_;
+  // The log and the page cache are shared by every object read from the file and guard themselves
+  // (each with its own mutex); the rest is not changed after opening.
   mutable IntegrityLog log_;
   mutable PageCache cache_;
   BTreeReader nbt_;
