@@ -2,7 +2,10 @@
 // per exported function.
 #include "libs/mapi/mapi_binding.h"
 
+#include <array>
+#include <atomic>
 #include <memory>
+#include <mutex>
 
 #include "libs/mapi/mapi_binding_for_tests.h"
 #include "libs/mapi/mapi_codes.h"
@@ -58,14 +61,16 @@ constexpr ExportName kExportNames[kFunctionCount] = {
 };
 
 // The binding's process-wide state: whether it ran, the loaded library, the file it names, and
-// one cached address per function.
+// one cached address per function. Binding happens once on the session's thread before any other
+// thread calls a wrapper; the addresses are then looked up by whichever thread first needs one.
 struct Binding {
   bool done = false;
   std::unique_ptr<os::DynamicLibrary> library;
   std::string library_path = kDefaultLibraryPath;
   std::string load_error;
+  std::mutex lookup_mutex;    // guards missing_entry and the look-up of a missing address
   std::string missing_entry;  // the first export a wrapper asked for and did not find
-  void* addresses[kFunctionCount] = {};
+  std::array<std::atomic<void*>, kFunctionCount> addresses = {};
 };
 
 Binding& State() {
@@ -105,11 +110,14 @@ void LoadMailLibrary(Binding& binding) {
 template <typename F>
 F* Lookup(Function function) {
   Binding& binding = State();
-  void*& address = binding.addresses[function];
+  std::atomic<void*>& cached = binding.addresses[function];
+  void* address = cached.load(std::memory_order_acquire);
   if (!address && binding.library) {
+    const std::lock_guard<std::mutex> lock(binding.lookup_mutex);
     const ExportName& name = kExportNames[function];
     const char* export_name = kDecoratedExports ? name.decorated : name.plain;
     address = binding.library->Find(export_name);
+    cached.store(address, std::memory_order_release);
     if (!address && binding.missing_entry.empty()) binding.missing_entry = export_name;
   }
   return reinterpret_cast<F*>(address);
@@ -154,7 +162,15 @@ std::string MapiLibraryFailure() {
   return "Cannot load the mail library " + binding.library_path + ": " + reason;
 }
 
-void ResetMapiBindingForTests() { State() = Binding{}; }
+void ResetMapiBindingForTests() {
+  Binding& binding = State();
+  binding.done = false;
+  binding.library.reset();
+  binding.library_path = kDefaultLibraryPath;
+  binding.load_error.clear();
+  binding.missing_entry.clear();
+  for (std::atomic<void*>& address : binding.addresses) address.store(nullptr);
+}
 
 HRESULT MAPIInitialize(LPVOID lpMapiInit) {
   BindMapiLibrary();
