@@ -54,8 +54,9 @@ unsigned MessageWorkerCount() {
 }
 
 // What one thread found for one row. On a worker, the fields up to `header` are written before the
-// job is published kReady and the rest before kDone; the session's thread reads each only after
-// that. A job the session's thread composed itself keeps its whole message in `on_session`.
+// job is published kReady (when its text fills the channel) and the rest before kDone; the
+// session's thread reads each only after that. A job the session's thread composed itself keeps
+// its whole message in `on_session`.
 struct ParallelMessages::Job {
   int stage = kQueued;  // guarded by ParallelMessages::mutex_
   std::vector<std::string> traces;
@@ -144,9 +145,11 @@ void ParallelMessages::RunJob(Job& job, const SRow& row) {
     if (composed.text) {
       job.has_text = true;
       job.header = std::string(composed.text->Header());
+      // A text longer than the channel holds is announced as soon as the channel is full; a
+      // shorter one, with the job's end, in one hand-over.
+      job.channel.AnnounceBeforeWaiting([this, &job] { Publish(job, kReady); });
+      ProduceInto(*composed.text, job.channel);
     }
-    Publish(job, kReady);
-    if (composed.text) ProduceInto(*composed.text, job.channel);
     // Released before the findings are taken, as on the session's thread.
     composed.text.reset();
     if (composed.values) {
@@ -218,7 +221,8 @@ ULONG ParallelMessages::ProcessBatch(const SRowSet& rows) {
     {
       std::unique_lock<std::mutex> lock(mutex_);
       AwaitJob(lock, job, kReady, true);
-      if (job.failure) std::rethrow_exception(job.failure);
+      // A failure is known once the job is done; one announced early is still running.
+      if (job.stage == kDone && job.failure) std::rethrow_exception(job.failure);
     }
     HandOverJob(job);
     bool wake = false;

@@ -17,8 +17,19 @@ void TextChannel::Write(std::string_view piece) {
   }
 }
 
-void TextChannel::PushChunk(std::unique_lock<std::mutex>& lock) {
+void TextChannel::WaitForRoom(std::unique_lock<std::mutex>& lock) {
+  if (announce_ && !closed_ && waiting_.size() >= kMaxWaitingChunks) {
+    const std::function<void()> announce = std::move(announce_);
+    announce_ = nullptr;
+    lock.unlock();
+    announce();
+    lock.lock();
+  }
   changed_.wait(lock, [this] { return closed_ || waiting_.size() < kMaxWaitingChunks; });
+}
+
+void TextChannel::PushChunk(std::unique_lock<std::mutex>& lock) {
+  WaitForRoom(lock);
   if (closed_) {
     gathering_.clear();
     throw TextChannelClosed();
@@ -32,7 +43,7 @@ void TextChannel::Finish(std::int32_t result, std::exception_ptr error) {
   std::unique_lock<std::mutex> lock(mutex_);
   // What was written before a failure is passed on too, as it would have been written directly.
   if (!gathering_.empty()) {
-    changed_.wait(lock, [this] { return closed_ || waiting_.size() < kMaxWaitingChunks; });
+    WaitForRoom(lock);
     if (!closed_) waiting_.push_back(std::move(gathering_));
     gathering_ = std::string();
   }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <exception>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -28,6 +29,10 @@ class TextChannel final : public MessageTextSink {
   static constexpr std::size_t kChunkSize = 64 * 1024;
   static constexpr std::size_t kMaxWaitingChunks = 4;
 
+  // Producer: `announce` is called once, on the producer's thread without the channel's lock, just
+  // before the producer first has to wait for room: until then nobody needs to be told that text
+  // is waiting, as a short text is complete before anyone reads it.
+  void AnnounceBeforeWaiting(std::function<void()> announce) { announce_ = std::move(announce); }
   // Producer: appends a piece; waits while the channel is full. Throws TextChannelClosed once the
   // writing side has closed it.
   void Write(std::string_view piece) override;
@@ -44,8 +49,12 @@ class TextChannel final : public MessageTextSink {
  private:
   // Moves the gathered chunk to the waiting ones; waits for room. Requires lock on mutex_.
   void PushChunk(std::unique_lock<std::mutex>& lock);
+  // Waits until there is room or the channel is closed. Requires lock on mutex_.
+  void WaitForRoom(std::unique_lock<std::mutex>& lock);
 
-  std::string gathering_;  // the producer's own: filled without the lock
+  // The producer's own: filled and called without the lock.
+  std::string gathering_;
+  std::function<void()> announce_;
 
   std::mutex mutex_;  // guards everything below
   std::condition_variable changed_;
