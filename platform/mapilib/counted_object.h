@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <initializer_list>
-#include <mutex>
 
 #include "libs/mapi/mapi.h"
 #include "platform/mapilib/boundary_guard.h"
@@ -25,12 +24,7 @@ class CountedObject : public Interface {
   ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ++references_; }
   ULONG STDMETHODCALLTYPE Release() noexcept override {
     const ULONG left = --references_;
-    if (left == 0) {
-      // Destructors let go of reader objects (shared pages, kept messages): under the library's
-      // lock like any other call that touches the reader.
-      const std::lock_guard<LibraryMutex> lock(LibraryLock());
-      delete this;
-    }
+    if (left == 0) delete this;
     return left;
   }
 

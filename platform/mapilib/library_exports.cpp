@@ -1,5 +1,6 @@
 // The functions the library exports by their undecorated names: initialisation, memory, profile
 // administration, logon, and the helpers over tables, properties, streams and the IPM subtree.
+#include <atomic>
 #include <cstring>
 
 #include "libs/mapi/mapi.h"
@@ -19,9 +20,9 @@
 
 namespace {
 
-// MAPIInitialize calls not yet matched by MAPIUninitialize; guarded by the library's lock.
-int& InitializeCount() {
-  static int count = 0;
+// MAPIInitialize calls not yet matched by MAPIUninitialize.
+std::atomic<int>& InitializeCount() {
+  static std::atomic<int> count = 0;
   return count;
 }
 
@@ -47,17 +48,14 @@ void CopyValue(const SPropValue& value, void* parent, SPropValue& out) {
 }  // namespace
 
 MAPI_EXPORT HRESULT STDAPICALLTYPE MAPIInitialize(LPVOID) noexcept {
-  return mapilib::Guarded("MAPIInitialize", []() -> HRESULT {
-    ++InitializeCount();
-    return S_OK;
-  });
+  ++InitializeCount();
+  return S_OK;
 }
 
 MAPI_EXPORT void STDAPICALLTYPE MAPIUninitialize() noexcept {
-  mapilib::Guarded("MAPIUninitialize", []() -> HRESULT {
-    if (InitializeCount() > 0) --InitializeCount();
-    return S_OK;
-  });
+  int count = InitializeCount().load();
+  while (count > 0 && !InitializeCount().compare_exchange_weak(count, count - 1)) {
+  }
 }
 
 MAPI_EXPORT SCODE STDAPICALLTYPE MAPIAllocateBuffer(ULONG size, LPVOID* buffer) noexcept {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <mutex>
 
 #include "platform/mapilib/counted_object.h"
 #include "platform/mapilib/mapi_error.h"
@@ -15,6 +16,22 @@ namespace mapilib {
 namespace {
 
 constexpr const char* kPasswordVariable = "PST2XMZ_PST_PASSWORD";
+
+// Guards the profiles and the service numbers below, and every administration call that reads or
+// changes them.
+std::mutex& RegistryMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+// An administration call's body, holding the registry's lock.
+template <typename Body>
+HRESULT GuardedAdministration(const char* where, Body&& body) noexcept {
+  return Guarded(where, [&]() -> HRESULT {
+    const std::lock_guard<std::mutex> lock(RegistryMutex());
+    return body();
+  });
+}
 
 // Profiles of the process, by name.
 std::map<std::string, std::vector<MsgService>>& Registry() {
@@ -39,11 +56,12 @@ class ServiceAdmin final : public CountedObject<IMsgServiceAdmin> {
   explicit ServiceAdmin(std::string profile) : profile_(std::move(profile)) {}
 
   HRESULT STDMETHODCALLTYPE GetLastError(HRESULT, ULONG, LPMAPIERROR* error) noexcept override {
-    return Guarded("ServiceAdmin::GetLastError",
-                   [&]() -> HRESULT { return MakeMapiErrorRecord(last_error_, error); });
+    return GuardedAdministration("ServiceAdmin::GetLastError", [&]() -> HRESULT {
+      return MakeMapiErrorRecord(last_error_, error);
+    });
   }
   HRESULT STDMETHODCALLTYPE GetMsgServiceTable(ULONG, LPMAPITABLE* table) noexcept override {
-    return Guarded("ServiceAdmin::GetMsgServiceTable", [&]() -> HRESULT {
+    return GuardedAdministration("ServiceAdmin::GetMsgServiceTable", [&]() -> HRESULT {
       if (!table) return MAPI_E_INVALID_PARAMETER;
       *table = nullptr;
       auto* services = Services();
@@ -61,7 +79,7 @@ class ServiceAdmin final : public CountedObject<IMsgServiceAdmin> {
   }
   HRESULT STDMETHODCALLTYPE CreateMsgService(LPTSTR service, LPTSTR, ULONG_PTR,
                                              ULONG) noexcept override {
-    return Guarded("ServiceAdmin::CreateMsgService", [&]() -> HRESULT {
+    return GuardedAdministration("ServiceAdmin::CreateMsgService", [&]() -> HRESULT {
       auto* services = Services();
       if (!services) return MAPI_E_NOT_FOUND;
       const std::string name = Text(service);
@@ -74,7 +92,7 @@ class ServiceAdmin final : public CountedObject<IMsgServiceAdmin> {
     });
   }
   HRESULT STDMETHODCALLTYPE DeleteMsgService(LPMAPIUID uid) noexcept override {
-    return Guarded("ServiceAdmin::DeleteMsgService", [&]() -> HRESULT {
+    return GuardedAdministration("ServiceAdmin::DeleteMsgService", [&]() -> HRESULT {
       auto* services = Services();
       if (!services || !uid) return MAPI_E_NOT_FOUND;
       for (auto it = services->begin(); it != services->end(); ++it) {
@@ -125,7 +143,7 @@ class ServiceAdmin final : public CountedObject<IMsgServiceAdmin> {
 
 HRESULT ServiceAdmin::ConfigureMsgService(LPMAPIUID uid, ULONG_PTR, ULONG, ULONG count,
                                           LPSPropValue values) noexcept {
-  return Guarded("ServiceAdmin::ConfigureMsgService", [&]() -> HRESULT {
+  return GuardedAdministration("ServiceAdmin::ConfigureMsgService", [&]() -> HRESULT {
     auto* services = Services();
     MsgService* service = nullptr;
     for (std::size_t i = 0; services && uid && i < services->size(); ++i) {
@@ -163,11 +181,12 @@ HRESULT ServiceAdmin::ConfigureMsgService(LPMAPIUID uid, ULONG_PTR, ULONG, ULONG
 class ProfAdmin final : public CountedObject<IProfAdmin> {
  public:
   HRESULT STDMETHODCALLTYPE GetLastError(HRESULT, ULONG, LPMAPIERROR* error) noexcept override {
-    return Guarded("ProfAdmin::GetLastError",
-                   [&]() -> HRESULT { return MakeMapiErrorRecord(last_error_, error); });
+    return GuardedAdministration("ProfAdmin::GetLastError", [&]() -> HRESULT {
+      return MakeMapiErrorRecord(last_error_, error);
+    });
   }
   HRESULT STDMETHODCALLTYPE GetProfileTable(ULONG, LPMAPITABLE* table) noexcept override {
-    return Guarded("ProfAdmin::GetProfileTable", [&]() -> HRESULT {
+    return GuardedAdministration("ProfAdmin::GetProfileTable", [&]() -> HRESULT {
       if (!table) return MAPI_E_INVALID_PARAMETER;
       std::vector<MemoryRow> rows;
       for (const auto& entry : Registry()) rows.push_back({{PR_DISPLAY_NAME, entry.first}});
@@ -176,7 +195,7 @@ class ProfAdmin final : public CountedObject<IProfAdmin> {
     });
   }
   HRESULT STDMETHODCALLTYPE CreateProfile(LPTSTR name, LPTSTR, ULONG_PTR, ULONG) noexcept override {
-    return Guarded("ProfAdmin::CreateProfile", [&]() -> HRESULT {
+    return GuardedAdministration("ProfAdmin::CreateProfile", [&]() -> HRESULT {
       const std::string profile = Text(name);
       if (profile.empty()) return MAPI_E_INVALID_PARAMETER;
       if (Registry().count(profile)) {
@@ -188,7 +207,7 @@ class ProfAdmin final : public CountedObject<IProfAdmin> {
     });
   }
   HRESULT STDMETHODCALLTYPE DeleteProfile(LPTSTR name, ULONG) noexcept override {
-    return Guarded("ProfAdmin::DeleteProfile", [&]() -> HRESULT {
+    return GuardedAdministration("ProfAdmin::DeleteProfile", [&]() -> HRESULT {
       return Registry().erase(Text(name)) ? S_OK : MAPI_E_NOT_FOUND;
     });
   }
@@ -208,7 +227,7 @@ class ProfAdmin final : public CountedObject<IProfAdmin> {
   }
   HRESULT STDMETHODCALLTYPE AdminServices(LPTSTR name, LPTSTR, ULONG_PTR, ULONG,
                                           LPSERVICEADMIN* admin) noexcept override {
-    return Guarded("ProfAdmin::AdminServices", [&]() -> HRESULT {
+    return GuardedAdministration("ProfAdmin::AdminServices", [&]() -> HRESULT {
       if (!admin) return MAPI_E_INVALID_PARAMETER;
       *admin = nullptr;
       const std::string profile = Text(name);

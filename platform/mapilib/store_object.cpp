@@ -30,7 +30,20 @@ HRESULT StoreObject::CompareEntryIDs(ULONG size1, LPENTRYID id1, ULONG size2, LP
 HRESULT StoreObject::OpenEntry(ULONG size, LPENTRYID id, LPCIID iid, ULONG, ULONG* object_type,
                                LPUNKNOWN* out) noexcept {
   return Guarded("StoreObject::OpenEntry", [&]() -> HRESULT {
-    return OpenStoreEntry(store_, size, id, iid, object_type, out, &last_error_);
+    std::string reason;
+    const HRESULT hr = OpenStoreEntry(store_, size, id, iid, object_type, out, &reason);
+    if (!reason.empty()) {
+      const std::lock_guard<std::mutex> lock(error_mutex_);
+      last_error_ = std::move(reason);
+    }
+    return hr;
+  });
+}
+
+HRESULT StoreObject::GetLastError(HRESULT, ULONG, LPMAPIERROR* error) noexcept {
+  return Guarded("StoreObject::GetLastError", [&]() -> HRESULT {
+    const std::lock_guard<std::mutex> lock(error_mutex_);
+    return MakeMapiErrorRecord(last_error_, error);
   });
 }
 

@@ -2,6 +2,8 @@
 // the library computes them), opening by entry id, entry-id comparison and the receive folders.
 #pragma once
 
+#include <mutex>
+
 #include "platform/mapilib/folder_object.h"
 
 namespace mapilib {
@@ -13,6 +15,9 @@ bool SameStoreEntry(const pst::messaging::MessageStore& store, ULONG size1, LPEN
 class StoreObject final : public PropObject<IMsgStore> {
  public:
   explicit StoreObject(StoreRef store) : store_(std::move(store)) {}
+
+  // The last error under error_mutex_: messages are opened from several threads at once.
+  HRESULT STDMETHODCALLTYPE GetLastError(HRESULT, ULONG, LPMAPIERROR* error) noexcept override;
 
   HRESULT STDMETHODCALLTYPE Advise(ULONG, LPENTRYID, ULONG, LPMAPIADVISESINK,
                                    ULONG_PTR*) noexcept override {
@@ -61,6 +66,7 @@ class StoreObject final : public PropObject<IMsgStore> {
   }
 
   StoreRef store_;
+  std::mutex error_mutex_;  // guards last_error_
 };
 
 }  // namespace mapilib

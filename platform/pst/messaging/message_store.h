@@ -107,8 +107,8 @@ class MessageStore {
   std::unique_ptr<ndb::NodeDatabase> db_;
   ltp::PropertyContext properties_;
   ltp::Guid record_key_{};
-  // Loaded by the first reader that asks. Not guarded here: readers of one store on several
-  // threads reach the store only one at a time (the mail library's lock).
+  // Loaded by the first reader that asks, and not guarded: it is for readers on one thread (tools
+  // and tests); the mail library never asks for it.
   mutable std::unique_ptr<NamedPropertyMap> named_;
   mutable ReusableMessages reusable_;  // guarded by its own mutex
 };
