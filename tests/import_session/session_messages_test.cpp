@@ -2,10 +2,13 @@
 // cannot be opened, read, composed or taken by the callback, which are counted while the rest of
 // the folder goes on. Every case runs with the messages composed on the session's thread alone and
 // on several threads: what is handed over and counted, and in which order, must not differ.
+#include <algorithm>
 #include <stdexcept>
+#include <thread>
 
 #include "libs/import_session/parallel_messages.h"
 #include "tests/import_session/session_fixture.h"
+#include "tests/support/scoped_environment.h"
 
 namespace session_test {
 namespace {
@@ -291,6 +294,23 @@ TEST_P(MessageEnumerationTest, CallbackThatDoesNotTakeTheTextStillEndsEveryMessa
 }
 
 INSTANTIATE_TEST_SUITE_P(Workers, MessageEnumerationTest, ::testing::Values(1u, 2u, 3u));
+
+TEST(MessageWorkerCount, ComesFromTheSettingAndIsOneWhileTracing) {
+  const unsigned machine =
+      std::clamp(std::thread::hardware_concurrency(), 1u, import_session::kMaxMessageWorkers);
+  test_support::ScopedEnvironment no_trace("PST2XMZ_TRACE", std::nullopt);
+  {
+    test_support::ScopedEnvironment workers("PST2XMZ_WORKERS", "3");
+    EXPECT_EQ(import_session::MessageWorkerCount(), 3u);
+    // Trace lines written from several threads would no longer follow the work.
+    test_support::ScopedEnvironment trace("PST2XMZ_TRACE", "-");
+    EXPECT_EQ(import_session::MessageWorkerCount(), 1u);
+  }
+  for (const char* unusable : {"0", "9", "2x", ""}) {
+    test_support::ScopedEnvironment workers("PST2XMZ_WORKERS", unusable);
+    EXPECT_EQ(import_session::MessageWorkerCount(), machine) << unusable;
+  }
+}
 
 }  // namespace
 }  // namespace session_test
