@@ -2,8 +2,9 @@
 // and kept for a later reader when nobody took them.
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <functional>
-#include <semaphore>
+#include <mutex>
 #include <thread>
 
 #include "platform/pst/ndb/integrity_log.h"
@@ -54,7 +55,8 @@ TEST(IntegrityLog, ManyFindingsAreAllCountedWithTheFirstOnesShown) {
 }
 
 // Runs steps on a second thread, each when the test hands over the turn, so that the two threads'
-// findings interleave in a fixed order.
+// findings interleave in a fixed order. (A mutex and a condition variable: the C++ semaphores of
+// the 32-bit Windows runtime never wake a waiter under Wine.)
 class OtherReader {
  public:
   OtherReader() : thread_([this] { Serve(); }) {}
@@ -64,26 +66,31 @@ class OtherReader {
   }
   // Runs step on the other thread and waits until it is done.
   void Run(std::function<void()> step) {
+    std::unique_lock<std::mutex> lock(mutex_);
     step_ = std::move(step);
-    go_.release();
-    done_.acquire();
+    pending_ = true;
+    turn_.notify_all();
+    turn_.wait(lock, [this] { return !pending_; });
   }
 
  private:
   void Serve() {
+    std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-      go_.acquire();
+      turn_.wait(lock, [this] { return pending_; });
       const bool last = !step_;
       if (step_) step_();
-      done_.release();
+      pending_ = false;
+      turn_.notify_all();
       if (last) return;
     }
   }
 
-  std::function<void()> step_;
-  std::binary_semaphore go_{0};
-  std::binary_semaphore done_{0};
-  std::thread thread_;
+  std::mutex mutex_;
+  std::condition_variable turn_;
+  std::function<void()> step_;  // guarded by mutex_
+  bool pending_ = false;        // a step waits to be run; guarded by mutex_
+  std::thread thread_;          // last: started once everything above is ready
 };
 
 TEST(IntegrityLog, EachThreadTakesOnlyWhatItMet) {
