@@ -26,9 +26,13 @@ HRESULT AnswerFindings(const pst::ndb::IntegrityFindings& findings, ULONG* count
   return sc == S_OK ? S_OK : MAPI_W_ERRORS_RETURNED;
 }
 
+bool IsLoss(const pst::Status& status) {
+  return !status.ok() && status.code() != pst::ErrorCode::kNotFound;
+}
+
 void NoteLoss(const pst::messaging::MessageStore& store, const std::string& what,
               const pst::Status& status) {
-  if (status.ok() || status.code() == pst::ErrorCode::kNotFound) return;
+  if (!IsLoss(status)) return;
   store.database().log().Lost(what + " could not be read: " + status.message());
 }
 

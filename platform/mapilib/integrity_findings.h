@@ -19,8 +19,11 @@ bool AsksForFindings(const SPropTagArray* tags);
 HRESULT AnswerFindings(const pst::ndb::IntegrityFindings& findings, ULONG* count,
                        LPSPropValue* values);
 
-// Notes that `what` of the object could not be read, with the reader's reason. Absent data (the
-// reader's kNotFound) is not a finding.
+// Whether a read that ended with `status` lost data: it failed, and not for absent data (the
+// reader's kNotFound). Callers on hot paths ask this before they spell out what was lost.
+bool IsLoss(const pst::Status& status);
+
+// Notes that `what` of the object could not be read, with the reader's reason, when IsLoss.
 void NoteLoss(const pst::messaging::MessageStore& store, const std::string& what,
               const pst::Status& status);
 
