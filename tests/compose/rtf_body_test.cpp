@@ -17,6 +17,17 @@ TEST(RtfMarkerTest, MarkersAreFoundAnywhereAndCaseSensitively) {
   EXPECT_TRUE(IsTextRtf("\\from\\fromtext"));
   EXPECT_FALSE(IsTextRtf("{\\rtf1\\fromtex"));
   EXPECT_FALSE(IsTextRtf(""));
+  // Texts long enough for the search's sixteen-byte steps: the marker at every place among near
+  // misses that begin and end like it, and cut off at the end.
+  std::string misses;
+  while (misses.size() < 80) misses += "\\frxmhtml";
+  EXPECT_FALSE(IsHtmlRtf(misses));
+  for (std::size_t at = 0; at + 9 <= misses.size(); ++at) {
+    std::string rtf = misses;
+    rtf.replace(at, 9, "\\fromhtml");
+    EXPECT_TRUE(IsHtmlRtf(rtf)) << at;
+    EXPECT_FALSE(IsHtmlRtf(rtf.substr(0, at + 8))) << at;
+  }
 }
 
 TEST(HtmlFromRtfTest, TagGroupsComeOutInOrderWithoutTheLineBreaksBetweenThem) {
