@@ -52,8 +52,8 @@ HRESULT ProcessMessages(SessionState& state, IMAPITable& contents, const FolderC
   }
   HRESULT hr = S_OK;
   std::int64_t rows_seen = 0;
+  mapi::RowSetPtr rows = QueryBatch(contents, hr);
   for (;;) {
-    mapi::RowSetPtr rows = QueryBatch(contents, hr);
     if (!rows) {
       const std::int64_t rest = static_cast<std::int64_t>(folder.message_count) - rows_seen;
       CountSkippedMessages(state.statistics, folder.path, rest,
@@ -61,8 +61,11 @@ HRESULT ProcessMessages(SessionState& state, IMAPITable& contents, const FolderC
       break;
     }
     if (rows->cRows == 0) break;
+    // With workers the next batch is read while they finish this one (see ProcessBatch).
+    std::optional<mapi::RowSetPtr> next;
+    HRESULT next_hr = S_OK;
     if (parallel) {
-      rows_seen += parallel->ProcessBatch(*rows);
+      rows_seen += parallel->ProcessBatch(*rows, [&] { next = QueryBatch(contents, next_hr); });
     } else {
       for (ULONG i = 0; i < rows->cRows && !state.stop_requested; ++i, ++rows_seen) {
         ProcessMessage(state, rows->aRow[i], folder);
@@ -71,6 +74,12 @@ HRESULT ProcessMessages(SessionState& state, IMAPITable& contents, const FolderC
     if (state.stop_requested) {
       hr = E_FAIL;
       break;
+    }
+    if (next) {
+      hr = next_hr;
+      rows = std::move(*next);
+    } else {
+      rows = QueryBatch(contents, hr);
     }
   }
   diag::DebugTrace("ProcessMessages() finished");

@@ -187,6 +187,14 @@ void ParallelMessages::Publish(Job& job, int stage) {
 void ParallelMessages::AwaitJob(std::unique_lock<std::mutex>& lock, const Job& job, int stage,
                                 bool help) {
   while (job.stage < stage) {
+    if (help && query_next_ && !session_job_pending_ && jobs_.size() - next_ <= window_) {
+      const std::function<void()> query_next = std::move(query_next_);
+      query_next_ = nullptr;
+      lock.unlock();
+      query_next();
+      lock.lock();
+      continue;
+    }
     if (help && !session_job_pending_ && MayStartNext()) {
       session_job_pending_ = true;
       const std::size_t index = next_++;
@@ -203,9 +211,10 @@ void ParallelMessages::AwaitJob(std::unique_lock<std::mutex>& lock, const Job& j
   }
 }
 
-ULONG ParallelMessages::ProcessBatch(const SRowSet& rows) {
+ULONG ParallelMessages::ProcessBatch(const SRowSet& rows, std::function<void()> query_next) {
   {
     const std::lock_guard<std::mutex> lock(mutex_);
+    query_next_ = std::move(query_next);
     jobs_.clear();
     for (ULONG i = 0; i < rows.cRows; ++i) jobs_.push_back(std::make_unique<Job>());
     rows_ = &rows;
@@ -279,6 +288,7 @@ void ParallelMessages::AbandonBatch() {
     for (std::size_t i = 0; i < next_; ++i) AwaitJob(lock, *jobs_[i], kDone, false);
     rows_ = nullptr;
     session_job_pending_ = false;
+    query_next_ = nullptr;
     jobs.swap(jobs_);
   }
   // Messages composed here but never handed over: what reading them met is theirs, not the

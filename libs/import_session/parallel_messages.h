@@ -9,6 +9,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -41,7 +42,13 @@ class ParallelMessages {
   // Hands over the messages of the rows in order, until the batch ends or the callback asks to
   // stop; the messages read ahead of a stop are let go uncounted. Returns how many rows were
   // handed over. Every worker is idle again when it returns, also when it throws.
-  ULONG ProcessBatch(const SRowSet& rows);
+  //
+  // `query_next`, when given, is called at most once, on the session's thread: at the first
+  // moment when no more rows are left to start than the window holds, no message composed on
+  // this thread waits to be handed over, and the thread would otherwise wait for a worker or
+  // compose a message itself. The caller reads its next batch there, so that the workers' last
+  // messages and the table's next rows are read at the same time instead of one after the other.
+  ULONG ProcessBatch(const SRowSet& rows, std::function<void()> query_next = nullptr);
 
  private:
   struct Job;
@@ -78,7 +85,8 @@ class ParallelMessages {
   // A message composed on the session's thread is not yet handed over: the thread composes no
   // other meanwhile, so that what reading meets on it belongs to that one message.
   bool session_job_pending_ = false;
-  const Job* awaited_ = nullptr;  // the job the session's thread waits for, if it waits
+  std::function<void()> query_next_;  // the batch's query_next until it has been called
+  const Job* awaited_ = nullptr;      // the job the session's thread waits for, if it waits
 
   std::vector<std::thread> workers_;  // last: started once everything above is ready
 };
