@@ -15,6 +15,10 @@ std::string Where(const ndb::Node& node) {
   return "property context of node " + std::to_string(node.id()) + ": ";
 }
 
+// An object asked for a property it lacks: an ordinary answer, asked of nearly every message, so
+// its text names nothing that would have to be formatted.
+Status Absent() { return Status::NotFound("no property"); }
+
 // The value of an inline record: the type's own size of the 4 stored bytes.
 std::vector<std::byte> InlineBytes(PropTag tag, std::uint32_t stored) {
   std::vector<std::byte> bytes(*FixedTypeSize(tag.type));
@@ -62,7 +66,7 @@ std::optional<PropTag> PropertyContext::FindTag(std::uint16_t id) const {
 
 Result<PropertyValue> PropertyContext::Get(std::uint16_t id) const {
   const Entry* e = FindEntry(id);
-  if (!e) return Status::NotFound(Where(*node_) + "no property " + std::to_string(id));
+  if (!e) return Absent();
   if (IsStoredInline(e->tag.type)) {
     return PropertyValue(e->tag, InlineBytes(e->tag, e->stored), code_page_);
   }
@@ -74,15 +78,13 @@ Result<PropertyValue> PropertyContext::Get(std::uint16_t id) const {
 
 Result<PropertyValue> PropertyContext::Get(PropTag tag) const {
   const Entry* e = FindEntry(tag.id);
-  if (!e || e->tag.type != tag.type) {
-    return Status::NotFound(Where(*node_) + "no property " + std::to_string(tag.value()));
-  }
+  if (!e || e->tag.type != tag.type) return Absent();
   return Get(tag.id);
 }
 
 Result<ValueStream> PropertyContext::OpenStream(std::uint16_t id) const {
   const Entry* e = FindEntry(id);
-  if (!e) return Status::NotFound(Where(*node_) + "no property " + std::to_string(id));
+  if (!e) return Absent();
   if (IsStoredInline(e->tag.type)) {
     return ValueStream::FromBytes(InlineBytes(e->tag, e->stored));
   }

@@ -109,10 +109,7 @@ bool TableContext::CellExists(const TableRow& row, const TcColumnDescriptor& c) 
 
 Result<std::uint32_t> TableContext::CellHnid(const TableRow& row, std::size_t column) const {
   const TcColumnDescriptor& c = info_.columns.at(column);
-  if (!CellExists(row, c)) {
-    return Status::NotFound(Where(*node_) + "row " + std::to_string(row.index()) +
-                            " has no value in column " + std::to_string(c.tag.value()));
-  }
+  if (!CellExists(row, c)) return Status::NotFound("cell absent");
   if (c.size != kHnidCellSize) return Status::Corrupt(Where(*node_) + "variable cell not 4 bytes");
   return LoadU32(row.bytes(), c.offset);
 }
@@ -121,7 +118,7 @@ Result<PropertyValue> TableContext::Cell(const TableRow& row, std::size_t column
   if (column >= info_.columns.size()) return Status::NotFound(Where(*node_) + "no such column");
   const TcColumnDescriptor& c = info_.columns[column];
   if (IsInlineCell(c)) {
-    if (!CellExists(row, c)) return Status::NotFound(Where(*node_) + "cell absent");
+    if (!CellExists(row, c)) return Status::NotFound("cell absent");
     auto bytes = row.bytes().subspan(c.offset, *FixedTypeSize(c.tag.type));
     return PropertyValue(c.tag, {bytes.begin(), bytes.end()}, code_page_);
   }
@@ -134,7 +131,7 @@ Result<PropertyValue> TableContext::Cell(const TableRow& row, std::size_t column
 
 Result<PropertyValue> TableContext::CellById(const TableRow& row, std::uint16_t id) const {
   auto column = FindColumn(id);
-  if (!column) return Status::NotFound(Where(*node_) + "no column " + std::to_string(id));
+  if (!column) return Status::NotFound("no such column");
   return Cell(row, *column);
 }
 
