@@ -133,6 +133,11 @@ std::string Utf16LeToUtf8(std::span<const std::byte> bytes) {
         if (i == units || used + kLongestChar > kChunk) break;
       }
       char32_t code = unit(i++);
+      if (code < 0x800) {  // accented Latin, Greek, Cyrillic, Hebrew, Arabic: two bytes
+        chunk[used++] = static_cast<char>(0xC0 | (code >> 6));
+        chunk[used++] = static_cast<char>(0x80 | (code & 0x3F));
+        continue;
+      }
       if (IsHighSurrogate(code) && i < units && IsLowSurrogate(unit(i))) {
         code = 0x10000 + ((code - 0xD800) << 10) + (unit(i++) - 0xDC00);
       } else if (IsHighSurrogate(code) || IsLowSurrogate(code)) {
