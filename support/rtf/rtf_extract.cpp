@@ -5,8 +5,13 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "support/charset/ascii_units.h"
 #include "support/charset/utf8_append.h"
@@ -32,6 +37,34 @@ constexpr std::array<bool, 256> kSpecial = [] {
   for (unsigned char c : {'\\', '{', '}', '\r', '\n', '\0'}) table[c] = true;
   return table;
 }();
+
+bool IsSpecial(char c) { return kSpecial[static_cast<unsigned char>(c)]; }
+
+// Where the plain text that goes on at `from` ends: the first special byte, or the end. Sixteen
+// bytes a step with SSE2.
+std::size_t PlainRunEnd(std::string_view rtf, std::size_t from) {
+  std::size_t at = from;
+#if defined(__SSE2__)
+  const __m128i backslash = _mm_set1_epi8('\\');
+  const __m128i open = _mm_set1_epi8('{');
+  const __m128i close = _mm_set1_epi8('}');
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  for (; at + 16 <= rtf.size(); at += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rtf.data() + at));
+    const __m128i marks =
+        _mm_or_si128(_mm_cmpeq_epi8(v, backslash),
+                     _mm_or_si128(_mm_cmpeq_epi8(v, open), _mm_cmpeq_epi8(v, close)));
+    const __m128i skipped =
+        _mm_or_si128(_mm_cmpeq_epi8(v, _mm_setzero_si128()),
+                     _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(marks, skipped)));
+    if (mask != 0) return at + static_cast<std::size_t>(std::countr_zero(mask));
+  }
+#endif
+  while (at < rtf.size() && !IsSpecial(rtf[at])) ++at;
+  return at;
+}
 
 constexpr int kMaxDepth = 1024;  // deeper groups share the state of the deepest one kept
 constexpr long kLargestParameter = 1L << 20;  // larger parameters count as this
@@ -111,11 +144,9 @@ class Reader {
   void TextRun(char first) {
     if (fallback_left_ > 0) return Byte(static_cast<unsigned char>(first));
     const std::size_t start = pos_ - 1;
-    while (pos_ < rtf_.size() && !IsSpecial(rtf_[pos_])) ++pos_;
+    pos_ = PlainRunEnd(rtf_, pos_);
     if (Shown()) bytes_.append(rtf_.data() + start, pos_ - start);
   }
-
-  static bool IsSpecial(char c) { return kSpecial[static_cast<unsigned char>(c)]; }
 
   void Control() {
     if (pos_ >= rtf_.size()) return;

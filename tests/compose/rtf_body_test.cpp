@@ -91,6 +91,18 @@ TEST(TextFromRtfTest, EscapesGiveTheirCharacterAndSwallowNothing) {
   // A run of hex escapes: a broken one in it, and fallback characters taken from it.
   EXPECT_EQ(TextFromRtf("{\\rtf1\\fromtext \\'41\\'42\\'4\\'43\\uc2\\u66\\'41\\'42\\'43\\'}"),
             "AB4CBC");
+  // Text long enough for the reader's sixteen-byte steps, with each byte that ends a run of text
+  // at every place of it.
+  const std::string text(48, 't');
+  const std::pair<std::string, std::string> marks[] = {
+      {"\r\n", ""}, {std::string(1, '\0'), ""}, {"{b}", "b"}, {"\\{", "{"}, {"\\}", "}"}};
+  for (std::size_t at = 0; at <= text.size(); ++at) {
+    for (const auto& [mark, shown] : marks) {
+      const std::string rtf =
+          "{\\rtf1\\fromtext " + text.substr(0, at) + mark + text.substr(at) + "}";
+      EXPECT_EQ(TextFromRtf(rtf), text.substr(0, at) + shown + text.substr(at)) << at;
+    }
+  }
 }
 
 TEST(TextFromRtfTest, UnicodeSkipsTheCountOfFallbackCharacters) {
@@ -105,6 +117,9 @@ TEST(TextFromRtfTest, ParametersAreReadWhateverTheirForm) {
   EXPECT_EQ(TextFromRtf("{\\rtf1\\fromtext \\par-x\\uc0\\u65 y\\u-191z}"), "\r\nxAy\xEF\xBD\x81z");
   EXPECT_EQ(TextFromRtf("{\\rtf1\\fromtext \\u99999999999?x\\u-?y\\uc99 \\u66????????????????z}"),
             std::string("\0x\0yBz", 6));
+  // Leading zeros count for nothing; 2^20 itself is the largest value kept.
+  EXPECT_EQ(TextFromRtf("{\\rtf1\\fromtext \\uc0\\u000000000065\\u1048576 \\u-0065}"),
+            std::string("A\0\xEF\xBE\xBF", 5));
 }
 
 TEST(TextFromRtfTest, TextStillOpenAtTheEndIsKept) {
