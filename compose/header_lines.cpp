@@ -159,7 +159,10 @@ bool DeleteHeaderField(std::string_view name, HeaderLines& lines) {
 
 void PutHeaderField(std::string_view prefix, std::string_view name, HeaderLines& lines,
                     std::string_view value) {
-  std::string field = std::string(name) + ": " + Folded(name, value);
+  const std::string folded = Folded(name, value);
+  std::string field;
+  field.reserve(name.size() + 2 + folded.size());
+  field.append(name).append(": ").append(folded);
   bool found = false;
   std::size_t i = 0;
   std::ptrdiff_t after = -1;

@@ -464,7 +464,10 @@ std::string TMIMEConstructor::GetText() const {
 }
 
 std::string TMIMEConstructor::HeaderText() const {
+  std::size_t size = 2;
+  for (const std::string& line : header_.Lines()) size += line.size() + 2;
   std::string text;
+  text.reserve(size);
   for (const std::string& line : header_.Lines()) {
     text += line;
     text += "\r\n";
