@@ -33,6 +33,67 @@ mapi::RowSetPtr QueryBatch(IMAPITable& contents, HRESULT& hr) {
   return nullptr;
 }
 
+void CountUnread(SessionState& state, const FolderContext& folder, std::int64_t rows_seen,
+                 HRESULT hr) {
+  const std::int64_t rest = static_cast<std::int64_t>(folder.message_count) - rows_seen;
+  CountSkippedMessages(state.statistics, folder.path, rest,
+                       ReasonWithCode("the folder's message list could not be read", hr));
+}
+
+HRESULT ProcessOneByOne(SessionState& state, IMAPITable& contents, const FolderContext& folder) {
+  HRESULT hr = S_OK;
+  std::int64_t rows_seen = 0;
+  for (;;) {
+    mapi::RowSetPtr rows = QueryBatch(contents, hr);
+    if (!rows) {
+      CountUnread(state, folder, rows_seen, hr);
+      return hr;
+    }
+    if (rows->cRows == 0) return hr;
+    for (ULONG i = 0; i < rows->cRows && !state.stop_requested; ++i, ++rows_seen) {
+      ProcessMessage(state, rows->aRow[i], folder);
+    }
+    if (state.stop_requested) return E_FAIL;
+  }
+}
+
+// A batch as the table handed it: whether it handed one (else hr says why not) and its rows,
+// which the workers have been given.
+struct Batch {
+  bool read = false;
+  ULONG rows = 0;
+  HRESULT hr = S_OK;
+};
+
+Batch ReadBatch(IMAPITable& contents, ParallelMessages& parallel) {
+  Batch batch;
+  mapi::RowSetPtr rows = QueryBatch(contents, batch.hr);
+  if (!rows) return batch;
+  batch.read = true;
+  batch.rows = rows->cRows;
+  parallel.Add(std::move(rows));
+  return batch;
+}
+
+// The next batch is read while the workers finish this one (see HandOverNext) and given to them
+// at once.
+HRESULT ProcessInParallel(SessionState& state, IMAPITable& contents, const FolderContext& folder) {
+  ParallelMessages parallel(state, folder, state.message_workers);
+  std::int64_t rows_seen = 0;
+  Batch batch = ReadBatch(contents, parallel);
+  for (;;) {
+    if (!batch.read) {
+      CountUnread(state, folder, rows_seen, batch.hr);
+      return batch.hr;
+    }
+    if (batch.rows == 0) return batch.hr;
+    std::optional<Batch> next;
+    rows_seen += parallel.HandOverNext(batch.rows, [&] { next = ReadBatch(contents, parallel); });
+    if (state.stop_requested) return E_FAIL;
+    batch = next ? *next : ReadBatch(contents, parallel);
+  }
+}
+
 }  // namespace
 
 HRESULT ProcessMessages(SessionState& state, IMAPITable& contents, const FolderContext& folder) {
@@ -46,42 +107,9 @@ HRESULT ProcessMessages(SessionState& state, IMAPITable& contents, const FolderC
   }
   contents.SeekRow(BOOKMARK_BEGINNING, 0, nullptr);
   // Workers only where there is more than one message to share out.
-  std::optional<ParallelMessages> parallel;
-  if (state.message_workers > 1 && folder.message_count > 1) {
-    parallel.emplace(state, folder, state.message_workers);
-  }
-  HRESULT hr = S_OK;
-  std::int64_t rows_seen = 0;
-  mapi::RowSetPtr rows = QueryBatch(contents, hr);
-  for (;;) {
-    if (!rows) {
-      const std::int64_t rest = static_cast<std::int64_t>(folder.message_count) - rows_seen;
-      CountSkippedMessages(state.statistics, folder.path, rest,
-                           ReasonWithCode("the folder's message list could not be read", hr));
-      break;
-    }
-    if (rows->cRows == 0) break;
-    // With workers the next batch is read while they finish this one (see ProcessBatch).
-    std::optional<mapi::RowSetPtr> next;
-    HRESULT next_hr = S_OK;
-    if (parallel) {
-      rows_seen += parallel->ProcessBatch(*rows, [&] { next = QueryBatch(contents, next_hr); });
-    } else {
-      for (ULONG i = 0; i < rows->cRows && !state.stop_requested; ++i, ++rows_seen) {
-        ProcessMessage(state, rows->aRow[i], folder);
-      }
-    }
-    if (state.stop_requested) {
-      hr = E_FAIL;
-      break;
-    }
-    if (next) {
-      hr = next_hr;
-      rows = std::move(*next);
-    } else {
-      rows = QueryBatch(contents, hr);
-    }
-  }
+  const HRESULT hr = state.message_workers > 1 && folder.message_count > 1
+                         ? ProcessInParallel(state, contents, folder)
+                         : ProcessOneByOne(state, contents, folder);
   diag::DebugTrace("ProcessMessages() finished");
   return hr;
 }

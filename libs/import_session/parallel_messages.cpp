@@ -58,6 +58,8 @@ unsigned MessageWorkerCount() {
 // session's thread reads each only after that. A job the session's thread composed itself keeps
 // its whole message in `on_session`.
 struct ParallelMessages::Job {
+  explicit Job(const SRow& listed) : row(listed) {}
+  const SRow& row;      // in a row set of ParallelMessages::row_sets_
   int stage = kQueued;  // guarded by ParallelMessages::mutex_
   std::vector<std::string> traces;
   std::unique_ptr<ComposedMessage> on_session;
@@ -86,16 +88,20 @@ class ParallelMessages::ChannelText final : public MessageText {
   Job& job_;
 };
 
-// Leaves the batch with every worker idle, however ProcessBatch ends.
-class ParallelMessages::BatchEnd {
+// Lets every job go when HandOverNext ends by an exception.
+class ParallelMessages::AbandonOnThrow {
  public:
-  explicit BatchEnd(ParallelMessages& owner) : owner_(owner) {}
-  ~BatchEnd() { owner_.AbandonBatch(); }
-  BatchEnd(const BatchEnd&) = delete;
-  BatchEnd& operator=(const BatchEnd&) = delete;
+  explicit AbandonOnThrow(ParallelMessages& owner)
+      : owner_(owner), exceptions_(std::uncaught_exceptions()) {}
+  ~AbandonOnThrow() {
+    if (std::uncaught_exceptions() > exceptions_) owner_.AbandonAll();
+  }
+  AbandonOnThrow(const AbandonOnThrow&) = delete;
+  AbandonOnThrow& operator=(const AbandonOnThrow&) = delete;
 
  private:
   ParallelMessages& owner_;
+  int exceptions_;
 };
 
 ParallelMessages::ParallelMessages(SessionState& state, const FolderContext& folder,
@@ -105,6 +111,7 @@ ParallelMessages::ParallelMessages(SessionState& state, const FolderContext& fol
 }
 
 ParallelMessages::~ParallelMessages() {
+  AbandonAll();
   {
     const std::lock_guard<std::mutex> lock(mutex_);
     quit_ = true;
@@ -114,7 +121,7 @@ ParallelMessages::~ParallelMessages() {
 }
 
 bool ParallelMessages::MayStartNext() const {
-  return rows_ && !abandoned_ && next_ < jobs_.size() && next_ < handed_ + window_;
+  return !abandoned_ && next_ < jobs_.size() && next_ < window_;
 }
 
 void ParallelMessages::WorkerLoop() {
@@ -126,11 +133,9 @@ void ParallelMessages::WorkerLoop() {
       --idle_workers_;
       continue;
     }
-    const std::size_t index = next_++;
-    Job& job = *jobs_[index];
-    const SRow& row = rows_->aRow[index];
+    Job& job = *jobs_[next_++];
     lock.unlock();
-    RunJob(job, row);
+    RunJob(job, job.row);
     lock.lock();
   }
 }
@@ -197,11 +202,9 @@ void ParallelMessages::AwaitJob(std::unique_lock<std::mutex>& lock, const Job& j
     }
     if (help && !session_job_pending_ && MayStartNext()) {
       session_job_pending_ = true;
-      const std::size_t index = next_++;
-      Job& next = *jobs_[index];
-      const SRow& row = rows_->aRow[index];
+      Job& next = *jobs_[next_++];
       lock.unlock();
-      ComposeOnSession(next, row);
+      ComposeOnSession(next, next.row);
       lock.lock();
       continue;
     }
@@ -211,39 +214,59 @@ void ParallelMessages::AwaitJob(std::unique_lock<std::mutex>& lock, const Job& j
   }
 }
 
-ULONG ParallelMessages::ProcessBatch(const SRowSet& rows, std::function<void()> query_next) {
+void ParallelMessages::Add(mapi::RowSetPtr rows) {
+  if (!rows || rows->cRows == 0) return;
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    for (ULONG i = 0; i < rows->cRows; ++i) jobs_.push_back(std::make_unique<Job>(rows->aRow[i]));
+    jobs_left_.push_back(rows->cRows);
+    row_sets_.push_back(std::move(rows));
+  }
+  work_.notify_all();
+}
+
+ULONG ParallelMessages::HandOverNext(ULONG count, std::function<void()> query_next) {
   {
     const std::lock_guard<std::mutex> lock(mutex_);
     query_next_ = std::move(query_next);
-    jobs_.clear();
-    for (ULONG i = 0; i < rows.cRows; ++i) jobs_.push_back(std::make_unique<Job>());
-    rows_ = &rows;
-    next_ = 0;
-    handed_ = 0;
-    abandoned_ = false;
   }
-  work_.notify_all();
-  BatchEnd end(*this);
+  AbandonOnThrow guard(*this);
   ULONG handed = 0;
-  for (; handed < rows.cRows && !state_.stop_requested; ++handed) {
-    Job& job = *jobs_[handed];
+  for (; handed < count && !state_.stop_requested; ++handed) {
+    Job* job = nullptr;
     {
       std::unique_lock<std::mutex> lock(mutex_);
-      AwaitJob(lock, job, kReady, true);
+      if (jobs_.empty()) break;
+      job = jobs_.front().get();
+      AwaitJob(lock, *job, kReady, true);
       // A failure is known once the job is done; one announced early is still running.
-      if (job.stage == kDone && job.failure) std::rethrow_exception(job.failure);
+      if (job->stage == kDone && job->failure) std::rethrow_exception(job->failure);
     }
-    HandOverJob(job);
+    HandOverJob(*job);
     bool wake = false;
     {
       const std::lock_guard<std::mutex> lock(mutex_);
-      handed_ = handed + 1;
+      DropHandedJob();
       // Idle workers are woken once half the window is free again, not for every message.
-      wake = idle_workers_ > 0 && MayStartNext() && handed_ + window_ - next_ >= window_ / 2;
+      wake = idle_workers_ > 0 && MayStartNext() && window_ - next_ >= window_ / 2;
     }
     if (wake) work_.notify_all();
   }
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    query_next_ = nullptr;
+  }
+  if (state_.stop_requested) AbandonAll();
   return handed;
+}
+
+void ParallelMessages::DropHandedJob() {
+  jobs_.pop_front();
+  --next_;
+  if (--jobs_left_.front() == 0) {
+    jobs_left_.pop_front();
+    row_sets_.pop_front();
+  }
 }
 
 void ParallelMessages::HandOverJob(Job& job) {
@@ -279,17 +302,21 @@ void ParallelMessages::HandOverJob(Job& job) {
   diag::DebugTrace("ProcessRow() finished");
 }
 
-void ParallelMessages::AbandonBatch() {
-  std::vector<std::unique_ptr<Job>> jobs;
+void ParallelMessages::AbandonAll() {
+  std::deque<mapi::RowSetPtr> row_sets;  // let go after the jobs that refer to their rows
+  std::deque<std::unique_ptr<Job>> jobs;
   {
     std::unique_lock<std::mutex> lock(mutex_);
     abandoned_ = true;
     for (std::size_t i = 0; i < next_; ++i) jobs_[i]->channel.Close();
     for (std::size_t i = 0; i < next_; ++i) AwaitJob(lock, *jobs_[i], kDone, false);
-    rows_ = nullptr;
     session_job_pending_ = false;
     query_next_ = nullptr;
     jobs.swap(jobs_);
+    row_sets.swap(row_sets_);
+    jobs_left_.clear();
+    next_ = 0;
+    abandoned_ = false;
   }
   // Messages composed here but never handed over: what reading them met is theirs, not the
   // store's, and is let go with them.

@@ -9,6 +9,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "libs/import_session/message_enumeration.h"
+#include "libs/mapi/mapi_memory.h"
 
 namespace import_session {
 
@@ -39,21 +41,27 @@ class ParallelMessages {
   ParallelMessages(const ParallelMessages&) = delete;
   ParallelMessages& operator=(const ParallelMessages&) = delete;
 
-  // Hands over the messages of the rows in order, until the batch ends or the callback asks to
-  // stop; the messages read ahead of a stop are let go uncounted. Returns how many rows were
-  // handed over. Every worker is idle again when it returns, also when it throws.
+  // Takes the rows of the table's next batch, to be composed after those taken before; the
+  // workers may start them at once, also while earlier batches are still being handed over. The
+  // row set is kept until its messages have been handed over or let go.
+  void Add(mapi::RowSetPtr rows);
+
+  // Hands over the next `count` messages in row order (all taken with Add), until they are
+  // handed over or the callback asks to stop; returns how many were handed over. When the callback
+  // asked to stop, or when it throws, every message read ahead is let go uncounted first.
   //
   // `query_next`, when given, is called at most once, on the session's thread: at the first
   // moment when no more rows are left to start than the window holds, no message composed on
   // this thread waits to be handed over, and the thread would otherwise wait for a worker or
-  // compose a message itself. The caller reads its next batch there, so that the workers' last
-  // messages and the table's next rows are read at the same time instead of one after the other.
-  ULONG ProcessBatch(const SRowSet& rows, std::function<void()> query_next = nullptr);
+  // compose a message itself. The caller reads its next batch there (and Adds it), so that the
+  // workers' last messages and the table's next rows are read at the same time, and the workers
+  // go on with the next batch without waiting for this one's last hand-overs.
+  ULONG HandOverNext(ULONG count, std::function<void()> query_next = nullptr);
 
  private:
   struct Job;
   class ChannelText;
-  class BatchEnd;
+  class AbandonOnThrow;
 
   void WorkerLoop();
   // True when a thread may start the next row. Requires lock on mutex_.
@@ -65,27 +73,31 @@ class ParallelMessages {
   // Waits until the job reaches `stage`, composing further rows meanwhile when `help` allows.
   void AwaitJob(std::unique_lock<std::mutex>& lock, const Job& job, int stage, bool help);
   void HandOverJob(Job& job);
-  // Closes every started job's channel and waits until each is done.
-  void AbandonBatch();
+  // Drops the job handed over last, and its row set with its last job. Requires lock on mutex_.
+  void DropHandedJob();
+  // Closes every started job's channel, waits until each is done, and lets every job and row set
+  // go.
+  void AbandonAll();
 
   SessionState& state_;
   const FolderContext& folder_;
   const std::size_t window_;  // messages read at most ahead of the one handed over
 
-  std::mutex mutex_;                        // guards every member below and each job's stage
-  std::condition_variable work_;            // the workers wait on it for rows
-  std::condition_variable progress_;        // the session's thread waits on it for a job
-  const SRowSet* rows_ = nullptr;           // the batch being read; null between batches
-  std::vector<std::unique_ptr<Job>> jobs_;  // one per row of the batch
-  std::size_t next_ = 0;                    // the next row to start
-  std::size_t handed_ = 0;                  // rows handed over so far
-  bool abandoned_ = false;                  // no further row of the batch is to be started
+  std::mutex mutex_;                  // guards every member below and each job's stage
+  std::condition_variable work_;      // the workers wait on it for rows
+  std::condition_variable progress_;  // the session's thread waits on it for a job
+  // The rows taken and not yet handed over, oldest first, and how many jobs of each are left.
+  std::deque<mapi::RowSetPtr> row_sets_;
+  std::deque<std::size_t> jobs_left_;
+  std::deque<std::unique_ptr<Job>> jobs_;  // one per row of row_sets_, in row order
+  std::size_t next_ = 0;                   // the first job not started: as many are started
+  bool abandoned_ = false;                 // jobs are being let go: none is to be started
   bool quit_ = false;
   std::size_t idle_workers_ = 0;  // workers waiting for a row
   // A message composed on the session's thread is not yet handed over: the thread composes no
   // other meanwhile, so that what reading meets on it belongs to that one message.
   bool session_job_pending_ = false;
-  std::function<void()> query_next_;  // the batch's query_next until it has been called
+  std::function<void()> query_next_;  // HandOverNext's query_next until it is called
   const Job* awaited_ = nullptr;      // the job the session's thread waits for, if it waits
 
   std::vector<std::thread> workers_;  // last: started once everything above is ready
