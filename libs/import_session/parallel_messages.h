@@ -36,7 +36,7 @@ class ParallelMessages {
   // `workers` threads compose messages (at least 2): the session's own and workers - 1 started
   // here, which wait for rows.
   ParallelMessages(SessionState& state, const FolderContext& folder, unsigned workers);
-  // Stops and joins the started threads.
+  // Lets every message not yet handed over go, then stops and joins the started threads.
   ~ParallelMessages();
   ParallelMessages(const ParallelMessages&) = delete;
   ParallelMessages& operator=(const ParallelMessages&) = delete;
