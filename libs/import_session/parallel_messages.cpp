@@ -59,8 +59,9 @@ unsigned MessageWorkerCount() {
 // its whole message in `on_session`.
 struct ParallelMessages::Job {
   explicit Job(const SRow& listed) : row(listed) {}
-  const SRow& row;      // in a row set of ParallelMessages::row_sets_
-  int stage = kQueued;  // guarded by ParallelMessages::mutex_
+  const SRow& row;             // in the row set of its batch
+  mapi::RowSetPtr batch_rows;  // the batch's row set, held by the batch's last job
+  int stage = kQueued;         // guarded by ParallelMessages::mutex_
   std::vector<std::string> traces;
   std::unique_ptr<ComposedMessage> on_session;
   std::optional<std::string> skip_reason;
@@ -135,15 +136,15 @@ void ParallelMessages::WorkerLoop() {
     }
     Job& job = *jobs_[next_++];
     lock.unlock();
-    RunJob(job, job.row);
+    RunJob(job);
     lock.lock();
   }
 }
 
-void ParallelMessages::RunJob(Job& job, const SRow& row) {
+void ParallelMessages::RunJob(Job& job) {
   try {
     ComposedMessage composed = OpenAndCompose(
-        state_, row, [&job](std::string_view line) { job.traces.emplace_back(line); });
+        state_, job.row, [&job](std::string_view line) { job.traces.emplace_back(line); });
     job.skip_reason = std::move(composed.skip_reason);
     job.result = composed.result;
     job.time = composed.time;
@@ -168,10 +169,10 @@ void ParallelMessages::RunJob(Job& job, const SRow& row) {
   Publish(job, kDone);
 }
 
-void ParallelMessages::ComposeOnSession(Job& job, const SRow& row) {
+void ParallelMessages::ComposeOnSession(Job& job) {
   try {
     job.on_session = std::make_unique<ComposedMessage>(OpenAndCompose(
-        state_, row, [&job](std::string_view line) { job.traces.emplace_back(line); }));
+        state_, job.row, [&job](std::string_view line) { job.traces.emplace_back(line); }));
   } catch (...) {
     job.failure = std::current_exception();
   }
@@ -204,7 +205,7 @@ void ParallelMessages::AwaitJob(std::unique_lock<std::mutex>& lock, const Job& j
       session_job_pending_ = true;
       Job& next = *jobs_[next_++];
       lock.unlock();
-      ComposeOnSession(next, next.row);
+      ComposeOnSession(next);
       lock.lock();
       continue;
     }
@@ -219,8 +220,7 @@ void ParallelMessages::Add(mapi::RowSetPtr rows) {
   {
     const std::lock_guard<std::mutex> lock(mutex_);
     for (ULONG i = 0; i < rows->cRows; ++i) jobs_.push_back(std::make_unique<Job>(rows->aRow[i]));
-    jobs_left_.push_back(rows->cRows);
-    row_sets_.push_back(std::move(rows));
+    jobs_.back()->batch_rows = std::move(rows);
   }
   work_.notify_all();
 }
@@ -246,7 +246,9 @@ ULONG ParallelMessages::HandOverNext(ULONG count, std::function<void()> query_ne
     bool wake = false;
     {
       const std::lock_guard<std::mutex> lock(mutex_);
-      DropHandedJob();
+      // The batch's row set goes with its last job, after every job that refers to its rows.
+      jobs_.pop_front();
+      --next_;
       // Idle workers are woken once half the window is free again, not for every message.
       wake = idle_workers_ > 0 && MayStartNext() && window_ - next_ >= window_ / 2;
     }
@@ -258,15 +260,6 @@ ULONG ParallelMessages::HandOverNext(ULONG count, std::function<void()> query_ne
   }
   if (state_.stop_requested) AbandonAll();
   return handed;
-}
-
-void ParallelMessages::DropHandedJob() {
-  jobs_.pop_front();
-  --next_;
-  if (--jobs_left_.front() == 0) {
-    jobs_left_.pop_front();
-    row_sets_.pop_front();
-  }
 }
 
 void ParallelMessages::HandOverJob(Job& job) {
@@ -303,7 +296,6 @@ void ParallelMessages::HandOverJob(Job& job) {
 }
 
 void ParallelMessages::AbandonAll() {
-  std::deque<mapi::RowSetPtr> row_sets;  // let go after the jobs that refer to their rows
   std::deque<std::unique_ptr<Job>> jobs;
   {
     std::unique_lock<std::mutex> lock(mutex_);
@@ -313,8 +305,6 @@ void ParallelMessages::AbandonAll() {
     session_job_pending_ = false;
     query_next_ = nullptr;
     jobs.swap(jobs_);
-    row_sets.swap(row_sets_);
-    jobs_left_.clear();
     next_ = 0;
     abandoned_ = false;
   }

@@ -66,17 +66,15 @@ class ParallelMessages {
   void WorkerLoop();
   // True when a thread may start the next row. Requires lock on mutex_.
   bool MayStartNext() const;
-  void RunJob(Job& job, const SRow& row);
+  void RunJob(Job& job);
   // Reads and composes the job's message on the session's thread; its text is written later.
-  void ComposeOnSession(Job& job, const SRow& row);
+  void ComposeOnSession(Job& job);
   void Publish(Job& job, int stage);
   // Waits until the job reaches `stage`, composing further rows meanwhile when `help` allows.
   void AwaitJob(std::unique_lock<std::mutex>& lock, const Job& job, int stage, bool help);
   void HandOverJob(Job& job);
-  // Drops the job handed over last, and its row set with its last job. Requires lock on mutex_.
-  void DropHandedJob();
-  // Closes every started job's channel, waits until each is done, and lets every job and row set
-  // go.
+  // Closes every started job's channel, waits until each is done, and lets every job go (the
+  // batches' rows with them).
   void AbandonAll();
 
   SessionState& state_;
@@ -86,12 +84,10 @@ class ParallelMessages {
   std::mutex mutex_;                  // guards every member below and each job's stage
   std::condition_variable work_;      // the workers wait on it for rows
   std::condition_variable progress_;  // the session's thread waits on it for a job
-  // The rows taken and not yet handed over, oldest first, and how many jobs of each are left.
-  std::deque<mapi::RowSetPtr> row_sets_;
-  std::deque<std::size_t> jobs_left_;
-  std::deque<std::unique_ptr<Job>> jobs_;  // one per row of row_sets_, in row order
-  std::size_t next_ = 0;                   // the first job not started: as many are started
-  bool abandoned_ = false;                 // jobs are being let go: none is to be started
+  // One per row taken and not yet handed over, in row order.
+  std::deque<std::unique_ptr<Job>> jobs_;
+  std::size_t next_ = 0;    // the first job not started: as many are started
+  bool abandoned_ = false;  // jobs are being let go: none is to be started
   bool quit_ = false;
   std::size_t idle_workers_ = 0;  // workers waiting for a row
   // A message composed on the session's thread is not yet handed over: the thread composes no

@@ -3,6 +3,7 @@
 // read as findings of the file.
 #pragma once
 
+#include <concepts>
 #include <string>
 
 #include "libs/mapi/mapi.h"
@@ -20,11 +21,19 @@ HRESULT AnswerFindings(const pst::ndb::IntegrityFindings& findings, ULONG* count
                        LPSPropValue* values);
 
 // Whether a read that ended with `status` lost data: it failed, and not for absent data (the
-// reader's kNotFound). Callers on hot paths ask this before they spell out what was lost.
+// reader's kNotFound), which is no finding.
 bool IsLoss(const pst::Status& status);
 
 // Notes that `what` of the object could not be read, with the reader's reason, when IsLoss.
 void NoteLoss(const pst::messaging::MessageStore& store, const std::string& what,
               const pst::Status& status);
+
+// The same with `what` made by describe() only for a loss: for reads asked of every message,
+// where absent data is the common answer and its description would be made for nothing.
+template <std::invocable Describe>
+void NoteLoss(const pst::messaging::MessageStore& store, Describe&& describe,
+              const pst::Status& status) {
+  if (IsLoss(status)) NoteLoss(store, describe(), status);
+}
 
 }  // namespace mapilib

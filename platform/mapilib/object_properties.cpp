@@ -59,7 +59,8 @@ SCODE ReadStored(const ObjectView& object, ULONG tag, void* parent, SPropValue& 
   const std::uint64_t findings_before = object.store->database().log().position();
   auto value = object.properties->Get(static_cast<std::uint16_t>(PROP_ID(tag)));
   if (!value) {
-    if (IsLoss(value.status())) NoteLoss(*object.store, "property " + TagHex(tag), value.status());
+    NoteLoss(
+        *object.store, [tag] { return "property " + TagHex(tag); }, value.status());
     return StatusToScode(value.status());
   }
   if (KeepsConvertedText(object, tag, *value)) {

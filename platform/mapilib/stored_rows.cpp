@@ -90,8 +90,10 @@ SCODE StoredRows::FillCell(const pst::ltp::TableRow& row, std::size_t index, ULO
       break;
   }
   auto cell = table_->CellById(row, static_cast<std::uint16_t>(PROP_ID(tag)));
-  if (!cell && IsLoss(cell.status())) {
-    NoteLoss(*store_, "a value in row " + std::to_string(index) + " of a table", cell.status());
+  if (!cell) {
+    NoteLoss(
+        *store_, [index] { return "a value in row " + std::to_string(index) + " of a table"; },
+        cell.status());
   }
   if (cell) {
     SCODE sc;
