@@ -1,6 +1,10 @@
-// The archive files' worker: one piece of work at a time, in order; chunks go round a fixed pool,
-// which bounds how far composing may run ahead of writing.
+// The archive files: blocks gathered into chunks on the caller's side, written a chunk at a time on
+// the writing side, one piece of work at a time and in order. Chunks go round a fixed pool, which
+// bounds how far composing may run ahead of writing.
 #include "driver/archive_files.h"
+
+#include <algorithm>
+#include <cstring>
 
 #include "driver/export_error.h"
 
@@ -27,6 +31,43 @@ void ArchiveFiles::StartIndex(std::string_view line) {
   index_length_ = line.size();
 }
 
+void ArchiveFiles::Write(std::string_view piece) {
+  while (!piece.empty()) {
+    if (!open_.bytes) open_.bytes = TakeChunk().bytes;
+    const std::size_t n = std::min(piece.size(), kChunkSize - open_.size);
+    std::memcpy(open_.bytes.get() + open_.size, piece.data(), n);
+    open_.size += n;
+    piece.remove_prefix(n);
+    if (open_.size == kChunkSize) {
+      HandOverOpenChunk();
+      if (failed()) return;
+    }
+  }
+}
+
+void ArchiveFiles::Commit(std::string_view record) {
+  open_records_ += record;
+  open_ends_.push_back({open_.size, open_records_.size()});
+  committed_ = open_.size;
+  spanning_ = false;
+}
+
+void ArchiveFiles::Withdraw() {
+  if (!spanning_) {
+    open_.size = committed_;
+    return;
+  }
+  // Everything in the open chunk is the block's; the rest of it is in the files already.
+  open_.size = 0;
+  spanning_ = false;
+  HandOver({Step::kWithdraw, {}, {}, {}});
+}
+
+void ArchiveFiles::Flush() {
+  if (open_.size > 0 || !open_ends_.empty()) HandOverOpenChunk();
+  Wait();
+}
+
 Chunk ArchiveFiles::TakeChunk() {
   std::unique_lock lock(mutex_);
   done_.wait(lock, [this] { return !free_chunks_.empty() || chunks_made_ < kChunkCount; });
@@ -40,23 +81,17 @@ Chunk ArchiveFiles::TakeChunk() {
   return chunk;
 }
 
-void ArchiveFiles::AppendData(Chunk chunk) { HandOver({Step::kData, std::move(chunk), {}}); }
-
-void ArchiveFiles::Commit(Chunk chunk, std::string record) {
-  HandOver({Step::kCommit, std::move(chunk), std::move(record)});
-}
-
-void ArchiveFiles::Withdraw(Chunk chunk) { HandOver({Step::kWithdraw, std::move(chunk), {}}); }
-
-void ArchiveFiles::Wait() {
-  if (!worker_.joinable()) return;
-  std::unique_lock lock(mutex_);
-  done_.wait(lock, [this] { return queue_.empty() && !busy_; });
+void ArchiveFiles::HandOverOpenChunk() {
+  spanning_ = open_.size > committed_;
+  HandOver({Step::kData, std::move(open_), std::move(open_records_), std::move(open_ends_)});
+  open_ = {};
+  open_records_.clear();
+  open_ends_.clear();
+  committed_ = 0;
 }
 
 void ArchiveFiles::HandOver(Work work) {
-  if (!worker_.joinable() || work.step != Step::kData) {
-    Wait();
+  if (!worker_.joinable()) {
     Do(work);
     return;
   }
@@ -65,6 +100,12 @@ void ArchiveFiles::HandOver(Work work) {
     queue_.push_back(std::move(work));
   }
   work_.notify_one();
+}
+
+void ArchiveFiles::Wait() {
+  if (!worker_.joinable()) return;
+  std::unique_lock lock(mutex_);
+  done_.wait(lock, [this] { return queue_.empty() && !busy_; });
 }
 
 void ArchiveFiles::Run() {
@@ -88,33 +129,77 @@ void ArchiveFiles::Run() {
 }
 
 void ArchiveFiles::Do(Work& work) {
-  const std::string_view bytes(work.chunk.bytes.get(), work.chunk.size);
   if (!failed()) {
     if (work.step == Step::kWithdraw) {
-      if (block_length_ > 0) CutBack(*data_, data_length_);
-      block_length_ = 0;
-    } else if (std::error_code error = bytes.empty() ? std::error_code{} : data_->Append({bytes})) {
-      Fail(*data_, error);
-      CutBack(*data_, data_length_);
+      CutOffOpenBlock();
     } else {
-      block_length_ += bytes.size();
-      if (work.step == Step::kCommit) CommitRecord(work.record);
+      WriteChunk(work);
     }
     if (!failure_.empty()) failed_.store(true, std::memory_order_release);
   }
   ReturnChunk(std::move(work.chunk));
 }
 
-void ArchiveFiles::CommitRecord(const std::string& record) {
-  if (std::error_code error = index_->Append({record})) {
-    Fail(*index_, error);
-    CutBack(*index_, index_length_);
+// A chunk and its records go in one write each. When either write fails, part of them may be in
+// the files: both are cut back to where the chunk began and it is written again a block at a time,
+// so that every block that fits lands with its record, as when each block is written alone.
+void ArchiveFiles::WriteChunk(const Work& work) {
+  const std::uint64_t start = written_;
+  const std::string_view bytes(work.chunk.bytes.get(), work.chunk.size);
+  const OutputFile* file = data_.get();
+  std::error_code error = data_->Append({bytes});
+  if (!error) {
+    file = index_.get();
+    error = index_->Append({work.records});
+  }
+  if (!error) {
+    written_ = start + bytes.size();
+    if (!work.ends.empty()) data_length_ = start + work.ends.back().data;
+    index_length_ += work.records.size();
+    return;
+  }
+  Fail(*file, error);
+  if (CutBack(*index_, index_length_) && CutBack(*data_, start)) {
+    failure_.clear();
+    WriteBlockByBlock(work, start);
+  } else {
+    CutBack(*data_, data_length_);
+  }
+}
+
+void ArchiveFiles::WriteBlockByBlock(const Work& work, std::uint64_t start) {
+  const std::string_view bytes(work.chunk.bytes.get(), work.chunk.size);
+  const std::string_view records(work.records);
+  BlockEnd from{0, 0};
+  for (const BlockEnd& end : work.ends) {
+    if (std::error_code error = data_->Append({bytes.substr(from.data, end.data - from.data)})) {
+      Fail(*data_, error);
+      CutBack(*data_, data_length_);
+      return;
+    }
+    if (std::error_code error =
+            index_->Append({records.substr(from.record, end.record - from.record)})) {
+      Fail(*index_, error);
+      CutBack(*index_, index_length_);
+      CutBack(*data_, data_length_);
+      return;
+    }
+    data_length_ = start + end.data;
+    index_length_ += end.record - from.record;
+    from = end;
+  }
+  if (std::error_code error = data_->Append({bytes.substr(from.data)})) {
+    Fail(*data_, error);
     CutBack(*data_, data_length_);
     return;
   }
-  data_length_ += block_length_;
-  index_length_ += record.size();
-  block_length_ = 0;
+  written_ = start + bytes.size();
+}
+
+// The bytes written after the last whole record belong to the block being withdrawn.
+void ArchiveFiles::CutOffOpenBlock() {
+  if (written_ > data_length_) CutBack(*data_, data_length_);
+  written_ = data_length_;
 }
 
 void ArchiveFiles::ReturnChunk(Chunk chunk) {
@@ -130,19 +215,22 @@ void ArchiveFiles::Fail(const OutputFile& file, std::error_code error) {
   failure_ = CannotWriteFileText(file.path(), error.message());
 }
 
-void ArchiveFiles::CutBack(OutputFile& file, std::uint64_t length) {
-  if (std::error_code error = file.Truncate(length))
-    failure_ += " The file \"" + file.path() +
-                "\" could not be cut back to its last whole record: " + error.message();
+bool ArchiveFiles::CutBack(OutputFile& file, std::uint64_t length) {
+  std::error_code error = file.Truncate(length);
+  if (!error) return true;
+  if (failure_.empty()) failure_ = CannotWriteFileText(file.path(), error.message());
+  failure_ += " The file \"" + file.path() +
+              "\" could not be cut back to its last whole record: " + error.message();
+  return false;
 }
 
 void ArchiveFiles::CloseIndex() {
-  Wait();
+  Flush();
   Close(index_);
 }
 
 void ArchiveFiles::CloseData() {
-  Wait();
+  Flush();
   Close(data_);
 }
 

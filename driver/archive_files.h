@@ -1,9 +1,11 @@
-// The two files of the archive as the archive writer hands work to them: block bytes in chunks,
-// then the block's record, or the block withdrawn. The work is done in the order handed over. With
-// a thread of its own, full chunks are written there while the caller goes on producing the block;
-// the end of a block waits for them and is done on the caller's thread, so that when a message has
-// been handed over whole it is in the files or the failure is known, as without the thread. After
-// a failure both files are cut back to the last whole record and everything later is dropped.
+// The two files of the archive as the archive writer hands work to them: the bytes of one block
+// after another, each block ended by its record or withdrawn. Blocks are gathered into chunks and
+// their records with them; a chunk goes to the data file in one write once it is full (or on
+// Flush), followed by the records of the blocks that end in it, in one write to the index file.
+// With a thread of its own the chunks are written there while the caller composes the next
+// messages. A failure is known once the chunk it happened in has been written: at a later block, or
+// at the latest when Flush returns. After a failure both files hold exactly the whole records that
+// fit, as if each block had been written alone, and everything later is dropped.
 #pragma once
 
 #include <atomic>
@@ -26,7 +28,7 @@ inline constexpr std::size_t kChunkSize = 512 * 1024;
 inline constexpr std::size_t kChunkCount = 4;
 
 struct Chunk {
-  std::unique_ptr<char[]> bytes;  // kChunkSize
+  std::unique_ptr<char[]> bytes;  // kChunkSize, or none
   std::size_t size = 0;
 };
 
@@ -35,7 +37,7 @@ class ArchiveFiles {
   enum class Mode { kCallersThread, kOwnThread };
 
   ArchiveFiles(std::unique_ptr<OutputFile> data, std::unique_ptr<OutputFile> index, Mode mode);
-  // Waits for the work handed over, then ends the thread.
+  // Waits for the work handed over, then ends the thread. Blocks not flushed are dropped.
   ~ArchiveFiles();
   ArchiveFiles(const ArchiveFiles&) = delete;
   ArchiveFiles& operator=(const ArchiveFiles&) = delete;
@@ -43,56 +45,79 @@ class ArchiveFiles {
   // Writes the index file's first line at once, before any other work. Throws FileError.
   void StartIndex(std::string_view line);
 
-  // An empty chunk; waits while every chunk is filled or waiting to be written.
-  Chunk TakeChunk();
-  // Appends the chunk's bytes to the current block, on the thread when there is one.
-  void AppendData(Chunk chunk);
-  // Ends the current block with the chunk's bytes and appends its record to the index; returns when
-  // both are written or the failure is known.
-  void Commit(Chunk chunk, std::string record);
-  // Drops the current block: the bytes of it already written are cut off. Returns when done.
-  void Withdraw(Chunk chunk);
-  // Returns once everything handed over is done.
-  void Wait();
+  // Appends bytes to the current block; may wait while every chunk is full or being written.
+  // Stops short once the files have failed.
+  void Write(std::string_view piece);
+  // Ends the current block with its record.
+  void Commit(std::string_view record);
+  // Drops the current block: the bytes of it already written are cut off.
+  void Withdraw();
+  // Writes out every block ended so far with its record; returns once they are in the files or
+  // the failure is known.
+  void Flush();
 
   // True once a write has failed; Failure() then names the file and the system's reason.
   bool failed() const { return failed_.load(std::memory_order_acquire); }
   const std::string& Failure() const { return failure_; }
 
-  // Wait, then close the file; a failure to close is a failure to write (FileError).
+  // Flush, then close the file; a failure to close is a failure to write (FileError).
   void CloseIndex();
   void CloseData();
 
  private:
-  enum class Step { kData, kCommit, kWithdraw };
+  // Where a block ends in its chunk's bytes, and where its record ends in the chunk's records.
+  struct BlockEnd {
+    std::size_t data;
+    std::size_t record;
+  };
+  enum class Step { kData, kWithdraw };
   struct Work {
     Step step;
     Chunk chunk;
-    std::string record;
+    std::string records;
+    std::vector<BlockEnd> ends;
   };
 
+  // The caller's side.
+  Chunk TakeChunk();
+  void HandOverOpenChunk();
   void HandOver(Work work);
+  void Wait();
+
+  // The writing side.
   void Run();
   void Do(Work& work);
-  void CommitRecord(const std::string& record);
+  void WriteChunk(const Work& work);
+  void WriteBlockByBlock(const Work& work, std::uint64_t start);
+  void CutOffOpenBlock();
   void Fail(const OutputFile& file, std::error_code error);
-  void CutBack(OutputFile& file, std::uint64_t length);
+  // Returns false, and adds the reason to the failure, when the file could not be cut back.
+  bool CutBack(OutputFile& file, std::uint64_t length);
   void ReturnChunk(Chunk chunk);
   void Close(std::unique_ptr<OutputFile>& file);
 
   std::unique_ptr<OutputFile> data_;
   std::unique_ptr<OutputFile> index_;
-  // Lengths of the files up to their last whole record; only the worker touches them.
+
+  // The chunk being filled, the records of the blocks that end in it, and the state of the
+  // current block; only the caller touches them.
+  Chunk open_;
+  std::string open_records_;
+  std::vector<BlockEnd> open_ends_;
+  std::size_t committed_ = 0;  // bytes of open_ that belong to ended blocks
+  bool spanning_ = false;      // the current block has bytes in a chunk handed over
+
+  // Lengths of the files; only the writing side touches them. written_ is where the next chunk
+  // goes; data_length_ and index_length_ end at the last whole record.
+  std::uint64_t written_ = 0;
   std::uint64_t data_length_ = 0;
   std::uint64_t index_length_ = 0;
-  std::uint64_t block_length_ = 0;  // bytes of the current block written so far
-  std::string failure_;             // written by the worker before failed_ is set, never after
+  std::string failure_;  // written by the writing side before failed_ is set, never after
   std::atomic<bool> failed_{false};
 
   std::mutex mutex_;
   // The worker waits on work_ for work or the end; the caller waits on done_ for a free chunk or
-  // for the queue to empty. Each side wakes only the other, so a block committed on the caller's
-  // thread does not wake an idle worker.
+  // for the queue to empty. Each side wakes only the other.
   std::condition_variable work_;
   std::condition_variable done_;
   std::deque<Work> queue_;          // guarded by mutex_

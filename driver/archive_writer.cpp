@@ -63,6 +63,7 @@ bool ArchiveWriter::Store(std::int32_t folder_id, import_session::MessageText& m
   return true;
 }
 
+void ArchiveWriter::Flush() { files_.Flush(); }
 void ArchiveWriter::CloseIndex() { files_.CloseIndex(); }
 void ArchiveWriter::CloseData() { files_.CloseData(); }
 

@@ -1,9 +1,8 @@
-// The data file's side of one archive block as its text is produced: the pieces copied into chunks
-// that go to the archive files as they fill, the last one with the block's record.
+// The data file's side of one archive block as its text is produced: the pieces handed to the
+// archive files, then the block's record, or the block withdrawn.
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 #include "driver/archive_files.h"
@@ -21,10 +20,10 @@ class BlockWriter final : public import_session::MessageTextSink {
   // A block neither committed nor withdrawn is withdrawn.
   ~BlockWriter() override;
 
-  // Copies piece into chunks, handing over each one that fills. Throws BlockWriteFailed.
+  // Adds piece to the block. Throws BlockWriteFailed.
   void Write(std::string_view piece) override;
   // Ends the block with its record.
-  void Commit(std::string record);
+  void Commit(std::string_view record);
   // Drops the block.
   void Withdraw();
 
@@ -33,7 +32,6 @@ class BlockWriter final : public import_session::MessageTextSink {
 
  private:
   ArchiveFiles& files_;
-  Chunk chunk_;
   std::uint64_t size_ = 0;
   bool ended_ = false;
 };

@@ -84,6 +84,7 @@ import_session::ImportResult Import(const ExportPaths& paths, const ImportFuncti
 // Steps after the session has returned: count line, folder list. A run asked to stop ends here,
 // with the archive holding the whole records stored so far.
 void Finish(const ExportPaths& paths, RunState& run, Console& console) {
+  run.archive->Flush();
   if (run.archive->failed()) throw FileError(run.archive->Failure());
   if (os::StopRequested()) throw ExportError("Cannot finish", "interrupted");
   run.folders->Finish();

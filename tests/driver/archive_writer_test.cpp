@@ -77,8 +77,9 @@ std::string Text(std::size_t size) {
   return text;
 }
 
-// Every case runs with the files written on the caller's thread and on a thread of their own: a
-// message handed over whole is in the files, or its failure known, either way.
+// Every case runs with the files written on the caller's thread and on a thread of their own: once
+// the writer is flushed, every message handed over whole is in the files, or the failure is known,
+// either way.
 class ArchiveWriterTest : public testing::TestWithParam<ArchiveFiles::Mode> {
  protected:
   ArchiveWriterTest()
@@ -91,6 +92,13 @@ class ArchiveWriterTest : public testing::TestWithParam<ArchiveFiles::Mode> {
     bool stop = true;
     writer_.AppendMessage(0, 0, folder_id, text, time, stop);
     return !stop;
+  }
+  // Appends the texts, then flushes: true when all of them are in the files.
+  bool Store(std::initializer_list<std::string_view> texts) {
+    for (std::string_view text : texts)
+      if (!Append(text)) return false;
+    writer_.Flush();
+    return !writer_.failed();
   }
 
   MemoryFile::State data_;
@@ -108,6 +116,7 @@ TEST_P(ArchiveWriterTest, BlocksFollowEachOtherBehindTheEnvelope) {
   std::string first = Text(100), second = Text(250);
   ASSERT_TRUE(Append(first, 0, 40533.5));
   ASSERT_TRUE(Append(second, 7, 0));
+  writer_.Flush();
   EXPECT_EQ(data_.content,
             "FROM: \r\nRCPT: mailbox\r\n" + first + "FROM: \r\nRCPT: mailbox\r\n" + second);
   EXPECT_EQ(data_.content.size(), 396u);
@@ -119,23 +128,37 @@ TEST_P(ArchiveWriterTest, BlocksFollowEachOtherBehindTheEnvelope) {
   EXPECT_EQ(writer_.MessageNumber(), 3);
 }
 
+// Blocks are written several at a time; when they do not all fit, the archive still keeps every
+// block that fits with its record, and nothing of the first that does not.
 TEST_P(ArchiveWriterTest, FullDiskWhileWritingABlockLeavesTheArchiveAtItsLastWholeRecord) {
-  ASSERT_TRUE(Append(Text(100)));
-  const std::string data_before = data_.content, index_before = index_.content;
-  data_.capacity = data_.content.size() + 50;  // the next block does not fit
-  EXPECT_FALSE(Append(Text(100)));
-  EXPECT_EQ(data_.content, data_before);
-  EXPECT_EQ(index_.content, index_before);
-  EXPECT_TRUE(writer_.failed());
-  EXPECT_EQ(writer_.Failure(), "Cannot write file \"/a/out.xmz\". No space left on device");
-  EXPECT_EQ(writer_.MessageNumber(), 2);
+  ASSERT_TRUE(Store({Text(100)}));
+  const std::string data_one = data_.content, index_one = index_.content;
+  ASSERT_TRUE(Store({Text(200)}));
+  const std::string data_two = data_.content, index_two = index_.content;
+  for (std::size_t room : {0, 50, 222, 223, 300}) {
+    data_.content.clear(), index_.content.clear();
+    ArchiveWriter writer(std::make_unique<MemoryFile>("/a/out.xmz", data_),
+                         std::make_unique<MemoryFile>("/a/out.idx", index_), GetParam());
+    writer.Start();
+    data_.capacity = data_one.size() + room;  // the second of three fits only from 223 bytes on
+    bool stop = true;
+    for (const std::string& text : {Text(100), Text(200), Text(300)})
+      writer.AppendMessage(0, 0, 0, text, 0, stop);
+    writer.Flush();
+    EXPECT_TRUE(writer.failed());
+    EXPECT_EQ(writer.Failure(), "Cannot write file \"/a/out.xmz\". No space left on device");
+    EXPECT_EQ(data_.content, room < 223 ? data_one : data_two) << room;
+    EXPECT_EQ(index_.content, room < 223 ? index_one : index_two) << room;
+    writer.AppendMessage(0, 0, 0, Text(10), 0, stop);
+    EXPECT_TRUE(stop);
+  }
 }
 
 TEST_P(ArchiveWriterTest, FullDiskWhileWritingARecordWithdrawsItsBlockToo) {
-  ASSERT_TRUE(Append(Text(100)));
+  ASSERT_TRUE(Store({Text(100)}));
   const std::string data_before = data_.content, index_before = index_.content;
   index_.capacity = index_.content.size() + 10;  // the next record does not fit
-  EXPECT_FALSE(Append(Text(100)));
+  EXPECT_FALSE(Store({Text(100), Text(100)}));
   EXPECT_EQ(data_.content, data_before);
   EXPECT_EQ(index_.content, index_before);
   EXPECT_EQ(writer_.Failure(), "Cannot write file \"/a/out.idx\". No space left on device");
@@ -143,9 +166,10 @@ TEST_P(ArchiveWriterTest, FullDiskWhileWritingARecordWithdrawsItsBlockToo) {
 
 TEST_P(ArchiveWriterTest, AfterAFailureEveryMessageIsRefused) {
   data_.capacity = 0;
-  EXPECT_FALSE(Append(Text(100)));
+  EXPECT_FALSE(Store({Text(100)}));
   data_.capacity = SIZE_MAX;  // space again: the writer still refuses, the run is over
   EXPECT_FALSE(Append(Text(100)));
+  writer_.Flush();
   EXPECT_EQ(data_.content, "");
   EXPECT_EQ(index_.content, "0\r\n");
 }
@@ -153,13 +177,13 @@ TEST_P(ArchiveWriterTest, AfterAFailureEveryMessageIsRefused) {
 TEST_P(ArchiveWriterTest, AFailedCutBackIsPartOfTheReport) {
   data_.capacity = 30;
   data_.truncate_fails = true;
-  EXPECT_FALSE(Append(Text(100)));
+  EXPECT_FALSE(Store({Text(100)}));
   EXPECT_NE(writer_.Failure().find("could not be cut back"), std::string::npos)
       << writer_.Failure();
 }
 
 TEST_P(ArchiveWriterTest, SummaryComesFromTheMessageHeaderOnly) {
-  ASSERT_TRUE(Append("From: ann@x.org\r\nTo: bob@y.org\r\nSubject: Hi\r\n\r\nFrom: body@z\r\n"));
+  ASSERT_TRUE(Store({"From: ann@x.org\r\nTo: bob@y.org\r\nSubject: Hi\r\n\r\nFrom: body@z\r\n"}));
   EXPECT_NE(index_.content.find("\r\nann@x.org|bob@y.org|Hi|||\r\n"), std::string::npos)
       << index_.content;
 }
@@ -175,7 +199,7 @@ TEST_P(ArchiveWriterTest, SummaryEqualsThatOfTheWholeBlock) {
                                ""};
   for (const std::string& text : texts) {
     index_.content.clear();
-    ASSERT_TRUE(Append(text));
+    ASSERT_TRUE(Store({text}));
     mime::TMimeIndexSummary whole = mime::ReadIndexSummary(std::string(kEnvelope) + text);
     std::string line = IndexSummaryLine(whole.From, whole.To, whole.Subject);
     EXPECT_NE(index_.content.find("\r\n" + line + "\r\n"), std::string::npos) << text;
@@ -217,29 +241,35 @@ TEST_P(ArchiveWriterTest, TextWrittenInPiecesLandsAsOneBlock) {
   bool stop = true;
   writer_.AppendMessage(0, 0, 0, pieces, 0, stop);
   EXPECT_FALSE(stop);
+  writer_.Flush();
   EXPECT_EQ(data_.content, std::string(kEnvelope) + text);
   EXPECT_NE(index_.content.find("\r\n1000023\r\n0\r\n"), std::string::npos) << index_.content;
 }
 
 // Bytes of a text that breaks off, or whose writing throws, have already reached the file: they
 // are withdrawn, no record is written, and the archive goes on with the next message.
+// Withdrawn within the chunk being filled, or after chunks of it were written.
 TEST_P(ArchiveWriterTest, TextThatBreaksOffOrThrowsIsWithdrawnAndTheArchiveGoesOn) {
-  ASSERT_TRUE(Append(Text(100)));
+  ASSERT_TRUE(Store({Text(100)}));
   const std::string data_before = data_.content, index_before = index_.content;
   PiecesText breaks(Text(2'000'000), PiecesText::End::kBreaksOff, 1'500'000);
   bool stop = true;
   writer_.AppendMessage(0, 0, 0, breaks, 0, stop);
   EXPECT_FALSE(stop);
   EXPECT_EQ(breaks.Failure(), -5);
+  writer_.Flush();
   EXPECT_EQ(data_.content, data_before);
   EXPECT_EQ(index_.content, index_before);
 
   PiecesText throws(Text(2'000'000), PiecesText::End::kThrows, 700'000);
   EXPECT_THROW(writer_.AppendMessage(0, 0, 0, throws, 0, stop), std::bad_alloc);
+  PiecesText breaks_early(Text(100'000), PiecesText::End::kBreaksOff, 20'000);
+  writer_.AppendMessage(0, 0, 0, breaks_early, 0, stop);
+  writer_.Flush();
   EXPECT_EQ(data_.content, data_before);
   EXPECT_FALSE(writer_.failed());
 
-  ASSERT_TRUE(Append(Text(50)));
+  ASSERT_TRUE(Store({Text(50)}));
   EXPECT_EQ(data_.content, data_before + std::string(kEnvelope) + Text(50));
   EXPECT_NE(index_.content.find("2\r\nF00000002\r\na@x||s|||\r\n268435456\r\n73\r\n123\r\n"),
             std::string::npos)
@@ -247,15 +277,17 @@ TEST_P(ArchiveWriterTest, TextThatBreaksOffOrThrowsIsWithdrawnAndTheArchiveGoesO
 }
 
 TEST_P(ArchiveWriterTest, FullDiskPartWayThroughAStreamedTextStopsTheArchive) {
-  ASSERT_TRUE(Append(Text(100)));
-  const std::string data_before = data_.content;
+  ASSERT_TRUE(Store({Text(100)}));
+  const std::string data_before = data_.content, index_before = index_.content;
   data_.capacity = data_.content.size() + 600'000;
   PiecesText pieces(Text(2'000'000), PiecesText::End::kWhole);
   bool stop = false;
   writer_.AppendMessage(0, 0, 0, pieces, 0, stop);
-  EXPECT_TRUE(stop);
+  writer_.Flush();
   EXPECT_EQ(data_.content, data_before);
+  EXPECT_EQ(index_.content, index_before);
   EXPECT_EQ(writer_.Failure(), "Cannot write file \"/a/out.xmz\". No space left on device");
+  EXPECT_FALSE(Append(Text(10)));
 }
 
 TEST_P(ArchiveWriterTest, CloseClosesBothFiles) {
@@ -285,6 +317,7 @@ TEST(ArchiveWriterLarge, OffsetsGoBeyondFourGigabytes) {
   bool stop = true;
   for (int i = 0; i < 65; ++i) writer.AppendMessage(0, 0, 0, text, 0, stop);
   ASSERT_FALSE(stop);
+  writer.Flush();
   const std::uint64_t block = text.size() + kEnvelope.size();
   EXPECT_EQ(data_size, 65 * block);
   std::string last_offset = "\r\n" + std::to_string(64 * block) + "\r\n";
