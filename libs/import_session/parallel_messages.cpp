@@ -2,10 +2,16 @@
 #include "libs/import_session/parallel_messages.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <exception>
 #include <optional>
 #include <string>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <emmintrin.h>
+#endif
 
 #include "libs/import_session/message_reading.h"
 #include "libs/import_session/text_channel.h"
@@ -28,6 +34,23 @@ std::optional<unsigned> WorkersFromEnvironment() {
   const unsigned long count = std::strtoul(wanted, &end, 10);
   if (*end || count < 1 || count > kMaxMessageWorkers) return std::nullopt;
   return static_cast<unsigned>(count);
+}
+
+// How long the session's thread watches for a job to be ready before it sleeps: most waits are
+// shorter, and a thread put to sleep costs both threads more than the watch (waking it is a system
+// call on one side and a reschedule on the other).
+constexpr std::chrono::microseconds kWatchBeforeSleep{60};
+
+// True once job_stage reaches stage within kWatchBeforeSleep.
+bool WatchFor(const std::atomic<int>& job_stage, int stage) {
+  const auto until = std::chrono::steady_clock::now() + kWatchBeforeSleep;
+  for (unsigned round = 1;; ++round) {
+    if (job_stage.load(std::memory_order_acquire) >= stage) return true;
+#if defined(__x86_64__) || defined(__i386__)
+    _mm_pause();
+#endif
+    if (round % 64 == 0 && std::chrono::steady_clock::now() > until) return false;
+  }
 }
 
 // Produces the whole text into the channel; its end carries the result or the exception.
@@ -61,7 +84,8 @@ struct ParallelMessages::Job {
   explicit Job(const SRow& listed) : row(listed) {}
   const SRow& row;             // in the row set of its batch
   mapi::RowSetPtr batch_rows;  // the batch's row set, held by the batch's last job
-  int stage = kQueued;         // guarded by ParallelMessages::mutex_
+  // Written under ParallelMessages::mutex_; read without it only while spinning.
+  std::atomic<int> stage{kQueued};
   std::vector<std::string> traces;
   std::unique_ptr<ComposedMessage> on_session;
   std::optional<std::string> skip_reason;
@@ -107,7 +131,10 @@ class ParallelMessages::AbandonOnThrow {
 
 ParallelMessages::ParallelMessages(SessionState& state, const FolderContext& folder,
                                    unsigned workers)
-    : state_(state), folder_(folder), window_(workers * kMessagesAheadPerWorker) {
+    : state_(state),
+      folder_(folder),
+      window_(workers * kMessagesAheadPerWorker),
+      watch_(std::thread::hardware_concurrency() > 1) {
   for (unsigned i = 1; i < workers; ++i) workers_.emplace_back([this] { WorkerLoop(); });
 }
 
@@ -208,6 +235,12 @@ void ParallelMessages::AwaitJob(std::unique_lock<std::mutex>& lock, const Job& j
       ComposeOnSession(next);
       lock.lock();
       continue;
+    }
+    if (watch_) {
+      lock.unlock();
+      WatchFor(job.stage, stage);
+      lock.lock();
+      if (job.stage >= stage) continue;
     }
     awaited_ = &job;
     progress_.wait(lock);

@@ -80,6 +80,7 @@ class ParallelMessages {
   SessionState& state_;
   const FolderContext& folder_;
   const std::size_t window_;  // messages read at most ahead of the one handed over
+  const bool watch_;          // waits watch the job a while before sleeping (several processors)
 
   std::mutex mutex_;                  // guards every member below and each job's stage
   std::condition_variable work_;      // the workers wait on it for rows
