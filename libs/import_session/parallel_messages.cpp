@@ -94,7 +94,8 @@ struct ParallelMessages::Job {
   bool has_text = false;
   std::string header;
   TextChannel channel;
-  bool read_props = false;  // the properties were read: its findings were taken
+  bool read_props = false;     // the properties were read: its findings were taken
+  bool findings_apart = true;  // composed on the session's thread: its findings were set aside
   std::string subject;
   std::string problems;
   std::exception_ptr failure;  // anything thrown outside composing, rethrown in order
@@ -197,14 +198,20 @@ void ParallelMessages::RunJob(Job& job) {
 }
 
 void ParallelMessages::ComposeOnSession(Job& job) {
+  // An open that failed left what it met to the store: nothing to set aside then.
+  bool apart = true;
   try {
     job.on_session = std::make_unique<ComposedMessage>(OpenAndCompose(
         state_, job.row, [&job](std::string_view line) { job.traces.emplace_back(line); }));
+    if (job.on_session->message) apart = SetIntegrityFindingsAside(*job.on_session->message);
   } catch (...) {
     job.failure = std::current_exception();
+    apart = false;
   }
   const std::lock_guard<std::mutex> lock(mutex_);
   job.stage = kDone;
+  job.findings_apart = apart;
+  if (apart) --session_jobs_not_apart_;
 }
 
 void ParallelMessages::Publish(Job& job, int stage) {
@@ -220,7 +227,7 @@ void ParallelMessages::Publish(Job& job, int stage) {
 void ParallelMessages::AwaitJob(std::unique_lock<std::mutex>& lock, const Job& job, int stage,
                                 bool help) {
   while (job.stage < stage) {
-    if (help && query_next_ && !session_job_pending_ && jobs_.size() - next_ <= window_) {
+    if (help && query_next_ && session_jobs_pending_ == 0 && jobs_.size() - next_ <= window_) {
       const std::function<void()> query_next = std::move(query_next_);
       query_next_ = nullptr;
       lock.unlock();
@@ -228,8 +235,9 @@ void ParallelMessages::AwaitJob(std::unique_lock<std::mutex>& lock, const Job& j
       lock.lock();
       continue;
     }
-    if (help && !session_job_pending_ && MayStartNext()) {
-      session_job_pending_ = true;
+    if (help && session_jobs_not_apart_ == 0 && MayStartNext()) {
+      ++session_jobs_pending_;
+      ++session_jobs_not_apart_;  // until its findings are set aside
       Job& next = *jobs_[next_++];
       lock.unlock();
       ComposeOnSession(next);
@@ -303,7 +311,8 @@ void ParallelMessages::HandOverJob(Job& job) {
     job.on_session.reset();
     {
       const std::lock_guard<std::mutex> lock(mutex_);
-      session_job_pending_ = false;
+      --session_jobs_pending_;
+      if (!job.findings_apart) --session_jobs_not_apart_;
     }
     diag::DebugTrace("ProcessRow() finished");
     return;
@@ -335,7 +344,8 @@ void ParallelMessages::AbandonAll() {
     abandoned_ = true;
     for (std::size_t i = 0; i < next_; ++i) jobs_[i]->channel.Close();
     for (std::size_t i = 0; i < next_; ++i) AwaitJob(lock, *jobs_[i], kDone, false);
-    session_job_pending_ = false;
+    session_jobs_pending_ = 0;
+    session_jobs_not_apart_ = 0;
     query_next_ = nullptr;
     jobs.swap(jobs_);
     next_ = 0;

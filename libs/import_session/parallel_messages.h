@@ -3,8 +3,9 @@
 // thread, which makes every mail-library call for it: a worker opens, reads and composes it and
 // produces its text into a bounded channel (memory stays flat), which the session's thread passes
 // on as the callback writes it; the session's thread, rather than wait for the next message,
-// composes one itself (one at a time) and later writes its text directly. The outcome of each
-// message is counted exactly as the one-thread path counts it, in row order.
+// composes further ones itself (their texts are written directly when their turn comes, what
+// reading met set aside meanwhile). The outcome of each message is counted exactly as the
+// one-thread path counts it, in row order.
 #pragma once
 
 #include <condition_variable>
@@ -67,7 +68,8 @@ class ParallelMessages {
   // True when a thread may start the next row. Requires lock on mutex_.
   bool MayStartNext() const;
   void RunJob(Job& job);
-  // Reads and composes the job's message on the session's thread; its text is written later.
+  // Reads and composes the job's message on the session's thread and sets aside what reading it
+  // met; its text is written later.
   void ComposeOnSession(Job& job);
   void Publish(Job& job, int stage);
   // Waits until the job reaches `stage`, composing further rows meanwhile when `help` allows.
@@ -91,9 +93,12 @@ class ParallelMessages {
   bool abandoned_ = false;  // jobs are being let go: none is to be started
   bool quit_ = false;
   std::size_t idle_workers_ = 0;  // workers waiting for a row
-  // A message composed on the session's thread is not yet handed over: the thread composes no
-  // other meanwhile, so that what reading meets on it belongs to that one message.
-  bool session_job_pending_ = false;
+  // Messages composed on the session's thread and not yet handed over. Each sets what reading it
+  // met aside, so that the thread may compose the next while they wait; one that cannot keeps the
+  // thread from composing another until it is handed over, as what reading that one meets later
+  // would be taken with it.
+  std::size_t session_jobs_pending_ = 0;
+  std::size_t session_jobs_not_apart_ = 0;
   std::function<void()> query_next_;  // HandOverNext's query_next until it is called
   const Job* awaited_ = nullptr;      // the job the session's thread waits for, if it waits
 

@@ -64,6 +64,18 @@ std::string TakeIntegrityFindings(IMAPIProp& object) {
   return value.Value.lpszA;
 }
 
+bool SetIntegrityFindingsAside(IMAPIProp& message) {
+  SPropTagArray tags{};
+  tags.cValues = 1;
+  tags.aulPropTag[0] = PR_INTEGRITY_FINDINGS_SET_ASIDE;
+  ULONG count = 0;
+  LPSPropValue raw_values = nullptr;
+  const HRESULT hr = message.GetProps(&tags, 0, &count, &raw_values);
+  mapi::MapiBufferPtr<SPropValue> values(raw_values);
+  return hr == S_OK && values && count == 1 &&
+         values.get()[0].ulPropTag == PR_INTEGRITY_FINDINGS_SET_ASIDE && values.get()[0].Value.b;
+}
+
 void CountStoreFindings(SessionState& state, std::string_view folder_path) {
   if (!state.mdb) return;
   std::string problems = TakeIntegrityFindings(*state.mdb);

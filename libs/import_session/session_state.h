@@ -98,6 +98,10 @@ void CountDamagedMessage(ImportStatistics& statistics, std::string_view folder_p
 // Takes the mail library's integrity findings of `object` (PR_INTEGRITY_FINDINGS): a message's, or
 // for the store those no message took. Empty when there were none.
 std::string TakeIntegrityFindings(IMAPIProp& object);
+// Has the message keep the findings met so far on this thread for its next TakeIntegrityFindings
+// (PR_INTEGRITY_FINDINGS_SET_ASIDE), so that what the thread reads next is not taken with them.
+// False when the library cannot.
+bool SetIntegrityFindingsAside(IMAPIProp& message);
 // Records the store's pending findings as damage met while reading `folder_path` (empty: outside
 // any folder).
 void CountStoreFindings(SessionState& state, std::string_view folder_path);

@@ -168,3 +168,8 @@ inline constexpr ULONG PR_ATTACH_FLAGS = 0x37140003;
 // folders, the file as a whole): one line of text, or PT_ERROR with MAPI_E_NOT_FOUND when there
 // were none. Asking takes the findings: they are answered once.
 inline constexpr ULONG PR_INTEGRITY_FINDINGS = 0x67F0001E;
+// Its companion: asked for alone with GetProps, a message sets aside the findings met so far on the
+// calling thread and answers PT_BOOLEAN true; its next PR_INTEGRITY_FINDINGS answers them with
+// those met later, as if they had not been set aside. A thread that reads a message, then another,
+// then the first again, so keeps what the second met out of the first one's findings.
+inline constexpr ULONG PR_INTEGRITY_FINDINGS_SET_ASIDE = 0x67F1000B;

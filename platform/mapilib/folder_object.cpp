@@ -69,6 +69,8 @@ HRESULT OpenStoreEntry(const StoreRef& store, ULONG size, LPENTRYID id, LPCIID i
   const std::uint64_t findings_from = store->database().log().position();
   auto message = store->OpenMessage(node);
   if (!message) {
+    // No message takes what this open met; it is the store's.
+    store->database().log().Disown(findings_from);
     if (reason) *reason = message.status().message();
     return StatusToScode(message.status());
   }

@@ -10,6 +10,22 @@ bool AsksForFindings(const SPropTagArray* tags) {
   return tags && tags->cValues == 1 && tags->aulPropTag[0] == PR_INTEGRITY_FINDINGS;
 }
 
+bool AsksToSetFindingsAside(const SPropTagArray* tags) {
+  return tags && tags->cValues == 1 && tags->aulPropTag[0] == PR_INTEGRITY_FINDINGS_SET_ASIDE;
+}
+
+HRESULT AnswerSetAside(ULONG* count, LPSPropValue* values) {
+  if (!count || !values) return MAPI_E_INVALID_PARAMETER;
+  *count = 0;
+  *values = static_cast<LPSPropValue>(AllocateBuffer(sizeof(SPropValue)));
+  if (!*values) return MAPI_E_NOT_ENOUGH_MEMORY;
+  (*values)->ulPropTag = PR_INTEGRITY_FINDINGS_SET_ASIDE;
+  (*values)->dwAlignPad = 0;
+  (*values)->Value.b = 1;
+  *count = 1;
+  return S_OK;
+}
+
 HRESULT AnswerFindings(const pst::ndb::IntegrityFindings& findings, ULONG* count,
                        LPSPropValue* values) {
   if (!count || !values) return MAPI_E_INVALID_PARAMETER;

@@ -12,13 +12,18 @@
 
 namespace mapilib {
 
-// True when GetProps asks for exactly PR_INTEGRITY_FINDINGS.
+// True when GetProps asks for exactly PR_INTEGRITY_FINDINGS, or exactly
+// PR_INTEGRITY_FINDINGS_SET_ASIDE.
 bool AsksForFindings(const SPropTagArray* tags);
+bool AsksToSetFindingsAside(const SPropTagArray* tags);
 
 // GetProps' answer: one value, the findings' summary, or PT_ERROR MAPI_E_NOT_FOUND without
 // findings.
 HRESULT AnswerFindings(const pst::ndb::IntegrityFindings& findings, ULONG* count,
                        LPSPropValue* values);
+
+// GetProps' answer once the findings were set aside: PT_BOOLEAN true.
+HRESULT AnswerSetAside(ULONG* count, LPSPropValue* values);
 
 // Whether a read that ended with `status` lost data: it failed, and not for absent data (the
 // reader's kNotFound), which is no finding.

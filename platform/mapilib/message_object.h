@@ -59,13 +59,20 @@ class MessageObject final : public PropObject<IMessage> {
     return OpenDerivedBody(View(), store_, tag, iid, out);
   }
   std::optional<pst::ndb::IntegrityFindings> TakeFindings() override {
-    return store_->database().log().TakeOwnSince(findings_from_);
+    return store_->database().log().TakeOwnSince(findings_from_, findings_holder_);
+  }
+  bool SetFindingsAside() override {
+    pst::ndb::IntegrityLog& log = store_->database().log();
+    if (findings_holder_ == 0) findings_holder_ = log.NewHolder();
+    log.SetAside(findings_from_, findings_holder_);
+    return true;
   }
 
   StoreRef store_;
   std::shared_ptr<const pst::messaging::Message> message_;
   bool embedded_;
   std::uint64_t findings_from_;
+  std::uint64_t findings_holder_ = 0;  // what its findings were set aside under; 0 before
   mutable DerivedBodyCache derived_;
   // The attachments' node ids in table order: read by the first OpenAttach that succeeds in
   // reading them, then kept, so that opening every attachment reads the table once.

@@ -40,6 +40,7 @@ class PropObject : public CountedObject<Interface> {
       if (AsksForFindings(tags)) {
         if (auto findings = TakeFindings()) return AnswerFindings(*findings, count, values);
       }
+      if (AsksToSetFindingsAside(tags) && SetFindingsAside()) return AnswerSetAside(count, values);
       return GetPropsOf(View(), tags, flags, count, values);
     });
   }
@@ -92,6 +93,9 @@ class PropObject : public CountedObject<Interface> {
   // The integrity findings this object answers PR_INTEGRITY_FINDINGS with; nullopt for objects that
   // keep none (the tag then reads as any property the object lacks).
   virtual std::optional<pst::ndb::IntegrityFindings> TakeFindings() { return std::nullopt; }
+  // Sets the findings met so far aside for the next TakeFindings; false for objects that keep
+  // none.
+  virtual bool SetFindingsAside() { return false; }
 
   std::string last_error_;
 };

@@ -340,6 +340,9 @@ Message& World::AddMessage(Folder& folder, const std::string& subject, FILETIME 
   message.props[PR_MESSAGE_CLASS] = std::string("IPM.Note");
   message.props[PR_HASATTACH] = false;
   message.props[PR_MESSAGE_DELIVERY_TIME] = delivery;
+  // Findings can be set aside (a message whose properties cannot be read cannot), so that the
+  // session's thread composes further messages while its own wait.
+  message.props[PR_INTEGRITY_FINDINGS_SET_ASIDE] = true;
   folder.messages.push_back(&message);
   return message;
 }

@@ -23,8 +23,8 @@ Result<std::shared_ptr<const BTreePage>> BTreeReader::LoadPage(const BlockRef& r
   }
   const std::string where = std::string(name()) + " B-tree page " + util::Hex(ref.bid) +
                             " at offset " + util::Hex(ref.ib);
-  if (!page->crc_ok()) log_.ChecksumMismatch(where);
-  if (!page->signature_ok()) log_.SignatureMismatch(where);
+  if (!page->crc_ok()) log_.SharedPageChecksumMismatch(ref.ib, where);
+  if (!page->signature_ok()) log_.SharedPageSignatureMismatch(ref.ib, where);
   auto shared = std::make_shared<const BTreePage>(std::move(page).value());
   cache_.Insert(ref.ib, type_, shared);
   return shared;

@@ -27,7 +27,7 @@ std::uint64_t IntegrityLog::position() const {
   return next_;
 }
 
-void IntegrityLog::Note(std::uint64_t& counter, std::string text) {
+void IntegrityLog::Note(std::uint64_t& counter, std::string text, std::uint64_t holder) {
   {
     std::lock_guard<std::mutex> lock(mu_);
     ++counter;
@@ -36,17 +36,45 @@ void IntegrityLog::Note(std::uint64_t& counter, std::string text) {
       pending_.pop_front();
       ++dropped_;
     }
-    pending_.push_back({next_++, text, std::this_thread::get_id()});
+    pending_.push_back({next_++, text, std::this_thread::get_id(), holder});
   }
   if (sink_) sink_(text);
 }
 
-IntegrityFindings IntegrityLog::Take(std::uint64_t from, const std::thread::id* thread) {
+void IntegrityLog::NoteShared(std::uint64_t& counter, std::uint64_t key, std::string text) {
+  {
+    std::lock_guard<std::mutex> lock(mu_);
+    if (!shared_noted_.insert(key).second) return;
+  }
+  Note(counter, std::move(text), kNobody);
+}
+
+std::uint64_t IntegrityLog::NewHolder() {
+  std::lock_guard<std::mutex> lock(mu_);
+  return next_holder_++;
+}
+
+void IntegrityLog::SetAside(std::uint64_t from, std::uint64_t holder) {
+  const std::thread::id self = std::this_thread::get_id();
+  std::lock_guard<std::mutex> lock(mu_);
+  auto first = std::lower_bound(pending_.begin(), pending_.end(), from,
+                                [](const Pending& p, std::uint64_t n) { return p.number < n; });
+  for (auto it = first; it != pending_.end(); ++it) {
+    if (it->noted_by == self && it->holder == 0) it->holder = holder;
+  }
+}
+
+IntegrityFindings IntegrityLog::Take(std::uint64_t from, const std::thread::id* thread,
+                                     std::uint64_t holder) {
   std::lock_guard<std::mutex> lock(mu_);
   IntegrityFindings taken;
   auto first = std::lower_bound(pending_.begin(), pending_.end(), from,
                                 [](const Pending& p, std::uint64_t n) { return p.number < n; });
-  const auto theirs = [thread](const Pending& p) { return thread && p.noted_by != *thread; };
+  const auto theirs = [thread, holder](const Pending& p) {
+    if (!thread) return false;
+    if (p.holder != 0) return p.holder != holder;
+    return p.noted_by != *thread;
+  };
   // The findings taken move to the end, in number order; other threads' stay pending in order.
   const auto mine = std::stable_partition(first, pending_.end(), theirs);
   taken.count = static_cast<std::uint64_t>(pending_.end() - mine);

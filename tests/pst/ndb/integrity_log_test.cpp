@@ -115,6 +115,39 @@ TEST(IntegrityLog, EachThreadTakesOnlyWhatItMet) {
   EXPECT_TRUE(log.TakeAll().empty());
 }
 
+// One thread reads message A, then B, then a message that cannot be opened, then A again and B
+// again: each takes exactly what reading it met, as one take in the order met ("more" counted over
+// both parts); what the failed open met, and a shared page however often read, is left to the
+// store.
+TEST(IntegrityLog, ObjectsReadInTurnOnOneThreadKeepTheirFindingsApart) {
+  std::vector<std::string> traced;
+  IntegrityLog log([&](const std::string& line) { traced.push_back(line); });
+  const std::uint64_t a = log.position();
+  for (int i = 1; i <= 6; ++i) log.Warning("A" + std::to_string(i));
+  for (int read = 0; read < 3; ++read) log.SharedPageSignatureMismatch(0x4400, "page 0x44");
+  const std::uint64_t a_holder = log.NewHolder();
+  log.SetAside(a, a_holder);
+  const std::uint64_t b = log.position();
+  log.Warning("B1");
+  const std::uint64_t b_holder = log.NewHolder();
+  EXPECT_NE(a_holder, b_holder);
+  log.SetAside(b, b_holder);
+  const std::uint64_t failed = log.position();
+  log.Lost("the message could not be opened");
+  log.Disown(failed);
+  for (int i = 7; i <= 11; ++i) log.Warning("A" + std::to_string(i));
+
+  const IntegrityFindings of_a = log.TakeOwnSince(a, a_holder);
+  EXPECT_EQ(of_a.count, 11u);
+  EXPECT_EQ(of_a.Summary(), "A1; A2; A3; A4; A5; A6; A7; A8; 3 more");
+  log.Warning("B2");
+  EXPECT_EQ(log.TakeOwnSince(b, b_holder).Summary(), "B1; B2");
+  EXPECT_EQ(log.TakeAll().Summary(),
+            "page 0x44: signature mismatch; the message could not be opened");
+  EXPECT_EQ(traced.size(), 15u);  // the shared page once
+  EXPECT_EQ(log.counts().signature_mismatches, 1u);
+}
+
 TEST(IntegrityLog, WhatAnotherThreadMetStaysPendingInOrder) {
   IntegrityLog log(nullptr);
   OtherReader other;
