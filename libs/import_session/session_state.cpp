@@ -16,6 +16,19 @@ std::string OneLine(std::string text) {
   return text;
 }
 
+// The object's value of the one property `tag`, when GetProps answers it; null otherwise.
+mapi::MapiBufferPtr<SPropValue> OneProperty(IMAPIProp& object, ULONG tag) {
+  SPropTagArray tags{};
+  tags.cValues = 1;
+  tags.aulPropTag[0] = tag;
+  ULONG count = 0;
+  LPSPropValue raw_values = nullptr;
+  const HRESULT hr = object.GetProps(&tags, 0, &count, &raw_values);
+  mapi::MapiBufferPtr<SPropValue> values(raw_values);
+  if (FAILED(hr) || !values || count != 1 || values.get()[0].ulPropTag != tag) return nullptr;
+  return values;
+}
+
 }  // namespace
 
 void CountSkippedMessages(ImportStatistics& statistics, std::string_view folder_path,
@@ -51,29 +64,14 @@ void CountDamagedMessage(ImportStatistics& statistics, std::string_view folder_p
 }
 
 std::string TakeIntegrityFindings(IMAPIProp& object) {
-  SPropTagArray tags{};
-  tags.cValues = 1;
-  tags.aulPropTag[0] = PR_INTEGRITY_FINDINGS;
-  ULONG count = 0;
-  LPSPropValue raw_values = nullptr;
-  const HRESULT hr = object.GetProps(&tags, 0, &count, &raw_values);
-  mapi::MapiBufferPtr<SPropValue> values(raw_values);
-  if (FAILED(hr) || !values || count != 1) return {};
-  const SPropValue& value = values.get()[0];
-  if (value.ulPropTag != PR_INTEGRITY_FINDINGS || !value.Value.lpszA) return {};
-  return value.Value.lpszA;
+  const mapi::MapiBufferPtr<SPropValue> value = OneProperty(object, PR_INTEGRITY_FINDINGS);
+  return value && value.get()->Value.lpszA ? value.get()->Value.lpszA : "";
 }
 
 bool SetIntegrityFindingsAside(IMAPIProp& message) {
-  SPropTagArray tags{};
-  tags.cValues = 1;
-  tags.aulPropTag[0] = PR_INTEGRITY_FINDINGS_SET_ASIDE;
-  ULONG count = 0;
-  LPSPropValue raw_values = nullptr;
-  const HRESULT hr = message.GetProps(&tags, 0, &count, &raw_values);
-  mapi::MapiBufferPtr<SPropValue> values(raw_values);
-  return hr == S_OK && values && count == 1 &&
-         values.get()[0].ulPropTag == PR_INTEGRITY_FINDINGS_SET_ASIDE && values.get()[0].Value.b;
+  const mapi::MapiBufferPtr<SPropValue> value =
+      OneProperty(message, PR_INTEGRITY_FINDINGS_SET_ASIDE);
+  return value && value.get()->Value.b;
 }
 
 void CountStoreFindings(SessionState& state, std::string_view folder_path) {
