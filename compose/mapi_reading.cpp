@@ -1,14 +1,15 @@
-// Property streams of the mail library, read in large blocks.
+// Property streams of the mail library, read in blocks.
 #include "compose/mapi_reading.h"
 
 #include <algorithm>
 #include <limits>
-#include <memory>
 
 namespace compose {
 namespace {
 
-constexpr ULONG kReadBlock = 64 * 1024;
+// Read on the stack: a block on the heap per text was an allocation of its own for every body,
+// and one of a size whose release makes the allocator sort its free lists.
+constexpr std::size_t kReadBlock = 16 * 1024;
 
 }  // namespace
 
@@ -20,12 +21,11 @@ HRESULT OpenPropertyStream(IMAPIProp* object, ULONG tag, mapi::InterfacePtr<IStr
 
 HRESULT ReadStreamText(IStream* stream, std::string& text) {
   MapiStreamSource source(stream);
-  // Not zero-filled: every byte handed on was read into it first.
-  const auto block = std::make_unique_for_overwrite<char[]>(kReadBlock);
+  char block[kReadBlock];
   for (;;) {
-    const std::size_t got = source.Read(block.get(), kReadBlock);
+    const std::size_t got = source.Read(block, kReadBlock);
     if (got == 0) return source.status();
-    text.append(block.get(), got);
+    text.append(block, got);
   }
 }
 
