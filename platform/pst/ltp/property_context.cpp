@@ -11,6 +11,9 @@ namespace pst::ltp {
 
 namespace {
 
+// Room made for the entries at once: messages mostly have a few dozen properties.
+constexpr std::size_t kUsualEntries = 48;
+
 std::string Where(const ndb::Node& node) {
   return "property context of node " + std::to_string(node.id()) + ": ";
 }
@@ -43,6 +46,7 @@ Result<PropertyContext> PropertyContext::Open(std::unique_ptr<ndb::Node> node,
   if (bth->header().key_size != kKeySize || bth->header().data_size != kDataSize) {
     return Status::Corrupt(Where(*pc.node_) + "BTH has the wrong record sizes");
   }
+  pc.entries_.reserve(kUsualEntries);
   Status walked = bth->ForEach([&pc](Bytes key, Bytes data) {
     pc.entries_.push_back(Entry{PropTag{LoadU16(key, 0), LoadU16(data, 0)}, LoadU32(data, 2)});
     return true;
