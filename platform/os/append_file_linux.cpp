@@ -52,7 +52,10 @@ std::error_code AppendFile::TryLock() { return TryLockExclusive(fd_); }
 std::error_code AppendFile::Empty() {
   struct stat info {};
   if (fstat(fd_, &info) != 0) return LastError();
-  if (S_ISREG(info.st_mode) && ftruncate(fd_, 0) != 0) return LastError();
+  // An empty file is left alone: on ext4, cutting a file to nothing marks it to have all its
+  // data flushed when it is closed (for programs that rewrite a file in place), which made the
+  // close of a large archive wait for it.
+  if (S_ISREG(info.st_mode) && info.st_size > 0 && ftruncate(fd_, 0) != 0) return LastError();
   return {};
 }
 
