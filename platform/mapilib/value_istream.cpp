@@ -2,7 +2,6 @@
 #include "platform/mapilib/value_istream.h"
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -16,8 +15,8 @@ constexpr std::uint64_t kCopyBlock = 64 * 1024;
 }  // namespace
 
 ValueIStream* ValueIStream::FromText(std::string bytes) {
-  std::vector<std::byte> data(bytes.size());
-  if (!bytes.empty()) std::memcpy(data.data(), bytes.data(), bytes.size());
+  const auto* first = reinterpret_cast<const std::byte*>(bytes.data());
+  std::vector<std::byte> data(first, first + bytes.size());
   auto value =
       std::make_shared<pst::ltp::ValueStream>(pst::ltp::ValueStream::FromBytes(std::move(data)));
   return new (std::nothrow) ValueIStream(std::move(value), nullptr);
