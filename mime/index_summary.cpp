@@ -1,18 +1,47 @@
-// The index summary from the top-level header alone: the same header object a full parse would
-// fill, so the three values cannot differ from it.
+// The index summary from the top-level header alone. The three values are made by the same field
+// reader and the same value objects that the header object's accessors use (FromAddress, ToList,
+// Subject), over views of the header's lines: nothing is copied, and they cannot differ from a full
+// parse.
 #include "mime/index_summary.h"
 
+#include <vector>
+
+#include "mime/email_address.h"
+#include "mime/email_address_list.h"
+#include "mime/encoded_words.h"
 #include "mime/header_fields.h"
-#include "mime/mime_header.h"
+#include "mime/text_lines.h"
 
 namespace mime {
+namespace {
+
+// Room for the lines of most headers at once.
+constexpr std::size_t kUsualHeaderLines = 32;
+
+// The lines of the header up to the empty line that ends it; none when no empty line ends it (a
+// header object is then left empty).
+std::vector<std::string_view> HeaderLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  lines.reserve(kUsualHeaderLines);
+  LineReader reader(text);
+  while (!reader.AtEnd()) {
+    std::string_view line = reader.Next();
+    if (line.empty()) return lines;
+    lines.push_back(line);
+  }
+  return {};
+}
+
+}  // namespace
 
 TMimeIndexSummary ReadIndexSummary(std::string_view text) {
-  TMimeHeader header;
-  mime::LineReader reader(text);
-  mime::LineList lines;
-  if (mime::ReadHeaderBlock(reader, lines)) header.SetLines(std::move(lines));
-  return {header.FromAddress().DisplayText(), header.ToList().DisplayList(), header.Subject()};
+  const std::vector<std::string_view> lines = HeaderLines(text);
+  TMimeEmailAddress from;
+  from.SetText(ReadField(lines, "From"));
+  TMimeEmailAddressList to;
+  to.SetText(ReadField(lines, "To"));
+  return {from.DisplayText(), to.DisplayList(),
+          DecodeHeaderText(ReadField(lines, "Subject", true))};
 }
 
 }  // namespace mime
