@@ -1,8 +1,6 @@
 // Formatting of one archive index record.
 #include "driver/index_record.h"
 
-#include <cstdio>
-
 #include "driver/message_time_format.h"
 
 namespace driver {
@@ -22,8 +20,10 @@ void AppendLine(std::string& out, std::string_view line) {
 }  // namespace
 
 std::string MessageKey(std::int32_t message_number) {
-  char key[16];
-  std::snprintf(key, sizeof key, "F%08X", static_cast<std::uint32_t>(message_number));
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string key = "F00000000";
+  auto bits = static_cast<std::uint32_t>(message_number);
+  for (std::size_t i = key.size() - 1; i > 0; --i, bits >>= 4) key[i] = kHex[bits & 0xF];
   return key;
 }
 
