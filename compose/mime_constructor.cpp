@@ -7,6 +7,7 @@
 #include "compose/base64_lines.h"
 #include "compose/char_codes.h"
 #include "mime/quoted_printable_codec.h"
+#include "mime/text_lines.h"
 #include "platform/os/clock.h"
 #include "platform/os/text_compare.h"
 #include "support/charset/ascii_units.h"
@@ -464,14 +465,9 @@ std::string TMIMEConstructor::GetText() const {
 }
 
 std::string TMIMEConstructor::HeaderText() const {
-  std::size_t size = 2;
-  for (const std::string& line : header_.Lines()) size += line.size() + 2;
   std::string text;
-  text.reserve(size);
-  for (const std::string& line : header_.Lines()) {
-    text += line;
-    text += "\r\n";
-  }
+  text.reserve(static_cast<std::size_t>(mime::LinesSize(header_.Lines())) + 2);
+  mime::AppendJoinedLines(header_.Lines(), text);
   text += "\r\n";
   return text;
 }

@@ -48,13 +48,12 @@ void ArchiveFiles::Write(std::string_view piece) {
 void ArchiveFiles::Commit(std::string_view record) {
   open_records_ += record;
   open_ends_.push_back({open_.size, open_records_.size()});
-  committed_ = open_.size;
   spanning_ = false;
 }
 
 void ArchiveFiles::Withdraw() {
   if (!spanning_) {
-    open_.size = committed_;
+    open_.size = Committed();
     return;
   }
   // Everything in the open chunk is the block's; the rest of it is in the files already.
@@ -82,12 +81,15 @@ Chunk ArchiveFiles::TakeChunk() {
 }
 
 void ArchiveFiles::HandOverOpenChunk() {
-  spanning_ = open_.size > committed_;
+  spanning_ = open_.size > Committed();
   HandOver({Step::kData, std::move(open_), std::move(open_records_), std::move(open_ends_)});
   open_ = {};
   open_records_.clear();
   open_ends_.clear();
-  committed_ = 0;
+}
+
+std::size_t ArchiveFiles::Committed() const {
+  return open_ends_.empty() ? 0 : open_ends_.back().data;
 }
 
 void ArchiveFiles::HandOver(Work work) {
@@ -167,31 +169,30 @@ void ArchiveFiles::WriteChunk(const Work& work) {
   }
 }
 
+void ArchiveFiles::FailAndCutBack(const OutputFile& file, std::error_code error) {
+  Fail(file, error);
+  CutBack(*index_, index_length_);
+  CutBack(*data_, data_length_);
+}
+
 void ArchiveFiles::WriteBlockByBlock(const Work& work, std::uint64_t start) {
   const std::string_view bytes(work.chunk.bytes.get(), work.chunk.size);
   const std::string_view records(work.records);
   BlockEnd from{0, 0};
   for (const BlockEnd& end : work.ends) {
     if (std::error_code error = data_->Append({bytes.substr(from.data, end.data - from.data)})) {
-      Fail(*data_, error);
-      CutBack(*data_, data_length_);
-      return;
+      return FailAndCutBack(*data_, error);
     }
     if (std::error_code error =
             index_->Append({records.substr(from.record, end.record - from.record)})) {
-      Fail(*index_, error);
-      CutBack(*index_, index_length_);
-      CutBack(*data_, data_length_);
-      return;
+      return FailAndCutBack(*index_, error);
     }
     data_length_ = start + end.data;
     index_length_ += end.record - from.record;
     from = end;
   }
   if (std::error_code error = data_->Append({bytes.substr(from.data)})) {
-    Fail(*data_, error);
-    CutBack(*data_, data_length_);
-    return;
+    return FailAndCutBack(*data_, error);
   }
   written_ = start + bytes.size();
 }

@@ -81,6 +81,8 @@ class ArchiveFiles {
   // The caller's side.
   Chunk TakeChunk();
   void HandOverOpenChunk();
+  // Bytes of open_ that belong to ended blocks.
+  std::size_t Committed() const;
   void HandOver(Work work);
   void Wait();
 
@@ -91,6 +93,8 @@ class ArchiveFiles {
   void WriteBlockByBlock(const Work& work, std::uint64_t start);
   void CutOffOpenBlock();
   void Fail(const OutputFile& file, std::error_code error);
+  // Fail, then cut both files back to their last whole record.
+  void FailAndCutBack(const OutputFile& file, std::error_code error);
   // Returns false, and adds the reason to the failure, when the file could not be cut back.
   bool CutBack(OutputFile& file, std::uint64_t length);
   void ReturnChunk(Chunk chunk);
@@ -104,8 +108,7 @@ class ArchiveFiles {
   Chunk open_;
   std::string open_records_;
   std::vector<BlockEnd> open_ends_;
-  std::size_t committed_ = 0;  // bytes of open_ that belong to ended blocks
-  bool spanning_ = false;      // the current block has bytes in a chunk handed over
+  bool spanning_ = false;  // the current block has bytes in a chunk handed over
 
   // Lengths of the files; only the writing side touches them. written_ is where the next chunk
   // goes; data_length_ and index_length_ end at the last whole record.

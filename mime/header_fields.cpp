@@ -88,13 +88,4 @@ void WriteField(LineList& lines, std::string_view name, std::string_view value) 
   lines = std::move(kept);
 }
 
-bool ReadHeaderBlock(LineReader& reader, LineList& lines) {
-  while (!reader.AtEnd()) {
-    std::string_view line = reader.Next();
-    if (line.empty()) return true;
-    lines.emplace_back(line);
-  }
-  return false;
-}
-
 }  // namespace mime

@@ -57,8 +57,17 @@ std::string ReadField(const Lines& lines, std::string_view name, bool keep_trail
   return result;
 }
 
-// Reads lines up to and including the first empty one into lines (each a copy). True when the
-// empty line was found; otherwise the lines ran out and lines holds what was read.
-bool ReadHeaderBlock(LineReader& reader, LineList& lines);
+// Reads lines up to and including the first empty one into lines (copies into a LineList, views
+// into a list of std::string_view). True when the empty line was found; otherwise the lines ran
+// out and lines holds what was read.
+template <typename Lines>
+bool ReadHeaderBlock(LineReader& reader, Lines& lines) {
+  while (!reader.AtEnd()) {
+    std::string_view line = reader.Next();
+    if (line.empty()) return true;
+    lines.emplace_back(line);
+  }
+  return false;
+}
 
 }  // namespace mime

@@ -24,12 +24,8 @@ std::vector<std::string_view> HeaderLines(std::string_view text) {
   std::vector<std::string_view> lines;
   lines.reserve(kUsualHeaderLines);
   LineReader reader(text);
-  while (!reader.AtEnd()) {
-    std::string_view line = reader.Next();
-    if (line.empty()) return lines;
-    lines.push_back(line);
-  }
-  return {};
+  if (!ReadHeaderBlock(reader, lines)) lines.clear();
+  return lines;
 }
 
 }  // namespace
