@@ -3,6 +3,9 @@
 // well-known property sets and in others.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <thread>
+
 #include "platform/pst/messaging/message.h"
 #include "platform/pst/messaging/named_property_map.h"
 #include "tests/tools/writer_test_support.h"
@@ -53,8 +56,14 @@ TEST(NamedProperties, ReaderFindsTheNamesAndTheValuesBehindThem) {
   }
   auto store = OpenStore(path);
   ASSERT_TRUE(store);
+  // Two readers asking for the first time at once get the one map.
+  std::optional<pst::Result<const pst::messaging::NamedPropertyMap*>> other;
+  std::thread second([&] { other.emplace(store->named_properties()); });
   auto map = store->named_properties();
+  second.join();
   ASSERT_TRUE(map.ok()) << map.status().message();
+  ASSERT_TRUE(other->ok()) << other->status().message();
+  EXPECT_EQ(*map, **other);
   const auto& names = **map;
   EXPECT_EQ(names.size(), 4u);
   EXPECT_EQ(names.damaged_entries(), 0u);

@@ -220,6 +220,7 @@ void MessageStore::KeepForReuse(Message message, std::uint64_t log_position) con
 }
 
 Result<const NamedPropertyMap*> MessageStore::named_properties() const {
+  const std::lock_guard lock(named_mu_);
   if (!named_) {
     PST_ASSIGN_OR_RETURN(auto map, NamedPropertyMap::Load(*db_));
     named_ = std::make_unique<NamedPropertyMap>(std::move(map));

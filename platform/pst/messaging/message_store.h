@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -107,8 +108,8 @@ class MessageStore {
   std::unique_ptr<ndb::NodeDatabase> db_;
   ltp::PropertyContext properties_;
   ltp::Guid record_key_{};
-  // Loaded by the first reader that asks, and not guarded: it is for readers on one thread (tools
-  // and tests); the mail library never asks for it.
+  // Loaded by the first reader that asks (tools and tests; the mail library never asks for it).
+  mutable std::mutex named_mu_;  // guards named_
   mutable std::unique_ptr<NamedPropertyMap> named_;
   mutable ReusableMessages reusable_;  // guarded by its own mutex
 };
