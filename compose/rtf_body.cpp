@@ -1,5 +1,5 @@
 // HTML and plain text out of encapsulating RTF, through the shared RTF reader, with the RTF's code
-// page decoded by the character-set registry.
+// page decoded by the character-set registry (a single-byte code page through its byte texts).
 #include "compose/rtf_body.h"
 
 #include <algorithm>
@@ -11,6 +11,7 @@
 #endif
 
 #include "compose/char_codes.h"
+#include "compose/single_byte_texts.h"
 #include "mime/numeric_references.h"
 #include "support/rtf/rtf_extract.h"
 
@@ -20,8 +21,26 @@ namespace {
 // RTF without \ansicpg is in the ANSI default code page.
 constexpr std::string_view kDefaultCodePage = "1252";
 
+// The code page the RTF's text is in: the one its last \ansicpg names, or the default.
+std::string_view CodePageOf(std::string_view named) {
+  return named.empty() ? kDefaultCodePage : named;
+}
+
 std::string DecodeCodePage(std::string_view bytes, std::string_view code_page) {
-  return ConvertCharset(bytes, code_page.empty() ? kDefaultCodePage : code_page, "utf8");
+  return ConvertCharset(bytes, CodePageOf(code_page), "utf8");
+}
+
+// Bytes in the RTF's code page as the HTML's text: a single-byte code page's characters come
+// straight from its byte texts, already as numeric references; others are converted to UTF-8,
+// which the references are made from with the rest of the HTML.
+std::string DecodeForHtml(std::string_view bytes, std::string_view code_page) {
+  const auto* texts = SingleByteTextsOf(CodePageOf(code_page));
+  return texts ? Concatenate(bytes, texts->html) : DecodeCodePage(bytes, code_page);
+}
+
+std::string DecodeForText(std::string_view bytes, std::string_view code_page) {
+  const auto* texts = SingleByteTextsOf(CodePageOf(code_page));
+  return texts ? Concatenate(bytes, texts->utf8) : DecodeCodePage(bytes, code_page);
 }
 
 #if defined(__SSE2__)
@@ -65,11 +84,11 @@ bool IsHtmlRtf(std::string_view rtf) { return Holds(rtf, "\\fromhtml"); }
 bool IsTextRtf(std::string_view rtf) { return Holds(rtf, "\\fromtext"); }
 
 std::string HtmlFromRtf(std::string_view rtf) {
-  return mime::ToNumericReferences(rtf::TakeFromRtf(rtf, rtf::Take::kHtml, DecodeCodePage));
+  return mime::ToNumericReferences(rtf::TakeFromRtf(rtf, rtf::Take::kHtml, DecodeForHtml));
 }
 
 std::string TextFromRtf(std::string_view rtf) {
-  return rtf::TakeFromRtf(rtf, rtf::Take::kText, DecodeCodePage);
+  return rtf::TakeFromRtf(rtf, rtf::Take::kText, DecodeForText);
 }
 
 }  // namespace compose

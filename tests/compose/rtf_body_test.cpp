@@ -3,6 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
+#include "compose/char_codes.h"
+#include "mime/numeric_references.h"
+
 namespace compose {
 namespace {
 
@@ -60,6 +66,40 @@ TEST(HtmlFromRtfTest, HexEscapeInTheCodePageBecomesACharacterReference) {
   const std::string rtf =
       "{\\rtf1\\ansi\\ansicpg1252\\fromhtml1 {\\*\\htmltag64 <p>}\\htmlrtf0 caf\\'e9}";
   EXPECT_EQ(HtmlFromRtf(rtf), "<p>caf&#233;");
+}
+
+// What the converter makes of bytes in the code page an RTF names (none: the ANSI default).
+std::string Converted(std::string_view bytes, std::string_view code_page) {
+  return ConvertCharset(bytes, code_page.empty() ? "1252" : code_page, "utf8");
+}
+
+// Each byte of each code page, alone and in a run of all of them backwards, reads as the converter
+// reads it, in the HTML and in the text; multi-byte code pages are among them.
+TEST(RtfCodePageTest, EveryByteReadsAsTheConverterReadsIt) {
+  for (std::string_view code_page : {"", "874", "1250", "1251", "1252", "1253", "1254", "1255",
+                                     "1256", "1257", "1258", "932", "65001"}) {
+    const std::string head =
+        "{\\rtf1\\ansi" +
+        (code_page.empty() ? std::string() : "\\ansicpg" + std::string(code_page));
+    std::string escapes, bytes;
+    for (int b = 0; b < 256; ++b) {
+      char escape[5];
+      std::snprintf(escape, sizeof escape, "\\'%02x", b);
+      const std::string byte(1, static_cast<char>(b));
+      EXPECT_EQ(HtmlFromRtf(head + "\\fromhtml1 {\\*\\htmltag64 <p>" + escape + "}}"),
+                "<p>" + mime::ToNumericReferences(Converted(byte, code_page)))
+          << code_page << " " << b;
+      EXPECT_EQ(TextFromRtf(head + "\\fromtext " + escape + "}"), Converted(byte, code_page))
+          << code_page << " " << b;
+      escapes.insert(0, escape);
+      bytes.insert(0, byte);
+    }
+    EXPECT_EQ(HtmlFromRtf(head + "\\fromhtml1 {\\*\\htmltag64 " + escapes + "}}"),
+              mime::ToNumericReferences(Converted(bytes, code_page)))
+        << code_page;
+    EXPECT_EQ(TextFromRtf(head + "\\fromtext " + escapes + "}"), Converted(bytes, code_page))
+        << code_page;
+  }
 }
 
 TEST(HtmlFromRtfTest, TagWrittenAgainstItsControlWordIsSentWhateverTheContext) {
