@@ -173,6 +173,13 @@ constexpr std::array<bool, 256> kLiteralBeforeEnd = [] {
   return table;
 }();
 
+// The escape of each byte: "=" and two hex digits.
+constexpr std::array<std::array<char, 3>, 256> kEscapes = [] {
+  std::array<std::array<char, 3>, 256> table{};
+  for (int b = 0; b < 256; ++b) table[b] = {'=', kHex[b >> 4], kHex[b & 15]};
+  return table;
+}();
+
 // The length of the run of bytes at the start of text, at most max, that stand for themselves
 // before a line's end; sixteen bytes a step with SSE2.
 size_t LiteralRunLength(const char* text, size_t max) {
@@ -210,6 +217,13 @@ void EncodeQuotedPrintableLine(std::string_view line, Emit& emit) {
       used += run;
       i += run;
       if (i == line.size()) break;
+    }
+    // So are escaped bytes that fit (text outside ASCII comes as runs of them), three characters
+    // each; the line's last byte still takes the step below.
+    while (i + 1 < line.size() && used + 3 <= kMaxEncodedLine - 1 &&
+           !kLiteralBeforeEnd[static_cast<unsigned char>(line[i])]) {
+      std::memcpy(out + used, kEscapes[static_cast<unsigned char>(line[i++])].data(), 3);
+      used += 3;
     }
     unsigned char b = static_cast<unsigned char>(line[i]);
     bool literal = i + 1 == line.size() ? kLiteral[b] : kLiteralBeforeEnd[b];
