@@ -3,6 +3,7 @@
 
 #include <array>
 #include <bit>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -29,23 +30,23 @@ constexpr std::array<std::uint8_t, 256> kEscapedSize = [] {
 
 std::size_t EscapedByteSize(unsigned char b) { return kEscapedSize[b]; }
 
-// The escape of a byte that does not stand for itself (nothing for NUL) at out; its length.
-std::size_t WriteEscape(unsigned char b, char* out) {
-  switch (EscapedByteSize(b)) {
-    case 0:
-      return 0;
-    case 2:
-      out[0] = '\\';
-      out[1] = static_cast<char>(b);
-      return 2;
-    default:
-      out[0] = '\\';
-      out[1] = '\'';
-      out[2] = kHexDigits[b >> 4];
-      out[3] = kHexDigits[b & 0xF];
-      return 4;
+// The escape of each byte that does not stand for itself (nothing for NUL): its text, written four
+// bytes at a time, and its length.
+struct Escape {
+  char text[4];
+  std::uint8_t size;
+};
+constexpr std::array<Escape, 256> kEscapes = [] {
+  std::array<Escape, 256> table{};
+  for (unsigned b = 0; b < 256; ++b) {
+    const char c = static_cast<char>(b);
+    Escape& escape = table[b];
+    escape.size = kEscapedSize[b];
+    if (escape.size == 2) escape = {{'\\', c, 0, 0}, 2};
+    if (escape.size == 4) escape = {{'\\', '\'', kHexDigits[b >> 4], kHexDigits[b & 0xF]}, 4};
   }
-}
+  return table;
+}();
 
 // The length of the run at the start of html of bytes that stand for themselves; sixteen bytes a
 // step with SSE2.
@@ -95,7 +96,9 @@ void AppendEscapedHtml(std::string_view html, std::string& out) {
         out.append(escaped, used);
         used = 0;
       }
-      used += WriteEscape(static_cast<unsigned char>(html[i]), escaped + used);
+      const Escape& escape = kEscapes[static_cast<unsigned char>(html[i])];
+      std::memcpy(escaped + used, escape.text, sizeof escape.text);
+      used += escape.size;
     }
     out.append(escaped, used);
   }
