@@ -4,8 +4,13 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <string>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "support/charset/ascii_units.h"
 #include "support/charset/utf8_append.h"
@@ -20,6 +25,41 @@ using charset::AppendUtf8;
 
 bool IsHighSurrogate(char32_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 bool IsLowSurrogate(char32_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+
+// Writes units of in while they take two UTF-8 bytes (U+0080 to U+07FF: accented Latin, Greek,
+// Cyrillic, Hebrew, Arabic), at most max of them, two bytes each into out. Returns how many were
+// written. Eight units a step with SSE2; bytes of out past the result, up to 2 * max, may have been
+// written over.
+std::size_t CopyTwoByteUnits(const std::byte* in, std::size_t max, char* out) {
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i below_two_bytes = _mm_set1_epi16(0x7F);
+  const __m128i last_two_bytes = _mm_set1_epi16(0x7FF);
+  const __m128i zero = _mm_setzero_si128();
+  for (; i + 8 <= max; i += 8) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 2 * i));
+    // Unsigned: at most 0x7FF, and not at most 0x7F.
+    const __m128i in_range =
+        _mm_andnot_si128(_mm_cmpeq_epi16(_mm_subs_epu16(v, below_two_bytes), zero),
+                         _mm_cmpeq_epi16(_mm_subs_epu16(v, last_two_bytes), zero));
+    const __m128i lead = _mm_or_si128(_mm_srli_epi16(v, 6), _mm_set1_epi16(0xC0));
+    const __m128i trail =
+        _mm_or_si128(_mm_and_si128(v, _mm_set1_epi16(0x3F)), _mm_set1_epi16(0x80));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i),
+                     _mm_or_si128(lead, _mm_slli_epi16(trail, 8)));
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(in_range));
+    if (mask != 0xFFFFu) return i + static_cast<std::size_t>(std::countr_one(mask)) / 2;
+  }
+#endif
+  for (; i < max; ++i) {
+    const unsigned unit =
+        static_cast<unsigned>(in[2 * i]) | (static_cast<unsigned>(in[2 * i + 1]) << 8);
+    if (unit < 0x80 || unit >= 0x800) break;
+    out[2 * i] = static_cast<char>(0xC0 | (unit >> 6));
+    out[2 * i + 1] = static_cast<char>(0x80 | (unit & 0x3F));
+  }
+  return i;
+}
 
 // One iconv descriptor for the duration of a conversion.
 class Converter {
@@ -132,12 +172,14 @@ std::string Utf16LeToUtf8(std::span<const std::byte> bytes) {
         used += ascii;
         if (i == units || used + kLongestChar > kChunk) break;
       }
-      char32_t code = unit(i++);
-      if (code < 0x800) {  // accented Latin, Greek, Cyrillic, Hebrew, Arabic: two bytes
-        chunk[used++] = static_cast<char>(0xC0 | (code >> 6));
-        chunk[used++] = static_cast<char>(0x80 | (code & 0x3F));
+      if (unit(i) < 0x800) {
+        const std::size_t run =
+            CopyTwoByteUnits(in + 2 * i, std::min(units - i, (kChunk - used) / 2), chunk + used);
+        i += run;
+        used += 2 * run;
         continue;
       }
+      char32_t code = unit(i++);
       if (IsHighSurrogate(code) && i < units && IsLowSurrogate(unit(i))) {
         code = 0x10000 + ((code - 0xD800) << 10) + (unit(i++) - 0xDC00);
       } else if (IsHighSurrogate(code) || IsLowSurrogate(code)) {

@@ -80,6 +80,12 @@ TEST(Utf16ToUtf8, MatchesTheUnitByUnitRulesOnLongMixedText) {
       if (kind == 0) units.push_back(specials[gen() % std::size(specials)]);
       if (kind == 1) units.insert(units.end(), {0xD83D, 0xDE00});
       if (kind == 2) units.push_back(static_cast<std::uint16_t>(gen()));
+      // A run of two-byte characters (Cyrillic, accented Latin), the range's edges among them.
+      const std::uint16_t edges[] = {0x7F, 0x80, 0x7FF, 0x800, 0x8080, 0xFFFF};
+      for (std::size_t k = 0, n = kind == 3 ? gen() % 40 : 0; k < n; ++k) {
+        units.push_back(gen() % 16 == 0 ? edges[gen() % std::size(edges)]
+                                        : static_cast<std::uint16_t>(0x80 + gen() % 0x780));
+      }
     }
     ByteVector bytes;
     for (auto u : units) testing::PutLe(bytes, u, 2);
