@@ -33,7 +33,8 @@ bool SetByteText(ByteText& entry, std::string_view text) {
   return true;
 }
 
-// The code page's texts; nullopt unless the converter gave exactly one character per byte.
+// The code page's texts; nullopt unless the converter's text of all 256 bytes splits into exactly
+// 256 characters, which a single-byte code page gives one per byte in order.
 std::optional<SingleByteTexts> MakeTexts(std::string_view code_page) {
   std::string all(256, '\0');
   for (int b = 0; b < 256; ++b) all[b] = static_cast<char>(b);
