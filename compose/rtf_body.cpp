@@ -30,17 +30,14 @@ std::string DecodeCodePage(std::string_view bytes, std::string_view code_page) {
   return ConvertCharset(bytes, CodePageOf(code_page), "utf8");
 }
 
-// Bytes in the RTF's code page as the HTML's text: a single-byte code page's characters come
-// straight from its byte texts, already as numeric references; others are converted to UTF-8,
-// which the references are made from with the rest of the HTML.
-std::string DecodeForHtml(std::string_view bytes, std::string_view code_page) {
-  const auto* texts = SingleByteTextsOf(CodePageOf(code_page));
-  return texts ? Concatenate(bytes, texts->html) : DecodeCodePage(bytes, code_page);
-}
-
-std::string DecodeForText(std::string_view bytes, std::string_view code_page) {
-  const auto* texts = SingleByteTextsOf(CodePageOf(code_page));
-  return texts ? Concatenate(bytes, texts->utf8) : DecodeCodePage(bytes, code_page);
+// Bytes in the RTF's code page as UTF-8 (the text) or as the HTML's text: a single-byte code
+// page's characters come straight from its byte texts, for the HTML already as numeric
+// references; other code pages are converted to UTF-8, which the HTML's references are made from
+// with the rest of it.
+template <ByteTexts SingleByteTexts::*kTexts>
+std::string DecodeFor(std::string_view bytes, std::string_view code_page) {
+  const SingleByteTexts* texts = SingleByteTextsOf(CodePageOf(code_page));
+  return texts ? Concatenate(bytes, texts->*kTexts) : DecodeCodePage(bytes, code_page);
 }
 
 #if defined(__SSE2__)
@@ -84,11 +81,12 @@ bool IsHtmlRtf(std::string_view rtf) { return Holds(rtf, "\\fromhtml"); }
 bool IsTextRtf(std::string_view rtf) { return Holds(rtf, "\\fromtext"); }
 
 std::string HtmlFromRtf(std::string_view rtf) {
-  return mime::ToNumericReferences(rtf::TakeFromRtf(rtf, rtf::Take::kHtml, DecodeForHtml));
+  return mime::ToNumericReferences(
+      rtf::TakeFromRtf(rtf, rtf::Take::kHtml, DecodeFor<&SingleByteTexts::html>));
 }
 
 std::string TextFromRtf(std::string_view rtf) {
-  return rtf::TakeFromRtf(rtf, rtf::Take::kText, DecodeForText);
+  return rtf::TakeFromRtf(rtf, rtf::Take::kText, DecodeFor<&SingleByteTexts::utf8>);
 }
 
 }  // namespace compose

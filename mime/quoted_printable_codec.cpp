@@ -234,12 +234,11 @@ void EncodeQuotedPrintableLine(std::string_view line, Emit& emit) {
       used = 0;
     }
     if (literal) {
-      out[used++] = static_cast<char>(b);
+      out[used] = static_cast<char>(b);
     } else {
-      out[used++] = '=';
-      out[used++] = kHex[b >> 4];
-      out[used++] = kHex[b & 15];
+      std::memcpy(out + used, kEscapes[b].data(), 3);
     }
+    used += width;
     ++i;
   }
   emit(out, used);

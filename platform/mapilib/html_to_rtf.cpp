@@ -14,24 +14,8 @@ namespace {
 
 constexpr char kHexDigits[] = "0123456789abcdef";
 
-// RTF bytes one HTML byte takes.
-constexpr std::size_t EscapedByteSizeOf(unsigned char b) {
-  if (b == 0) return 0;
-  if (b == '\\' || b == '{' || b == '}') return 2;
-  if (b < 0x20 || b >= 0x80) return 4;  // \'hh
-  return 1;
-}
-
-constexpr std::array<std::uint8_t, 256> kEscapedSize = [] {
-  std::array<std::uint8_t, 256> table{};
-  for (unsigned b = 0; b < 256; ++b) table[b] = static_cast<std::uint8_t>(EscapedByteSizeOf(b));
-  return table;
-}();
-
-std::size_t EscapedByteSize(unsigned char b) { return kEscapedSize[b]; }
-
-// The escape of each byte that does not stand for itself (nothing for NUL): its text, written four
-// bytes at a time, and its length.
+// What each HTML byte becomes in RTF, written four bytes at a time: itself, a backslash before it
+// (\\, braces), \'hh (control and non-ASCII bytes), or nothing (NUL).
 struct Escape {
   char text[4];
   std::uint8_t size;
@@ -40,13 +24,21 @@ constexpr std::array<Escape, 256> kEscapes = [] {
   std::array<Escape, 256> table{};
   for (unsigned b = 0; b < 256; ++b) {
     const char c = static_cast<char>(b);
-    Escape& escape = table[b];
-    escape.size = kEscapedSize[b];
-    if (escape.size == 2) escape = {{'\\', c, 0, 0}, 2};
-    if (escape.size == 4) escape = {{'\\', '\'', kHexDigits[b >> 4], kHexDigits[b & 0xF]}, 4};
+    if (b == 0) {
+      table[b] = {{0, 0, 0, 0}, 0};
+    } else if (c == '\\' || c == '{' || c == '}') {
+      table[b] = {{'\\', c, 0, 0}, 2};
+    } else if (b < 0x20 || b >= 0x80) {
+      table[b] = {{'\\', '\'', kHexDigits[b >> 4], kHexDigits[b & 0xF]}, 4};
+    } else {
+      table[b] = {{c, 0, 0, 0}, 1};
+    }
   }
   return table;
 }();
+
+// RTF bytes one HTML byte takes.
+std::size_t EscapedByteSize(unsigned char b) { return kEscapes[b].size; }
 
 // The length of the run at the start of html of bytes that stand for themselves; sixteen bytes a
 // step with SSE2.

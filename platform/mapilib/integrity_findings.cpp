@@ -6,40 +6,46 @@
 
 namespace mapilib {
 
-bool AsksForFindings(const SPropTagArray* tags) {
-  return tags && tags->cValues == 1 && tags->aulPropTag[0] == PR_INTEGRITY_FINDINGS;
-}
+namespace {
 
-bool AsksToSetFindingsAside(const SPropTagArray* tags) {
-  return tags && tags->cValues == 1 && tags->aulPropTag[0] == PR_INTEGRITY_FINDINGS_SET_ASIDE;
-}
-
-HRESULT AnswerSetAside(ULONG* count, LPSPropValue* values) {
-  if (!count || !values) return MAPI_E_INVALID_PARAMETER;
-  *count = 0;
-  *values = static_cast<LPSPropValue>(AllocateBuffer(sizeof(SPropValue)));
-  if (!*values) return MAPI_E_NOT_ENOUGH_MEMORY;
-  (*values)->ulPropTag = PR_INTEGRITY_FINDINGS_SET_ASIDE;
-  (*values)->dwAlignPad = 0;
-  (*values)->Value.b = 1;
-  *count = 1;
-  return S_OK;
-}
-
-HRESULT AnswerFindings(const pst::ndb::IntegrityFindings& findings, ULONG* count,
-                       LPSPropValue* values) {
+// GetProps' answer of one value, which fill sets and whose SCODE it returns: S_OK, or
+// MAPI_W_ERRORS_RETURNED when the value is an error.
+template <typename Fill>
+HRESULT AnswerOne(ULONG* count, LPSPropValue* values, Fill fill) {
   if (!count || !values) return MAPI_E_INVALID_PARAMETER;
   *count = 0;
   *values = nullptr;
   auto* out = static_cast<LPSPropValue>(AllocateBuffer(sizeof(SPropValue)));
   if (!out) return MAPI_E_NOT_ENOUGH_MEMORY;
   out->dwAlignPad = 0;
-  SCODE sc = MAPI_E_NOT_FOUND;
-  if (!findings.empty()) sc = SetTextValue(PR_INTEGRITY_FINDINGS, findings.Summary(), out, *out);
-  if (sc != S_OK) SetErrorValue(PR_INTEGRITY_FINDINGS, sc, *out);
+  const SCODE sc = fill(*out);
   *count = 1;
   *values = out;
   return sc == S_OK ? S_OK : MAPI_W_ERRORS_RETURNED;
+}
+
+}  // namespace
+
+bool AsksForOnly(const SPropTagArray* tags, ULONG tag) {
+  return tags && tags->cValues == 1 && tags->aulPropTag[0] == tag;
+}
+
+HRESULT AnswerSetAside(ULONG* count, LPSPropValue* values) {
+  return AnswerOne(count, values, [](SPropValue& out) {
+    out.ulPropTag = PR_INTEGRITY_FINDINGS_SET_ASIDE;
+    out.Value.b = 1;
+    return S_OK;
+  });
+}
+
+HRESULT AnswerFindings(const pst::ndb::IntegrityFindings& findings, ULONG* count,
+                       LPSPropValue* values) {
+  return AnswerOne(count, values, [&findings](SPropValue& out) {
+    SCODE sc = MAPI_E_NOT_FOUND;
+    if (!findings.empty()) sc = SetTextValue(PR_INTEGRITY_FINDINGS, findings.Summary(), &out, out);
+    if (sc != S_OK) SetErrorValue(PR_INTEGRITY_FINDINGS, sc, out);
+    return sc;
+  });
 }
 
 bool IsLoss(const pst::Status& status) {

@@ -12,10 +12,9 @@
 
 namespace mapilib {
 
-// True when GetProps asks for exactly PR_INTEGRITY_FINDINGS, or exactly
-// PR_INTEGRITY_FINDINGS_SET_ASIDE.
-bool AsksForFindings(const SPropTagArray* tags);
-bool AsksToSetFindingsAside(const SPropTagArray* tags);
+// True when GetProps asks for exactly `tag` and nothing else (PR_INTEGRITY_FINDINGS,
+// PR_INTEGRITY_FINDINGS_SET_ASIDE).
+bool AsksForOnly(const SPropTagArray* tags, ULONG tag);
 
 // GetProps' answer: one value, the findings' summary, or PT_ERROR MAPI_E_NOT_FOUND without
 // findings.

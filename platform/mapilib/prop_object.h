@@ -37,10 +37,11 @@ class PropObject : public CountedObject<Interface> {
   HRESULT STDMETHODCALLTYPE GetProps(LPSPropTagArray tags, ULONG flags, ULONG* count,
                                      LPSPropValue* values) noexcept override {
     return Guarded("PropObject::GetProps", [&]() -> HRESULT {
-      if (AsksForFindings(tags)) {
+      if (AsksForOnly(tags, PR_INTEGRITY_FINDINGS)) {
         if (auto findings = TakeFindings()) return AnswerFindings(*findings, count, values);
       }
-      if (AsksToSetFindingsAside(tags) && SetFindingsAside()) return AnswerSetAside(count, values);
+      if (AsksForOnly(tags, PR_INTEGRITY_FINDINGS_SET_ASIDE) && SetFindingsAside())
+        return AnswerSetAside(count, values);
       return GetPropsOf(View(), tags, flags, count, values);
     });
   }

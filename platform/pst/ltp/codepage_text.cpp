@@ -55,8 +55,7 @@ std::size_t CopyTwoByteUnits(const std::byte* in, std::size_t max, char* out) {
     const unsigned unit =
         static_cast<unsigned>(in[2 * i]) | (static_cast<unsigned>(in[2 * i + 1]) << 8);
     if (unit < 0x80 || unit >= 0x800) break;
-    out[2 * i] = static_cast<char>(0xC0 | (unit >> 6));
-    out[2 * i + 1] = static_cast<char>(0x80 | (unit & 0x3F));
+    charset::EncodeUtf8(unit, out + 2 * i);
   }
   return i;
 }
