@@ -34,6 +34,9 @@ INPUTS = {
                                    "--max-body-kb", "4"]),
     "small": ("small-14m.pst", ["--seed", "3", "--size-mb", "12", "--max-attachment-kb", "512"]),
 }
+# Changed whenever pstgen writes other bytes for the same arguments, so that kept inputs are written
+# again. Edition 2: every message carries PR_MESSAGE_SIZE, in its folder's contents table too.
+GENERATOR_EDITION = "pstgen edition 2"
 PROGRAMS = ("pst2xmz", "readpst", "floor")
 TIME = "/usr/bin/time"  # GNU time (Debian package time)
 
@@ -70,10 +73,13 @@ def parse_arguments():
 
 
 def make_input(args, name):
-    """Returns the input file, writing it with pstgen first when it is missing."""
+    """Returns the input file, writing it with pstgen first when it is missing or was written by an
+    earlier edition of pstgen or with other arguments (its stamp file says which)."""
     file_name, pstgen_args = INPUTS[name]
     path = args.corpus / file_name
-    if path.exists():
+    stamp = path.with_name(path.name + ".made-with")
+    made_with = " ".join([GENERATOR_EDITION, *pstgen_args]) + "\n"
+    if path.exists() and stamp.exists() and stamp.read_text() == made_with:
         return path
     args.corpus.mkdir(parents=True, exist_ok=True)
     partial = path.with_suffix(".partial")
@@ -81,6 +87,7 @@ def make_input(args, name):
     subprocess.run([str(args.bin / "pstgen"), *pstgen_args, "--out", str(partial)], check=True,
                    stdout=subprocess.DEVNULL)
     partial.rename(path)
+    stamp.write_text(made_with)
     return path
 
 

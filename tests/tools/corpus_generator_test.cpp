@@ -79,12 +79,18 @@ TEST(CorpusGenerator, SizeGoalIsReachedAndEveryMessageIsReadable) {
   EXPECT_GE(std::filesystem::file_size(dir / "goal.pst"), 4u << 20);
   auto store = writer_test::OpenStore(dir / "goal.pst");
   ASSERT_TRUE(store);
-  std::uint64_t top_level = 0, embedded = 0;
+  std::uint64_t top_level = 0, embedded = 0, sized = 0;
   ForEachMessage(*store, pst::ndb::kNidRootFolder, [&](const Message& m, pst::ndb::NodeId) {
     (m.depth() == 0 ? top_level : embedded)++;
+    // Every message states its size, as mail clients write it: at least its plain text.
+    auto size = m.properties().Get(tags::kMessageSize);
+    auto body = m.properties().Get(tags::kBody);
+    const std::size_t text = body.ok() ? Utf8(body).size() : 0;
+    if (size.ok() && size->AsInt32().ok() && std::size_t(*size->AsInt32()) > text) ++sized;
   });
   EXPECT_EQ(top_level, stats.messages);
   EXPECT_EQ(embedded, stats.embedded);
+  EXPECT_EQ(sized, top_level + embedded);
 }
 
 TEST(CorpusGenerator, OneFolderPutsEveryMessageInTheInbox) {
@@ -106,8 +112,16 @@ TEST(CorpusGenerator, OneFolderPutsEveryMessageInTheInbox) {
     if (m.depth() == 0) per_folder[folder]++;
   });
   ASSERT_EQ(per_folder.size(), 1u);
-  EXPECT_EQ(store->OpenFolder(per_folder.begin()->first)->display_name(), "Inbox");
+  auto inbox = store->OpenFolder(per_folder.begin()->first);
+  EXPECT_EQ(inbox->display_name(), "Inbox");
   EXPECT_EQ(per_folder.begin()->second, 60);
+  // The contents table carries each message's size, so listing the folder opens no message.
+  auto contents = inbox->OpenContentsTable();
+  ASSERT_TRUE(contents.ok());
+  for (std::size_t i = 0; i < contents->row_count(); ++i) {
+    auto size = contents->CellById(*contents->ReadRow(i), tags::kMessageSize);
+    EXPECT_TRUE(size.ok() && size->AsInt32().ok() && *size->AsInt32() > 0) << "row " << i;
+  }
 }
 
 TEST(SampleStore, ShowsEveryBodyAndAttachmentForm) {

@@ -110,6 +110,7 @@ Message RandomMessage(Random& random, const CorpusOptions& options, int depth, C
   stats.content_bytes += text.size();
   SetBody(random, options, m, text);
   AddAttachments(random, options, m, depth, stats);
+  SetMessageSize(m);
   return m;
 }
 

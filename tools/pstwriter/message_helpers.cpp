@@ -60,6 +60,35 @@ void SetDisplayRecipients(Message& message) {
       .SetString(tags::kDisplayBcc, lists[2]);
 }
 
+namespace {
+
+std::uint64_t ValuesSize(const PropertyBag& bag) {
+  std::uint64_t size = 0;
+  for (const auto& [id, value] : bag.values()) {
+    size += sizeof value.fixed + value.bytes.size() + (value.stream ? value.stream->size() : 0);
+    for (const std::string& text : value.text) size += text.size();
+  }
+  return size;
+}
+
+std::uint64_t WholeSize(const Message& message) {
+  std::uint64_t size = ValuesSize(message.props);
+  for (const PropertyBag& recipient : message.recipients) size += ValuesSize(recipient);
+  for (const Attachment& attachment : message.attachments) {
+    size += ValuesSize(attachment.props);
+    if (attachment.embedded) size += WholeSize(*attachment.embedded);
+  }
+  return size;
+}
+
+}  // namespace
+
+void SetMessageSize(Message& message) {
+  message.props.Remove(tags::kMessageSize);
+  message.props.SetInt32(tags::kMessageSize,
+                         std::int32_t(std::min<std::uint64_t>(WholeSize(message), INT32_MAX)));
+}
+
 Attachment MakeFileAttachment(std::string filename, std::shared_ptr<const ByteSource> data,
                               std::string mime_type) {
   Attachment a;

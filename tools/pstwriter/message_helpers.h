@@ -36,6 +36,11 @@ Attachment MakeFileAttachment(std::string filename, std::shared_ptr<const ByteSo
 Attachment MakeEmbeddedAttachment(std::string display_name, Message message);
 Attachment MakeReferenceAttachment(std::string filename, std::string path);
 
+// Sets PR_MESSAGE_SIZE, as mail clients store it on every message (and so in its folder's contents
+// table): the sum of the sizes of the message's property values, its recipients' and its
+// attachments' (an embedded message counted whole). Set it last, once the message is complete.
+void SetMessageSize(Message& message);
+
 // PR_RTF_COMPRESSED from rtf, compressed or in the uncompressed form, with PR_RTF_IN_SYNC.
 void SetRtfBody(Message& message, std::string_view rtf, bool compressed);
 // PR_HTML as bytes (UTF-8 text).
