@@ -1,6 +1,8 @@
 // Address parse and the display forms of one address.
 #include "mime/email_address.h"
 
+#include <array>
+
 #include "mime/encoded_words.h"
 #include "mime/numeric_references.h"
 #include "mime/quoted_printable_codec.h"
@@ -11,6 +13,19 @@ namespace mime {
 namespace {
 
 bool IsAddressBreak(char c) { return c == ' ' || c == ',' || c == ';'; }
+
+// The bytes the address parse gives a meaning: separators, brackets, quotes, escapes, colons.
+constexpr std::array<bool, 256> kAddressMarks = [] {
+  std::array<bool, 256> marks{};
+  for (unsigned char c : {',', ';', '<', '>', '"', ':', '\\'}) marks[c] = true;
+  return marks;
+}();
+
+size_t PlainRunLength(std::string_view s) {
+  size_t n = 0;
+  while (n < s.size() && !kAddressMarks[static_cast<unsigned char>(s[n])]) ++n;
+  return n;
+}
 
 // "Name (user)" with no angle address: the parenthesised word is the address.
 void TakeParenthesised(std::string& d, std::string& e) {
@@ -36,6 +51,15 @@ void TakeBareAddress(std::string& d, std::string& e) {
   d.erase(start, at - start);
 }
 
+// Trim, without a copy.
+void TrimInPlace(std::string& s) {
+  const std::string_view kept = Trim(s);
+  if (kept.empty()) return s.clear();
+  const auto start = static_cast<size_t>(kept.data() - s.data());
+  s.erase(start + kept.size());
+  s.erase(0, start);
+}
+
 }  // namespace
 
 void ParseAddress(std::string_view s, int entry, std::string& d, std::string& e) {
@@ -43,7 +67,16 @@ void ParseAddress(std::string_view s, int entry, std::string& d, std::string& e)
   e.clear();
   bool quoted = false, angle = false;
   char previous = 0;
-  for (char c : s) {
+  for (size_t i = 0; i < s.size(); ++i) {
+    // Bytes without a meaning of their own go where the state sends them, a run at a time.
+    const size_t run = PlainRunLength(s.substr(i));
+    if (run > 0) {
+      if (entry == 0) (quoted || !angle ? d : e).append(s.substr(i, run));
+      i += run - 1;
+      previous = s[i];
+      continue;
+    }
+    const char c = s[i];
     bool escaped = previous == '\\';
     if (quoted) {
       if (c == '"' && !escaped)
@@ -67,8 +100,14 @@ void ParseAddress(std::string_view s, int entry, std::string& d, std::string& e)
   }
   if (!d.empty() && e.empty()) TakeParenthesised(d, e);
   if (!d.empty() && e.empty()) TakeBareAddress(d, e);
-  d = std::string(Trim(d));
-  e = std::string(Trim(e));
+  TrimInPlace(d);
+  TrimInPlace(e);
+}
+
+std::string DisplayTextOf(std::string_view text) {
+  std::string display_name, email;
+  ParseAddress(text, 0, display_name, email);
+  return std::move(ChooseDisplayText(display_name, email));
 }
 
 std::string EncodeWhenEightBit(std::string_view text) {

@@ -9,6 +9,12 @@
 
 namespace mime {
 
+// What an address shows: its display name, or its email when it has none.
+template <typename Text>
+Text& ChooseDisplayText(Text& display_name, Text& email) {
+  return display_name.empty() ? email : display_name;
+}
+
 class TMimeEmailAddress : public TMimeHeaderItem {
  public:
   std::string GetText() const override { return text_; }
@@ -29,7 +35,7 @@ class TMimeEmailAddress : public TMimeHeaderItem {
   void SetDisplayNameUtf(std::string_view name);
   std::string DisplayNameHtml() const;
   // The display name, or the email when there is none.
-  const std::string& DisplayText() const { return display_name_.empty() ? email_ : display_name_; }
+  const std::string& DisplayText() const { return ChooseDisplayText(display_name_, email_); }
   std::string DisplayTextUtf() const;
   std::string DisplayTextHtml() const;
   bool Present() const { return !email_.empty(); }
@@ -47,6 +53,9 @@ class TMimeEmailAddress : public TMimeHeaderItem {
 
 // The entry-th address of text (separators "," and ";"): display name and e-mail address.
 void ParseAddress(std::string_view text, int entry, std::string& display_name, std::string& email);
+
+// The DisplayText of an address whose text is set to text, without making the address.
+std::string DisplayTextOf(std::string_view text);
 
 // One encoded word when text holds a byte above 126, else text unchanged.
 std::string EncodeWhenEightBit(std::string_view text);

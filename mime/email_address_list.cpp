@@ -34,8 +34,30 @@ bool NextListItem(std::string_view& rest, std::string_view& item) {
 namespace {
 
 constexpr size_t kFoldWidth = 64;
+constexpr std::string_view kDisplaySeparator = ", ";
+
+// Calls take(item) for each item of a list text that holds more than blanks: the list's entries.
+template <typename Take>
+void ForEachEntryText(std::string_view text, Take take) {
+  std::string_view rest = text, item;
+  while (NextListItem(rest, item)) {
+    if (!Trim(item).empty()) take(item);
+  }
+}
 
 }  // namespace
+
+std::string DisplayListOf(std::string_view text) {
+  std::string list, display_name, email;
+  bool first = true;
+  ForEachEntryText(text, [&](std::string_view item) {
+    ParseAddress(item, 0, display_name, email);
+    if (!first) list += kDisplaySeparator;
+    first = false;
+    list += ChooseDisplayText(display_name, email);
+  });
+  return list;
+}
 
 std::unique_ptr<TMimeEmailAddress> TMimeEmailAddressList::NewEntry() {
   return std::make_unique<TMimeEmailAddress>();
@@ -49,14 +71,12 @@ void TMimeEmailAddressList::EntryChanged() {
 void TMimeEmailAddressList::SetText(std::string_view text) {
   entries_.clear();
   text_ = std::string(text);
-  std::string_view rest = text_, item;
-  while (mime::NextListItem(rest, item)) {
-    if (mime::Trim(item).empty()) continue;
+  ForEachEntryText(text_, [this](std::string_view item) {
     auto entry = NewEntry();
     entry->SetText(item);
     entry->SetChangeHandler([this](TMimeHeaderItem&) { EntryChanged(); });
     entries_.push_back(std::move(entry));
-  }
+  });
   text_current_ = true;
   NotifyChanged();
 }
@@ -117,7 +137,7 @@ template <typename Part>
 std::string TMimeEmailAddressList::Joined(Part part) const {
   std::string out;
   for (size_t i = 0; i < entries_.size(); ++i) {
-    if (i > 0) out += ", ";
+    if (i > 0) out += kDisplaySeparator;
     out += part(*entries_[i]);
   }
   return out;

@@ -47,4 +47,7 @@ class TMimeEmailAddressList : public TMimeHeaderItem {
 // Splits the next item off rest (see the list parse); false when rest was empty.
 bool NextListItem(std::string_view& rest, std::string_view& item);
 
+// The DisplayList of a list whose text is set to text, without making the list's entries.
+std::string DisplayListOf(std::string_view text);
+
 }  // namespace mime

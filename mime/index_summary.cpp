@@ -1,7 +1,6 @@
 // The index summary from the top-level header alone. The three values are made by the same field
-// reader and the same value objects that the header object's accessors use (FromAddress, ToList,
-// Subject), over views of the header's lines: nothing is copied, and they cannot differ from a full
-// parse.
+// reader, address parse and list split that the header object's accessors use (FromAddress,
+// ToList, Subject), over views of the header's lines, without making the value objects.
 #include "mime/index_summary.h"
 
 #include <vector>
@@ -32,11 +31,7 @@ std::vector<std::string_view> HeaderLines(std::string_view text) {
 
 TMimeIndexSummary ReadIndexSummary(std::string_view text) {
   const std::vector<std::string_view> lines = HeaderLines(text);
-  TMimeEmailAddress from;
-  from.SetText(ReadField(lines, "From"));
-  TMimeEmailAddressList to;
-  to.SetText(ReadField(lines, "To"));
-  return {from.DisplayText(), to.DisplayList(),
+  return {DisplayTextOf(ReadField(lines, "From")), DisplayListOf(ReadField(lines, "To")),
           DecodeHeaderText(ReadField(lines, "Subject", true))};
 }
 

@@ -35,6 +35,8 @@ TEST(AddressParse, Forms) {
       {"Smith\\, Ann <a@x>", "Smith, Ann", "a@x"},        // an escaped separator does not split
       {"\"unterminated <a@x>", "unterminated", "<a@x>"},  // the quote runs to the end
       {"Ann <unterminated", "Ann", "unterminated"},
+      {"Grp: Ann <a@x>", "Grp Ann", "a@x"},  // a group's colon is dropped
+      {"A\\\\<b@x>", "", "A\\<b@x"},         // an escaped bracket is text, not the address
       {"", "", ""},
   };
   for (const auto& c : cases) {
