@@ -35,7 +35,9 @@ void TextChannel::PushChunk(std::unique_lock<std::mutex>& lock) {
     throw TextChannelClosed();
   }
   waiting_.push_back(std::move(gathering_));
+  // A text that fills one chunk usually fills more: the next one gets its room at once.
   gathering_ = std::string();
+  gathering_.reserve(kChunkSize);
   changed_.notify_all();
 }
 

@@ -26,8 +26,9 @@ class TextChannelClosed : public std::exception {
 
 class TextChannel final : public MessageTextSink {
  public:
-  static constexpr std::size_t kChunkSize = 64 * 1024;
-  static constexpr std::size_t kMaxWaitingChunks = 4;
+  // Large enough that a large attachment passes in few hand-overs: each may wake a thread.
+  static constexpr std::size_t kChunkSize = 256 * 1024;
+  static constexpr std::size_t kMaxWaitingChunks = 2;
 
   // Producer: `announce` is called once, on the producer's thread without the channel's lock, just
   // before the producer first has to wait for room: until then nobody needs to be told that text
