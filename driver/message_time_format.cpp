@@ -25,12 +25,9 @@ char* Scientific(char* first, char* last, double value, int precision) {
   return std::to_chars(first, last, value, std::chars_format::scientific, precision).ptr;
 }
 
-// A tie is only possible when the exact decimal expansion stops right after a 5 in the first
-// dropped position.
-bool IsTieAfter(double value, int kept_digits) {
-  char probe[40];
-  Scientific(probe, probe + sizeof probe, value, kept_digits);  // kept_digits + 1 significant
-  if (probe[kept_digits + 1] != '5') return false;
+// True when the exact decimal expansion of value stops right after a 5 in the digit that follows
+// the first kept_digits significant digits.
+bool IsExactTie(double value, int kept_digits) {
   // A double's exact decimal expansion has at most 767 significant digits.
   char exact[800];
   char* end = Scientific(exact, exact + sizeof exact, value, 770);
@@ -51,15 +48,8 @@ Decimal Parse(const char* text, const char* end, int digits) {
   return d;
 }
 
-Decimal Round(double value) {
-  char text[40];
-  if (!IsTieAfter(value, kSignificantDigits)) {
-    char* end = Scientific(text, text + sizeof text, value, kSignificantDigits - 1);
-    return Parse(text, end, kSignificantDigits);
-  }
-  // Truncate to the kept digits, then add one unit in the last place.
-  char* end = Scientific(text, text + sizeof text, value, kSignificantDigits);
-  Decimal d = Parse(text, end, kSignificantDigits + 1);
+// One unit added in the last kept place.
+Decimal RoundedUp(Decimal d) {
   int i = kSignificantDigits - 1;
   while (i >= 0 && d.digits[i] == '9') d.digits[i--] = '0';
   if (i >= 0) {
@@ -69,6 +59,20 @@ Decimal Round(double value) {
     ++d.exponent;
   }
   return d;
+}
+
+// Rounds through the value with one digit more, rounded to nearest. When that digit is not 5, the
+// kept digits round the same way from it as from the exact value (a 4 may only come from below
+// 4.5, a 6 only from 5.5 or more); a 5 is read again from the exact value.
+Decimal Round(double value) {
+  char text[40];
+  char* end = Scientific(text, text + sizeof text, value, kSignificantDigits);
+  const Decimal kept = Parse(text, end, kSignificantDigits + 1);
+  const char dropped = text[kSignificantDigits + 1];
+  if (dropped != '5') return dropped > '5' ? RoundedUp(kept) : kept;
+  if (IsExactTie(value, kSignificantDigits)) return RoundedUp(kept);
+  end = Scientific(text, text + sizeof text, value, kSignificantDigits - 1);
+  return Parse(text, end, kSignificantDigits);
 }
 
 }  // namespace
