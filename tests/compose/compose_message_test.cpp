@@ -74,6 +74,19 @@ TEST_F(ComposeMessageTest, PlainBodyOnlyGivesTextPlain) {
   EXPECT_EQ(root.Body(), "line one\r\nline two\r\n");
 }
 
+// A body longer than one read is read whole whatever size its stream states: the size read
+// from a damaged file may be far too large (room for it is never taken) or too small.
+TEST_F(ComposeMessageTest, LongBodyIsReadWholeWhateverSizeItsStreamStates) {
+  std::string body;
+  for (int i = 0; body.size() < 40000; ++i) body += "line " + std::to_string(i) + "\r\n";
+  for (unsigned long long stated : {0xFFFFFFFFFFFFull, 100ull, body.size() * 1ull}) {
+    StreamData data = Bytes(body);
+    data.stated_size = stated;
+    message_->streams[PR_BODY] = data;
+    EXPECT_EQ(Body(), body) << stated;
+  }
+}
+
 TEST_F(ComposeMessageTest, HtmlInRtfWithoutTextOfItsOwnGivesTextHtml) {
   message_->streams[PR_RTF_COMPRESSED] = CompressedRtf(
       "{\\rtf1\\fromhtml1 {\\*\\htmltag19 <html>}{\\*\\htmltag64 <p>}{\\*\\htmltag72 </p>}}");

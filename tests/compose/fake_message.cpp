@@ -227,7 +227,7 @@ class FakeMessage final : public PropObject<IMessage> {
                                          LPUNKNOWN* out) override {
     auto it = data_->streams.find(tag);
     if (it == data_->streams.end() || !(*iid == IID_IStream)) return MAPI_E_NOT_FOUND;
-    *out = new InMemoryIStream(it->second.bytes, it->second.fail_after);
+    *out = new InMemoryIStream(it->second.bytes, it->second.fail_after, it->second.stated_size);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetAttachmentTable(ULONG, LPMAPITABLE* out) override {
@@ -275,6 +275,6 @@ IMessage* NewFakeMessage(std::shared_ptr<MessageData> data) {
 
 int LiveFakeObjects() { return live_objects + InMemoryIStream::Live(); }
 
-StreamData Bytes(std::string bytes) { return StreamData{std::move(bytes), -1}; }
+StreamData Bytes(std::string bytes) { return StreamData{std::move(bytes), -1, std::nullopt}; }
 
 }  // namespace compose_test

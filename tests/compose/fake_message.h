@@ -22,7 +22,8 @@ using PropMap = std::map<ULONG, PropValue>;
 
 struct StreamData {
   std::string bytes;
-  long long fail_after = -1;  // reads fail after this many bytes (damaged data)
+  long long fail_after = -1;                      // reads fail after this many bytes (damaged data)
+  std::optional<unsigned long long> stated_size;  // what Stat says (a damaged file may lie)
 };
 
 struct MessageData;

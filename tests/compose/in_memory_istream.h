@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "libs/mapi/mapi.h"
@@ -15,8 +16,10 @@ namespace compose_test {
 class InMemoryIStream final : public IStream {
  public:
   // Reads fail with STG_E_READFAULT once fail_after bytes have been read (never when negative).
-  explicit InMemoryIStream(std::string data, long long fail_after = -1)
-      : data_(std::move(data)), fail_after_(fail_after) {
+  // Stat answers stated_size when given, else fails.
+  explicit InMemoryIStream(std::string data, long long fail_after = -1,
+                           std::optional<unsigned long long> stated_size = std::nullopt)
+      : data_(std::move(data)), fail_after_(fail_after), stated_size_(stated_size) {
     ++Live();
   }
 
@@ -67,7 +70,12 @@ class InMemoryIStream final : public IStream {
   HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
     return E_NOTIMPL;
   }
-  HRESULT STDMETHODCALLTYPE Stat(STATSTG*, DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD) override {
+    if (!stated_size_) return E_NOTIMPL;
+    *stat = STATSTG{};
+    stat->cbSize.QuadPart = *stated_size_;
+    return S_OK;
+  }
   HRESULT STDMETHODCALLTYPE Clone(IStream**) override { return E_NOTIMPL; }
 
  private:
@@ -76,6 +84,7 @@ class InMemoryIStream final : public IStream {
   std::string data_;
   std::size_t position_ = 0;
   long long fail_after_;
+  std::optional<unsigned long long> stated_size_;
   ULONG references_ = 1;
 };
 
