@@ -45,21 +45,6 @@ void ArchiveFiles::Write(std::string_view piece) {
   }
 }
 
-void ArchiveFiles::Adopt(std::string piece) {
-  if (piece.empty()) return;
-  if (open_.size > 0 || !open_ends_.empty()) {
-    HandOverOpenChunk();
-    if (failed()) return;
-  }
-  {
-    std::unique_lock lock(mutex_);
-    done_.wait(lock, [this] { return adopted_ < kAdoptedCount; });
-    ++adopted_;
-  }
-  spanning_ = true;
-  HandOver({Step::kData, {}, {}, {}, std::move(piece)});
-}
-
 void ArchiveFiles::Commit(std::string_view record) {
   open_records_ += record;
   open_ends_.push_back({open_.size, open_records_.size()});
@@ -74,7 +59,7 @@ void ArchiveFiles::Withdraw() {
   // Everything in the open chunk is the block's; the rest of it is in the files already.
   open_.size = 0;
   spanning_ = false;
-  HandOver({Step::kWithdraw, {}, {}, {}, {}});
+  HandOver({Step::kWithdraw, {}, {}, {}});
 }
 
 void ArchiveFiles::Flush() {
@@ -97,7 +82,7 @@ Chunk ArchiveFiles::TakeChunk() {
 
 void ArchiveFiles::HandOverOpenChunk() {
   spanning_ = open_.size > Committed();
-  HandOver({Step::kData, std::move(open_), std::move(open_records_), std::move(open_ends_), {}});
+  HandOver({Step::kData, std::move(open_), std::move(open_records_), std::move(open_ends_)});
   open_ = {};
   open_records_.clear();
   open_ends_.clear();
@@ -155,7 +140,6 @@ void ArchiveFiles::Do(Work& work) {
     if (!failure_.empty()) failed_.store(true, std::memory_order_release);
   }
   ReturnChunk(std::move(work.chunk));
-  ReleaseAdopted(std::move(work.adopted));
 }
 
 // A chunk and its records go in one write each. When either write fails, part of them may be in
@@ -163,7 +147,7 @@ void ArchiveFiles::Do(Work& work) {
 // so that every block that fits lands with its record, as when each block is written alone.
 void ArchiveFiles::WriteChunk(const Work& work) {
   const std::uint64_t start = written_;
-  const std::string_view bytes = work.bytes();
+  const std::string_view bytes(work.chunk.bytes.get(), work.chunk.size);
   const OutputFile* file = data_.get();
   std::error_code error = data_->Append({bytes});
   if (!error) {
@@ -192,7 +176,7 @@ void ArchiveFiles::FailAndCutBack(const OutputFile& file, std::error_code error)
 }
 
 void ArchiveFiles::WriteBlockByBlock(const Work& work, std::uint64_t start) {
-  const std::string_view bytes = work.bytes();
+  const std::string_view bytes(work.chunk.bytes.get(), work.chunk.size);
   const std::string_view records(work.records);
   BlockEnd from{0, 0};
   for (const BlockEnd& end : work.ends) {
@@ -224,16 +208,6 @@ void ArchiveFiles::ReturnChunk(Chunk chunk) {
   {
     std::lock_guard lock(mutex_);
     free_chunks_.push_back(std::move(chunk));
-  }
-  done_.notify_all();
-}
-
-void ArchiveFiles::ReleaseAdopted(std::string adopted) {
-  if (adopted.empty()) return;
-  adopted = std::string();  // freed before another may be adopted
-  {
-    std::lock_guard lock(mutex_);
-    --adopted_;
   }
   done_.notify_all();
 }

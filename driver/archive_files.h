@@ -1,8 +1,7 @@
 // The two files of the archive as the archive writer hands work to them: the bytes of one block
 // after another, each block ended by its record or withdrawn. Blocks are gathered into chunks and
 // their records with them; a chunk goes to the data file in one write once it is full (or on
-// Flush), followed by the records of the blocks that end in it, in one write to the index file. A
-// large piece handed over whole (adopted) is not copied: it is written as a chunk of its own.
+// Flush), followed by the records of the blocks that end in it, in one write to the index file.
 // With a thread of its own the chunks are written there while the caller composes the next
 // messages. A failure is known once the chunk it happened in has been written: at a later block, or
 // at the latest when Flush returns. After a failure both files hold exactly the whole records that
@@ -27,8 +26,6 @@ namespace driver {
 // Bytes of one chunk, and how many chunks may be filled or waiting at once: the bound of the queue.
 inline constexpr std::size_t kChunkSize = 512 * 1024;
 inline constexpr std::size_t kChunkCount = 4;
-// How many adopted pieces may wait or be written at once.
-inline constexpr std::size_t kAdoptedCount = 4;
 
 struct Chunk {
   std::unique_ptr<char[]> bytes;  // kChunkSize, or none
@@ -51,9 +48,6 @@ class ArchiveFiles {
   // Appends bytes to the current block; may wait while every chunk is full or being written.
   // Stops short once the files have failed.
   void Write(std::string_view piece);
-  // Appends a large piece to the current block without copying it: it is written as a chunk of
-  // its own after what the open chunk holds. May wait while kAdoptedCount pieces wait.
-  void Adopt(std::string piece);
   // Ends the current block with its record.
   void Commit(std::string_view record);
   // Drops the current block: the bytes of it already written are cut off.
@@ -82,11 +76,6 @@ class ArchiveFiles {
     Chunk chunk;
     std::string records;
     std::vector<BlockEnd> ends;
-    std::string adopted;  // the bytes, instead of a chunk's, of an adopted piece
-
-    std::string_view bytes() const {
-      return chunk.bytes ? std::string_view(chunk.bytes.get(), chunk.size) : adopted;
-    }
   };
 
   // The caller's side.
@@ -109,7 +98,6 @@ class ArchiveFiles {
   // Returns false, and adds the reason to the failure, when the file could not be cut back.
   bool CutBack(OutputFile& file, std::uint64_t length);
   void ReturnChunk(Chunk chunk);
-  void ReleaseAdopted(std::string adopted);
   void Close(std::unique_ptr<OutputFile>& file);
 
   std::unique_ptr<OutputFile> data_;
@@ -138,7 +126,6 @@ class ArchiveFiles {
   std::deque<Work> queue_;          // guarded by mutex_
   std::vector<Chunk> free_chunks_;  // guarded by mutex_
   std::size_t chunks_made_ = 0;     // guarded by mutex_
-  std::size_t adopted_ = 0;         // guarded by mutex_: adopted pieces waiting or being written
   bool busy_ = false;               // guarded by mutex_: the worker holds a piece of work
   bool ending_ = false;             // guarded by mutex_
   std::thread worker_;              // absent on the caller's thread

@@ -1,8 +1,6 @@
 // One block's pieces handed to the archive files.
 #include "driver/block_writer.h"
 
-#include <utility>
-
 namespace driver {
 
 BlockWriter::~BlockWriter() {
@@ -12,12 +10,6 @@ BlockWriter::~BlockWriter() {
 void BlockWriter::Write(std::string_view piece) {
   size_ += piece.size();
   files_.Write(piece);
-  if (files_.failed()) throw BlockWriteFailed{};
-}
-
-void BlockWriter::Adopt(std::string piece) {
-  size_ += piece.size();
-  files_.Adopt(std::move(piece));
   if (files_.failed()) throw BlockWriteFailed{};
 }
 

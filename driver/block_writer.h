@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 #include "driver/archive_files.h"
@@ -23,8 +22,6 @@ class BlockWriter final : public import_session::MessageTextSink {
 
   // Adds piece to the block. Throws BlockWriteFailed.
   void Write(std::string_view piece) override;
-  // Adds piece to the block without copying it. Throws BlockWriteFailed.
-  void Adopt(std::string piece) override;
   // Ends the block with its record.
   void Commit(std::string_view record);
   // Drops the block.

@@ -42,8 +42,6 @@ class MessageTextSink {
  public:
   virtual ~MessageTextSink() = default;
   virtual void Write(std::string_view piece) = 0;
-  // Takes a large piece over instead of copying it; a sink that cannot keep it writes it.
-  virtual void Adopt(std::string piece) { Write(piece); }
 };
 
 // A composed message's text as the message callback receives it: the top-level header at once, the

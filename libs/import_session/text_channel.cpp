@@ -64,12 +64,7 @@ std::int32_t TextChannel::DrainTo(MessageTextSink& sink) {
     waiting_.pop_front();
     changed_.notify_all();
     lock.unlock();
-    // A full chunk is handed on whole, a short one (a text's end) copied.
-    if (chunk.size() == kChunkSize) {
-      sink.Adopt(std::move(chunk));
-    } else {
-      sink.Write(chunk);
-    }
+    sink.Write(chunk);
     lock.lock();
   }
   if (error_) std::rethrow_exception(error_);

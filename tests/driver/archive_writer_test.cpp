@@ -209,7 +209,6 @@ TEST_P(ArchiveWriterTest, SummaryEqualsThatOfTheWholeBlock) {
 // A text written in pieces of many sizes, which may break off or throw after a number of bytes.
 class PiecesText final : public import_session::MessageText {
  public:
-  static constexpr std::size_t kAdoptedFrom = 50'000;
   enum class End { kWhole, kBreaksOff, kThrows };
   PiecesText(std::string text, End end, std::size_t end_at = 0)
       : text_(std::move(text)), end_(end), end_at_(end_at) {}
@@ -224,12 +223,7 @@ class PiecesText final : public import_session::MessageText {
         return -5;
       }
       const std::size_t n = std::min(piece, text_.size() - at);
-      // Large pieces are handed over whole, as texts composed on other threads are.
-      if (n >= kAdoptedFrom) {
-        sink.Adopt(text_.substr(at, n));
-      } else {
-        sink.Write(std::string_view(text_).substr(at, n));
-      }
+      sink.Write(std::string_view(text_).substr(at, n));
       at += n;
     }
     return 0;
