@@ -1,5 +1,6 @@
-// Byte texts of the single-byte Windows code pages: all 256 bytes converted as one text, whose
-// characters then belong one to each byte; one table per code page, made by its first reader.
+// Byte texts of the single-byte Windows code pages: each of the 256 bytes converted alone, as
+// these code pages read every byte alike whatever stands around it; one table per code page, made
+// by its first reader.
 #include "compose/single_byte_texts.h"
 
 #include <algorithm>
@@ -17,41 +18,25 @@ namespace {
 constexpr std::array<std::string_view, 10> kSingleByteCodePages = {
     "874", "1250", "1251", "1252", "1253", "1254", "1255", "1256", "1257", "1258"};
 
-// The length of the UTF-8 sequence a lead byte starts; 0 for a byte that starts none.
-std::size_t SequenceLength(unsigned char lead) {
-  if (lead < 0x80) return 1;
-  if (lead < 0xC0) return 0;
-  if (lead < 0xE0) return 2;
-  if (lead < 0xF0) return 3;
-  return lead < 0xF8 ? 4 : 0;
-}
-
 bool SetByteText(ByteText& entry, std::string_view text) {
-  if (text.size() > sizeof entry.text) return false;
+  if (text.empty() || text.size() > sizeof entry.text) return false;
   std::copy(text.begin(), text.end(), entry.text);
   entry.size = static_cast<std::uint8_t>(text.size());
   return true;
 }
 
-// The code page's texts; nullopt unless the converter's text of all 256 bytes splits into exactly
-// 256 characters, which a single-byte code page gives one per byte in order.
+// The code page's texts, each byte as the converter reads it alone; nullopt when it reads a byte
+// as nothing or as more than a table entry holds.
 std::optional<SingleByteTexts> MakeTexts(std::string_view code_page) {
-  std::string all(256, '\0');
-  for (int b = 0; b < 256; ++b) all[b] = static_cast<char>(b);
-  const std::string utf8 = ConvertCharset(all, code_page, "utf8");
   SingleByteTexts texts{};
-  std::size_t at = 0;
   for (int b = 0; b < 256; ++b) {
-    const std::size_t n = at < utf8.size() ? SequenceLength(utf8[at]) : 0;
-    if (n == 0 || at + n > utf8.size()) return std::nullopt;
-    const std::string_view character = std::string_view(utf8).substr(at, n);
-    if (!SetByteText(texts.utf8[b], character) ||
-        !SetByteText(texts.html[b], mime::ToNumericReferences(character))) {
+    const std::string utf8 =
+        ConvertCharset(std::string(1, static_cast<char>(b)), code_page, "utf8");
+    if (!SetByteText(texts.utf8[b], utf8) ||
+        !SetByteText(texts.html[b], mime::ToNumericReferences(utf8))) {
       return std::nullopt;
     }
-    at += n;
   }
-  if (at != utf8.size()) return std::nullopt;
   return texts;
 }
 

@@ -22,7 +22,7 @@ struct SingleByteTexts {
 };
 
 // The texts of code page `code_page` ("874", "1250" to "1258"), made on first use; null for any
-// other code page, or when the converter's text of its 256 bytes is not 256 characters.
+// other code page, or when the converter reads one of its bytes alone as nothing.
 const SingleByteTexts* SingleByteTextsOf(std::string_view code_page);
 
 // The texts of the bytes, one after another.
